@@ -1,0 +1,53 @@
+// Shared helpers for the core tests.
+#pragma once
+
+#include "model/Meldung.h"
+#include "model/Zahlen.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace pavolant::test {
+
+// Records every message instead of showing it.
+class AufzeichnenderMelder : public Melder {
+public:
+    struct Eintrag {
+        MeldungsArt art;
+        std::string text;
+    };
+    void Melden(MeldungsArt art, const std::string& text) override { eintraege.push_back({art, text}); }
+    std::vector<Eintrag> eintraege;
+};
+
+// Sets the decimal separator for one scope and restores the run's separator after it.
+class MitDezimaltrenner {
+public:
+    explicit MitDezimaltrenner(char trenner) : vorher_(Dezimaltrenner()) { SetzeDezimaltrenner(trenner); }
+    ~MitDezimaltrenner() { SetzeDezimaltrenner(vorher_); }
+    MitDezimaltrenner(const MitDezimaltrenner&) = delete;
+    MitDezimaltrenner& operator=(const MitDezimaltrenner&) = delete;
+
+private:
+    char vorher_;
+};
+
+// A fresh, empty folder under the system's temporary folder, removed with the object.
+class TempOrdner {
+public:
+    TempOrdner();
+    ~TempOrdner();
+    TempOrdner(const TempOrdner&) = delete;
+    TempOrdner& operator=(const TempOrdner&) = delete;
+    const std::filesystem::path& Pfad() const { return pfad_; }
+    std::filesystem::path operator/(const std::string& name) const { return pfad_ / name; }
+
+private:
+    std::filesystem::path pfad_;
+};
+
+std::string DateiLesen(const std::filesystem::path& pfad);
+void DateiSchreiben(const std::filesystem::path& pfad, const std::string& bytes);
+
+}  // namespace pavolant::test
