@@ -169,6 +169,10 @@ std::string FormatAllgemein(double wert, char trenner) {
     if (std::isnan(wert)) return "NAN";
     if (std::isinf(wert)) return wert < 0 ? "-INF" : "INF";
     if (wert == 0) return "0";
+    // Rounded to 15 digits, the values closest to the largest double would read back
+    // as an overflow; the largest 15-digit number below them still reads back.
+    constexpr double kGroesste15 = 1.79769313486231e308;
+    if (std::fabs(wert) > kGroesste15) wert = std::copysign(kGroesste15, wert);
 
     // 15 significant digits, correctly rounded, independent of the C locale.
     std::array<char, 32> puffer{};

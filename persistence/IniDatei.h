@@ -16,6 +16,8 @@
 //  - Changes live in memory until Speichern(), which replaces the file all-or-nothing.
 #pragma once
 
+#include "persistence/ErsetzendeDatei.h"
+
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -27,10 +29,7 @@
 namespace pavolant {
 
 // A file that cannot be read or written. what() is the message the user sees.
-class IniFehler : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+using IniFehler = DateiFehler;
 
 class IniDatei {
 public:
@@ -64,7 +63,9 @@ public:
                     std::string_view vorgabeText) const;
 
     // Line breaks inside a value cannot be stored in a line-based file and are written
-    // as blanks.
+    // as blanks. A section or key name that could not be read back (a key with '=' or
+    // starting with ';' or '[', a section with ']', line breaks, invalid UTF-8) throws
+    // std::invalid_argument and leaves the file unchanged.
     void SchreibeString(std::string_view sektion, std::string_view schluessel, std::string_view wert);
     void SchreibeInteger(std::string_view sektion, std::string_view schluessel, int wert);
     void SchreibeBool(std::string_view sektion, std::string_view schluessel, bool wert);

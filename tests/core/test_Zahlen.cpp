@@ -169,7 +169,10 @@ TEST(FormatAllgemein, SwitchesToExponentFormOutsideItsRange) {
     EXPECT_EQ(FormatAllgemein(999999999999999.9, '.'), "1E15");
     EXPECT_EQ(FormatAllgemein(0.00009999999999999999, '.'), "0.0001");
     EXPECT_EQ(FormatAllgemein(123456789012345678.0, ','), "1,23456789012346E17");
-    EXPECT_EQ(FormatAllgemein(DBL_MAX, '.'), "1.79769313486232E308");
+    // Rounding DBL_MAX up would write a number beyond the double range.
+    EXPECT_EQ(FormatAllgemein(DBL_MAX, '.'), "1.79769313486231E308");
+    EXPECT_EQ(FormatAllgemein(-DBL_MAX, ','), "-1,79769313486231E308");
+    EXPECT_NO_THROW(ZahlAusText(FormatAllgemein(DBL_MAX)));
     EXPECT_EQ(FormatAllgemein(4.9406564584124654e-324, '.'), "4.94065645841247E-324");
     EXPECT_EQ(FormatAllgemein(1e100, '.'), "1E100");
 }

@@ -1,0 +1,61 @@
+// Writing a file all-or-nothing: the new content goes to a temporary file beside the
+// target, which replaces the target only once it is complete and on disk. A failed or
+// abandoned write leaves the old file as it was and no temporary file behind.
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <stdexcept>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+namespace pavolant {
+
+// A file that cannot be written. what() is the message the user sees:
+// "In <file> kann nicht geschrieben werden".
+class DateiFehler : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class ErsetzendeDatei {
+public:
+    // Creates the temporary file. A symbolic link at `ziel` is followed, so the link
+    // stays a link and the file it names is replaced; an existing file's owner and
+    // permissions carry over. Throws DateiFehler.
+    explicit ErsetzendeDatei(std::filesystem::path ziel);
+    // Removes the temporary file unless Abschliessen() succeeded.
+    ~ErsetzendeDatei();
+    ErsetzendeDatei(const ErsetzendeDatei&) = delete;
+    ErsetzendeDatei& operator=(const ErsetzendeDatei&) = delete;
+
+    // Unbuffered stream onto the temporary file; callers write in large pieces.
+    std::ostream& Strom() { return strom_; }
+    void Schreiben(std::string_view daten) { strom_.write(daten.data(), static_cast<std::streamsize>(daten.size())); }
+    // Writes through to the disk and moves the temporary file over the target. Throws
+    // DateiFehler when anything written or the move failed.
+    void Abschliessen();
+
+    static std::string Fehlertext(const std::filesystem::path& ziel);
+
+private:
+    class FdPuffer : public std::streambuf {
+    public:
+        int fd = -1;
+        bool fehler = false;
+
+    protected:
+        int_type overflow(int_type c) override;
+        std::streamsize xsputn(const char* s, std::streamsize n) override;
+    };
+
+    std::filesystem::path anzeige_;  // the path as given, for messages
+    std::filesystem::path ziel_;     // the file actually replaced (links resolved)
+    std::string tempPfad_;
+    FdPuffer puffer_;
+    std::ostream strom_{&puffer_};
+    bool abgeschlossen_ = false;
+};
+
+}  // namespace pavolant

@@ -1,0 +1,716 @@
+#include "persistence/IniDatei.h"
+
+#include "model/Zahlen.h"
+#include "tests/support/Testhilfen.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using pavolant::IniDatei;
+using pavolant::IniFehler;
+using pavolant::KonvertierungsFehler;
+using pavolant::test::DateiLesen;
+using pavolant::test::DateiSchreiben;
+using pavolant::test::MitDezimaltrenner;
+using pavolant::test::TempOrdner;
+namespace fs = std::filesystem;
+
+std::vector<std::string> Eintraege(const fs::path& ordner) {
+    std::vector<std::string> namen;
+    for (const auto& e : fs::directory_iterator(ordner)) namen.push_back(e.path().filename().string());
+    std::sort(namen.begin(), namen.end());
+    return namen;
+}
+
+fs::perms Rechte(const fs::path& pfad) { return fs::status(pfad).permissions() & fs::perms::mask; }
+
+// Runs `vorbereiten` and then `aktion` in a child process, for changes of user or limits
+// that must not touch the test process. Returns the child's exit code (the result of
+// `aktion`), or nullopt when `vorbereiten` fails.
+constexpr int kVorbereitungFehlgeschlagen = 77;
+std::optional<int> ImKindprozess(const std::function<bool()>& vorbereiten, const std::function<int()>& aktion) {
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0) return std::nullopt;
+    if (pid == 0) {
+        if (!vorbereiten()) _exit(kVorbereitungFehlgeschlagen);
+        int code;
+        try {
+            code = aktion();
+        } catch (...) {
+            code = 99;
+        }
+        _exit(code);
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    if (WEXITSTATUS(status) == kVorbereitungFehlgeschlagen) return std::nullopt;
+    return WEXITSTATUS(status);
+}
+
+// `aktion` in a process whose file permissions are checked: the tests may run as root,
+// who passes every permission check, so a root child becomes "nobody".
+std::optional<int> OhneRootRechte(const fs::path& ordner, const std::function<int()>& aktion) {
+    return ImKindprozess(
+        [&] {
+            if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+                return false;
+            // The test folder must be reachable, or the child would fail for the wrong reason.
+            return access(ordner.c_str(), X_OK) == 0;
+        },
+        aktion);
+}
+
+// ---- Reading -------------------------------------------------------------------------
+
+TEST(IniDateiLesen, SektionenUndSchluesselOhneRuecksichtAufGrossKlein) {
+    const auto ini = IniDatei::AusText("[Strasse]\r\nBreite=3\r\n[SPUR]\r\nanzahl = 2\r\n");
+    EXPECT_EQ(ini.LiesString("strasse", "BREITE", "x"), "3");
+    EXPECT_EQ(ini.LiesString("STRASSE", "breite", "x"), "3");
+    EXPECT_EQ(ini.LiesString("Spur", "Anzahl", "x"), "2");
+    EXPECT_TRUE(ini.SektionVorhanden("spur"));
+    EXPECT_TRUE(ini.SektionVorhanden("StRaSsE"));
+    EXPECT_FALSE(ini.SektionVorhanden("Spuren"));
+    // Only ASCII letters are folded.
+    const auto umlaut = IniDatei::AusText("[Äste]\nÖl=1\n");
+    EXPECT_EQ(umlaut.LiesString("Äste", "Öl", "x"), "1");
+    EXPECT_EQ(umlaut.LiesString("äste", "Öl", "x"), "x");
+    EXPECT_EQ(umlaut.LiesString("Äste", "öl", "x"), "x");
+}
+
+TEST(IniDateiLesen, ZeilenArten) {
+    const auto ini = IniDatei::AusText(
+        "vorne=0\n"
+        "[  Name  ] Rest der Zeile\n"
+        "  \tschluessel \t=  \t Wert mit  Blanks \t \n"
+        ";kommentar=1\n"
+        "   ; eingerueckt=2\n"
+        "ohne Gleichheitszeichen\n"
+        "leer=\n"
+        "nurBlanks=   \n"
+        "a=b=c\n"
+        "[fehlt=5\n"
+        "[Zweite]\n"
+        "vorne=9\n");
+    // Lines before the first section belong to no section.
+    EXPECT_EQ(ini.LiesString("", "vorne", "-"), "-");
+    EXPECT_EQ(ini.LiesString("Name", "vorne", "-"), "-");
+    EXPECT_EQ(ini.LiesString("Zweite", "vorne", "-"), "9");
+    EXPECT_TRUE(ini.SektionVorhanden("Name"));
+    EXPECT_EQ(ini.LiesString("Name", "schluessel", "-"), "Wert mit  Blanks");
+    // Comments are never keys, whatever they contain.
+    EXPECT_EQ(ini.LiesString("Name", ";kommentar", "-"), "-");
+    EXPECT_EQ(ini.LiesString("Name", "kommentar", "-"), "-");
+    EXPECT_EQ(ini.LiesString("Name", "; eingerueckt", "-"), "-");
+    EXPECT_EQ(ini.LiesString("Name", "ohne Gleichheitszeichen", "-"), "-");
+    // An existing key with an empty value is empty, not missing.
+    EXPECT_EQ(ini.LiesString("Name", "leer", "-"), "");
+    EXPECT_EQ(ini.LiesString("Name", "nurBlanks", "-"), "");
+    EXPECT_EQ(ini.LiesString("Name", "fehlt", "-"), "-");
+    // The key ends at the first '='.
+    EXPECT_EQ(ini.LiesString("Name", "a", "-"), "b=c");
+    // A '[' without ']' opens no section.
+    EXPECT_FALSE(ini.SektionVorhanden("fehlt=5"));
+    EXPECT_EQ(ini.LiesString("Name", "[fehlt", "-"), "5");
+    EXPECT_EQ(ini.LiesString("Fehlend", "a", "vorgabe"), "vorgabe");
+}
+
+TEST(IniDateiLesen, DoppelteSektionenUndSchluessel) {
+    auto ini = IniDatei::AusText(
+        "[A]\n"
+        "x=1\n"
+        "x=2\n"
+        "[B]\n"
+        "y=3\n"
+        "[a]\n"
+        "x=4\n"
+        "z=5\n");
+    EXPECT_EQ(ini.LiesString("A", "x", "-"), "1");
+    // Only the first occurrence of a section is read.
+    EXPECT_EQ(ini.LiesString("A", "z", "-"), "-");
+
+    ini.SchreibeString("a", "X", "10");
+    ini.SchreibeString("A", "z", "11");
+    EXPECT_EQ(ini.Inhalt(),
+              "[A]\n"
+              "x=10\n"
+              "x=2\n"
+              "z=11\n"
+              "[B]\n"
+              "y=3\n"
+              "[a]\n"
+              "x=4\n"
+              "z=5\n");
+}
+
+TEST(IniDateiLesen, Ganzzahlen) {
+    const std::vector<std::pair<std::string, int>> gueltig = {
+        {"42", 42},
+        {"-17", -17},
+        {"+5", 5},
+        {"007", 7},
+        {"  12  ", 12},
+        {"0x1F", 31},
+        {"0XfF", 255},
+        {"-0x10", -16},
+        {"0x7FFFFFFF", INT_MAX},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"-0x80000000", INT_MIN},
+    };
+    for (const auto& [text, erwartet] : gueltig) {
+        const auto ini = IniDatei::AusText("[S]\nk=" + text + "\n");
+        EXPECT_EQ(ini.LiesInteger("S", "k", -999), erwartet) << text;
+    }
+    const std::vector<std::string> ungueltig = {
+        "", "+", "-", "0x", "12abc", "1 2", "1.5", "1,5", "- 5", "0x1G", "x12", "12 ;kommentar",
+        "2147483648", "-2147483649", "0x80000000", "0xFFFFFFFF", "99999999999999999999999",
+    };
+    for (const auto& text : ungueltig) {
+        const auto ini = IniDatei::AusText("[S]\nk=" + text + "\n");
+        EXPECT_EQ(ini.LiesInteger("S", "k", -999), -999) << text;
+        EXPECT_EQ(ini.LiesInteger("S", "k", 3), 3) << text;
+    }
+    const auto ini = IniDatei::AusText("[S]\n");
+    EXPECT_EQ(ini.LiesInteger("S", "fehlt", 8), 8);
+    EXPECT_EQ(ini.LiesInteger("T", "fehlt", -8), -8);
+}
+
+TEST(IniDateiLesen, Wahrheitswerte) {
+    const auto ini = IniDatei::AusText("[S]\neins=1\nnull=0\nzwei=2\nminus=-1\nhex=0x0\nja=ja\nleer=\n");
+    for (const bool vorgabe : {false, true}) {
+        EXPECT_TRUE(ini.LiesBool("S", "eins", vorgabe));
+        EXPECT_FALSE(ini.LiesBool("S", "null", vorgabe));
+        EXPECT_TRUE(ini.LiesBool("S", "zwei", vorgabe));
+        EXPECT_TRUE(ini.LiesBool("S", "minus", vorgabe));
+        EXPECT_FALSE(ini.LiesBool("S", "hex", vorgabe));
+        EXPECT_EQ(ini.LiesBool("S", "ja", vorgabe), vorgabe);
+        EXPECT_EQ(ini.LiesBool("S", "leer", vorgabe), vorgabe);
+        EXPECT_EQ(ini.LiesBool("S", "fehlt", vorgabe), vorgabe);
+    }
+}
+
+TEST(IniDateiLesen, WertlaengeBegrenzt) {
+    const std::size_t max = IniDatei::kMaxWertLaenge;
+    ASSERT_EQ(max, 2047u);
+    const std::string genau(max, 'a');
+    const std::string zuLang(max + 5, 'b');
+    // "ä" is two bytes and "€" three: both would straddle the limit.
+    const std::string umlaut = std::string(max - 1, 'c') + "ä";
+    const std::string euro = std::string(max - 2, 'd') + "€x";
+    const std::string passend = std::string(max - 2, 'e') + "ä";
+    const auto ini = IniDatei::AusText("[S]\ngenau=" + genau + "\nlang=" + zuLang + "\numlaut=" + umlaut +
+                                       "\neuro=" + euro + "\npassend=" + passend + "\n");
+    EXPECT_EQ(ini.LiesString("S", "genau", ""), genau);
+    EXPECT_EQ(ini.LiesString("S", "lang", ""), zuLang.substr(0, max));
+    EXPECT_EQ(ini.LiesString("S", "umlaut", ""), std::string(max - 1, 'c'));
+    EXPECT_EQ(ini.LiesString("S", "euro", ""), std::string(max - 2, 'd'));
+    EXPECT_EQ(ini.LiesString("S", "passend", ""), passend);
+
+    // A long value is cut only where it is handed back as text, never written shorter.
+    auto datei = IniDatei::AusText("");
+    datei.SchreibeString("S", "k", zuLang);
+    EXPECT_NE(datei.Inhalt().find("k=" + zuLang + "\r\n"), std::string::npos);
+
+    // Numbers are converted from the whole value: cut first, these would read as 0.
+    const std::string nullen(max, '0');
+    const auto zahlen = IniDatei::AusText("[S]\ni=" + nullen + "5\nz=" + nullen + "2.5\n");
+    EXPECT_EQ(zahlen.LiesInteger("S", "i", -1), 5);
+    MitDezimaltrenner punkt('.');
+    EXPECT_EQ(zahlen.LiesZahl("S", "z", "0"), 2.5);
+}
+
+TEST(IniDateiLesen, ZahlenMitBeidenTrennern) {
+    const auto ini = IniDatei::AusText("[S]\nkomma=1,5\npunkt=2.25\nexp=-3,5E2\nfalsch=abc\nleer=\n");
+    for (const char trenner : {',', '.'}) {
+        MitDezimaltrenner mit(trenner);
+        EXPECT_EQ(ini.LiesZahl("S", "komma", "0"), 1.5) << trenner;
+        EXPECT_EQ(ini.LiesZahl("S", "punkt", "0"), 2.25) << trenner;
+        EXPECT_EQ(ini.LiesZahl("S", "exp", "0"), -350.0) << trenner;
+        EXPECT_EQ(ini.LiesZahl("S", "fehlt", "0,75"), 0.75) << trenner;
+        EXPECT_EQ(ini.LiesZahl("Fehlt", "fehlt", "12.5"), 12.5) << trenner;
+        EXPECT_THROW(ini.LiesZahl("S", "falsch", "0"), KonvertierungsFehler) << trenner;
+        // An empty value is there: the default text is not used.
+        EXPECT_THROW(ini.LiesZahl("S", "leer", "1"), KonvertierungsFehler) << trenner;
+        EXPECT_THROW(ini.LiesZahl("S", "fehlt", "kein"), KonvertierungsFehler) << trenner;
+    }
+}
+
+// ---- Writing -------------------------------------------------------------------------
+
+TEST(IniDateiSchreiben, AenderungLaesstAllesAndereUnberuehrt) {
+    const std::string vorher =
+        "; Parameter der Strasse\r\n"
+        "\r\n"
+        "[Strasse]\r\n"
+        "  Breite = 3,5\r\n"
+        "Unbekannt=bleibt\r\n"
+        "; Kommentar zwischen Schluesseln\r\n"
+        "Laenge=100\r\n"
+        "\r\n"
+        "[Spur]\r\n"
+        "Breite=2\r\n";
+    auto ini = IniDatei::AusText(vorher);
+    EXPECT_EQ(ini.Inhalt(), vorher);
+
+    ini.SchreibeString("STRASSE", "laenge", "250");
+    std::string erwartet = vorher;
+    erwartet.replace(erwartet.find("Laenge=100"), 10, "Laenge=250");
+    EXPECT_EQ(ini.Inhalt(), erwartet);
+
+    // The key keeps its spelling in the file; the line is rewritten without the blanks.
+    ini.SchreibeString("strasse", "BREITE", "4");
+    erwartet.replace(erwartet.find("  Breite = 3,5"), 14, "Breite=4");
+    EXPECT_EQ(ini.Inhalt(), erwartet);
+    EXPECT_EQ(ini.LiesString("Spur", "Breite", "-"), "2");
+}
+
+TEST(IniDateiSchreiben, NeuerSchluesselNachLetzterNichtleererZeile) {
+    auto ini = IniDatei::AusText(
+        "[A]\n"
+        "x=1\n"
+        "; Schluss von A\n"
+        "\n"
+        "   \n"
+        "[NurKopf]\n"
+        "[B]\n"
+        "y=2\n"
+        "\n");
+    ini.SchreibeString("a", "neu", "3");
+    ini.SchreibeString("NurKopf", "k", "4");
+    ini.SchreibeString("B", "z", "5");
+    ini.SchreibeString("A", "neu2", "6");
+    EXPECT_EQ(ini.Inhalt(),
+              "[A]\n"
+              "x=1\n"
+              "; Schluss von A\n"
+              "neu=3\n"
+              "neu2=6\n"
+              "\n"
+              "   \n"
+              "[NurKopf]\n"
+              "k=4\n"
+              "[B]\n"
+              "y=2\n"
+              "z=5\n"
+              "\n");
+}
+
+TEST(IniDateiSchreiben, NeueSektionAmEnde) {
+    auto ini = IniDatei::AusText("[A]\r\nx=1\r\n\r\n");
+    ini.SchreibeString("Neu", "k", "v");
+    ini.SchreibeString("neu", "k2", "w");
+    EXPECT_EQ(ini.Inhalt(), "[A]\r\nx=1\r\n\r\n[Neu]\r\nk=v\r\nk2=w\r\n");
+    EXPECT_TRUE(ini.SektionVorhanden("NEU"));
+
+    // A last line without a line end gets one; the section follows directly.
+    auto ohneEnde = IniDatei::AusText("[A]\nx=1");
+    ohneEnde.SchreibeString("B", "y", "2");
+    EXPECT_EQ(ohneEnde.Inhalt(), "[A]\nx=1\n[B]\ny=2\n");
+
+    // Lines before the first section are no section: a key without one needs a header.
+    auto vorne = IniDatei::AusText("k=1\n");
+    vorne.SchreibeString("", "k", "2");
+    EXPECT_EQ(vorne.Inhalt(), "k=1\n[]\nk=2\n");
+    EXPECT_EQ(vorne.LiesString("", "k", "-"), "2");
+}
+
+TEST(IniDateiSchreiben, TypisierteWerte) {
+    MitDezimaltrenner komma(',');
+    auto ini = IniDatei::AusText("");
+    ini.SchreibeInteger("S", "min", INT_MIN);
+    ini.SchreibeInteger("S", "max", INT_MAX);
+    ini.SchreibeBool("S", "ja", true);
+    ini.SchreibeBool("S", "nein", false);
+    ini.SchreibeZahl("S", "zahl", 1.5);
+    EXPECT_EQ(ini.Inhalt(), "[S]\r\nmin=-2147483648\r\nmax=2147483647\r\nja=1\r\nnein=0\r\nzahl=1,5\r\n");
+    EXPECT_EQ(ini.LiesInteger("S", "min", 0), INT_MIN);
+    EXPECT_EQ(ini.LiesInteger("S", "max", 0), INT_MAX);
+    EXPECT_TRUE(ini.LiesBool("S", "ja", false));
+    EXPECT_FALSE(ini.LiesBool("S", "nein", true));
+    EXPECT_EQ(ini.LiesZahl("S", "zahl", "0"), 1.5);
+    {
+        MitDezimaltrenner punkt('.');
+        ini.SchreibeZahl("S", "zahl", -0.25);
+        EXPECT_EQ(ini.LiesString("S", "zahl", ""), "-0.25");
+    }
+}
+
+TEST(IniDateiSchreiben, ZeilenumbruecheImWertWerdenBlanks) {
+    auto ini = IniDatei::AusText("[S]\nk=alt\n");
+    ini.SchreibeString("S", "k", "eins\r\nzwei\nx\r");
+    ini.SchreibeString("S", "neu", "a\nb=c\n[T]");
+    EXPECT_EQ(ini.Inhalt(), "[S]\nk=eins  zwei x \nneu=a b=c [T]\n");
+    EXPECT_FALSE(ini.SektionVorhanden("T"));
+    // What is read is what was written, less the blanks around it.
+    EXPECT_EQ(ini.LiesString("S", "k", ""), "eins  zwei x");
+}
+
+TEST(IniDateiSchreiben, UngueltigesUtf8ImWert) {
+    auto ini = IniDatei::AusText("[S]\n");
+    ini.SchreibeString("S", "k", "a\xFF" "b\xC3");
+    EXPECT_EQ(ini.LiesString("S", "k", ""), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+    EXPECT_EQ(ini.Inhalt(), "[S]\nk=a\xEF\xBF\xBD" "b\xEF\xBF\xBD\n");
+}
+
+TEST(IniDateiSchreiben, NamenDieNichtZurueckgelesenWerdenKoennten) {
+    const std::string vorher = "[S]\nk=1\n";
+    auto ini = IniDatei::AusText(vorher);
+    EXPECT_THROW(ini.SchreibeString("S", "a=b", "1"), std::invalid_argument);
+    EXPECT_THROW(ini.SchreibeString("S", ";k", "1"), std::invalid_argument);
+    EXPECT_THROW(ini.SchreibeString("S", "[k", "1"), std::invalid_argument);
+    EXPECT_THROW(ini.SchreibeString("S", "a\nb", "1"), std::invalid_argument);
+    EXPECT_THROW(ini.SchreibeString("S]x", "k", "1"), std::invalid_argument);
+    EXPECT_THROW(ini.SchreibeString("S\r\nT", "k", "1"), std::invalid_argument);
+    EXPECT_THROW(ini.SchreibeString("S", "\xFF", "1"), std::invalid_argument);
+    EXPECT_EQ(ini.Inhalt(), vorher);
+
+    // Blanks around names are not part of them, as when reading.
+    ini.SchreibeString(" S ", "\tk ", "2");
+    ini.SchreibeString(" T ", " n ", "3");
+    EXPECT_EQ(ini.Inhalt(), "[S]\nk=2\n[T]\nn=3\n");
+    EXPECT_EQ(ini.LiesString(" t", "n\t", "-"), "3");
+}
+
+TEST(IniDateiSchreiben, VieleSektionen) {
+    auto ini = IniDatei::AusText("");
+    for (int s = 0; s < 300; ++s)
+        for (int k = 0; k < 20; ++k) ini.SchreibeInteger("Sektion" + std::to_string(s), "k" + std::to_string(k), s * 100 + k);
+    // Rewrite every other key in a second pass, then check all of them.
+    for (int s = 0; s < 300; s += 2)
+        for (int k = 0; k < 20; ++k) ini.SchreibeInteger("SEKTION" + std::to_string(s), "K" + std::to_string(k), -(s * 100 + k));
+    const auto zurueck = IniDatei::AusText(ini.Inhalt());
+    for (int s = 0; s < 300; ++s)
+        for (int k = 0; k < 20; ++k) {
+            const int erwartet = (s % 2 == 0 ? -1 : 1) * (s * 100 + k);
+            ASSERT_EQ(zurueck.LiesInteger("sektion" + std::to_string(s), "k" + std::to_string(k), 1), erwartet);
+        }
+    EXPECT_EQ(zurueck.Inhalt(), ini.Inhalt());
+}
+
+// ---- Encodings and line ends -----------------------------------------------------------
+
+TEST(IniDateiKodierung, Windows1252BleibtErhalten) {
+    const std::string vorher = "[Strasse]\r\nName=Stra\xDF" "e\r\nZahl=1\r\n";
+    auto ini = IniDatei::AusText(vorher);
+    EXPECT_EQ(ini.LiesString("Strasse", "Name", ""), "Straße");
+    ini.SchreibeString("Strasse", "Zahl", "2");
+    EXPECT_EQ(ini.Inhalt(), "[Strasse]\r\nName=Stra\xDF" "e\r\nZahl=2\r\n");
+
+    // Characters of Windows-1252 are written as its bytes.
+    ini.SchreibeString("Strasse", "Preis", "5 € – „gut“");
+    EXPECT_EQ(ini.Inhalt(), "[Strasse]\r\nName=Stra\xDF" "e\r\nZahl=2\r\nPreis=5 \x80 \x96 \x84gut\x93\r\n");
+    EXPECT_EQ(IniDatei::AusText(ini.Inhalt()).LiesString("Strasse", "Preis", ""), "5 € – „gut“");
+}
+
+TEST(IniDateiKodierung, ZeichenAusserhalbVonWindows1252MachtDateiZuUtf8) {
+    auto ini = IniDatei::AusText("[S]\nName=Stra\xDF" "e\nW=1\n");
+    ini.SchreibeString("S", "W", "Ω");
+    EXPECT_EQ(ini.Inhalt(), "[S]\nName=Straße\nW=Ω\n");
+    // The file stays UTF-8 after the value is gone again.
+    ini.SchreibeString("S", "W", "1");
+    EXPECT_EQ(ini.Inhalt(), "[S]\nName=Straße\nW=1\n");
+
+    // Names count as much as values.
+    auto name = IniDatei::AusText("[S]\nName=\xE4\n");
+    name.SchreibeString("Ωmega", "k", "1");
+    EXPECT_EQ(name.Inhalt(), "[S]\nName=ä\n[Ωmega]\nk=1\n");
+}
+
+TEST(IniDateiKodierung, AlleBytesVonWindows1252ImKreis) {
+    // Every byte but the line end, including the five Windows-1252 leaves undefined.
+    std::string alle;
+    for (int b = 0; b < 256; ++b)
+        if (b != '\n' && b != '\r') alle += static_cast<char>(b);
+    const std::string vorher = "; " + alle + "\n[S]\nwert=" + alle + "\nk=1\n";
+    auto ini = IniDatei::AusText(vorher);
+    const std::string gelesen = ini.LiesString("S", "wert", "");
+    // The undefined bytes read as the C1 controls U+0081, U+008D, U+008F, U+0090, U+009D.
+    EXPECT_NE(gelesen.find("~\x7F€\xC2\x81‚ƒ„…†‡ˆ‰Š‹Œ\xC2\x8DŽ\xC2\x8F\xC2\x90‘’“”•–—˜™š›œ\xC2\x9DžŸ\xC2\xA0¡"),
+              std::string::npos);
+    EXPECT_TRUE(gelesen.ends_with("ýþÿ"));
+    ini.SchreibeString("S", "k", "2");
+    std::string erwartet = vorher;
+    erwartet.replace(erwartet.find("k=1"), 3, "k=2");
+    EXPECT_EQ(ini.Inhalt(), erwartet);
+    // Writing the value read back gives the same bytes.
+    ini.SchreibeString("S", "wert", gelesen);
+    EXPECT_EQ(ini.Inhalt(), erwartet);
+}
+
+TEST(IniDateiKodierung, Windows1252DasAlsUtf8GelesenWuerde) {
+    // Only the 0xFF makes this invalid UTF-8; "\xC3\xA4" is then "Ã¤". Once the 0xFF is
+    // overwritten, the bytes would read back as "ä": the file must become UTF-8.
+    auto ini = IniDatei::AusText("[S]\nx=\xFF\ny=\xC3\xA4\n");
+    ASSERT_EQ(ini.LiesString("S", "y", ""), "Ã¤");
+    ini.SchreibeString("S", "x", "1");
+    const auto zurueck = IniDatei::AusText(ini.Inhalt());
+    EXPECT_EQ(zurueck.LiesString("S", "y", ""), "Ã¤");
+    EXPECT_EQ(zurueck.LiesString("S", "x", ""), "1");
+}
+
+TEST(IniDateiKodierung, Utf8UndBom) {
+    const std::string mitBom = "\xEF\xBB\xBF[S]\r\nName=Straße\r\nk=1\r\n";
+    auto bom = IniDatei::AusText(mitBom);
+    EXPECT_EQ(bom.LiesString("s", "name", ""), "Straße");
+    EXPECT_TRUE(bom.SektionVorhanden("S"));
+    bom.SchreibeString("S", "k", "Ω");
+    EXPECT_EQ(bom.Inhalt(), "\xEF\xBB\xBF[S]\r\nName=Straße\r\nk=Ω\r\n");
+
+    auto ohneBom = IniDatei::AusText("[S]\nName=Straße\n");
+    ohneBom.SchreibeString("S", "k", "ß");
+    EXPECT_EQ(ohneBom.Inhalt(), "[S]\nName=Straße\nk=ß\n");
+
+    // A BOM before bytes that are no UTF-8: the file is Windows-1252, the BOM is kept as
+    // it was and does not hide the first section.
+    const std::string falscheBom = "\xEF\xBB\xBF[S]\nName=Stra\xDF" "e\n";
+    auto falsch = IniDatei::AusText(falscheBom);
+    EXPECT_TRUE(falsch.SektionVorhanden("S"));
+    EXPECT_EQ(falsch.LiesString("S", "Name", ""), "Straße");
+    EXPECT_EQ(falsch.Inhalt(), falscheBom);
+    falsch.SchreibeString("S", "k", "1");
+    EXPECT_EQ(falsch.Inhalt(), falscheBom + "k=1\n");
+}
+
+TEST(IniDateiKodierung, Zeilenenden) {
+    auto lf = IniDatei::AusText("[S]\nk=1\n");
+    lf.SchreibeString("S", "k2", "2");
+    lf.SchreibeString("T", "k", "3");
+    EXPECT_EQ(lf.Inhalt(), "[S]\nk=1\nk2=2\n[T]\nk=3\n");
+
+    auto crlf = IniDatei::AusText("[S]\r\nk=1\r\n");
+    crlf.SchreibeString("S", "k2", "2");
+    EXPECT_EQ(crlf.Inhalt(), "[S]\r\nk=1\r\nk2=2\r\n");
+
+    // The first line end decides for the whole file.
+    EXPECT_EQ(IniDatei::AusText("[S]\r\na=1\nb=2\r\n").Inhalt(), "[S]\r\na=1\r\nb=2\r\n");
+    EXPECT_EQ(IniDatei::AusText("[S]\na=1\r\nb=2\n").Inhalt(), "[S]\na=1\nb=2\n");
+    // Only one '\r' belongs to the line end; a second one stays in the line.
+    const auto doppelt = IniDatei::AusText("[S]\r\na=1\r\r\nb=2\r\n");
+    EXPECT_EQ(doppelt.Inhalt(), "[S]\r\na=1\r\r\nb=2\r\n");
+    EXPECT_EQ(doppelt.LiesString("S", "a", ""), "1");
+    // Written with LF, such a line would read differently next time: saving twice must
+    // give the same file as saving once.
+    const auto lfDoppelt = IniDatei::AusText("[S]\na=1\r\r\n[T]\r\r\n");
+    EXPECT_EQ(lfDoppelt.Inhalt(), "[S]\na=1\n[T]\n");
+    EXPECT_EQ(IniDatei::AusText(lfDoppelt.Inhalt()).Inhalt(), lfDoppelt.Inhalt());
+    EXPECT_TRUE(lfDoppelt.SektionVorhanden("T"));
+
+    // No line end to go by: like a new file.
+    auto eineZeile = IniDatei::AusText("[S]");
+    eineZeile.SchreibeString("S", "k", "1");
+    EXPECT_EQ(eineZeile.Inhalt(), "[S]\r\nk=1\r\n");
+    auto leer = IniDatei::AusText("");
+    EXPECT_EQ(leer.Inhalt(), "");
+    leer.SchreibeString("S", "k", "1");
+    EXPECT_EQ(leer.Inhalt(), "[S]\r\nk=1\r\n");
+}
+
+// ---- Files ---------------------------------------------------------------------------
+
+TEST(IniDateiDatei, FehlendeDateiWirdAlsUtf8MitCrLfAngelegt) {
+    TempOrdner ordner;
+    const auto pfad = ordner / "neu.ini";
+    IniDatei ini(pfad);
+    EXPECT_FALSE(ini.Vorhanden());
+    EXPECT_EQ(ini.Pfad(), pfad);
+    EXPECT_EQ(ini.LiesString("S", "k", "vorgabe"), "vorgabe");
+    ini.SchreibeString("Straße", "Länge", "10");
+    ini.Speichern();
+    EXPECT_EQ(DateiLesen(pfad), "[Straße]\r\nLänge=10\r\n");
+    EXPECT_EQ(Eintraege(ordner.Pfad()), std::vector<std::string>{"neu.ini"});
+
+    // A new file gets the usual permissions: never more than 0666, never unreadable.
+    const auto rechte = Rechte(pfad);
+    EXPECT_EQ(rechte & (fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec), fs::perms::none);
+    EXPECT_NE(rechte & fs::perms::owner_read, fs::perms::none);
+
+    const IniDatei wieder(pfad);
+    EXPECT_TRUE(wieder.Vorhanden());
+    EXPECT_EQ(wieder.LiesInteger("straße", "Länge", 0), 10);
+}
+
+TEST(IniDateiDatei, SpeichernUeberschreibtUndBehaeltRechte) {
+    TempOrdner ordner;
+    const auto pfad = ordner / "a.ini";
+    const std::string vorher = "; Kopf\n[S]\nName=Stra\xDF" "e\nk=1\n";
+    DateiSchreiben(pfad, vorher);
+    fs::permissions(pfad, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    IniDatei ini(pfad);
+    EXPECT_TRUE(ini.Vorhanden());
+    ini.SchreibeInteger("S", "k", 2);
+    ini.Speichern();
+    EXPECT_EQ(DateiLesen(pfad), "; Kopf\n[S]\nName=Stra\xDF" "e\nk=2\n");
+    EXPECT_EQ(Rechte(pfad), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(Eintraege(ordner.Pfad()), std::vector<std::string>{"a.ini"});
+}
+
+TEST(IniDateiDatei, SymbolischerVerweisBleibtVerweis) {
+    TempOrdner ordner;
+    fs::create_directory(ordner / "echt");
+    const auto ziel = ordner / "echt" / "ziel.ini";
+    DateiSchreiben(ziel, "[S]\nk=1\n");
+    const auto verweis = ordner / "verweis.ini";
+    fs::create_symlink("echt/ziel.ini", verweis);  // relative to the link's folder
+
+    IniDatei ini(verweis);
+    EXPECT_EQ(ini.LiesInteger("S", "k", 0), 1);
+    ini.SchreibeInteger("S", "k", 2);
+    ini.Speichern();
+    EXPECT_TRUE(fs::is_symlink(verweis));
+    EXPECT_EQ(DateiLesen(ziel), "[S]\nk=2\n");
+    EXPECT_EQ(Eintraege(ordner / "echt"), std::vector<std::string>{"ziel.ini"});
+    EXPECT_EQ(Eintraege(ordner.Pfad()), (std::vector<std::string>{"echt", "verweis.ini"}));
+
+    // A link to a file not yet there creates that file.
+    const auto offen = ordner / "offen.ini";
+    fs::create_symlink(ordner / "echt" / "spaeter.ini", offen);
+    IniDatei neu(offen);
+    EXPECT_FALSE(neu.Vorhanden());
+    neu.SchreibeInteger("S", "k", 3);
+    neu.Speichern();
+    EXPECT_TRUE(fs::is_symlink(offen));
+    EXPECT_EQ(DateiLesen(ordner / "echt" / "spaeter.ini"), "[S]\r\nk=3\r\n");
+}
+
+TEST(IniDateiDatei, OrdnerStattDateiKannNichtGelesenWerden) {
+    TempOrdner ordner;
+    const auto pfad = ordner / "ordner.ini";
+    fs::create_directory(pfad);
+    try {
+        IniDatei ini(pfad);
+        FAIL() << "IniFehler erwartet";
+    } catch (const IniFehler& e) {
+        EXPECT_EQ(std::string(e.what()), "Die Datei " + pfad.string() + " kann nicht gelesen werden");
+    }
+}
+
+TEST(IniDateiDatei, OrdnerStattDateiKannNichtGeschriebenWerden) {
+    TempOrdner ordner;
+    const auto pfad = ordner / "ordner.ini";
+    fs::create_directory(pfad);
+    auto ini = IniDatei::AusText("[S]\nk=1\n", pfad);
+    try {
+        ini.Speichern();
+        FAIL() << "IniFehler erwartet";
+    } catch (const IniFehler& e) {
+        EXPECT_EQ(std::string(e.what()), "In " + pfad.string() + " kann nicht geschrieben werden");
+    }
+    EXPECT_TRUE(fs::is_directory(pfad));
+    EXPECT_TRUE(fs::is_empty(pfad));
+    EXPECT_EQ(Eintraege(ordner.Pfad()), std::vector<std::string>{"ordner.ini"});
+
+    // Without a path there is nothing to write to.
+    EXPECT_THROW(IniDatei::AusText("[S]\n").Speichern(), IniFehler);
+}
+
+TEST(IniDateiDatei, FehlenderOrdnerKannNichtGeschriebenWerden) {
+    TempOrdner ordner;
+    const auto pfad = ordner / "fehlt" / "a.ini";
+    IniDatei ini(pfad);
+    EXPECT_FALSE(ini.Vorhanden());
+    ini.SchreibeInteger("S", "k", 1);
+    try {
+        ini.Speichern();
+        FAIL() << "IniFehler erwartet";
+    } catch (const IniFehler& e) {
+        EXPECT_EQ(std::string(e.what()), "In " + pfad.string() + " kann nicht geschrieben werden");
+    }
+    EXPECT_TRUE(fs::is_empty(ordner.Pfad()));
+}
+
+TEST(IniDateiDatei, SchreibgeschuetzterOrdner) {
+    TempOrdner ordner;
+    const auto pfad = ordner / "a.ini";
+    const std::string vorher = "[S]\r\nk=1\r\n";
+    DateiSchreiben(pfad, vorher);
+    fs::permissions(pfad, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::others_read);
+    auto ini = IniDatei(pfad);
+    ini.SchreibeInteger("S", "k", 2);
+    fs::permissions(ordner.Pfad(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                       fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+
+    const std::string meldung = "In " + pfad.string() + " kann nicht geschrieben werden";
+    const auto ergebnis = OhneRootRechte(ordner.Pfad(), [&] {
+        try {
+            ini.Speichern();
+            return 1;  // written although the folder is read-only
+        } catch (const IniFehler& e) {
+            return e.what() == meldung ? 0 : 2;
+        }
+    });
+    if (!ergebnis) GTEST_SKIP() << "no unprivileged user to test with";
+    EXPECT_EQ(*ergebnis, 0) << "1: saved anyway, 2: wrong message";
+    EXPECT_EQ(DateiLesen(pfad), vorher);
+    EXPECT_EQ(Eintraege(ordner.Pfad()), std::vector<std::string>{"a.ini"});
+}
+
+TEST(IniDateiDatei, AbgebrochenesSchreibenLaesstAlteDateiStehen) {
+    TempOrdner ordner;
+    const auto pfad = ordner / "a.ini";
+    const std::string vorher = "[S]\r\nk=1\r\n";
+    DateiSchreiben(pfad, vorher);
+    auto ini = IniDatei(pfad);
+    ini.SchreibeString("S", "lang", std::string(5000, 'x'));
+
+    // A file size limit makes the write itself fail, for root as for anyone.
+    const std::string meldung = "In " + pfad.string() + " kann nicht geschrieben werden";
+    const auto ergebnis = ImKindprozess(
+        [] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit grenze{1000, 1000};
+            return setrlimit(RLIMIT_FSIZE, &grenze) == 0;
+        },
+        [&] {
+            try {
+                ini.Speichern();
+                return 1;
+            } catch (const IniFehler& e) {
+                return e.what() == meldung ? 0 : 2;
+            }
+        });
+    if (!ergebnis) GTEST_SKIP() << "no file size limit to test with";
+    EXPECT_EQ(*ergebnis, 0) << "1: saved anyway, 2: wrong message";
+    EXPECT_EQ(DateiLesen(pfad), vorher);
+    EXPECT_EQ(Eintraege(ordner.Pfad()), std::vector<std::string>{"a.ini"});
+}
+
+TEST(IniDateiDatei, UnlesbareDatei) {
+    TempOrdner ordner;
+    const auto pfad = ordner / "geheim.ini";
+    DateiSchreiben(pfad, "[S]\nk=1\n");
+    fs::permissions(pfad, fs::perms::none);
+    fs::permissions(ordner.Pfad(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                       fs::perms::others_read | fs::perms::others_exec);
+    const std::string meldung = "Die Datei " + pfad.string() + " kann nicht gelesen werden";
+    const auto ergebnis = OhneRootRechte(ordner.Pfad(), [&] {
+        try {
+            const IniDatei ini(pfad);
+            return 1;
+        } catch (const IniFehler& e) {
+            return e.what() == meldung ? 0 : 2;
+        }
+    });
+    if (!ergebnis) GTEST_SKIP() << "no unprivileged user to test with";
+    EXPECT_EQ(*ergebnis, 0) << "1: read anyway, 2: wrong message";
+}
+
+}  // namespace
