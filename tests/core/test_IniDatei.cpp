@@ -30,53 +30,13 @@ using pavolant::test::DateiLesen;
 using pavolant::test::DateiSchreiben;
 using pavolant::test::MitDezimaltrenner;
 using pavolant::test::TempOrdner;
+using pavolant::test::Eintraege;
+using pavolant::test::ImKindprozess;
+using pavolant::test::OhneRootRechte;
 namespace fs = std::filesystem;
 
-std::vector<std::string> Eintraege(const fs::path& ordner) {
-    std::vector<std::string> namen;
-    for (const auto& e : fs::directory_iterator(ordner)) namen.push_back(e.path().filename().string());
-    std::sort(namen.begin(), namen.end());
-    return namen;
-}
 
 fs::perms Rechte(const fs::path& pfad) { return fs::status(pfad).permissions() & fs::perms::mask; }
-
-// Runs `vorbereiten` and then `aktion` in a child process, for changes of user or limits
-// that must not touch the test process. Returns the child's exit code (the result of
-// `aktion`), or nullopt when `vorbereiten` fails.
-constexpr int kVorbereitungFehlgeschlagen = 77;
-std::optional<int> ImKindprozess(const std::function<bool()>& vorbereiten, const std::function<int()>& aktion) {
-    std::fflush(nullptr);
-    const pid_t pid = fork();
-    if (pid < 0) return std::nullopt;
-    if (pid == 0) {
-        if (!vorbereiten()) _exit(kVorbereitungFehlgeschlagen);
-        int code;
-        try {
-            code = aktion();
-        } catch (...) {
-            code = 99;
-        }
-        _exit(code);
-    }
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    if (WEXITSTATUS(status) == kVorbereitungFehlgeschlagen) return std::nullopt;
-    return WEXITSTATUS(status);
-}
-
-// `aktion` in a process whose file permissions are checked: the tests may run as root,
-// who passes every permission check, so a root child becomes "nobody".
-std::optional<int> OhneRootRechte(const fs::path& ordner, const std::function<int()>& aktion) {
-    return ImKindprozess(
-        [&] {
-            if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
-                return false;
-            // The test folder must be reachable, or the child would fail for the wrong reason.
-            return access(ordner.c_str(), X_OK) == 0;
-        },
-        aktion);
-}
 
 // ---- Reading -------------------------------------------------------------------------
 

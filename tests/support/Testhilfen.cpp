@@ -1,9 +1,15 @@
 #include "tests/support/Testhilfen.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace pavolant::test {
 
@@ -31,6 +37,48 @@ std::string DateiLesen(const std::filesystem::path& pfad) {
 void DateiSchreiben(const std::filesystem::path& pfad, const std::string& bytes) {
     std::ofstream aus(pfad, std::ios::binary | std::ios::trunc);
     aus << bytes;
+}
+
+std::vector<std::string> Eintraege(const std::filesystem::path& ordner) {
+    std::vector<std::string> namen;
+    for (const auto& e : std::filesystem::directory_iterator(ordner)) namen.push_back(e.path().filename().string());
+    std::sort(namen.begin(), namen.end());
+    return namen;
+}
+
+namespace {
+constexpr int kVorbereitungFehlgeschlagen = 77;
+}
+
+std::optional<int> ImKindprozess(const std::function<bool()>& vorbereiten, const std::function<int()>& aktion) {
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0) return std::nullopt;
+    if (pid == 0) {
+        if (!vorbereiten()) _exit(kVorbereitungFehlgeschlagen);
+        int code;
+        try {
+            code = aktion();
+        } catch (...) {
+            code = 99;
+        }
+        _exit(code);
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    if (WEXITSTATUS(status) == kVorbereitungFehlgeschlagen) return std::nullopt;
+    return WEXITSTATUS(status);
+}
+
+std::optional<int> OhneRootRechte(const std::filesystem::path& ordner, const std::function<int()>& aktion) {
+    return ImKindprozess(
+        [&] {
+            if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+                return false;
+            // The test folder must be reachable, or the child would fail for the wrong reason.
+            return access(ordner.c_str(), X_OK) == 0;
+        },
+        aktion);
 }
 
 }  // namespace pavolant::test

@@ -5,6 +5,8 @@
 #include "model/Zahlen.h"
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,18 @@ private:
 };
 
 std::string DateiLesen(const std::filesystem::path& pfad);
+// The names in a folder, sorted.
+std::vector<std::string> Eintraege(const std::filesystem::path& ordner);
+
+// Runs `vorbereiten` and then `aktion` in a child process, for changes of user or limits
+// that must not touch the test process. Returns the child's exit code (the result of
+// `aktion`, 99 when it threw), -1 when the child died, or nullopt when `vorbereiten` failed.
+std::optional<int> ImKindprozess(const std::function<bool()>& vorbereiten, const std::function<int()>& aktion);
+
+// `aktion` in a process whose file permissions are checked: the tests may run as root,
+// who passes every permission check, so a root child becomes "nobody". `ordner` must be
+// reachable for that user.
+std::optional<int> OhneRootRechte(const std::filesystem::path& ordner, const std::function<int()>& aktion);
 void DateiSchreiben(const std::filesystem::path& pfad, const std::string& bytes);
 
 }  // namespace pavolant::test

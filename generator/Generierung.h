@@ -1,0 +1,107 @@
+// One generation run ("Go"): from the road description and the spline points to the
+// complete i3d document and the report.
+//
+// The run reads a plain record of the window's texts and check states, never widgets,
+// so the desktop program and the command line run exactly the same code. Numbers are
+// converted in the order the window lists them; a text that is no number ends the run
+// at that field with KonvertierungsFehler.
+//
+// Nothing is half-written: every field is read and checked before the output file is
+// touched, the document goes to a temporary file beside the target, and the target is
+// replaced only by a complete document. A failed run leaves an existing file as it was.
+#pragma once
+
+#include "generator/Netz.h"
+#include "model/Meldung.h"
+#include "model/uSplinePkts.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pavolant {
+
+// The window's values that a run reads, as the user typed them.
+struct Laufparameter {
+    // Roadway geometry
+    std::string Breite = "7";
+    bool SchleppkurveAn = false;
+    std::string Schleppkurve = "10";
+    bool SturzAn = false;
+    std::string Sturz = "1";
+    bool FahrbahnAn = true;
+
+    // Roadway texture
+    std::string Textur1Datei = "road_diffuse.dds";
+    std::string Textur1Laenge = "20";
+    std::string TexStart = "0";
+    std::string TexEnde = "1";
+    std::string TexPxl = "0";
+    bool RandomBackFoldAn = false;
+    std::string RandomBackfold = "0,5";
+    bool RuecksetzenAn = false;
+    std::string TexL0 = "0";
+    std::string Streckung = "0";
+
+    // Traffic splines
+    bool TrafficMitte = false;
+    bool TrafficRechts = false;
+    std::string TrafficRechtsProzent = "50";
+    bool TrafficLinks = false;
+    std::string TrafficLinksProzent = "50";
+
+    // Output
+    std::string DateiName;
+    std::string ShapeName = "RoadPAV";
+    bool TransformGroup = true;
+
+    // Fineness settings: lengths in metres, angles in degrees.
+    double MinLaenge = 2;
+    double MinWinkel = 3;
+    double MinSteigung = 1;
+    double MinZRot = 1;
+    double MaxSturz = 30;
+    bool DreieckeSym = false;
+};
+
+// The road model a run works on. The borders and the fill join it with their own parts.
+struct Strassenmodell {
+    TSplinePunkte& SplinePunkte;
+};
+
+// s := s * 134775813 + 1 (mod 2^32); the value is s / 2^32 in [0, 1). One generator lives
+// as long as the program and is never reseeded, so the first run after start is
+// reproducible and later runs continue the sequence.
+class Zufallsgenerator {
+public:
+    double Naechster() {
+        zustand_ = zustand_ * 134775813u + 1u;
+        return zustand_ / 4294967296.0;
+    }
+    std::uint32_t Zustand() const { return zustand_; }
+
+private:
+    std::uint32_t zustand_ = 0;
+};
+
+// What a run hands back to the window. Fields that a run did not reach stay empty; the
+// window applies the ones that are set, also when the run ended with an exception.
+struct Laufbericht {
+    bool MemoGeleert = false;          // the memo was cleared, then Memo appended
+    std::vector<std::string> Memo;     // report lines, UTF-8
+    std::optional<int> TexPxl;         // edtTexPxl as read
+    std::optional<double> OldTexL0;    // edtTexL0 as read, for the restore button
+    std::optional<std::string> TexL0;  // start coordinate for the next road, general format
+    bool GoDeaktivieren = false;       // too few spline points: "Go" is disabled
+    bool Geschrieben = false;          // the document is complete on disk
+    std::shared_ptr<const Netz> Dreiecksnetz;  // the mesh of a complete run
+};
+
+// Runs one generation. Messages go to `melder`; conversion errors throw
+// KonvertierungsFehler, a document that cannot be written throws DateiFehler.
+void Generieren(const Laufparameter& parameter, Strassenmodell& modell, Zufallsgenerator& zufall, Melder& melder,
+                Laufbericht& bericht);
+
+}  // namespace pavolant

@@ -1,0 +1,475 @@
+// The generation run: the worked example to the byte, the strip's index pattern, the
+// texture events, the traffic curves, the schema, and what a failed run leaves behind.
+#include "generator/Generierung.h"
+
+#include "model/Zahlen.h"
+#include "persistence/ErsetzendeDatei.h"
+#include "tests/support/Testhilfen.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+using namespace pavolant;
+using pavolant::test::AufzeichnenderMelder;
+using pavolant::test::DateiLesen;
+using pavolant::test::DateiSchreiben;
+using pavolant::test::Eintraege;
+using pavolant::test::TempOrdner;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Two points, the first at the origin; the second given.
+void ZweiPunkte(TSplinePunkte& punkte, double x, double y, double z) {
+    punkte.Punkt(1)->X = x;
+    punkte.Punkt(1)->Y = y;
+    punkte.Punkt(1)->Z = z;
+}
+
+struct Lauf {
+    TSplinePunkte punkte;
+    Zufallsgenerator zufall;
+    AufzeichnenderMelder melder;
+    Laufbericht bericht;
+    TempOrdner ordner;
+    Laufparameter par;
+
+    Lauf() { par.DateiName = (ordner / "strasse.i3d").string(); }
+
+    void Go() {
+        bericht = Laufbericht{};
+        Strassenmodell modell{punkte};
+        Generieren(par, modell, zufall, melder, bericht);
+    }
+    std::string Dokument() const { return DateiLesen(par.DateiName); }
+    std::vector<std::string> Zeilen(const std::string& anfang) const {
+        std::vector<std::string> zeilen;
+        std::istringstream s(Dokument());
+        for (std::string z; std::getline(s, z);) {
+            if (!z.empty() && z.back() == '\r') z.pop_back();
+            if (z.rfind(anfang, 0) == 0) zeilen.push_back(z);
+        }
+        return zeilen;
+    }
+};
+
+const char* const kBeispiel =
+    "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n"
+    "<i3D name=\"Pavolant\" version=\"1.6\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+    "xsi:noNamespaceSchemaLocation=\"http://i3d.giants.ch/schema/i3d-1.6.xsd\">\r\n"
+    "  <Asset>\r\n"
+    "    <Export program=\"Pavolant 1.6 by Quenlor\" version=\"2.0.1\"/>\r\n"
+    "  </Asset>\r\n"
+    "\r\n"
+    "  <Files>\r\n"
+    "    <File fileId=\"1\" filename=\"road_diffuse.dds\" relativePath=\"true\"/>\r\n"
+    "  </Files>\r\n"
+    "\r\n"
+    "  <Materials>\r\n"
+    "    <Material name=\"road_diffuse\" materialId=\"11\" ambientColor=\"1 1 1\">\r\n"
+    "      <Texture fileId=\"1\"/>\r\n"
+    "    </Material>\r\n"
+    "  </Materials>\r\n"
+    "\r\n"
+    "  <Shapes>\r\n"
+    "     <IndexedTriangleSet name=\"Road\" shapeId=\"1\" bvCenter=\"0.0000 0.0000 5.0000\" bvRadius=\"6.1033\" "
+    "isOptimized=\"true\">\r\n"
+    "        <Vertices count=\"4\" normal=\"true\" uv0=\"true\" tangent=\"true\">\r\n"
+    "          <v p=\"-3.5000 0.0000 0.0000\" n=\"0.0000 1.0000 0.0000\" t0=\"1.0000 -7.0000\" />\r\n"
+    "          <v p=\"3.5000 0.0000 0.0000\" n=\"0.0000 1.0000 0.0000\" t0=\"0.0000 -7.0000\" />\r\n"
+    "          <v p=\"-3.5000 0.0000 10.0000\" n=\"0.0000 1.0000 0.0000\" t0=\"1.0000 -6.5000\" />\r\n"
+    "          <v p=\"3.5000 0.0000 10.0000\" n=\"0.0000 1.0000 0.0000\" t0=\"0.0000 -6.5000\" />\r\n"
+    "        </Vertices>\r\n"
+    "        <Triangles count=\"2\">\r\n"
+    "          <t vi=\"1 0 2\" />\r\n"
+    "          <t vi=\"1 2 3\" />\r\n"
+    "        </Triangles>\r\n"
+    "        <Subsets count=\"1\">\r\n"
+    "          <Subset firstVertex=\"0\" numVertices=\"4\" firstIndex=\"0\" numIndices=\"6\"/>\r\n"
+    "        </Subsets>\r\n"
+    "      </IndexedTriangleSet>\r\n"
+    "  </Shapes>\r\n"
+    "\r\n"
+    "  <Dynamics>\r\n"
+    "  </Dynamics>\r\n"
+    "\r\n"
+    "    <Scene>\r\n"
+    "       <Shape name=\"RoadPAV\" static=\"true\" clipDistance=\"500\" nodeId=\"1\" materialIds=\"11\" "
+    "shapeId=\"1\" receiveShadows=\"true\">\r\n"
+    "        <TransformGroup name=\"SplinePkt1\" translation=\"0.0000 0.0000 0.0000\" "
+    "rotation=\"0.0000 0.0000 0.0000\" nodeId=\"21\"/>\r\n"
+    "        <TransformGroup name=\"SplinePkt2\" translation=\"0.0000 0.0000 10.0000\" "
+    "rotation=\"0.0000 0.0000 0.0000\" nodeId=\"22\"/>\r\n"
+    "      </Shape>\r\n"
+    "    </Scene>\r\n"
+    "</i3D>\r\n";
+
+TEST(Generierung, WritesTheWorkedExampleByteForByte) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 10);
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    EXPECT_TRUE(l.melder.eintraege.empty());
+    EXPECT_EQ(l.Dokument(), kBeispiel);
+    const std::vector<std::string> memo = {
+        "Geometry:   Width = 7.0000  --  Schleppkurve = 0.0000",
+        "Textur: Länge = 20.0000 - Start = 0.0000 - Ende = 1.0000",
+        "TexturStart = -7.0000",
+        "Spline  1-2: Fahrbahnlänge = 10.0000 m  --  mittlere Steigung = 0.0000°  --  minimale Steigung = "
+        "0.0000°   -  maximale Steigung = 0.0000°",
+        "Gesamt-Fahrbahnlänge = 10.0000 m",
+        "Textur: Längenkoordinate am Ende = -6.5000",
+        "Textur: Längenkoordinate für die nächste Straße = 0.5000",
+        "Fahrbahn: 4 Vertices, 2 triangles",
+    };
+    EXPECT_TRUE(l.bericht.MemoGeleert);
+    EXPECT_EQ(l.bericht.Memo, memo);
+    EXPECT_EQ(l.bericht.TexL0, FormatAllgemein(0.5));
+    EXPECT_EQ(l.bericht.OldTexL0, 0.0);
+    EXPECT_EQ(l.bericht.TexPxl, 0);
+    ASSERT_TRUE(l.bericht.Dreiecksnetz);
+    EXPECT_EQ(l.bericht.Dreiecksnetz->AnzVertices(), 4);
+
+    // The same input gives the same document again; the start for the next road is
+    // what the window feeds back.
+    l.Go();
+    EXPECT_EQ(l.Dokument(), kBeispiel);
+}
+
+TEST(Generierung, StopsEarlyWithTooFewPointsOrABrokenCentreLine) {
+    Lauf l;
+    l.punkte.PunktLoeschen(1);
+    l.Go();
+    ASSERT_EQ(l.melder.eintraege.size(), 1u);
+    EXPECT_EQ(l.melder.eintraege[0].text, "Zu wenig SplinePunkte");
+    EXPECT_EQ(l.melder.eintraege[0].art, MeldungsArt::Warnung);
+    EXPECT_TRUE(l.bericht.GoDeaktivieren);
+    EXPECT_FALSE(l.bericht.MemoGeleert);  // the memo keeps its old text
+
+    Lauf zuNah;  // both points at the origin: the centre line refuses
+    zuNah.Go();
+    EXPECT_TRUE(zuNah.bericht.MemoGeleert);
+    EXPECT_TRUE(zuNah.bericht.Memo.empty());
+    EXPECT_FALSE(zuNah.bericht.Geschrieben);
+    EXPECT_FALSE(fs::exists(zuNah.par.DateiName));
+}
+
+TEST(Generierung, ZigZagsAcrossTheRoadBetweenCrossSections) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 200);  // a section every ~35 m (1.75 texture lengths)
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    const auto dreiecke = l.Zeilen("          <t vi=");
+    ASSERT_GE(dreiecke.size(), 4u);
+    EXPECT_EQ(dreiecke[0], "          <t vi=\"1 0 2\" />");
+    EXPECT_EQ(dreiecke[1], "          <t vi=\"1 2 3\" />");
+    EXPECT_EQ(dreiecke[2], "          <t vi=\"3 2 4\" />");
+    EXPECT_EQ(dreiecke[3], "          <t vi=\"3 4 5\" />");
+    // Right vertices lie on -X, left ones on +X, alternating between cross-sections.
+    const auto vertices = l.Zeilen("          <v p=");
+    EXPECT_EQ(vertices[2].substr(0, 24), "          <v p=\"-3.5000 ");
+    EXPECT_EQ(vertices[3].substr(0, 23), "          <v p=\"3.5000 ");
+}
+
+TEST(Generierung, SymmetricTrianglesPutBothEdgesInEverySection) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 200);
+    l.par.DreieckeSym = true;
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    const Netz& n = *l.bericht.Dreiecksnetz;
+    ASSERT_EQ(n.AnzVertices() % 2, 0);
+    for (std::int32_t k = 0; k < n.AnzVertices(); k += 2) {
+        EXPECT_EQ(n.Vertices[static_cast<std::size_t>(k)].X, -3.5);
+        EXPECT_EQ(n.Vertices[static_cast<std::size_t>(k) + 1].X, 3.5);
+        EXPECT_EQ(n.Vertices[static_cast<std::size_t>(k)].Z, n.Vertices[static_cast<std::size_t>(k) + 1].Z);
+    }
+    // The limit of the spacing doubles: 3.5 texture lengths.
+    EXPECT_NEAR(n.Vertices[2].Z, 70.0, 0.5);
+}
+
+TEST(Generierung, ResetWritesTheSectionAgainAndJoinsTheNextTriangleToIt) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 400);
+    l.par.RuecksetzenAn = true;
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    const Netz& n = *l.bericht.Dreiecksnetz;
+    // Find duplicates: a vertex at the same place as the one two before it.
+    int resets = 0;
+    for (std::size_t k = 2; k + 1 < n.Vertices.size(); ++k) {
+        const NetzVertex& a = n.Vertices[k - 2];
+        const NetzVertex& b = n.Vertices[k];
+        if (a.X != b.X || a.Z != b.Z || a.U != b.U) continue;
+        ++resets;
+        // The copy lowers the coordinate by whole texture lengths.
+        const double differenz = a.V - b.V;
+        EXPECT_NEAR(differenz, std::round(differenz), 1e-12);
+        EXPECT_GE(differenz, 7.0);
+        EXPECT_GE(a.V, 3.5);
+        // No triangle uses the originals after the copy is written.
+        for (const NetzDreieck& t : n.Dreiecke) {
+            const bool nutztKopie = t.A == static_cast<int>(k) || t.B == static_cast<int>(k) || t.C == static_cast<int>(k);
+            const bool nutztOriginal = t.A == static_cast<int>(k - 2) || t.B == static_cast<int>(k - 2) ||
+                                       t.C == static_cast<int>(k - 2);
+            EXPECT_FALSE(nutztKopie && nutztOriginal);
+        }
+        ++k;
+    }
+    EXPECT_GE(resets, 1);
+    // Every reset adds two vertices and no triangle.
+    const auto vertices = static_cast<int>(n.Vertices.size());
+    EXPECT_EQ(static_cast<int>(n.Dreiecke.size()), vertices - 2 - 2 * resets);
+    // The coordinate stays within the band.
+    for (const NetzVertex& v : n.Vertices) {
+        EXPECT_LT(v.V, 3.5 + 2.0);
+        EXPECT_GE(v.V, -7.0 - 1e-9);
+    }
+}
+
+TEST(Generierung, MirrorsTheTextureBetweenTheBandLimits) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 1000);
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    const Netz& n = *l.bericht.Dreiecksnetz;
+    bool hoch = false, runter = false;
+    for (const NetzVertex& v : n.Vertices) {
+        EXPECT_LT(v.V, 3.5 + 1.75 + 1e-9);
+        EXPECT_GT(v.V, -7.0 - 1e-9);
+        hoch |= v.V >= 3.5;
+        runter |= v.V <= -3.5 && &v != &n.Vertices[0] && &v != &n.Vertices[1];
+    }
+    EXPECT_TRUE(hoch);
+    EXPECT_TRUE(runter);
+}
+
+TEST(Zufallsgenerator, StartsWithTheKnownSequence) {
+    Zufallsgenerator z;
+    EXPECT_EQ(z.Naechster(), 2.3283064365386963e-10);
+    EXPECT_EQ(z.Naechster(), 0.031379939522594213);
+    EXPECT_EQ(z.Naechster(), 0.8610484672244638);
+}
+
+TEST(Generierung, RandomFlipUsesTheProgramsGenerator) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 10);
+    l.par.RandomBackFoldAn = true;
+    l.par.RandomBackfold = "0,05";  // the second value (0.0314) flips sample j = 1
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    // The run starts at edtTexL0 itself (no shift by 7) and sample 1 became a section.
+    EXPECT_EQ(l.bericht.Memo[2], "TexturStart = 0.0000");
+    const Netz& n = *l.bericht.Dreiecksnetz;
+    EXPECT_EQ(n.AnzVertices(), 6);
+    EXPECT_NEAR(n.Vertices[2].Z, 10.0 / 21.0, 1e-12);
+    // After the flip the texture runs back: the end lies below the flip section.
+    EXPECT_LT(n.Vertices[4].V, n.Vertices[2].V);
+    // 21 samples drew 22 values (one per sample, j = 0 .. 21).
+    Zufallsgenerator z;
+    for (int i = 0; i < 22; ++i) z.Naechster();
+    EXPECT_EQ(l.zufall.Zustand(), z.Zustand());
+}
+
+TEST(Generierung, TrafficCurvesFollowTheRoadAtTheirPercentage) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 100);
+    l.par.TrafficMitte = l.par.TrafficRechts = l.par.TrafficLinks = true;
+    l.par.TrafficLinksProzent = "100";
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    const auto cv = l.Zeilen("<cv c=");
+    // Three curves with one control point per emitted section.
+    const std::size_t abschnitte = cv.size() / 3;
+    ASSERT_EQ(cv.size(), 3 * abschnitte);
+    EXPECT_EQ(cv[0], "<cv c=\"0.0000 0.0000 0.0000\"/>");
+    EXPECT_EQ(cv[abschnitte], "<cv c=\"-1.7500 0.0000 0.0000\"/>");
+    EXPECT_EQ(cv[2 * abschnitte], "<cv c=\"3.5000 0.0000 0.0000\"/>");
+    EXPECT_EQ(cv[2 * abschnitte - 1], "<cv c=\"-1.7500 0.0000 100.0000\"/>");
+    const std::string doc = l.Dokument();
+    EXPECT_NE(doc.find("    <NurbsCurve name=\"splineMitte\" shapeId=\"11\" degree=\"3\" form=\"open\">\r\n<cv"),
+              std::string::npos);
+    EXPECT_NE(doc.find("       <Shape name=\"splineLinks\" translation=\"0 0 0\" nodeId=\"13\" shapeId=\"13\"/>\r\n"),
+              std::string::npos);
+}
+
+TEST(Generierung, WithEveryMeshPartOffTheSceneIsATransformGroup) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 10);
+    l.par.FahrbahnAn = false;
+    l.par.TransformGroup = false;
+    l.par.TexL0 = "0,3";
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    const std::string doc = l.Dokument();
+    EXPECT_NE(doc.find("  <Files>\r\n  </Files>"), std::string::npos);
+    EXPECT_NE(doc.find("  <Materials>\r\n  </Materials>"), std::string::npos);
+    EXPECT_EQ(doc.find("IndexedTriangleSet"), std::string::npos);
+    EXPECT_NE(doc.find("       <TransformGroup name=\"RoadPAV\" nodeId=\"1\" />\r\n"), std::string::npos);
+    EXPECT_EQ(l.bericht.Memo.back(), "Fahrbahn: nicht erzeugt");
+    EXPECT_FALSE(l.bericht.TexL0);  // edtTexL0 keeps its text
+}
+
+TEST(Generierung, WidensTheOuterSideOfABendAndBanksItWithCamber) {
+    Lauf l;
+    // A quarter turn to the right of the direction of travel.
+    l.punkte.Punkt(1)->X = 30;
+    l.punkte.Punkt(1)->Z = 30;
+    l.punkte.Punkt(1)->Yrot = 90;
+    l.par.SchleppkurveAn = true;
+    l.par.SturzAn = true;
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    const Netz& n = *l.bericht.Dreiecksnetz;
+    ASSERT_GT(n.AnzVertices(), 6);
+    // The ends have neither widening nor camber.
+    EXPECT_NEAR(n.Vertices[0].X, -3.5, 1e-9);
+    EXPECT_NEAR(n.Vertices[1].X, 3.5, 1e-9);
+    // Somewhere in the bend the two edges are at different heights (camber) and the
+    // road is wider than 7 m (tractrix).
+    bool geneigt = false;
+    for (std::size_t k = 2; k + 2 < n.Vertices.size(); ++k) geneigt |= std::fabs(n.Vertices[k].Y) > 0.01;
+    EXPECT_TRUE(geneigt);
+}
+
+// ---- Schema and failures -------------------------------------------------------------
+
+std::string SchemaPfad() { return std::string(PAVOLANT_SOURCE_DIR) + "/../shared/i3d/i3d-1.6-as-written.xsd"; }
+
+// Validates with xmllint against the schema the editor's own files follow.
+::testing::AssertionResult GegenSchemaGueltig(const std::string& datei) {
+    if (!fs::exists(SchemaPfad())) return ::testing::AssertionFailure() << "schema missing: " << SchemaPfad();
+    const std::string befehl = "xmllint --noout --schema '" + SchemaPfad() + "' '" + datei + "' 2>&1";
+    FILE* p = popen(befehl.c_str(), "r");
+    if (!p) return ::testing::AssertionFailure() << "cannot run xmllint";
+    std::string ausgabe;
+    char puffer[512];
+    while (std::fgets(puffer, sizeof puffer, p)) ausgabe += puffer;
+    const int status = pclose(p);
+    if (status != 0) return ::testing::AssertionFailure() << ausgabe;
+    return ::testing::AssertionSuccess();
+}
+
+TEST(Generierung, DocumentsValidateAgainstTheSchema) {
+    Lauf l;
+    l.punkte.Punkt(1)->X = 40;
+    l.punkte.Punkt(1)->Y = 3;
+    l.punkte.Punkt(1)->Z = 60;
+    l.punkte.Punkt(1)->Yrot = 30;
+    l.punkte.Punkt(1)->Zrot = 4;
+    l.punkte.Anhaengen();
+    l.punkte.Punkt(2)->X = 60;
+    l.punkte.Punkt(2)->Z = 120;
+    l.par.SchleppkurveAn = l.par.SturzAn = true;
+    l.par.TrafficMitte = l.par.TrafficRechts = l.par.TrafficLinks = true;
+    l.par.RandomBackFoldAn = true;
+    l.par.Streckung = "0,5";
+    l.par.ShapeName = "Straße \"A&B\" <1> Ω";
+    l.par.Textur1Datei = "weg's.dds";
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    EXPECT_TRUE(GegenSchemaGueltig(l.par.DateiName));
+    const std::string doc = l.Dokument();
+    // ISO-8859-1 bytes, entities for the XML specials, a reference beyond Latin-1.
+    EXPECT_NE(doc.find("name=\"Stra\xDF" "e &quot;A&amp;B&quot; &lt;1&gt; &#937;\""), std::string::npos);
+    EXPECT_NE(doc.find("filename=\"weg&apos;s.dds\""), std::string::npos);
+
+    Lauf leer;
+    ZweiPunkte(leer.punkte, 0, 0, 10);
+    leer.par.FahrbahnAn = false;
+    leer.Go();
+    EXPECT_TRUE(GegenSchemaGueltig(leer.par.DateiName));
+}
+
+TEST(Generierung, ABadFieldStopsBeforeTheFileIsTouched) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 10);
+    DateiSchreiben(l.par.DateiName, "alt");
+    l.par.TexL0 = "x";
+    try {
+        l.Go();
+        FAIL() << "no error";
+    } catch (const KonvertierungsFehler& f) {
+        EXPECT_STREQ(f.what(), "'x' ist kein gültiger Gleitkommawert");
+    }
+    EXPECT_EQ(l.Dokument(), "alt");
+    EXPECT_EQ(Eintraege(l.ordner.Pfad()), std::vector<std::string>{"strasse.i3d"});
+    // The fields read before the bad one are handed back.
+    EXPECT_EQ(l.bericht.TexPxl, 0);
+    EXPECT_FALSE(l.bericht.TexL0);
+
+    l.par.TexL0 = "0";
+    l.par.Breite = "sieben";
+    EXPECT_THROW(l.Go(), KonvertierungsFehler);
+    EXPECT_FALSE(l.bericht.TexPxl);
+    EXPECT_EQ(l.Dokument(), "alt");
+
+    l.par.Breite = "7";
+    l.par.TexPxl = "1,5";
+    try {
+        l.Go();
+        FAIL() << "no error";
+    } catch (const KonvertierungsFehler& f) {
+        EXPECT_STREQ(f.what(), "'1,5' ist kein gültiger Integerwert");
+    }
+}
+
+TEST(Generierung, AZeroTextureLengthIsRefusedWithTheRoadwayOn) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 10);
+    l.par.Textur1Laenge = "0";
+    l.Go();
+    ASSERT_EQ(l.melder.eintraege.size(), 1u);
+    EXPECT_NE(l.melder.eintraege[0].text.find("(Length)"), std::string::npos);
+    EXPECT_FALSE(l.bericht.Geschrieben);
+    EXPECT_FALSE(fs::exists(l.par.DateiName));
+
+    // Without the roadway the length is not used.
+    l.par.FahrbahnAn = false;
+    l.Go();
+    EXPECT_TRUE(l.bericht.Geschrieben);
+}
+
+TEST(Generierung, AnUnwritableFolderLeavesTheOldDocument) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 10);
+    DateiSchreiben(l.par.DateiName, "alt");
+    ASSERT_EQ(chmod(l.ordner.Pfad().c_str(), 0555), 0);
+    const auto ergebnis = pavolant::test::OhneRootRechte(l.ordner.Pfad(), [&] {
+        try {
+            l.Go();
+        } catch (const DateiFehler& f) {
+            return std::string(f.what()) == "In " + l.par.DateiName + " kann nicht geschrieben werden" ? 0 : 2;
+        }
+        return 1;
+    });
+    chmod(l.ordner.Pfad().c_str(), 0755);
+    if (!ergebnis) GTEST_SKIP() << "cannot drop root rights here";
+    EXPECT_EQ(*ergebnis, 0);
+    EXPECT_EQ(l.Dokument(), "alt");
+    EXPECT_EQ(Eintraege(l.ordner.Pfad()), std::vector<std::string>{"strasse.i3d"});
+
+    // A folder that does not exist fails the same way, for root too.
+    l.par.DateiName = (l.ordner / "fehlt" / "x.i3d").string();
+    EXPECT_THROW(l.Go(), DateiFehler);
+}
+
+TEST(Generierung, AbsurdDistancesAreRefusedInsteadOfSampled) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 1e12);
+    l.Go();
+    ASSERT_EQ(l.melder.eintraege.size(), 1u);
+    EXPECT_EQ(l.melder.eintraege[0].art, MeldungsArt::Warnung);
+    EXPECT_FALSE(fs::exists(l.par.DateiName));
+}
+
+}  // namespace
