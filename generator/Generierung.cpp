@@ -12,7 +12,9 @@ namespace pavolant {
 
 namespace {
 
-std::string F4(double wert) { return FormatFest4(wert); }
+// Report numbers in the document's fixed format. A value that overflowed still gets a
+// line (the document itself refuses it later), so the report shows where it went wrong.
+std::string F4(double wert) { return std::isfinite(wert) ? FormatFest4(wert) : FormatAllgemein(wert, '.'); }
 
 // Upper limit for the samples of one run (about half a metre each, so 10,000 km of road):
 // a mistyped coordinate must not make the program sample for hours or exhaust memory.
