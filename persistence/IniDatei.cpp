@@ -377,6 +377,11 @@ double IniDatei::LiesZahl(std::string_view sektion, std::string_view schluessel,
     return ZahlAusText(wert ? *wert : vorgabeText);
 }
 
+double IniDatei::LiesZahl(std::string_view sektion, std::string_view schluessel, double vorgabe) const {
+    const auto wert = Wert(sektion, schluessel);
+    return wert ? ZahlAusText(*wert) : vorgabe;
+}
+
 // ---- Writing -----------------------------------------------------------------------
 
 void IniDatei::SchreibeString(std::string_view sektion, std::string_view schluessel, std::string_view wert) {

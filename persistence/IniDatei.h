@@ -61,6 +61,8 @@ public:
     // KonvertierungsFehler when it is no number.
     double LiesZahl(std::string_view sektion, std::string_view schluessel,
                     std::string_view vorgabeText) const;
+    // The same with a number as the default, kept exactly when the key is missing.
+    double LiesZahl(std::string_view sektion, std::string_view schluessel, double vorgabe) const;
 
     // Line breaks inside a value cannot be stored in a line-based file and are written
     // as blanks. A section or key name that could not be read back (a key with '=' or
