@@ -240,6 +240,63 @@ private:
     double kleinste_ = 1e10, groesste_ = -1e10, laenge_ = 0;
 };
 
+// Sweeps a border profile along the roadway edge points of its side: one cross-section
+// per edge point, joined to the one before by two triangles per segment. The texture
+// coordinate along the border starts at -7 and mirrors (or resets) like the roadway's,
+// judged on the value just written.
+void Randstreifen(const TRandPunkte& rand, bool rechts, const TPunkteSammlung& kante, Netz& netz) {
+    const std::int32_t m = rand.AnzahlSegmente();
+    const int anzahl = kante.AnzahlPunkte();
+    double w = -7;
+    int f = 1;
+    const TPunkt* vorige = kante.Punkt(0);
+    TPunkt delta, p;
+    for (int i = 0; i < anzahl; ++i) {
+        const TPunkt& basis = *kante.Punkt(i);
+        basis.Differenz(*vorige, delta);
+        const double d = delta.Betrag();
+        vorige = &basis;
+        const double v = d / rand.TexturLaenge * f + w;
+        for (std::int32_t j = 0; j < m; ++j) {
+            rand.RandPunkt(basis, p, j);
+            p.V = v;
+            netz.VertexSchreiben(p);
+        }
+        if (i > 0) {
+            const std::int32_t k = netz.AnzVertices();
+            for (std::int32_t j = 0; j + 1 < m; ++j) {
+                const std::int32_t a = k - 2 * m + j, b = k - m + j;  // previous and this section
+                if (rechts) {
+                    netz.DreieckSchreiben(a, a + 1, b);
+                    netz.DreieckSchreiben(a + 1, b + 1, b);
+                } else {
+                    netz.DreieckSchreiben(a + 1, a, b);
+                    netz.DreieckSchreiben(a + 1, b, b + 1);
+                }
+            }
+        }
+        bool ruecksetzen = false;
+        if (f == 1 && v >= 3.5) {
+            if (rand.Ruecksetzen)
+                ruecksetzen = i != anzahl - 1;
+            else
+                f = -1;
+        }
+        if (f == -1 && v <= -3.5) f = 1;
+        w = v;
+        if (ruecksetzen) {
+            // The same section again, a whole number of texture lengths lower; the next
+            // triangles join these copies.
+            w = w - 7 - std::trunc(w);
+            for (std::int32_t j = 0; j < m; ++j) {
+                rand.RandPunkt(basis, p, j);
+                p.V = w;
+                netz.VertexSchreiben(p);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerator& zufall, Melder& melder,
@@ -275,7 +332,31 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         return;
     }
 
+    // Each enabled border takes its texture group, then lists itself into the report.
+    TRandPunkte* raender[2] = {modell.RandR, modell.RandL};
+    const RandParameter* randPar[2] = {&par.RandR, &par.RandL};
+    for (int s = 0; s < 2; ++s) {
+        if (!randPar[s]->An) continue;
+        TRandPunkte* rand = raender[s];
+        if (!rand) throw std::logic_error("border enabled without a border profile");
+        rand->TexturLaenge = ZahlAusText(randPar[s]->TexLaenge);
+        rand->TexturBreite = ZahlAusText(randPar[s]->TexBreite);
+        rand->Pixel = GanzzahlAusText(randPar[s]->TexBreitePxl);
+        rand->TexturDatei = randPar[s]->TexturDatei;
+        rand->Ruecksetzen = randPar[s]->Ruecksetzen;
+        rand->Auflisten(bericht.Memo);
+    }
+    for (int s = 0; s < 2; ++s) {
+        if (randPar[s]->An && raender[s]->TexturLaenge == 0) {
+            melder.Warnung(std::string("Die Texturlänge des ") + (s == 0 ? "rechten" : "linken") +
+                           " Randes (Length) darf nicht 0 sein.");
+            return;
+        }
+    }
+
     if (par.FahrbahnAn) w.MinTexturLaenge = std::min(w.MinTexturLaenge, w.Lr);
+    for (int s = 0; s < 2; ++s)
+        if (randPar[s]->An) w.MinTexturLaenge = std::min(w.MinTexturLaenge, raender[s]->TexturLaenge);
     if (par.TrafficRechts) w.Pr = ZahlAusText(par.TrafficRechtsProzent);
     if (par.TrafficLinks) w.Pl = ZahlAusText(par.TrafficLinksProzent);
 
@@ -316,9 +397,25 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         bericht.Memo.push_back("Fahrbahn: nicht erzeugt");
     }
 
+    for (int s = 0; s < 2; ++s) {
+        if (!randPar[s]->An) continue;
+        const TPunkteSammlung& kante = s == 0 ? lauf.KanteRechts : lauf.KanteLinks;
+        if (kante.AnzahlPunkte() < 2) {
+            melder.Warnung(s == 0 ? "Zu wenig Punkte am rechten Rand" : "Zu wenig Punkte am linken Rand");
+            return;
+        }
+        Randstreifen(*raender[s], s == 0, kante, *netz);
+        bericht.Memo.push_back(std::string(s == 0 ? "right border: " : "left border: ") +
+                               std::to_string(netz->OffeneVertices()) + " Vertices, " +
+                               std::to_string(netz->OffeneDreiecke()) + " triangles");
+        netz->SubsetAbschliessen();
+    }
+
     I3dDokument dokument;
     dokument.ShapeName = par.ShapeName;
     if (par.FahrbahnAn) dokument.Teile[static_cast<std::size_t>(Netzteil::Fahrbahn)] = par.Textur1Datei;
+    if (par.RandR.An) dokument.Teile[static_cast<std::size_t>(Netzteil::RandRechts)] = par.RandR.TexturDatei;
+    if (par.RandL.An) dokument.Teile[static_cast<std::size_t>(Netzteil::RandLinks)] = par.RandL.TexturDatei;
     dokument.Kurven = std::move(lauf.Kurven);
     dokument.Dreiecksnetz = netz.get();
     dokument.TransformGroup = par.TransformGroup;

@@ -23,6 +23,16 @@
 
 namespace pavolant {
 
+// One border's enable box and texture group, as the user typed them.
+struct RandParameter {
+    bool An = false;
+    std::string TexturDatei = "verge_diffuse.dds";
+    std::string TexLaenge = "20";
+    std::string TexBreite = "0";
+    std::string TexBreitePxl = "0";
+    bool Ruecksetzen = false;
+};
+
 // The window's values that a run reads, as the user typed them.
 struct Laufparameter {
     // Roadway geometry
@@ -52,6 +62,11 @@ struct Laufparameter {
     bool TrafficLinks = false;
     std::string TrafficLinksProzent = "50";
 
+    // Borders (right, left) and the front-face fill
+    RandParameter RandR;
+    RandParameter RandL;
+    bool FuellenAn = false;
+
     // Output
     std::string DateiName;
     std::string ShapeName = "RoadPAV";
@@ -66,9 +81,12 @@ struct Laufparameter {
     bool DreieckeSym = false;
 };
 
-// The road model a run works on. The borders and the fill join it with their own parts.
+// The road model a run works on. The run copies each enabled border's texture group
+// into its profile, as the window has always done.
 struct Strassenmodell {
     TSplinePunkte& SplinePunkte;
+    TRandPunkte* RandR = nullptr;
+    TRandPunkte* RandL = nullptr;
 };
 
 // s := s * 134775813 + 1 (mod 2^32); the value is s / 2^32 in [0, 1). One generator lives

@@ -36,6 +36,9 @@ void ZweiPunkte(TSplinePunkte& punkte, double x, double y, double z) {
 }
 
 struct Lauf {
+    AufzeichnenderMelder randMelder;
+    TRandPunkte randR{"right Border", randMelder};
+    TRandPunkte randL{"left Border", randMelder};
     TSplinePunkte punkte;
     Zufallsgenerator zufall;
     AufzeichnenderMelder melder;
@@ -43,11 +46,31 @@ struct Lauf {
     TempOrdner ordner;
     Laufparameter par;
 
-    Lauf() { par.DateiName = (ordner / "strasse.i3d").string(); }
+    Lauf() {
+        par.DateiName = (ordner / "strasse.i3d").string();
+        randR.Rechts = true;
+    }
+
+    // A three-point profile (start, a kerb 0.2 m up, a verge 1.5 m out falling 10 deg).
+    void Rand(TRandPunkte& r, RandParameter& p) {
+        r.Aktiv = p.An = true;
+        p.TexLaenge = "20";
+        p.TexBreite = "2";
+        r.NeuesSegment();
+        r.Segment(1)->Breite = 0.2;
+        r.Segment(1)->Winkel = GradZuRad(90);
+        r.Segment(1)->U = 0.1;
+        r.Segment(2)->Breite = 1.5;
+        r.Segment(2)->Winkel = GradZuRad(-10);
+        r.Segment(2)->U = 0.9;
+        r.SegmentAktualisieren(1);
+        r.SegmentAktualisieren(2);
+        r.Berechnen();
+    }
 
     void Go() {
         bericht = Laufbericht{};
-        Strassenmodell modell{punkte};
+        Strassenmodell modell{punkte, &randR, &randL};
         Generieren(par, modell, zufall, melder, bericht);
     }
     std::string Dokument() const { return DateiLesen(par.DateiName); }
@@ -61,6 +84,22 @@ struct Lauf {
         return zeilen;
     }
 };
+
+std::string SchemaPfad() { return std::string(PAVOLANT_SOURCE_DIR) + "/../shared/i3d/i3d-1.6-as-written.xsd"; }
+
+// Validates with xmllint against the schema the editor's own files follow.
+::testing::AssertionResult GegenSchemaGueltig(const std::string& datei) {
+    if (!fs::exists(SchemaPfad())) return ::testing::AssertionFailure() << "schema missing: " << SchemaPfad();
+    const std::string befehl = "xmllint --noout --schema '" + SchemaPfad() + "' '" + datei + "' 2>&1";
+    FILE* p = popen(befehl.c_str(), "r");
+    if (!p) return ::testing::AssertionFailure() << "cannot run xmllint";
+    std::string ausgabe;
+    char puffer[512];
+    while (std::fgets(puffer, sizeof puffer, p)) ausgabe += puffer;
+    const int status = pclose(p);
+    if (status != 0) return ::testing::AssertionFailure() << ausgabe;
+    return ::testing::AssertionSuccess();
+}
 
 const char* const kBeispiel =
     "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n"
@@ -341,23 +380,90 @@ TEST(Generierung, WidensTheOuterSideOfABendAndBanksItWithCamber) {
     EXPECT_TRUE(geneigt);
 }
 
-// ---- Schema and failures -------------------------------------------------------------
-
-std::string SchemaPfad() { return std::string(PAVOLANT_SOURCE_DIR) + "/../shared/i3d/i3d-1.6-as-written.xsd"; }
-
-// Validates with xmllint against the schema the editor's own files follow.
-::testing::AssertionResult GegenSchemaGueltig(const std::string& datei) {
-    if (!fs::exists(SchemaPfad())) return ::testing::AssertionFailure() << "schema missing: " << SchemaPfad();
-    const std::string befehl = "xmllint --noout --schema '" + SchemaPfad() + "' '" + datei + "' 2>&1";
-    FILE* p = popen(befehl.c_str(), "r");
-    if (!p) return ::testing::AssertionFailure() << "cannot run xmllint";
-    std::string ausgabe;
-    char puffer[512];
-    while (std::fgets(puffer, sizeof puffer, p)) ausgabe += puffer;
-    const int status = pclose(p);
-    if (status != 0) return ::testing::AssertionFailure() << ausgabe;
-    return ::testing::AssertionSuccess();
+TEST(Generierung, SweepsBothBordersAlongTheRoadwayEdges) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 150);
+    l.par.DreieckeSym = true;  // four cross-sections, both edges in each
+    l.Rand(l.randR, l.par.RandR);
+    l.Rand(l.randL, l.par.RandL);
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    const Netz& n = *l.bericht.Dreiecksnetz;
+    ASSERT_EQ(n.Subsets.size(), 3u);
+    EXPECT_EQ(n.Subsets[0].AnzahlVertices, 8);
+    // Right border: m = 3 over 4 base points, 12 vertices, (2m - 2) * 3 = 12 triangles.
+    const NetzSubset& r = n.Subsets[1];
+    EXPECT_EQ(r.ErsterVertex, 8);
+    EXPECT_EQ(r.AnzahlVertices, 12);
+    EXPECT_EQ(r.ErsterIndex, 3 * 6);
+    EXPECT_EQ(r.AnzahlIndizes, 3 * 12);
+    const NetzDreieck& t0 = n.Dreiecke[6];
+    const NetzDreieck& t1 = n.Dreiecke[7];
+    EXPECT_EQ((std::vector<int>{t0.A - 8, t0.B - 8, t0.C - 8}), (std::vector<int>{0, 1, 3}));
+    EXPECT_EQ((std::vector<int>{t1.A - 8, t1.B - 8, t1.C - 8}), (std::vector<int>{1, 4, 3}));
+    // The left border is mirrored: opposite winding.
+    const NetzSubset& li = n.Subsets[2];
+    const NetzDreieck& u0 = n.Dreiecke[static_cast<std::size_t>(li.ErsterIndex / 3)];
+    const NetzDreieck& u1 = n.Dreiecke[static_cast<std::size_t>(li.ErsterIndex / 3) + 1];
+    const int b = li.ErsterVertex;
+    EXPECT_EQ((std::vector<int>{u0.A - b, u0.B - b, u0.C - b}), (std::vector<int>{1, 0, 3}));
+    EXPECT_EQ((std::vector<int>{u1.A - b, u1.B - b, u1.C - b}), (std::vector<int>{1, 3, 4}));
+    // Every border starts at V = -7 and begins at its roadway edge point.
+    EXPECT_EQ(n.Vertices[8].V, -7.0);
+    EXPECT_DOUBLE_EQ(n.Vertices[8].X, -3.5);
+    EXPECT_DOUBLE_EQ(n.Vertices[9].X, -3.5);
+    EXPECT_DOUBLE_EQ(n.Vertices[9].Y, 0.2);
+    EXPECT_DOUBLE_EQ(n.Vertices[static_cast<std::size_t>(b)].X, 3.5);
+    EXPECT_LT(n.Vertices[static_cast<std::size_t>(b) + 2].X, -3.5 + 7 + 1.6);
+    EXPECT_GT(n.Vertices[static_cast<std::size_t>(b) + 2].X, 3.5 + 1.4);
+    // Report: listing of both borders after the texture line, counts at the end.
+    EXPECT_EQ(l.bericht.Memo[2], "BorderPoint output for: right Border");
+    EXPECT_EQ(l.bericht.Memo[6], "BorderPoint output for: left Border");
+    EXPECT_EQ(l.bericht.Memo[l.bericht.Memo.size() - 2], "right border: 12 Vertices, 12 triangles");
+    EXPECT_EQ(l.bericht.Memo.back(), "left border: 12 Vertices, 12 triangles");
+    const std::string doc = l.Dokument();
+    EXPECT_NE(doc.find("materialIds=\"11, 12, 13\""), std::string::npos);
+    EXPECT_NE(doc.find("<File fileId=\"3\" filename=\"verge_diffuse.dds\" relativePath=\"true\"/>"),
+              std::string::npos);
+    EXPECT_TRUE(GegenSchemaGueltig(l.par.DateiName));
+    // The run copied the texture group into the profile.
+    EXPECT_EQ(l.randR.TexturLaenge, 20);
+    EXPECT_EQ(l.randR.TexturBreite, 2);
 }
+
+TEST(Generierung, BorderResetAddsACrossSectionButNoTriangles) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 400);
+    l.Rand(l.randR, l.par.RandR);
+    l.par.RandR.TexLaenge = "5";
+    l.par.RandR.Ruecksetzen = true;
+    l.par.FahrbahnAn = false;
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    const Netz& n = *l.bericht.Dreiecksnetz;
+    ASSERT_EQ(n.Subsets.size(), 1u);
+    const int kanten = (n.Subsets[0].AnzahlVertices) / 3;
+    const int dreiecke = n.Subsets[0].AnzahlIndizes / 3;
+    // Triangles follow the base points only; the copies add vertices.
+    EXPECT_EQ(dreiecke % 4, 0);
+    const int basispunkte = dreiecke / 4 + 1;
+    EXPECT_GT(kanten, basispunkte);
+    for (const NetzVertex& v : n.Vertices) EXPECT_GE(v.V, -7.0 - 1e-9);
+    EXPECT_NE(l.Dokument().find("materialIds=\"12\""), std::string::npos);
+}
+
+TEST(Generierung, AZeroBorderTextureLengthIsRefused) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 10);
+    l.Rand(l.randL, l.par.RandL);
+    l.par.RandL.TexLaenge = "0";
+    l.Go();
+    ASSERT_EQ(l.melder.eintraege.size(), 1u);
+    EXPECT_NE(l.melder.eintraege[0].text.find("linken"), std::string::npos);
+    EXPECT_FALSE(fs::exists(l.par.DateiName));
+}
+
+// ---- Schema and failures -------------------------------------------------------------
 
 TEST(Generierung, DocumentsValidateAgainstTheSchema) {
     Lauf l;
