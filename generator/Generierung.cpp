@@ -30,6 +30,8 @@ struct Werte {
     double TexL0 = 0;
 };
 
+constexpr double kPi = 3.14159265358979323846;
+
 int Vorzeichen(double x) { return (x > 0) - (x < 0); }
 
 // The walk along the centre line: samples every connection, emits cross-sections,
@@ -297,6 +299,58 @@ void Randstreifen(const TRandPunkte& rand, bool rechts, const TPunkteSammlung& k
     }
 }
 
+// Writes one end face: the outline turned back upright, given the local normal, then
+// turned and moved onto the centre point.
+void Stirnseite(const TPunkteSammlung& umriss, const TPunkt& cp, double normaleZ, Netz& netz) {
+    TPunkt v;
+    for (int i = 0; i < umriss.AnzahlPunkte(); ++i) {
+        v.Kopieren(*umriss.Punkt(i));
+        v.DreheX(-kPi / 2);
+        v.NX = 0;
+        v.NY = 0;
+        v.NZ = normaleZ;
+        v.DreheZ(cp.Zrot);
+        v.DreheY(cp.Yrot);
+        v.X += cp.X;
+        v.Y += cp.Y;
+        v.Z += cp.Z;
+        netz.VertexSchreiben(v);
+    }
+}
+
+// Closes both ends of the road body: the cross-section of right border, roadway top and
+// left border at the plain width, triangulated once per face. The start face faces back
+// (local normal -Z), the end face forward (+Z), each with the winding that agrees with
+// its normal. False when the outline is too short to fill.
+bool Stirnflaechen(TFuellFlaeche& fuellung, const TRandPunkte& randR, const TRandPunkte& randL, double breite,
+                   const TPunkteSammlung& mittelpunkte, Netz& netz, Melder& melder) {
+    fuellung.Leeren();
+    TPunkt s, q;
+    s.X = -breite / 2;
+    for (int j = 0; j < randR.AnzahlSegmente(); ++j) {
+        randR.RandPunkt(s, q, j);
+        q.DreheX(kPi / 2);  // lay the cross-section into the X-Z plane
+        fuellung.Punkte.Punkt(fuellung.Punkte.NeuerPunkt())->Kopieren(q);
+    }
+    s.Nullsetzen();
+    s.X = breite / 2;
+    for (int j = randL.AnzahlSegmente() - 1; j >= 0; --j) {
+        randL.RandPunkt(s, q, j);
+        q.DreheX(kPi / 2);
+        fuellung.Punkte.Punkt(fuellung.Punkte.NeuerPunkt())->Kopieren(q);
+    }
+    if (fuellung.Punkte.AnzahlPunkte() < 3 || mittelpunkte.AnzahlPunkte() == 0) {
+        melder.Information("Die Füllfläche hat weniger als drei Umrisspunkte und wird nicht erzeugt.");
+        return false;
+    }
+    fuellung.Fuellen(netz.Dreiecke, netz.AnzVertices(), true, melder);
+    Stirnseite(fuellung.Punkte, *mittelpunkte.Punkt(0), -1.0, netz);
+    netz.SubsetAbschliessen();
+    fuellung.Fuellen(netz.Dreiecke, netz.AnzVertices(), false, melder);
+    Stirnseite(fuellung.Punkte, *mittelpunkte.Punkt(mittelpunkte.AnzahlPunkte() - 1), 1.0, netz);
+    return true;
+}
+
 }  // namespace
 
 void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerator& zufall, Melder& melder,
@@ -350,6 +404,17 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         if (randPar[s]->An && raender[s]->TexturLaenge == 0) {
             melder.Warnung(std::string("Die Texturlänge des ") + (s == 0 ? "rechten" : "linken") +
                            " Randes (Length) darf nicht 0 sein.");
+            return;
+        }
+    }
+
+    TFuellFlaeche* fuellung = modell.FuellFlaeche;
+    if (par.FuellenAn) {
+        if (!fuellung || !modell.RandR || !modell.RandL)
+            throw std::logic_error("fill enabled without the fill and both border profiles");
+        if (fuellung->TexturBreite == 0 || fuellung->TexturHoehe == 0) {
+            melder.Warnung(std::string("Die Texturgröße der Füllfläche (") +
+                           (fuellung->TexturBreite == 0 ? "Breite" : "Höhe") + ") darf nicht 0 sein.");
             return;
         }
     }
@@ -411,11 +476,22 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         netz->SubsetAbschliessen();
     }
 
+    bool gefuellt = false;
+    if (par.FuellenAn) {
+        gefuellt = Stirnflaechen(*fuellung, *modell.RandR, *modell.RandL, w.B, lauf.Mittelpunkte, *netz, melder);
+        if (gefuellt) {
+            bericht.Memo.push_back("Füllfläche: " + std::to_string(netz->OffeneVertices()) + " Vertices, " +
+                                   std::to_string(netz->OffeneDreiecke()) + " triangles");
+            netz->SubsetAbschliessen();
+        }
+    }
+
     I3dDokument dokument;
     dokument.ShapeName = par.ShapeName;
     if (par.FahrbahnAn) dokument.Teile[static_cast<std::size_t>(Netzteil::Fahrbahn)] = par.Textur1Datei;
     if (par.RandR.An) dokument.Teile[static_cast<std::size_t>(Netzteil::RandRechts)] = par.RandR.TexturDatei;
     if (par.RandL.An) dokument.Teile[static_cast<std::size_t>(Netzteil::RandLinks)] = par.RandL.TexturDatei;
+    if (gefuellt) dokument.Teile[static_cast<std::size_t>(Netzteil::Fuellung)] = fuellung->Textur;
     dokument.Kurven = std::move(lauf.Kurven);
     dokument.Dreiecksnetz = netz.get();
     dokument.TransformGroup = par.TransformGroup;
@@ -426,7 +502,7 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
 
     try {
         I3dSchreiben(datei.Strom(), dokument);
-    } catch (const std::domain_error&) {
+    } catch (const std::logic_error&) {  // a number beyond the range the document can hold
         melder.Warnung("Die Geometrie enthält Zahlen außerhalb des gültigen Bereichs; " + par.DateiName +
                        " wurde nicht geschrieben.");
         return;

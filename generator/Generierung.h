@@ -13,6 +13,7 @@
 
 #include "generator/Netz.h"
 #include "model/Meldung.h"
+#include "model/uFuellFlaeche.h"
 #include "model/uSplinePkts.h"
 
 #include <cstdint>
@@ -87,6 +88,7 @@ struct Strassenmodell {
     TSplinePunkte& SplinePunkte;
     TRandPunkte* RandR = nullptr;
     TRandPunkte* RandL = nullptr;
+    TFuellFlaeche* FuellFlaeche = nullptr;
 };
 
 // s := s * 134775813 + 1 (mod 2^32); the value is s / 2^32 in [0, 1). One generator lives

@@ -39,6 +39,7 @@ struct Lauf {
     AufzeichnenderMelder randMelder;
     TRandPunkte randR{"right Border", randMelder};
     TRandPunkte randL{"left Border", randMelder};
+    TFuellFlaeche fuellung;
     TSplinePunkte punkte;
     Zufallsgenerator zufall;
     AufzeichnenderMelder melder;
@@ -70,7 +71,7 @@ struct Lauf {
 
     void Go() {
         bericht = Laufbericht{};
-        Strassenmodell modell{punkte, &randR, &randL};
+        Strassenmodell modell{punkte, &randR, &randL, &fuellung};
         Generieren(par, modell, zufall, melder, bericht);
     }
     std::string Dokument() const { return DateiLesen(par.DateiName); }
@@ -461,6 +462,81 @@ TEST(Generierung, AZeroBorderTextureLengthIsRefused) {
     ASSERT_EQ(l.melder.eintraege.size(), 1u);
     EXPECT_NE(l.melder.eintraege[0].text.find("linken"), std::string::npos);
     EXPECT_FALSE(fs::exists(l.par.DateiName));
+}
+
+TEST(Generierung, ClosesBothEndsWithFacesThatFaceOutwards) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 50);
+    l.Rand(l.randR, l.par.RandR);
+    l.Rand(l.randL, l.par.RandL);
+    l.par.FuellenAn = true;
+    l.fuellung.Textur = "front.dds";
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    EXPECT_TRUE(l.melder.eintraege.empty());
+    const Netz& n = *l.bericht.Dreiecksnetz;
+    ASSERT_EQ(n.Subsets.size(), 5u);
+    const NetzSubset& start = n.Subsets[3];
+    const NetzSubset& ende = n.Subsets[4];
+    // Outline: three right profile points, three left ones: 6 vertices, 4 triangles.
+    EXPECT_EQ(start.AnzahlVertices, 6);
+    EXPECT_EQ(ende.AnzahlVertices, 6);
+    EXPECT_EQ(start.AnzahlIndizes, 12);
+    EXPECT_EQ(ende.AnzahlIndizes, 12);
+    EXPECT_EQ(l.bericht.Memo.back(), "Füllfläche: 6 Vertices, 4 triangles");
+    // Same triangles, the ear first in both, the other two swapped.
+    for (int k = 0; k < 4; ++k) {
+        const NetzDreieck& a = n.Dreiecke[static_cast<std::size_t>(start.ErsterIndex / 3 + k)];
+        const NetzDreieck& b = n.Dreiecke[static_cast<std::size_t>(ende.ErsterIndex / 3 + k)];
+        const int ds = start.ErsterVertex, de = ende.ErsterVertex;
+        EXPECT_EQ(a.A - ds, b.A - de);
+        EXPECT_EQ(a.B - ds, b.C - de);
+        EXPECT_EQ(a.C - ds, b.B - de);
+    }
+    // The faces stand at the two ends, upright, their normals pointing away from the road.
+    for (int i = 0; i < 6; ++i) {
+        const NetzVertex& vs = n.Vertices[static_cast<std::size_t>(start.ErsterVertex + i)];
+        const NetzVertex& ve = n.Vertices[static_cast<std::size_t>(ende.ErsterVertex + i)];
+        EXPECT_NEAR(vs.Z, 0, 1e-9);
+        EXPECT_NEAR(ve.Z, 50, 1e-9);
+        EXPECT_NEAR(vs.NZ, -1, 1e-12);
+        EXPECT_NEAR(ve.NZ, 1, 1e-12);
+        EXPECT_NEAR(vs.Y, ve.Y, 1e-9);
+    }
+    // The outline's kerb top lies 0.2 m up at the right roadway edge.
+    EXPECT_NEAR(n.Vertices[static_cast<std::size_t>(start.ErsterVertex + 1)].X, -3.5, 1e-9);
+    EXPECT_NEAR(n.Vertices[static_cast<std::size_t>(start.ErsterVertex + 1)].Y, 0.2, 1e-9);
+    const std::string doc = l.Dokument();
+    EXPECT_NE(doc.find("materialIds=\"11, 12, 13, 14, 14\""), std::string::npos);
+    EXPECT_NE(doc.find("<File fileId=\"4\" filename=\"front.dds\" relativePath=\"true\"/>"), std::string::npos);
+    EXPECT_NE(doc.find("<Material name=\"Front_mat\" materialId=\"14\" ambientColor=\"1 1 1\">"),
+              std::string::npos);
+    EXPECT_TRUE(GegenSchemaGueltig(l.par.DateiName));
+}
+
+TEST(Generierung, AnOutlineTooShortIsNotFilledAndTheRunGoesOn) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 10);
+    l.randR.SegmentLoeschen(1);
+    l.randL.SegmentLoeschen(1);
+    ASSERT_EQ(l.randR.AnzahlSegmente(), 1);
+    l.par.FuellenAn = true;
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    ASSERT_EQ(l.melder.eintraege.size(), 1u);
+    EXPECT_EQ(l.melder.eintraege[0].art, MeldungsArt::Information);
+    const std::string doc = l.Dokument();
+    EXPECT_EQ(doc.find("Front_mat"), std::string::npos);
+    EXPECT_NE(doc.find("materialIds=\"11\""), std::string::npos);
+
+    Lauf null;
+    ZweiPunkte(null.punkte, 0, 0, 10);
+    null.par.FuellenAn = true;
+    null.fuellung.TexturHoehe = 0;
+    null.Go();
+    ASSERT_EQ(null.melder.eintraege.size(), 1u);
+    EXPECT_NE(null.melder.eintraege[0].text.find("Höhe"), std::string::npos);
+    EXPECT_FALSE(fs::exists(null.par.DateiName));
 }
 
 // ---- Schema and failures -------------------------------------------------------------
