@@ -1,0 +1,201 @@
+// pavolant-cli: builds a road from a parameter file without the window, through the main
+// window's own handlers. It starts from the desktop program's start state, loads the
+// parameter file as "Load parameter" does, optionally replaces the texture start,
+// optionally runs "Go" into an output file chosen as in the output dialog, and
+// optionally saves the parameters as "Save parameter" does, after the run, so that the
+// saved file carries the texture start for the next road.
+//
+// Standard output: the run's report, one line per memo line, UTF-8. Standard error:
+// every message box as "warning: TEXT" or "information: TEXT", every error of a handler
+// as "error: TEXT". Exit status 0 when everything asked for was done, 1 when the load,
+// the run or the save stopped, 2 on wrong usage.
+#include "model/Meldung.h"
+#include "model/Zahlen.h"
+#include "ui/uMain13.h"
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+using namespace pavolant;
+
+constexpr std::string_view kAufruf =
+    "usage: pavolant-cli [--tex-start V] [--save-params FILE] [-o OUT.i3d] PARAMS.ini\n"
+    "\n"
+    "Loads the road parameters PARAMS.ini as \"Load parameter\" does, then:\n"
+    "  --tex-start V       puts V into the texture start field (TexL0)\n"
+    "  -o OUT.i3d          runs \"Go\" and writes the road to OUT.i3d (used as given);\n"
+    "                      the report goes to standard output\n"
+    "  --save-params FILE  saves the parameters as \"Save parameter\" does, after the run,\n"
+    "                      so FILE carries the texture start for the next road\n"
+    "  --help              shows this text\n"
+    "\n"
+    "Messages go to standard error as \"warning: ...\", \"information: ...\" or \"error: ...\".\n"
+    "Numbers use the decimal separator of the system locale.\n"
+    "Exit status: 0 done, 1 the load, the run or the save stopped, 2 wrong usage.\n";
+
+// One message per line group: the boxes break lines with CR, a terminal wants LF.
+std::string MitZeilenumbruechen(std::string_view text) {
+    std::string s;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            s += text[i];
+        } else {
+            s += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        }
+    }
+    return s;
+}
+
+class Fehlerausgabe : public Melder {
+public:
+    void Melden(MeldungsArt art, const std::string& text) override {
+        std::cerr << (art == MeldungsArt::Warnung ? "warning: " : "information: ")
+                  << MitZeilenumbruechen(text) << '\n';
+    }
+};
+
+// Each dialog answers with the path the command line gave for it, once.
+class Skriptdialoge : public Dialoge {
+public:
+    std::optional<std::string> Antwort;
+
+    std::optional<std::string> DateiOeffnen(const DateiAuswahl&) override {
+        return std::exchange(Antwort, {});
+    }
+    std::optional<std::string> DateiSpeichern(const DateiAuswahl&) override {
+        return std::exchange(Antwort, {});
+    }
+    void Fehler(const std::string& text) override {
+        std::cerr << "error: " << MitZeilenumbruechen(text) << '\n';
+    }
+};
+
+struct Auftrag {
+    std::optional<std::string> texStart;
+    std::optional<std::string> parameterSpeichern;
+    std::optional<std::string> ausgabe;
+    std::string parameter;
+};
+
+int Falsch(const std::string& grund) {
+    std::cerr << "pavolant-cli: " << grund << "\n\n" << kAufruf;
+    return 2;
+}
+
+// nullopt with `code` set when the program should end at once.
+std::optional<Auftrag> Zerlegen(int argc, char** argv, int& code) {
+    Auftrag a;
+    bool parameterGesehen = false;
+    bool nurDateien = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (!nurDateien && (arg == "--help" || arg == "-h")) {
+            std::cout << kAufruf;
+            code = 0;
+            return std::nullopt;
+        }
+    }
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (!nurDateien && arg == "--") {
+            nurDateien = true;
+            continue;
+        }
+        std::optional<std::string>* ziel = nullptr;
+        if (!nurDateien) {
+            if (arg == "--tex-start")
+                ziel = &a.texStart;
+            else if (arg == "--save-params")
+                ziel = &a.parameterSpeichern;
+            else if (arg == "-o")
+                ziel = &a.ausgabe;
+            else if (arg.size() > 1 && arg[0] == '-') {
+                code = Falsch("unknown option '" + std::string(arg) + "'");
+                return std::nullopt;
+            }
+        }
+        if (ziel) {
+            if (i + 1 >= argc) {
+                code = Falsch("option '" + std::string(arg) + "' needs a value");
+                return std::nullopt;
+            }
+            if (*ziel) {
+                code = Falsch("option '" + std::string(arg) + "' given twice");
+                return std::nullopt;
+            }
+            *ziel = argv[++i];
+            continue;
+        }
+        if (parameterGesehen) {
+            code = Falsch("exactly one parameter file expected");
+            return std::nullopt;
+        }
+        a.parameter = std::string(arg);
+        parameterGesehen = true;
+    }
+    if (!parameterGesehen) {
+        code = Falsch("no parameter file given");
+        return std::nullopt;
+    }
+    return a;
+}
+
+int Ausfuehren(const Auftrag& auftrag) {
+    Fehlerausgabe melder;
+    Skriptdialoge dialoge;
+    TForm1 form(melder, dialoge);
+
+    dialoge.Antwort = auftrag.parameter;
+    if (!form.Ausfuehren([&] { form.bbnLoadParaClick(); })) return 1;
+
+    if (auftrag.texStart) form.edtTexL0.Text = *auftrag.texStart;
+
+    if (auftrag.ausgabe) {
+        dialoge.Antwort = *auftrag.ausgabe;
+        form.Ausfuehren([&] { form.bbnSaveClick(); });
+        const bool ohneFehler = form.Ausfuehren([&] { form.bbnGoClick(); });
+        const std::optional<Laufbericht>& lauf = form.LetzterLauf();
+        // The memo holds a report only once a run has cleared it.
+        if (lauf && lauf->MemoGeleert)
+            for (const std::string& zeile : form.mmoStatus.Lines) std::cout << zeile << '\n';
+        // Saving after a run that stopped would hand on a texture start that no
+        // document continues.
+        if (!ohneFehler || !lauf || !lauf->Geschrieben) return 1;
+    }
+
+    if (auftrag.parameterSpeichern) {
+        dialoge.Antwort = *auftrag.parameterSpeichern;
+        if (!form.Ausfuehren([&] { form.bbnSaveParaClick(); })) return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    SetzeDezimaltrenner(SystemDezimaltrenner());
+    int code = 0;
+    const std::optional<Auftrag> auftrag = Zerlegen(argc, argv, code);
+    if (!auftrag) return code;
+    try {
+        code = Ausfuehren(*auftrag);
+    } catch (const std::exception& e) {
+        std::cerr << "error: " << e.what() << '\n';
+        code = 1;
+    }
+    std::cout.flush();
+    if (!std::cout) {
+        // A report that did not arrive must not read as a complete run.
+        std::cerr << "error: the report could not be written to standard output\n";
+        return 1;
+    }
+    return code;
+}

@@ -1,0 +1,114 @@
+#include "persistence/Parameterdatei.h"
+
+#include "persistence/IniDatei.h"
+
+#include <array>
+
+namespace pavolant {
+
+namespace {
+
+using enum Wertart;
+using enum Teil;
+
+// One row per key: section, key, kind, default, control or field, place in the file.
+using S = ParameterSchluessel;
+constexpr std::array kTabelle = {
+    S{"Preferences", "StrassenName", Text, "Strasse", "edtShapeName", VorDemModell},
+
+    S{"Fahrbahn_Geo", "Breite", Text, "6", "edtBreite", VorDemModell},
+    S{"Fahrbahn_Geo", "Schleppkurve", Text, "10", "edtSchleppkurve", VorDemModell},
+    S{"Fahrbahn_Geo", "Sturz", Text, "1", "edtSturz", VorDemModell},
+    S{"Fahrbahn_Geo", "SchleppkurveErzeugen", Boolean, "1", "cboSchleppkurve", VorDemModell},
+    S{"Fahrbahn_Geo", "SturzErzeugen", Boolean, "1", "cboSturz", VorDemModell},
+    S{"Fahrbahn_Geo", "FahrbahnErzeugen", Boolean, "1", "cboCreateFahrbahn", VorDemModell},
+    S{"Fahrbahn_Geo", "TransformGroup", Boolean, "0", "cboCreateTG", VorDemModell},
+
+    S{"Fahrbahn_Textur", "FileName", Text, "road_diffuse.dds", "edtTextur1FileName", VorDemModell},
+    S{"Fahrbahn_Textur", "Laenge", Text, "20", "edtTextur1Laenge", VorDemModell},
+    S{"Fahrbahn_Textur", "Start", Text, "0", "edtTexStart", VorDemModell},
+    S{"Fahrbahn_Textur", "Ende", Text, "1", "EdtTexEnde", VorDemModell},
+    S{"Fahrbahn_Textur", "TexL0", Text, "0", "edtTexL0", VorDemModell},
+    S{"Fahrbahn_Textur", "TexPixel", Text, "0", "edtTexPxl", VorDemModell},
+    S{"Fahrbahn_Textur", "Rueckfaltung", Boolean, "0", "cboRandomBackFold", VorDemModell},
+    S{"Fahrbahn_Textur", "Rueckfaltung_p", Text, "0,5", "edtRandomBackfold", VorDemModell},
+    S{"Fahrbahn_Textur", "Ruecksetzen", Boolean, "0", "cboRuecksetzen", VorDemModell},
+    S{"Fahrbahn_Textur", "Streckung", Text, "0", "edtStreckung", VorDemModell},
+
+    S{"TrafficSplines", "Mitte", Boolean, "0", "cboTrafficSpline", VorDemModell},
+    S{"TrafficSplines", "Rechts", Boolean, "0", "cboTrafficSplineRechts", VorDemModell},
+    S{"TrafficSplines", "Links", Boolean, "0", "cboTrafficSplineLinks", VorDemModell},
+    S{"TrafficSplines", "RechtsProzent", Text, "50", "edtTrafficSplineRechts", VorDemModell},
+    S{"TrafficSplines", "LinksProzent", Text, "50", "edtTrafficSplineLinks", VorDemModell},
+
+    // The fineness settings: the same keys as in the settings file, but these defaults
+    // apply when a parameter file lacks them. Appended to the [Preferences] section
+    // that StrassenName opened.
+    S{"Preferences", "minLaenge", Zahl, "2", "MinLaenge", NachDemModell},
+    S{"Preferences", "minWinkel", Zahl, "2,5", "MinWinkel", NachDemModell},
+    S{"Preferences", "minSteigung", Zahl, "0,5", "MinSteigung", NachDemModell},
+    S{"Preferences", "minZRot", Zahl, "1", "MinZRot", NachDemModell},
+    S{"Preferences", "maxSturz", Zahl, "0,25", "MaxSturz", NachDemModell},
+    S{"Preferences", "DreieckeSym", Boolean, "0", "DreieckeSym", NachDemModell},
+    // The front-face fill's switch joins here: [FuellFlaeche] erzeugen, Boolean "0",
+    // cboRandFuellen (its click handler keeps it checked only while both borders are on).
+};
+
+void Schreiben(IniDatei& ini, const ParameterFenster& fenster, Teil lage) {
+    for (const ParameterSchluessel& s : kTabelle) {
+        if (s.Lage != lage) continue;
+        switch (s.Art) {
+            case Text:
+                ini.SchreibeString(s.Sektion, s.Schluessel, fenster.Text(s.Name));
+                break;
+            case Zahl:
+                ini.SchreibeZahl(s.Sektion, s.Schluessel, fenster.Zahl(s.Name));
+                break;
+            case Boolean:
+                ini.SchreibeBool(s.Sektion, s.Schluessel, fenster.Wahrheitswert(s.Name));
+                break;
+        }
+    }
+}
+
+void Lesen(const IniDatei& ini, ParameterFenster& fenster, Teil lage) {
+    for (const ParameterSchluessel& s : kTabelle) {
+        if (s.Lage != lage) continue;
+        switch (s.Art) {
+            case Text:
+                fenster.SetzeText(s.Name, ini.LiesString(s.Sektion, s.Schluessel, s.Vorgabe));
+                break;
+            case Zahl:
+                fenster.SetzeZahl(s.Name, ini.LiesZahl(s.Sektion, s.Schluessel, s.Vorgabe));
+                break;
+            case Boolean:
+                fenster.SetzeWahrheitswert(s.Name, ini.LiesBool(s.Sektion, s.Schluessel, s.Vorgabe == "1"));
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+std::span<const ParameterSchluessel> ParameterTabelle() { return kTabelle; }
+
+void ParameterSchreiben(IniDatei& ini, const ParameterFenster& fenster) {
+    Schreiben(ini, fenster, VorDemModell);
+    // The border profiles join here, right before left: RandR.IniSchreiben(ini,
+    // "Rand_rechts"), then RandL.IniSchreiben(ini, "Rand_links").
+    fenster.SplinePunkteSchreiben(ini);
+    Schreiben(ini, fenster, NachDemModell);
+    // The front-face fill's own keys close the file: FuellFlaeche.IniSchreiben(ini).
+}
+
+void ParameterLesen(const IniDatei& ini, ParameterFenster& fenster) {
+    Lesen(ini, fenster, VorDemModell);
+    // The border profiles join here, right before left: each resets its segment selector
+    // to 1, reads its sections (IniLesen with "Rand_rechts" / "Rand_links") and
+    // refreshes its controls from the profile.
+    fenster.SplinePunkteLesen(ini);
+    Lesen(ini, fenster, NachDemModell);
+    // The front-face fill's own keys come last: FuellFlaeche.IniLesen(ini).
+}
+
+}  // namespace pavolant

@@ -1,0 +1,70 @@
+// The parameter file: everything that describes one road, in an INI file of the user's
+// choice. The window's part of it is one table; the road model's objects (the spline
+// points; the border profiles and the front-face fill join them) write their own
+// sections and are called at their place in the order below.
+//
+// Order of a whole file, which is also the order in which a new file receives its keys:
+//   the window keys of Teil::VorDemModell (shape name, roadway geometry and texture,
+//   traffic splines), the border profiles, the spline points, the window keys of
+//   Teil::NachDemModell (the six fineness settings), the front-face fill.
+// Loading follows the same order, so check boxes are set in table order and their
+// chains run as if the user had clicked them one after the other.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace pavolant {
+
+class IniDatei;
+
+enum class Wertart {
+    Text,     // an edit field's text, stored exactly as typed (decimal comma included)
+    Zahl,     // a number of the window, general format; read through ZahlAusText
+    Boolean,  // "1" or "0"; read as an integer, non-zero is true, malformed gives the default
+};
+
+enum class Teil { VorDemModell, NachDemModell };
+
+struct ParameterSchluessel {
+    std::string_view Sektion;
+    std::string_view Schluessel;
+    Wertart Art;
+    std::string_view Vorgabe;  // value when the key is missing, as file text ("1"/"0" for Booleans)
+    std::string_view Name;     // the window's control (edit field, check box) or field
+    Teil Lage;                 // before or after the road model's sections
+};
+
+// Every key the window itself stores, in writing order.
+std::span<const ParameterSchluessel> ParameterTabelle();
+
+// The window as the parameter file sees it: values by the names of the table.
+class ParameterFenster {
+public:
+    virtual ~ParameterFenster() = default;
+
+    virtual std::string Text(std::string_view name) const = 0;
+    virtual void SetzeText(std::string_view name, const std::string& text) = 0;
+    // A check box or a Boolean field. Setting a check box has the effects of a click
+    // whenever its state changes.
+    virtual bool Wahrheitswert(std::string_view name) const = 0;
+    virtual void SetzeWahrheitswert(std::string_view name, bool wert) = 0;
+    virtual double Zahl(std::string_view name) const = 0;
+    virtual void SetzeZahl(std::string_view name, double wert) = 0;
+
+    // [Splines] and the SplinePts<k> sections, with whatever the window's point editor
+    // needs around the read.
+    virtual void SplinePunkteSchreiben(IniDatei& ini) const = 0;
+    virtual void SplinePunkteLesen(const IniDatei& ini) = 0;
+};
+
+// Writes every key into `ini` (in memory; the caller saves the file).
+void ParameterSchreiben(IniDatei& ini, const ParameterFenster& fenster);
+
+// Reads every key from `ini` into the window. Missing keys take the table's defaults. A
+// number that is no number throws KonvertierungsFehler at its key; everything read
+// before it stays applied.
+void ParameterLesen(const IniDatei& ini, ParameterFenster& fenster);
+
+}  // namespace pavolant

@@ -1,0 +1,138 @@
+// The command line as a user runs it: the built program in a child process, its exit
+// status, standard output and standard error. The C locale makes its numbers use a point.
+#include "persistence/IniDatei.h"
+#include "tests/support/Testhilfen.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using pavolant::IniDatei;
+using pavolant::test::DateiLesen;
+using pavolant::test::DateiSchreiben;
+using pavolant::test::TempOrdner;
+namespace fs = std::filesystem;
+
+struct Ergebnis {
+    int code = -1;
+    std::string aus, fehler;
+};
+
+Ergebnis Starten(const TempOrdner& o, std::vector<std::string> args) {
+    const std::string aus = (o / "stdout").string(), fehler = (o / "stderr").string();
+    posix_spawn_file_actions_t umleiten;
+    posix_spawn_file_actions_init(&umleiten);
+    posix_spawn_file_actions_addopen(&umleiten, 1, aus.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&umleiten, 2, fehler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    args.insert(args.begin(), PAVOLANT_CLI);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::string lcAll = "LC_ALL=C";
+    char* envp[] = {lcAll.data(), nullptr};
+
+    Ergebnis e;
+    pid_t pid = 0;
+    int status = 0;
+    if (posix_spawn(&pid, PAVOLANT_CLI, &umleiten, nullptr, argv.data(), envp) == 0 &&
+        waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        e = {WEXITSTATUS(status), DateiLesen(aus), DateiLesen(fehler)};
+    posix_spawn_file_actions_destroy(&umleiten);
+    return e;
+}
+
+// Two points 10 m apart on a straight, level line; roadway only, window texts otherwise.
+constexpr const char* kZehnMeter =
+    "[Fahrbahn_Geo]\r\nBreite=7\r\nSchleppkurveErzeugen=0\r\nSturzErzeugen=0\r\n"
+    "[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nZ=10\r\n";
+
+TEST(Kommandozeile, AufrufHilfeUndFehlendeDatei) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), a = (o / "a.i3d").string();
+    DateiSchreiben(p, kZehnMeter);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{}, {"--bogus", p}, {p, p}, {p, "-o"}, {"-o", a, "-o", a, p}}) {
+        const Ergebnis e = Starten(o, args);
+        EXPECT_EQ(e.code, 2) << args.size();
+        EXPECT_NE(e.fehler.find("usage: pavolant-cli"), std::string::npos);
+        EXPECT_EQ(e.aus, "");
+    }
+    const Ergebnis h = Starten(o, {p, "--help"});
+    EXPECT_EQ(h.code, 0);
+    EXPECT_EQ(
+        h.aus.rfind("usage: pavolant-cli [--tex-start V] [--save-params FILE] [-o OUT.i3d] PARAMS.ini\n", 0),
+        0u);
+    EXPECT_EQ(h.fehler, "");
+
+    const Ergebnis f = Starten(o, {"-o", a, (o / "fehlt.ini").string()});
+    EXPECT_EQ(f.code, 1);
+    EXPECT_EQ(f.fehler, "error: Die Datei " + (o / "fehlt.ini").string() + " existiert nicht\n");
+    EXPECT_FALSE(fs::exists(a));
+}
+
+TEST(Kommandozeile, ZehnMeterBeispiel) {
+    TempOrdner o;
+    DateiSchreiben(o / "p.ini", kZehnMeter);
+    const Ergebnis e = Starten(o, {"-o", (o / "a.i3d").string(), (o / "p.ini").string()});
+    EXPECT_EQ(e.code, 0);
+    EXPECT_EQ(e.fehler, "");
+    EXPECT_EQ(e.aus,
+              "Geometry:   Width = 7.0000  --  Schleppkurve = 0.0000\n"
+              "Textur: Länge = 20.0000 - Start = 0.0000 - Ende = 1.0000\n"
+              "TexturStart = -7.0000\n"
+              "Spline  1-2: Fahrbahnlänge = 10.0000 m  --  mittlere Steigung = 0.0000°  --  "
+              "minimale Steigung = 0.0000°   -  maximale Steigung = 0.0000°\n"
+              "Gesamt-Fahrbahnlänge = 10.0000 m\n"
+              "Textur: Längenkoordinate am Ende = -6.5000\n"
+              "Textur: Längenkoordinate für die nächste Straße = 0.5000\n"
+              "Fahrbahn: 4 Vertices, 2 triangles\n");
+    EXPECT_EQ(DateiLesen(o / "a.i3d").rfind("<?xml", 0), 0u);
+}
+
+TEST(Kommandozeile, TexturstartUndGespeicherteParameter) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string();
+    DateiSchreiben(p, kZehnMeter);
+    // Options after the parameter file as well as before it.
+    const Ergebnis e = Starten(
+        o, {"--tex-start", "0.25", p, "--save-params", (o / "n.ini").string(), "-o", (o / "a.i3d").string()});
+    EXPECT_EQ(e.code, 0) << e.fehler;
+    EXPECT_NE(e.aus.find("TexturStart = -6.7500\n"), std::string::npos);
+    const IniDatei naechste(o / "n.ini");
+    EXPECT_EQ(naechste.LiesString("Fahrbahn_Textur", "TexL0", ""), "0.75");
+    EXPECT_EQ(naechste.LiesString("SplinePts2", "Z", ""), "10");
+
+    // Without a run the texture start is saved as typed.
+    const Ergebnis s = Starten(o, {"--save-params", (o / "m.ini").string(), "--tex-start", "0,3", p});
+    EXPECT_EQ(s.code, 0) << s.fehler;
+    EXPECT_EQ(s.aus, "");
+    EXPECT_EQ(IniDatei(o / "m.ini").LiesString("Fahrbahn_Textur", "TexL0", ""), "0,3");
+}
+
+TEST(Kommandozeile, WarnungenUndFehlerStoppen) {
+    TempOrdner o;
+    const std::string a = (o / "a.i3d").string(), n = (o / "n.ini").string();
+    DateiSchreiben(o / "eins.ini", "[Splines]\nAnzahl=1\n");
+    const Ergebnis e = Starten(o, {"-o", a, "--save-params", n, (o / "eins.ini").string()});
+    EXPECT_EQ(e.code, 1);
+    EXPECT_EQ(e.fehler, "warning: Zu wenig SplinePunkte\n");
+    EXPECT_EQ(e.aus, "");
+    EXPECT_FALSE(fs::exists(a));
+    EXPECT_FALSE(fs::exists(n));  // no texture start to hand on
+
+    DateiSchreiben(o / "breit.ini", "[Fahrbahn_Geo]\nBreite=abc\n[Splines]\nAnzahl=2\n[SplinePts2]\nZ=10\n");
+    const Ergebnis f = Starten(o, {"-o", a, (o / "breit.ini").string()});
+    EXPECT_EQ(f.code, 1);
+    EXPECT_EQ(f.fehler, "error: 'abc' ist kein gültiger Gleitkommawert\n");
+    EXPECT_FALSE(fs::exists(a));
+}
+
+}  // namespace

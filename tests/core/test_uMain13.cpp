@@ -1,0 +1,341 @@
+#include "ui/uMain13.h"
+
+#include "model/Zahlen.h"
+#include "persistence/ErsetzendeDatei.h"
+#include "persistence/Parameterdatei.h"
+#include "tests/support/Fensterhilfen.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace pavolant;
+using pavolant::test::Fenster;
+using pavolant::test::Gezeigt;
+using pavolant::test::MitDezimaltrenner;
+using pavolant::test::TempOrdner;
+using Texte = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+Texte Felder(const TForm1& f) {
+    return {f.edtSplinePtsX.Text,    f.edtSplinePtsY.Text,    f.edtSplinePtsZ.Text,
+            f.edtSplinePtsXrot.Text, f.edtSplinePtsYrot.Text, f.edtSplinePtsZrot.Text};
+}
+
+void Tippen(TForm1& f, const Texte& werte) {
+    TEdit* felder[] = {&f.edtSplinePtsX,    &f.edtSplinePtsY,    &f.edtSplinePtsZ,
+                       &f.edtSplinePtsXrot, &f.edtSplinePtsYrot, &f.edtSplinePtsZrot};
+    for (std::size_t i = 0; i < werte.size(); ++i) felder[i]->Text = werte[i];
+}
+
+// Three points with X = 1, 2, 3; point `nr` shown.
+void DreiPunkte(TForm1& f, int nr) {
+    f.SplinePunkte.Anhaengen();
+    for (int i = 0; i < 3; ++i) f.SplinePunkte.Punkt(i)->X = i + 1;
+    f.sedSplinePtsNr.MaxValue = 3;
+    f.SplineAnzeigen();
+    f.sedSplinePtsNr.SetValue(nr);
+}
+
+TEST(Hauptfenster, Startzustand) {
+    Fenster w;
+    const TForm1& f = w.form;
+    EXPECT_FALSE(f.bbnGo.Enabled);
+    EXPECT_TRUE(f.cboCreateFahrbahn.Checked());
+    EXPECT_TRUE(f.cboCreateTG.Checked());
+    for (const TCheckBox* c : {&f.cboRandRenable, &f.cboRandLenable, &f.cboRandFuellen, &f.cboSchleppkurve,
+                               &f.cboSturz, &f.cboRandomBackFold, &f.cboRuecksetzen, &f.cboTrafficSpline})
+        EXPECT_FALSE(c->Checked()) << c->Caption;
+    EXPECT_EQ((Texte{f.edtFileName.Text, f.edtShapeName.Text, f.edtBreite.Text, f.edtTextur1FileName.Text,
+                     f.EdtTexEnde.Text, f.edtRandomBackfold.Text, f.edtTexL0.Text}),
+              (Texte{"edtFileName", "RoadPAV", "7", "road_diffuse.dds", "1", "0,5", "0"}));
+    EXPECT_EQ(f.cboTrafficSplineRechts.Caption, "right                     %");
+    EXPECT_EQ(f.cboRandFuellen.Hint, "nur möglich, wenn beide Ränder aktiv");
+    EXPECT_EQ(f.lblParameter.Caption, "freely entered ");
+    EXPECT_EQ(f.mmoStatus.Lines, Texte{"mmoStatus"});
+    EXPECT_EQ(f.gboSplinePts.Caption, "Spline-Points: 2");
+    EXPECT_TRUE(f.sedSplinePtsNr.Visible);
+    EXPECT_EQ(f.sedSplinePtsNr.Value(), 1);
+    EXPECT_EQ(f.sedSplinePtsNr.MaxValue, 2);
+    EXPECT_EQ(Felder(f), Texte(6, "0"));
+    EXPECT_EQ(
+        (std::vector<double>{f.OldTexL0, f.MinLaenge, f.MinWinkel, f.MinSteigung, f.MinZRot, f.MaxSturz}),
+        (std::vector<double>{0, 2, 3, 1, 1, 30}));
+    EXPECT_FALSE(f.DreieckeSym);
+    EXPECT_EQ(f.TexPxl, 0);
+}
+
+TEST(Hauptfenster, NamenGrenzeUndInfo) {
+    Fenster w;
+    TForm1& f = w.form;
+    EXPECT_EQ(f.Edit("edtBreite"), &f.edtBreite);
+    EXPECT_EQ(f.SpinEdit("sedSplinePtsNr"), &f.sedSplinePtsNr);
+    EXPECT_EQ(f.Button("bbnGo"), &f.bbnGo);
+    EXPECT_EQ(f.Memo("mmoStatus"), &f.mmoStatus);
+    EXPECT_EQ(f.Edit("edtbreite"), nullptr);
+    EXPECT_EQ(f.Button("edtBreite"), nullptr);
+    for (const ParameterSchluessel& s : ParameterTabelle()) {
+        const bool box = s.Art == Wertart::Boolean && s.Lage == Teil::VorDemModell;
+        EXPECT_TRUE(s.Art == Wertart::Text ? f.Edit(s.Name) != nullptr : !box || f.CheckBox(s.Name))
+            << s.Name;
+    }
+
+    EXPECT_TRUE(w.Ereignis([&] { f.bbnInfo.Click(); }));
+    EXPECT_FALSE(w.Ereignis([] { throw DateiFehler("In x kann nicht geschrieben werden"); }));
+    EXPECT_FALSE(w.Ereignis([] { throw std::runtime_error("sonst etwas"); }));
+    EXPECT_EQ(w.dialoge.fehler, (Texte{"In x kann nicht geschrieben werden", "sonst etwas"}));
+    ASSERT_EQ(w.melder.eintraege.size(), 1u);
+    EXPECT_EQ(w.melder.eintraege[0].art, MeldungsArt::Information);
+    EXPECT_EQ(w.melder.eintraege[0].text, "INOFFICIAL\rEN-VERSION!\r\rVersion 1.64 (2017-01-03) by Quenlor");
+}
+
+TEST(HauptfensterKetten, SpiegelnUndZufallSchliessenSichAus) {
+    Fenster w;
+    TForm1& f = w.form;
+    auto zustand = [&] { return std::pair{f.cboRuecksetzen.Checked(), f.cboRandomBackFold.Checked()}; };
+    f.cboRuecksetzen.Click();
+    f.cboRandomBackFold.Click();
+    EXPECT_EQ(zustand(), std::pair(false, true));
+    f.cboRuecksetzen.SetChecked(true);  // from code as from the user
+    EXPECT_EQ(zustand(), std::pair(true, false));
+    f.cboRuecksetzen.Click();  // unchecking checks nothing else
+    EXPECT_EQ(zustand(), std::pair(false, false));
+}
+
+TEST(HauptfensterKetten, FuellflaecheNurMitBeidenRaendern) {
+    Fenster w;
+    TForm1& f = w.form;
+    std::vector<bool> gefuellt;
+    for (TCheckBox* klick : {&f.cboRandRenable, &f.cboRandLenable, &f.cboRandRenable, &f.cboRandRenable}) {
+        f.cboRandFuellen.Click();
+        gefuellt.push_back(f.cboRandFuellen.Checked());
+        klick->Click();  // R on, L on, R off (unchecks the fill), R on (does not restore it)
+        gefuellt.push_back(f.cboRandFuellen.Checked());
+    }
+    EXPECT_EQ(gefuellt, (std::vector<bool>{false, false, false, false, true, false, false, false}));
+    f.cboRandFuellen.Click();
+    f.cboRandLenable.SetChecked(false);
+    EXPECT_FALSE(f.cboRandFuellen.Checked());
+}
+
+TEST(HauptfensterTexturPixel, UZuPixelUndZurueckMitGeraderRundung) {
+    for (const char trenner : {',', '.'}) {
+        MitDezimaltrenner t(trenner);
+        Fenster w;
+        TForm1& f = w.form;
+        f.edtTexPxl.Text = "4";
+        f.edtTexStart.Text = "0,625";
+        f.EdtTexEnde.Text = "0.875";  // either separator is read
+        ASSERT_TRUE(w.Ereignis([&] { f.edtTexPxl.Exit(); }));
+        EXPECT_EQ(f.TexPxl, 4);
+        EXPECT_EQ(f.edtTexStartPxl.Text, "2");  // 2.5 to the even neighbour
+        EXPECT_EQ(f.EdtTexEndePxl.Text, "4");   // 3.5 likewise
+        f.edtTexStartPxl.Text = "3";
+        f.edtTexStartPxl.Exit();
+        EXPECT_EQ(f.edtTexStart.Text, Gezeigt("0.75"));
+        f.EdtTexEndePxl.Text = "1";
+        f.EdtTexEndePxl.Exit();
+        EXPECT_EQ(f.EdtTexEnde.Text, Gezeigt("0.25"));
+        f.edtTexStart.Text = "0,375";
+        f.edtTexStart.Exit();
+        EXPECT_EQ(f.edtTexStartPxl.Text, "2");
+        f.EdtTexEnde.Text = "1,125";
+        f.EdtTexEnde.Exit();
+        EXPECT_EQ(f.EdtTexEndePxl.Text, "4");
+    }
+}
+
+TEST(HauptfensterTexturPixel, OhneBreiteNichtsUndKeineGanzzahlStoppt) {
+    Fenster w;
+    TForm1& f = w.form;
+    f.edtTexStart.Text = "0,5";
+    f.edtTexStartPxl.Text = "7";
+    for (TEdit* e : {&f.edtTexPxl, &f.edtTexStart, &f.EdtTexEnde, &f.edtTexStartPxl, &f.EdtTexEndePxl})
+        e->Exit();
+    EXPECT_EQ((Texte{f.edtTexStart.Text, f.EdtTexEnde.Text, f.edtTexStartPxl.Text, f.EdtTexEndePxl.Text}),
+              (Texte{"0,5", "1", "7", "0"}));
+
+    f.edtTexPxl.Text = "4";
+    f.edtTexPxl.Exit();
+    f.edtTexPxl.Text = "4,5";
+    EXPECT_FALSE(w.Ereignis([&] { f.edtTexPxl.Exit(); }));
+    EXPECT_EQ(f.TexPxl, 4);
+    f.edtTexStartPxl.Text = "drei";
+    EXPECT_FALSE(w.Ereignis([&] { f.edtTexStartPxl.Exit(); }));
+    EXPECT_EQ(f.edtTexStart.Text, "0,5");
+    EXPECT_EQ(w.dialoge.fehler,
+              (Texte{"'4,5' ist kein gültiger Integerwert", "'drei' ist kein gültiger Integerwert"}));
+}
+
+TEST(HauptfensterSplinePunkte, EinfuegenUndAnhaengen) {
+    Fenster w;
+    TForm1& f = w.form;
+    Tippen(f, {"5"});
+    f.gboSplinePts.Exit();
+    Tippen(f, {"9"});  // typed after the commit: dropped by the insert
+    f.spbSplineAdd.Click();
+    ASSERT_EQ(f.SplinePunkte.AnzahlPunkte(), 3);
+    EXPECT_EQ(f.gboSplinePts.Caption, "Spline-Points: 3");
+    EXPECT_EQ(f.sedSplinePtsNr.MaxValue, 3);
+    EXPECT_EQ(f.sedSplinePtsNr.Value(), 1);  // the new zero point is number 1
+    EXPECT_EQ(Felder(f), Texte(6, "0"));
+    EXPECT_EQ(f.SplinePunkte.Punkt(1)->X, 5);  // the former point 1 is number 2
+
+    Tippen(f, {"1", "2", "3", "4", "5", "6"});
+    f.spbSplineAddEnd.Click();  // commits into point 1, shows the new last point
+    const TSplinePkt& p = *f.SplinePunkte.Punkt(0);
+    EXPECT_EQ((std::vector<double>{p.X, p.Y, p.Z, p.Xrot, p.Yrot, p.Zrot}),
+              (std::vector<double>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(f.SplinePunkte.AnzahlPunkte(), 4);
+    EXPECT_EQ(f.SplinePunkte.Aktuell, 3);
+    EXPECT_EQ(f.sedSplinePtsNr.Value(), 4);
+    EXPECT_EQ(Felder(f), Texte(6, "0"));
+}
+
+TEST(HauptfensterSplinePunkte, Loeschen) {
+    Fenster zwei;
+    zwei.form.spbSplineSub.Click();
+    EXPECT_EQ(zwei.form.SplinePunkte.AnzahlPunkte(), 2);
+    ASSERT_EQ(zwei.melder.eintraege.size(), 1u);
+    EXPECT_EQ(zwei.melder.eintraege[0].art, MeldungsArt::Warnung);
+    EXPECT_EQ(zwei.melder.eintraege[0].text, "Zwei Punkte müssen mindestens vorhanden sein!");
+
+    // The last of three: point 2 is shown with its stored values; the typed ones went
+    // into the removed point.
+    Fenster w;
+    TForm1& f = w.form;
+    DreiPunkte(f, 3);
+    Tippen(f, {"x"});  // the step back commits first, so this stops the delete
+    EXPECT_FALSE(w.Ereignis([&] { f.spbSplineSub.Click(); }));
+    EXPECT_EQ(f.SplinePunkte.AnzahlPunkte(), 3);
+    Tippen(f, {"99"});
+    f.spbSplineSub.Click();
+    ASSERT_EQ(f.SplinePunkte.AnzahlPunkte(), 2);
+    EXPECT_EQ(f.SplinePunkte.Aktuell, 1);
+    EXPECT_EQ(f.sedSplinePtsNr.Value(), 2);
+    EXPECT_EQ(f.sedSplinePtsNr.MaxValue, 2);
+    EXPECT_EQ(f.edtSplinePtsX.Text, "2");
+
+    // In the middle: the point that took its place is shown.
+    Fenster m;
+    DreiPunkte(m.form, 2);
+    m.form.spbSplineSub.Click();
+    EXPECT_EQ(m.form.sedSplinePtsNr.Value(), 2);
+    EXPECT_EQ(m.form.edtSplinePtsX.Text, "3");
+    EXPECT_EQ(m.form.gboSplinePts.Caption, "Spline-Points: 2");
+}
+
+TEST(HauptfensterSplinePunkte, WechselMitSchlechterZahlUndBegrenzteNummer) {
+    Fenster w;
+    TForm1& f = w.form;
+    Tippen(f, {"7", "abc", "8"});
+    EXPECT_FALSE(w.Ereignis([&] { f.sedSplinePtsNr.SetValue(2); }));
+    EXPECT_EQ(w.dialoge.fehler, Texte{"'abc' ist kein gültiger Gleitkommawert"});
+    EXPECT_EQ(f.SplinePunkte.Punkt(0)->X, 7);  // read before the bad field
+    EXPECT_EQ(f.SplinePunkte.Punkt(0)->Z, 0);  // not reached
+    EXPECT_EQ(f.SplinePunkte.Aktuell, 0);
+
+    Fenster v;
+    DreiPunkte(v.form, 1);
+    v.form.sedSplinePtsNr.SetText("9");
+    EXPECT_EQ(v.form.SplinePunkte.Aktuell, 2);
+    // One point: the spin's limits are equal and it clamps nothing, the window does.
+    v.form.SplinePunkte.PunktLoeschen(2);
+    v.form.SplinePunkte.PunktLoeschen(1);
+    v.form.sedSplinePtsNr.MaxValue = 1;
+    v.form.SplineAnzeigen();
+    EXPECT_FALSE(v.form.sedSplinePtsNr.Visible);
+    v.form.sedSplinePtsNr.SetText("5");
+    EXPECT_EQ(v.form.SplinePunkte.Aktuell, 0);
+    EXPECT_EQ(v.form.sedSplinePtsNr.Value(), 1);
+}
+
+TEST(HauptfensterGo, DateiauswahlUndZuWenigPunkte) {
+    TempOrdner ordner;
+    Fenster w;
+    TForm1& f = w.form;
+    w.dialoge.antworten = {std::nullopt, (ordner / "a.i3d").string(),
+                           (fs::path("/tex") / "road.dds").string()};
+    f.bbnSave.Click();
+    EXPECT_FALSE(f.bbnGo.Enabled);
+    EXPECT_EQ(f.edtFileName.Text, "edtFileName");
+    f.bbnSave.Click();
+    EXPECT_TRUE(f.bbnGo.Enabled);
+    EXPECT_EQ(f.edtFileName.Text, (ordner / "a.i3d").string());
+    const DateiAuswahl& a = w.dialoge.aufrufe.at(0);
+    EXPECT_EQ((Texte{a.Dateiname, a.StandardEndung, a.Filter.at(0).Muster, a.Filter.at(1).Beschreibung}),
+              (Texte{"test.i3d", "i3d", "*.i3d", "all files   "}));
+    f.bbnLoadFahrbahnTex.Click();
+    EXPECT_EQ(f.edtTextur1FileName.Text, "road.dds");
+
+    f.SplinePunkte.PunktLoeschen(1);
+    ASSERT_TRUE(w.Ereignis([&] { f.bbnGo.Click(); }));
+    EXPECT_FALSE(f.bbnGo.Enabled);
+    EXPECT_EQ(f.mmoStatus.Lines, Texte{"mmoStatus"});
+    ASSERT_EQ(w.melder.eintraege.size(), 1u);
+    EXPECT_EQ(w.melder.eintraege[0].text, "Zu wenig SplinePunkte");
+    EXPECT_FALSE(fs::exists(ordner / "a.i3d"));
+}
+
+TEST(HauptfensterGo, ZehnMeterGeradeausSchreibtUndSetztTexL0) {
+    TempOrdner ordner;
+    Fenster w;
+    TForm1& f = w.form;
+    f.edtTexL0.Text = "0,3";
+    f.spbOldTexL0.Click();  // before any run the old value is 0
+    EXPECT_EQ(f.edtTexL0.Text, "0");
+    f.sedSplinePtsNr.SetValue(2);
+    Tippen(f, {"0", "0", "10"});
+    f.gboSplinePts.Exit();
+    w.dialoge.antworten = {(ordner / "a.i3d").string()};
+    f.bbnSave.Click();
+    ASSERT_TRUE(w.Ereignis([&] { f.bbnGo.Click(); }));
+    ASSERT_TRUE(f.LetzterLauf() && f.LetzterLauf()->Geschrieben);
+    EXPECT_GT(fs::file_size(ordner / "a.i3d"), 0u);
+    ASSERT_EQ(f.mmoStatus.Lines.size(), 8u);
+    EXPECT_EQ(f.mmoStatus.Lines.front(), "Geometry:   Width = 7.0000  --  Schleppkurve = 0.0000");
+    EXPECT_EQ(f.mmoStatus.Lines.back(), "Fahrbahn: 4 Vertices, 2 triangles");
+    EXPECT_EQ(f.edtTexL0.Text, Gezeigt("0.5"));
+    EXPECT_EQ(f.OldTexL0, 0);
+    EXPECT_TRUE(f.bbnGo.Enabled);
+
+    // The next run starts where this one ended; the restore button goes back one road.
+    ASSERT_TRUE(w.Ereignis([&] { f.bbnGo.Click(); }));
+    EXPECT_EQ(f.OldTexL0, 0.5);
+    EXPECT_EQ(f.edtTexL0.Text, "0");
+    f.spbOldTexL0.Click();
+    EXPECT_EQ(f.edtTexL0.Text, Gezeigt("0.5"));
+}
+
+TEST(HauptfensterGo, FehlerStoppenAnDerGrenzeMitDemGelesenen) {
+    TempOrdner ordner;
+    Fenster w;
+    TForm1& f = w.form;
+    f.SplinePunkte.Punkt(1)->Z = 10;
+    f.edtFileName.Text = (ordner / "a.i3d").string();
+    f.edtBreite.Text = "sieben";
+    EXPECT_FALSE(w.Ereignis([&] { f.bbnGoClick(); }));
+    EXPECT_EQ(w.dialoge.fehler, Texte{"'sieben' ist kein gültiger Gleitkommawert"});
+    EXPECT_TRUE(f.mmoStatus.Lines.empty());  // the run had cleared the memo
+    EXPECT_FALSE(fs::exists(ordner / "a.i3d"));
+
+    // A file that cannot be written: what the run read before is applied.
+    f.edtBreite.Text = "7";
+    f.edtFileName.Text = (ordner / "fehlt" / "a.i3d").string();
+    f.edtTexL0.Text = "0,25";
+    f.edtTexPxl.Text = "512";
+    EXPECT_FALSE(w.Ereignis([&] { f.bbnGoClick(); }));
+    EXPECT_EQ(w.dialoge.fehler.back(), "In " + f.edtFileName.Text + " kann nicht geschrieben werden");
+    EXPECT_EQ(f.OldTexL0, 0.25);
+    EXPECT_EQ(f.TexPxl, 512);
+    EXPECT_EQ(f.mmoStatus.Lines.at(0).rfind("Geometry:", 0), 0u);
+    EXPECT_EQ(f.edtTexL0.Text, "0,25");
+    EXPECT_FALSE(f.LetzterLauf()->Geschrieben);
+}
+
+}  // namespace

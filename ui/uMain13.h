@@ -1,0 +1,244 @@
+// The main window's state and handlers, free of any toolkit: every control the run, the
+// parameter file and the enabling chains use, under its component name, with the
+// window's handlers as plain operations on them and on the road model. The desktop view
+// binds widgets to the controls by name and forwards events; the command line drives the
+// same handlers with scripted dialogs.
+//
+// Error boundary. Handlers throw: a text that is no number stops a handler at that field
+// with KonvertierungsFehler (values written before it stay written), a file that cannot
+// be read or written stops it with DateiFehler. Whoever starts an event (a click, a
+// field or group being left, a spin change) runs it through Ausfuehren(), which catches
+// what the handler threw and shows its text through Dialoge::Fehler; the program then
+// goes on. Chains of handlers (a check box set by another handler, a spin change inside
+// a button's handler) run inside the event that started them, so one event gives at
+// most one error box. Every std::exception is caught there, not only the two expected
+// kinds: a handler that fails must not take the user's unsaved road with it.
+//
+// Focus: bitmap and plain buttons (bbn..., btn...) take the focus, so the view runs the
+// exit handler of the field or group being left before their click; the glyph buttons
+// (spb...) do not. The handlers below list their own commit steps and rely on that.
+#pragma once
+
+#include "generator/Generierung.h"
+#include "model/Meldung.h"
+#include "model/uSplinePkts.h"
+#include "persistence/Parameterdatei.h"
+#include "ui/Steuerelemente.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pavolant {
+
+struct Dateifilter {
+    std::string Beschreibung;
+    std::string Muster;  // "*.ini"
+};
+
+// What a file dialog shows when it opens.
+struct DateiAuswahl {
+    std::vector<Dateifilter> Filter;
+    std::string StandardEndung;   // without the dot, appended to a name typed without one; empty: none
+    std::string Dateiname;        // preset name
+    bool MussExistieren = false;  // only an existing file may be chosen
+};
+
+// The window's modal boxes besides the road model's messages (those go to a Melder).
+class Dialoge {
+public:
+    virtual ~Dialoge() = default;
+    // The chosen full path, or nullopt when the user cancelled. A save dialog does not
+    // ask before an existing file is chosen.
+    virtual std::optional<std::string> DateiOeffnen(const DateiAuswahl& auswahl) = 0;
+    virtual std::optional<std::string> DateiSpeichern(const DateiAuswahl& auswahl) = 0;
+    // The error box of the handler boundary (see Ausfuehren).
+    virtual void Fehler(const std::string& text) = 0;
+};
+
+class TForm1 : private ParameterFenster {
+public:
+    // `melder` shows the warning and information boxes, `dialoge` the file dialogs and
+    // the error box; both must outlive the window.
+    TForm1(Melder& melder, Dialoge& dialoge);
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    // Runs one event to its end. False when it stopped with an error, which has then
+    // been shown through Dialoge::Fehler.
+    bool Ausfuehren(const std::function<void()>& handler);
+
+    std::string Caption = "Pavolant v1.64 by Quenlor";
+
+    // ---- Controls -----------------------------------------------------------------------
+    // Top rows. The border copy buttons spbCopyToRight / spbCopyToLeft join with the borders.
+    TButton bbnSave;
+    TEdit edtFileName;
+    TButton bbnGo;
+    TLabel Label18;
+    TEdit edtShapeName;
+    TCheckBox cboRandLenable;  // for now without its groups gboRandL / gboRandLSegmente
+    TCheckBox cboCreateFahrbahn;
+    TCheckBox cboRandRenable;  // for now without its groups gboRandR / gboRandRSegmente
+
+    // Left column (below the left border's groups and its load and show buttons).
+    TButton bbnLoadPara;
+    TLabel lblParameter1;
+    TLabel lblParameter;
+    TButton bbnSavePara;
+    TButton bbnCopyMemo;  // the view copies mmoStatus to the clipboard
+
+    // Roadway geometry.
+    TGroupBox GroupBox2;
+    TLabel lblBreite;
+    TEdit edtBreite;
+    TCheckBox cboSchleppkurve;
+    TEdit edtSchleppkurve;
+    TCheckBox cboSturz;
+    TEdit edtSturz;
+
+    // Roadway texture.
+    TGroupBox GroupBox3;
+    TLabel lblTextur1File;
+    TEdit edtTextur1FileName;
+    TButton bbnLoadFahrbahnTex;
+    TLabel lblTextur1Laenge;
+    TEdit edtTextur1Laenge;
+    TLabel Label46, Label30;
+    TEdit edtTexPxl;
+    TLabel Label47;
+    TEdit edtTexStart, edtTexStartPxl;
+    TLabel Label48;
+    TEdit EdtTexEnde, EdtTexEndePxl;
+    TCheckBox cboRandomBackFold;
+    TEdit edtRandomBackfold;
+    TCheckBox cboRuecksetzen;
+    TLabel Label25;
+    TEdit edtTexL0;
+    TButton spbOldTexL0;
+    TLabel Label17;
+    TEdit edtStreckung;
+
+    // Spline points: the point editor shows the point SplinePunkte.Aktuell, numbered
+    // from 1 in the spin (point number n is index n - 1). The import button
+    // bbnSplinePtsOpen joins with the i3d import.
+    TGroupBox gboSplinePts;
+    TSpinEdit sedSplinePtsNr;
+    TButton spbSplineAdd, spbSplineSub, spbSplineAddEnd;
+    TEdit edtSplinePtsX, edtSplinePtsY, edtSplinePtsZ;
+    TEdit edtSplinePtsXrot, edtSplinePtsYrot, edtSplinePtsZrot;
+
+    // Right column (below the right border's groups and its load and show buttons).
+    TCheckBox cboCreateTG;
+    TCheckBox cboRandFuellen;  // checked only while both border boxes are checked
+    TLabel Label24;
+    TGroupBox GroupBox1;
+    TCheckBox cboTrafficSpline;
+    TCheckBox cboTrafficSplineRechts;
+    TEdit edtTrafficSplineRechts;
+    TCheckBox cboTrafficSplineLinks;
+    TEdit edtTrafficSplineLinks;
+    TButton bbnInfo;
+
+    // Bottom.
+    TMemo mmoStatus;
+
+    // Controls by component name; null for a name the window does not have.
+    TEdit* Edit(std::string_view name);
+    TCheckBox* CheckBox(std::string_view name);
+    TSpinEdit* SpinEdit(std::string_view name);
+    TButton* Button(std::string_view name);
+    TLabel* Label(std::string_view name);
+    TGroupBox* GroupBox(std::string_view name);
+    TMemo* Memo(std::string_view name);
+
+    // ---- Model and settings -----------------------------------------------------------
+    TSplinePunkte SplinePunkte;
+    // edtTexL0 as the last run read it, before the run replaced it with the start for
+    // the next road.
+    double OldTexL0 = 0;
+    // Fineness settings: metres and degrees.
+    double MinLaenge = 2;
+    double MinWinkel = 3;
+    double MinSteigung = 1;
+    double MinZRot = 1;
+    double MaxSturz = 30;
+    bool DreieckeSym = false;
+    // Width of the roadway texture in pixels, the number in edtTexPxl; 0 or less
+    // switches the roadway's pixel conversions off.
+    std::int32_t TexPxl = 0;
+
+    // What the last run handed back, also when it ended with an error; empty before the
+    // first run.
+    const std::optional<Laufbericht>& LetzterLauf() const { return letzterLauf_; }
+
+    // ---- Handlers ------------------------------------------------------------------------
+    void bbnSaveClick();  // choose the output file; enables "Go"
+    void bbnGoClick();    // one generation run
+    void bbnInfoClick();
+    // Texture browse; `sender` is the pressing button's name. The border buttons
+    // bbnRandLLoadTex / bbnRandRLoadTex join with the borders.
+    void bbnLoadFahrbahnTexClick(std::string_view sender = "bbnLoadFahrbahnTex");
+
+    void bbnSaveParaClick();
+    void bbnLoadParaClick();
+    // The same without the dialog. Saving replaces the file all-or-nothing and sets the
+    // labels only once the file is written. Loading a file that does not exist throws
+    // DateiFehler; a number that is no number stops the load at its key.
+    void ParameterSpeichern(const std::filesystem::path& pfad);
+    void ParameterLaden(const std::filesystem::path& pfad);
+
+    // Enabling chains.
+    void cboRandRenableClick();
+    void cboRandLenableClick();
+    void cboRandFuellenClick();
+    void cboRuecksetzenClick();
+    void cboRandomBackFoldClick();
+
+    // Roadway texture: U fields and pixel fields kept in step through TexPxl.
+    void edtTexPxlExit();
+    void edtTexStartExit();
+    void EdtTexEndeExit();
+    void edtTexStartPxlExit();
+    void EdtTexEndePxlExit();
+    void spbOldTexL0Click();
+
+    // Spline point editor.
+    void SplineAnzeigen();
+    void sedSplinePtsNrChange();
+    void gboSplinePtsExit();
+    void spbSplineAddClick();
+    void spbSplineAddEndClick();
+    void spbSplineSubClick();
+
+private:
+    // ParameterFenster: the window as the parameter file sees it.
+    std::string Text(std::string_view name) const override;
+    void SetzeText(std::string_view name, const std::string& text) override;
+    bool Wahrheitswert(std::string_view name) const override;
+    void SetzeWahrheitswert(std::string_view name, bool wert) override;
+    double Zahl(std::string_view name) const override;
+    void SetzeZahl(std::string_view name, double wert) override;
+    void SplinePunkteSchreiben(IniDatei& ini) const override;
+    void SplinePunkteLesen(const IniDatei& ini) override;
+
+    double& Feld(std::string_view name);
+    void RandBoxGeaendert();
+    void PunktUebernehmenUndWechseln();
+    void PixelAusU(const TEdit& u, TEdit& pixel) const;
+    void UAusPixel(const TEdit& pixel, TEdit& u) const;
+    void TexPxlNachLaden();
+    void BerichtAnwenden(const Laufbericht& bericht);
+
+    Melder& melder_;
+    Dialoge& dialoge_;
+    // Lives as long as the program and is never reseeded.
+    Zufallsgenerator zufall_;
+    std::optional<Laufbericht> letzterLauf_;
+};
+
+}  // namespace pavolant
