@@ -10,5 +10,11 @@ cmake --build --preset dev
 if [ -x build/dev/app/pavolant ]; then
   exec build/dev/app/pavolant "$@"
 fi
-echo "Built the Pavolant core (road model, number formats, INI files) into build/dev."
-echo "The desktop program is not part of this build yet; 'bash scripts/test.sh' runs what exists."
+# Until the desktop program is part of the build, run the command-line generator on the
+# example road so the build ends in a document one can open.
+echo "The desktop program is not part of this build yet; running the command-line generator"
+echo "on examples/Dorfstrasse.ini instead:"
+echo
+build/dev/app/pavolant-cli -o build/Dorfstrasse.i3d examples/Dorfstrasse.ini
+echo
+echo "Wrote build/Dorfstrasse.i3d (open it in the level editor)."
