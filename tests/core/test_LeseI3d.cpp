@@ -1,0 +1,750 @@
+// Importing spline points from the scene of an editor-exported i3d file.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#include "model/Zahlen.h"
+#include "model/uSplinePkts.h"
+#include "persistence/ErsetzendeDatei.h"
+#include "tests/support/Testhilfen.h"
+
+namespace pavolant {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+using test::AufzeichnenderMelder;
+using test::DateiSchreiben;
+using test::MitDezimaltrenner;
+using test::OhneRootRechte;
+using test::TempOrdner;
+
+struct Sechs {
+    double x, y, z, xrot, yrot, zrot;
+};
+
+void Setze(TSplinePkt* p, const Sechs& w) {
+    ASSERT_NE(p, nullptr);
+    p->X = w.x;
+    p->Y = w.y;
+    p->Z = w.z;
+    p->Xrot = w.xrot;
+    p->Yrot = w.yrot;
+    p->Zrot = w.zrot;
+}
+
+// Exact comparison: the file's text and the expected literal round to the same double.
+// (EXPECT_EQ takes -0 and 0 as equal; tests that care about the sign check it apart.)
+void ErwartePunkt(const TSplinePunkte& liste, int i, const Sechs& w) {
+    const TSplinePkt* p = liste.Punkt(i);
+    ASSERT_NE(p, nullptr) << "Punkt " << i;
+    EXPECT_EQ(p->X, w.x) << "Punkt " << i;
+    EXPECT_EQ(p->Y, w.y) << "Punkt " << i;
+    EXPECT_EQ(p->Z, w.z) << "Punkt " << i;
+    EXPECT_EQ(p->Xrot, w.xrot) << "Punkt " << i;
+    EXPECT_EQ(p->Yrot, w.yrot) << "Punkt " << i;
+    EXPECT_EQ(p->Zrot, w.zrot) << "Punkt " << i;
+}
+
+// A list of n points whose values all differ from anything the files below hold.
+void FuelleListe(TSplinePunkte& liste, int n) {
+    while (liste.AnzahlPunkte() < n) liste.Anhaengen();
+    for (int i = 0; i < n; ++i) {
+        const double b = 100.0 * (i + 1);
+        Setze(liste.Punkt(i), {b + 1, b + 2, b + 3, b + 4, b + 5, b + 6});
+    }
+}
+
+Sechs Alt(int i) {
+    const double b = 100.0 * (i + 1);
+    return {b + 1, b + 2, b + 3, b + 4, b + 5, b + 6};
+}
+
+// An i3d document in the editor's layout around the given scene lines.
+std::string Dokument(const std::vector<std::string>& szene, const std::string& nl = "\n") {
+    std::string s = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>" + nl +
+                    "<i3D name=\"t\" version=\"1.6\">" + nl + "  <Shapes>" + nl + "  </Shapes>" + nl +
+                    "  <Scene>" + nl;
+    for (const auto& z : szene) s += "    " + z + nl;
+    s += "  </Scene>" + nl + "</i3D>" + nl;
+    return s;
+}
+
+std::string Shape(const std::string& attribute) {
+    return "<Shape shapeId=\"1\" " + attribute + " nodeId=\"7\"/>";
+}
+
+class LeseI3dTest : public ::testing::Test {
+protected:
+    // Writes `inhalt` to a file and imports it.
+    void Lesen(const std::string& inhalt) {
+        DateiSchreiben(pfad, inhalt);
+        liste.LeseI3d(pfad.string(), melder);
+    }
+
+    TempOrdner ordner;
+    fs::path pfad = ordner / "punkte.i3d";
+    TSplinePunkte liste;
+    AufzeichnenderMelder melder;
+};
+
+// ---------------------------------------------------------------------------------------
+// The list after an import
+
+TEST_F(LeseI3dTest, DreiShapesAufFuenfPunktenUeberschreibenUndKuerzen) {
+    FuelleListe(liste, 5);
+    liste.Aktuell = 4;
+    Lesen(Dokument({Shape("translation=\"1 2 3\" rotation=\"4 5 6\""), Shape("translation=\"7 8 9\""),
+                    Shape("rotation=\"10 11 12\"")}));
+    ASSERT_EQ(liste.AnzahlPunkte(), 3);
+    ErwartePunkt(liste, 0, {1, 2, 3, 4, 5, 6});
+    ErwartePunkt(liste, 1, {7, 8, 9, 0, 0, 0});
+    ErwartePunkt(liste, 2, {0, 0, 0, 10, 11, 12});
+    EXPECT_EQ(liste.Aktuell, 0);
+    EXPECT_EQ(liste.DateiName, pfad.string());
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+TEST_F(LeseI3dTest, FuenfShapesAufZweiPunktenHaengenDreiAn) {
+    FuelleListe(liste, 2);
+    std::vector<std::string> szene;
+    for (int i = 1; i <= 5; ++i) {
+        const std::string n = std::to_string(i);
+        szene.push_back(Shape("translation=\"" + n + " " + n + "0 -" + n + "\" rotation=\"0 " + n + " 0\""));
+    }
+    Lesen(Dokument(szene));
+    ASSERT_EQ(liste.AnzahlPunkte(), 5);
+    for (int i = 1; i <= 5; ++i) ErwartePunkt(liste, i - 1, {1.0 * i, 10.0 * i, -1.0 * i, 0, 1.0 * i, 0});
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+TEST_F(LeseI3dTest, SzeneOhneShapesLeertDieListe) {
+    FuelleListe(liste, 3);
+    liste.Aktuell = 2;
+    Lesen(
+        Dokument({"<TransformGroup name=\"leer\" translation=\"1 2 3\" nodeId=\"1\">", "</TransformGroup>"}));
+    EXPECT_EQ(liste.AnzahlPunkte(), 0);
+    EXPECT_EQ(liste.Aktuell, 0);
+    EXPECT_EQ(liste.DateiName, pfad.string());
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+TEST_F(LeseI3dTest, ZweiterImportUeberschreibtDenErsten) {
+    Lesen(Dokument(
+        {Shape("translation=\"1 1 1\""), Shape("translation=\"2 2 2\""), Shape("translation=\"3 3 3\"")}));
+    ASSERT_EQ(liste.AnzahlPunkte(), 3);
+    liste.Aktuell = 2;
+    const fs::path zweiter = ordner / "zweiter.i3d";
+    DateiSchreiben(zweiter, Dokument({Shape("translation=\"9 9 9\"")}));
+    liste.LeseI3d(zweiter.string(), melder);
+    ASSERT_EQ(liste.AnzahlPunkte(), 1);
+    ErwartePunkt(liste, 0, {9, 9, 9, 0, 0, 0});
+    EXPECT_EQ(liste.Aktuell, 0);
+    EXPECT_EQ(liste.DateiName, zweiter.string());
+}
+
+// ---------------------------------------------------------------------------------------
+// Values
+
+TEST_F(LeseI3dTest, TranslationOhneRotationUnterBeidenTrennern) {
+    for (const char trenner : {',', '.'}) {
+        MitDezimaltrenner mit(trenner);
+        FuelleListe(liste, 1);
+        Lesen(Dokument({Shape("translation=\"1.5 0 -20\"")}));
+        ASSERT_EQ(liste.AnzahlPunkte(), 1) << trenner;
+        ErwartePunkt(liste, 0, {1.5, 0, -20, 0, 0, 0});
+    }
+}
+
+TEST_F(LeseI3dTest, RotationWirdInGradUnverändertUebernommen) {
+    Lesen(Dokument({Shape("rotation=\"0 -90 0\""), Shape("rotation=\"-180 450 720.25\"")}));
+    ASSERT_EQ(liste.AnzahlPunkte(), 2);
+    ErwartePunkt(liste, 0, {0, 0, 0, 0, -90, 0});
+    // Not normalised here: the centre-line build does that.
+    ErwartePunkt(liste, 1, {0, 0, 0, -180, 450, 720.25});
+}
+
+TEST_F(LeseI3dTest, ZahlenformenDesEditors) {
+    Lesen(Dokument({
+        Shape("translation=\"1.13435e-009 -0 4.06879E+002\""),   // exponents, a negative zero
+        Shape("translation=\"1 2 3 \" rotation=\" 4  5\t6 \""),  // blanks around and between
+        Shape("translation=\"1,25 -2,5 ,5\""),                   // the other separator
+        Shape("rotation=\"90 -0 -8.14222e-13\""),
+    }));
+    ASSERT_EQ(liste.AnzahlPunkte(), 4);
+    ErwartePunkt(liste, 0, {1.13435e-9, 0, 406.879, 0, 0, 0});
+    EXPECT_TRUE(std::signbit(liste.Punkt(0)->Y));
+    ErwartePunkt(liste, 1, {1, 2, 3, 4, 5, 6});
+    ErwartePunkt(liste, 2, {1.25, -2.5, 0.5, 0, 0, 0});
+    ErwartePunkt(liste, 3, {0, 0, 0, 90, 0, -8.14222e-13});
+}
+
+TEST_F(LeseI3dTest, AttributeUeberallInDerZeileErsteZaehlt) {
+    Lesen(Dokument({
+        // Attribute order varies between editor versions.
+        "<Shape rotation=\"1 2 3\" name=\"a\" translation=\"4 5 6\"/>",
+        // The first occurrence counts, wherever in the line.
+        "<Shape name=\"b\" translation=\"7 8 9\" translation=\"0 0 1\"/>",
+        // Not an XML reader: an attribute before the Shape tag on the same line counts.
+        "<TransformGroup translation=\"10 11 12\"><Shape name=\"c\"/>",
+        // A pattern that restarts within itself must still be found.
+        "<Shape name=\"translatranslation=\"13 14 15\" rorotation=\"16 17 18\"/>",
+    }));
+    ASSERT_EQ(liste.AnzahlPunkte(), 4);
+    ErwartePunkt(liste, 0, {4, 5, 6, 1, 2, 3});
+    ErwartePunkt(liste, 1, {7, 8, 9, 0, 0, 0});
+    ErwartePunkt(liste, 2, {10, 11, 12, 0, 0, 0});
+    ErwartePunkt(liste, 3, {13, 14, 15, 16, 17, 18});
+}
+
+TEST_F(LeseI3dTest, WertOhneSchliessendesAnfuehrungszeichenZaehltNicht) {
+    FuelleListe(liste, 1);
+    // The closing quote must stand in the same line; the next line's quote does not count.
+    Lesen(Dokument({"<Shape name=\"a\" translation=\"1 2 3", "\" rotation=\"4 5 6\"/>",
+                    "<Shape name=\"b\" rotation=\"7 8 9/>"}));
+    ASSERT_EQ(liste.AnzahlPunkte(), 2);
+    ErwartePunkt(liste, 0, {0, 0, 0, 0, 0, 0});
+    ErwartePunkt(liste, 1, {0, 0, 0, 0, 0, 0});
+}
+
+// ---------------------------------------------------------------------------------------
+// Which lines count
+
+TEST_F(LeseI3dTest, NurShapesInnerhalbDerSzene) {
+    const std::string datei =
+        "<i3D>\n"
+        "  <Shapes>\n"
+        "    <Shape translation=\"90 90 90\"/>\n"  // before the scene
+        "  </Shapes>\n"
+        "  <Scene> <Shape translation=\"91 91 91\"/>\n"  // the opening line is skipped
+        "    <Shape translation=\"1 2 3\"/>\n"
+        "    <TransformGroup name=\"g\" translation=\"5 5 5\">\n"  // not a shape
+        "  <Shape translation=\"4 5 6\"/></Scene>\n"               // the closing line is read
+        "  <Shape translation=\"92 92 92\"/>\n"                    // after the scene
+        "  <Scene>\n"
+        "  <Shape translation=\"93 93 93\"/>\n"
+        "</i3D>\n";
+    Lesen(datei);
+    ASSERT_EQ(liste.AnzahlPunkte(), 2);
+    ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
+    ErwartePunkt(liste, 1, {4, 5, 6, 0, 0, 0});
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+TEST_F(LeseI3dTest, VerschachtelteShapesMitIhrerEigenenTranslation) {
+    Lesen(Dokument({
+        "<TransformGroup name=\"g\" translation=\"100 0 0\">",
+        "  <Shape name=\"aussen\" translation=\"1 0 0\" rotation=\"0 90 0\">",
+        "    <Shape name=\"innen\" translation=\"0 0 2\">",
+        "      <TransformGroup name=\"t\" translation=\"0 50 0\">",
+        "        <Shape name=\"tief\" translation=\"0 3 0\"/>",
+        "      </TransformGroup>",
+        "    </Shape>",
+        "  </Shape>",
+        "</TransformGroup>",
+    }));
+    ASSERT_EQ(liste.AnzahlPunkte(), 3);
+    ErwartePunkt(liste, 0, {1, 0, 0, 0, 90, 0});
+    ErwartePunkt(liste, 1, {0, 0, 2, 0, 0, 0});
+    ErwartePunkt(liste, 2, {0, 3, 0, 0, 0, 0});
+}
+
+TEST_F(LeseI3dTest, MarkenSindGrossKleinGenau) {
+    Lesen(
+        "<scene>\n<Shape translation=\"9 9 9\"/>\n<Scene>\n<shape translation=\"8 8 8\"/>\n"
+        "<Shape Translation=\"7 7 7\" ROTATION=\"1 1 1\"/>\n<Shape translation=\"1 2 3\"/>\n</scene>\n"
+        "<Shape translation=\"4 5 6\"/>\n</Scene>\n");
+    ASSERT_EQ(liste.AnzahlPunkte(), 3);
+    ErwartePunkt(liste, 0, {0, 0, 0, 0, 0, 0});
+    ErwartePunkt(liste, 1, {1, 2, 3, 0, 0, 0});
+    ErwartePunkt(liste, 2, {4, 5, 6, 0, 0, 0});
+}
+
+TEST_F(LeseI3dTest, AlleZeilenendenGebenDasselbe) {
+    const std::vector<std::string> szene = {Shape("translation=\"1 2 3\""), "<TransformGroup>",
+                                            Shape("rotation=\"4 5 6\""), "</TransformGroup>"};
+    for (const std::string nl : {"\n", "\r\n", "\r"}) {
+        FuelleListe(liste, 4);
+        Lesen(Dokument(szene, nl));
+        ASSERT_EQ(liste.AnzahlPunkte(), 2) << "Zeilenende " << nl.size();
+        ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
+        ErwartePunkt(liste, 1, {0, 0, 0, 4, 5, 6});
+        EXPECT_TRUE(melder.eintraege.empty());
+    }
+}
+
+TEST_F(LeseI3dTest, LetzteZeileBrauchtKeinZeilenende) {
+    Lesen("<Scene>\n<Shape translation=\"1 2 3\"/>\n<Shape translation=\"4 5 6\"/></Scene>");
+    ASSERT_EQ(liste.AnzahlPunkte(), 2);
+    ErwartePunkt(liste, 1, {4, 5, 6, 0, 0, 0});
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+TEST_F(LeseI3dTest, BinaereBytesInDerSzeneStoerenNicht) {
+    std::string muell;
+    for (int i = 0; i < 256; ++i) muell.push_back(static_cast<char>(i == '\n' || i == '\r' ? 'x' : i));
+    const std::string datei = "\x01\xff<Scene>\n" + muell + "\n" + "<Shape\0 translation=\"1 2 3\""s + muell +
+                              "\n\xe4\xf6\xfc<Shape name=\"\xdf\" rotation=\"4 5 6\"/>\n</Scene>";
+    Lesen(datei);
+    ASSERT_EQ(liste.AnzahlPunkte(), 2);
+    ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
+    ErwartePunkt(liste, 1, {0, 0, 0, 4, 5, 6});
+}
+
+// ---------------------------------------------------------------------------------------
+// Incomplete files
+
+TEST_F(LeseI3dTest, OhneSzenenendeGiltBisZumDateiende) {
+    FuelleListe(liste, 4);
+    liste.Aktuell = 3;
+    const fs::path ohneEnde = ordner / "abgeschnitten.i3d";
+    DateiSchreiben(ohneEnde,
+                   "<i3D>\r\n  <Scene>\r\n    <Shape translation=\"1 2 3\"/>\r\n"
+                   "    <Shape translation=\"4 5 6\"/>\r\n");
+    liste.LeseI3d(ohneEnde.string(), melder);
+    ASSERT_EQ(liste.AnzahlPunkte(), 2);
+    ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
+    ErwartePunkt(liste, 1, {4, 5, 6, 0, 0, 0});
+    EXPECT_EQ(liste.Aktuell, 0);
+    EXPECT_EQ(liste.DateiName, ohneEnde.string());
+    ASSERT_EQ(melder.eintraege.size(), 1u);
+    EXPECT_EQ(melder.eintraege[0].art, MeldungsArt::Information);
+    EXPECT_EQ(melder.eintraege[0].text,
+              "In " + ohneEnde.string() +
+                  " fehlt \"</Scene>\"; übernommen wurden die 2 SplinePunkte bis zum "
+                  "Dateiende.");
+}
+
+TEST_F(LeseI3dTest, NurDieSzenenzeileGibtEineLeereListe) {
+    FuelleListe(liste, 2);
+    Lesen("<i3D>\n<Scene>");
+    EXPECT_EQ(liste.AnzahlPunkte(), 0);
+    ASSERT_EQ(melder.eintraege.size(), 1u);
+    EXPECT_EQ(melder.eintraege[0].art, MeldungsArt::Information);
+    EXPECT_NE(melder.eintraege[0].text.find("fehlt \"</Scene>\""), std::string::npos);
+}
+
+TEST_F(LeseI3dTest, OhneSzeneBleibtAllesUnveraendert) {
+    FuelleListe(liste, 3);
+    liste.Aktuell = 2;
+    liste.DateiName = "vorher.i3d";
+    for (const auto& inhalt : {std::string(""), std::string("<Shape translation=\"1 2 3\"/>\n</Scene>\n"),
+                               std::string("<Scene\n>\n<Shape translation=\"1 2 3\"/>\n"),
+                               "\x7f"
+                               "ELF\x02\x01\x01\0\0\0<Shape\n"s}) {
+        melder.eintraege.clear();
+        Lesen(inhalt);
+        ASSERT_EQ(liste.AnzahlPunkte(), 3);
+        for (int i = 0; i < 3; ++i) ErwartePunkt(liste, i, Alt(i));
+        EXPECT_EQ(liste.Aktuell, 2);
+        EXPECT_EQ(liste.DateiName, "vorher.i3d");
+        ASSERT_EQ(melder.eintraege.size(), 1u);
+        EXPECT_EQ(melder.eintraege[0].art, MeldungsArt::Information);
+        EXPECT_EQ(melder.eintraege[0].text,
+                  "In " + pfad.string() + " fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert.");
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Files that cannot be read
+
+class LeseI3dUnlesbar : public LeseI3dTest {
+protected:
+    void SetUp() override {
+        FuelleListe(liste, 3);
+        liste.Aktuell = 1;
+        liste.DateiName = "vorher.i3d";
+    }
+    void ErwarteFehlerOhneAenderung(const fs::path& p) {
+        try {
+            liste.LeseI3d(p.string(), melder);
+            ADD_FAILURE() << "DateiFehler erwartet für " << p;
+        } catch (const DateiFehler& e) {
+            EXPECT_EQ(std::string(e.what()), "Die Datei " + p.string() + " kann nicht gelesen werden");
+        }
+        ASSERT_EQ(liste.AnzahlPunkte(), 3);
+        for (int i = 0; i < 3; ++i) ErwartePunkt(liste, i, Alt(i));
+        EXPECT_EQ(liste.Aktuell, 1);
+        EXPECT_EQ(liste.DateiName, "vorher.i3d");
+        EXPECT_TRUE(melder.eintraege.empty());
+    }
+};
+
+TEST_F(LeseI3dUnlesbar, FehlendeDatei) { ErwarteFehlerOhneAenderung(ordner / "gibtsnicht.i3d"); }
+
+TEST_F(LeseI3dUnlesbar, OrdnerStattDatei) {
+    const fs::path o = ordner / "ordner.i3d";
+    fs::create_directory(o);
+    ErwarteFehlerOhneAenderung(o);
+}
+
+TEST_F(LeseI3dUnlesbar, FifoHaengtNicht) {
+    const fs::path fifo = ordner / "fifo.i3d";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Would block in open() for ever if the reader waited for a writer.
+    ErwarteFehlerOhneAenderung(fifo);
+}
+
+TEST_F(LeseI3dUnlesbar, KeineLeserechte) {
+    DateiSchreiben(pfad, Dokument({Shape("translation=\"1 2 3\"")}));
+    fs::permissions(pfad, fs::perms::none);
+    fs::permissions(ordner.Pfad(), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    const std::string meldung = "Die Datei " + pfad.string() + " kann nicht gelesen werden";
+    const auto ergebnis = OhneRootRechte(ordner.Pfad(), [&] {
+        try {
+            liste.LeseI3d(pfad.string(), melder);
+            return 1;
+        } catch (const DateiFehler& e) {
+            if (e.what() != meldung) return 2;
+            return liste.AnzahlPunkte() == 3 && liste.Punkt(0)->X == Alt(0).x &&
+                           liste.DateiName == "vorher.i3d"
+                       ? 0
+                       : 3;
+        }
+    });
+    if (!ergebnis) GTEST_SKIP() << "no unprivileged user to test with";
+    EXPECT_EQ(*ergebnis, 0) << "1: read anyway, 2: wrong message, 3: list changed";
+}
+
+// Delivers `inhalt`, then fails like a disk that cannot be read any further.
+class BrechenderPuffer : public std::streambuf {
+public:
+    explicit BrechenderPuffer(std::string inhalt) : inhalt_(std::move(inhalt)) {}
+
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+        if (geliefert_) throw std::ios_base::failure("Lesefehler");
+        geliefert_ = true;
+        setg(inhalt_.data(), inhalt_.data(), inhalt_.data() + inhalt_.size());
+        return traits_type::to_int_type(*gptr());
+    }
+
+private:
+    std::string inhalt_;
+    bool geliefert_ = false;
+};
+
+TEST_F(LeseI3dTest, LesefehlerInDerSzeneBehaeltDasGelesene) {
+    FuelleListe(liste, 4);
+    liste.Aktuell = 3;
+    // The failure comes in the middle of the second shape line: only the first one is whole.
+    BrechenderPuffer puffer("<Scene>\n<Shape translation=\"1 2 3\"/>\n<Shape translation=\"4 5");
+    std::istream strom(&puffer);
+    try {
+        liste.LeseI3dAusStrom(strom, "kaputt.i3d", melder);
+        FAIL() << "DateiFehler erwartet";
+    } catch (const DateiFehler& e) {
+        EXPECT_EQ(std::string(e.what()), "Die Datei kaputt.i3d kann nicht gelesen werden");
+    }
+    ASSERT_EQ(liste.AnzahlPunkte(), 1);
+    ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
+    EXPECT_EQ(liste.Aktuell, 0);  // lowered into the shorter list
+    EXPECT_EQ(liste.DateiName, "kaputt.i3d");
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+TEST_F(LeseI3dTest, LesefehlerVorDerSzeneAendertNichts) {
+    FuelleListe(liste, 3);
+    liste.Aktuell = 2;
+    BrechenderPuffer puffer("<i3D>\n<Shapes>\n<Shape translation=\"1 2 3\"/>\n");
+    std::istream strom(&puffer);
+    EXPECT_THROW(liste.LeseI3dAusStrom(strom, "kaputt.i3d", melder), DateiFehler);
+    ASSERT_EQ(liste.AnzahlPunkte(), 3);
+    for (int i = 0; i < 3; ++i) ErwartePunkt(liste, i, Alt(i));
+    EXPECT_EQ(liste.Aktuell, 2);
+    EXPECT_EQ(liste.DateiName, "");
+    // A list read empty: Aktuell does not become negative.
+    TSplinePunkte leer;
+    leer.Aktuell = 1;
+    BrechenderPuffer szene("<Scene>\n<TransformGroup>\n");
+    std::istream szenenStrom(&szene);
+    EXPECT_THROW(leer.LeseI3dAusStrom(szenenStrom, "kaputt.i3d", melder), DateiFehler);
+    EXPECT_EQ(leer.AnzahlPunkte(), 0);
+    EXPECT_EQ(leer.Aktuell, 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// Values that are no numbers
+
+TEST_F(LeseI3dTest, KeineZahlBehaeltDasBisDahinGelesene) {
+    struct Fall {
+        std::string attribute;
+        Sechs erwartet;  // the failing second point: fields before the error set, the rest old
+        std::string meldung;
+    };
+    const Sechs a = Alt(1);
+    const std::vector<Fall> faelle = {
+        {"translation=\"1.5 2\"",
+         {1.5, a.y, a.z, a.xrot, a.yrot, a.zrot},
+         "'' ist kein gültiger Gleitkommawert"},
+        {"translation=\"7 x 9\" rotation=\"1 1 1\"",
+         {7, a.y, a.z, a.xrot, a.yrot, a.zrot},
+         "'x' ist kein gültiger Gleitkommawert"},
+        {"translation=\"1 2 3 4\"",
+         {1, 2, a.z, a.xrot, a.yrot, a.zrot},
+         "'3 4' ist kein gültiger Gleitkommawert"},
+        {"translation=\"\"", {a.x, a.y, a.z, a.xrot, a.yrot, a.zrot}, "'' ist kein gültiger Gleitkommawert"},
+        {"translation=\"1 2 3\" rotation=\"0 -90 1e999\"",
+         {1, 2, 3, 0, -90, a.zrot},
+         "'1e999' ist kein gültiger Gleitkommawert"},
+        {"rotation=\"1 2 nan\"", {0, 0, 0, 1, 2, a.zrot}, "'nan' ist kein gültiger Gleitkommawert"},
+        {"translation=\"1;2;3\"",
+         {a.x, a.y, a.z, a.xrot, a.yrot, a.zrot},
+         "'' ist kein gültiger Gleitkommawert"},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.attribute);
+        FuelleListe(liste, 4);
+        liste.Aktuell = 3;
+        liste.DateiName = "vorher.i3d";
+        melder.eintraege.clear();
+        try {
+            Lesen(Dokument(
+                {Shape("translation=\"8 8 8\""), Shape(fall.attribute), Shape("translation=\"9 9 9\"")}));
+            ADD_FAILURE() << "KonvertierungsFehler erwartet";
+        } catch (const KonvertierungsFehler& e) {
+            EXPECT_EQ(std::string(e.what()), fall.meldung);
+        }
+        ASSERT_EQ(liste.AnzahlPunkte(), 2);
+        ErwartePunkt(liste, 0, {8, 8, 8, 0, 0, 0});
+        ErwartePunkt(liste, 1, fall.erwartet);
+        EXPECT_EQ(liste.DateiName, pfad.string());
+        EXPECT_EQ(liste.Aktuell, 1);  // was 3, lowered to the last index
+        EXPECT_TRUE(melder.eintraege.empty());
+    }
+}
+
+TEST_F(LeseI3dTest, KeineZahlLaesstAktuellStehenWennEsPasst) {
+    FuelleListe(liste, 4);
+    liste.Aktuell = 1;
+    EXPECT_THROW(Lesen(Dokument({Shape("translation=\"1 2 3\""), Shape("translation=\"1 2 3\""),
+                                 Shape("translation=\"a b c\"")})),
+                 KonvertierungsFehler);
+    EXPECT_EQ(liste.AnzahlPunkte(), 3);
+    EXPECT_EQ(liste.Aktuell, 1);
+}
+
+// ---------------------------------------------------------------------------------------
+// Bounds: long lines, long values, many shapes
+
+TEST_F(LeseI3dTest, LangerWertBisZurGrenze) {
+    const std::size_t grenze = TSplinePunkte::kMaxI3dWertLaenge;
+    std::string wert = "1 2 3";
+    wert.resize(grenze, ' ');  // trailing blanks are trimmed: still three numbers
+    Lesen(Dokument({Shape("translation=\"" + wert + "\"")}));
+    ASSERT_EQ(liste.AnzahlPunkte(), 1);
+    ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
+
+    FuelleListe(liste, 2);
+    try {
+        Lesen(Dokument({Shape("translation=\"" + wert + " \""), Shape("translation=\"4 5 6\"")}));
+        FAIL() << "KonvertierungsFehler erwartet";
+    } catch (const KonvertierungsFehler& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "'1 2 3" + std::string(35, ' ') + "...' ist kein gültiger Gleitkommawert");
+    }
+    ASSERT_EQ(liste.AnzahlPunkte(), 1);
+    ErwartePunkt(liste, 0, Alt(0));  // failed before its first field
+}
+
+TEST_F(LeseI3dTest, SehrLangeZeilen) {
+    // Megabytes in one line, around and between the markers and inside an unclosed value.
+    const std::string fuell(3'000'000, 'a');
+    std::string datei = "<i3D " + fuell + ">\n" + fuell + "<Scene>" + fuell + "\n";
+    datei += fuell + "<Shape" + fuell + "rotation=\"1 2 3\"" + fuell + "translation=\"4 5 6\"" + fuell + "\n";
+    datei += "<Shape translation=\"" + fuell + "\n";  // no closing quote: no value
+    datei += fuell + "</Scene>" + fuell + "\n";
+    Lesen(datei);
+    ASSERT_EQ(liste.AnzahlPunkte(), 2);
+    ErwartePunkt(liste, 0, {4, 5, 6, 1, 2, 3});
+    ErwartePunkt(liste, 1, {0, 0, 0, 0, 0, 0});
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+TEST_F(LeseI3dTest, MarkenUeberBlockgrenzen) {
+    // Moves every marker across the boundary of the reader's blocks (64 KiB as read
+    // from the file) one byte at a time.
+    const std::string zeile = "<Shape translation=\"1 2 3\" rotation=\"4 5 6\"/></Scene>";
+    for (std::size_t versatz = 0; versatz < zeile.size() + 1; ++versatz) {
+        std::string datei = "<Scene>\n";
+        datei += std::string(65536 - datei.size() - versatz, ' ') + zeile + "\n";
+        FuelleListe(liste, 2);
+        Lesen(datei);
+        ASSERT_EQ(liste.AnzahlPunkte(), 1) << versatz;
+        ErwartePunkt(liste, 0, {1, 2, 3, 4, 5, 6});
+    }
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+TEST_F(LeseI3dTest, HoechstzahlVonPunkten) {
+    const auto text = [](int n) {
+        std::string s = "<Scene>\n";
+        for (int i = 0; i < n; ++i) s += "<Shape translation=\"" + std::to_string(i) + " 0 1\"/>\n";
+        return s + "</Scene>\n";
+    };
+    const int grenze = TSplinePunkte::kMaxPunkte;
+    Lesen(text(grenze));
+    EXPECT_EQ(liste.AnzahlPunkte(), grenze);
+    EXPECT_TRUE(melder.eintraege.empty());
+
+    FuelleListe(liste, 3);
+    liste.Aktuell = 2;
+    Lesen(text(grenze + 1));
+    ASSERT_EQ(liste.AnzahlPunkte(), grenze);
+    ErwartePunkt(liste, 0, {0, 0, 1, 0, 0, 0});
+    ErwartePunkt(liste, grenze - 1, {grenze - 1.0, 0, 1, 0, 0, 0});
+    EXPECT_EQ(liste.Aktuell, 0);
+    EXPECT_EQ(liste.DateiName, pfad.string());
+    ASSERT_EQ(melder.eintraege.size(), 1u);
+    EXPECT_EQ(melder.eintraege[0].art, MeldungsArt::Warnung);
+    EXPECT_EQ(melder.eintraege[0].text,
+              "In " + pfad.string() +
+                  " stehen mehr als 100000 Shapes in der Szene; übernommen wurden nur die "
+                  "ersten 100000 als SplinePunkte.");
+}
+
+TEST_F(LeseI3dTest, MillionShapesHaengenNicht) {
+    // The reading stops at the bound: the shapes after it are neither stored nor parsed
+    // (the broken values would throw).
+    std::string s = "<Scene>\n";
+    const std::string zeile = "<Shape translation=\"1 2 3\"/>\n";
+    for (int i = 0; i < TSplinePunkte::kMaxPunkte; ++i) s += zeile;
+    for (int i = 0; i < 900'000; ++i) s += "<Shape translation=\"x\"/>\n";
+    std::istringstream strom(s);
+    const auto start = std::chrono::steady_clock::now();
+    liste.LeseI3dAusStrom(strom, "gross.i3d", melder);
+    EXPECT_EQ(liste.AnzahlPunkte(), TSplinePunkte::kMaxPunkte);
+    ASSERT_EQ(melder.eintraege.size(), 1u);
+    EXPECT_EQ(melder.eintraege[0].art, MeldungsArt::Warnung);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
+// ---------------------------------------------------------------------------------------
+// Files the editor wrote
+
+struct Erwartung {
+    int shapes = 0;
+    std::vector<Sechs> punkte;
+};
+
+// The three numbers of the first `name="..."` in a line, parsed apart from the program's
+// own number reading (std::from_chars, C format); zeros when the line has no such value.
+bool DreiAusZeile(const std::string& zeile, const std::string& name, double& a, double& b, double& c) {
+    a = b = c = 0;
+    std::smatch m;
+    if (!std::regex_search(zeile, m, std::regex(name + "=\"([^\"]*)\""))) return true;
+    std::istringstream teile(m[1].str());
+    std::string t;
+    std::vector<double> werte;
+    while (teile >> t) {
+        double w = 0;
+        const auto [ende, fehler] = std::from_chars(t.data(), t.data() + t.size(), w);
+        if (fehler != std::errc() || ende != t.data() + t.size()) return false;
+        werte.push_back(w);
+    }
+    if (werte.size() != 3) return false;
+    a = werte[0];
+    b = werte[1];
+    c = werte[2];
+    return true;
+}
+
+Erwartung Auszaehlen(const fs::path& datei) {
+    std::ifstream ein(datei, std::ios::binary);
+    Erwartung e;
+    std::string zeile;
+    int abschnitt = 0;  // 0 before the scene, 1 inside, 2 after
+    while (abschnitt < 2 && std::getline(ein, zeile)) {
+        if (abschnitt == 0) {
+            if (zeile.find("<Scene>") != std::string::npos) abschnitt = 1;
+            continue;
+        }
+        if (zeile.find("<Shape") != std::string::npos) {
+            ++e.shapes;
+            Sechs s{};
+            EXPECT_TRUE(DreiAusZeile(zeile, "translation", s.x, s.y, s.z)) << zeile;
+            EXPECT_TRUE(DreiAusZeile(zeile, "rotation", s.xrot, s.yrot, s.zrot)) << zeile;
+            e.punkte.push_back(s);
+        }
+        if (zeile.find("</Scene>") != std::string::npos) abschnitt = 2;
+    }
+    EXPECT_EQ(abschnitt, 2) << datei;
+    return e;
+}
+
+class EditorDateien : public ::testing::TestWithParam<std::pair<const char*, int>> {};
+
+TEST_P(EditorDateien, JederShapeDerSzeneWirdEinPunkt) {
+    const fs::path datei = fs::path(PAVOLANT_SOURCE_DIR "/../shared/i3d/samples") / GetParam().first;
+    ASSERT_TRUE(fs::is_regular_file(datei)) << datei;
+    const Erwartung erwartet = Auszaehlen(datei);
+    // The count the samples' description gives; guards the counting above.
+    ASSERT_EQ(erwartet.shapes, GetParam().second);
+
+    TSplinePunkte liste;
+    FuelleListe(liste, 3);
+    liste.Aktuell = 2;
+    AufzeichnenderMelder melder;
+    liste.LeseI3d(datei.string(), melder);
+    EXPECT_TRUE(melder.eintraege.empty());
+    EXPECT_EQ(liste.DateiName, datei.string());
+    EXPECT_EQ(liste.Aktuell, 0);
+    ASSERT_EQ(liste.AnzahlPunkte(), erwartet.shapes);
+    for (int i = 0; i < erwartet.shapes; ++i)
+        ErwartePunkt(liste, i, erwartet.punkte[static_cast<std::size_t>(i)]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Beispiele, EditorDateien,
+                         ::testing::Values(std::make_pair("westby_splines.i3d", 231),
+                                           std::make_pair("vojvodina_silo.i3d", 11),
+                                           std::make_pair("vojvodina_wall_3.i3d", 3),
+                                           std::make_pair("vojvodina_NS_Gerade_10m.i3d", 1),
+                                           std::make_pair("courseplay_STOP.i3d", 2),
+                                           std::make_pair("terrafarm_psv2.i3d", 38),
+                                           std::make_pair("terrafarm_areaBorderLine.i3d", 1)),
+                         [](const auto& info) {
+                             std::string n = info.param.first;
+                             return n.substr(0, n.find('.'));
+                         });
+
+// A few values read off the files by eye, so that a fault shared by the program and the
+// parsing above still shows.
+TEST(EditorDateienStichprobe, BekannteWerte) {
+    const std::string ordner = PAVOLANT_SOURCE_DIR "/../shared/i3d/samples/";
+    AufzeichnenderMelder melder;
+
+    TSplinePunkte silo;
+    silo.LeseI3d(ordner + "vojvodina_silo.i3d", melder);
+    ASSERT_EQ(silo.AnzahlPunkte(), 11);
+    ErwartePunkt(silo, 0, {-11.1421, 4.3885, -22.4666, -180, 0, -180});
+    ErwartePunkt(silo, 2, {-0.0651184, -0.0737712, 0.692292, -180, 90, 90});  // nested in point 1
+    ErwartePunkt(silo, 3, {1.13435e-9, 0, -0.0259509, 90, -90, 0});
+    ErwartePunkt(silo, 10, {-20.0554, -1.24099, -23.3158, -0.803077, 90, 0});
+
+    TSplinePunkte stop;
+    stop.LeseI3d(ordner + "courseplay_STOP.i3d", melder);  // CR LF
+    ASSERT_EQ(stop.AnzahlPunkte(), 2);
+    ErwartePunkt(stop, 0, {0, 0, 0, 0, 0, 0});
+    ErwartePunkt(stop, 1, {0, 0, 0, 0, 180, 0});
+
+    TSplinePunkte westby;
+    westby.LeseI3d(ordner + "westby_splines.i3d", melder);
+    ASSERT_EQ(westby.AnzahlPunkte(), 231);
+    ErwartePunkt(westby, 0, {-2183.49, 219.752, -231.4, 0, 0, 0});
+    ErwartePunkt(westby, 4, {-2183.49, 224.767, -231.4, 0, 0, 0});
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+}  // namespace
+}  // namespace pavolant
