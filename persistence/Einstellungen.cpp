@@ -1,0 +1,55 @@
+#include "persistence/Einstellungen.h"
+
+#include "persistence/IniDatei.h"
+
+#include <system_error>
+
+namespace pavolant {
+
+namespace {
+constexpr const char* kSektion = "Preferences";
+}
+
+std::filesystem::path EinstellungsPfad() {
+    std::error_code ec;
+    std::filesystem::path ordner = std::filesystem::current_path(ec);
+    if (ec) ordner = ".";
+    return ordner / "Pavolant.ini";
+}
+
+std::optional<Fensterposition> EinstellungenLesen(const std::filesystem::path& pfad, Feinheit& feinheit) {
+    const IniDatei ini(pfad);
+    if (!ini.Vorhanden()) return std::nullopt;
+    // One field after the other: a bad value stops here with the earlier ones kept.
+    feinheit.MinLaenge = ini.LiesZahl(kSektion, "minLaenge", "2");
+    feinheit.MinWinkel = ini.LiesZahl(kSektion, "minWinkel", "3");
+    feinheit.MinSteigung = ini.LiesZahl(kSektion, "minSteigung", "1");
+    feinheit.MinZRot = ini.LiesZahl(kSektion, "minZRot", "1");
+    feinheit.MaxSturz = ini.LiesZahl(kSektion, "maxSturz", "30");
+    feinheit.DreieckeSym = ini.LiesBool(kSektion, "DreieckeSym", false);
+    return Fensterposition{ini.LiesInteger(kSektion, "ScreenPos_Top", 1), ini.LiesInteger(kSektion, "ScreenPos_Left", 1)};
+}
+
+void EinstellungenSchreiben(const std::filesystem::path& pfad, const Feinheit& feinheit,
+                            const Fensterposition& position) {
+    IniDatei ini(pfad);
+    ini.SchreibeZahl(kSektion, "minLaenge", feinheit.MinLaenge);
+    ini.SchreibeZahl(kSektion, "minWinkel", feinheit.MinWinkel);
+    ini.SchreibeZahl(kSektion, "minSteigung", feinheit.MinSteigung);
+    ini.SchreibeZahl(kSektion, "minZRot", feinheit.MinZRot);
+    ini.SchreibeZahl(kSektion, "maxSturz", feinheit.MaxSturz);
+    ini.SchreibeBool(kSektion, "DreieckeSym", feinheit.DreieckeSym);
+    ini.SchreibeInteger(kSektion, "ScreenPos_Top", position.Oben);
+    ini.SchreibeInteger(kSektion, "ScreenPos_Left", position.Links);
+    ini.Speichern();
+}
+
+Fensterposition AufBildschirm(Fensterposition p, int fensterBreite, int fensterHoehe, int bildschirmBreite,
+                              int bildschirmHoehe) {
+    // In 64 bits: a stored position near the int limits must not overflow the sum.
+    if (static_cast<long long>(p.Links) + fensterBreite > bildschirmBreite || p.Links < 0) p.Links = 1;
+    if (static_cast<long long>(p.Oben) + fensterHoehe > bildschirmHoehe || p.Oben < 0) p.Oben = 1;
+    return p;
+}
+
+}  // namespace pavolant

@@ -1,0 +1,46 @@
+// The settings file "Pavolant.ini" in the working directory: the six fineness settings
+// and the main window's position, kept from one run of the program to the next.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+namespace pavolant {
+
+// The fineness settings: lengths in metres, angles in degrees.
+struct Feinheit {
+    double MinLaenge = 2;
+    double MinWinkel = 3;
+    double MinSteigung = 1;
+    double MinZRot = 1;
+    double MaxSturz = 30;
+    bool DreieckeSym = false;
+};
+
+// A window's top-left corner in screen pixels.
+struct Fensterposition {
+    int Oben = 1;
+    int Links = 1;
+};
+
+// The settings file's path: the working directory of this moment and the file name.
+std::filesystem::path EinstellungsPfad();
+
+// Reads the file into `feinheit` (keys missing keep what `feinheit` holds) and returns
+// the stored window position. A missing file changes nothing and returns nullopt. A
+// value that is no number throws KonvertierungsFehler: the settings read before it are
+// already in `feinheit`, the rest and the position are left alone.
+std::optional<Fensterposition> EinstellungenLesen(const std::filesystem::path& pfad, Feinheit& feinheit);
+
+// Writes the six settings and the position in their fixed order, all-or-nothing;
+// throws DateiFehler("In <path> kann nicht geschrieben werden").
+void EinstellungenSchreiben(const std::filesystem::path& pfad, const Feinheit& feinheit,
+                            const Fensterposition& position);
+
+// Keeps a window of the given size on a screen of the given size: an edge that would
+// put the window past the screen's right or bottom edge, or beyond its left or top
+// edge, becomes 1.
+Fensterposition AufBildschirm(Fensterposition position, int fensterBreite, int fensterHoehe, int bildschirmBreite,
+                              int bildschirmHoehe);
+
+}  // namespace pavolant

@@ -1,0 +1,103 @@
+// The settings file: defaults, partial files, both separators, a bad value, the fixed
+// key order, and keeping the window on the screen.
+#include "persistence/Einstellungen.h"
+
+#include "model/Zahlen.h"
+#include "persistence/IniDatei.h"
+#include "tests/support/Testhilfen.h"
+
+#include <gtest/gtest.h>
+
+using namespace pavolant;
+using pavolant::test::DateiLesen;
+using pavolant::test::DateiSchreiben;
+using pavolant::test::MitDezimaltrenner;
+using pavolant::test::TempOrdner;
+
+namespace {
+
+TEST(Einstellungen, AMissingFileChangesNothing) {
+    TempOrdner ordner;
+    Feinheit f;
+    f.MaxSturz = 12;
+    EXPECT_FALSE(EinstellungenLesen(ordner / "Pavolant.ini", f));
+    EXPECT_EQ(f.MaxSturz, 12);
+}
+
+TEST(Einstellungen, MissingKeysTakeTheirDefaults) {
+    TempOrdner ordner;
+    DateiSchreiben(ordner / "Pavolant.ini", "[Preferences]\r\nmaxSturz=45\r\n");
+    Feinheit f;
+    f.MinWinkel = 7;  // the file's default, not the caller's value, applies
+    const auto lage = EinstellungenLesen(ordner / "Pavolant.ini", f);
+    EXPECT_EQ(f.MaxSturz, 45);
+    EXPECT_EQ(f.MinLaenge, 2);
+    EXPECT_EQ(f.MinWinkel, 3);
+    EXPECT_EQ(f.MinSteigung, 1);
+    EXPECT_EQ(f.MinZRot, 1);
+    EXPECT_FALSE(f.DreieckeSym);
+    ASSERT_TRUE(lage);
+    EXPECT_EQ(lage->Oben, 1);
+    EXPECT_EQ(lage->Links, 1);
+}
+
+TEST(Einstellungen, ReadBackUnderTheOtherSeparator) {
+    TempOrdner ordner;
+    Feinheit f;
+    f.MinLaenge = 2.5;
+    f.MinWinkel = 0.125;
+    f.DreieckeSym = true;
+    {
+        MitDezimaltrenner t(',');
+        EinstellungenSchreiben(ordner / "Pavolant.ini", f, {82, 814});
+    }
+    EXPECT_NE(DateiLesen(ordner / "Pavolant.ini").find("minLaenge=2,5\r\n"), std::string::npos);
+    MitDezimaltrenner t('.');
+    Feinheit g;
+    const auto lage = EinstellungenLesen(ordner / "Pavolant.ini", g);
+    EXPECT_EQ(g.MinLaenge, 2.5);
+    EXPECT_EQ(g.MinWinkel, 0.125);
+    EXPECT_TRUE(g.DreieckeSym);
+    ASSERT_TRUE(lage);
+    EXPECT_EQ(lage->Oben, 82);
+    EXPECT_EQ(lage->Links, 814);
+}
+
+TEST(Einstellungen, WritesTheKeysInTheirOrderAndKeepsOtherLines) {
+    TempOrdner ordner;
+    DateiSchreiben(ordner / "Pavolant.ini", "; mine\r\n[Other]\r\nx=1\r\n");
+    MitDezimaltrenner t('.');
+    EinstellungenSchreiben(ordner / "Pavolant.ini", Feinheit{}, {5, 6});
+    EXPECT_EQ(DateiLesen(ordner / "Pavolant.ini"),
+              "; mine\r\n[Other]\r\nx=1\r\n[Preferences]\r\nminLaenge=2\r\nminWinkel=3\r\nminSteigung=1\r\n"
+              "minZRot=1\r\nmaxSturz=30\r\nDreieckeSym=0\r\nScreenPos_Top=5\r\nScreenPos_Left=6\r\n");
+}
+
+TEST(Einstellungen, ABadValueStopsWithTheEarlierValuesKept) {
+    TempOrdner ordner;
+    DateiSchreiben(ordner / "Pavolant.ini",
+                   "[Preferences]\nminLaenge=4\nminWinkel=viel\nmaxSturz=9\nScreenPos_Top=300\n");
+    Feinheit f;
+    try {
+        EinstellungenLesen(ordner / "Pavolant.ini", f);
+        FAIL() << "no error";
+    } catch (const KonvertierungsFehler& e) {
+        EXPECT_STREQ(e.what(), "'viel' ist kein gültiger Gleitkommawert");
+    }
+    EXPECT_EQ(f.MinLaenge, 4);
+    EXPECT_EQ(f.MinWinkel, 3);
+    EXPECT_EQ(f.MaxSturz, 30);
+}
+
+TEST(Einstellungen, KeepsTheWindowOnTheScreen) {
+    // The design position fits a wide screen and is moved on a small one.
+    EXPECT_EQ(AufBildschirm({82, 814}, 829, 894, 1920, 1080).Links, 814);
+    EXPECT_EQ(AufBildschirm({82, 814}, 829, 894, 1920, 1080).Oben, 82);
+    EXPECT_EQ(AufBildschirm({82, 814}, 829, 894, 1280, 800).Links, 1);
+    EXPECT_EQ(AufBildschirm({82, 814}, 829, 894, 1280, 800).Oben, 1);
+    // A stored position off the screen on any side comes back, without overflow.
+    EXPECT_EQ(AufBildschirm({-3000, -5000}, 829, 894, 1920, 1080).Links, 1);
+    EXPECT_EQ(AufBildschirm({2147483647, 2147483647}, 829, 894, 1920, 1080).Oben, 1);
+}
+
+}  // namespace
