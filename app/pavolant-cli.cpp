@@ -1,6 +1,8 @@
 // pavolant-cli: builds a road from a parameter file without the window, through the main
 // window's own handlers. It starts from the desktop program's start state, loads the
-// parameter file as "Load parameter" does, optionally replaces the texture start,
+// parameter file as "Load parameter" does, optionally replaces one or both border
+// profiles with those of other parameter files as "Load parameters for right/left
+// border" do, optionally replaces the texture start,
 // optionally runs "Go" into an output file chosen as in the output dialog, and
 // optionally saves the parameters as "Save parameter" does, after the run, so that the
 // saved file carries the texture start for the next road.
@@ -26,9 +28,12 @@ namespace {
 using namespace pavolant;
 
 constexpr std::string_view kAufruf =
-    "usage: pavolant-cli [--tex-start V] [--save-params FILE] [-o OUT.i3d] PARAMS.ini\n"
+    "usage: pavolant-cli [--right-border FILE] [--left-border FILE] [--tex-start V]\n"
+    "                    [--save-params FILE] [-o OUT.i3d] PARAMS.ini\n"
     "\n"
     "Loads the road parameters PARAMS.ini as \"Load parameter\" does, then:\n"
+    "  --right-border FILE takes the right border from the parameter file FILE\n"
+    "  --left-border FILE  takes the left border from the parameter file FILE\n"
     "  --tex-start V       puts V into the texture start field (TexL0)\n"
     "  -o OUT.i3d          runs \"Go\" and writes the road to OUT.i3d (used as given);\n"
     "                      the report goes to standard output\n"
@@ -79,6 +84,8 @@ public:
 };
 
 struct Auftrag {
+    std::optional<std::string> randRechts;
+    std::optional<std::string> randLinks;
     std::optional<std::string> texStart;
     std::optional<std::string> parameterSpeichern;
     std::optional<std::string> ausgabe;
@@ -113,6 +120,10 @@ std::optional<Auftrag> Zerlegen(int argc, char** argv, int& code) {
         if (!nurDateien) {
             if (arg == "--tex-start")
                 ziel = &a.texStart;
+            else if (arg == "--right-border")
+                ziel = &a.randRechts;
+            else if (arg == "--left-border")
+                ziel = &a.randLinks;
             else if (arg == "--save-params")
                 ziel = &a.parameterSpeichern;
             else if (arg == "-o")
@@ -155,6 +166,14 @@ int Ausfuehren(const Auftrag& auftrag) {
 
     dialoge.Antwort = auftrag.parameter;
     if (!form.Ausfuehren([&] { form.bbnLoadParaClick(); })) return 1;
+    if (auftrag.randRechts) {
+        dialoge.Antwort = *auftrag.randRechts;
+        if (!form.Ausfuehren([&] { form.bbnRandRLoadParaClick(); })) return 1;
+    }
+    if (auftrag.randLinks) {
+        dialoge.Antwort = *auftrag.randLinks;
+        if (!form.Ausfuehren([&] { form.bbnRandLLoadParaClick(); })) return 1;
+    }
 
     if (auftrag.texStart) form.edtTexL0.Text = *auftrag.texStart;
 

@@ -50,8 +50,9 @@ constexpr std::array kTabelle = {
     S{"Preferences", "minZRot", Zahl, "1", "MinZRot", NachDemModell},
     S{"Preferences", "maxSturz", Zahl, "0,25", "MaxSturz", NachDemModell},
     S{"Preferences", "DreieckeSym", Boolean, "0", "DreieckeSym", NachDemModell},
-    // The front-face fill's switch joins here: [FuellFlaeche] erzeugen, Boolean "0",
-    // cboRandFuellen (its click handler keeps it checked only while both borders are on).
+    // Read after both borders: the box's click handler keeps it checked only while both
+    // are enabled.
+    S{"FuellFlaeche", "erzeugen", Boolean, "0", "cboRandFuellen", NachDemModell},
 };
 
 void Schreiben(IniDatei& ini, const ParameterFenster& fenster, Teil lage) {
@@ -94,21 +95,18 @@ std::span<const ParameterSchluessel> ParameterTabelle() { return kTabelle; }
 
 void ParameterSchreiben(IniDatei& ini, const ParameterFenster& fenster) {
     Schreiben(ini, fenster, VorDemModell);
-    // The border profiles join here, right before left: RandR.IniSchreiben(ini,
-    // "Rand_rechts"), then RandL.IniSchreiben(ini, "Rand_links").
+    fenster.RaenderSchreiben(ini);
     fenster.SplinePunkteSchreiben(ini);
     Schreiben(ini, fenster, NachDemModell);
-    // The front-face fill's own keys close the file: FuellFlaeche.IniSchreiben(ini).
+    fenster.FuellFlaecheSchreiben(ini);
 }
 
 void ParameterLesen(const IniDatei& ini, ParameterFenster& fenster) {
     Lesen(ini, fenster, VorDemModell);
-    // The border profiles join here, right before left: each resets its segment selector
-    // to 1, reads its sections (IniLesen with "Rand_rechts" / "Rand_links") and
-    // refreshes its controls from the profile.
+    fenster.RaenderLesen(ini);
     fenster.SplinePunkteLesen(ini);
     Lesen(ini, fenster, NachDemModell);
-    // The front-face fill's own keys come last: FuellFlaeche.IniLesen(ini).
+    fenster.FuellFlaecheLesen(ini);
 }
 
 }  // namespace pavolant

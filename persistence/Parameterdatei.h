@@ -1,12 +1,13 @@
 // The parameter file: everything that describes one road, in an INI file of the user's
-// choice. The window's part of it is one table; the road model's objects (the spline
-// points; the border profiles and the front-face fill join them) write their own
-// sections and are called at their place in the order below.
+// choice. The window's part of it is one table; the road model's objects (the border
+// profiles, the spline points, the front-face fill) write their own sections and are
+// called at their place in the order below.
 //
 // Order of a whole file, which is also the order in which a new file receives its keys:
 //   the window keys of Teil::VorDemModell (shape name, roadway geometry and texture,
-//   traffic splines), the border profiles, the spline points, the window keys of
-//   Teil::NachDemModell (the six fineness settings), the front-face fill.
+//   traffic splines), the border profiles (right, then left), the spline points, the
+//   window keys of Teil::NachDemModell (the six fineness settings and the fill's switch
+//   `erzeugen`), the front-face fill's own keys.
 // Loading follows the same order, so check boxes are set in table order and their
 // chains run as if the user had clicked them one after the other.
 #pragma once
@@ -57,6 +58,13 @@ public:
     // needs around the read.
     virtual void SplinePunkteSchreiben(IniDatei& ini) const = 0;
     virtual void SplinePunkteLesen(const IniDatei& ini) = 0;
+    // Rand_rechts_Geo / _Textur, then Rand_links_Geo / _Textur, with the refresh of
+    // each border's controls after its read.
+    virtual void RaenderSchreiben(IniDatei& ini) const = 0;
+    virtual void RaenderLesen(const IniDatei& ini) = 0;
+    // [FuellFlaeche] except `erzeugen`, which is the window's (in the table).
+    virtual void FuellFlaecheSchreiben(IniDatei& ini) const = 0;
+    virtual void FuellFlaecheLesen(const IniDatei& ini) = 0;
 };
 
 // Writes every key into `ini` (in memory; the caller saves the file).

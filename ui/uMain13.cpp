@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <stdexcept>
+#include <tuple>
 #include <utility>
 
 namespace pavolant {
@@ -44,6 +45,24 @@ constexpr std::array kEdits = {
     Komponente<TEdit>{"edtSplinePtsZrot", &TForm1::edtSplinePtsZrot},
     Komponente<TEdit>{"edtTrafficSplineRechts", &TForm1::edtTrafficSplineRechts},
     Komponente<TEdit>{"edtTrafficSplineLinks", &TForm1::edtTrafficSplineLinks},
+    Komponente<TEdit>{"edtRandRTexFile", &TForm1::edtRandRTexFile},
+    Komponente<TEdit>{"edtRandRTexLaenge", &TForm1::edtRandRTexLaenge},
+    Komponente<TEdit>{"edtRandRTexBreite", &TForm1::edtRandRTexBreite},
+    Komponente<TEdit>{"edtRandRTexBreitePxl", &TForm1::edtRandRTexBreitePxl},
+    Komponente<TEdit>{"edtRandRBreite", &TForm1::edtRandRBreite},
+    Komponente<TEdit>{"edtRandRWinkel", &TForm1::edtRandRWinkel},
+    Komponente<TEdit>{"edtRandREnde", &TForm1::edtRandREnde},
+    Komponente<TEdit>{"edtRandREndePxl", &TForm1::edtRandREndePxl},
+    Komponente<TEdit>{"edtRandRnormale", &TForm1::edtRandRnormale},
+    Komponente<TEdit>{"edtRandLTexFile", &TForm1::edtRandLTexFile},
+    Komponente<TEdit>{"edtRandLTexLaenge", &TForm1::edtRandLTexLaenge},
+    Komponente<TEdit>{"edtRandLTexBreite", &TForm1::edtRandLTexBreite},
+    Komponente<TEdit>{"edtRandLTexBreitePxl", &TForm1::edtRandLTexBreitePxl},
+    Komponente<TEdit>{"edtRandLBreite", &TForm1::edtRandLBreite},
+    Komponente<TEdit>{"edtRandLWinkel", &TForm1::edtRandLWinkel},
+    Komponente<TEdit>{"edtRandLEnde", &TForm1::edtRandLEnde},
+    Komponente<TEdit>{"edtRandLEndePxl", &TForm1::edtRandLEndePxl},
+    Komponente<TEdit>{"edtRandLnormale", &TForm1::edtRandLnormale},
 };
 
 constexpr std::array kCheckBoxen = {
@@ -59,6 +78,10 @@ constexpr std::array kCheckBoxen = {
     Komponente<TCheckBox>{"cboTrafficSpline", &TForm1::cboTrafficSpline},
     Komponente<TCheckBox>{"cboTrafficSplineRechts", &TForm1::cboTrafficSplineRechts},
     Komponente<TCheckBox>{"cboTrafficSplineLinks", &TForm1::cboTrafficSplineLinks},
+    Komponente<TCheckBox>{"cboRandRRuecksetzen", &TForm1::cboRandRRuecksetzen},
+    Komponente<TCheckBox>{"cboRandRnormMan", &TForm1::cboRandRnormMan},
+    Komponente<TCheckBox>{"cboRandLRuecksetzen", &TForm1::cboRandLRuecksetzen},
+    Komponente<TCheckBox>{"cboRandLnormMan", &TForm1::cboRandLnormMan},
 };
 
 constexpr std::array kButtons = {
@@ -73,6 +96,20 @@ constexpr std::array kButtons = {
     Komponente<TButton>{"spbSplineSub", &TForm1::spbSplineSub},
     Komponente<TButton>{"spbSplineAddEnd", &TForm1::spbSplineAddEnd},
     Komponente<TButton>{"bbnInfo", &TForm1::bbnInfo},
+    Komponente<TButton>{"spbCopyToRight", &TForm1::spbCopyToRight},
+    Komponente<TButton>{"spbCopyToLeft", &TForm1::spbCopyToLeft},
+    Komponente<TButton>{"bbnRandRLoadTex", &TForm1::bbnRandRLoadTex},
+    Komponente<TButton>{"btnRandRcalcU", &TForm1::btnRandRcalcU},
+    Komponente<TButton>{"spbRandRAdd", &TForm1::spbRandRAdd},
+    Komponente<TButton>{"spbRandRDel", &TForm1::spbRandRDel},
+    Komponente<TButton>{"spbRandRAddEnd", &TForm1::spbRandRAddEnd},
+    Komponente<TButton>{"bbnRandRLoadPara", &TForm1::bbnRandRLoadPara},
+    Komponente<TButton>{"bbnRandLLoadTex", &TForm1::bbnRandLLoadTex},
+    Komponente<TButton>{"btnRandLcalcU", &TForm1::btnRandLcalcU},
+    Komponente<TButton>{"spbRandLAdd", &TForm1::spbRandLAdd},
+    Komponente<TButton>{"SpeedButton2", &TForm1::SpeedButton2},
+    Komponente<TButton>{"spbRandLAddEnd", &TForm1::spbRandLAddEnd},
+    Komponente<TButton>{"bbnRandLLoadPara", &TForm1::bbnRandLLoadPara},
 };
 
 constexpr std::array kLabels = {
@@ -96,10 +133,16 @@ constexpr std::array kGroupBoxen = {
     Komponente<TGroupBox>{"GroupBox3", &TForm1::GroupBox3},
     Komponente<TGroupBox>{"gboSplinePts", &TForm1::gboSplinePts},
     Komponente<TGroupBox>{"GroupBox1", &TForm1::GroupBox1},
+    Komponente<TGroupBox>{"gboRandR", &TForm1::gboRandR},
+    Komponente<TGroupBox>{"gboRandRSegmente", &TForm1::gboRandRSegmente},
+    Komponente<TGroupBox>{"gboRandL", &TForm1::gboRandL},
+    Komponente<TGroupBox>{"gboRandLSegmente", &TForm1::gboRandLSegmente},
 };
 
 constexpr std::array kSpinEdits = {
     Komponente<TSpinEdit>{"sedSplinePtsNr", &TForm1::sedSplinePtsNr},
+    Komponente<TSpinEdit>{"sedRandRNr", &TForm1::sedRandRNr},
+    Komponente<TSpinEdit>{"sedRandLNr", &TForm1::sedRandLNr},
 };
 
 constexpr std::array kMemos = {
@@ -142,9 +185,63 @@ DateiAuswahl ParameterSpeichernDialog() {
 
 std::string OhneOrdner(const std::string& pfad) { return fs::path(pfad).filename().string(); }
 
+// The layout of one side's border groups, as the window opens with them. The texts stay
+// until the border is first shown.
+void RandLayout(const RandEditor& editor, TButton& laden, bool rechts) {
+    const RandSegmentFelder& s = editor.Felder();
+    const RandTexturFelder& t = *editor.Textur();
+    t.Aktiv.Caption = rechts ? "Generate right border" : "Generate left border";
+    t.Aktiv.SetChecked(true);  // the start-up display unchecks it, which hides the groups
+    t.Gruppe.Caption = rechts ? "Right border " : "Left border ";
+    t.Datei.Text = "verge_diffuse.dds";
+    t.Laenge.Text = "20";
+    t.Breite.Text = "0";
+    t.BreitePxl.Text = "0";
+    t.BreiteZuU.Caption = "Width  -> U";
+    t.BreiteZuU.Hint =
+        "Berechnet aus Texturbreite und Breite der Randsegmente die zugehörige Texturkoordinate U "
+        "(Parameter \"Ende\")";
+    t.Ruecksetzen.Caption = "Reset instead of mirroring";
+
+    s.Gruppe.Caption = rechts ? "Right bordersegments:1" : "Left bordersegments:1";
+    s.Nr.MinValue = 0;
+    s.Nr.MaxValue = 2;
+    s.Nr.Show(1);
+    s.Nr.Hint = "zwischen Randsegmenten umschalten";
+    s.Einfuegen.Hint = "Randsegment an aktueller Position einfügen (Werte werden übernommen)";
+    s.Loeschen.Hint = "aktuelles Randsegment löschen";
+    s.Anhaengen.Hint = rechts ? "Add border segment at the end  " : "Randsegment am Ende hinzufügen";
+    s.Breite.Text = "1";
+    s.Winkel.Text = "-30";
+    s.Ende.Text = "0,2";
+    s.EndePxl.Text = "0";
+    s.NormaleMan.Caption = "Custom normal  ";
+    s.Normale.Text = "-30";
+    s.Normale.Enabled = false;  // the custom normal box is unchecked
+
+    laden.Caption = rechts ? "Load parameters for right border" : "Load parameters for left border";
+}
+
 }  // namespace
 
-TForm1::TForm1(Melder& melder, Dialoge& dialoge) : melder_(melder), dialoge_(dialoge) {
+TForm1::TForm1(Melder& melder, Dialoge& dialoge)
+    : randMelder_(melder),
+      RandR("right Border", randMelder_),
+      RandL("left Border", randMelder_),
+      RandREditor(RandR, randMelder_,
+                  {gboRandRSegmente, sedRandRNr, spbRandRAdd, spbRandRDel, spbRandRAddEnd, edtRandRBreite,
+                   edtRandRWinkel, edtRandREnde, edtRandREndePxl, cboRandRnormMan, edtRandRnormale},
+                  "Right bordersegments:",
+                  RandTexturFelder{cboRandRenable, gboRandR, edtRandRTexFile, edtRandRTexLaenge, edtRandRTexBreite,
+                                   edtRandRTexBreitePxl, cboRandRRuecksetzen, btnRandRcalcU}),
+      RandLEditor(RandL, randMelder_,
+                  {gboRandLSegmente, sedRandLNr, spbRandLAdd, SpeedButton2, spbRandLAddEnd, edtRandLBreite,
+                   edtRandLWinkel, edtRandLEnde, edtRandLEndePxl, cboRandLnormMan, edtRandLnormale},
+                  "Left bordersegments:",
+                  RandTexturFelder{cboRandLenable, gboRandL, edtRandLTexFile, edtRandLTexLaenge, edtRandLTexBreite,
+                                   edtRandLTexBreitePxl, cboRandLRuecksetzen, btnRandLcalcU}),
+      melder_(melder),
+      dialoge_(dialoge) {
     // Top rows.
     bbnSave.Caption = "i3d-File";
     edtFileName.Text = "edtFileName";
@@ -152,11 +249,14 @@ TForm1::TForm1(Melder& melder, Dialoge& dialoge) : melder_(melder), dialoge_(dia
     bbnGo.Enabled = false;  // enabled only once an output file was chosen
     Label18.Caption = "ShapeName";
     edtShapeName.Text = "RoadPAV";
-    cboRandLenable.Caption = "Generate left border";
+    spbCopyToRight.Caption = "CopyL";
     cboCreateFahrbahn.Caption = "Roadway ";
     cboCreateFahrbahn.SetChecked(true);
-    cboRandRenable.Caption = "Generate right border";
-    // Both borders start disabled, so the fill box starts unchecked.
+    spbCopyToLeft.Caption = "CopyR";
+    RandLayout(RandREditor, bbnRandRLoadPara, true);
+    RandLayout(RandLEditor, bbnRandLLoadPara, false);
+    bbnRandRLoadTex.Hint = "Texturdatei für rechten Rand laden (Pfade werden NICHT angepasst)";
+    bbnRandLLoadTex.Hint = "Load texture for left border (path will NOT be adjusted)         ";
 
     // Left column.
     bbnLoadPara.Caption = "Load parameter";
@@ -248,7 +348,23 @@ TForm1::TForm1(Melder& melder, Dialoge& dialoge) : melder_(melder), dialoge_(dia
     spbSplineAdd.OnClick = [this] { spbSplineAddClick(); };
     spbSplineAddEnd.OnClick = [this] { spbSplineAddEndClick(); };
     spbSplineSub.OnClick = [this] { spbSplineSubClick(); };
+    spbCopyToRight.OnClick = [this] { spbCopyToRightClick(); };
+    spbCopyToLeft.OnClick = [this] { spbCopyToLeftClick(); };
+    bbnRandRLoadTex.OnClick = [this] { bbnLoadFahrbahnTexClick("bbnRandRLoadTex"); };
+    bbnRandLLoadTex.OnClick = [this] { bbnLoadFahrbahnTexClick("bbnRandLLoadTex"); };
+    bbnRandRLoadPara.OnClick = [this] { bbnRandRLoadParaClick(); };
+    bbnRandLLoadPara.OnClick = [this] { bbnRandLLoadParaClick(); };
+    // The segment and texture groups' own events are wired by their editors. The
+    // borders' reset boxes need no handler: the roadway's mirroring pair is not theirs,
+    // and their state reaches the border with the next texture group commit.
 
+    // Start-up, in this order: the borders (inactive, so each display unchecks its
+    // enable box, whose chain hides and disables both groups and unchecks the fill
+    // box), then the spline points.
+    RandR.Rechts = true;
+    RandL.Rechts = false;
+    RandREditor.Anzeigen();
+    RandLEditor.Anzeigen();
     SplineAnzeigen();
 }
 
@@ -306,8 +422,21 @@ void TForm1::bbnGoClick() {
     p.TrafficRechtsProzent = edtTrafficSplineRechts.Text;
     p.TrafficLinks = cboTrafficSplineLinks.Checked();
     p.TrafficLinksProzent = edtTrafficSplineLinks.Text;
-    // The borders (cboRandRenable / cboRandLenable with their texture fields) and the
-    // fill (cboRandFuellen) join the record together with the border profiles.
+
+    // The run copies each enabled border's texture group into its profile.
+    for (auto [par, aktiv, datei, laenge, breite, pxl, ruecksetzen] :
+         {std::tuple{&p.RandR, &cboRandRenable, &edtRandRTexFile, &edtRandRTexLaenge, &edtRandRTexBreite,
+                     &edtRandRTexBreitePxl, &cboRandRRuecksetzen},
+          std::tuple{&p.RandL, &cboRandLenable, &edtRandLTexFile, &edtRandLTexLaenge, &edtRandLTexBreite,
+                     &edtRandLTexBreitePxl, &cboRandLRuecksetzen}}) {
+        par->An = aktiv->Checked();
+        par->TexturDatei = datei->Text;
+        par->TexLaenge = laenge->Text;
+        par->TexBreite = breite->Text;
+        par->TexBreitePxl = pxl->Text;
+        par->Ruecksetzen = ruecksetzen->Checked();
+    }
+    p.FuellenAn = cboRandFuellen.Checked();
 
     p.DateiName = edtFileName.Text;
     p.ShapeName = edtShapeName.Text;
@@ -321,7 +450,7 @@ void TForm1::bbnGoClick() {
     p.DreieckeSym = DreieckeSym;
 
     Laufbericht bericht;
-    Strassenmodell modell{SplinePunkte};
+    Strassenmodell modell{SplinePunkte, &RandR, &RandL, &FuellFlaeche};
     try {
         Generieren(p, modell, zufall_, melder_, bericht);
     } catch (...) {
@@ -353,9 +482,15 @@ void TForm1::bbnLoadFahrbahnTexClick(std::string_view sender) {
     // Only the bare name: the level editor finds textures beside the document, so the
     // folder is never carried into the parameters or the document.
     const std::string name = OhneOrdner(*pfad);
-    if (sender == "bbnLoadFahrbahnTex") edtTextur1FileName.Text = name;
-    // "bbnRandLLoadTex" / "bbnRandRLoadTex" join with the borders: the name goes into
-    // edtRandLTexFile / edtRandRTexFile, then that border's texture group is committed.
+    if (sender == "bbnLoadFahrbahnTex") {
+        edtTextur1FileName.Text = name;
+    } else if (sender == "bbnRandLLoadTex") {
+        edtRandLTexFile.Text = name;
+        RandLEditor.TexturUebernehmen();
+    } else if (sender == "bbnRandRLoadTex") {
+        edtRandRTexFile.Text = name;
+        RandREditor.TexturUebernehmen();
+    }
 }
 
 // ---- Parameter file -------------------------------------------------------------------------
@@ -394,6 +529,31 @@ void TForm1::ParameterLaden(const fs::path& pfad) {
         throw;
     }
     TexPxlNachLaden();
+}
+
+void TForm1::bbnRandRLoadParaClick() {
+    const std::optional<std::string> pfad = dialoge_.DateiOeffnen(ParameterOeffnenDialog());
+    if (pfad) RandRParameterLaden(*pfad);
+}
+
+void TForm1::bbnRandLLoadParaClick() {
+    const std::optional<std::string> pfad = dialoge_.DateiOeffnen(ParameterOeffnenDialog());
+    if (pfad) RandLParameterLaden(*pfad);
+}
+
+void TForm1::RandRParameterLaden(const fs::path& pfad) {
+    RandLaden(RandREditor, pfad, "Rand_rechts", "Right bordersegments:");
+}
+
+void TForm1::RandLParameterLaden(const fs::path& pfad) {
+    RandLaden(RandLEditor, pfad, "Rand_links", "Left bordersegments:");
+}
+
+void TForm1::RandLaden(RandEditor& editor, const fs::path& pfad, std::string_view abschnitt,
+                       std::string_view ueberschrift) {
+    const IniDatei ini(pfad);
+    if (!ini.Vorhanden()) throw DateiFehler("Die Datei " + pfad.string() + " existiert nicht");
+    editor.Laden(ini, abschnitt, ueberschrift, false);
 }
 
 // The loaded width replaces TexPxl at once, and with a width the pixel fields are shown
@@ -456,6 +616,21 @@ void TForm1::SetzeZahl(std::string_view name, double wert) { Feld(name) = wert; 
 
 void TForm1::SplinePunkteSchreiben(IniDatei& ini) const { SplinePunkte.IniSchreiben(ini); }
 
+void TForm1::RaenderSchreiben(IniDatei& ini) const {
+    RandR.IniSchreiben(ini, "Rand_rechts");
+    RandL.IniSchreiben(ini, "Rand_links");
+}
+
+void TForm1::RaenderLesen(const IniDatei& ini) {
+    // A whole file captions the right segment group without the colon; a single-border
+    // load and the display use it. Kept so, as users know the window.
+    RandREditor.Laden(ini, "Rand_rechts", "Right bordersegments ", true);
+    RandLEditor.Laden(ini, "Rand_links", "Left bordersegments:", true);
+}
+
+void TForm1::FuellFlaecheSchreiben(IniDatei& ini) const { FuellFlaeche.IniSchreiben(ini); }
+void TForm1::FuellFlaecheLesen(const IniDatei& ini) { FuellFlaeche.IniLesen(ini); }
+
 void TForm1::SplinePunkteLesen(const IniDatei& ini) {
     // The file replaces every point, so the editor's pending values are not committed
     // first: they belong to points that are about to go, and a stale unreadable value
@@ -481,23 +656,38 @@ void TForm1::RandBoxGeaendert() {
     if (!cboRandRenable.Checked() || !cboRandLenable.Checked()) cboRandFuellen.SetChecked(false);
 }
 
+// The display that ends the chain sets the box from the border's Aktiv, which is then
+// equal, so the chain stops there.
 void TForm1::cboRandRenableClick() {
     RandBoxGeaendert();
-    // The right border joins here: gboRandR and gboRandRSegmente enabled and shown
-    // exactly while the box is checked, RandR.Aktiv := the box's state, and when checked
-    // the border is displayed (RandRanzeigen), which sets this box from RandR.Aktiv and
-    // so ends the chain.
+    RandREditor.Freigeben(cboRandRenable.Checked());
 }
 
 void TForm1::cboRandLenableClick() {
     RandBoxGeaendert();
-    // The left border joins here, as on the right with gboRandL, gboRandLSegmente, RandL.
+    RandLEditor.Freigeben(cboRandLenable.Checked());
 }
 
 void TForm1::cboRandFuellenClick() {
     // Setting it again runs this handler once more; it stops when the state holds.
     if (cboRandFuellen.Checked())
         cboRandFuellen.SetChecked(cboRandRenable.Checked() && cboRandLenable.Checked());
+}
+
+void TForm1::spbCopyToRightClick() { RandKopieren(RandLEditor, RandREditor, true); }
+void TForm1::spbCopyToLeftClick() { RandKopieren(RandREditor, RandLEditor, false); }
+
+void TForm1::RandKopieren(RandEditor& von, RandEditor& nach, bool rechts) {
+    von.TexturUebernehmen();
+    // Commits the target's editor into its current segment before the profile goes.
+    nach.Felder().Nr.SetValue(1);
+    TRandPunkte& ziel = nach.Rand();
+    ziel.Uebernehmen(von.Rand());
+    ziel.Rechts = rechts;
+    // Segment 1, or the start point when the source holds nothing else.
+    ziel.AktSegment = std::min(1, ziel.AnzahlSegmente() - 1);
+    // The copied enable state may check or uncheck the target's box and so run its chain.
+    nach.Anzeigen();
 }
 
 void TForm1::cboRuecksetzenClick() {

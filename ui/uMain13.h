@@ -21,9 +21,12 @@
 
 #include "generator/Generierung.h"
 #include "model/Meldung.h"
+#include "model/uFuellFlaeche.h"
+#include "model/uGlobal.h"
 #include "model/uSplinePkts.h"
 #include "persistence/Parameterdatei.h"
 #include "ui/Steuerelemente.h"
+#include "ui/uRandEditor.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -75,17 +78,34 @@ public:
     std::string Caption = "Pavolant v1.64 by Quenlor";
 
     // ---- Controls -----------------------------------------------------------------------
-    // Top rows. The border copy buttons spbCopyToRight / spbCopyToLeft join with the borders.
+    // Top rows.
     TButton bbnSave;
     TEdit edtFileName;
     TButton bbnGo;
     TLabel Label18;
     TEdit edtShapeName;
-    TCheckBox cboRandLenable;  // for now without its groups gboRandL / gboRandLSegmente
+    TCheckBox cboRandLenable;  // its groups are shown and enabled exactly while it is checked
+    TButton spbCopyToRight;    // "CopyL": the left border onto the right one
     TCheckBox cboCreateFahrbahn;
-    TCheckBox cboRandRenable;  // for now without its groups gboRandR / gboRandRSegmente
+    TButton spbCopyToLeft;  // "CopyR": the right border onto the left one
+    TCheckBox cboRandRenable;
 
-    // Left column (below the left border's groups and its load and show buttons).
+    // Left column: the left border's texture group and segment group (the odd name
+    // SpeedButton2 is the left delete button), its load button, then the file buttons.
+    TGroupBox gboRandL;
+    TEdit edtRandLTexFile;
+    TButton bbnRandLLoadTex;
+    TEdit edtRandLTexLaenge;
+    TEdit edtRandLTexBreite, edtRandLTexBreitePxl;
+    TButton btnRandLcalcU;
+    TCheckBox cboRandLRuecksetzen;
+    TGroupBox gboRandLSegmente;
+    TSpinEdit sedRandLNr;
+    TButton spbRandLAdd, SpeedButton2, spbRandLAddEnd;
+    TEdit edtRandLBreite, edtRandLWinkel, edtRandLEnde, edtRandLEndePxl;
+    TCheckBox cboRandLnormMan;
+    TEdit edtRandLnormale;
+    TButton bbnRandLLoadPara;
     TButton bbnLoadPara;
     TLabel lblParameter1;
     TLabel lblParameter;
@@ -132,7 +152,21 @@ public:
     TEdit edtSplinePtsX, edtSplinePtsY, edtSplinePtsZ;
     TEdit edtSplinePtsXrot, edtSplinePtsYrot, edtSplinePtsZrot;
 
-    // Right column (below the right border's groups and its load and show buttons).
+    // Right column: the right border's groups and load button, then the options.
+    TGroupBox gboRandR;
+    TEdit edtRandRTexFile;
+    TButton bbnRandRLoadTex;
+    TEdit edtRandRTexLaenge;
+    TEdit edtRandRTexBreite, edtRandRTexBreitePxl;
+    TButton btnRandRcalcU;
+    TCheckBox cboRandRRuecksetzen;
+    TGroupBox gboRandRSegmente;
+    TSpinEdit sedRandRNr;
+    TButton spbRandRAdd, spbRandRDel, spbRandRAddEnd;
+    TEdit edtRandRBreite, edtRandRWinkel, edtRandREnde, edtRandREndePxl;
+    TCheckBox cboRandRnormMan;
+    TEdit edtRandRnormale;
+    TButton bbnRandRLoadPara;
     TCheckBox cboCreateTG;
     TCheckBox cboRandFuellen;  // checked only while both border boxes are checked
     TLabel Label24;
@@ -156,8 +190,16 @@ public:
     TGroupBox* GroupBox(std::string_view name);
     TMemo* Memo(std::string_view name);
 
+private:
+    // The borders report through it; declared before them because they keep its address.
+    StummschaltbarerMelder randMelder_;
+
+public:
     // ---- Model and settings -----------------------------------------------------------
+    TRandPunkte RandR;  // "right Border", Rechts
+    TRandPunkte RandL;  // "left Border"
     TSplinePunkte SplinePunkte;
+    TFuellFlaeche FuellFlaeche;  // the front faces' texture settings
     // edtTexL0 as the last run read it, before the run replaced it with the start for
     // the next road.
     double OldTexL0 = 0;
@@ -172,6 +214,12 @@ public:
     // switches the roadway's pixel conversions off.
     std::int32_t TexPxl = 0;
 
+    // The border segment editors of the main window: each works directly on its border
+    // and its side's controls (display, commit and switch, the segment buttons, the
+    // texture group commit).
+    RandEditor RandREditor;
+    RandEditor RandLEditor;
+
     // What the last run handed back, also when it ended with an error; empty before the
     // first run.
     const std::optional<Laufbericht>& LetzterLauf() const { return letzterLauf_; }
@@ -180,8 +228,8 @@ public:
     void bbnSaveClick();  // choose the output file; enables "Go"
     void bbnGoClick();    // one generation run
     void bbnInfoClick();
-    // Texture browse; `sender` is the pressing button's name. The border buttons
-    // bbnRandLLoadTex / bbnRandRLoadTex join with the borders.
+    // Texture browse for the roadway and both borders; `sender` is the pressing button's
+    // name. Only the bare file name is kept; a border's texture group is then committed.
     void bbnLoadFahrbahnTexClick(std::string_view sender = "bbnLoadFahrbahnTex");
 
     void bbnSaveParaClick();
@@ -191,6 +239,12 @@ public:
     // DateiFehler; a number that is no number stops the load at its key.
     void ParameterSpeichern(const std::filesystem::path& pfad);
     void ParameterLaden(const std::filesystem::path& pfad);
+    // One border from a parameter file (its "Rand_rechts" / "Rand_links" sections);
+    // nothing else of the window changes, the labels included.
+    void bbnRandRLoadParaClick();
+    void bbnRandLLoadParaClick();
+    void RandRParameterLaden(const std::filesystem::path& pfad);
+    void RandLParameterLaden(const std::filesystem::path& pfad);
 
     // Enabling chains.
     void cboRandRenableClick();
@@ -198,6 +252,10 @@ public:
     void cboRandFuellenClick();
     void cboRuecksetzenClick();
     void cboRandomBackFoldClick();
+    // Copying a border: the source's texture group is committed, the target switches
+    // to segment 1 and takes enable state, texture and all segments.
+    void spbCopyToRightClick();
+    void spbCopyToLeftClick();
 
     // Roadway texture: U fields and pixel fields kept in step through TexPxl.
     void edtTexPxlExit();
@@ -225,9 +283,16 @@ private:
     void SetzeZahl(std::string_view name, double wert) override;
     void SplinePunkteSchreiben(IniDatei& ini) const override;
     void SplinePunkteLesen(const IniDatei& ini) override;
+    void RaenderSchreiben(IniDatei& ini) const override;
+    void RaenderLesen(const IniDatei& ini) override;
+    void FuellFlaecheSchreiben(IniDatei& ini) const override;
+    void FuellFlaecheLesen(const IniDatei& ini) override;
 
     double& Feld(std::string_view name);
     void RandBoxGeaendert();
+    void RandKopieren(RandEditor& von, RandEditor& nach, bool rechts);
+    void RandLaden(RandEditor& editor, const std::filesystem::path& pfad, std::string_view abschnitt,
+                   std::string_view ueberschrift);
     void PunktUebernehmenUndWechseln();
     void PixelAusU(const TEdit& u, TEdit& pixel) const;
     void UAusPixel(const TEdit& pixel, TEdit& u) const;

@@ -49,10 +49,14 @@ Ergebnis Starten(const TempOrdner& o, std::vector<std::string> args) {
     return e;
 }
 
-// Two points 10 m apart on a straight, level line; roadway only, window texts otherwise.
-constexpr const char* kZehnMeter =
+// Two points 10 m apart on a straight, level line, window texts otherwise.
+constexpr const char* kGerade =
     "[Fahrbahn_Geo]\r\nBreite=7\r\nSchleppkurveErzeugen=0\r\nSturzErzeugen=0\r\n"
     "[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nZ=10\r\n";
+// A file without border sections has both borders on; these keys switch them off.
+constexpr const char* kOhneRaender = "[Rand_rechts_Geo]\r\nenable1=0\r\n[Rand_links_Geo]\r\nenable1=0\r\n";
+// The straight road, roadway only.
+const std::string kZehnMeter = std::string(kGerade) + kOhneRaender;
 
 TEST(Kommandozeile, AufrufHilfeUndFehlendeDatei) {
     TempOrdner o;
@@ -68,7 +72,7 @@ TEST(Kommandozeile, AufrufHilfeUndFehlendeDatei) {
     const Ergebnis h = Starten(o, {p, "--help"});
     EXPECT_EQ(h.code, 0);
     EXPECT_EQ(
-        h.aus.rfind("usage: pavolant-cli [--tex-start V] [--save-params FILE] [-o OUT.i3d] PARAMS.ini\n", 0),
+        h.aus.rfind("usage: pavolant-cli [--right-border FILE] [--left-border FILE] [--tex-start V]\n", 0),
         0u);
     EXPECT_EQ(h.fehler, "");
 
@@ -120,7 +124,7 @@ TEST(Kommandozeile, TexturstartUndGespeicherteParameter) {
 TEST(Kommandozeile, WarnungenUndFehlerStoppen) {
     TempOrdner o;
     const std::string a = (o / "a.i3d").string(), n = (o / "n.ini").string();
-    DateiSchreiben(o / "eins.ini", "[Splines]\nAnzahl=1\n");
+    DateiSchreiben(o / "eins.ini", std::string("[Splines]\nAnzahl=1\n") + kOhneRaender);
     const Ergebnis e = Starten(o, {"-o", a, "--save-params", n, (o / "eins.ini").string()});
     EXPECT_EQ(e.code, 1);
     EXPECT_EQ(e.fehler, "warning: Zu wenig SplinePunkte\n");
@@ -128,11 +132,52 @@ TEST(Kommandozeile, WarnungenUndFehlerStoppen) {
     EXPECT_FALSE(fs::exists(a));
     EXPECT_FALSE(fs::exists(n));  // no texture start to hand on
 
-    DateiSchreiben(o / "breit.ini", "[Fahrbahn_Geo]\nBreite=abc\n[Splines]\nAnzahl=2\n[SplinePts2]\nZ=10\n");
+    DateiSchreiben(o / "breit.ini",
+                   std::string("[Fahrbahn_Geo]\nBreite=abc\n[Splines]\nAnzahl=2\n[SplinePts2]\nZ=10\n") + kOhneRaender);
     const Ergebnis f = Starten(o, {"-o", a, (o / "breit.ini").string()});
     EXPECT_EQ(f.code, 1);
     EXPECT_EQ(f.fehler, "error: 'abc' ist kein gültiger Gleitkommawert\n");
     EXPECT_FALSE(fs::exists(a));
+}
+
+// Both borders (one segment falling away at 30 degrees) and the fill on.
+constexpr const char* kMitRaendern =
+    "[Rand_rechts_Geo]\r\nenable1=1\r\nnSegments=1\r\nWinkel1=-30\r\n"
+    "[Rand_rechts_Textur]\r\nFileName=kerb.dds\r\nEnde1=0.5\r\n"
+    "[Rand_links_Geo]\r\nenable1=1\r\nnSegments=1\r\nWinkel1=-30\r\n"
+    "[Rand_links_Textur]\r\nFileName=grass.dds\r\nEnde1=0.5\r\n"
+    "[FuellFlaeche]\r\nerzeugen=1\r\nTextur=face.dds\r\n";
+
+TEST(Kommandozeile, RaenderUndFuellflaeche) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), a = (o / "a.i3d").string(), n = (o / "n.ini").string();
+    DateiSchreiben(p, std::string(kGerade) + kMitRaendern);
+    const Ergebnis e = Starten(o, {"-o", a, "--save-params", n, p});
+    EXPECT_EQ(e.code, 0) << e.fehler;
+    EXPECT_NE(e.aus.find("\nright border: "), std::string::npos);
+    EXPECT_NE(e.aus.find("\nFüllfläche: "), std::string::npos);
+    const std::string dokument = DateiLesen(a);
+    EXPECT_NE(dokument.find("materialIds=\"11, 12, 13, 14, 14\""), std::string::npos);
+    for (const char* datei : {"kerb.dds", "grass.dds", "face.dds"})
+        EXPECT_NE(dokument.find(std::string("filename=\"") + datei + "\""), std::string::npos) << datei;
+
+    const IniDatei gespeichert(n);
+    EXPECT_EQ(gespeichert.LiesString("Rand_rechts_Geo", "enable1", ""), "1");
+    EXPECT_EQ(gespeichert.LiesString("Rand_rechts_Geo", "Winkel1", ""), "-30");
+    EXPECT_EQ(gespeichert.LiesString("Rand_links_Textur", "FileName", ""), "grass.dds");
+    EXPECT_EQ(gespeichert.LiesString("FuellFlaeche", "erzeugen", ""), "1");
+    EXPECT_EQ(gespeichert.LiesString("FuellFlaeche", "Textur", ""), "face.dds");
+
+    // One border from another file: only that side changes.
+    DateiSchreiben(o / "r.ini", kOhneRaender);
+    const Ergebnis r = Starten(o, {"--right-border", (o / "r.ini").string(), "-o", a, p});
+    EXPECT_EQ(r.code, 0) << r.fehler;
+    EXPECT_EQ(r.aus.find("right border: "), std::string::npos);
+    EXPECT_NE(r.aus.find("left border: "), std::string::npos);
+    EXPECT_NE(DateiLesen(a).find("materialIds=\"11, 13\""), std::string::npos);
+    const Ergebnis f = Starten(o, {"--left-border", (o / "fehlt.ini").string(), p});
+    EXPECT_EQ(f.code, 1);
+    EXPECT_EQ(f.fehler, "error: Die Datei " + (o / "fehlt.ini").string() + " existiert nicht\n");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "persistence/Parameterdatei.h"
 
 #include "model/Zahlen.h"
+#include "persistence/IniDatei.h"
 #include "tests/support/Fensterhilfen.h"
 #include "ui/uMain13.h"
 
@@ -49,14 +50,23 @@ TEST(Parameterdatei, NeueDateiFolgtDerTabelle) {
     }
     Texte sektionen;
     for (const auto& [s, k] : datei) sektionen.push_back(s);
-    EXPECT_EQ(sektionen, (Texte{"Preferences", "Fahrbahn_Geo", "Fahrbahn_Textur", "TrafficSplines", "Splines",
-                                "SplinePts1", "SplinePts2"}));
+    EXPECT_EQ(sektionen,
+              (Texte{"Preferences", "Fahrbahn_Geo", "Fahrbahn_Textur", "TrafficSplines", "Rand_rechts_Geo",
+                     "Rand_rechts_Textur", "Rand_links_Geo", "Rand_links_Textur", "Splines", "SplinePts1",
+                     "SplinePts2", "FuellFlaeche"}));
     std::map<std::string, Texte> tabelle;
     for (const ParameterSchluessel& s : ParameterTabelle())
         tabelle[std::string(s.Sektion)].push_back(std::string(s.Schluessel));
     for (int i = 0; i < 4; ++i) EXPECT_EQ(datei[i].second, tabelle[datei[i].first]) << datei[i].first;
-    EXPECT_EQ(datei[4].second, (Texte{"Anzahl", "aktuell", "FileName"}));
-    EXPECT_EQ(datei[5].second, (Texte{"X", "Y", "Z", "Xrot", "Yrot", "Zrot"}));
+    for (int i : {4, 6}) {
+        EXPECT_EQ(datei[i].second, (Texte{"enable1", "nSegments", "Breite0", "Winkel0", "Normale0", "NormaleMan0",
+                                          "Breite1", "Winkel1", "Normale1", "NormaleMan1"}));
+        EXPECT_EQ(datei[i + 1].second,
+                  (Texte{"FileName", "Laenge", "Breite", "Pixel", "Ruecksetzen", "Start", "Ende0", "Ende1"}));
+    }
+    EXPECT_EQ(datei[8].second, (Texte{"Anzahl", "aktuell", "FileName"}));
+    EXPECT_EQ(datei[9].second, (Texte{"X", "Y", "Z", "Xrot", "Yrot", "Zrot"}));
+    EXPECT_EQ(datei[11].second, (Texte{"erzeugen", "Textur", "TexturHoehe", "TexturBreite", "TauschHB"}));
 }
 
 TEST(Parameterdatei, SpeichernUndLadenGibtDasselbeFenster) {
@@ -152,8 +162,16 @@ TEST(Parameterdatei, VorgabenUndKetten) {
     ASSERT_TRUE(Laden(w, ordner / "p.ini", "[Fahrbahn_Textur]\nRueckfaltung=1\nRuecksetzen=1\n"));
     EXPECT_TRUE(f.cboRuecksetzen.Checked());
     EXPECT_FALSE(f.cboRandomBackFold.Checked());
-    // Every missing key takes the file's default, silently.
-    EXPECT_TRUE(w.dialoge.fehler.empty() && w.melder.eintraege.empty());
+    // Every missing key takes the file's default without an error. The default borders
+    // are on, with U 0 at both ends of segment 1, which their recompute advises about.
+    EXPECT_TRUE(w.dialoge.fehler.empty());
+    ASSERT_EQ(w.melder.eintraege.size(), 2u);
+    EXPECT_EQ(w.melder.eintraege[1].text.rfind("left Border: BorderPoint1: Difference in texture", 0), 0u);
+    EXPECT_TRUE(f.cboRandRenable.Checked() && f.cboRandLenable.Checked());
+    EXPECT_EQ(f.RandR.TexturDatei, "bitte eingeben");
+    EXPECT_EQ(f.edtRandLTexFile.Text, "bitte eingeben");
+    EXPECT_FALSE(f.cboRandFuellen.Checked());
+    EXPECT_EQ(f.FuellFlaeche.TexturHoehe, 2);
     EXPECT_EQ((Texte{f.edtShapeName.Text, f.edtBreite.Text, f.edtRandomBackfold.Text}),
               (Texte{"Strasse", "6", "0,5"}));
     EXPECT_TRUE(f.cboSchleppkurve.Checked() && f.cboSturz.Checked());
@@ -268,6 +286,154 @@ TEST(Parameterdatei, LadenLaesstNichtsVeraltetStehen) {
     EXPECT_EQ(f.SplinePunkte.Punkt(0)->X, 0);
     EXPECT_EQ(f.SplinePunkte.Punkt(1)->X, 3);
     EXPECT_EQ(f.edtSplinePtsX.Text, "0");
+}
+
+// ---- Borders and fill ------------------------------------------------------------------
+
+using pavolant::test::RandSeite;
+using pavolant::test::Segmente;
+using pavolant::test::Seite;
+
+// What the file keeps of a border: switch, texture numbers, then per segment width,
+// angle and normal in degrees (to the 0.01 the file holds), U and the custom-normal flag.
+std::vector<double> Profil(const TRandPunkte& r) {
+    std::vector<double> v{double(r.Aktiv), r.TexturLaenge, r.TexturBreite, double(r.Pixel), double(r.Ruecksetzen)};
+    for (int i = 0; i < r.AnzahlSegmente(); ++i) {
+        const TRandSegment& s = *r.Segment(i);
+        v.insert(v.end(), {s.Breite, RundeAufStellen(RadZuGrad(s.Winkel), 100),
+                           RundeAufStellen(RadZuGrad(s.NormalenWinkel), 100), s.U, double(s.NormaleMan)});
+    }
+    return v;
+}
+
+// Both borders on with distinct profiles and textures, the front faces filled.
+void Strasse(TForm1& f) {
+    const RandSeite r = Seite(f, true), l = Seite(f, false);
+    Segmente(f, r, {1, 2});
+    Segmente(f, l, {0.5, 1.5, 3});
+    r.winkel->Text = "-12,3456";
+    r.normMan->Click();
+    r.normale->Text = "45";
+    r.texDatei->Text = "kerb.dds";
+    r.texPxl->Text = "512";
+    r.ruecksetzen->Click();
+    r.gruppe->Exit();
+    r.segmente->Exit();
+    l.texBreite->Text = "3";
+    l.gruppe->Exit();
+    f.cboRandFuellen.Click();
+    f.FuellFlaeche.Textur = "face.dds";
+    f.FuellFlaeche.TexturHoehe = 1.5;
+    f.FuellFlaeche.TauschHB = true;
+}
+
+TEST(ParameterdateiRaender, SpeichernUndLadenGibtRaenderUndFuellungZurueck) {
+    TempOrdner ordner;
+    Fenster a;
+    TForm1& f = a.form;
+    Strasse(f);
+    f.ParameterSpeichern(ordner / "p.ini");
+
+    Fenster b;
+    TForm1& g = b.form;
+    ASSERT_TRUE(b.Ereignis([&] { g.ParameterLaden(ordner / "p.ini"); }));
+    EXPECT_EQ(Profil(g.RandR), Profil(f.RandR));
+    EXPECT_EQ(Profil(g.RandL), Profil(f.RandL));
+    EXPECT_EQ(g.RandR.Segment(1)->Winkel, GradZuRad(-12.35));  // to the nearest 0.01 degree
+    EXPECT_TRUE(g.RandR.Rechts && !g.RandL.Rechts);
+    EXPECT_TRUE(g.cboRandRenable.Checked() && g.cboRandLenable.Checked() && g.cboRandFuellen.Checked());
+    EXPECT_EQ((std::vector<double>{g.FuellFlaeche.TexturHoehe, g.FuellFlaeche.TexturBreite}),
+              (std::vector<double>{1.5, 5}));
+    EXPECT_TRUE(g.FuellFlaeche.Textur == "face.dds" && g.FuellFlaeche.TauschHB);
+    // Segment 1 in the editor, its angle as stored.
+    const RandSeite r = Seite(g, true);
+    EXPECT_EQ((Texte{r.breite->Text, r.winkel->Text, r.normale->Text, r.texDatei->Text, r.texPxl->Text}),
+              (Texte{"1", Gezeigt("-12.35"), "45", "kerb.dds", "512"}));
+    EXPECT_TRUE(r.normMan->Checked() && r.normale->Enabled && r.ruecksetzen->Checked());
+    EXPECT_EQ((std::vector<int>{g.RandR.AktSegment, r.nr->Value(), r.nr->MaxValue, g.sedRandLNr.MaxValue}),
+              (std::vector<int>{1, 1, 2, 3}));
+    // Switched on by this load, each border was displayed; loaded with both already on,
+    // the right group keeps the whole-file caption without the colon.
+    EXPECT_EQ(g.gboRandRSegmente.Caption, "Right bordersegments:2");
+    ASSERT_TRUE(b.Ereignis([&] { g.ParameterLaden(ordner / "p.ini"); }));
+    EXPECT_EQ((Texte{g.gboRandRSegmente.Caption, g.gboRandLSegmente.Caption}),
+              (Texte{"Right bordersegments 2", "Left bordersegments:3"}));
+
+    // A fill stored as on stays off while a border is off.
+    IniDatei ini(ordner / "p.ini");
+    ini.SchreibeBool("Rand_links_Geo", "enable1", false);
+    ini.Speichern();
+    ASSERT_TRUE(b.Ereignis([&] { g.ParameterLaden(ordner / "p.ini"); }));
+    EXPECT_FALSE(g.cboRandLenable.Checked() || g.gboRandL.Visible || g.cboRandFuellen.Checked());
+}
+
+TEST(ParameterdateiRaender, EinRandAendertNurSeineSeite) {
+    TempOrdner ordner;
+    Fenster quelle;
+    Strasse(quelle.form);
+    quelle.form.ParameterSpeichern(ordner / "p.ini");
+    for (const bool rechts : {true, false}) {
+        SCOPED_TRACE(rechts ? "right" : "left");
+        Fenster w;
+        TForm1& f = w.form;
+        const RandSeite s = Seite(f, rechts), andere = Seite(f, !rechts);
+        Segmente(f, andere, {4});
+        const std::vector<double> vorher = Profil(*andere.rand);
+        f.edtBreite.Text = "9";
+        w.dialoge.antworten = {(ordner / "p.ini").string()};
+        s.loadPara->Click();
+        EXPECT_EQ(Profil(*s.rand), Profil(rechts ? quelle.form.RandR : quelle.form.RandL));
+        EXPECT_TRUE(s.aktiv->Checked() && s.segmente->Visible);
+        EXPECT_EQ(s.segmente->Caption, s.ueberschrift + (rechts ? "2" : "3"));
+        EXPECT_EQ(Profil(*andere.rand), vorher);
+        EXPECT_EQ(f.edtBreite.Text, "9");
+        EXPECT_EQ((Texte{f.lblParameter1.Caption, f.lblParameter.Caption}), (Texte{"", "freely entered "}));
+    }
+}
+
+TEST(ParameterdateiRaender, AusgeschaltetUndNurNullpunkt) {
+    TempOrdner ordner;
+    Fenster w;
+    TForm1& f = w.form;
+    const RandSeite l = Seite(f, false), r = Seite(f, true);
+    DateiSchreiben(ordner / "p.ini",
+                   "[Rand_links_Geo]\nenable1=0\nnSegments=2\nBreite1=2\n[Rand_links_Textur]\nFileName=aus.dds\n"
+                   "[Rand_rechts_Geo]\nnSegments=0\n[Rand_rechts_Textur]\nStart=0,25\n");
+    // A single border read while off: its texture fields follow, its segment fields
+    // stay; the whole-file load refreshes them all the same.
+    ASSERT_TRUE(w.Ereignis([&] { f.RandLParameterLaden(ordner / "p.ini"); }));
+    EXPECT_EQ((Texte{l.texDatei->Text, l.breite->Text, l.ende->Text}), (Texte{"aus.dds", "1", "0,2"}));
+    ASSERT_TRUE(w.Ereignis([&] { f.ParameterLaden(ordner / "p.ini"); }));
+    EXPECT_EQ((Texte{l.breite->Text, l.ende->Text}), (Texte{"2", "0"}));
+    EXPECT_FALSE(l.aktiv->Checked());
+
+    // The right border holds only its start point: the editor shows it as segment 0.
+    ASSERT_EQ(f.RandR.AnzahlSegmente(), 1);
+    EXPECT_EQ((std::vector<int>{f.RandR.AktSegment, r.nr->Value()}), (std::vector<int>{0, 0}));
+    EXPECT_FALSE(r.nr->Visible || r.breite->Enabled || r.winkel->Enabled);
+    EXPECT_EQ(r.ende->Text, Gezeigt("0.25"));
+    EXPECT_EQ(r.segmente->Caption, "Right bordersegments:0");
+    r.addEnd->Click();
+    EXPECT_EQ((std::vector<int>{f.RandR.AnzahlSegmente(), f.RandR.AktSegment}), (std::vector<int>{2, 1}));
+    EXPECT_TRUE(r.nr->Visible && r.breite->Enabled);
+}
+
+TEST(ParameterdateiRaender, SchlechteZahlStopptOffeneEingabenNicht) {
+    TempOrdner ordner;
+    Fenster w;
+    TForm1& f = w.form;
+    const RandSeite r = Seite(f, true);
+    Segmente(f, r, {1, 1});
+    r.nr->SetValue(2);
+    // Unfinished values in the editor belong to the profile the file replaces.
+    r.breite->Text = "unfertig";
+    EXPECT_FALSE(Laden(w, ordner / "p.ini",
+                       "[Rand_rechts_Geo]\nnSegments=3\nBreite1=2\nBreite2=x\n[Rand_links_Geo]\nenable1=1\n"));
+    // Stopped at the bad key: the controls show what was read, the left border is not reached.
+    EXPECT_EQ(w.dialoge.fehler, Texte{"'x' ist kein gültiger Gleitkommawert"});
+    EXPECT_EQ((std::vector<int>{f.RandR.AnzahlSegmente(), r.nr->MaxValue}), (std::vector<int>{4, 3}));
+    EXPECT_EQ(r.breite->Text, "2");
+    EXPECT_FALSE(f.cboRandLenable.Checked());
 }
 
 }  // namespace

@@ -18,6 +18,9 @@ using namespace pavolant;
 using pavolant::test::Fenster;
 using pavolant::test::Gezeigt;
 using pavolant::test::MitDezimaltrenner;
+using pavolant::test::RandSeite;
+using pavolant::test::Segmente;
+using pavolant::test::Seite;
 using pavolant::test::TempOrdner;
 using Texte = std::vector<std::string>;
 namespace fs = std::filesystem;
@@ -68,6 +71,33 @@ TEST(Hauptfenster, Startzustand) {
         (std::vector<double>{0, 2, 3, 1, 1, 30}));
     EXPECT_FALSE(f.DreieckeSym);
     EXPECT_EQ(f.TexPxl, 0);
+    EXPECT_EQ(f.FuellFlaeche.TexturHoehe, 5);
+    EXPECT_TRUE(w.melder.eintraege.empty());
+}
+
+TEST(Hauptfenster, StartzustandDerRaender) {
+    Fenster w;
+    TForm1& f = w.form;
+    for (const bool rechts : {true, false}) {
+        SCOPED_TRACE(rechts ? "right" : "left");
+        const RandSeite s = Seite(f, rechts);
+        EXPECT_EQ(s.rand->Bezeichnung, rechts ? "right Border" : "left Border");
+        EXPECT_EQ(s.rand->Rechts, rechts);
+        EXPECT_EQ((std::vector<int>{s.rand->Aktiv, s.rand->AnzahlSegmente(), s.rand->AktSegment}),
+                  (std::vector<int>{0, 2, 1}));
+        // Off: both groups hidden and disabled, the fields keep their layout texts.
+        EXPECT_FALSE(s.aktiv->Checked() || s.gruppe->Visible || s.gruppe->Enabled || s.segmente->Visible ||
+                     s.segmente->Enabled);
+        EXPECT_EQ((Texte{s.texDatei->Text, s.texLaenge->Text, s.texBreite->Text, s.texPxl->Text, s.breite->Text,
+                         s.winkel->Text, s.ende->Text, s.endePxl->Text, s.normale->Text}),
+                  (Texte{"verge_diffuse.dds", "20", "0", "0", "1", "-30", "0,2", "0", "-30"}));
+        EXPECT_FALSE(s.normMan->Checked() || s.ruecksetzen->Checked() || s.normale->Enabled);
+        EXPECT_EQ((std::vector<int>{s.nr->MinValue, s.nr->MaxValue, s.nr->Value()}), (std::vector<int>{0, 2, 1}));
+        EXPECT_EQ(s.segmente->Caption, s.ueberschrift + "1");
+        EXPECT_EQ((Texte{s.calcU->Caption, s.del->Hint}), (Texte{"Width  -> U", "aktuelles Randsegment löschen"}));
+    }
+    EXPECT_EQ((Texte{f.gboRandR.Caption, f.spbCopyToRight.Caption, f.spbRandRAddEnd.Hint, f.spbRandLAddEnd.Hint}),
+              (Texte{"Right border ", "CopyL", "Add border segment at the end  ", "Randsegment am Ende hinzufügen"}));
 }
 
 TEST(Hauptfenster, NamenGrenzeUndInfo) {
@@ -80,7 +110,7 @@ TEST(Hauptfenster, NamenGrenzeUndInfo) {
     EXPECT_EQ(f.Edit("edtbreite"), nullptr);
     EXPECT_EQ(f.Button("edtBreite"), nullptr);
     for (const ParameterSchluessel& s : ParameterTabelle()) {
-        const bool box = s.Art == Wertart::Boolean && s.Lage == Teil::VorDemModell;
+        const bool box = s.Art == Wertart::Boolean && s.Name != "DreieckeSym";
         EXPECT_TRUE(s.Art == Wertart::Text ? f.Edit(s.Name) != nullptr : !box || f.CheckBox(s.Name))
             << s.Name;
     }
@@ -121,6 +151,40 @@ TEST(HauptfensterKetten, FuellflaecheNurMitBeidenRaendern) {
     f.cboRandFuellen.Click();
     f.cboRandLenable.SetChecked(false);
     EXPECT_FALSE(f.cboRandFuellen.Checked());
+}
+
+TEST(HauptfensterKetten, RandKopieren) {
+    for (const bool nachRechts : {true, false}) {
+        SCOPED_TRACE(nachRechts ? "to the right" : "to the left");
+        Fenster w;
+        TForm1& f = w.form;
+        const RandSeite von = Seite(f, !nachRechts), nach = Seite(f, nachRechts);
+        Segmente(f, von, {1, 2});
+        von.texDatei->Text = "grass.dds";  // typed, committed by the copy
+        (nachRechts ? f.spbCopyToRight : f.spbCopyToLeft).Click();
+        // An enabled border onto a disabled one: the target is on with segment 1 current.
+        EXPECT_TRUE(nach.aktiv->Checked() && nach.gruppe->Visible && nach.segmente->Visible);
+        EXPECT_EQ(nach.rand->AnzahlSegmente(), 3);
+        EXPECT_EQ(nach.rand->Segment(2)->Breite, 2);
+        EXPECT_EQ((std::vector<int>{nach.rand->AktSegment, nach.nr->Value(), nach.nr->MaxValue}),
+                  (std::vector<int>{1, 1, 2}));
+        EXPECT_EQ(nach.rand->Rechts, nachRechts);
+        EXPECT_EQ(nach.rand->Bezeichnung, nachRechts ? "right Border" : "left Border");
+        EXPECT_EQ((Texte{von.rand->TexturDatei, nach.rand->TexturDatei, nach.texDatei->Text}),
+                  (Texte{"grass.dds", "grass.dds", "grass.dds"}));
+        EXPECT_EQ(nach.breite->Text, "1");
+        EXPECT_EQ(nach.segmente->Caption, nach.ueberschrift + "2");
+
+        // A disabled border disables the target, and with it the fill.
+        f.cboRandFuellen.Click();
+        ASSERT_TRUE(f.cboRandFuellen.Checked());
+        von.aktiv->Click();
+        EXPECT_FALSE(f.cboRandFuellen.Checked());
+        nach.nr->SetValue(2);
+        (nachRechts ? f.spbCopyToRight : f.spbCopyToLeft).Click();
+        EXPECT_FALSE(nach.aktiv->Checked() || nach.rand->Aktiv || nach.gruppe->Visible || nach.segmente->Visible);
+        EXPECT_EQ(nach.rand->AktSegment, 1);
+    }
 }
 
 TEST(HauptfensterTexturPixel, UZuPixelUndZurueckMitGeraderRundung) {
@@ -310,6 +374,34 @@ TEST(HauptfensterGo, ZehnMeterGeradeausSchreibtUndSetztTexL0) {
     EXPECT_EQ(f.edtTexL0.Text, "0");
     f.spbOldTexL0.Click();
     EXPECT_EQ(f.edtTexL0.Text, Gezeigt("0.5"));
+}
+
+TEST(HauptfensterGo, RaenderUndFuellflaecheAusDenFeldern) {
+    TempOrdner ordner;
+    Fenster w;
+    TForm1& f = w.form;
+    f.SplinePunkte.Punkt(1)->Z = 10;
+    f.edtFileName.Text = (ordner / "a.i3d").string();
+    for (const bool rechts : {true, false}) {
+        const RandSeite s = Seite(f, rechts);
+        Segmente(f, s, {1});
+        s.winkel->Text = "-30";
+        s.segmente->Exit();
+        // Typed but not committed: the run takes the texture group's texts.
+        s.texLaenge->Text = "5";
+        s.texDatei->Text = rechts ? "kerb.dds" : "grass.dds";
+    }
+    f.cboRandFuellen.Click();
+    w.melder.eintraege.clear();
+    ASSERT_TRUE(w.Ereignis([&] { f.bbnGoClick(); }));
+    EXPECT_TRUE(w.melder.eintraege.empty());
+    ASSERT_TRUE(f.LetzterLauf() && f.LetzterLauf()->Geschrieben);
+    EXPECT_EQ((std::vector<double>{f.RandR.TexturLaenge, f.RandL.TexturLaenge}), (std::vector<double>{5, 5}));
+    EXPECT_EQ(f.RandL.TexturDatei, "grass.dds");
+    EXPECT_EQ(f.mmoStatus.Lines.back().rfind("Füllfläche: ", 0), 0u);
+    const std::string dokument = pavolant::test::DateiLesen(ordner / "a.i3d");
+    EXPECT_NE(dokument.find("materialIds=\"11, 12, 13, 14, 14\""), std::string::npos);
+    EXPECT_NE(dokument.find("filename=\"grass.dds\""), std::string::npos);
 }
 
 TEST(HauptfensterGo, FehlerStoppenAnDerGrenzeMitDemGelesenen) {

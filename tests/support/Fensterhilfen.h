@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,56 @@ struct Fenster {
     // Runs one event through the window's error boundary.
     bool Ereignis(const std::function<void()>& handler) { return form.Ausfuehren(handler); }
 };
+
+// One side's border controls of the main window, found by their component names, so a
+// test driven through them also checks the names the view binds to.
+struct RandSeite {
+    bool rechts;
+    TRandPunkte* rand;
+    std::string ueberschrift;  // the segment group's caption before the count
+    TCheckBox *aktiv, *normMan, *ruecksetzen;
+    TGroupBox *gruppe, *segmente;
+    TSpinEdit* nr;
+    TButton *add, *del, *addEnd, *calcU, *loadTex, *loadPara;
+    TEdit *breite, *winkel, *ende, *endePxl, *normale, *texDatei, *texLaenge, *texBreite, *texPxl;
+};
+
+inline RandSeite Seite(TForm1& f, bool rechts) {
+    const std::string r = rechts ? "R" : "L";
+    // Every name must be found: a missing one is a failed lookup, not a null to dereference.
+    auto da = [](auto* control, const std::string& name) {
+        if (!control) throw std::logic_error("the main window has no control " + name);
+        return control;
+    };
+    auto c = [&](const char* v, const char* h) { return da(f.CheckBox(v + r + h), v + r + h); };
+    auto g = [&](const char* v, const char* h) { return da(f.GroupBox(v + r + h), v + r + h); };
+    auto b = [&](const char* v, const char* h) { return da(f.Button(v + r + h), v + r + h); };
+    auto e = [&](const char* h) { return da(f.Edit("edtRand" + r + h), "edtRand" + r + h); };
+    return {rechts, rechts ? &f.RandR : &f.RandL, rechts ? "Right bordersegments:" : "Left bordersegments:",
+            c("cboRand", "enable"), c("cboRand", "normMan"), c("cboRand", "Ruecksetzen"), g("gboRand", ""),
+            g("gboRand", "Segmente"), da(f.SpinEdit("sedRand" + r + "Nr"), "sedRand" + r + "Nr"),
+            b("spbRand", "Add"), da(f.Button(rechts ? "spbRandRDel" : "SpeedButton2"), "delete"),
+            b("spbRand", "AddEnd"), b("btnRand", "calcU"), b("bbnRand", "LoadTex"), b("bbnRand", "LoadPara"),
+            e("Breite"), e("Winkel"), e("Ende"), e("EndePxl"), e("normale"), e("TexFile"), e("TexLaenge"),
+            e("TexBreite"), e("TexBreitePxl")};
+}
+
+// Segments 1 .. n of the side's border with the given widths at angle 0 and U rising by 0.25 per
+// segment, the border on and the editor showing segment 1.
+inline void Segmente(TForm1& f, const RandSeite& s, const std::vector<double>& breiten) {
+    s.aktiv->SetChecked(true);
+    TRandPunkte& r = *s.rand;
+    while (r.AnzahlSegmente() > 1) r.SegmentLoeschen(r.AnzahlSegmente() - 1);
+    for (std::size_t i = 0; i < breiten.size(); ++i) {
+        const int k = r.NeuesSegment();
+        r.Segment(k)->Breite = breiten[i];
+        r.Segment(k)->U = 0.25 * k;
+        r.SegmentAktualisieren(k);
+    }
+    r.Berechnen();
+    r.AktSegment = 1;
+    (s.rechts ? f.RandREditor : f.RandLEditor).Anzeigen();
+}
 
 // The decimal number as the window shows it under the current separator ("0,5" / "0.5").
 inline std::string Gezeigt(std::string_view mitPunkt) {
