@@ -1,11 +1,17 @@
 // pavolant-cli: builds a road from a parameter file without the window, through the main
-// window's own handlers. It starts from the desktop program's start state, loads the
-// parameter file as "Load parameter" does, optionally replaces one or both border
-// profiles with those of other parameter files as "Load parameters for right/left
-// border" do, optionally replaces the texture start,
-// optionally runs "Go" into an output file chosen as in the output dialog, and
-// optionally saves the parameters as "Save parameter" does, after the run, so that the
-// saved file carries the texture start for the next road.
+// window's own handlers, in this order: the desktop program's start state; optionally
+// the fineness settings from a settings file, read as the start-up reads Pavolant.ini
+// (nothing is read without the option, and nothing is ever written back); the parameter
+// file as "Load parameter" loads it; optionally one or both border profiles from other
+// parameter files as "Load parameters for right/left border" do; optionally the spline
+// points from an i3d file the level editor exported, as the import button does;
+// optionally a new texture start; optionally "Go" into an output file chosen as in the
+// output dialog; optionally "Save parameter", after the run, so that the saved file
+// carries the texture start for the next road.
+//
+// The parameter file sets all six fineness settings too (keys it lacks take its own
+// defaults), so the settings file's values never reach a run or a saved file; the
+// option checks the file and stops on it as the desktop program would report it.
 //
 // Standard output: the run's report, one line per memo line, UTF-8. Standard error:
 // every message box as "warning: TEXT" or "information: TEXT", every error of a handler
@@ -17,6 +23,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -28,12 +35,21 @@ namespace {
 using namespace pavolant;
 
 constexpr std::string_view kAufruf =
-    "usage: pavolant-cli [--right-border FILE] [--left-border FILE] [--tex-start V]\n"
-    "                    [--save-params FILE] [-o OUT.i3d] PARAMS.ini\n"
+    "usage: pavolant-cli [--settings FILE] [--right-border FILE] [--left-border FILE]\n"
+    "                    [--splines FILE.i3d] [--tex-start V] [--save-params FILE]\n"
+    "                    [-o OUT.i3d] PARAMS.ini\n"
     "\n"
-    "Loads the road parameters PARAMS.ini as \"Load parameter\" does, then:\n"
+    "Loads the road parameters PARAMS.ini as \"Load parameter\" does; the steps run in\n"
+    "the order of this list, whatever the order of the options:\n"
+    "  --settings FILE     first reads the fineness settings from FILE as the desktop\n"
+    "                      program reads Pavolant.ini at start-up (without the option\n"
+    "                      none is read); PARAMS.ini sets them all again, so only an\n"
+    "                      error in FILE shows\n"
     "  --right-border FILE takes the right border from the parameter file FILE\n"
     "  --left-border FILE  takes the left border from the parameter file FILE\n"
+    "  --splines FILE.i3d  replaces the spline points with the shapes of the scene of\n"
+    "                      FILE.i3d, as exported by the level editor; a file without\n"
+    "                      a complete scene stops like an error\n"
     "  --tex-start V       puts V into the texture start field (TexL0)\n"
     "  -o OUT.i3d          runs \"Go\" and writes the road to OUT.i3d (used as given);\n"
     "                      the report goes to standard output\n"
@@ -43,7 +59,8 @@ constexpr std::string_view kAufruf =
     "\n"
     "Messages go to standard error as \"warning: ...\", \"information: ...\" or \"error: ...\".\n"
     "Numbers use the decimal separator of the system locale.\n"
-    "Exit status: 0 done, 1 the load, the run or the save stopped, 2 wrong usage.\n";
+    "Exit status: 0 done, 1 a load, the import, the run or the save stopped,\n"
+    "2 wrong usage.\n";
 
 // One message per line group: the boxes break lines with CR, a terminal wants LF.
 std::string MitZeilenumbruechen(std::string_view text) {
@@ -61,7 +78,10 @@ std::string MitZeilenumbruechen(std::string_view text) {
 
 class Fehlerausgabe : public Melder {
 public:
+    int anzahl = 0;  // messages so far
+
     void Melden(MeldungsArt art, const std::string& text) override {
+        ++anzahl;
         std::cerr << (art == MeldungsArt::Warnung ? "warning: " : "information: ")
                   << MitZeilenumbruechen(text) << '\n';
     }
@@ -84,6 +104,8 @@ public:
 };
 
 struct Auftrag {
+    std::optional<std::string> einstellungen;
+    std::optional<std::string> splines;
     std::optional<std::string> randRechts;
     std::optional<std::string> randLinks;
     std::optional<std::string> texStart;
@@ -124,6 +146,10 @@ std::optional<Auftrag> Zerlegen(int argc, char** argv, int& code) {
                 ziel = &a.randRechts;
             else if (arg == "--left-border")
                 ziel = &a.randLinks;
+            else if (arg == "--settings")
+                ziel = &a.einstellungen;
+            else if (arg == "--splines")
+                ziel = &a.splines;
             else if (arg == "--save-params")
                 ziel = &a.parameterSpeichern;
             else if (arg == "-o")
@@ -164,6 +190,19 @@ int Ausfuehren(const Auftrag& auftrag) {
     Skriptdialoge dialoge;
     TForm1 form(melder, dialoge);
 
+    if (auftrag.einstellungen) {
+        // The desktop program takes a missing Pavolant.ini for "nothing saved yet"; a file
+        // named here that is not there is a mistake the user must hear of.
+        const std::filesystem::path pfad = *auftrag.einstellungen;
+        std::error_code ec;
+        // When the check itself fails, the read below reports the file as unreadable.
+        if (!std::filesystem::exists(pfad, ec) && !ec) {
+            dialoge.Fehler("Die Datei " + pfad.string() + " existiert nicht");
+            return 1;
+        }
+        if (!form.Ausfuehren([&] { form.EinstellungenLaden(pfad); })) return 1;
+    }
+
     dialoge.Antwort = auftrag.parameter;
     if (!form.Ausfuehren([&] { form.bbnLoadParaClick(); })) return 1;
     if (auftrag.randRechts) {
@@ -173,6 +212,15 @@ int Ausfuehren(const Auftrag& auftrag) {
     if (auftrag.randLinks) {
         dialoge.Antwort = *auftrag.randLinks;
         if (!form.Ausfuehren([&] { form.bbnRandLLoadParaClick(); })) return 1;
+    }
+
+    if (auftrag.splines) {
+        dialoge.Antwort = *auftrag.splines;
+        const int vorher = melder.anzahl;
+        if (!form.Ausfuehren([&] { form.bbnSplinePtsOpenClick(); })) return 1;
+        // The import speaks only when it took nothing (no scene) or not the whole scene
+        // (no end, too many shapes); a road built from that is not the one asked for.
+        if (melder.anzahl != vorher) return 1;
     }
 
     if (auftrag.texStart) form.edtTexL0.Text = *auftrag.texStart;

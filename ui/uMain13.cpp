@@ -95,6 +95,7 @@ constexpr std::array kButtons = {
     Komponente<TButton>{"spbSplineAdd", &TForm1::spbSplineAdd},
     Komponente<TButton>{"spbSplineSub", &TForm1::spbSplineSub},
     Komponente<TButton>{"spbSplineAddEnd", &TForm1::spbSplineAddEnd},
+    Komponente<TButton>{"bbnSplinePtsOpen", &TForm1::bbnSplinePtsOpen},
     Komponente<TButton>{"bbnInfo", &TForm1::bbnInfo},
     Komponente<TButton>{"spbCopyToRight", &TForm1::spbCopyToRight},
     Komponente<TButton>{"spbCopyToLeft", &TForm1::spbCopyToLeft},
@@ -175,6 +176,9 @@ DateiAuswahl AusgabeDialog() {
 }
 DateiAuswahl TexturDialog() {
     return {{{"dds-Bilder", "*.dds"}, {"All files   ", "*.*"}}, "", "test.dds", true};
+}
+DateiAuswahl SplineDialog() {
+    return {{{"i3d", "*.i3d"}, {"all Files   ", "*.*"}}, "", "test.i3d", false};
 }
 DateiAuswahl ParameterOeffnenDialog() {
     return {{{"Parameter", "*.ini"}, {"All files   ", "*.*"}}, "ini", "Parameter.ini", true};
@@ -305,6 +309,7 @@ TForm1::TForm1(Melder& melder, Dialoge& dialoge)
     spbSplineAdd.Hint = "Spline-Punkt vor aktuellem Punkt einfügen";
     spbSplineSub.Hint = "aktuellen Spline-Punkt löschen";
     spbSplineAddEnd.Hint = "Spline-Punkt am Ende hinzufügen";
+    bbnSplinePtsOpen.Hint = "exportierte Spline-Punkte aus i3d-Datei laden";
 
     // Right column.
     cboCreateTG.Caption = "Generate TransformGroup";
@@ -348,6 +353,7 @@ TForm1::TForm1(Melder& melder, Dialoge& dialoge)
     spbSplineAdd.OnClick = [this] { spbSplineAddClick(); };
     spbSplineAddEnd.OnClick = [this] { spbSplineAddEndClick(); };
     spbSplineSub.OnClick = [this] { spbSplineSubClick(); };
+    bbnSplinePtsOpen.OnClick = [this] { bbnSplinePtsOpenClick(); };
     spbCopyToRight.OnClick = [this] { spbCopyToRightClick(); };
     spbCopyToLeft.OnClick = [this] { spbCopyToLeftClick(); };
     bbnRandRLoadTex.OnClick = [this] { bbnLoadFahrbahnTexClick("bbnRandRLoadTex"); };
@@ -360,7 +366,8 @@ TForm1::TForm1(Melder& melder, Dialoge& dialoge)
 
     // Start-up, in this order: the borders (inactive, so each display unchecks its
     // enable box, whose chain hides and disables both groups and unchecks the fill
-    // box), then the spline points.
+    // box), then the spline points. The front-face fill stands as constructed; the
+    // settings and the window position follow in FormCreate.
     RandR.Rechts = true;
     RandL.Rechts = false;
     RandREditor.Anzeigen();
@@ -376,6 +383,51 @@ bool TForm1::Ausfuehren(const std::function<void()>& handler) {
         dialoge_.Fehler(e.what());
         return false;
     }
+}
+
+// ---- Start-up and closing -------------------------------------------------------------------
+
+Feinheit TForm1::Einstellungen() const {
+    return {MinLaenge, MinWinkel, MinSteigung, MinZRot, MaxSturz, DreieckeSym};
+}
+
+void TForm1::EinstellungenSetzen(const Feinheit& f) {
+    MinLaenge = f.MinLaenge;
+    MinWinkel = f.MinWinkel;
+    MinSteigung = f.MinSteigung;
+    MinZRot = f.MinZRot;
+    MaxSturz = f.MaxSturz;
+    DreieckeSym = f.DreieckeSym;
+}
+
+bool TForm1::FormCreate(const fs::path& einstellungen, int bildschirmBreite, int bildschirmHoehe) {
+    bildschirm_ = Bildschirm{bildschirmBreite, bildschirmHoehe};
+    Position = AufBildschirm(Position, kBreite, kHoehe, bildschirmBreite, bildschirmHoehe);
+    // A settings file that cannot be read costs the user the stored settings, not the
+    // program: the error is shown and the window opens with what was read.
+    return Ausfuehren([&] { EinstellungenLaden(einstellungen); });
+}
+
+void TForm1::EinstellungenLaden(const fs::path& einstellungen) {
+    Feinheit feinheit;  // the defaults, in place before the file is opened
+    EinstellungenSetzen(feinheit);
+    std::optional<Fensterposition> gespeichert;
+    try {
+        gespeichert = EinstellungenLesen(einstellungen, feinheit);
+    } catch (...) {
+        EinstellungenSetzen(feinheit);  // what was read before the bad value
+        throw;
+    }
+    EinstellungenSetzen(feinheit);
+    if (!gespeichert) return;
+    // A position saved on a larger screen, or a hand-edited one, must not open the
+    // window where the user cannot reach it.
+    Position = bildschirm_ ? AufBildschirm(*gespeichert, kBreite, kHoehe, bildschirm_->Breite, bildschirm_->Hoehe)
+                           : *gespeichert;
+}
+
+bool TForm1::FormCloseQuery(const fs::path& einstellungen) {
+    return Ausfuehren([&] { EinstellungenSchreiben(einstellungen, Einstellungen(), Position); });
 }
 
 // ---- Lookup by name -----------------------------------------------------------------------
@@ -799,6 +851,36 @@ void TForm1::spbSplineAddEndClick() {
         SplinePunkte.Aktuell = n - 1;
         SplineAnzeigen();
     }
+}
+
+void TForm1::bbnSplinePtsOpenClick() {
+    const std::optional<std::string> pfad = dialoge_.DateiOeffnen(SplineDialog());
+    if (pfad) SplinePunkteImportieren(*pfad);
+}
+
+void TForm1::SplinePunkteImportieren(const fs::path& pfad) {
+    try {
+        // The change commits the fields into the current point and makes point 1 current.
+        sedSplinePtsNr.SetValue(1);
+    } catch (...) {
+        // The commit stopped at a bad field and the current point stayed; the spin goes
+        // back to that point's number instead of naming point 1.
+        sedSplinePtsNr.Show(SplinePunkte.Aktuell + 1);
+        throw;
+    }
+    // The list may have changed also when the import stopped part way, so the spin's
+    // range and the display follow it either way.
+    auto anzeigen = [this] {
+        sedSplinePtsNr.MaxValue = SplinePunkte.AnzahlPunkte();
+        SplineAnzeigen();
+    };
+    try {
+        SplinePunkte.LeseI3d(pfad.string(), melder_);
+    } catch (...) {
+        anzeigen();
+        throw;
+    }
+    anzeigen();
 }
 
 void TForm1::spbSplineSubClick() {

@@ -24,6 +24,7 @@
 #include "model/uFuellFlaeche.h"
 #include "model/uGlobal.h"
 #include "model/uSplinePkts.h"
+#include "persistence/Einstellungen.h"
 #include "persistence/Parameterdatei.h"
 #include "ui/Steuerelemente.h"
 #include "ui/uRandEditor.h"
@@ -144,11 +145,12 @@ public:
     TEdit edtStreckung;
 
     // Spline points: the point editor shows the point SplinePunkte.Aktuell, numbered
-    // from 1 in the spin (point number n is index n - 1). The import button
-    // bbnSplinePtsOpen joins with the i3d import.
+    // from 1 in the spin (point number n is index n - 1); bbnSplinePtsOpen imports the
+    // points from an i3d file the level editor exported.
     TGroupBox gboSplinePts;
     TSpinEdit sedSplinePtsNr;
     TButton spbSplineAdd, spbSplineSub, spbSplineAddEnd;
+    TButton bbnSplinePtsOpen;
     TEdit edtSplinePtsX, edtSplinePtsY, edtSplinePtsZ;
     TEdit edtSplinePtsXrot, edtSplinePtsYrot, edtSplinePtsZrot;
 
@@ -214,6 +216,17 @@ public:
     // switches the roadway's pixel conversions off.
     std::int32_t TexPxl = 0;
 
+    // The six fineness settings as the settings file and the run take them.
+    Feinheit Einstellungen() const;
+
+    // ---- Window geometry (screen pixels) --------------------------------------------------
+    static constexpr int kBreite = 829;
+    static constexpr int kHoehe = 894;
+    static constexpr Fensterposition kEntwurfsPosition{82, 814};
+    // The window's top-left corner. The start-up sets it, the view places the window
+    // there when it shows it and writes the user's moves back, the closing stores it.
+    Fensterposition Position = kEntwurfsPosition;
+
     // The border segment editors of the main window: each works directly on its border
     // and its side's controls (display, commit and switch, the segment buttons, the
     // texture group commit).
@@ -223,6 +236,24 @@ public:
     // What the last run handed back, also when it ended with an error; empty before the
     // first run.
     const std::optional<Laufbericht>& LetzterLauf() const { return letzterLauf_; }
+
+    // ---- Start-up and closing ---------------------------------------------------------------
+    // Once, after construction (which already shows the borders and the spline points
+    // with the road model in place) and before the window is shown: keeps the window on
+    // a screen of the given size, then EinstellungenLaden(einstellungen). The view passes
+    // EinstellungsPfad(). An error of the settings file has been shown through the error
+    // box when this returns false; the window is usable either way.
+    bool FormCreate(const std::filesystem::path& einstellungen, int bildschirmBreite, int bildschirmHoehe);
+    // The six settings to their defaults, then the settings file over them. A missing
+    // file leaves the defaults. The stored position is kept on the screen FormCreate was
+    // given (before FormCreate there is no screen and it is taken as stored). A number
+    // that is no number throws KonvertierungsFehler with the settings read before it
+    // applied and the stored position left alone; an unreadable file throws DateiFehler.
+    void EinstellungenLaden(const std::filesystem::path& einstellungen);
+    // Writes the six settings and Position into the settings file, all-or-nothing. True:
+    // the window may close. False: the file could not be written, the error box has said
+    // so and the window stays open with everything as it was.
+    bool FormCloseQuery(const std::filesystem::path& einstellungen);
 
     // ---- Handlers ------------------------------------------------------------------------
     void bbnSaveClick();  // choose the output file; enables "Go"
@@ -272,6 +303,15 @@ public:
     void spbSplineAddClick();
     void spbSplineAddEndClick();
     void spbSplineSubClick();
+    // Import from an i3d file: the dialog, then SplinePunkteImportieren. Cancelling
+    // changes nothing.
+    void bbnSplinePtsOpenClick();
+    // The same without the dialog: point 1 is made current first (committing the fields
+    // into the current point when that changes the spin; a bad field stops the import
+    // before the file is read), then the file replaces the points. The editor shows the
+    // list as it is afterwards, also when the import stopped part way (LeseI3d's errors
+    // travel on).
+    void SplinePunkteImportieren(const std::filesystem::path& pfad);
 
 private:
     // ParameterFenster: the window as the parameter file sees it.
@@ -298,12 +338,19 @@ private:
     void UAusPixel(const TEdit& pixel, TEdit& u) const;
     void TexPxlNachLaden();
     void BerichtAnwenden(const Laufbericht& bericht);
+    void EinstellungenSetzen(const Feinheit& feinheit);
+
+    struct Bildschirm {
+        int Breite, Hoehe;
+    };
 
     Melder& melder_;
     Dialoge& dialoge_;
     // Lives as long as the program and is never reseeded.
     Zufallsgenerator zufall_;
     std::optional<Laufbericht> letzterLauf_;
+    // The screen the window was created on; none before FormCreate.
+    std::optional<Bildschirm> bildschirm_;
 };
 
 }  // namespace pavolant

@@ -1,5 +1,6 @@
 // The command line as a user runs it: the built program in a child process, its exit
 // status, standard output and standard error. The C locale makes its numbers use a point.
+#include "model/uSplinePkts.h"
 #include "persistence/IniDatei.h"
 #include "tests/support/Testhilfen.h"
 
@@ -72,7 +73,7 @@ TEST(Kommandozeile, AufrufHilfeUndFehlendeDatei) {
     const Ergebnis h = Starten(o, {p, "--help"});
     EXPECT_EQ(h.code, 0);
     EXPECT_EQ(
-        h.aus.rfind("usage: pavolant-cli [--right-border FILE] [--left-border FILE] [--tex-start V]\n", 0),
+        h.aus.rfind("usage: pavolant-cli [--settings FILE] [--right-border FILE] [--left-border FILE]\n", 0),
         0u);
     EXPECT_EQ(h.fehler, "");
 
@@ -178,6 +179,101 @@ TEST(Kommandozeile, RaenderUndFuellflaeche) {
     const Ergebnis f = Starten(o, {"--left-border", (o / "fehlt.ini").string(), p});
     EXPECT_EQ(f.code, 1);
     EXPECT_EQ(f.fehler, "error: Die Datei " + (o / "fehlt.ini").string() + " existiert nicht\n");
+}
+
+// The level editor's export of the westby map, beside the repository.
+const fs::path kWestby =
+    fs::path(__FILE__).parent_path() / ".." / ".." / ".." / "shared" / "i3d" / "samples" / "westby_splines.i3d";
+
+TEST(Kommandozeile, SplinePunkteAusDemEditor) {
+    // The reference: the file's points as the model's own reader takes them.
+    pavolant::test::AufzeichnenderMelder melder;
+    pavolant::TSplinePunkte westby;
+    westby.LeseI3d(kWestby.string(), melder);
+    ASSERT_EQ(westby.AnzahlPunkte(), 231);
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), n = (o / "n.ini").string();
+    DateiSchreiben(p, kZehnMeter);  // two points of its own: the import comes after it
+    const Ergebnis e = Starten(o, {"--splines", kWestby.string(), "--save-params", n, p});
+    EXPECT_EQ(e.code, 0);
+    EXPECT_EQ(e.fehler, "");
+    const IniDatei gespeichert(n);
+    EXPECT_EQ(gespeichert.LiesInteger("Splines", "Anzahl", 0), 231);
+    EXPECT_EQ(gespeichert.LiesString("Splines", "FileName", ""), kWestby.string());
+    for (int k = 1; k <= 231; ++k) {
+        const pavolant::TSplinePkt& r = *westby.Punkt(k - 1);
+        std::vector<double> punkt;
+        for (const char* schluessel : {"X", "Y", "Z", "Xrot", "Yrot", "Zrot"})
+            punkt.push_back(gespeichert.LiesZahl("SplinePts" + std::to_string(k), schluessel, "nan"));
+        ASSERT_EQ(punkt, (std::vector<double>{r.X, r.Y, r.Z, r.Xrot, r.Yrot, r.Zrot})) << k;
+    }
+    // The first shape as the file writes it: translation="-2183.49 219.752 -231.4".
+    EXPECT_EQ(gespeichert.LiesString("SplinePts1", "Y", ""), "219.752");
+}
+
+TEST(Kommandozeile, ImportiertePunkteFahrenUndFehlerStoppen) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), a = (o / "a.i3d").string(), n = (o / "n.ini").string();
+    DateiSchreiben(p, kZehnMeter);
+    // 25 m instead of the parameter file's 10 m.
+    DateiSchreiben(o / "gerade.i3d", "<Scene>\n<Shape translation=\"0 0 0\"/>\n<Shape translation=\"0 0 25\"/>\n"
+                                     "</Scene>\n");
+    const Ergebnis e = Starten(o, {"-o", a, "--splines", (o / "gerade.i3d").string(), p});
+    EXPECT_EQ(e.code, 0) << e.fehler;
+    EXPECT_NE(e.aus.find("Gesamt-Fahrbahnlänge = 25.0000 m\n"), std::string::npos) << e.aus;
+
+    // Unreadable, no scene (nothing imported), a bad number: no run, no save.
+    const std::string fehlt = (o / "fehlt.i3d").string(), ohne = (o / "ohne.i3d").string();
+    DateiSchreiben(ohne, "<Shape translation=\"0 0 25\"/>\n");
+    DateiSchreiben(o / "x.i3d", "<Scene>\n<Shape translation=\"0 0 x\"/>\n</Scene>\n");
+    for (const auto& [datei, meldung] :
+         {std::pair{fehlt, "error: Die Datei " + fehlt + " kann nicht gelesen werden\n"},
+          std::pair{ohne, "information: In " + ohne + " fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert.\n"},
+          std::pair{(o / "x.i3d").string(), std::string("error: 'x' ist kein gültiger Gleitkommawert\n")}}) {
+        const Ergebnis r = Starten(o, {"-o", a, "--save-params", n, "--splines", datei, p});
+        EXPECT_EQ(r.code, 1) << datei;
+        EXPECT_EQ(r.fehler, meldung);
+        EXPECT_EQ(r.aus, "");
+        EXPECT_FALSE(fs::exists(n));
+    }
+}
+
+// A bend: the fineness settings decide how finely it is cut.
+const std::string kBogen =
+    std::string("[Fahrbahn_Geo]\r\nBreite=7\r\nSchleppkurveErzeugen=0\r\nSturzErzeugen=0\r\n"
+                "[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nX=10\r\nZ=30\r\nYrot=45\r\n") +
+    kOhneRaender;
+constexpr const char* kFein = "[Preferences]\r\nminLaenge=0.1\r\nminWinkel=0.5\r\n";
+
+TEST(Kommandozeile, EinstellungsdateiUnterDerParameterdatei) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), s = (o / "s.ini").string(), a = (o / "a.i3d").string();
+    DateiSchreiben(p, kBogen);
+    DateiSchreiben(s, kFein);
+    DateiSchreiben(o / "fein.ini", kBogen + kFein);
+    const Ergebnis ohne = Starten(o, {"-o", a, "--save-params", (o / "n1.ini").string(), p});
+    const Ergebnis mit = Starten(o, {"--settings", s, "-o", a, "--save-params", (o / "n2.ini").string(), p});
+    const Ergebnis fein = Starten(o, {"-o", a, (o / "fein.ini").string()});
+    EXPECT_EQ(mit.code, 0);
+    EXPECT_EQ(mit.fehler, "");
+    // The same values in the parameter file cut the bend differently, but the parameter
+    // file is loaded after the settings file and sets all six settings again.
+    ASSERT_NE(fein.aus, ohne.aus);
+    EXPECT_EQ(mit.aus, ohne.aus);
+    EXPECT_EQ(DateiLesen(o / "n2.ini"), DateiLesen(o / "n1.ini"));
+    EXPECT_EQ(DateiLesen(s), kFein);  // read, never written back
+
+    DateiSchreiben(o / "schlecht.ini", "[Preferences]\r\nminWinkel=abc\r\n");
+    const std::string fehlt = (o / "fehlt.ini").string();
+    for (const auto& [datei, meldung] :
+         {std::pair{(o / "schlecht.ini").string(), std::string("error: 'abc' ist kein gültiger Gleitkommawert\n")},
+          std::pair{fehlt, "error: Die Datei " + fehlt + " existiert nicht\n"}}) {
+        fs::remove(a);
+        const Ergebnis r = Starten(o, {"--settings", datei, "-o", a, p});
+        EXPECT_EQ(r.code, 1) << datei;
+        EXPECT_EQ(r.fehler, meldung);
+        EXPECT_FALSE(fs::exists(a));
+    }
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ using pavolant::test::MitDezimaltrenner;
 using pavolant::test::RandSeite;
 using pavolant::test::Segmente;
 using pavolant::test::Seite;
+using pavolant::test::DateiSchreiben;
 using pavolant::test::TempOrdner;
 using Texte = std::vector<std::string>;
 namespace fs = std::filesystem;
@@ -317,6 +318,78 @@ TEST(HauptfensterSplinePunkte, WechselMitSchlechterZahlUndBegrenzteNummer) {
     v.form.sedSplinePtsNr.SetText("5");
     EXPECT_EQ(v.form.SplinePunkte.Aktuell, 0);
     EXPECT_EQ(v.form.sedSplinePtsNr.Value(), 1);
+}
+
+// The level editor's export of the westby map: 231 shapes in its scene.
+const std::string kWestby = PAVOLANT_SOURCE_DIR "/../shared/i3d/samples/westby_splines.i3d";
+
+TEST(HauptfensterSplineImport, AusDerEditorDateiUndAbbrechen) {
+    Fenster w;
+    TForm1& f = w.form;
+    DreiPunkte(f, 3);
+    Tippen(f, {"77"});
+    f.bbnSplinePtsOpen.Click();  // cancelled: nothing changes, nothing is committed
+    ASSERT_EQ(w.dialoge.aufrufe.size(), 1u);
+    const DateiAuswahl& a = w.dialoge.aufrufe[0];
+    ASSERT_EQ(a.Filter.size(), 2u);
+    EXPECT_EQ((Texte{a.Filter[0].Beschreibung, a.Filter[0].Muster, a.Filter[1].Beschreibung, a.Filter[1].Muster,
+                     a.StandardEndung, a.Dateiname}),
+              (Texte{"i3d", "*.i3d", "all Files   ", "*.*", "", "test.i3d"}));
+    EXPECT_FALSE(a.MussExistieren);
+    EXPECT_EQ((std::vector<int>{f.SplinePunkte.AnzahlPunkte(), f.SplinePunkte.Aktuell, f.sedSplinePtsNr.Value()}),
+              (std::vector<int>{3, 2, 3}));
+    EXPECT_EQ(f.SplinePunkte.Punkt(2)->X, 3);
+
+    w.dialoge.antworten = {kWestby};
+    EXPECT_TRUE(w.Ereignis([&] { f.Button("bbnSplinePtsOpen")->Click(); }));
+    EXPECT_EQ(f.SplinePunkte.AnzahlPunkte(), 231);
+    EXPECT_EQ(f.gboSplinePts.Caption, "Spline-Points: 231");
+    EXPECT_EQ((std::vector<int>{f.sedSplinePtsNr.MaxValue, f.sedSplinePtsNr.Value(), f.SplinePunkte.Aktuell}),
+              (std::vector<int>{231, 1, 0}));
+    EXPECT_EQ(f.SplinePunkte.DateiName, kWestby);
+    // The file's first shape: translation="-2183.49 219.752 -231.4", no rotation.
+    EXPECT_EQ(Felder(f), (Texte{Gezeigt("-2183.49"), Gezeigt("219.752"), Gezeigt("-231.4"), "0", "0", "0"}));
+    EXPECT_TRUE(w.dialoge.fehler.empty() && w.melder.eintraege.empty());
+}
+
+TEST(HauptfensterSplineImport, FehlerwegeHaltenSpinUndListeGleich) {
+    TempOrdner o;
+    Fenster w;
+    TForm1& f = w.form;
+    DreiPunkte(f, 3);
+    // Point 1 is made current first, committing the typed value into point 3; a file
+    // without a scene then changes nothing.
+    DateiSchreiben(o / "ohne.i3d", "<i3D>\n  <Shape translation=\"1 2 3\"/>\n</i3D>\n");
+    Tippen(f, {"42"});
+    EXPECT_TRUE(w.Ereignis([&] { f.SplinePunkteImportieren(o / "ohne.i3d"); }));
+    EXPECT_EQ(f.SplinePunkte.Punkt(2)->X, 42);
+    EXPECT_EQ((std::vector<int>{f.SplinePunkte.AnzahlPunkte(), f.SplinePunkte.Aktuell, f.sedSplinePtsNr.Value()}),
+              (std::vector<int>{3, 0, 1}));
+    EXPECT_EQ(w.melder.eintraege.size(), 1u);
+
+    // A bad field stops the import before the file is read; the spin still names the
+    // point whose fields are shown.
+    f.sedSplinePtsNr.SetValue(2);
+    Tippen(f, {"5", "x"});
+    EXPECT_FALSE(w.Ereignis([&] { f.SplinePunkteImportieren(kWestby); }));
+    EXPECT_EQ((std::vector<int>{f.SplinePunkte.AnzahlPunkte(), f.SplinePunkte.Aktuell, f.sedSplinePtsNr.Value()}),
+              (std::vector<int>{3, 1, 2}));
+
+    // Stopped at the third shape (two numbers only) of a list of five: three points,
+    // and the spin's range and the caption follow the shorter list.
+    Tippen(f, {"5", "6"});
+    f.SplinePunkte.Anhaengen();
+    f.SplinePunkte.Anhaengen();
+    f.sedSplinePtsNr.MaxValue = 5;
+    DateiSchreiben(o / "kaputt.i3d", "<Scene>\n<Shape translation=\"1 0 0\"/>\n<Shape translation=\"2 0 0\"/>\n"
+                                     "<Shape translation=\"3 4\"/>\n<Shape/>\n</Scene>\n");
+    EXPECT_FALSE(w.Ereignis([&] { f.SplinePunkteImportieren(o / "kaputt.i3d"); }));
+    EXPECT_EQ(w.dialoge.fehler.size(), 2u);
+    EXPECT_EQ(f.SplinePunkte.AnzahlPunkte(), 3);
+    EXPECT_EQ(f.SplinePunkte.Punkt(2)->X, 3);
+    EXPECT_EQ(f.gboSplinePts.Caption, "Spline-Points: 3");
+    EXPECT_EQ(f.sedSplinePtsNr.MaxValue, 3);
+    EXPECT_EQ(f.sedSplinePtsNr.Value(), f.SplinePunkte.Aktuell + 1);
 }
 
 TEST(HauptfensterGo, DateiauswahlUndZuWenigPunkte) {
