@@ -59,6 +59,19 @@ constexpr const char* kOhneRaender = "[Rand_rechts_Geo]\r\nenable1=0\r\n[Rand_li
 // The straight road, roadway only.
 const std::string kZehnMeter = std::string(kGerade) + kOhneRaender;
 
+// The worked example kept as golden files: the parameters of the window's start state
+// with two points 10 m apart, and the document the editor receives, to the byte.
+TEST(Kommandozeile, SchreibtDasBeispielByteFuerByte) {
+    TempOrdner o;
+    const std::string golden = std::string(PAVOLANT_SOURCE_DIR) + "/tests/golden/";
+    const std::string a = (o / "beispiel.i3d").string();
+    const Ergebnis e = Starten(o, {"-o", a, golden + "Beispiel.ini"});
+    EXPECT_EQ(e.code, 0) << e.fehler;
+    EXPECT_EQ(e.fehler, "");
+    EXPECT_EQ(DateiLesen(a), DateiLesen(golden + "Beispiel.i3d"));
+    EXPECT_NE(e.aus.find("Fahrbahn: 4 Vertices, 2 triangles\n"), std::string::npos);
+}
+
 TEST(Kommandozeile, AufrufHilfeUndFehlendeDatei) {
     TempOrdner o;
     const std::string p = (o / "p.ini").string(), a = (o / "a.i3d").string();

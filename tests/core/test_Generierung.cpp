@@ -160,6 +160,8 @@ TEST(Generierung, WritesTheWorkedExampleByteForByte) {
     ASSERT_TRUE(l.bericht.Geschrieben);
     EXPECT_TRUE(l.melder.eintraege.empty());
     EXPECT_EQ(l.Dokument(), kBeispiel);
+    // The command line's golden file is this document.
+    EXPECT_EQ(DateiLesen(std::string(PAVOLANT_SOURCE_DIR) + "/tests/golden/Beispiel.i3d"), kBeispiel);
     const std::vector<std::string> memo = {
         "Geometry:   Width = 7.0000  --  Schleppkurve = 0.0000",
         "Textur: Länge = 20.0000 - Start = 0.0000 - Ende = 1.0000",
