@@ -1,0 +1,172 @@
+// The desktop's boxes and file dialogs: icon, text and one OK button for the messages,
+// the error box, and the file dialogs set up from the window's choices.
+#include "tests/qt/Qthilfen.h"
+
+#include "ui/qt/QtDialoge.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+using namespace pavolant;
+using namespace pavolant::test;
+
+namespace {
+
+struct Box {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString text;
+    QMessageBox::StandardButtons knoepfe;
+};
+
+// Reads the box that `zeigen` opens and confirms it with its OK button.
+Box Gezeigt(const std::function<void()>& zeigen) {
+    Box box;
+    int bedient = 0;
+    {
+        Modalbediener bediener([&box](QWidget& w) {
+            auto* m = qobject_cast<QMessageBox*>(&w);
+            if (!m) return;
+            box = {m->icon(), m->text(), m->standardButtons()};
+            m->button(QMessageBox::Ok)->click();
+        });
+        zeigen();
+        bedient = bediener.Bedient();
+    }
+    if (bedient != 1) throw std::runtime_error("no modal box was shown");
+    return box;
+}
+
+const DateiAuswahl kAusgabe{{{"Giants-Editor", "*.i3d"}, {"all files   ", "*.*"}}, "i3d", "test.i3d", false};
+const DateiAuswahl kParameterOeffnen{{{"Parameter", "*.ini"}, {"All files   ", "*.*"}}, "ini", "Parameter.ini", true};
+
+}  // namespace
+
+class Dialoge_ : public QObject {
+    Q_OBJECT
+
+private slots:
+    void Meldungen() {
+        qt::QtMelder melder;
+        Box b = Gezeigt([&] { melder.Warnung("Zwei Punkte müssen mindestens vorhanden sein!"); });
+        QCOMPARE(b.icon, QMessageBox::Warning);
+        QCOMPARE(b.text, QStringLiteral("Zwei Punkte müssen mindestens vorhanden sein!"));
+        QCOMPARE(b.knoepfe, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+        // The info box's CR breaks become lines.
+        b = Gezeigt([&] { melder.Information("INOFFICIAL\rEN-VERSION!\r\rVersion 1.64 (2017-01-03) by Quenlor"); });
+        QCOMPARE(b.icon, QMessageBox::Information);
+        QCOMPARE(b.text, QStringLiteral("INOFFICIAL\nEN-VERSION!\n\nVersion 1.64 (2017-01-03) by Quenlor"));
+        QCOMPARE(b.knoepfe, QMessageBox::StandardButtons(QMessageBox::Ok));
+
+        qt::QtDialoge dialoge;
+        b = Gezeigt([&] { dialoge.Fehler("'abc' ist kein gültiger Gleitkommawert"); });
+        QCOMPARE(b.icon, QMessageBox::Critical);
+        QCOMPARE(b.text, QStringLiteral("'abc' ist kein gültiger Gleitkommawert"));
+        QCOMPARE(qt::Meldungstext("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
+    }
+
+    // The main window's info button through the real boxes.
+    void InfoboxDesFensters() {
+        qt::QtMelder melder;
+        SkriptDialoge dialoge;
+        TForm1 form(melder, dialoge);
+        qt::Hauptfenster fenster(form, dialoge);
+        melder.SetzeFenster(&fenster);
+        fenster.show();
+        QVERIFY(QTest::qWaitForWindowActive(&fenster));
+        const Box b = Gezeigt([&] { Klicken(fenster.findChild<QAbstractButton*>(QStringLiteral("bbnInfo"))); });
+        QCOMPARE(b.icon, QMessageBox::Information);
+        QVERIFY(b.text.startsWith(QStringLiteral("INOFFICIAL\nEN-VERSION!\n\n")));
+    }
+
+    void Filter() {
+        QCOMPARE(qt::Namensfilter(kAusgabe), QStringList({"Giants-Editor (*.i3d)", "all files (*)"}));
+        QCOMPARE(qt::Namensfilter(DateiAuswahl{}), QStringList({"All files (*)"}));
+    }
+
+    void DialogEinrichten() {
+        QFileDialog speichern;
+        qt::Einrichten(speichern, kAusgabe, true);
+        QCOMPARE(speichern.acceptMode(), QFileDialog::AcceptSave);
+        QCOMPARE(speichern.fileMode(), QFileDialog::AnyFile);
+        QCOMPARE(speichern.defaultSuffix(), QStringLiteral("i3d"));
+        QVERIFY(speichern.testOption(QFileDialog::DontConfirmOverwrite));
+        QCOMPARE(speichern.nameFilters(), qt::Namensfilter(kAusgabe));
+
+        QFileDialog oeffnen;
+        qt::Einrichten(oeffnen, kParameterOeffnen, false);
+        QCOMPARE(oeffnen.acceptMode(), QFileDialog::AcceptOpen);
+        QCOMPARE(oeffnen.fileMode(), QFileDialog::ExistingFile);
+        QCOMPARE(oeffnen.defaultSuffix(), QStringLiteral("ini"));
+    }
+
+    void Standardendung() {
+        TempOrdner ordner;
+        const QString o = QString::fromStdString(ordner.Pfad().string());
+        QCOMPARE(qt::MitStandardendung(o + "/strasse", kAusgabe, true), o + "/strasse.i3d");
+        QCOMPARE(qt::MitStandardendung(o + "/strasse.xml", kAusgabe, true), o + "/strasse.xml");
+        DateiAuswahl ohne = kAusgabe;
+        ohne.StandardEndung.clear();
+        QCOMPARE(qt::MitStandardendung(o + "/strasse", ohne, true), o + "/strasse");
+        // Opening: the extended name only where the bare one is missing and it exists.
+        QCOMPARE(qt::MitStandardendung(o + "/p", kParameterOeffnen, false), o + "/p");
+        DateiSchreiben(ordner / "p.ini", "[Preferences]\r\n");
+        QCOMPARE(qt::MitStandardendung(o + "/p", kParameterOeffnen, false), o + "/p.ini");
+        DateiSchreiben(ordner / "p", "");
+        QCOMPARE(qt::MitStandardendung(o + "/p", kParameterOeffnen, false), o + "/p");
+    }
+
+    // The save dialog as the user answers it: a name without extension gets it; the
+    // preset name is offered; cancelling gives nothing.
+    void SpeichernUndAbbrechen() {
+        TempOrdner ordner;
+        const QString o = QString::fromStdString(ordner.Pfad().string());
+        qt::QtDialoge dialoge;
+        QString vorbelegt;
+        std::optional<std::string> gewaehlt;
+        {
+            Modalbediener bediener([&](QWidget& w) {
+                auto* d = qobject_cast<QFileDialog*>(&w);
+                QVERIFY(d);
+                vorbelegt = d->selectedFiles().value(0);
+                d->selectFile(o + "/neu");
+                static_cast<QDialog*>(d)->accept();
+            });
+            gewaehlt = dialoge.DateiSpeichern(kAusgabe);
+            QCOMPARE(bediener.Bedient(), 1);
+        }
+        QVERIFY(vorbelegt.endsWith(QStringLiteral("/test.i3d")));
+        QVERIFY(gewaehlt.has_value());
+        QCOMPARE(QString::fromStdString(*gewaehlt), o + "/neu.i3d");
+        {
+            Modalbediener bediener([](QWidget& w) { qobject_cast<QDialog*>(&w)->reject(); });
+            QVERIFY(!dialoge.DateiSpeichern(kAusgabe).has_value());
+            QCOMPARE(bediener.Bedient(), 1);
+        }
+    }
+
+    // An open dialog that needs an existing file offers only existing files and returns
+    // the chosen one.
+    void OeffnenNurVorhandene() {
+        TempOrdner ordner;
+        DateiSchreiben(ordner / "Parameter.ini", "[Preferences]\r\n");
+        const QString o = QString::fromStdString(ordner.Pfad().string());
+        qt::QtDialoge dialoge;
+        QFileDialog::FileMode modus = QFileDialog::AnyFile;
+        Modalbediener bediener([&](QWidget& w) {
+            auto* d = qobject_cast<QFileDialog*>(&w);
+            QVERIFY(d);
+            modus = d->fileMode();
+            d->selectFile(o + "/Parameter.ini");
+            static_cast<QDialog*>(d)->accept();
+        });
+        const std::optional<std::string> gewaehlt = dialoge.DateiOeffnen(kParameterOeffnen);
+        QCOMPARE(bediener.Bedient(), 1);
+        QCOMPARE(modus, QFileDialog::ExistingFile);
+        QVERIFY(gewaehlt.has_value());
+        QCOMPARE(QString::fromStdString(*gewaehlt), o + "/Parameter.ini");
+    }
+};
+
+QTEST_MAIN(Dialoge_)
+#include "test_Dialoge.moc"

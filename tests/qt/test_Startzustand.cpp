@@ -1,0 +1,166 @@
+// The main window as it opens: every control of the window logic is a widget under its
+// name that shows the control's state, and the start state the user sees.
+#include "tests/qt/Qthilfen.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QToolButton>
+
+using namespace pavolant;
+using namespace pavolant::test;
+
+namespace {
+
+const char* const kEdits[] = {
+    "edtFileName",        "edtShapeName",         "edtBreite",          "edtSchleppkurve",   "edtSturz",
+    "edtTextur1FileName", "edtTextur1Laenge",     "edtTexPxl",          "edtTexStart",       "edtTexStartPxl",
+    "EdtTexEnde",         "EdtTexEndePxl",        "edtRandomBackfold",  "edtTexL0",          "edtStreckung",
+    "edtSplinePtsX",      "edtSplinePtsY",        "edtSplinePtsZ",      "edtSplinePtsXrot",  "edtSplinePtsYrot",
+    "edtSplinePtsZrot",   "edtTrafficSplineRechts", "edtTrafficSplineLinks", "edtRandRTexFile", "edtRandRTexLaenge",
+    "edtRandRTexBreite",  "edtRandRTexBreitePxl", "edtRandRBreite",     "edtRandRWinkel",    "edtRandREnde",
+    "edtRandREndePxl",    "edtRandRnormale",      "edtRandLTexFile",    "edtRandLTexLaenge", "edtRandLTexBreite",
+    "edtRandLTexBreitePxl", "edtRandLBreite",     "edtRandLWinkel",     "edtRandLEnde",      "edtRandLEndePxl",
+    "edtRandLnormale",
+};
+const char* const kBoxen[] = {
+    "cboRandLenable",   "cboCreateFahrbahn",      "cboRandRenable",        "cboSchleppkurve",
+    "cboSturz",         "cboRandomBackFold",      "cboRuecksetzen",        "cboCreateTG",
+    "cboRandFuellen",   "cboTrafficSpline",       "cboTrafficSplineRechts", "cboTrafficSplineLinks",
+    "cboRandRRuecksetzen", "cboRandRnormMan",     "cboRandLRuecksetzen",   "cboRandLnormMan",
+};
+// Bitmap and plain buttons take the focus; glyph buttons do not.
+const char* const kFokusKnoepfe[] = {
+    "bbnSave",         "bbnGo",           "bbnLoadPara",     "bbnSavePara",      "bbnCopyMemo",
+    "bbnLoadFahrbahnTex", "bbnInfo",      "bbnRandRLoadTex", "btnRandRcalcU",    "bbnRandRLoadPara",
+    "bbnRandLLoadTex", "btnRandLcalcU",   "bbnRandLLoadPara",
+};
+const char* const kGlyphen[] = {
+    "spbOldTexL0",  "spbSplineAdd",   "spbSplineSub", "spbSplineAddEnd", "spbCopyToRight", "spbCopyToLeft",
+    "spbRandRAdd",  "spbRandRDel",    "spbRandRAddEnd", "spbRandLAdd",   "SpeedButton2",   "spbRandLAddEnd",
+};
+const char* const kLabels[] = {
+    "Label18", "lblParameter1", "lblParameter", "lblBreite", "lblTextur1File", "lblTextur1Laenge", "Label46",
+    "Label30", "Label47",       "Label48",      "Label25",   "Label17",        "Label24",
+};
+const char* const kGruppen[] = {
+    "GroupBox2", "GroupBox3", "gboSplinePts", "GroupBox1", "gboRandR", "gboRandRSegmente", "gboRandL", "gboRandLSegmente",
+};
+const char* const kSpins[] = {"sedSplinePtsNr", "sedRandRNr", "sedRandLNr"};
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The widget's own enabled flag; a parent group may disable it on top.
+bool Aktiv(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
+
+}  // namespace
+
+class Startzustand : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { SetzeDezimaltrenner(','); }
+
+    // Every control under its name, showing what the window logic holds.
+    void JedesSteuerelementIstSeinWidget() {
+        Ansicht a;
+        for (const char* n : kEdits) {
+            const TEdit& c = *a.form.Edit(n);
+            QLineEdit* w = a.Feld(n);
+            QCOMPARE(w->text(), Q(c.Text));
+            QCOMPARE(Aktiv(w), c.Enabled);
+            QCOMPARE(w->isHidden(), !c.Visible);
+            QCOMPARE(w->toolTip(), Q(c.Hint));
+        }
+        for (const char* n : kBoxen) {
+            const TCheckBox& c = *a.form.CheckBox(n);
+            QCheckBox* w = a.Box(n);
+            QCOMPARE(w->text(), Q(c.Caption));
+            QCOMPARE(w->isChecked(), c.Checked());
+            QCOMPARE(Aktiv(w), c.Enabled);
+            QCOMPARE(w->toolTip(), Q(c.Hint));
+        }
+        for (const char* n : kFokusKnoepfe) {
+            const TButton& c = *a.form.Button(n);
+            auto* w = a.Widget<QPushButton>(n);
+            QCOMPARE(w->text(), Q(c.Caption));
+            QCOMPARE(Aktiv(w), c.Enabled);
+            QCOMPARE(w->toolTip(), Q(c.Hint));
+            QVERIFY2(w->focusPolicy() & Qt::ClickFocus, n);
+            QVERIFY2(w->focusPolicy() & Qt::TabFocus, n);
+        }
+        for (const char* n : kGlyphen) {
+            const TButton& c = *a.form.Button(n);
+            auto* w = a.Widget<QToolButton>(n);
+            QCOMPARE(w->text(), Q(c.Caption));
+            QCOMPARE(w->toolTip(), Q(c.Hint));
+            QCOMPARE(w->focusPolicy(), Qt::NoFocus);
+            QVERIFY2(!w->icon().isNull(), n);
+        }
+        for (const char* n : kLabels) QCOMPARE(a.Widget<QLabel>(n)->text(), Q(a.form.Label(n)->Caption));
+        for (const char* n : kGruppen) {
+            const TGroupBox& c = *a.form.GroupBox(n);
+            auto* w = a.Widget<QGroupBox>(n);
+            QCOMPARE(w->title(), Q(c.Caption));
+            QCOMPARE(w->isHidden(), !c.Visible);
+            QCOMPARE(Aktiv(w), c.Enabled);
+        }
+        for (const char* n : kSpins) {
+            const TSpinEdit& c = *a.form.SpinEdit(n);
+            auto* w = a.Widget<QSpinBox>(n);
+            QCOMPARE(w->value(), c.Value());
+            QCOMPARE(w->toolTip(), Q(c.Hint));
+        }
+        QCOMPARE(a.Widget<QPlainTextEdit>("mmoStatus")->toPlainText(), QStringLiteral("mmoStatus"));
+        // The import button is there exactly when the window logic offers the import.
+        QCOMPARE(a.fenster.findChild<QPushButton*>(QStringLiteral("bbnSplinePtsOpen")) != nullptr,
+                 a.form.Button("bbnSplinePtsOpen") != nullptr);
+    }
+
+    // What the user sees first: Go disabled, borders off and hidden, two points.
+    void WasDerNutzerZuerstSieht() {
+        Ansicht a;
+        QCOMPARE(a.fenster.windowTitle(), QStringLiteral("Pavolant v1.64 by Quenlor"));
+        QVERIFY(!a.Knopf("bbnGo")->isEnabled());
+        QCOMPARE(a.Knopf("bbnSave")->text(), QStringLiteral("i3d-File"));
+        QVERIFY(!a.Knopf("bbnSave")->icon().isNull());
+        for (const char* n : {"gboRandR", "gboRandRSegmente", "gboRandL", "gboRandLSegmente"})
+            QVERIFY2(!a.Widget<QGroupBox>(n)->isVisible(), n);
+        for (const char* n : {"cboRandRenable", "cboRandLenable", "cboRandFuellen", "cboRandomBackFold"})
+            QVERIFY2(!a.Box(n)->isChecked(), n);
+        QVERIFY(a.Box("cboCreateFahrbahn")->isChecked());
+        QVERIFY(a.Box("cboCreateTG")->isChecked());
+        QCOMPARE(a.Box("cboRandFuellen")->toolTip(), QStringLiteral("nur möglich, wenn beide Ränder aktiv"));
+        QCOMPARE(a.Widget<QGroupBox>("gboSplinePts")->title(), QStringLiteral("Spline-Points: 2"));
+        auto* nr = a.Widget<QSpinBox>("sedSplinePtsNr");
+        QVERIFY(nr->isVisible());
+        QCOMPARE(nr->value(), 1);
+        QCOMPARE(nr->minimum(), 1);
+        QCOMPARE(nr->maximum(), 2);
+        QCOMPARE(a.Feld("edtTexL0")->toolTip(), QStringLiteral("Startpunkt in der Textur [0...1]"));
+        QCOMPARE(a.Feld("edtRandomBackfold")->text(), QStringLiteral("0,5"));
+        auto* einstellungen = a.Widget<QPushButton>("bbnPreferences");
+        QCOMPARE(einstellungen->text(), QStringLiteral("Settings     "));
+        QCOMPARE(einstellungen->toolTip(), QStringLiteral("Steuerung der Feinheit der Unterteilungen"));
+        // Captions in a 16-pixel font; nothing the user must see is cut off.
+        QCOMPARE(a.Widget<QLabel>("Label24")->font().pixelSize(), 16);
+        QVERIFY(a.fenster.width() >= TForm1::kBreite);
+        QVERIFY(a.fenster.height() >= TForm1::kHoehe);
+        QVERIFY(a.fenster.minimumSizeHint().height() <= a.fenster.height());
+        QVERIFY(a.melder.eintraege.empty());
+    }
+
+    // Enabling a border shows its groups at their place; the columns do not jump.
+    void VerborgeneGruppenBehaltenIhrenPlatz() {
+        Ansicht a;
+        const int vorher = a.Knopf("bbnRandRLoadPara")->y();
+        Klicken(a.Box("cboRandRenable"));
+        QVERIFY(a.Widget<QGroupBox>("gboRandR")->isVisible());
+        QCOMPARE(a.Knopf("bbnRandRLoadPara")->y(), vorher);
+    }
+};
+
+QTEST_MAIN(Startzustand)
+#include "test_Startzustand.moc"

@@ -1,0 +1,153 @@
+#include "ui/qt/Einstellungsdialog.h"
+
+#include "ui/qt/Bausteine.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <exception>
+#include <string_view>
+
+namespace pavolant::qt {
+
+namespace {
+
+template <class T>
+std::function<T*(std::string_view)> Tabelle(std::initializer_list<std::pair<std::string_view, T*>> eintraege) {
+    std::vector<std::pair<std::string_view, T*>> v(eintraege);
+    return [v](std::string_view name) -> T* {
+        for (const auto& [n, c] : v)
+            if (n == name) return c;
+        return nullptr;
+    };
+}
+
+Steuerelementsuche Suche(TFormPref& p) {
+    Steuerelementsuche s;
+    s.Edit = Tabelle<TEdit>({{"edtLaenge", &p.edtLaenge},
+                             {"edtWinkel", &p.edtWinkel},
+                             {"edtSlope", &p.edtSlope},
+                             {"edtZrotMin", &p.edtZrotMin},
+                             {"edtmaxSturz", &p.edtmaxSturz},
+                             {"edtStirnTextur", &p.edtStirnTextur},
+                             {"edtStirnBreite", &p.edtStirnBreite},
+                             {"edtStirnHoehe", &p.edtStirnHoehe}});
+    s.CheckBox = Tabelle<TCheckBox>({{"cboAlteDreiecke", &p.cboAlteDreiecke}, {"cboStirnTexRot", &p.cboStirnTexRot}});
+    s.Button = Tabelle<TButton>({{"btnOK", &p.btnOK}, {"Button1", &p.Button1}, {"bbnRandRLoadTex", &p.bbnRandRLoadTex}});
+    s.GroupBox = Tabelle<TGroupBox>({{"GroupBox1", &p.GroupBox1}, {"GroupBox2", &p.GroupBox2}});
+    return s;
+}
+
+// Errors of the dialog's own events (the browse button) go to the error box.
+Bindung::Grenze Fehlerbox(Dialoge& dialoge) {
+    return [&dialoge](const std::function<void()>& handler) {
+        try {
+            handler();
+            return true;
+        } catch (const std::exception& e) {
+            dialoge.Fehler(e.what());
+            return false;
+        }
+    };
+}
+
+}  // namespace
+
+Einstellungsdialog::Einstellungsdialog(TFormPref& pref, Dialoge& dialoge, QWidget* eltern)
+    : QDialog(eltern), pref_(pref), bindung_(new Bindung(*this, Fehlerbox(dialoge))) {
+    setObjectName(QStringLiteral("FormPref"));
+    setWindowTitle(QString::fromStdString(pref.Caption));
+    Bausteine b(Suche(pref), *bindung_);
+
+    QGridLayout* r = nullptr;
+    QGroupBox* allgemein = b.Gruppe("GroupBox1", r);
+    const std::pair<const char*, const char*> zeilen[] = {
+        {"minimal length ", "edtLaenge"},     {"minimal angle   ", "edtWinkel"}, {"minimal bending   ", "edtSlope"},
+        {"minimal Z-rotation ", "edtZrotMin"}, {"maximal camber", "edtmaxSturz"},
+    };
+    int zeile = 0;
+    for (const auto& [text, name] : zeilen) {
+        r->addWidget(Text(text), zeile, 0);
+        r->addWidget(b.Feld(name), zeile, 1);
+        r->addWidget(Text(zeile == 0 ? "m" : "°"), zeile, 2);
+        ++zeile;
+    }
+    r->addWidget(b.Box("cboAlteDreiecke"), zeile, 0, 1, 3);
+    r->setColumnStretch(1, 1);
+
+    QGroupBox* stirn = b.Gruppe("GroupBox2", r);
+    r->addWidget(Text("Textur"), 0, 0);
+    r->addWidget(b.Feld("edtStirnTextur"), 0, 1);
+    // Its own open dialog, without a filter, preset with the field's text; only the
+    // file's name is kept.
+    r->addWidget(b.Knopf("bbnRandRLoadTex", Symbol::Oeffnen,
+                         [&pref, &dialoge] {
+                             DateiAuswahl auswahl;
+                             auswahl.Dateiname = pref.edtStirnTextur.Text;
+                             if (const std::optional<std::string> pfad = dialoge.DateiOeffnen(auswahl))
+                                 pref.TexturGewaehlt(*pfad);
+                         }),
+                 0, 2);
+    r->addWidget(Text("Width       "), 1, 0);
+    r->addWidget(b.Feld("edtStirnBreite"), 1, 1);
+    r->addWidget(Text("m"), 1, 2);
+    r->addWidget(Text("Height     "), 2, 0);
+    r->addWidget(b.Feld("edtStirnHoehe"), 2, 1);
+    r->addWidget(Text("m"), 2, 2);
+    r->addWidget(b.Box("cboStirnTexRot"), 3, 0, 1, 3);
+    r->setColumnStretch(1, 1);
+
+    QPushButton* ok = b.Knopf("btnOK", Symbol::Keines, [this] { accept(); });
+    ok->setDefault(true);
+    QPushButton* abbrechen = b.Knopf("Button1", Symbol::Keines, [this] { reject(); });
+
+    auto* knoepfe = new QHBoxLayout;
+    knoepfe->addStretch(1);
+    knoepfe->addWidget(ok);
+    knoepfe->addWidget(abbrechen);
+    auto* spalte = new QVBoxLayout(this);
+    spalte->addWidget(allgemein);
+    spalte->addWidget(stirn);
+    spalte->addStretch(1);
+    spalte->addLayout(knoepfe);
+
+    QFont schrift = font();
+    schrift.setPixelSize(16);
+    setFont(schrift);
+    resize(390, 444);
+    bindung_->Synchronisieren();
+}
+
+bool Einstellungsdialog::Zeigen() {
+    bindung_->Synchronisieren();
+    return exec() == QDialog::Accepted;
+}
+
+void EinstellungenBearbeiten(TForm1& f, TFormPref& pref, const std::function<bool()>& zeigen) {
+    Feinheit feinheit = f.Einstellungen();
+    pref.Fuellen(feinheit, f.FuellFlaeche);
+    if (!zeigen()) return;
+    auto speichern = [&f, &feinheit] {
+        f.MinLaenge = feinheit.MinLaenge;
+        f.MinWinkel = feinheit.MinWinkel;
+        f.MinSteigung = feinheit.MinSteigung;
+        f.MinZRot = feinheit.MinZRot;
+        f.MaxSturz = feinheit.MaxSturz;
+        f.DreieckeSym = feinheit.DreieckeSym;
+    };
+    try {
+        pref.Uebernehmen(feinheit, f.FuellFlaeche);
+    } catch (...) {
+        speichern();  // what was read before the bad field stays read
+        throw;
+    }
+    speichern();
+}
+
+}  // namespace pavolant::qt

@@ -1,0 +1,37 @@
+// The settings dialog on the desktop: TFormPref's controls as widgets, shown modally
+// from the main window with OK and Cancel.
+#pragma once
+
+#include "ui/qt/Bindung.h"
+#include "ui/uMain13.h"
+#include "ui/uSplinePreferences.h"
+
+#include <QDialog>
+
+#include <functional>
+
+namespace pavolant::qt {
+
+class Einstellungsdialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // `dialoge` serves the texture browse button and shows its errors; `pref` and
+    // `dialoge` must outlive the dialog.
+    Einstellungsdialog(TFormPref& pref, Dialoge& dialoge, QWidget* eltern = nullptr);
+
+    // Shows the fields as they stand in `pref`, modally; true when closed with OK.
+    bool Zeigen();
+
+private:
+    TFormPref& pref_;
+    Bindung* bindung_;
+};
+
+// The main window's settings command: fills `pref` from the window's six settings and
+// its front-face fill, lets `zeigen` show it, and when that confirms reads everything
+// back in the dialog's order. A field that is no number throws KonvertierungsFehler
+// there, with the values before it stored and the rest left as they were.
+void EinstellungenBearbeiten(TForm1& form, TFormPref& pref, const std::function<bool()>& zeigen);
+
+}  // namespace pavolant::qt

@@ -1,0 +1,50 @@
+// The main window on the desktop: TForm1's controls as widgets in the window's layout
+// (top rows, three columns of group boxes, the status memo across the bottom), bound by
+// name, with every user event run through TForm1's error boundary.
+#pragma once
+
+#include "ui/qt/Bindung.h"
+#include "ui/uMain13.h"
+#include "ui/uSplinePreferences.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+class QPlainTextEdit;
+
+namespace pavolant::qt {
+
+class Einstellungsdialog;
+
+class Hauptfenster : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The window's logic `form` and its dialogs `dialoge` (the same that `form` uses:
+    // the settings dialog's browse button shows its file dialog through them) must
+    // outlive the window.
+    Hauptfenster(TForm1& form, Dialoge& dialoge, QWidget* eltern = nullptr);
+    ~Hauptfenster() override;
+
+    Bindung& Verbindung() { return *bindung_; }
+    Einstellungsdialog& Einstellungen() { return *einstellungen_; }
+
+    // Asked when the window is to close; false keeps it open.
+    void SetzeSchliessfrage(std::function<bool()> frage) { schliessfrage_ = std::move(frage); }
+
+protected:
+    void closeEvent(QCloseEvent* ereignis) override;
+
+private:
+    void MemoKopieren();
+
+    TForm1& form_;
+    Bindung* bindung_;
+    TFormPref pref_;
+    Einstellungsdialog* einstellungen_;
+    QPlainTextEdit* memo_ = nullptr;
+    std::function<bool()> schliessfrage_;
+};
+
+}  // namespace pavolant::qt

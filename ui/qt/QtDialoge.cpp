@@ -1,0 +1,75 @@
+#include "ui/qt/QtDialoge.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace pavolant::qt {
+
+QString Meldungstext(const std::string& text) {
+    QString s = QString::fromStdString(text);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+QStringList Namensfilter(const DateiAuswahl& auswahl) {
+    QStringList filter;
+    for (const Dateifilter& f : auswahl.Filter) {
+        QString muster = QString::fromStdString(f.Muster);
+        if (muster == QLatin1String("*.*")) muster = QStringLiteral("*");
+        filter << QStringLiteral("%1 (%2)").arg(QString::fromStdString(f.Beschreibung).trimmed(), muster);
+    }
+    if (filter.isEmpty()) filter << QStringLiteral("All files (*)");
+    return filter;
+}
+
+void Einrichten(QFileDialog& dialog, const DateiAuswahl& auswahl, bool speichern) {
+    dialog.setAcceptMode(speichern ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(auswahl.MussExistieren ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilters(Namensfilter(auswahl));
+    dialog.setDefaultSuffix(QString::fromStdString(auswahl.StandardEndung));
+    // Choosing an existing output file replaces it without a question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (!auswahl.Dateiname.empty()) dialog.selectFile(QString::fromStdString(auswahl.Dateiname));
+}
+
+QString MitStandardendung(const QString& pfad, const DateiAuswahl& auswahl, bool speichern) {
+    if (auswahl.StandardEndung.empty() || !QFileInfo(pfad).suffix().isEmpty()) return pfad;
+    const QString erweitert = pfad + QLatin1Char('.') + QString::fromStdString(auswahl.StandardEndung);
+    if (speichern) return erweitert;
+    return !QFileInfo::exists(pfad) && QFileInfo::exists(erweitert) ? erweitert : pfad;
+}
+
+void Meldungsbox(QWidget* eltern, QMessageBox::Icon icon, const QString& titel, const QString& text) {
+    QMessageBox box(icon, titel, text, QMessageBox::Ok, eltern);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+void QtMelder::Melden(MeldungsArt art, const std::string& text) {
+    if (art == MeldungsArt::Warnung)
+        Meldungsbox(fenster_, QMessageBox::Warning, QStringLiteral("Warning"), Meldungstext(text));
+    else
+        Meldungsbox(fenster_, QMessageBox::Information, QStringLiteral("Information"), Meldungstext(text));
+}
+
+std::optional<std::string> QtDialoge::DateiOeffnen(const DateiAuswahl& auswahl) { return Zeigen(auswahl, false); }
+
+std::optional<std::string> QtDialoge::DateiSpeichern(const DateiAuswahl& auswahl) { return Zeigen(auswahl, true); }
+
+void QtDialoge::Fehler(const std::string& text) {
+    Meldungsbox(fenster_, QMessageBox::Critical, QStringLiteral("Error"), Meldungstext(text));
+}
+
+std::optional<std::string> QtDialoge::Zeigen(const DateiAuswahl& auswahl, bool speichern) {
+    QFileDialog dialog(fenster_);
+    Einrichten(dialog, auswahl, speichern);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList gewaehlt = dialog.selectedFiles();
+    if (gewaehlt.isEmpty()) return std::nullopt;
+    // The file system's own encoding of the name, which the core's paths use as bytes.
+    return QFile::encodeName(MitStandardendung(gewaehlt.front(), auswahl, speichern)).toStdString();
+}
+
+}  // namespace pavolant::qt
