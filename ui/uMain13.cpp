@@ -391,6 +391,19 @@ Feinheit TForm1::Einstellungen() const {
     return {MinLaenge, MinWinkel, MinSteigung, MinZRot, MaxSturz, DreieckeSym};
 }
 
+void TForm1::bbnPreferencesClick(TFormPref& pref, const std::function<bool()>& zeigen) {
+    Feinheit feinheit = Einstellungen();
+    pref.Fuellen(feinheit, FuellFlaeche);
+    if (!zeigen()) return;
+    try {
+        pref.Uebernehmen(feinheit, FuellFlaeche);
+    } catch (...) {
+        EinstellungenSetzen(feinheit);  // what was read before the bad field stays read
+        throw;
+    }
+    EinstellungenSetzen(feinheit);
+}
+
 void TForm1::EinstellungenSetzen(const Feinheit& f) {
     MinLaenge = f.MinLaenge;
     MinWinkel = f.MinWinkel;

@@ -25,6 +25,7 @@
 #include "model/uGlobal.h"
 #include "model/uSplinePkts.h"
 #include "persistence/Einstellungen.h"
+#include "ui/uSplinePreferences.h"
 #include "persistence/Parameterdatei.h"
 #include "ui/Steuerelemente.h"
 #include "ui/uRandEditor.h"
@@ -218,6 +219,12 @@ public:
 
     // The six fineness settings as the settings file and the run take them.
     Feinheit Einstellungen() const;
+
+    // "Settings     ": fills `pref` from the six settings and the front-face fill, lets
+    // `zeigen` show it modally, and when that confirms with OK reads everything back in
+    // the dialog's order. A field that is no number throws KonvertierungsFehler there,
+    // with the values before it stored and the rest left as they were.
+    void bbnPreferencesClick(TFormPref& pref, const std::function<bool()>& zeigen);
 
     // ---- Window geometry (screen pixels) --------------------------------------------------
     static constexpr int kBreite = 829;

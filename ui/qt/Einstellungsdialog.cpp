@@ -129,25 +129,4 @@ bool Einstellungsdialog::Zeigen() {
     return exec() == QDialog::Accepted;
 }
 
-void EinstellungenBearbeiten(TForm1& f, TFormPref& pref, const std::function<bool()>& zeigen) {
-    Feinheit feinheit = f.Einstellungen();
-    pref.Fuellen(feinheit, f.FuellFlaeche);
-    if (!zeigen()) return;
-    auto speichern = [&f, &feinheit] {
-        f.MinLaenge = feinheit.MinLaenge;
-        f.MinWinkel = feinheit.MinWinkel;
-        f.MinSteigung = feinheit.MinSteigung;
-        f.MinZRot = feinheit.MinZRot;
-        f.MaxSturz = feinheit.MaxSturz;
-        f.DreieckeSym = feinheit.DreieckeSym;
-    };
-    try {
-        pref.Uebernehmen(feinheit, f.FuellFlaeche);
-    } catch (...) {
-        speichern();  // what was read before the bad field stays read
-        throw;
-    }
-    speichern();
-}
-
 }  // namespace pavolant::qt

@@ -28,10 +28,4 @@ private:
     Bindung* bindung_;
 };
 
-// The main window's settings command: fills `pref` from the window's six settings and
-// its front-face fill, lets `zeigen` show it, and when that confirms reads everything
-// back in the dialog's order. A field that is no number throws KonvertierungsFehler
-// there, with the values before it stored and the rest left as they were.
-void EinstellungenBearbeiten(TForm1& form, TFormPref& pref, const std::function<bool()>& zeigen);
-
 }  // namespace pavolant::qt

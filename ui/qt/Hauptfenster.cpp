@@ -145,7 +145,7 @@ Hauptfenster::Hauptfenster(TForm1& form, Dialoge& dialoge, QWidget* eltern)
 
     einstellungen_ = new Einstellungsdialog(pref_, dialoge, this);
     connect(einstellungenKnopf, &QPushButton::clicked, this, [this] {
-        bindung_->Ereignis([this] { EinstellungenBearbeiten(form_, pref_, [this] { return einstellungen_->Zeigen(); }); });
+        bindung_->Ereignis([this] { form_.bbnPreferencesClick(pref_, [this] { return einstellungen_->Zeigen(); }); });
     });
 
     QFont schrift = font();
