@@ -291,6 +291,10 @@ std::int64_t KurvenpunkteZaehlen(const fs::path& datei) {
 struct Strecke {
     fs::path Ordner;
     TSplinePunkte Punkte;
+    Aufzeichner RandMelder;
+    TRandPunkte RandR{"right Border", RandMelder};
+    TRandPunkte RandL{"left Border", RandMelder};
+    TFuellFlaeche Fuellung;
     Laufparameter Par;
     fs::path BodenDatei;
     std::string Fehler;  // why the road cannot be benchmarked; empty when it can
@@ -301,13 +305,17 @@ struct Strecke {
     std::int64_t BleibendHeap = 0;  // still held after it (the mesh the report keeps)
     std::int64_t Allokationen = 0;
 
-    Strecke() {
+    // With `raender`, both borders (three segments each: a kerb, a shoulder, a falling
+    // verge) and the front-face fill are on.
+    explicit Strecke(bool raender) {
         try {
-            Anlegen();
+            Anlegen(raender);
         } catch (const std::exception& e) {  // no temporary folder, a document not written
             Fehler = e.what();
         }
     }
+
+    Strassenmodell Modell() { return Strassenmodell{Punkte, &RandR, &RandL, &Fuellung}; }
 
     ~Strecke() {
         std::error_code ec;
@@ -315,7 +323,24 @@ struct Strecke {
     }
 
 private:
-    void Anlegen() {
+    void Profil(TRandPunkte& rand, RandParameter& par) {
+        rand.Aktiv = par.An = true;
+        par.TexLaenge = "20";
+        par.TexBreite = "1";
+        const double breite[] = {0.15, 0.5, 2.0}, winkel[] = {90, -2, -30};
+        double u = 0;
+        for (int k = 1; k <= 3; ++k) {
+            if (rand.AnzahlSegmente() <= k) rand.NeuesSegment();
+            TRandSegment& seg = *rand.Segment(k);
+            seg.Breite = breite[k - 1];
+            seg.Winkel = winkel[k - 1] * std::numbers::pi / 180;
+            seg.U = u += breite[k - 1];
+            rand.SegmentAktualisieren(k);
+        }
+        rand.Berechnen();
+    }
+
+    void Anlegen(bool raender) {
         std::string vorlage = (fs::temp_directory_path() / "pavolant-bench-XXXXXX").string();
         if (::mkdtemp(vorlage.data()) == nullptr) {
             Fehler = "no temporary folder";
@@ -323,6 +348,13 @@ private:
         }
         Ordner = vorlage;
         Par = Parameter(Ordner / "strasse.i3d");
+        RandR.Rechts = true;
+        if (raender) {
+            Profil(RandR, Par.RandR);
+            Profil(RandL, Par.RandL);
+            Par.FuellenAn = true;
+            Fuellung.Textur = "front.dds";
+        }
         BodenDatei = Ordner / "boden.i3d";
 
         StrasseAnlegen(Punkte);
@@ -337,7 +369,7 @@ private:
         // counted, so the growth is the call's own.
         Zufallsgenerator zufall;
         Laufbericht bericht;
-        Strassenmodell modell{Punkte};
+        Strassenmodell modell = Modell();
         const std::int64_t anfang = gAktuell.load();
         const std::int64_t anzahlAnfang = gAnzahl.load();
         gSpitze.store(anfang);
@@ -364,9 +396,9 @@ private:
     }
 };
 
-Strecke& DieStrecke() {
-    static Strecke strecke;
-    return strecke;
+Strecke& DieStrecke(bool raender) {
+    static Strecke ohne(false), mit(true);
+    return raender ? mit : ohne;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -456,12 +488,12 @@ std::int64_t BodenSchreiben(const Netz& netz, std::int64_t kurvenpunkte, const f
 // Benchmarks
 
 void BM_Strasse100km(benchmark::State& state) {
-    Strecke& s = DieStrecke();
+    Strecke& s = DieStrecke(state.range(0) != 0);
     if (!s.Fehler.empty()) {
         state.SkipWithError(s.Fehler.c_str());
         return;
     }
-    Strassenmodell modell{s.Punkte};
+    Strassenmodell modell = s.Modell();
     Zufallsgenerator zufall;
     std::int64_t vertices = 0, dreiecke = 0;
     for (auto _ : state) {
@@ -487,10 +519,10 @@ void BM_Strasse100km(benchmark::State& state) {
     state.counters["kept_heap"] = static_cast<double>(s.BleibendHeap);
     state.counters["allocs"] = static_cast<double>(s.Allokationen);
 }
-BENCHMARK(BM_Strasse100km)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Strasse100km)->Arg(0)->Arg(1)->ArgName("borders")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Boden(benchmark::State& state) {
-    Strecke& s = DieStrecke();
+    Strecke& s = DieStrecke(state.range(0) != 0);
     if (!s.Fehler.empty()) {
         state.SkipWithError(s.Fehler.c_str());
         return;
@@ -501,7 +533,7 @@ void BM_Boden(benchmark::State& state) {
     state.counters["floor_bytes"] = static_cast<double>(bytes);
     state.counters["doc_bytes"] = static_cast<double>(s.DokBytes);
 }
-BENCHMARK(BM_Boden)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Boden)->Arg(0)->Arg(1)->ArgName("borders")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // ---------------------------------------------------------------------------------------
 // Summary
@@ -518,7 +550,7 @@ public:
         for (const Run& r : runs) {
             if (r.run_type != Run::RT_Iteration || r.error_occurred || r.iterations == 0) continue;
             const auto n = static_cast<double>(r.iterations);
-            Zeiten& z = Bestzeit[r.run_name.function_name];
+            Zeiten& z = Bestzeit[r.run_name.function_name + "/" + r.run_name.args];
             z.Wand = std::min(z.Wand, r.real_accumulated_time / n);
             z.Cpu = std::min(z.Cpu, r.cpu_accumulated_time / n);
         }
@@ -538,28 +570,32 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&sammler);
     benchmark::Shutdown();
 
-    const auto lauf = sammler.Bestzeit.find("BM_Strasse100km");
-    const auto boden = sammler.Bestzeit.find("BM_Boden");
-    if (lauf == sammler.Bestzeit.end() || boden == sammler.Bestzeit.end()) {
-        // Filtered out, failed, or only aggregates were reported (the summary needs the
-        // single repetitions).
-        std::printf("\nno summary: it needs results of both benchmarks for each repetition\n");
-        return 0;
+    for (int raender = 0; raender <= 1; ++raender) {
+        const std::string arg = raender ? "borders:1" : "borders:0";
+        const auto lauf = sammler.Bestzeit.find("BM_Strasse100km/" + arg);
+        const auto boden = sammler.Bestzeit.find("BM_Boden/" + arg);
+        if (lauf == sammler.Bestzeit.end() || boden == sammler.Bestzeit.end()) {
+            // Filtered out, failed, or only aggregates were reported (the summary needs
+            // the single repetitions).
+            std::printf("\nno summary for %s: it needs results of both benchmarks\n", arg.c_str());
+            continue;
+        }
+        const Strecke& s = DieStrecke(raender != 0);
+        const Sammler::Zeiten& l = lauf->second;
+        const Sammler::Zeiten& b = boden->second;
+        const double verhaeltnis = l.Wand / b.Wand;
+        const double speicher = static_cast<double>(s.SpitzeHeap) / static_cast<double>(s.DokBytes);
+        std::printf("\nsummary, %s (fastest repetition of each; wall clock includes fsync, CPU does not)\n",
+                    raender ? "roadway, both borders and the fill" : "roadway only");
+        std::printf("  run       %9.1f ms wall %9.1f ms CPU\n", l.Wand * 1e3, l.Cpu * 1e3);
+        std::printf("  floor     %9.1f ms wall %9.1f ms CPU\n", b.Wand * 1e3, b.Cpu * 1e3);
+        std::printf("  ratio     %9.2f wall    %9.2f CPU    (goal: wall <= 1.5)  %s\n", verhaeltnis,
+                    l.Cpu / b.Cpu, verhaeltnis <= 1.5 ? "met" : "MISSED");
+        std::printf("  doc       %9.1f MiB (%lld bytes)\n", MiB(s.DokBytes), static_cast<long long>(s.DokBytes));
+        std::printf("  peak heap %9.1f MiB = %.2f x doc (goal < 1)  %s\n", MiB(s.SpitzeHeap), speicher,
+                    speicher < 1 ? "met" : "MISSED");
+        std::printf("  kept heap %9.1f MiB after the run; %lld allocations during it\n", MiB(s.BleibendHeap),
+                    static_cast<long long>(s.Allokationen));
     }
-    const Strecke& s = DieStrecke();
-    const Sammler::Zeiten& l = lauf->second;
-    const Sammler::Zeiten& b = boden->second;
-    const double verhaeltnis = l.Wand / b.Wand;
-    const double speicher = static_cast<double>(s.SpitzeHeap) / static_cast<double>(s.DokBytes);
-    std::printf("\nsummary (fastest repetition of each; wall clock includes fsync, CPU does not)\n");
-    std::printf("  run       %9.1f ms wall %9.1f ms CPU\n", l.Wand * 1e3, l.Cpu * 1e3);
-    std::printf("  floor     %9.1f ms wall %9.1f ms CPU\n", b.Wand * 1e3, b.Cpu * 1e3);
-    std::printf("  ratio     %9.2f wall    %9.2f CPU    (goal: wall <= 1.5)  %s\n", verhaeltnis,
-                l.Cpu / b.Cpu, verhaeltnis <= 1.5 ? "met" : "MISSED");
-    std::printf("  doc       %9.1f MiB (%lld bytes)\n", MiB(s.DokBytes), static_cast<long long>(s.DokBytes));
-    std::printf("  peak heap %9.1f MiB = %.2f x doc (goal < 1)  %s\n", MiB(s.SpitzeHeap), speicher,
-                speicher < 1 ? "met" : "MISSED");
-    std::printf("  kept heap %9.1f MiB after the run; %lld allocations during it\n", MiB(s.BleibendHeap),
-                static_cast<long long>(s.Allokationen));
     return 0;
 }
