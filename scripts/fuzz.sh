@@ -8,7 +8,7 @@ sekunden=${1:-60}
 
 bash scripts/setup.sh
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+cmake --build --preset fuzz --target fuzzers
 
 mkdir -p build/fuzz/findings
 for ziel in build/fuzz/fuzz/fuzz_*; do
