@@ -12,6 +12,17 @@ std::int32_t Netz::VertexSchreiben(const TPunkt& p) {
     return AnzVertices() - 1;
 }
 
+void Netz::Reservieren(std::int64_t vertices, std::int64_t dreiecke) {
+    auto reservieren = [](auto& liste, std::int64_t mehr) {
+        if (mehr <= 0) return;
+        const auto mehrU = static_cast<std::uint64_t>(mehr);
+        if (mehrU > liste.max_size() - liste.size()) return;
+        liste.reserve(liste.size() + static_cast<std::size_t>(mehrU));
+    };
+    reservieren(Vertices, vertices);
+    reservieren(Dreiecke, dreiecke);
+}
+
 void Netz::SubsetAbschliessen() {
     Subsets.push_back({subsetErsterVertex_, AnzVertices() - subsetErsterVertex_, 3 * subsetErstesDreieck_,
                        3 * (AnzDreiecke() - subsetErstesDreieck_)});

@@ -40,6 +40,11 @@ public:
     // Closes the part that began after the previous part: its Subset covers every vertex
     // and triangle written since.
     void SubsetAbschliessen();
+    // Room for `vertices` and `dreiecke` more, for parts whose size is known before they
+    // are written: the vectors then grow once instead of doubling step by step (each step
+    // holds the old and the new block at once). A count no vector can hold is left to the
+    // growth, which fails as it would have.
+    void Reservieren(std::int64_t vertices, std::int64_t dreiecke);
 
     std::int32_t AnzVertices() const { return static_cast<std::int32_t>(Vertices.size()); }
     std::int32_t AnzDreiecke() const { return static_cast<std::int32_t>(Dreiecke.size()); }

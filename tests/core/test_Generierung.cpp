@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -539,6 +540,218 @@ TEST(Generierung, AnOutlineTooShortIsNotFilledAndTheRunGoesOn) {
     ASSERT_EQ(null.melder.eintraege.size(), 1u);
     EXPECT_NE(null.melder.eintraege[0].text.find("Höhe"), std::string::npos);
     EXPECT_FALSE(fs::exists(null.par.DateiName));
+}
+
+// ---- The walk against the plain evaluation ------------------------------------------
+//
+// The run evaluates few of the half-metre samples in full and skips many; none of that
+// may change a cross-section. The reference below takes the long way: the model's
+// MittellinienPunkt at every sample, the split rules on the full values, and for each
+// cross-section the centre point turned into level coordinates and its two edge points
+// moved out with the model's own functions. It covers runs with symmetric triangles, no
+// tractrix and no camber, where every section writes its right and then its left edge
+// vertex and nothing else; the vertices must match bit for bit.
+
+struct Referenzlauf {
+    std::vector<NetzVertex> Vertices;
+    // For every sample of every connection in turn, the heading, pitch and bank changes
+    // against the last section (radians), for picking thresholds that sit right on them.
+    std::vector<double> Yrot, Xrot, Zrot;
+};
+
+Referenzlauf Nachrechnen(const TSplinePunkte& punkte, const Laufparameter& par, Zufallsgenerator zufall) {
+    const double breite = ZahlAusText(par.Breite);
+    const double texturLaenge = ZahlAusText(par.Textur1Laenge);
+    const double p = ZahlAusText(par.RandomBackfold);
+    const double minW = GradZuRad(par.MinWinkel), minS = GradZuRad(par.MinSteigung);
+    const double minZ = GradZuRad(par.MinZRot);
+    Referenzlauf r;
+    for (int i = 0; i + 1 < punkte.AnzahlPunkte(); ++i) {
+        const TSplinePkt& q = *punkte.Punkt(i);
+        const auto teilungen = static_cast<std::int64_t>(2 * q.Abstand) + 1;
+        TPunkt probe, letzter, d;
+        for (std::int64_t j = 0; j <= teilungen; ++j) {
+            punkte.MittellinienPunkt(i, probe, static_cast<double>(j) / static_cast<double>(teilungen));
+            if (j == 0) letzter.Kopieren(probe);
+            probe.Differenz(letzter, d);
+            const double schritt = d.Betrag();
+            const double y = std::fabs(d.Yrot), x = std::fabs(d.Xrot), z = std::fabs(d.Zrot);
+            r.Yrot.push_back(y);
+            r.Xrot.push_back(x);
+            r.Zrot.push_back(z);
+            bool teilen = schritt / texturLaenge > 3.5;  // symmetric triangles
+            if (schritt > par.MinLaenge && (y > minW || x > minS || z > minZ)) teilen = true;
+            if (y > 2 * minW || x > 2 * minS || z > 2 * minZ) teilen = true;
+            const bool umklappen = par.RandomBackFoldAn && zufall.Naechster() < p && j != 0;
+            if (!(((teilen || umklappen) && j != 0) || (j == 0 && i == 0) || j == teilungen)) continue;
+            letzter.Kopieren(probe);  // without camber the bank stays as it is
+            TPunkt cp;
+            cp.Kopieren(probe);
+            cp.DreheY(q.Richtung);
+            cp.X += q.X;
+            cp.Y += q.Y;
+            cp.Z += q.Z;
+            cp.NormaleAusWinkeln();
+            for (const double seite : {-1.0, 1.0}) {  // right edge, then left
+                TPunkt e;
+                e.Kopieren(cp);
+                VerschiebeInRichtung(e, seite * breite / 2);
+                r.Vertices.push_back({e.X, e.Y, e.Z, e.NX, e.NY, e.NZ, 0, 0});
+            }
+        }
+    }
+    return r;
+}
+
+// A bending, climbing and banking road of three points.
+void Kurvenstrasse(TSplinePunkte& punkte) {
+    TSplinePkt& a = *punkte.Punkt(0);
+    a.Yrot = 10;
+    a.Xrot = -3;
+    a.Zrot = 2;
+    TSplinePkt& b = *punkte.Punkt(1);
+    b.X = 60;
+    b.Y = 4;
+    b.Z = 180;
+    b.Yrot = 35;
+    b.Xrot = 2;
+    b.Zrot = -4;
+    TSplinePkt& c = *punkte.Anhaengen();
+    c.X = 40;
+    c.Y = 1;
+    c.Z = 420;
+    c.Yrot = -20;
+    c.Zrot = 6;
+}
+
+// The threshold in degrees that the run turns into the largest radian value not above
+// `rad`: a change of exactly `rad` then does not split (the rules compare strictly), and
+// one unit in the last place more does.
+double GradAuf(double rad) {
+    double grad = RadZuGrad(rad);
+    while (GradZuRad(grad) > rad) grad = std::nextafter(grad, -1e300);
+    while (GradZuRad(std::nextafter(grad, 1e300)) <= rad) grad = std::nextafter(grad, 1e300);
+    return grad;
+}
+
+::testing::AssertionResult WieNachgerechnet(Lauf& l) {
+    const Zufallsgenerator vorher = l.zufall;
+    l.Go();
+    if (!l.bericht.Geschrieben || !l.bericht.Dreiecksnetz)
+        return ::testing::AssertionFailure() << "not written";
+    // The run has built the centre line's coefficients into the points.
+    const Referenzlauf r = Nachrechnen(l.punkte, l.par, vorher);
+    const std::vector<NetzVertex>& v = l.bericht.Dreiecksnetz->Vertices;
+    if (v.size() != r.Vertices.size())
+        return ::testing::AssertionFailure() << v.size() << " vertices, expected " << r.Vertices.size();
+    for (std::size_t k = 0; k < v.size(); ++k) {
+        const NetzVertex& a = v[k];
+        const NetzVertex& b = r.Vertices[k];
+        if (a.X != b.X || a.Y != b.Y || a.Z != b.Z || a.NX != b.NX || a.NY != b.NY || a.NZ != b.NZ)
+            return ::testing::AssertionFailure() << "vertex " << k << " differs";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(Generierung, EmitsTheCrossSectionsOfThePlainEvaluation) {
+    Lauf l;
+    Kurvenstrasse(l.punkte);
+    l.par.DreieckeSym = true;
+    EXPECT_TRUE(WieNachgerechnet(l));
+    const std::size_t normal = l.bericht.Dreiecksnetz->Vertices.size();
+
+    // Fine settings: many sections, most of them by the rotations.
+    l.par.MinWinkel = 0.25;
+    l.par.MinSteigung = 0.05;
+    l.par.MinZRot = 0.1;
+    l.par.MinLaenge = 0.3;
+    EXPECT_TRUE(WieNachgerechnet(l));
+    EXPECT_GT(l.bericht.Dreiecksnetz->Vertices.size(), 4 * normal);
+
+    // Only the length rule: thresholds no change reaches.
+    l.par.MinWinkel = l.par.MinSteigung = l.par.MinZRot = 1e6;
+    l.par.Textur1Laenge = "3";
+    EXPECT_TRUE(WieNachgerechnet(l));
+
+    // Thresholds of zero and below: every sample whose rotations change splits.
+    l.par.Textur1Laenge = "20";
+    l.par.MinWinkel = 0;
+    l.par.MinSteigung = -1;
+    l.par.MinZRot = 0;
+    EXPECT_TRUE(WieNachgerechnet(l));
+}
+
+TEST(Generierung, ThresholdsRightOnAChangeSplitExactlyWhereThePlainEvaluationDoes) {
+    Lauf l;
+    Kurvenstrasse(l.punkte);
+    l.par.DreieckeSym = true;
+    l.par.Textur1Laenge = "1000";  // the length rule stays out of the way
+    // One rotation at a time: the other two never split. The changes against the start
+    // of the road (no section but the first) give the thresholds; each sits exactly on
+    // the change of one sample, at the start, the middle and near the end of the first
+    // connection, so that sample does not split and its neighbour with a larger change
+    // does, by the smallest of margins.
+    for (int drehung = 0; drehung < 3; ++drehung) {
+        l.par.MinWinkel = l.par.MinSteigung = l.par.MinZRot = 1e6;
+        l.par.MinLaenge = 2;
+        ASSERT_TRUE(WieNachgerechnet(l));
+        const Referenzlauf ohne = Nachrechnen(l.punkte, l.par, l.zufall);
+        const std::vector<double>& werte = drehung == 0 ? ohne.Yrot : drehung == 1 ? ohne.Xrot : ohne.Zrot;
+        const std::size_t n = static_cast<std::size_t>(2 * l.punkte.Punkt(0)->Abstand) + 1;
+        for (const std::size_t j : {std::size_t{3}, std::size_t{7}, n / 2, n - 5}) {
+            ASSERT_GT(werte[j], 0.0);
+            for (const double grad : {GradAuf(werte[j]), std::nextafter(GradAuf(werte[j]), 1e300),
+                                      GradAuf(werte[j] / 2), GradAuf(werte[j] * (1 - 1e-15))}) {
+                double& schwelle =
+                    drehung == 0 ? l.par.MinWinkel : drehung == 1 ? l.par.MinSteigung : l.par.MinZRot;
+                schwelle = grad;
+                // Both limits by step, the single one (nearly) everywhere, only the double one.
+                for (const double minLaenge : {2.0, 0.0, 1e9}) {
+                    l.par.MinLaenge = minLaenge;
+                    EXPECT_TRUE(WieNachgerechnet(l)) << "rotation " << drehung << ", sample " << j << ", "
+                                                      << grad << " degrees, MinLaenge " << minLaenge;
+                }
+            }
+        }
+    }
+}
+
+TEST(Generierung, WithRandomFlipsEverySampleIsEvaluatedAndDrawsItsNumber) {
+    Lauf l;
+    Kurvenstrasse(l.punkte);
+    l.par.DreieckeSym = true;
+    l.par.RandomBackFoldAn = true;
+    l.par.RandomBackfold = "0,02";
+    for (int lauf = 0; lauf < 3; ++lauf) {  // the generator runs on from run to run
+        const Zufallsgenerator vorher = l.zufall;
+        EXPECT_TRUE(WieNachgerechnet(l));
+        // One number per sample, j = 0 .. teilungen of each connection.
+        Zufallsgenerator z = vorher;
+        for (int i = 0; i + 1 < l.punkte.AnzahlPunkte(); ++i)
+            for (std::int64_t j = 0; j <= static_cast<std::int64_t>(2 * l.punkte.Punkt(i)->Abstand) + 1; ++j)
+                z.Naechster();
+        EXPECT_EQ(l.zufall.Zustand(), z.Zustand());
+    }
+}
+
+TEST(Generierung, NamesLongerThanTheWritersBufferArriveWhole) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 10);
+    // A name longer than the writer's buffer, and one that fits it only once it is emptied.
+    l.par.ShapeName = std::string(200000, 'x') + "\xC3\xA4<";
+    l.par.Textur1Datei = std::string(65000, 'y') + ".dds";
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    const std::string doc = l.Dokument();
+    EXPECT_NE(doc.find("<Shape name=\"" + std::string(200000, 'x') + "\xE4&lt;\" static=\"true\""),
+              std::string::npos);
+    EXPECT_NE(doc.find("filename=\"" + std::string(65000, 'y') + ".dds\" relativePath=\"true\"/>\r\n"),
+              std::string::npos);
+    // Apart from the names, the worked example to the byte.
+    std::string erwartet = kBeispiel;
+    erwartet.replace(erwartet.find("road_diffuse.dds"), 16, std::string(65000, 'y') + ".dds");
+    erwartet.replace(erwartet.find("\"RoadPAV\""), 9, "\"" + std::string(200000, 'x') + "\xE4&lt;\"");
+    EXPECT_EQ(doc, erwartet);
 }
 
 // ---- Schema and failures -------------------------------------------------------------
