@@ -104,6 +104,9 @@ constexpr std::array kButtons = {
     Komponente<TButton>{"spbRandRAdd", &TForm1::spbRandRAdd},
     Komponente<TButton>{"spbRandRDel", &TForm1::spbRandRDel},
     Komponente<TButton>{"spbRandRAddEnd", &TForm1::spbRandRAddEnd},
+    Komponente<TButton>{"bbnGrafikSchnitt", &TForm1::bbnGrafikSchnitt},
+    Komponente<TButton>{"bbnShowLeftParameter", &TForm1::bbnShowLeftParameter},
+    Komponente<TButton>{"bbnShowRightParameter", &TForm1::bbnShowRightParameter},
     Komponente<TButton>{"bbnRandRLoadPara", &TForm1::bbnRandRLoadPara},
     Komponente<TButton>{"bbnRandLLoadTex", &TForm1::bbnRandLLoadTex},
     Komponente<TButton>{"btnRandLcalcU", &TForm1::btnRandLcalcU},
@@ -207,21 +210,8 @@ void RandLayout(const RandEditor& editor, TButton& laden, bool rechts) {
         "(Parameter \"Ende\")";
     t.Ruecksetzen.Caption = "Reset instead of mirroring";
 
-    s.Gruppe.Caption = rechts ? "Right bordersegments:1" : "Left bordersegments:1";
-    s.Nr.MinValue = 0;
-    s.Nr.MaxValue = 2;
-    s.Nr.Show(1);
-    s.Nr.Hint = "zwischen Randsegmenten umschalten";
-    s.Einfuegen.Hint = "Randsegment an aktueller Position einfügen (Werte werden übernommen)";
-    s.Loeschen.Hint = "aktuelles Randsegment löschen";
-    s.Anhaengen.Hint = rechts ? "Add border segment at the end  " : "Randsegment am Ende hinzufügen";
-    s.Breite.Text = "1";
-    s.Winkel.Text = "-30";
-    s.Ende.Text = "0,2";
-    s.EndePxl.Text = "0";
-    s.NormaleMan.Caption = "Custom normal  ";
-    s.Normale.Text = "-30";
-    s.Normale.Enabled = false;  // the custom normal box is unchecked
+    SegmentgruppeVorbelegen(s, rechts ? "Right bordersegments:1" : "Left bordersegments:1",
+                            rechts ? "Add border segment at the end  " : "Randsegment am Ende hinzufügen");
 
     laden.Caption = rechts ? "Load parameters for right border" : "Load parameters for left border";
 }
@@ -244,6 +234,7 @@ TForm1::TForm1(Melder& melder, Dialoge& dialoge)
                   "Left bordersegments:",
                   RandTexturFelder{cboRandLenable, gboRandL, edtRandLTexFile, edtRandLTexLaenge, edtRandLTexBreite,
                                    edtRandLTexBreitePxl, cboRandLRuecksetzen, btnRandLcalcU}),
+      Form2(RandR, RandL, randMelder_),
       melder_(melder),
       dialoge_(dialoge) {
     // Top rows.
@@ -263,6 +254,7 @@ TForm1::TForm1(Melder& melder, Dialoge& dialoge)
     bbnRandLLoadTex.Hint = "Load texture for left border (path will NOT be adjusted)         ";
 
     // Left column.
+    bbnShowLeftParameter.Caption = "Show parameters   ";
     bbnLoadPara.Caption = "Load parameter";
     lblParameter.Caption = "freely entered ";
     bbnSavePara.Caption = "Save parameter";
@@ -310,8 +302,11 @@ TForm1::TForm1(Melder& melder, Dialoge& dialoge)
     spbSplineSub.Hint = "aktuellen Spline-Punkt löschen";
     spbSplineAddEnd.Hint = "Spline-Punkt am Ende hinzufügen";
     bbnSplinePtsOpen.Hint = "exportierte Spline-Punkte aus i3d-Datei laden";
+    bbnGrafikSchnitt.Caption = "Show profile  ";
+    bbnGrafikSchnitt.Hint = "Schnittzeichnung Straße und Ränder (Zrot noch nicht berücksichtigt)";
 
     // Right column.
+    bbnShowRightParameter.Caption = "Show parameters   ";
     cboCreateTG.Caption = "Generate TransformGroup";
     cboCreateTG.SetChecked(true);
     cboRandFuellen.Caption = "Fill front surface  ";
@@ -535,6 +530,30 @@ void TForm1::BerichtAnwenden(const Laufbericht& bericht) {
     if (bericht.TexL0) edtTexL0.Text = *bericht.TexL0;
     if (bericht.GoDeaktivieren) bbnGo.Enabled = false;
     letzterLauf_ = bericht;
+}
+
+void TForm1::bbnGrafikSchnittClick(const std::function<void()>& zeigen) {
+    sedRandRNr.SetValue(1);
+    sedRandLNr.SetValue(1);
+    Form2.FahrbahnBreite = ZahlAusText(edtBreite.Text);
+    Form2.FormShow();
+    zeigen();
+    // The view's editors may have switched, added or removed segments: each main editor
+    // takes up its spin's segment again (clamped to what the border now has).
+    RandR.AktSegment = sedRandRNr.Value();
+    RandREditor.Anzeigen();
+    RandL.AktSegment = sedRandLNr.Value();
+    RandLEditor.Anzeigen();
+}
+
+void TForm1::bbnShowLeftParameterClick(const std::function<void()>& zeigen) {
+    frmShowParameter.Auflisten(RandL, "Parameter left border");
+    zeigen();
+}
+
+void TForm1::bbnShowRightParameterClick(const std::function<void()>& zeigen) {
+    frmShowParameter.Auflisten(RandR, "Parameter right border");
+    zeigen();
 }
 
 void TForm1::bbnInfoClick() {

@@ -28,7 +28,9 @@
 #include "ui/uSplinePreferences.h"
 #include "persistence/Parameterdatei.h"
 #include "ui/Steuerelemente.h"
+#include "ui/uGrafik.h"
 #include "ui/uRandEditor.h"
+#include "ui/uShowParameter.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -108,6 +110,7 @@ public:
     TCheckBox cboRandLnormMan;
     TEdit edtRandLnormale;
     TButton bbnRandLLoadPara;
+    TButton bbnShowLeftParameter;  // lists the left border's points
     TButton bbnLoadPara;
     TLabel lblParameter1;
     TLabel lblParameter;
@@ -154,6 +157,7 @@ public:
     TButton bbnSplinePtsOpen;
     TEdit edtSplinePtsX, edtSplinePtsY, edtSplinePtsZ;
     TEdit edtSplinePtsXrot, edtSplinePtsYrot, edtSplinePtsZrot;
+    TButton bbnGrafikSchnitt;  // opens the profile view
 
     // Right column: the right border's groups and load button, then the options.
     TGroupBox gboRandR;
@@ -170,6 +174,7 @@ public:
     TCheckBox cboRandRnormMan;
     TEdit edtRandRnormale;
     TButton bbnRandRLoadPara;
+    TButton bbnShowRightParameter;  // lists the right border's points
     TCheckBox cboCreateTG;
     TCheckBox cboRandFuellen;  // checked only while both border boxes are checked
     TLabel Label24;
@@ -226,6 +231,16 @@ public:
     // with the values before it stored and the rest left as they were.
     void bbnPreferencesClick(TFormPref& pref, const std::function<bool()>& zeigen);
 
+    // "Show profile  ": both spins to segment 1 (each change commits its editor), the
+    // roadway width handed to the view, the view shown by `zeigen` (modally; its result
+    // does not matter), then each border's current segment from its spin again and both
+    // editors redisplayed. A width that is no number stops before the view is shown.
+    void bbnGrafikSchnittClick(const std::function<void()>& zeigen);
+    // "Show parameters   ": the border's listing into the listing window, which
+    // `zeigen` then shows modally.
+    void bbnShowLeftParameterClick(const std::function<void()>& zeigen);
+    void bbnShowRightParameterClick(const std::function<void()>& zeigen);
+
     // ---- Window geometry (screen pixels) --------------------------------------------------
     static constexpr int kBreite = 829;
     static constexpr int kHoehe = 894;
@@ -239,6 +254,11 @@ public:
     // texture group commit).
     RandEditor RandREditor;
     RandEditor RandLEditor;
+
+    // The profile view and the parameter listing window: made once with the window,
+    // reused for every showing; they borrow the borders.
+    TForm2 Form2;
+    TfrmShowParameter frmShowParameter;
 
     // What the last run handed back, also when it ended with an error; empty before the
     // first run.

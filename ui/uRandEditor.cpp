@@ -14,6 +14,24 @@ std::string Grad(double rad) { return FormatAllgemein(RundeAufStellen(RadZuGrad(
 
 }  // namespace
 
+void SegmentgruppeVorbelegen(const RandSegmentFelder& s, std::string ueberschrift, std::string anhaengenHinweis) {
+    s.Gruppe.Caption = std::move(ueberschrift);
+    s.Nr.MinValue = 0;
+    s.Nr.MaxValue = 2;
+    s.Nr.Show(1);
+    s.Nr.Hint = "zwischen Randsegmenten umschalten";
+    s.Einfuegen.Hint = "Randsegment an aktueller Position einfügen (Werte werden übernommen)";
+    s.Loeschen.Hint = "aktuelles Randsegment löschen";
+    s.Anhaengen.Hint = std::move(anhaengenHinweis);
+    s.Breite.Text = "1";
+    s.Winkel.Text = "-30";
+    s.Ende.Text = "0,2";
+    s.EndePxl.Text = "0";
+    s.NormaleMan.Caption = "Custom normal  ";
+    s.Normale.Text = "-30";
+    s.Normale.Enabled = false;  // the custom normal box is unchecked
+}
+
 RandEditor::RandEditor(TRandPunkte& rand, StummschaltbarerMelder& melder, const RandSegmentFelder& felder,
                        std::string ueberschrift, std::optional<RandTexturFelder> textur)
     : rand_(rand), melder_(melder), felder_(felder), ueberschrift_(std::move(ueberschrift)), textur_(textur) {

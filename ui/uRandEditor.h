@@ -88,6 +88,11 @@ struct RandTexturFelder {
     TButton& BreiteZuU;
 };
 
+// A segment group's controls as a window opens with them: spin 1 of 0..2, the hints,
+// the layout texts. The texts stay until the border is first shown.
+void SegmentgruppeVorbelegen(const RandSegmentFelder& felder, std::string ueberschrift,
+                             std::string anhaengenHinweis);
+
 class RandEditor {
 public:
     // `melder` must be the melder the border reports through. `ueberschrift` starts the

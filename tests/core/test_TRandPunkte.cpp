@@ -222,6 +222,7 @@ public:
     int Breite() const override { return 100; }
     int Hoehe() const override { return 50; }
     void Stift(std::uint32_t farbe, int breite) override { stift = {farbe, breite}; }
+    void Fuellen(std::uint32_t) override {}
     void BewegeZu(int x, int y) override { striche.push_back({'M', x, y, stift.first, stift.second}); }
     void LinieZu(int x, int y) override { striche.push_back({'L', x, y, stift.first, stift.second}); }
     struct Strich {

@@ -1,0 +1,18 @@
+#include "ui/uShowParameter.h"
+
+#include <utility>
+
+namespace pavolant {
+
+TfrmShowParameter::TfrmShowParameter() {
+    Button1.Caption = "OK";
+    Memo1.Lines = {"Memo1"};
+}
+
+void TfrmShowParameter::Auflisten(const TRandPunkte& rand, std::string ueberschrift) {
+    Memo1.Lines.clear();
+    Caption = std::move(ueberschrift);
+    rand.Auflisten(Memo1.Lines);
+}
+
+}  // namespace pavolant
