@@ -2,24 +2,32 @@
 // file Pavolant.ini in the working directory keeps the fineness settings and the
 // window's position from one run to the next.
 //
-//   pavolant [--screenshot FILE] [PARAMS.ini]
+//   pavolant [--screenshots DIR] [PARAMS.ini]
 //
-// PARAMS.ini is loaded as "Load parameter" loads it. --screenshot FILE shows the window,
-// saves a picture of it to FILE and ends without touching the settings file; message
-// boxes, which nobody could confirm then, go to standard error instead.
+// PARAMS.ini is loaded as "Load parameter" loads it. --screenshots DIR takes the program
+// through its windows and saves a picture of each into DIR (see Rundgang), then ends
+// without touching the settings file; message boxes, which nobody could confirm then, go
+// to standard error instead.
 #include "model/Zahlen.h"
 #include "persistence/Einstellungen.h"
 #include "ui/qt/Hauptfenster.h"
+#include "ui/qt/Parameterliste.h"
+#include "ui/qt/Profilansicht.h"
 #include "ui/qt/Programmstart.h"
 #include "ui/qt/QtDialoge.h"
 #include "ui/uMain13.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QTemporaryDir>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 
+#include <filesystem>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -31,10 +39,12 @@ namespace {
 using namespace pavolant;
 
 constexpr std::string_view kAufruf =
-    "usage: pavolant [--screenshot FILE] [PARAMS.ini]\n"
+    "usage: pavolant [--screenshots DIR] [PARAMS.ini]\n"
     "\n"
     "  PARAMS.ini          loads the road parameters as \"Load parameter\" does\n"
-    "  --screenshot FILE   saves a picture of the window to FILE (PNG) and ends\n";
+    "  --screenshots DIR   saves pictures of the windows into DIR (PNG) and ends;\n"
+    "                      with PARAMS.ini the road is loaded, generated into a\n"
+    "                      temporary folder, and its profile and listing shown\n";
 
 // For the screenshot run: every box as a line on standard error.
 class Textmelder : public Melder {
@@ -45,17 +55,95 @@ public:
     }
 };
 
+// For the screenshot run: every open dialog is cancelled, the save dialog answers with
+// `ausgabe` (nothing when empty).
 class Textdialoge : public Dialoge {
 public:
+    std::string ausgabe;
     std::optional<std::string> DateiOeffnen(const DateiAuswahl&) override { return std::nullopt; }
-    std::optional<std::string> DateiSpeichern(const DateiAuswahl&) override { return std::nullopt; }
+    std::optional<std::string> DateiSpeichern(const DateiAuswahl&) override {
+        if (ausgabe.empty()) return std::nullopt;
+        return ausgabe;
+    }
     void Fehler(const std::string& text) override { std::cerr << "error: " << qt::Meldungstext(text).toStdString() << '\n'; }
 };
 
 struct Auftrag {
-    std::optional<std::string> bild;
+    std::optional<QString> bilder;  // the folder for the screenshots
     std::optional<std::string> parameter;
 };
+
+// Lets the event loop run for `ms` milliseconds: layouts settle and pictures are painted.
+void Warten(int ms) {
+    QEventLoop schleife;
+    QTimer::singleShot(ms, &schleife, &QEventLoop::quit);
+    schleife.exec();
+}
+
+bool Speichern(QWidget& w, const QString& ordner, const char* name) {
+    const QString pfad = QDir(ordner).filePath(QString::fromLatin1(name));
+    if (w.grab().save(pfad, "PNG")) return true;
+    std::cerr << "pavolant: cannot write " << pfad.toStdString() << '\n';
+    return false;
+}
+
+// Runs `aktion` once the modal dialog `d`, shown by `zeigen`, is on screen, then closes it.
+template <class Dialog>
+void ImDialog(Dialog& d, const std::function<void()>& zeigen, const std::function<void()>& aktion) {
+    QTimer::singleShot(0, &d, [&d, aktion] {
+        Warten(300);
+        aktion();
+        d.accept();
+    });
+    zeigen();
+}
+
+// The tour of the screenshots: the window as it opens (main-fresh.png). With a parameter
+// file: the road loaded with its borders (main-example.png), generated into a temporary
+// folder (main-after-go.png, the report in the memo), its cross-section as drawn and
+// undistorted (profile-distorted.png, profile-undistorted.png) and the right border's
+// listing (listing.png). True when every picture was written.
+bool Rundgang(qt::Hauptfenster& fenster, TForm1& form, Textdialoge& dialoge, const Auftrag& auftrag) {
+    const QString& ordner = *auftrag.bilder;
+    Warten(300);
+    bool ok = Speichern(fenster, ordner, "main-fresh.png");
+    if (!auftrag.parameter) return ok;
+
+    qt::Bindung& b = fenster.Verbindung();
+    const std::filesystem::path parameter = *auftrag.parameter;
+    ok = b.Ereignis([&] { form.ParameterLaden(parameter); }) && ok;
+    Warten(200);
+    ok = Speichern(fenster, ordner, "main-example.png") && ok;
+
+    QTemporaryDir ablage;
+    dialoge.ausgabe = QDir(ablage.path()).filePath(QStringLiteral("road.i3d")).toStdString();
+    ok = b.Ereignis([&] { form.bbnSaveClick(); }) && ok;
+    ok = b.Ereignis([&] { form.bbnGoClick(); }) && ok;
+    ok = form.LetzterLauf() && form.LetzterLauf()->Geschrieben && ok;
+    Warten(200);
+    ok = Speichern(fenster, ordner, "main-after-go.png") && ok;
+
+    qt::Profilansicht& profil = fenster.Profil();
+    ok = b.Ereignis([&] {
+        form.bbnGrafikSchnittClick([&] {
+            ImDialog(profil, [&] { profil.Zeigen(); }, [&] {
+                ok = Speichern(profil, ordner, "profile-distorted.png") && ok;
+                profil.Verbindung().Ereignis([&] { form.Form2.cboUnverzerrt.Click(); });
+                Warten(200);
+                ok = Speichern(profil, ordner, "profile-undistorted.png") && ok;
+                profil.Verbindung().Ereignis([&] { form.Form2.cboUnverzerrt.Click(); });
+            });
+        });
+    }) && ok;
+
+    qt::Parameterliste& liste = fenster.Liste();
+    ok = b.Ereignis([&] {
+        form.bbnShowRightParameterClick([&] {
+            ImDialog(liste, [&] { liste.Zeigen(); }, [&] { ok = Speichern(liste, ordner, "listing.png") && ok; });
+        });
+    }) && ok;
+    return ok;
+}
 
 // nullopt with `code` set when the program should end at once.
 std::optional<Auftrag> Zerlegen(const QStringList& argumente, int& code) {
@@ -67,13 +155,13 @@ std::optional<Auftrag> Zerlegen(const QStringList& argumente, int& code) {
             code = 0;
             return std::nullopt;
         }
-        if (arg == QLatin1String("--screenshot")) {
-            if (i + 1 >= argumente.size() || a.bild) {
-                std::cerr << "pavolant: --screenshot needs one file\n\n" << kAufruf;
+        if (arg == QLatin1String("--screenshots")) {
+            if (i + 1 >= argumente.size() || a.bilder) {
+                std::cerr << "pavolant: --screenshots needs one folder\n\n" << kAufruf;
                 code = 2;
                 return std::nullopt;
             }
-            a.bild = argumente[++i].toStdString();
+            a.bilder = argumente[++i];
         } else if (arg.startsWith(QLatin1Char('-')) || a.parameter) {
             std::cerr << "pavolant: unexpected argument '" << arg.toStdString() << "'\n\n" << kAufruf;
             code = 2;
@@ -102,8 +190,8 @@ int main(int argc, char** argv) {
     qt::QtDialoge fensterdialoge;
     Textmelder textmelder;
     Textdialoge textdialoge;
-    Melder& melder = auftrag->bild ? static_cast<Melder&>(textmelder) : fenstermelder;
-    Dialoge& dialoge = auftrag->bild ? static_cast<Dialoge&>(textdialoge) : fensterdialoge;
+    Melder& melder = auftrag->bilder ? static_cast<Melder&>(textmelder) : fenstermelder;
+    Dialoge& dialoge = auftrag->bilder ? static_cast<Dialoge&>(textdialoge) : fensterdialoge;
 
     TForm1 form(melder, dialoge);
     qt::Hauptfenster fenster(form, dialoge);
@@ -115,19 +203,20 @@ int main(int argc, char** argv) {
     qt::Starten(form, fenster, EinstellungsPfad(), groesse);
     fenster.SetzeSchliessfrage([&form, &fenster] { return qt::Schliessen(form, fenster, EinstellungsPfad()); });
 
+    if (auftrag->bilder) {
+        // The tour loads the parameters itself, after the first picture.
+        fenster.show();
+        QTimer::singleShot(0, &fenster, [&] {
+            const bool ok = Rundgang(fenster, form, textdialoge, *auftrag);
+            app.exit(ok ? 0 : 1);
+        });
+        return app.exec();
+    }
+
     if (auftrag->parameter) {
         const std::string pfad = *auftrag->parameter;
         fenster.Verbindung().Ereignis([&form, &pfad] { form.ParameterLaden(pfad); });
     }
     fenster.show();
-
-    if (auftrag->bild) {
-        // Once the layout has settled; the settings file stays as it was.
-        QTimer::singleShot(300, &fenster, [&fenster, &auftrag, &app] {
-            const bool ok = fenster.grab().save(QString::fromStdString(*auftrag->bild), "PNG");
-            if (!ok) std::cerr << "pavolant: cannot write " << *auftrag->bild << '\n';
-            app.exit(ok ? 0 : 1);
-        });
-    }
     return app.exec();
 }

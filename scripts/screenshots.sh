@@ -1,25 +1,29 @@
 #!/usr/bin/env bash
-# Builds Pavolant and takes pictures of the main window on a virtual display:
-#   build/screenshots/main.png          the window as it opens
-#   build/screenshots/main-borders.png  the example road loaded, both borders shown
-# The program draws the pictures itself (--screenshot), so only xvfb-run is needed.
+# Builds Pavolant and takes pictures of its windows on a virtual display, so anyone can
+# look at the program without a display of their own:
+#   scripts/screenshots.sh [DIR]      (default: docs/screenshots)
+# DIR receives main-fresh.png (the window as it opens), main-example.png (the example
+# road loaded, both borders on), main-after-go.png (after "Go", the report in the memo),
+# profile-distorted.png and profile-undistorted.png (the example's cross-section) and
+# listing.png (the right border's listing). The program takes the pictures itself
+# (--screenshots), so only xvfb-run is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 wurzel=$PWD
 
+bash scripts/setup.sh
 cmake --preset dev >/dev/null
 cmake --build --preset dev
 
-ziel="$wurzel/build/screenshots"
+ziel=${1:-docs/screenshots}
 mkdir -p "$ziel"
+ziel=$(cd "$ziel" && pwd)
 # A working directory of its own, so no settings file from an earlier run moves the
 # window or changes what it shows.
 ordner=$(mktemp -d)
 trap 'rm -rf "$ordner"' EXIT
 
-bild() {
-  (cd "$ordner" && xvfb-run -a -s "-screen 0 1280x1024x24" "$wurzel/build/dev/app/pavolant" --screenshot "$@")
-}
-bild "$ziel/main.png"
-bild "$ziel/main-borders.png" "$wurzel/examples/Dorfstrasse.ini"
-echo "Wrote $ziel/main.png and $ziel/main-borders.png"
+(cd "$ordner" && xvfb-run -a -s "-screen 0 1280x1024x24" \
+  "$wurzel/build/dev/app/pavolant" --screenshots "$ziel" "$wurzel/examples/Dorfstrasse.ini")
+echo "Screenshots in $ziel:"
+ls "$ziel"

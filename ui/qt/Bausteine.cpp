@@ -77,6 +77,10 @@ QIcon Symbolbild(Symbol symbol) {
         {Symbol::Zurueck, "edit-undo", QStyle::SP_ArrowBack},
         {Symbol::NachRechts, "go-next", QStyle::SP_ArrowRight},
         {Symbol::NachLinks, "go-previous", QStyle::SP_ArrowLeft},
+        {Symbol::Neuzeichnen, "view-refresh", QStyle::SP_BrowserReload},
+        {Symbol::Schrift, "preferences-desktop-font", QStyle::SP_FileDialogListView},
+        {Symbol::Liste, "format-justify-left", QStyle::SP_FileDialogDetailedView},
+        {Symbol::Profil, "image-x-generic", QStyle::SP_FileDialogInfoView},
     };
     if (symbol == Symbol::Keines) return {};
     if (symbol == Symbol::Einfuegen || symbol == Symbol::Loeschen || symbol == Symbol::Anhaengen)

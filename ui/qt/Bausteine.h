@@ -41,6 +41,10 @@ enum class Symbol {
     Zurueck,     // restore a former value
     NachRechts,
     NachLinks,
+    Neuzeichnen,  // draw again
+    Schrift,      // choose a font
+    Liste,        // show a listing
+    Profil,       // show a drawing
 };
 
 // The desktop theme's icon where it has one, else Qt's standard icon, else a glyph

@@ -134,6 +134,26 @@ TGroupBox* Bindung::GruppeVon(const QWidget* widget) const {
     return nullptr;
 }
 
+Bindung::Austritt Bindung::AustrittVon(QWidget* verlassen, const QWidget* neu) const {
+    Austritt a{verlassen, {}};
+    if (TEdit* feld = FeldVon(verlassen)) a.handler.push_back([feld] { feld->Exit(); });
+    for (QWidget* w = verlassen->parentWidget(); w && w != &fenster_; w = w->parentWidget()) {
+        TGroupBox* gruppe = GruppeVon(w);
+        if (gruppe && !(neu && w->isAncestorOf(neu))) a.handler.push_back([gruppe] { gruppe->Exit(); });
+    }
+    return a;
+}
+
+bool Bindung::FokusAbgeben() {
+    QWidget* verlassen = fokus_;
+    fokus_ = nullptr;  // the next focus in this window leaves nothing behind
+    if (verlassen && verlassen->isVisible() && verlassen->isEnabled()) {
+        Austritt a = AustrittVon(verlassen, nullptr);
+        if (!a.handler.empty()) ausstehend_.push_back(std::move(a));
+    }
+    return AustritteAusfuehren();
+}
+
 void Bindung::FokusGewechselt(QWidget* neu) {
     // Focus in another window or none at all (the window was deactivated): the window's
     // own focus stays where it was and nothing is left.
@@ -142,12 +162,7 @@ void Bindung::FokusGewechselt(QWidget* neu) {
     fokus_ = neu;
     if (!verlassen || verlassen == neu || !verlassen->isVisible() || !verlassen->isEnabled()) return;
 
-    Austritt a{verlassen, {}};
-    if (TEdit* feld = FeldVon(verlassen)) a.handler.push_back([feld] { feld->Exit(); });
-    for (QWidget* w = verlassen->parentWidget(); w && w != &fenster_; w = w->parentWidget()) {
-        TGroupBox* gruppe = GruppeVon(w);
-        if (gruppe && !w->isAncestorOf(neu)) a.handler.push_back([gruppe] { gruppe->Exit(); });
-    }
+    Austritt a = AustrittVon(verlassen, neu);
     if (a.handler.empty()) return;
     ausstehend_.push_back(std::move(a));
     // Runs with the next turn of the event loop unless an event of the window runs the

@@ -63,6 +63,9 @@ public:
     bool Ereignis(const std::function<void()>& handler);
     // Runs the exits due from focus moves; false when one failed.
     bool AustritteAusfuehren();
+    // The focused widget is left for no other control of the window (the window closes):
+    // its exits run now. False when one failed; the focus is then back on the field.
+    bool FokusAbgeben();
     // Every widget shows its control's state.
     void Synchronisieren();
 
@@ -78,6 +81,8 @@ private:
     };
 
     void FokusGewechselt(QWidget* neu);
+    // The exits of leaving `verlassen` for `neu` (null: for nothing in the window).
+    Austritt AustrittVon(QWidget* verlassen, const QWidget* neu) const;
     TEdit* FeldVon(const QWidget* widget) const;
     TGroupBox* GruppeVon(const QWidget* widget) const;
 

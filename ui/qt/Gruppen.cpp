@@ -143,7 +143,16 @@ Randgruppen RandGruppen(Bausteine& b, bool rechts) {
     r->setColumnStretch(1, 1);
     r->setColumnStretch(3, 1);
 
-    gruppen.segmente = b.Gruppe("gboRand" + s + "Segmente", r);
+    gruppen.segmente = SegmentGruppe(b, rechts, rechts ? "pxl" : "px ");
+
+    PlatzBehalten(gruppen.textur);
+    return gruppen;
+}
+
+QGroupBox* SegmentGruppe(Bausteine& b, bool rechts, const char* pixelEinheit) {
+    const std::string s = rechts ? "R" : "L";
+    QGridLayout* r = nullptr;
+    QGroupBox* g = b.Gruppe("gboRand" + s + "Segmente", r);
     QHBoxLayout* zeile = Knopfzeile();
     QSpinBox* nr = b.Spin("sedRand" + s + "Nr");
     nr->setMinimumWidth(60);
@@ -164,16 +173,14 @@ Randgruppen RandGruppen(Bausteine& b, bool rechts) {
     r->addWidget(Text("End "), 3, 0);
     r->addWidget(b.Feld("edtRand" + s + "Ende"), 3, 1);
     r->addWidget(b.Feld("edtRand" + s + "EndePxl"), 3, 3);
-    r->addWidget(Text(rechts ? "pxl" : "px "), 3, 4);
+    r->addWidget(Text(pixelEinheit), 3, 4);
     r->addWidget(b.Box("cboRand" + s + "normMan"), 4, 0, 1, 3);
     r->addWidget(b.Feld("edtRand" + s + "normale"), 4, 3);
     r->addWidget(Text("°"), 4, 4);
     r->setColumnStretch(1, 1);
     r->setColumnStretch(3, 1);
-
-    PlatzBehalten(gruppen.textur);
-    PlatzBehalten(gruppen.segmente);
-    return gruppen;
+    PlatzBehalten(g);
+    return g;
 }
 
 }  // namespace pavolant::qt

@@ -23,5 +23,8 @@ struct Randgruppen {
     QGroupBox* segmente;
 };
 Randgruppen RandGruppen(Bausteine& b, bool rechts);
+// A segment group alone (the profile view has no texture groups); `pixelEinheit` is the
+// caption after the End pixel field.
+QGroupBox* SegmentGruppe(Bausteine& b, bool rechts, const char* pixelEinheit);
 
 }  // namespace pavolant::qt

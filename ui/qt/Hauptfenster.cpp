@@ -3,6 +3,8 @@
 #include "ui/qt/Bausteine.h"
 #include "ui/qt/Einstellungsdialog.h"
 #include "ui/qt/Gruppen.h"
+#include "ui/qt/Parameterliste.h"
+#include "ui/qt/Profilansicht.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -88,6 +90,8 @@ Hauptfenster::Hauptfenster(TForm1& form, Dialoge& dialoge, QWidget* eltern)
     links->addWidget(randL.textur);
     links->addWidget(randL.segmente);
     links->addWidget(b.Knopf("bbnRandLLoadPara", Symbol::Oeffnen));
+    links->addWidget(b.Knopf("bbnShowLeftParameter", Symbol::Liste,
+                             [this] { form_.bbnShowLeftParameterClick([this] { liste_->Zeigen(); }); }));
     links->addStretch(1);
     links->addWidget(b.Knopf("bbnLoadPara", Symbol::Oeffnen));
     links->addWidget(b.Beschriftung("lblParameter1"));
@@ -108,6 +112,8 @@ Hauptfenster::Hauptfenster(TForm1& form, Dialoge& dialoge, QWidget* eltern)
     mittig->addWidget(GeometrieGruppe(b));
     mittig->addWidget(TexturGruppe(b));
     mittig->addWidget(SplineGruppe(b));
+    mittig->addWidget(b.Knopf("bbnGrafikSchnitt", Symbol::Profil,
+                              [this] { form_.bbnGrafikSchnittClick([this] { profil_->Zeigen(); }); }));
     mittig->addStretch(1);
 
     // Right: the right border, its load button, the options, traffic splines, settings.
@@ -117,6 +123,8 @@ Hauptfenster::Hauptfenster(TForm1& form, Dialoge& dialoge, QWidget* eltern)
     rechts->addWidget(randR.textur);
     rechts->addWidget(randR.segmente);
     rechts->addWidget(b.Knopf("bbnRandRLoadPara", Symbol::Oeffnen));
+    rechts->addWidget(b.Knopf("bbnShowRightParameter", Symbol::Liste,
+                              [this] { form_.bbnShowRightParameterClick([this] { liste_->Zeigen(); }); }));
     rechts->addWidget(b.Box("cboCreateTG"));
     rechts->addWidget(b.Box("cboRandFuellen"));
     rechts->addWidget(b.Beschriftung("Label24"));
@@ -143,7 +151,11 @@ Hauptfenster::Hauptfenster(TForm1& form, Dialoge& dialoge, QWidget* eltern)
     memo_->setMinimumHeight(90);
     fenster->addWidget(memo_, 1);
 
+    // The three other windows, made once in this order and kept for the whole run.
     einstellungen_ = new Einstellungsdialog(pref_, dialoge, this);
+    const Bindung::Grenze grenze = [&form](const std::function<void()>& h) { return form.Ausfuehren(h); };
+    profil_ = new Profilansicht(form.Form2, grenze, this);
+    liste_ = new Parameterliste(form.frmShowParameter, grenze, this);
     connect(einstellungenKnopf, &QPushButton::clicked, this, [this] {
         bindung_->Ereignis([this] { form_.bbnPreferencesClick(pref_, [this] { return einstellungen_->Zeigen(); }); });
     });

@@ -16,6 +16,8 @@ class QPlainTextEdit;
 namespace pavolant::qt {
 
 class Einstellungsdialog;
+class Parameterliste;
+class Profilansicht;
 
 class Hauptfenster : public QMainWindow {
     Q_OBJECT
@@ -29,6 +31,8 @@ public:
 
     Bindung& Verbindung() { return *bindung_; }
     Einstellungsdialog& Einstellungen() { return *einstellungen_; }
+    Profilansicht& Profil() { return *profil_; }
+    Parameterliste& Liste() { return *liste_; }
 
     // Asked when the window is to close; false keeps it open.
     void SetzeSchliessfrage(std::function<bool()> frage) { schliessfrage_ = std::move(frage); }
@@ -43,6 +47,8 @@ private:
     Bindung* bindung_;
     TFormPref pref_;
     Einstellungsdialog* einstellungen_;
+    Profilansicht* profil_ = nullptr;
+    Parameterliste* liste_ = nullptr;
     QPlainTextEdit* memo_ = nullptr;
     std::function<bool()> schliessfrage_;
 };
