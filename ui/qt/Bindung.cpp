@@ -151,7 +151,12 @@ bool Bindung::FokusAbgeben() {
         Austritt a = AustrittVon(verlassen, nullptr);
         if (!a.handler.empty()) ausstehend_.push_back(std::move(a));
     }
-    return AustritteAusfuehren();
+    const bool ok = AustritteAusfuehren();
+    // A failed exit put the focus back on its field; when the focus never left that
+    // field, no focus change says so.
+    QWidget* jetzt = QApplication::focusWidget();
+    if (!ok && jetzt && jetzt->window() == &fenster_) fokus_ = jetzt;
+    return ok;
 }
 
 void Bindung::FokusGewechselt(QWidget* neu) {
