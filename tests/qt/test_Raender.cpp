@@ -4,6 +4,7 @@
 #include "model/Zahlen.h"
 
 #include <QGroupBox>
+#include <QPlainTextEdit>
 #include <QSpinBox>
 
 #include <cmath>
@@ -84,6 +85,21 @@ private slots:
         QCOMPARE(a.Widget<QSpinBox>("sedRandLNr")->value(), 1);
         QCOMPARE(a.Feld("edtRandLBreite")->text(), QStringLiteral("2"));
         QCOMPARE(a.Widget<QGroupBox>("gboRandLSegmente")->title(), QStringLiteral("Left bordersegments:2"));
+
+        // Listed: the copy's points under the left border's name, the same numbers as
+        // the right border's.
+        QStringList links;
+        Modalbediener bediener([&](QWidget& d) {
+            links = d.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n'));
+        });
+        Klicken(a.Knopf("bbnShowLeftParameter"));
+        QCOMPARE(bediener.Bedient(), 1);
+        std::vector<std::string> rechts;
+        a.form.RandR.Auflisten(rechts);
+        QCOMPARE(links.size(), 4);
+        QCOMPARE(links[0], QStringLiteral("BorderPoint output for: left Border"));
+        for (int i = 1; i < 4; ++i) QCOMPARE(S(links[i]), rechts[static_cast<std::size_t>(i)]);
+        QVERIFY(links[3].contains(QStringLiteral("Length:1,5")));
     }
 
     // Leaving the left editor's custom normal field commits, as on the right.
