@@ -182,7 +182,12 @@ void Bindung::Synchronisieren() {
     for (const auto& [c, w] : edits_) {
         if (!w) continue;
         const QString text = Q(c->Text);
-        if (w->text() != text) w->setText(text);
+        if (w->text() != text) {
+            w->setText(text);
+            // A text too long for the field shows its beginning, where the digits that
+            // matter are; the field being typed into keeps its cursor at the end.
+            if (!w->hasFocus()) w->setCursorPosition(0);
+        }
         Zustand(*w, c->Enabled, c->Visible, c->Hint);
     }
     for (const auto& [c, w] : boxen_) {
