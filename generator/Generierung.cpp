@@ -591,8 +591,9 @@ void Randstreifen(const TRandPunkte& rand, bool rechts, const std::vector<TPunkt
     const std::int32_t m = rand.AnzahlSegmente();
     TPunkt p;
     auto abschnitt = [&](std::size_t i, double v) {
+        const Drehwinkel d(kante[i]);  // one evaluation for the whole cross-section
         for (std::int32_t j = 0; j < m; ++j) {
-            rand.RandPunkt(kante[i], p, j);
+            rand.RandPunkt(kante[i], d, p, j);
             p.V = v;
             netz.VertexSchreiben(p);
         }

@@ -75,8 +75,9 @@ void TPunkt::DreheX(double a) {
     Xrot += a;
 }
 
-void TPunkt::DreheY(double a) {
-    const double c = std::cos(a), s = std::sin(a);
+void TPunkt::DreheY(double a) { DreheY(a, std::cos(a), std::sin(a)); }
+
+void TPunkt::DreheY(double a, double c, double s) {
     const double x = X * c - Z * s, z = X * s + Z * c;
     const double nx = NX * c - NZ * s, nz = NX * s + NZ * c;
     X = x;
@@ -86,8 +87,9 @@ void TPunkt::DreheY(double a) {
     Yrot += a;
 }
 
-void TPunkt::DreheZ(double a) {
-    const double c = std::cos(a), s = std::sin(a);
+void TPunkt::DreheZ(double a) { DreheZ(a, std::cos(a), std::sin(a)); }
+
+void TPunkt::DreheZ(double a, double c, double s) {
     const double x = X * c - Y * s, y = X * s + Y * c;
     const double nx = NX * c - NY * s, ny = NX * s + NY * c;
     X = x;
@@ -309,7 +311,17 @@ void TRandPunkte::Auflisten(std::vector<std::string>& memo) const {
     }
 }
 
-void TRandPunkte::RandPunkt(const TPunkt& c, TPunkt& t, int i) const {
+Drehwinkel::Drehwinkel(const TPunkt& c)
+    : CX(std::cos(c.Xrot)),
+      SX(std::sin(c.Xrot)),
+      CY(std::cos(c.Yrot)),
+      SY(std::sin(c.Yrot)),
+      CZ(std::cos(c.Zrot)),
+      SZ(std::sin(c.Zrot)) {}
+
+void TRandPunkte::RandPunkt(const TPunkt& c, TPunkt& t, int i) const { RandPunkt(c, Drehwinkel(c), t, i); }
+
+void TRandPunkte::RandPunkt(const TPunkt& c, const Drehwinkel& d, TPunkt& t, int i) const {
     const TRandSegment* seg = Segment(i);
     if (!seg) return;
     const double m = Rechts ? -1.0 : 1.0;
@@ -318,10 +330,10 @@ void TRandPunkte::RandPunkt(const TPunkt& c, TPunkt& t, int i) const {
     t.Y = seg->Y;
     // The normal, not the position, follows the centre point's pitch.
     t.NX = m * seg->NX;
-    t.NY = std::cos(c.Xrot) * seg->NY;
-    t.NZ = -std::sin(c.Xrot) * seg->NY;
-    t.DreheZ(c.Zrot);
-    t.DreheY(c.Yrot);
+    t.NY = d.CX * seg->NY;
+    t.NZ = -d.SX * seg->NY;
+    t.DreheZ(c.Zrot, d.CZ, d.SZ);
+    t.DreheY(c.Yrot, d.CY, d.SY);
     t.X += c.X;
     t.Y += c.Y;
     t.Z += c.Z;

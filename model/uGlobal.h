@@ -46,6 +46,17 @@ public:
     void DreheX(double a);
     void DreheY(double a);
     void DreheZ(double a);
+    // The same with the angle's cosine `c` and sine `s` already at hand (they must be
+    // cos(a) and sin(a)): for many points turned alike.
+    void DreheY(double a, double c, double s);
+    void DreheZ(double a, double c, double s);
+};
+
+// The cosines and sines of a centre point's three rotations, for placing every border
+// point of one cross-section with one evaluation each.
+struct Drehwinkel {
+    explicit Drehwinkel(const TPunkt& c);
+    double CX, SX, CY, SY, CZ, SZ;
 };
 
 // Ordered collection that owns its points. Indices are 0-based and dense.
@@ -131,6 +142,9 @@ public:
     // The 3-D border point of segment i around the centre point c (whose lateral axis
     // the profile follows); the normal also follows c's pitch. t.V stays untouched.
     void RandPunkt(const TPunkt& c, TPunkt& t, int i) const;
+    // The same with c's rotations evaluated once for the whole cross-section; `d` must
+    // be Drehwinkel(c). Gives the very same point.
+    void RandPunkt(const TPunkt& c, const Drehwinkel& d, TPunkt& t, int i) const;
     // Enable state, texture settings and all segments from `andere`, then Berechnen.
     // Rechts, Bezeichnung and AktSegment stay.
     void Uebernehmen(const TRandPunkte& andere);
