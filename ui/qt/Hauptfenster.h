@@ -8,14 +8,17 @@
 #include "ui/uSplinePreferences.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 
+class QGridLayout;
 class QPlainTextEdit;
 
 namespace pavolant::qt {
 
 class Einstellungsdialog;
+class Strassenvorschau;
 
 class Hauptfenster : public QMainWindow {
     Q_OBJECT
@@ -33,6 +36,9 @@ public:
     // Asked when the window is to close; false keeps it open.
     void SetzeSchliessfrage(std::function<bool()> frage) { schliessfrage_ = std::move(frage); }
 
+    // The road preview window, made on first use and then kept in step after every event.
+    Strassenvorschau& Vorschau();
+
 protected:
     void closeEvent(QCloseEvent* ereignis) override;
 
@@ -45,6 +51,11 @@ private:
     Einstellungsdialog* einstellungen_;
     QPlainTextEdit* memo_ = nullptr;
     std::function<bool()> schliessfrage_;
+
+    // ---- Road preview: its button beside Go, and the window once it exists.
+    void VorschauKnopfEinbauen(QGridLayout& oben);
+    void VorschauNachfuehren();
+    QPointer<Strassenvorschau> vorschau_;
 };
 
 }  // namespace pavolant::qt
