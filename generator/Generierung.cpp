@@ -416,7 +416,7 @@ private:
         TPunkt& cp = LetzterMittelpunkt;
         cp.Kopieren(probe_);
         if (!ErsterMittelpunkt) ErsterMittelpunkt.emplace().Kopieren(cp);
-        geometrie_.Mittellinie.push_back({cp.X, cp.Y, cp.Z});
+        geometrie_.Mittellinie.push_back(Plan(cp));
         const Querachse achse(cp);
 
         // Half widths with the tractrix widening: the outer side of a bend gains 1.5
@@ -448,7 +448,7 @@ private:
             TPunkt& e = KanteRechts.Neuer();
             e.Kopieren(cp);
             achse.Verschieben(e, rechtsVersatz / 2);
-            geometrie_.KanteRechts.push_back({e.X, e.Y, e.Z});
+            geometrie_.KanteRechts.push_back(Plan(e));
             e.U = w_.Ue;
             e.V = letzterV = LaengenKoordinate + texSchritt + scherung;
             if (fahrbahn) Schreiben(e, true);
@@ -457,7 +457,7 @@ private:
             TPunkt& e = KanteLinks.Neuer();
             e.Kopieren(cp);
             achse.Verschieben(e, linksVersatz / 2);
-            geometrie_.KanteLinks.push_back({e.X, e.Y, e.Z});
+            geometrie_.KanteLinks.push_back(Plan(e));
             e.U = w_.Ua;
             e.V = letzterV = LaengenKoordinate + texSchritt - scherung;
             if (fahrbahn) Schreiben(e, false);
@@ -492,6 +492,10 @@ private:
             zweiter.V = LaengenKoordinate;
             netz_.VertexSchreiben(zweiter);
         }
+    }
+
+    Planlage Plan(const TPunkt& p) const {
+        return {static_cast<float>(p.X - geometrie_.PlanUrsprung[0]), static_cast<float>(p.Z - geometrie_.PlanUrsprung[1])};
     }
 
     // Writes an edge vertex and, from the third vertex on, the triangle it closes.
@@ -766,6 +770,7 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
 
     auto netz = std::make_shared<Netz>();
     auto geometrie = std::make_shared<Laufgeometrie>();
+    geometrie->PlanUrsprung = {punkte.Punkt(0)->X, punkte.Punkt(0)->Z};
     // The walk's edge and centre points are needed until the borders and the fill are
     // built; they are freed before the document is written (`lauf` is reset there).
     std::optional<Fahrbahnlauf> laufSpeicher;

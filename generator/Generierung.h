@@ -108,6 +108,13 @@ private:
     std::uint32_t zustand_ = 0;
 };
 
+// A point of the road seen from above: level X and Z in metres, relative to
+// Laufgeometrie::PlanUrsprung. Single precision is ample for drawing (under a centimetre
+// 100 km away) and keeps these lines at a third of the mesh's own vertex records.
+struct Planlage {
+    float X, Z;
+};
+
 // The road's lines and points from the same run as its mesh, in level coordinates
 // (metres, Y up), for views of the road. None of it goes into the document beyond what
 // the document already carries.
@@ -120,11 +127,12 @@ struct Laufgeometrie {
     // The spline control points as the run used them, in list order (the point editor
     // numbers them from 1).
     std::vector<Kurvenpunkt> SplinePunkte;
-    // Along the road: the centre point of every cross-section, and the roadway's right
-    // and left edge points in the order they were emitted (a section may emit only one
-    // side, so the three lines need not have equal lengths). Present also when the
-    // roadway itself is off: the borders stand on these edges.
-    std::vector<Kurvenpunkt> Mittellinie, KanteRechts, KanteLinks;
+    // Along the road, seen from above: the centre point of every cross-section, and the
+    // roadway's right and left edge points in the order they were emitted (a section may
+    // emit only one side, so the three lines need not have equal lengths). Present also
+    // when the roadway itself is off: the borders stand on these edges.
+    std::array<double, 2> PlanUrsprung{0, 0};  // level X, Z of the first control point
+    std::vector<Planlage> Mittellinie, KanteRechts, KanteLinks;
 };
 
 // What a run hands back to the window. Fields that a run did not reach stay empty; the

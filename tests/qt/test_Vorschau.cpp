@@ -225,11 +225,16 @@ private slots:
         QVERIFY(g.Mittellinie.size() > 10);
         const TSplinePkt& erster = *b.a.form.SplinePunkte.Punkt(0);
         const TSplinePkt& letzter = *b.a.form.SplinePunkte.Punkt(5);
-        QVERIFY(std::hypot(g.Mittellinie.front().X - erster.X, g.Mittellinie.front().Z - erster.Z) < 1e-9);
-        QVERIFY(std::hypot(g.Mittellinie.back().X - letzter.X, g.Mittellinie.back().Z - letzter.Z) < 1e-6);
-        const Kurvenpunkt m = g.Mittellinie.front(), r = g.KanteRechts.front(), l = g.KanteLinks.front();
-        QVERIFY(std::fabs(std::hypot(r.X - m.X, r.Y - m.Y, r.Z - m.Z) - 3.25) < 1e-9);
-        QVERIFY(std::fabs(std::hypot(l.X - m.X, l.Y - m.Y, l.Z - m.Z) - 3.25) < 1e-9);
+        QVERIFY(g.PlanUrsprung[0] == erster.X && g.PlanUrsprung[1] == erster.Z);
+        auto abstand = [&g](const Planlage& p, double x, double z) {
+            return std::hypot(p.X + g.PlanUrsprung[0] - x, p.Z + g.PlanUrsprung[1] - z);
+        };
+        QVERIFY(abstand(g.Mittellinie.front(), erster.X, erster.Z) < 1e-4);
+        QVERIFY(abstand(g.Mittellinie.back(), letzter.X, letzter.Z) < 1e-4);
+        // Level at the start (no pitch, no bank), so the plan shows the full half width.
+        const Planlage m = g.Mittellinie.front(), r = g.KanteRechts.front(), l = g.KanteLinks.front();
+        QVERIFY(std::fabs(std::hypot(r.X - m.X, r.Z - m.Z) - 3.25) < 1e-4);
+        QVERIFY(std::fabs(std::hypot(l.X - m.X, l.Z - m.Z) - 3.25) < 1e-4);
         QVERIFY(r.X < m.X && l.X > m.X);  // heading +Z: the right side lies at -X
         for (std::size_t i = 0; i < g.SplinePunkte.size(); ++i) {
             const TSplinePkt& p = *b.a.form.SplinePunkte.Punkt(static_cast<int>(i));

@@ -46,6 +46,9 @@ public:
         setMinimumSize(240, 180);
     }
     ~GlFlaeche() override {
+        // The base class destroys the context after this destructor has run; the
+        // handler below must not reach the renderer that is gone by then.
+        disconnect(kontextEnde_);
         if (!context()) return;
         makeCurrent();
         renderer_.Freigeben();
@@ -67,7 +70,8 @@ protected:
         if (!renderer_.Initialisieren(&fehler)) qWarning("road preview: shaders failed: %s", qPrintable(fehler));
         // A widget moved to another window gets a new context; the old one takes its
         // buffers with it.
-        connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
+        disconnect(kontextEnde_);
+        kontextEnde_ = connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
             makeCurrent();
             renderer_.Freigeben();
             doneCurrent();
@@ -88,6 +92,7 @@ private:
     const Darstellung& darstellung_;
     Kamerafuehrung& fuehrung_;
     Vorschaurenderer renderer_;
+    QMetaObject::Connection kontextEnde_;
 };
 
 // ---- Framebuffer object painted as a picture ------------------------------------------

@@ -44,10 +44,10 @@ bool Stimmig(const Netz& netz, const Laufgeometrie& geometrie) {
     return true;
 }
 
-std::vector<Planpunkt> Plan(const std::vector<Kurvenpunkt>& punkte) {
+std::vector<Planpunkt> Plan(const std::vector<Planlage>& punkte, const std::array<double, 2>& ursprung) {
     std::vector<Planpunkt> plan;
     plan.reserve(punkte.size());
-    for (const Kurvenpunkt& p : punkte) plan.push_back({p.X, p.Z});
+    for (const Planlage& p : punkte) plan.push_back({p.X + ursprung[0], p.Z + ursprung[1]});
     return plan;
 }
 
@@ -123,10 +123,11 @@ Vorschaudaten VorschauAus(const std::optional<Laufbericht>& lauf) {
     }
     for (const Kurvenpunkt& p : g.SplinePunkte) relativ(d.Marken, p.X, p.Y, p.Z);
 
-    d.Mittellinie = Plan(g.Mittellinie);
-    d.KanteRechts = Plan(g.KanteRechts);
-    d.KanteLinks = Plan(g.KanteLinks);
-    d.Kontrollpunkte = Plan(g.SplinePunkte);
+    d.Mittellinie = Plan(g.Mittellinie, g.PlanUrsprung);
+    d.KanteRechts = Plan(g.KanteRechts, g.PlanUrsprung);
+    d.KanteLinks = Plan(g.KanteLinks, g.PlanUrsprung);
+    d.Kontrollpunkte.reserve(g.SplinePunkte.size());
+    for (const Kurvenpunkt& p : g.SplinePunkte) d.Kontrollpunkte.push_back({p.X, p.Z});
     return d;
 }
 
