@@ -197,7 +197,7 @@ private:
 class Fahrbahnlauf {
 public:
     Fahrbahnlauf(const Laufparameter& par, const Werte& w, TSplinePunkte& punkte, Zufallsgenerator& zufall,
-                 Netz& netz, Laufbericht& bericht)
+                 Netz& netz, Laufbericht& bericht, Laufgeometrie& geometrie)
         : KanteRechts(par.RandR.An),
           KanteLinks(par.RandL.An),
           par_(par),
@@ -206,6 +206,7 @@ public:
           zufall_(zufall),
           netz_(netz),
           bericht_(bericht),
+          geometrie_(geometrie),
           minWinkel_(GradZuRad(par.MinWinkel)),
           minSteigung_(GradZuRad(par.MinSteigung)),
           minZRot_(GradZuRad(par.MinZRot)) {
@@ -415,6 +416,7 @@ private:
         TPunkt& cp = LetzterMittelpunkt;
         cp.Kopieren(probe_);
         if (!ErsterMittelpunkt) ErsterMittelpunkt.emplace().Kopieren(cp);
+        geometrie_.Mittellinie.push_back(Plan(cp));
         const Querachse achse(cp);
 
         // Half widths with the tractrix widening: the outer side of a bend gains 1.5
@@ -446,6 +448,7 @@ private:
             TPunkt& e = KanteRechts.Neuer();
             e.Kopieren(cp);
             achse.Verschieben(e, rechtsVersatz / 2);
+            geometrie_.KanteRechts.push_back(Plan(e));
             e.U = w_.Ue;
             e.V = letzterV = LaengenKoordinate + texSchritt + scherung;
             if (fahrbahn) Schreiben(e, true);
@@ -454,6 +457,7 @@ private:
             TPunkt& e = KanteLinks.Neuer();
             e.Kopieren(cp);
             achse.Verschieben(e, linksVersatz / 2);
+            geometrie_.KanteLinks.push_back(Plan(e));
             e.U = w_.Ua;
             e.V = letzterV = LaengenKoordinate + texSchritt - scherung;
             if (fahrbahn) Schreiben(e, false);
@@ -488,6 +492,10 @@ private:
             zweiter.V = LaengenKoordinate;
             netz_.VertexSchreiben(zweiter);
         }
+    }
+
+    Planlage Plan(const TPunkt& p) const {
+        return {static_cast<float>(p.X - geometrie_.PlanUrsprung[0]), static_cast<float>(p.Z - geometrie_.PlanUrsprung[1])};
     }
 
     // Writes an edge vertex and, from the third vertex on, the triangle it closes.
@@ -525,6 +533,7 @@ private:
     Zufallsgenerator& zufall_;
     Netz& netz_;
     Laufbericht& bericht_;
+    Laufgeometrie& geometrie_;  // centre line and roadway edges, compact, for views of the road
 
     // Thresholds of the rotation rules in radians, converted once.
     const double minWinkel_, minSteigung_, minZRot_;
@@ -761,10 +770,12 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     bericht.Memo.push_back("TexturStart = " + F4(laengenKoordinate));
 
     auto netz = std::make_shared<Netz>();
+    auto geometrie = std::make_shared<Laufgeometrie>();
+    geometrie->PlanUrsprung = {punkte.Punkt(0)->X, punkte.Punkt(0)->Z};
     // The walk's edge and centre points are needed until the borders and the fill are
     // built; they are freed before the document is written (`lauf` is reset there).
     std::optional<Fahrbahnlauf> laufSpeicher;
-    Fahrbahnlauf& lauf = laufSpeicher.emplace(par, w, punkte, zufall, *netz, bericht);
+    Fahrbahnlauf& lauf = laufSpeicher.emplace(par, w, punkte, zufall, *netz, bericht, *geometrie);
     lauf.Laufen(laengenKoordinate);
 
     std::optional<std::string> neuerTexL0;
@@ -777,6 +788,7 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         neuerTexL0 = FormatAllgemein(phase);
         bericht.Memo.push_back("Textur: Längenkoordinate für die nächste Straße = " + F4(phase));
         netz->SubsetAbschliessen();
+        geometrie->Teile.push_back(Netzteil::Fahrbahn);
         bericht.Memo.push_back("Fahrbahn: " + std::to_string(netz->AnzVertices()) + " Vertices, " +
                                std::to_string(netz->AnzDreiecke()) + " triangles");
     } else {
@@ -813,6 +825,7 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
                                std::to_string(netz->OffeneVertices()) + " Vertices, " +
                                std::to_string(netz->OffeneDreiecke()) + " triangles");
         netz->SubsetAbschliessen();
+        geometrie->Teile.push_back(s == 0 ? Netzteil::RandRechts : Netzteil::RandLinks);
     }
 
     bool gefuellt = false;
@@ -825,6 +838,8 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
             netz->SubsetAbschliessen();
         }
     }
+    // The fill's Subsets: the start face (closed inside Stirnflaechen) and the end face.
+    while (geometrie->Teile.size() < netz->Subsets.size()) geometrie->Teile.push_back(Netzteil::Fuellung);
 
     I3dDokument dokument;
     dokument.ShapeName = par.ShapeName;
@@ -839,6 +854,7 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     for (int k = 0; k < punkte.AnzahlPunkte(); ++k) {
         const TSplinePkt& q = *punkte.Punkt(k);
         dokument.Marken.push_back({q.X, q.Y, q.Z, q.Xrot, q.Yrot, q.Zrot});
+        geometrie->SplinePunkte.push_back({q.X, q.Y, q.Z});
     }
 
     try {
@@ -852,6 +868,9 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     bericht.Geschrieben = true;
     bericht.TexL0 = std::move(neuerTexL0);
     bericht.Dreiecksnetz = std::move(netz);
+    // The document is written; its curves go on to the views with the rest.
+    geometrie->Kurven = std::move(dokument.Kurven);
+    bericht.Geometrie = std::move(geometrie);
 }
 
 }  // namespace pavolant

@@ -11,11 +11,13 @@
 // replaced only by a complete document. A failed run leaves an existing file as it was.
 #pragma once
 
+#include "generator/I3dDokument.h"
 #include "generator/Netz.h"
 #include "model/Meldung.h"
 #include "model/uFuellFlaeche.h"
 #include "model/uSplinePkts.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -106,6 +108,33 @@ private:
     std::uint32_t zustand_ = 0;
 };
 
+// A point of the road seen from above: level X and Z in metres, relative to
+// Laufgeometrie::PlanUrsprung. Single precision is ample for drawing (under a centimetre
+// 100 km away) and keeps these lines at a third of the mesh's own vertex records.
+struct Planlage {
+    float X, Z;
+};
+
+// The road's lines and points from the same run as its mesh, in level coordinates
+// (metres, Y up), for views of the road. None of it goes into the document beyond what
+// the document already carries.
+struct Laufgeometrie {
+    // The part of each Subset of the mesh, in Subset order; the fill has two Subsets,
+    // the start face and the end face.
+    std::vector<Netzteil> Teile;
+    // Control points of each traffic curve that is on, in Verkehrskurve order.
+    std::array<std::optional<std::vector<Kurvenpunkt>>, 3> Kurven;
+    // The spline control points as the run used them, in list order (the point editor
+    // numbers them from 1).
+    std::vector<Kurvenpunkt> SplinePunkte;
+    // Along the road, seen from above: the centre point of every cross-section, and the
+    // roadway's right and left edge points in the order they were emitted (a section may
+    // emit only one side, so the three lines need not have equal lengths). Present also
+    // when the roadway itself is off: the borders stand on these edges.
+    std::array<double, 2> PlanUrsprung{0, 0};  // level X, Z of the first control point
+    std::vector<Planlage> Mittellinie, KanteRechts, KanteLinks;
+};
+
 // What a run hands back to the window. Fields that a run did not reach stay empty; the
 // window applies the ones that are set, also when the run ended with an exception.
 struct Laufbericht {
@@ -117,6 +146,7 @@ struct Laufbericht {
     bool GoDeaktivieren = false;       // too few spline points: "Go" is disabled
     bool Geschrieben = false;          // the document is complete on disk
     std::shared_ptr<const Netz> Dreiecksnetz;  // the mesh of a complete run
+    std::shared_ptr<const Laufgeometrie> Geometrie;  // lines and points of a complete run
 };
 
 // Runs one generation. Messages go to `melder`; conversion errors throw

@@ -5,6 +5,7 @@
 #include "ui/qt/Gruppen.h"
 #include "ui/qt/Parameterliste.h"
 #include "ui/qt/Profilansicht.h"
+#include "ui/qt/Strassenvorschau.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -48,7 +49,12 @@ constexpr const char* kEinstellungenHinweis = "Steuerung der Feinheit der Untert
 Hauptfenster::Hauptfenster(TForm1& form, Dialoge& dialoge, QWidget* eltern)
     : QMainWindow(eltern),
       form_(form),
-      bindung_(new Bindung(*this, [&form](const std::function<void()>& h) { return form.Ausfuehren(h); })),
+      bindung_(new Bindung(*this,
+                           [this, &form](const std::function<void()>& h) {
+                               const bool ok = form.Ausfuehren(h);
+                               VorschauNachfuehren();
+                               return ok;
+                           })),
       einstellungen_(nullptr) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromStdString(form.Caption));
@@ -71,6 +77,7 @@ Hauptfenster::Hauptfenster(TForm1& form, Dialoge& dialoge, QWidget* eltern)
     go->setMinimumSize(110, 0);
     go->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     oben->addWidget(go, 0, 3, 2, 1);
+    VorschauKnopfEinbauen(*oben);
     oben->addWidget(b.Beschriftung("Label18"), 1, 0, Qt::AlignRight);
     QLineEdit* shape = b.Feld("edtShapeName");
     oben->addWidget(shape, 1, 1);
@@ -188,6 +195,43 @@ void Hauptfenster::closeEvent(QCloseEvent* ereignis) {
         return;
     }
     ereignis->accept();
+}
+
+// ---- Road preview -------------------------------------------------------------------------
+
+void Hauptfenster::VorschauKnopfEinbauen(QGridLayout& oben) {
+    auto* knopf = new QPushButton(Strassenvorschau::Symbol(), QStringLiteral("Preview"));
+    knopf->setObjectName(QStringLiteral("bbnVorschau"));
+    knopf->setToolTip(QStringLiteral("Show the last run's road in 3-D and from above"));
+    knopf->setIconSize(QSize(32, 32));
+    knopf->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    knopf->setFocusPolicy(Qt::StrongFocus);
+    knopf->setAutoDefault(false);
+    oben.addWidget(knopf, 0, 4, 2, 1);
+    connect(knopf, &QPushButton::clicked, this, [this] {
+        bindung_->Ereignis([this] {
+            Strassenvorschau& v = Vorschau();
+            v.show();
+            v.raise();
+            v.activateWindow();
+        });
+    });
+}
+
+Strassenvorschau& Hauptfenster::Vorschau() {
+    if (!vorschau_) {
+        vorschau_ = new Strassenvorschau(this);
+        VorschauNachfuehren();
+    }
+    return *vorschau_;
+}
+
+// Runs after every handler of the window: the preview takes the last run (a new run
+// replaces the road, a failed one empties it) and the point editor's current point.
+void Hauptfenster::VorschauNachfuehren() {
+    if (!vorschau_) return;
+    vorschau_->Uebernehmen(form_.LetzterLauf());
+    vorschau_->SetzeAktuell(form_.SplinePunkte.Aktuell);
 }
 
 }  // namespace pavolant::qt

@@ -8,9 +8,11 @@
 #include "ui/uSplinePreferences.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 
+class QGridLayout;
 class QPlainTextEdit;
 
 namespace pavolant::qt {
@@ -18,6 +20,7 @@ namespace pavolant::qt {
 class Einstellungsdialog;
 class Parameterliste;
 class Profilansicht;
+class Strassenvorschau;
 
 class Hauptfenster : public QMainWindow {
     Q_OBJECT
@@ -37,6 +40,9 @@ public:
     // Asked when the window is to close; false keeps it open.
     void SetzeSchliessfrage(std::function<bool()> frage) { schliessfrage_ = std::move(frage); }
 
+    // The road preview window, made on first use and then kept in step after every event.
+    Strassenvorschau& Vorschau();
+
 protected:
     void closeEvent(QCloseEvent* ereignis) override;
 
@@ -51,6 +57,11 @@ private:
     Parameterliste* liste_ = nullptr;
     QPlainTextEdit* memo_ = nullptr;
     std::function<bool()> schliessfrage_;
+
+    // ---- Road preview: its button beside Go, and the window once it exists.
+    void VorschauKnopfEinbauen(QGridLayout& oben);
+    void VorschauNachfuehren();
+    QPointer<Strassenvorschau> vorschau_;
 };
 
 }  // namespace pavolant::qt

@@ -1,0 +1,273 @@
+// Frames per second of the road preview's 3-D drawing on a 10 km road with both borders,
+// the end faces and three traffic curves, under whatever OpenGL the machine offers
+// (Mesa's software renderer, llvmpipe, on a machine without a graphics card).
+//
+// Two roads: /0 with the default fineness and 10 m border textures, as a user builds it;
+// /1 the same with 1 m border textures, which cuts a cross-section at least every
+// 1.75 m: six times the triangles.
+//
+// BM_Bild           one frame into a 1280 x 720 framebuffer object, finished (glFinish),
+//                   the camera turning a little each frame; the preview widget's cost.
+// BM_BildAusgelesen the same, then read back into a QImage: the cost of the view on
+//                   platforms without OpenGL widgets, which paints the picture itself.
+// BM_Drahtgitter    BM_Bild with every triangle's edges drawn as well.
+// The counter "fps" is frames per second of wall time (the renderer's threads work
+// beside the one that waits); the goal is at least 20 for BM_Bild.
+//
+// Without an OpenGL context (Qt's offscreen platform makes one only with an X display)
+// the program says so and ends successfully without measuring: run it under xvfb-run.
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <QGuiApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <numbers>
+#include <string>
+
+#include "generator/Generierung.h"
+#include "model/Meldung.h"
+#include "model/uSplinePkts.h"
+#include "ui/qt/Vorschau3d.h"
+#include "ui/qt/Vorschaudaten.h"
+#include "ui/qt/Vorschaukamera.h"
+#include "ui/qt/Vorschaurenderer.h"
+
+namespace {
+
+using namespace pavolant;
+namespace fs = std::filesystem;
+
+constexpr int kVerbindungen = 40;        // 41 control points
+constexpr double kPunktabstand = 250.0;  // arc length between them, metres: 10 km in all
+constexpr int kBreite = 1280, kHoehe = 720;
+
+class Stumm : public Melder {
+public:
+    void Melden(MeldungsArt, const std::string& text) override { Meldungen += text + "; "; }
+    std::string Meldungen;
+};
+
+// Alternating bends of 200 to 500 m radius over gentle hills, slightly banked.
+void Punkte(TSplinePunkte& punkte) {
+    while (punkte.AnzahlPunkte() > 0) punkte.PunktLoeschen(punkte.AnzahlPunkte() - 1);
+    double x = 0, z = 0, richtung = 0;
+    for (int k = 0; k <= kVerbindungen; ++k) {
+        const double s = k * kPunktabstand;
+        TSplinePkt& p = *punkte.Anhaengen();
+        p.X = x;
+        p.Z = z;
+        p.Y = 40 + 15 * std::sin(s / 1500);
+        p.Xrot = -std::atan(0.01 * std::cos(s / 1500)) * 180 / std::numbers::pi;
+        p.Yrot = richtung * 180 / std::numbers::pi;
+        p.Zrot = 3 * std::sin(s / 900);
+        const double kruemmung = (k % 2 == 0 ? 1 : -1) / (200.0 + 100.0 * (k % 4));
+        const double neu = richtung + kruemmung * kPunktabstand;
+        x += (std::cos(richtung) - std::cos(neu)) / kruemmung;
+        z += (std::sin(neu) - std::sin(richtung)) / kruemmung;
+        richtung = neu;
+    }
+}
+
+// A kerb, a shoulder and a falling verge.
+void Profil(TRandPunkte& rand, RandParameter& par, const char* texturLaenge) {
+    rand.Aktiv = par.An = true;
+    par.TexLaenge = texturLaenge;
+    par.TexBreite = "1";
+    const double breite[] = {0.15, 0.5, 2.0}, winkel[] = {90, -2, -30};
+    double u = 0;
+    for (int k = 1; k <= 3; ++k) {
+        if (rand.AnzahlSegmente() <= k) rand.NeuesSegment();
+        TRandSegment& seg = *rand.Segment(k);
+        seg.Breite = breite[k - 1];
+        seg.Winkel = winkel[k - 1] * std::numbers::pi / 180;
+        seg.U = u += breite[k - 1];
+        rand.SegmentAktualisieren(k);
+    }
+    rand.Berechnen();
+}
+
+// The road's preview data, or why there are none.
+std::shared_ptr<const qt::Vorschaudaten> Strasse(const char* randTexturLaenge, std::string& fehler) {
+    std::string vorlage = (fs::temp_directory_path() / "pavolant-vorschau-XXXXXX").string();
+    if (::mkdtemp(vorlage.data()) == nullptr) {
+        fehler = "no temporary folder";
+        return nullptr;
+    }
+    const fs::path ordner = vorlage;
+    Stumm melder;
+    TSplinePunkte punkte;
+    TRandPunkte randR("right Border", melder), randL("left Border", melder);
+    randR.Rechts = true;
+    TFuellFlaeche fuellung;
+    fuellung.Textur = "front.dds";
+    Laufparameter par;
+    par.SchleppkurveAn = par.SturzAn = true;
+    par.TrafficMitte = par.TrafficRechts = par.TrafficLinks = true;
+    Profil(randR, par.RandR, randTexturLaenge);
+    Profil(randL, par.RandL, randTexturLaenge);
+    par.FuellenAn = true;
+    par.DateiName = (ordner / "strasse.i3d").string();
+    Punkte(punkte);
+    Strassenmodell modell{punkte, &randR, &randL, &fuellung};
+    Zufallsgenerator zufall;
+    std::optional<Laufbericht> bericht(std::in_place);
+    try {
+        Generieren(par, modell, zufall, melder, *bericht);
+    } catch (const std::exception& e) {
+        fehler = e.what();
+    }
+    std::error_code ec;
+    fs::remove_all(ordner, ec);
+    if (!fehler.empty()) return nullptr;
+    auto daten = std::make_shared<const qt::Vorschaudaten>(qt::VorschauAus(bericht));
+    if (!daten->Hinweis.empty()) fehler = daten->Hinweis + " " + melder.Meldungen;
+    return fehler.empty() ? daten : nullptr;
+}
+
+struct Zeichenplatz {
+    QOpenGLContext kontext;
+    QOffscreenSurface flaeche;
+    std::unique_ptr<QOpenGLFramebufferObject> fbo;
+    qt::Vorschaurenderer renderer;
+    qt::Vorschaukamera kamera;
+    std::shared_ptr<const qt::Vorschaudaten> strassen[2];  // default and fine
+    std::shared_ptr<const qt::Vorschaudaten> daten;        // the one drawn
+    std::string renderername;
+
+    bool Anlegen(std::string& fehler) {
+        strassen[0] = Strasse("10", fehler);
+        if (strassen[0]) strassen[1] = Strasse("1", fehler);
+        if (!strassen[1]) return false;
+        daten = strassen[0];
+        QSurfaceFormat format = QSurfaceFormat::defaultFormat();
+        format.setDepthBufferSize(24);
+        kontext.setFormat(format);
+        flaeche.setFormat(format);
+        flaeche.create();
+        if (!kontext.create() || !kontext.makeCurrent(&flaeche)) {
+            fehler = "the OpenGL context cannot be made current";
+            return false;
+        }
+        QString log;
+        if (!renderer.Initialisieren(&log)) {
+            fehler = "shaders: " + log.toStdString();
+            return false;
+        }
+        fbo = std::make_unique<QOpenGLFramebufferObject>(QSize(kBreite, kHoehe),
+                                                         QOpenGLFramebufferObject::CombinedDepthStencil);
+        if (!fbo->isValid() || !fbo->bind()) {
+            fehler = "no framebuffer object";
+            return false;
+        }
+        renderer.SetzeDaten(daten);
+        const QVector3D min(daten->RahmenMin[0], daten->RahmenMin[1], daten->RahmenMin[2]);
+        const QVector3D max(daten->RahmenMax[0], daten->RahmenMax[1], daten->RahmenMax[2]);
+        kamera.Grundrichtung();
+        kamera.SetzeSzene(min, max);
+        kamera.Einpassen(min, max, static_cast<float>(kBreite) / kHoehe);
+        renderername = reinterpret_cast<const char*>(kontext.functions()->glGetString(GL_RENDERER));
+        return true;
+    }
+
+    // Makes road `i` the one drawn and uploads it, outside the timing.
+    void Waehlen(std::size_t i) {
+        daten = strassen[i];
+        renderer.SetzeDaten(daten);
+        renderer.Zeichnen(kamera.AnsichtProjektion(static_cast<float>(kBreite) / kHoehe), {}, kBreite, kHoehe);
+        kontext.functions()->glFinish();
+    }
+
+    void Bild(const qt::Darstellung& darstellung) {
+        kamera.Drehen(1, 0);  // every frame a slightly different view
+        renderer.Zeichnen(kamera.AnsichtProjektion(static_cast<float>(kBreite) / kHoehe), darstellung, kBreite, kHoehe);
+    }
+};
+
+Zeichenplatz* gPlatz = nullptr;
+
+void Zaehler(benchmark::State& state) {
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["triangles"] = static_cast<double>(gPlatz->daten->AnzahlDreiecke());
+    state.SetLabel(gPlatz->renderername);
+}
+
+void BM_Bild(benchmark::State& state) {
+    gPlatz->Waehlen(static_cast<std::size_t>(state.range(0)));
+    QOpenGLFunctions* gl = gPlatz->kontext.functions();
+    for (auto _ : state) {
+        gPlatz->Bild({});
+        gl->glFinish();
+    }
+    Zaehler(state);
+}
+
+void BM_BildAusgelesen(benchmark::State& state) {
+    gPlatz->Waehlen(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        gPlatz->Bild({});
+        QImage bild = gPlatz->fbo->toImage();
+        benchmark::DoNotOptimize(bild.constBits());
+    }
+    Zaehler(state);
+}
+
+void BM_Drahtgitter(benchmark::State& state) {
+    gPlatz->Waehlen(static_cast<std::size_t>(state.range(0)));
+    QOpenGLFunctions* gl = gPlatz->kontext.functions();
+    qt::Darstellung drahtgitter;
+    drahtgitter.Drahtgitter = true;
+    for (auto _ : state) {
+        gPlatz->Bild(drahtgitter);
+        gl->glFinish();
+    }
+    Zaehler(state);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Without a display of its own the program draws offscreen; Qt then still needs an X
+    // display for an OpenGL context.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    if (!qt::OpenGLVerfuegbar()) {
+        std::printf("bench_vorschau: skipped, no OpenGL context on the platform '%s' (Qt's offscreen platform "
+                    "makes one only with an X display: run under xvfb-run)\n",
+                    qPrintable(QGuiApplication::platformName()));
+        return 0;
+    }
+    Zeichenplatz platz;
+    std::string fehler;
+    if (!platz.Anlegen(fehler)) {
+        std::fprintf(stderr, "bench_vorschau: %s\n", fehler.c_str());
+        return 1;
+    }
+    gPlatz = &platz;
+    for (std::size_t i = 0; i < 2; ++i)
+        std::printf("10 km road /%zu: %lld vertices, %lld triangles; %dx%d pixels, renderer %s\n", i,
+                    static_cast<long long>(platz.strassen[i]->AnzahlVertices()),
+                    static_cast<long long>(platz.strassen[i]->AnzahlDreiecke()), kBreite, kHoehe,
+                    platz.renderername.c_str());
+    using Funktion = void (*)(benchmark::State&);
+    for (const auto& [name, funktion] : {std::pair<const char*, Funktion>{"BM_Bild", BM_Bild},
+                                         std::pair<const char*, Funktion>{"BM_BildAusgelesen", BM_BildAusgelesen},
+                                         std::pair<const char*, Funktion>{"BM_Drahtgitter", BM_Drahtgitter}})
+        benchmark::RegisterBenchmark(name, funktion)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    platz.fbo.reset();
+    platz.renderer.Freigeben();
+    platz.kontext.doneCurrent();
+    return 0;
+}

@@ -1,0 +1,504 @@
+// The road preview beside the main window, driven as the user drives it: the example road
+// loaded, the output file chosen, "Preview" and "Go" pressed. The preview's data are
+// checked against the run's own mesh records, and against the document it wrote where
+// the document is the independent witness.
+//
+// Drawing with OpenGL needs a context. Qt 6.4's offscreen platform makes one only when an
+// X display is reachable (GLX), so under plain ctest the 3-D pictures are skipped and
+// everything else runs; under xvfb-run they run as well.
+#include "tests/qt/Qthilfen.h"
+#include "ui/qt/Strassenvorschau.h"
+#include "ui/qt/Vorschauplan.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+using namespace pavolant;
+using namespace pavolant::test;
+
+namespace {
+
+const std::string kBeispiel = PAVOLANT_SOURCE_DIR "/examples/Dorfstrasse.ini";
+constexpr const char* kOhneGl =
+    "no OpenGL context: Qt's offscreen platform makes one only with an X display (run under xvfb-run)";
+
+// The example road with its output file chosen; the preview opened by its button.
+struct Beispiel {
+    TempOrdner ordner;
+    std::string ausgabe = (ordner / "strasse.i3d").string();
+    Ansicht a;
+
+    Beispiel() {
+        if (!a.fenster.Verbindung().Ereignis([this] { a.form.ParameterLaden(kBeispiel); }))
+            throw std::runtime_error("the example road did not load");
+        a.dialoge.antworten = {ausgabe};
+        Klicken(a.Knopf("bbnSave"));
+    }
+
+    qt::Strassenvorschau& Oeffnen() {
+        Klicken(a.Knopf("bbnVorschau"));
+        auto* v = a.fenster.findChild<qt::Strassenvorschau*>(QStringLiteral("frmVorschau"));
+        if (!v || !v->isVisible()) throw std::runtime_error("the preview did not open");
+        if (!QTest::qWaitForWindowExposed(v)) throw std::runtime_error("the preview was not exposed");
+        // The user's next click in the main window gives it the keyboard back.
+        a.fenster.activateWindow();
+        if (!QTest::qWaitForWindowActive(&a.fenster)) throw std::runtime_error("the main window stayed inactive");
+        return *v;
+    }
+
+    void Go() { Klicken(a.Knopf("bbnGo")); }
+};
+
+QVector3D Relativ(const qt::Vorschaudaten& d, double x, double y, double z) {
+    return QVector3D(static_cast<float>(x - d.Ursprung[0]), static_cast<float>(y - d.Ursprung[1]),
+                     static_cast<float>(z - d.Ursprung[2]));
+}
+
+// How the eight corners of a box land in the camera's picture: whether all lie in front
+// of the eye and inside the picture, and the largest |x| or |y| in normalised device
+// coordinates (1 is the picture's edge).
+struct Rahmung {
+    bool AlleSichtbar = true;
+    float Ausdehnung = 0;
+};
+
+Rahmung Rahmen(qt::Strassenvorschau& v, const QVector3D& min, const QVector3D& max) {
+    const QMatrix4x4 m = v.Kamera().AnsichtProjektion(v.Seitenverhaeltnis3d());
+    Rahmung r;
+    for (int i = 0; i < 8; ++i) {
+        const QVector4D c = m * QVector4D((i & 1) ? max.x() : min.x(), (i & 2) ? max.y() : min.y(),
+                                          (i & 4) ? max.z() : min.z(), 1.0f);
+        if (c.w() <= 0) {
+            r.AlleSichtbar = false;
+            continue;
+        }
+        const QVector3D ndc = c.toVector3D() / c.w();
+        if (std::fabs(ndc.x()) > 1 || std::fabs(ndc.y()) > 1 || std::fabs(ndc.z()) > 1) r.AlleSichtbar = false;
+        r.Ausdehnung = std::max({r.Ausdehnung, std::fabs(ndc.x()), std::fabs(ndc.y())});
+    }
+    return r;
+}
+
+Rahmung NetzRahmen(qt::Strassenvorschau& v, const Netz& n) {
+    const qt::Vorschaudaten& d = v.Daten();
+    return Rahmen(v, Relativ(d, n.BoxMin[0], n.BoxMin[1], n.BoxMin[2]), Relativ(d, n.BoxMax[0], n.BoxMax[1], n.BoxMax[2]));
+}
+
+Rahmung DatenRahmen(qt::Strassenvorschau& v) {
+    const qt::Vorschaudaten& d = v.Daten();
+    return Rahmen(v, QVector3D(d.RahmenMin[0], d.RahmenMin[1], d.RahmenMin[2]),
+                  QVector3D(d.RahmenMax[0], d.RahmenMax[1], d.RahmenMax[2]));
+}
+
+int Zaehlen(const std::string& text, const std::string& muster) {
+    int n = 0;
+    for (std::size_t p = text.find(muster); p != std::string::npos; p = text.find(muster, p + 1)) ++n;
+    return n;
+}
+
+// Pixels of a picture whose colour is `farbe` at some brightness between `von` and `bis`
+// (lighting scales a part's colour), within a few steps of rounding.
+int Farbpixel(const QImage& bild, const qt::Farbe& farbe, float von, float bis) {
+    const float cr = farbe[0] * 255, cg = farbe[1] * 255, cb = farbe[2] * 255;
+    const float cc = cr * cr + cg * cg + cb * cb;
+    int n = 0;
+    for (int y = 0; y < bild.height(); ++y)
+        for (int x = 0; x < bild.width(); ++x) {
+            const QRgb p = bild.pixel(x, y);
+            const float r = static_cast<float>(qRed(p)), g = static_cast<float>(qGreen(p)), b = static_cast<float>(qBlue(p));
+            const float k = (r * cr + g * cg + b * cb) / cc;
+            if (k < von || k > bis) continue;
+            const float dr = r - k * cr, dg = g - k * cg, db = b - k * cb;
+            if (dr * dr + dg * dg + db * db < 6 * 6) ++n;
+        }
+    return n;
+}
+
+int Hintergrundpixel(const QImage& bild) { return Farbpixel(bild, qt::kHintergrundfarbe, 0.99f, 1.01f); }
+
+void Ziehen(QWidget* w, QPoint von, QPoint nach, Qt::MouseButton knopf) {
+    QMouseEvent druck(QEvent::MouseButtonPress, von, w->mapToGlobal(von), knopf, knopf, Qt::NoModifier);
+    QApplication::sendEvent(w, &druck);
+    QMouseEvent zug(QEvent::MouseMove, nach, w->mapToGlobal(nach), Qt::NoButton, knopf, Qt::NoModifier);
+    QApplication::sendEvent(w, &zug);
+    QMouseEvent los(QEvent::MouseButtonRelease, nach, w->mapToGlobal(nach), knopf, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &los);
+}
+
+}  // namespace
+
+class Vorschau : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { SetzeDezimaltrenner(','); }
+
+    // The preview shows exactly the run's mesh: its vertices, triangles and parts, its
+    // curves and control points; and looking at it changes neither the run nor the file.
+    void NetzWieDerLauf() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        QCOMPARE(v.windowTitle(), QStringLiteral("Road preview"));
+        // Before any run: nothing to show, and the note says why.
+        QCOMPARE(v.Daten().AnzahlVertices(), std::int64_t{0});
+        QVERIFY(!v.Daten().Hinweis.empty());
+        QCOMPARE(v.findChild<QLabel*>(QStringLiteral("lblHinweis"))->text(), QString::fromStdString(v.Daten().Hinweis));
+
+        b.Go();
+        QVERIFY(b.a.dialoge.fehler.empty());
+        const std::optional<Laufbericht>& lauf = b.a.form.LetzterLauf();
+        QVERIFY(lauf && lauf->Geschrieben && lauf->Dreiecksnetz && lauf->Geometrie);
+        const Netz& n = *lauf->Dreiecksnetz;
+        const qt::Vorschaudaten& d = v.Daten();
+        QVERIFY(d.Hinweis.empty());
+        QCOMPARE(d.AnzahlVertices(), std::int64_t{n.AnzVertices()});
+        QCOMPARE(d.AnzahlDreiecke(), std::int64_t{n.AnzDreiecke()});
+        QVERIFY(n.AnzDreiecke() > 100);
+        double abweichung = 0;
+        for (std::size_t i = 0; i < n.Vertices.size(); ++i) {
+            const NetzVertex& nv = n.Vertices[i];
+            const float* p = &d.Vertices[i * qt::Vorschaudaten::kFloatsJeVertex];
+            abweichung = std::max({abweichung, std::fabs(p[0] + d.Ursprung[0] - nv.X), std::fabs(p[1] + d.Ursprung[1] - nv.Y),
+                                   std::fabs(p[2] + d.Ursprung[2] - nv.Z), std::fabs(p[3] - nv.NX),
+                                   std::fabs(p[4] - nv.NY), std::fabs(p[5] - nv.NZ)});
+        }
+        QVERIFY2(abweichung < 1e-4, qPrintable(QString::number(abweichung)));
+        for (std::size_t t = 0; t < n.Dreiecke.size(); ++t) {
+            const NetzDreieck& nd = n.Dreiecke[t];
+            QVERIFY(d.Indizes[3 * t] == static_cast<std::uint32_t>(nd.A) &&
+                    d.Indizes[3 * t + 1] == static_cast<std::uint32_t>(nd.B) &&
+                    d.Indizes[3 * t + 2] == static_cast<std::uint32_t>(nd.C));
+        }
+
+        // The parts in Subset order: roadway, right border, left border, the two end faces.
+        const std::vector<Netzteil> teile = {Netzteil::Fahrbahn, Netzteil::RandRechts, Netzteil::RandLinks,
+                                             Netzteil::Fuellung, Netzteil::Fuellung};
+        QCOMPARE(d.Teile.size(), teile.size());
+        QCOMPARE(n.Subsets.size(), teile.size());
+        for (std::size_t i = 0; i < teile.size(); ++i) {
+            QVERIFY(d.Teile[i].Teil == teile[i]);
+            QCOMPARE(d.Teile[i].ErsterIndex, static_cast<std::uint32_t>(n.Subsets[i].ErsterIndex));
+            QCOMPARE(d.Teile[i].AnzahlIndizes, static_cast<std::uint32_t>(n.Subsets[i].AnzahlIndizes));
+            QVERIFY(d.Teile[i].AnzahlIndizes > 0);
+        }
+
+        // The document as witness: as many curve points and Subsets as the preview holds.
+        const std::string dokument = DateiLesen(b.ausgabe);
+        QCOMPARE(d.Kurven.size(), std::size_t{3});
+        std::size_t kurvenpunkte = 0;
+        for (const qt::Vorschaukurve& k : d.Kurven) kurvenpunkte += k.Punkte.size() / 3;
+        QCOMPARE(static_cast<int>(kurvenpunkte), Zaehlen(dokument, "<cv c=\""));
+        QCOMPARE(static_cast<int>(d.Teile.size()), Zaehlen(dokument, "<Subset firstVertex="));
+        QCOMPARE(d.Marken.size(), std::size_t{3 * 6});
+        QCOMPARE(d.Kontrollpunkte.size(), std::size_t{6});
+        QVERIFY(v.findChild<QLabel*>(QStringLiteral("lblHinweis"))->text().startsWith(
+            QStringLiteral("%1 vertices, %2 triangles").arg(n.AnzVertices()).arg(n.AnzDreiecke())));
+
+        // Looking, framing, the wireframe and the pictures leave run and file alone.
+        const auto zeit = std::filesystem::last_write_time(b.ausgabe);
+        Klicken(v.findChild<QPushButton*>(QStringLiteral("btnEinpassen")));
+        Klicken(v.findChild<QCheckBox*>(QStringLiteral("cboDrahtgitter")));
+        v.Bild3d();
+        v.BildPlan();
+        QCOMPARE(DateiLesen(b.ausgabe), dokument);
+        QVERIFY(std::filesystem::last_write_time(b.ausgabe) == zeit);
+        QVERIFY(b.a.form.LetzterLauf()->Dreiecksnetz.get() == &n);
+        QCOMPARE(n.AnzVertices(), static_cast<std::int32_t>(d.AnzahlVertices()));
+    }
+
+    // The lines and points the run hands to views, and the preview's guard against a
+    // mesh that does not hold together.
+    void DatenDesLaufs() {
+        Beispiel b;
+        b.Go();
+        const Laufbericht& lauf = *b.a.form.LetzterLauf();
+        const Laufgeometrie& g = *lauf.Geometrie;
+        // The centre line runs from the first control point to the last; the edges stand
+        // half the width (6.5 m) to either side of it at the start.
+        QVERIFY(g.Mittellinie.size() > 10);
+        const TSplinePkt& erster = *b.a.form.SplinePunkte.Punkt(0);
+        const TSplinePkt& letzter = *b.a.form.SplinePunkte.Punkt(5);
+        QVERIFY(g.PlanUrsprung[0] == erster.X && g.PlanUrsprung[1] == erster.Z);
+        auto abstand = [&g](const Planlage& p, double x, double z) {
+            return std::hypot(p.X + g.PlanUrsprung[0] - x, p.Z + g.PlanUrsprung[1] - z);
+        };
+        QVERIFY(abstand(g.Mittellinie.front(), erster.X, erster.Z) < 1e-4);
+        QVERIFY(abstand(g.Mittellinie.back(), letzter.X, letzter.Z) < 1e-4);
+        // Level at the start (no pitch, no bank), so the plan shows the full half width.
+        const Planlage m = g.Mittellinie.front(), r = g.KanteRechts.front(), l = g.KanteLinks.front();
+        QVERIFY(std::fabs(std::hypot(r.X - m.X, r.Z - m.Z) - 3.25) < 1e-4);
+        QVERIFY(std::fabs(std::hypot(l.X - m.X, l.Z - m.Z) - 3.25) < 1e-4);
+        QVERIFY(r.X < m.X && l.X > m.X);  // heading +Z: the right side lies at -X
+        for (std::size_t i = 0; i < g.SplinePunkte.size(); ++i) {
+            const TSplinePkt& p = *b.a.form.SplinePunkte.Punkt(static_cast<int>(i));
+            QVERIFY(g.SplinePunkte[i].X == p.X && g.SplinePunkte[i].Y == p.Y && g.SplinePunkte[i].Z == p.Z);
+        }
+        QVERIFY(g.Kurven[0] && g.Kurven[1] && g.Kurven[2]);
+        QCOMPARE(g.Kurven[0]->size(), g.Mittellinie.size());
+
+        // Borders off and the roadway off: no mesh part, yet the run is complete; the
+        // preview shows the curves and points it has.
+        {
+            Beispiel c;
+            for (const char* box : {"cboRandRenable", "cboRandLenable", "cboCreateFahrbahn"}) Klicken(c.a.Box(box));
+            c.Go();
+            QVERIFY(c.a.dialoge.fehler.empty());
+            const Laufbericht& leer = *c.a.form.LetzterLauf();
+            QVERIFY(leer.Geschrieben && leer.Geometrie);
+            QVERIFY(leer.Geometrie->Teile.empty());
+            QVERIFY(!leer.Geometrie->KanteRechts.empty());  // the edges exist without a roadway
+            const qt::Vorschaudaten d = qt::VorschauAus(leer);
+            QVERIFY(d.Hinweis.empty());
+            QCOMPARE(d.AnzahlDreiecke(), std::int64_t{0});
+            QCOMPARE(d.Kontrollpunkte.size(), std::size_t{6});
+            QVERIFY(d.RahmenGueltig());
+        }
+
+        // A triangle naming a vertex that does not exist, or a Subset beyond the
+        // triangles, is never handed to the graphics card.
+        for (int fall = 0; fall < 3; ++fall) {
+            auto netz = std::make_shared<Netz>(*lauf.Dreiecksnetz);
+            auto geometrie = std::make_shared<Laufgeometrie>(g);
+            if (fall == 0) netz->Dreiecke[7].B = netz->AnzVertices();
+            if (fall == 1) netz->Subsets.back().AnzahlIndizes += 3;
+            if (fall == 2) geometrie->Teile.pop_back();
+            Laufbericht kaputt = lauf;
+            kaputt.Dreiecksnetz = netz;
+            kaputt.Geometrie = geometrie;
+            const qt::Vorschaudaten d = qt::VorschauAus(kaputt);
+            QVERIFY(!d.Hinweis.empty());
+            QVERIFY(d.Vertices.empty() && d.Indizes.empty() && d.Kontrollpunkte.empty());
+        }
+        // Wireframe: three edges per triangle, in the parts' order.
+        const qt::Vorschaudaten d = qt::VorschauAus(lauf);
+        std::vector<qt::Vorschauteil> bereiche;
+        const std::vector<std::uint32_t> kanten = d.Kantenindizes(bereiche);
+        QCOMPARE(static_cast<std::int64_t>(kanten.size()), 6 * d.AnzahlDreiecke());
+        QCOMPARE(bereiche.size(), d.Teile.size());
+        for (std::size_t i = 0; i < bereiche.size(); ++i) QCOMPARE(bereiche[i].AnzahlIndizes, 2 * d.Teile[i].AnzahlIndizes);
+        QCOMPARE(kanten[0], d.Indizes[0]);
+        QCOMPARE(kanten[1], d.Indizes[1]);
+        QCOMPARE(kanten[5], d.Indizes[0]);
+    }
+
+    // "Fit" frames the road's box from the present direction: every corner in the
+    // picture, and the picture not much larger than the box.
+    void EinpassenRahmtDenQuader() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        b.Go();
+        const Netz& n = *b.a.form.LetzterLauf()->Dreiecksnetz;
+        // A new road is framed at once.
+        Rahmung r = NetzRahmen(v, n);
+        QVERIFY(r.AlleSichtbar);
+        Rahmung ganz = DatenRahmen(v);
+        QVERIFY(ganz.AlleSichtbar);
+        QVERIFY2(ganz.Ausdehnung > 0.85f, qPrintable(QString::number(ganz.Ausdehnung)));
+
+        // Moved away, the box is no longer framed; "Fit" frames it again.
+        v.Kamera().Verschieben(900, 0, 400);
+        v.Kamera().Zoomen(6);
+        QVERIFY(!NetzRahmen(v, n).AlleSichtbar);
+        const float gier = v.Kamera().Gier();
+        Klicken(v.findChild<QPushButton*>(QStringLiteral("btnEinpassen")));
+        QVERIFY(NetzRahmen(v, n).AlleSichtbar);
+        QVERIFY(DatenRahmen(v).Ausdehnung > 0.85f);
+        QCOMPARE(v.Kamera().Gier(), gier);  // the direction stays
+
+        // From straight above and from the side as well.
+        for (const auto& [dx, dy] : {std::pair{0.0f, 500.0f}, std::pair{225.0f, -500.0f}}) {
+            v.Kamera().Drehen(dx, dy);
+            v.Einpassen();
+            r = NetzRahmen(v, n);
+            QVERIFY(r.AlleSichtbar);
+            QVERIFY(DatenRahmen(v).Ausdehnung > 0.85f);
+        }
+
+        if (!v.Mit3d()) QSKIP(kOhneGl);
+        // The mouse: a left drag orbits, a right drag pans, the wheel zooms, a double
+        // click fits.
+        QWidget* flaeche = v.findChild<QWidget*>(QStringLiteral("wdgVorschau3d"));
+        QVERIFY(flaeche);
+        const QPoint mitte = flaeche->rect().center();
+        const float gierVorher = v.Kamera().Gier(), nickVorher = v.Kamera().Nick();
+        Ziehen(flaeche, mitte, mitte + QPoint(60, 25), Qt::LeftButton);
+        QVERIFY(v.Kamera().Gier() != gierVorher && v.Kamera().Nick() != nickVorher);
+        const QVector3D zielVorher = v.Kamera().Ziel();
+        Ziehen(flaeche, mitte, mitte + QPoint(-40, 30), Qt::RightButton);
+        QVERIFY((v.Kamera().Ziel() - zielVorher).length() > 1);
+        const float abstandVorher = v.Kamera().Abstand();
+        QWheelEvent rad(mitte, flaeche->mapToGlobal(mitte), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+        QApplication::sendEvent(flaeche, &rad);
+        QVERIFY(v.Kamera().Abstand() < abstandVorher);
+        // A road run again after the user moved the camera keeps the view.
+        b.Go();
+        QVERIFY(b.a.form.LetzterLauf()->Dreiecksnetz.get() != &n);
+        QVERIFY(!NetzRahmen(v, *b.a.form.LetzterLauf()->Dreiecksnetz).AlleSichtbar);
+        QTest::mouseDClick(flaeche, Qt::LeftButton, Qt::NoModifier, mitte);
+        QVERIFY(NetzRahmen(v, *b.a.form.LetzterLauf()->Dreiecksnetz).AlleSichtbar);
+    }
+
+    // A run that fails or stops after a good one empties both views and says so; the
+    // next good run brings the road back.
+    void FehlgeschlagenerLaufLeertDieAnsicht() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        b.Go();
+        QVERIFY(v.Daten().AnzahlDreiecke() > 0);
+        auto* hinweis = v.findChild<QLabel*>(QStringLiteral("lblHinweis"));
+        const QRgb fahrbahn = qRgb(205, 207, 212);
+        auto planZeigtStrasse = [&v, &fahrbahn] {
+            const QImage bild = v.BildPlan();
+            for (int y = 0; y < bild.height(); ++y)
+                for (int x = 0; x < bild.width(); ++x)
+                    if (bild.pixel(x, y) == fahrbahn) return true;
+            return false;
+        };
+        QVERIFY(planZeigtStrasse());
+        auto leer = [&] {
+            QVERIFY(!v.Daten().Hinweis.empty());
+            QCOMPARE(v.Daten().AnzahlVertices(), std::int64_t{0});
+            QVERIFY(v.Daten().Kontrollpunkte.empty() && v.Daten().Kurven.empty() && v.Daten().Marken.empty());
+            QCOMPARE(hinweis->text(), QString::fromStdString(v.Daten().Hinweis));
+            QVERIFY(!planZeigtStrasse());
+            if (v.Mit3d()) {
+                const QImage bild = v.Bild3d();
+                QCOMPARE(Hintergrundpixel(bild), bild.width() * bild.height());
+            }
+        };
+
+        // A width that is no number: the run stops at that field.
+        Tippen(b.a.Feld("edtBreite"), QStringLiteral("sieben"));
+        b.Go();
+        QCOMPARE(b.a.dialoge.fehler.size(), std::size_t{1});
+        QVERIFY(!b.a.form.LetzterLauf()->Dreiecksnetz);
+        leer();
+
+        // Good again, then a document that cannot be written.
+        Tippen(b.a.Feld("edtBreite"), QStringLiteral("5"));
+        b.Go();
+        QCOMPARE(b.a.dialoge.fehler.size(), std::size_t{1});
+        QCOMPARE(v.Daten().AnzahlDreiecke(), std::int64_t{b.a.form.LetzterLauf()->Dreiecksnetz->AnzDreiecke()});
+        QVERIFY(planZeigtStrasse());
+        b.a.dialoge.antworten = {std::string("/nonexistent/folder/strasse.i3d")};
+        Klicken(b.a.Knopf("bbnSave"));
+        b.Go();
+        QCOMPARE(b.a.dialoge.fehler.size(), std::size_t{2});
+        leer();
+
+        // A preview opened only after the failed run shows no road either.
+        Beispiel c;
+        Tippen(c.a.Feld("edtBreite"), QStringLiteral("x"));
+        c.Go();
+        qt::Strassenvorschau& w = c.Oeffnen();
+        QVERIFY(!w.Daten().Hinweis.empty());
+        QCOMPARE(w.Daten().AnzahlVertices(), std::int64_t{0});
+    }
+
+    // The plan numbers the points as the editor does: the point the editor shows as
+    // number k is the plan's point k, drawn highlighted while it is current.
+    void PlanNummeriertWieDerEditor() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        b.Go();
+        qt::Vorschauplan& plan = v.Plan();
+        const qt::Vorschaudaten& d = v.Daten();
+        QCOMPARE(d.Kontrollpunkte.size(), std::size_t{6});
+        auto* nr = b.a.Widget<QSpinBox>("sedSplinePtsNr");
+        const QRgb aktuell = QColor::fromRgbF(qt::kAktuellfarbe[0], qt::kAktuellfarbe[1], qt::kAktuellfarbe[2]).rgb();
+        const QRgb marke = QColor::fromRgbF(qt::kMarkenfarbe[0], qt::kMarkenfarbe[1], qt::kMarkenfarbe[2]).rgb();
+        Klicken(nr);
+        for (int k = 1; k <= 6; ++k) {
+            if (k > 1) QTest::keyClick(nr, Qt::Key_Up);
+            QCOMPARE(nr->value(), k);
+            QCOMPARE(plan.Aktuell(), k - 1);
+            // The editor's fields show point k; the plan's point k lies there.
+            const double x = ZahlAusText(S(b.a.Feld("edtSplinePtsX")->text()));
+            const double z = ZahlAusText(S(b.a.Feld("edtSplinePtsZ")->text()));
+            const qt::Planpunkt& p = d.Kontrollpunkte[static_cast<std::size_t>(k - 1)];
+            QCOMPARE(p.X, x);
+            QCOMPARE(p.Z, z);
+            const QImage bild = v.BildPlan();
+            for (int i = 0; i < 6; ++i) {
+                const QPointF wo = plan.AufBild(d.Kontrollpunkte[static_cast<std::size_t>(i)].X,
+                                                d.Kontrollpunkte[static_cast<std::size_t>(i)].Z);
+                QVERIFY(bild.rect().contains(wo.toPoint()));
+                QCOMPARE(bild.pixel(wo.toPoint()), i == k - 1 ? aktuell : marke);
+            }
+        }
+        // From above: X to the right, Z downwards. Point 6 (X 330) lies right of point 1
+        // (X 0), point 4 (Z 215) below point 1 (Z 0).
+        QVERIFY(plan.AufBild(330, 200).x() > plan.AufBild(0, 0).x());
+        QVERIFY(plan.AufBild(115, 215).y() > plan.AufBild(0, 0).y());
+        // A current point the run does not have (added since) highlights nothing.
+        v.SetzeAktuell(9);
+        const QImage bild = v.BildPlan();
+        for (const qt::Planpunkt& p : d.Kontrollpunkte) QCOMPARE(bild.pixel(plan.AufBild(p.X, p.Z).toPoint()), marke);
+    }
+
+    // The 3-D picture: every part in its colour and lit by its normals, the curves, the
+    // markers with the current one highlighted, and the wireframe.
+    void DreiDZeigtDieTeileInIhrenFarben() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        if (!v.Mit3d()) QSKIP(kOhneGl);
+        b.Go();
+        QImage bild = v.Bild3d();
+        QVERIFY(!bild.isNull());
+        QCOMPARE(bild.size(), v.findChild<QWidget*>(QStringLiteral("wdgVorschau3d"))->size());
+        const int fahrbahn = Farbpixel(bild, qt::Teilfarbe(Netzteil::Fahrbahn), 0.3f, 1.01f);
+        const int rechts = Farbpixel(bild, qt::Teilfarbe(Netzteil::RandRechts), 0.3f, 1.01f);
+        const int links = Farbpixel(bild, qt::Teilfarbe(Netzteil::RandLinks), 0.3f, 1.01f);
+        QVERIFY2(fahrbahn > 500 && rechts > 50 && links > 200,
+                 qPrintable(QStringLiteral("%1 %2 %3").arg(fahrbahn).arg(rechts).arg(links)));
+        for (Verkehrskurve k : {Verkehrskurve::Mitte, Verkehrskurve::Rechts, Verkehrskurve::Links})
+            QVERIFY(Farbpixel(bild, qt::Kurvenfarbe(k), 0.99f, 1.01f) > 50);
+        QVERIFY(Farbpixel(bild, qt::kMarkenfarbe, 0.99f, 1.01f) > 6 * 20);
+        // Lighting: the left verge falls away from the road, so its faces get less light
+        // than the roadway beside them; both shades appear.
+        QVERIFY(Farbpixel(bild, qt::Teilfarbe(Netzteil::RandLinks), 0.3f, 0.9f) > 0);
+        QVERIFY(Farbpixel(bild, qt::Teilfarbe(Netzteil::RandLinks), 0.9f, 1.01f) > 0);
+
+        // The current point (the editor's point 1) is highlighted; another one then.
+        QVERIFY(Farbpixel(bild, qt::kAktuellfarbe, 0.99f, 1.01f) > 50);
+        v.SetzeAktuell(-1);
+        QCOMPARE(Farbpixel(v.Bild3d(), qt::kAktuellfarbe, 0.99f, 1.01f), 0);
+
+        // Close to the start, the end face shows in its own colour.
+        const QVector3D start(d3(v.Daten().Marken, 0));
+        v.Kamera().Drehen(180 / 0.4f, 0);
+        v.Kamera().Einpassen(start - QVector3D(6, 3, 6), start + QVector3D(6, 3, 6), v.Seitenverhaeltnis3d());
+        const int fuellung = Farbpixel(v.Bild3d(), qt::Teilfarbe(Netzteil::Fuellung), 0.3f, 1.01f);
+        QVERIFY2(fuellung > 200, qPrintable(QString::number(fuellung)));
+
+        // Wireframe: the triangle edges in a dark shade of each part's colour, seen on a
+        // stretch of some 60 m around point 3.
+        const QVector3D punkt3 = d3(v.Daten().Marken, 2);
+        v.Kamera().Einpassen(punkt3 - QVector3D(30, 10, 30), punkt3 + QVector3D(30, 10, 30), v.Seitenverhaeltnis3d());
+        auto kanten = [&v] {
+            const QImage b = v.Bild3d();
+            int n = 0;
+            for (Netzteil t : {Netzteil::Fahrbahn, Netzteil::RandRechts, Netzteil::RandLinks})
+                n += Farbpixel(b, qt::Teilfarbe(t), 0.34f, 0.36f);
+            return n;
+        };
+        const int ohne = kanten();
+        Klicken(v.findChild<QCheckBox*>(QStringLiteral("cboDrahtgitter")));
+        const int mit = kanten();
+        QVERIFY2(mit > ohne + 300, qPrintable(QStringLiteral("%1 %2").arg(ohne).arg(mit)));
+    }
+
+private:
+    static QVector3D d3(const std::vector<float>& f, std::size_t i) { return {f[3 * i], f[3 * i + 1], f[3 * i + 2]}; }
+};
+
+QTEST_MAIN(Vorschau)
+#include "test_Vorschau.moc"

@@ -1,0 +1,189 @@
+#include "ui/qt/Strassenvorschau.h"
+
+#include "ui/qt/Vorschauplan.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace pavolant::qt {
+
+namespace {
+
+// Resizing the 3-D view changes its aspect; a view the user has not moved is framed again.
+class Groessenwaechter : public QObject {
+public:
+    Groessenwaechter(QObject* eltern, std::function<void()> geaendert)
+        : QObject(eltern), geaendert_(std::move(geaendert)) {}
+
+protected:
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override {
+        if (ereignis->type() == QEvent::Resize) geaendert_();
+        return QObject::eventFilter(objekt, ereignis);
+    }
+
+private:
+    std::function<void()> geaendert_;
+};
+
+QString Zusammenfassung(const Vorschaudaten& d) {
+    return QStringLiteral("%1 vertices, %2 triangles, %3 control points")
+        .arg(d.AnzahlVertices())
+        .arg(d.AnzahlDreiecke())
+        .arg(d.Kontrollpunkte.size());
+}
+
+}  // namespace
+
+Strassenvorschau::Strassenvorschau(QWidget* eltern)
+    : QWidget(eltern, Qt::Window),
+      daten_(std::make_shared<const Vorschaudaten>(VorschauAus(std::nullopt))),
+      fuehrung_(kamera_, [this] { KameraBewegt(); }, [this] { Einpassen(); }) {
+    setObjectName(QStringLiteral("frmVorschau"));
+    setWindowTitle(QStringLiteral("Road preview"));
+
+    einpassen_ = new QPushButton(QStringLiteral("Fit"));
+    einpassen_->setObjectName(QStringLiteral("btnEinpassen"));
+    einpassen_->setToolTip(QStringLiteral("Frame the whole road (a double click in the 3-D view does the same)"));
+    einpassen_->setAutoDefault(false);
+    drahtgitter_ = new QCheckBox(QStringLiteral("Wireframe"));
+    drahtgitter_->setObjectName(QStringLiteral("cboDrahtgitter"));
+    drahtgitter_->setToolTip(QStringLiteral("Show every triangle's edges, to judge the fineness settings"));
+    hinweis_ = new QLabel;
+    hinweis_->setObjectName(QStringLiteral("lblHinweis"));
+    hinweis_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* oben = new QHBoxLayout;
+    oben->addWidget(einpassen_);
+    oben->addWidget(drahtgitter_);
+    oben->addSpacing(12);
+    oben->addWidget(hinweis_, 1);
+
+    ansicht3d_ = Vorschau3dErzeugen(kamera_, darstellung_, fuehrung_);
+    QWidget* flaeche = ansicht3d_->Widget();
+    flaeche->setToolTip(QStringLiteral("Left drag: orbit - right drag or Shift+left drag: pan - wheel: zoom - "
+                                       "double click: fit"));
+    flaeche->installEventFilter(new Groessenwaechter(this, [this] {
+        if (!benutzerBewegt_) Einpassen();
+    }));
+    plan_ = new Vorschauplan;
+    auto* teiler = new QSplitter(Qt::Horizontal);
+    teiler->setObjectName(QStringLiteral("splVorschau"));
+    teiler->addWidget(flaeche);
+    teiler->addWidget(plan_);
+    teiler->setStretchFactor(0, 3);
+    teiler->setStretchFactor(1, 2);
+    teiler->setChildrenCollapsible(false);
+
+    auto* fenster = new QVBoxLayout(this);
+    fenster->setContentsMargins(6, 6, 6, 6);
+    fenster->addLayout(oben);
+    fenster->addWidget(teiler, 1);
+
+    connect(einpassen_, &QPushButton::clicked, this, [this] { Einpassen(); });
+    connect(drahtgitter_, &QCheckBox::toggled, this, [this](bool an) { SetzeDrahtgitter(an); });
+
+    kamera_.Grundrichtung();
+    resize(1100, 560);
+    Anzeigen(daten_);
+}
+
+Strassenvorschau::~Strassenvorschau() = default;
+
+void Strassenvorschau::Uebernehmen(const std::optional<Laufbericht>& lauf) {
+    const Stand neu = !lauf                                           ? Stand::KeinLauf
+                      : lauf->Dreiecksnetz && lauf->Geometrie ? Stand::MitStrasse
+                                                                      : Stand::OhneStrasse;
+    if (neu == stand_) {
+        if (neu != Stand::MitStrasse) return;
+        // Held weakly: a mesh still alive at this address is the same run.
+        if (!netz_.expired() && netz_.lock() == lauf->Dreiecksnetz) return;
+    }
+    stand_ = neu;
+    netz_ = neu == Stand::MitStrasse ? std::weak_ptr<const Netz>(lauf->Dreiecksnetz) : std::weak_ptr<const Netz>();
+    Anzeigen(std::make_shared<const Vorschaudaten>(VorschauAus(lauf)));
+}
+
+void Strassenvorschau::Anzeigen(std::shared_ptr<const Vorschaudaten> daten) {
+    daten_ = std::move(daten);
+    const Vorschaudaten& d = *daten_;
+    const bool strasse = d.Hinweis.empty();
+    if (!strasse)
+        hinweis_->setText(QString::fromStdString(d.Hinweis));
+    else if (!Vorschaurenderer::PasstInPuffer(d))
+        hinweis_->setText(Zusammenfassung(d) + QStringLiteral(" - too large for the 3-D view"));
+    else
+        hinweis_->setText(Zusammenfassung(d));
+    ansicht3d_->SetzeDaten(strasse ? daten_ : nullptr);
+    plan_->SetzeDaten(daten_);
+    if (strasse && !benutzerBewegt_) Einpassen();
+    ansicht3d_->Neuzeichnen();
+}
+
+void Strassenvorschau::SetzeAktuell(int index) {
+    if (darstellung_.Aktuell == index) return;
+    darstellung_.Aktuell = index;
+    plan_->SetzeAktuell(index);
+    ansicht3d_->Neuzeichnen();
+}
+
+float Strassenvorschau::Seitenverhaeltnis3d() const {
+    const QWidget* w = ansicht3d_->Widget();
+    return static_cast<float>(w->width()) / static_cast<float>(std::max(w->height(), 1));
+}
+
+void Strassenvorschau::Einpassen() {
+    benutzerBewegt_ = false;
+    if (!daten_->RahmenGueltig()) return;
+    const QVector3D min(daten_->RahmenMin[0], daten_->RahmenMin[1], daten_->RahmenMin[2]);
+    const QVector3D max(daten_->RahmenMax[0], daten_->RahmenMax[1], daten_->RahmenMax[2]);
+    kamera_.SetzeSzene(min, max);
+    kamera_.Einpassen(min, max, Seitenverhaeltnis3d());
+    ansicht3d_->Neuzeichnen();
+}
+
+void Strassenvorschau::KameraBewegt() {
+    benutzerBewegt_ = true;
+    ansicht3d_->Neuzeichnen();
+}
+
+void Strassenvorschau::SetzeDrahtgitter(bool an) {
+    if (drahtgitter_->isChecked() != an) drahtgitter_->setChecked(an);  // comes back through toggled
+    if (darstellung_.Drahtgitter == an) return;
+    darstellung_.Drahtgitter = an;
+    ansicht3d_->Neuzeichnen();
+}
+
+QImage Strassenvorschau::Bild3d() { return ansicht3d_->Bild(); }
+
+QImage Strassenvorschau::BildPlan() { return plan_->Bild(); }
+
+QIcon Strassenvorschau::Symbol() {
+    QPixmap bild(32, 32);
+    bild.fill(Qt::transparent);
+    QPainter maler(&bild);
+    maler.setRenderHint(QPainter::Antialiasing);
+    QPainterPath strasse;
+    strasse.moveTo(3, 30);
+    strasse.lineTo(13, 3);
+    strasse.lineTo(19, 3);
+    strasse.lineTo(29, 30);
+    strasse.closeSubpath();
+    maler.fillPath(strasse, QColor(95, 98, 105));
+    maler.setPen(QPen(QColor(60, 150, 60), 2));
+    maler.drawLine(QPointF(3, 30), QPointF(13, 3));
+    maler.drawLine(QPointF(29, 30), QPointF(19, 3));
+    maler.setPen(QPen(QColor(255, 215, 0), 2));
+    for (const auto& [von, bis] : {std::pair{28.0, 22.0}, std::pair{17.0, 12.5}, std::pair{9.0, 6.0}})
+        maler.drawLine(QPointF(16, von), QPointF(16, bis));
+    return QIcon(bild);
+}
+
+}  // namespace pavolant::qt

@@ -1,0 +1,87 @@
+// "Road preview": a window beside the main window that shows the last run's road in 3-D
+// and from above. It reads the run's report (the compact mesh and the run's lines and
+// points), never the document, and changes nothing: not the run, not the document, not
+// any file.
+//
+// It always shows the last run: a run that did not complete its document (failed,
+// stopped, too few points) empties both views and says so, so a road that is no longer
+// on disk is never passed off as current.
+#pragma once
+
+#include "generator/Generierung.h"
+#include "ui/qt/Vorschau3d.h"
+#include "ui/qt/Vorschaudaten.h"
+#include "ui/qt/Vorschaukamera.h"
+#include "ui/qt/Vorschaurenderer.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+namespace pavolant::qt {
+
+class Vorschauplan;
+
+class Strassenvorschau : public QWidget {
+    Q_OBJECT
+
+public:
+    // A window of its own; `eltern` only owns it.
+    explicit Strassenvorschau(QWidget* eltern = nullptr);
+    ~Strassenvorschau() override;
+
+    // Shows `lauf` (the main window's last run; empty: none yet). The same run again
+    // changes nothing, so the camera stays where the user put it. A new road is framed
+    // unless the user has moved the camera since the last framing.
+    void Uebernehmen(const std::optional<Laufbericht>& lauf);
+    // The point editor's current point (0-based), highlighted in both views.
+    void SetzeAktuell(int index);
+    // "Fit": the camera frames the road's box from its present direction.
+    void Einpassen();
+    void SetzeDrahtgitter(bool an);
+
+    // The two views as pictures, for the screenshots. Bild3d is null without OpenGL.
+    QImage Bild3d();
+    QImage BildPlan();
+
+    const Vorschaudaten& Daten() const { return *daten_; }
+    Vorschaukamera& Kamera() { return kamera_; }
+    // Width / height of the 3-D view, as its projection uses it.
+    float Seitenverhaeltnis3d() const;
+    bool Mit3d() const { return ansicht3d_->MitOpenGL(); }
+    Vorschauplan& Plan() { return *plan_; }
+
+    // The preview button's picture: a road running into the distance.
+    static QIcon Symbol();
+
+private:
+    void Anzeigen(std::shared_ptr<const Vorschaudaten> daten);
+    void KameraBewegt();
+
+    // The run shown: its mesh (not kept alive here) and whether there was a run at all.
+    enum class Stand { KeinLauf, OhneStrasse, MitStrasse };
+    Stand stand_ = Stand::KeinLauf;
+    std::weak_ptr<const Netz> netz_;
+    bool ersterStand_ = true;
+
+    std::shared_ptr<const Vorschaudaten> daten_;
+    Vorschaukamera kamera_;
+    Darstellung darstellung_;
+    Kamerafuehrung fuehrung_;
+    bool benutzerBewegt_ = false;  // the user moved the camera since the last framing
+
+    Vorschau3d* ansicht3d_ = nullptr;  // owned by the layout
+    Vorschauplan* plan_ = nullptr;
+    QPushButton* einpassen_ = nullptr;
+    QCheckBox* drahtgitter_ = nullptr;
+    QLabel* hinweis_ = nullptr;
+};
+
+}  // namespace pavolant::qt

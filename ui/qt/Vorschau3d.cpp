@@ -1,0 +1,248 @@
+#include "ui/qt/Vorschau3d.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLWidget>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <optional>
+
+namespace pavolant::qt {
+
+namespace {
+
+constexpr const char* kObjektname = "wdgVorschau3d";
+
+float Seitenverhaeltnis(const QWidget& w) { return static_cast<float>(w.width()) / static_cast<float>(std::max(w.height(), 1)); }
+
+QSurfaceFormat Format() {
+    QSurfaceFormat f = QSurfaceFormat::defaultFormat();
+    f.setDepthBufferSize(24);
+    return f;
+}
+
+// Window systems whose windows compose OpenGL widgets. Qt's offscreen and minimal
+// platforms, VNC and the Linux framebuffer do not.
+bool WidgetsMitOpenGL() {
+    const QString p = QGuiApplication::platformName();
+    return p == QLatin1String("xcb") || p.startsWith(QLatin1String("wayland")) || p == QLatin1String("windows") ||
+           p == QLatin1String("cocoa") || p.startsWith(QLatin1String("eglfs"));
+}
+
+// ---- OpenGL widget ------------------------------------------------------------------------
+
+class GlFlaeche : public QOpenGLWidget, public Vorschau3d {
+public:
+    GlFlaeche(Vorschaukamera& kamera, const Darstellung& darstellung, Kamerafuehrung& fuehrung)
+        : kamera_(kamera), darstellung_(darstellung), fuehrung_(fuehrung) {
+        setObjectName(QLatin1String(kObjektname));
+        setFormat(Format());
+        setMinimumSize(240, 180);
+    }
+    ~GlFlaeche() override {
+        // The base class destroys the context after this destructor has run; the
+        // handler below must not reach the renderer that is gone by then.
+        disconnect(kontextEnde_);
+        if (!context()) return;
+        makeCurrent();
+        renderer_.Freigeben();
+        doneCurrent();
+    }
+
+    QWidget* Widget() override { return this; }
+    void SetzeDaten(std::shared_ptr<const Vorschaudaten> daten) override {
+        renderer_.SetzeDaten(std::move(daten));
+        update();
+    }
+    void Neuzeichnen() override { update(); }
+    QImage Bild() override { return grabFramebuffer(); }
+    bool MitOpenGL() const override { return true; }
+
+protected:
+    void initializeGL() override {
+        QString fehler;
+        if (!renderer_.Initialisieren(&fehler)) qWarning("road preview: shaders failed: %s", qPrintable(fehler));
+        // A widget moved to another window gets a new context; the old one takes its
+        // buffers with it.
+        disconnect(kontextEnde_);
+        kontextEnde_ = connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
+            makeCurrent();
+            renderer_.Freigeben();
+            doneCurrent();
+        });
+    }
+    void paintGL() override {
+        const qreal dpr = devicePixelRatio();
+        renderer_.Zeichnen(kamera_.AnsichtProjektion(Seitenverhaeltnis(*this)), darstellung_,
+                           static_cast<int>(width() * dpr), static_cast<int>(height() * dpr));
+    }
+    void mousePressEvent(QMouseEvent* e) override { fuehrung_.Druecken(*e); }
+    void mouseMoveEvent(QMouseEvent* e) override { fuehrung_.Ziehen(*e, height()); }
+    void wheelEvent(QWheelEvent* e) override { fuehrung_.Rad(*e); }
+    void mouseDoubleClickEvent(QMouseEvent*) override { fuehrung_.Doppelklick(); }
+
+private:
+    Vorschaukamera& kamera_;
+    const Darstellung& darstellung_;
+    Kamerafuehrung& fuehrung_;
+    Vorschaurenderer renderer_;
+    QMetaObject::Connection kontextEnde_;
+};
+
+// ---- Framebuffer object painted as a picture ------------------------------------------
+
+class BildFlaeche : public QWidget, public Vorschau3d {
+public:
+    BildFlaeche(Vorschaukamera& kamera, const Darstellung& darstellung, Kamerafuehrung& fuehrung)
+        : kamera_(kamera), darstellung_(darstellung), fuehrung_(fuehrung) {
+        setObjectName(QLatin1String(kObjektname));
+        setMinimumSize(240, 180);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    ~BildFlaeche() override {
+        if (!kontext_ || !kontext_->makeCurrent(&flaeche_)) return;
+        fbo_.reset();
+        renderer_.Freigeben();
+        kontext_->doneCurrent();
+    }
+
+    QWidget* Widget() override { return this; }
+    void SetzeDaten(std::shared_ptr<const Vorschaudaten> daten) override {
+        renderer_.SetzeDaten(std::move(daten));
+        update();
+    }
+    void Neuzeichnen() override { update(); }
+    QImage Bild() override { return Rendern(size() * devicePixelRatio()); }
+    bool MitOpenGL() const override { return true; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter maler(this);
+        const QImage bild = Rendern(size() * devicePixelRatio());
+        if (bild.isNull())
+            maler.fillRect(rect(), QColor::fromRgbF(kHintergrundfarbe[0], kHintergrundfarbe[1], kHintergrundfarbe[2]));
+        else
+            maler.drawImage(rect(), bild);
+    }
+    void mousePressEvent(QMouseEvent* e) override { fuehrung_.Druecken(*e); }
+    void mouseMoveEvent(QMouseEvent* e) override { fuehrung_.Ziehen(*e, height()); }
+    void wheelEvent(QWheelEvent* e) override { fuehrung_.Rad(*e); }
+    void mouseDoubleClickEvent(QMouseEvent*) override { fuehrung_.Doppelklick(); }
+
+private:
+    bool Bereit() {
+        if (kontext_) return kontextOk_;
+        kontext_.emplace();
+        kontext_->setFormat(Format());
+        kontextOk_ = kontext_->create();
+        if (!kontextOk_) return false;
+        flaeche_.setFormat(kontext_->format());
+        flaeche_.create();
+        kontextOk_ = kontext_->makeCurrent(&flaeche_);
+        if (!kontextOk_) return false;
+        QString fehler;
+        if (!renderer_.Initialisieren(&fehler)) qWarning("road preview: shaders failed: %s", qPrintable(fehler));
+        kontext_->doneCurrent();
+        return true;
+    }
+
+    QImage Rendern(QSize groesse) {
+        if (groesse.isEmpty() || !Bereit() || !kontext_->makeCurrent(&flaeche_)) return {};
+        if (!fbo_ || fbo_->size() != groesse) {
+            fbo_.reset();
+            fbo_ = std::make_unique<QOpenGLFramebufferObject>(groesse, QOpenGLFramebufferObject::CombinedDepthStencil);
+        }
+        QImage bild;
+        if (fbo_->isValid() && fbo_->bind()) {
+            renderer_.Zeichnen(kamera_.AnsichtProjektion(Seitenverhaeltnis(*this)), darstellung_, groesse.width(),
+                               groesse.height());
+            bild = fbo_->toImage();
+            fbo_->release();
+            bild.setDevicePixelRatio(devicePixelRatio());
+        }
+        kontext_->doneCurrent();
+        return bild;
+    }
+
+    Vorschaukamera& kamera_;
+    const Darstellung& darstellung_;
+    Kamerafuehrung& fuehrung_;
+    Vorschaurenderer renderer_;
+    std::optional<QOpenGLContext> kontext_;
+    bool kontextOk_ = false;
+    QOffscreenSurface flaeche_;
+    std::unique_ptr<QOpenGLFramebufferObject> fbo_;
+};
+
+// ---- No OpenGL ------------------------------------------------------------------------------
+
+class OhneGlFlaeche : public QLabel, public Vorschau3d {
+public:
+    OhneGlFlaeche() {
+        setObjectName(QLatin1String(kObjektname));
+        setMinimumSize(240, 180);
+        setAlignment(Qt::AlignCenter);
+        setWordWrap(true);
+        setText(QStringLiteral("The 3-D view needs OpenGL, which this display does not offer.\n"
+                               "The plan view shows the road from above."));
+    }
+    QWidget* Widget() override { return this; }
+    void SetzeDaten(std::shared_ptr<const Vorschaudaten>) override {}
+    void Neuzeichnen() override {}
+    QImage Bild() override { return {}; }
+    bool MitOpenGL() const override { return false; }
+};
+
+}  // namespace
+
+void Kamerafuehrung::Druecken(const QMouseEvent& e) { letzte_ = e.position().toPoint(); }
+
+void Kamerafuehrung::Ziehen(const QMouseEvent& e, int hoehePixel) {
+    const QPoint jetzt = e.position().toPoint();
+    const QPoint d = jetzt - letzte_;
+    letzte_ = jetzt;
+    const Qt::MouseButtons knoepfe = e.buttons();
+    if (knoepfe & (Qt::RightButton | Qt::MiddleButton) ||
+        (knoepfe & Qt::LeftButton && e.modifiers() & Qt::ShiftModifier))
+        kamera_.Verschieben(static_cast<float>(d.x()), static_cast<float>(d.y()), hoehePixel);
+    else if (knoepfe & Qt::LeftButton)
+        kamera_.Drehen(static_cast<float>(d.x()), static_cast<float>(d.y()));
+    else
+        return;
+    bewegt_();
+}
+
+void Kamerafuehrung::Rad(const QWheelEvent& e) {
+    const int achtel = e.angleDelta().y();  // eighths of a degree; a notch is 120
+    if (achtel == 0) return;
+    kamera_.Zoomen(static_cast<float>(achtel) / 120.0f);
+    bewegt_();
+}
+
+bool OpenGLVerfuegbar() {
+    static const bool verfuegbar = [] {
+        QOpenGLContext kontext;
+        if (!kontext.create()) return false;
+        QOffscreenSurface flaeche;
+        flaeche.setFormat(kontext.format());
+        flaeche.create();
+        if (!flaeche.isValid() || !kontext.makeCurrent(&flaeche)) return false;
+        kontext.doneCurrent();
+        return true;
+    }();
+    return verfuegbar;
+}
+
+Vorschau3d* Vorschau3dErzeugen(Vorschaukamera& kamera, const Darstellung& darstellung, Kamerafuehrung& fuehrung) {
+    if (!OpenGLVerfuegbar()) return new OhneGlFlaeche;
+    if (WidgetsMitOpenGL()) return new GlFlaeche(kamera, darstellung, fuehrung);
+    return new BildFlaeche(kamera, darstellung, fuehrung);
+}
+
+}  // namespace pavolant::qt

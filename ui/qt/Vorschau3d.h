@@ -1,0 +1,68 @@
+// The 3-D area of the road preview. Which widget draws it depends on the platform:
+//  - an OpenGL widget where the window system composes OpenGL widgets (X11, Wayland,
+//    Windows, macOS, eglfs);
+//  - elsewhere, when an OpenGL context can still be made (Qt's offscreen platform with
+//    an X display), a plain widget that renders through a framebuffer object and paints
+//    the picture: Qt's offscreen platform cannot compose an OpenGL widget and crashes
+//    when a window holding one is shown;
+//  - without any OpenGL context, a note in place of the view.
+// All three share the camera and the display options of the preview window.
+#pragma once
+
+#include "ui/qt/Vorschaudaten.h"
+#include "ui/qt/Vorschaukamera.h"
+#include "ui/qt/Vorschaurenderer.h"
+
+#include <QImage>
+#include <QPoint>
+
+#include <functional>
+#include <memory>
+
+class QMouseEvent;
+class QWheelEvent;
+class QWidget;
+
+namespace pavolant::qt {
+
+// Turns mouse input over the view into camera moves: left drag orbits, right or middle
+// drag (or Shift with the left button) pans, the wheel zooms, a double click fits.
+class Kamerafuehrung {
+public:
+    // `bewegt` runs after every camera move the user makes, `einpassen` on a double click.
+    Kamerafuehrung(Vorschaukamera& kamera, std::function<void()> bewegt, std::function<void()> einpassen)
+        : kamera_(kamera), bewegt_(std::move(bewegt)), einpassen_(std::move(einpassen)) {}
+
+    void Druecken(const QMouseEvent& e);
+    void Ziehen(const QMouseEvent& e, int hoehePixel);
+    void Rad(const QWheelEvent& e);
+    void Doppelklick() { einpassen_(); }
+
+private:
+    Vorschaukamera& kamera_;
+    std::function<void()> bewegt_, einpassen_;
+    QPoint letzte_;
+};
+
+class Vorschau3d {
+public:
+    virtual ~Vorschau3d() = default;
+    // The widget to lay out; the layout takes ownership, and this object is the widget.
+    virtual QWidget* Widget() = 0;
+    virtual void SetzeDaten(std::shared_ptr<const Vorschaudaten> daten) = 0;
+    // Draw again (camera, options or data changed).
+    virtual void Neuzeichnen() = 0;
+    // The current picture; null when there is no OpenGL.
+    virtual QImage Bild() = 0;
+    // Whether it draws with OpenGL at all.
+    virtual bool MitOpenGL() const = 0;
+};
+
+// Whether an OpenGL context can be created and made current on this platform; asked
+// once per process.
+bool OpenGLVerfuegbar();
+
+// The fitting 3-D area. `darstellung` and `kamera` belong to the caller and outlive it.
+Vorschau3d* Vorschau3dErzeugen(Vorschaukamera& kamera, const Darstellung& darstellung, Kamerafuehrung& fuehrung);
+
+}  // namespace pavolant::qt

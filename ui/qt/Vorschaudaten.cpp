@@ -1,0 +1,169 @@
+#include "ui/qt/Vorschaudaten.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pavolant::qt {
+
+namespace {
+
+constexpr const char* kKeinLauf = "No road yet: press Go to build one.";
+constexpr const char* kKeinNetz =
+    "The last run built no road (it stopped or failed), so there is nothing to show.";
+constexpr const char* kUnstimmig = "The last run's mesh does not hold together; it is not shown.";
+constexpr const char* kNichtsZuZeigen = "The last run built neither a mesh part nor a line to show.";
+
+// Double box over level points, widened point by point.
+struct Quader {
+    std::array<double, 3> Min{1e300, 1e300, 1e300}, Max{-1e300, -1e300, -1e300};
+    void Nehmen(double x, double y, double z) {
+        const double p[3] = {x, y, z};
+        for (std::size_t i = 0; i < 3; ++i) {
+            Min[i] = std::min(Min[i], p[i]);
+            Max[i] = std::max(Max[i], p[i]);
+        }
+    }
+    bool Gueltig() const { return Min[0] <= Max[0] && Min[1] <= Max[1] && Min[2] <= Max[2]; }
+};
+
+// Whether every Subset lies inside the mesh and every triangle names existing vertices:
+// the indices go to the graphics card, which must never read past the vertex buffer.
+bool Stimmig(const Netz& netz, const Laufgeometrie& geometrie) {
+    if (geometrie.Teile.size() != netz.Subsets.size()) return false;
+    const std::int64_t vertices = static_cast<std::int64_t>(netz.Vertices.size());
+    const std::int64_t indizes = 3 * static_cast<std::int64_t>(netz.Dreiecke.size());
+    for (const NetzSubset& s : netz.Subsets) {
+        if (s.ErsterIndex < 0 || s.AnzahlIndizes < 0 || s.ErsterIndex % 3 != 0 || s.AnzahlIndizes % 3 != 0 ||
+            static_cast<std::int64_t>(s.ErsterIndex) + s.AnzahlIndizes > indizes)
+            return false;
+    }
+    for (const NetzDreieck& d : netz.Dreiecke) {
+        for (const std::int32_t i : {d.A, d.B, d.C})
+            if (i < 0 || i >= vertices) return false;
+    }
+    return true;
+}
+
+std::vector<Planpunkt> Plan(const std::vector<Planlage>& punkte, const std::array<double, 2>& ursprung) {
+    std::vector<Planpunkt> plan;
+    plan.reserve(punkte.size());
+    for (const Planlage& p : punkte) plan.push_back({p.X + ursprung[0], p.Z + ursprung[1]});
+    return plan;
+}
+
+}  // namespace
+
+Vorschaudaten VorschauAus(const std::optional<Laufbericht>& lauf) {
+    Vorschaudaten d;
+    if (!lauf) {
+        d.Hinweis = kKeinLauf;
+        return d;
+    }
+    // Only a complete run carries both; a run that stopped has neither, and what it did
+    // before it stopped is never shown as if it were the road.
+    if (!lauf->Dreiecksnetz || !lauf->Geometrie) {
+        d.Hinweis = kKeinNetz;
+        return d;
+    }
+    const Netz& netz = *lauf->Dreiecksnetz;
+    const Laufgeometrie& g = *lauf->Geometrie;
+    if (!Stimmig(netz, g)) {
+        d.Hinweis = kUnstimmig;
+        return d;
+    }
+
+    // The framed box: the mesh, the curves and the markers. Non-finite positions cannot
+    // occur in a written document (the writer refuses them), so none is filtered here.
+    Quader q;
+    for (const NetzVertex& v : netz.Vertices) q.Nehmen(v.X, v.Y, v.Z);
+    for (const auto& kurve : g.Kurven)
+        if (kurve)
+            for (const Kurvenpunkt& p : *kurve) q.Nehmen(p.X, p.Y, p.Z);
+    for (const Kurvenpunkt& p : g.SplinePunkte) q.Nehmen(p.X, p.Y, p.Z);
+    if (!q.Gueltig()) {
+        d.Hinweis = kNichtsZuZeigen;
+        return d;
+    }
+    for (std::size_t i = 0; i < 3; ++i) d.Ursprung[i] = (q.Min[i] + q.Max[i]) / 2;
+    for (std::size_t i = 0; i < 3; ++i) {
+        d.RahmenMin[i] = static_cast<float>(q.Min[i] - d.Ursprung[i]);
+        d.RahmenMax[i] = static_cast<float>(q.Max[i] - d.Ursprung[i]);
+    }
+    const double ox = d.Ursprung[0], oy = d.Ursprung[1], oz = d.Ursprung[2];
+    auto relativ = [&](std::vector<float>& ziel, double x, double y, double z) {
+        ziel.push_back(static_cast<float>(x - ox));
+        ziel.push_back(static_cast<float>(y - oy));
+        ziel.push_back(static_cast<float>(z - oz));
+    };
+
+    d.Vertices.reserve(netz.Vertices.size() * Vorschaudaten::kFloatsJeVertex);
+    for (const NetzVertex& v : netz.Vertices) {
+        relativ(d.Vertices, v.X, v.Y, v.Z);
+        d.Vertices.push_back(static_cast<float>(v.NX));
+        d.Vertices.push_back(static_cast<float>(v.NY));
+        d.Vertices.push_back(static_cast<float>(v.NZ));
+    }
+    d.Indizes.reserve(netz.Dreiecke.size() * 3);
+    for (const NetzDreieck& t : netz.Dreiecke) {
+        d.Indizes.push_back(static_cast<std::uint32_t>(t.A));
+        d.Indizes.push_back(static_cast<std::uint32_t>(t.B));
+        d.Indizes.push_back(static_cast<std::uint32_t>(t.C));
+    }
+    for (std::size_t i = 0; i < netz.Subsets.size(); ++i) {
+        const NetzSubset& s = netz.Subsets[i];
+        d.Teile.push_back({g.Teile[i], static_cast<std::uint32_t>(s.ErsterIndex),
+                           static_cast<std::uint32_t>(s.AnzahlIndizes)});
+    }
+    for (std::size_t k = 0; k < g.Kurven.size(); ++k) {
+        if (!g.Kurven[k]) continue;
+        Vorschaukurve kurve{static_cast<Verkehrskurve>(k), {}};
+        kurve.Punkte.reserve(g.Kurven[k]->size() * 3);
+        for (const Kurvenpunkt& p : *g.Kurven[k]) relativ(kurve.Punkte, p.X, p.Y, p.Z);
+        d.Kurven.push_back(std::move(kurve));
+    }
+    for (const Kurvenpunkt& p : g.SplinePunkte) relativ(d.Marken, p.X, p.Y, p.Z);
+
+    d.Mittellinie = Plan(g.Mittellinie, g.PlanUrsprung);
+    d.KanteRechts = Plan(g.KanteRechts, g.PlanUrsprung);
+    d.KanteLinks = Plan(g.KanteLinks, g.PlanUrsprung);
+    d.Kontrollpunkte.reserve(g.SplinePunkte.size());
+    for (const Kurvenpunkt& p : g.SplinePunkte) d.Kontrollpunkte.push_back({p.X, p.Z});
+    return d;
+}
+
+std::vector<std::uint32_t> Vorschaudaten::Kantenindizes(std::vector<Vorschauteil>& bereiche) const {
+    std::vector<std::uint32_t> linien;
+    linien.reserve(Indizes.size() * 2);
+    bereiche.clear();
+    for (const Vorschauteil& t : Teile) {
+        const auto erster = static_cast<std::uint32_t>(linien.size());
+        const std::uint64_t ende = std::uint64_t{t.ErsterIndex} + t.AnzahlIndizes;
+        for (std::uint64_t i = t.ErsterIndex; i + 3 <= ende; i += 3) {
+            const std::uint32_t a = Indizes[i], b = Indizes[i + 1], c = Indizes[i + 2];
+            linien.insert(linien.end(), {a, b, b, c, c, a});
+        }
+        bereiche.push_back({t.Teil, erster, static_cast<std::uint32_t>(linien.size()) - erster});
+    }
+    return linien;
+}
+
+Farbe Teilfarbe(Netzteil teil) {
+    switch (teil) {
+        case Netzteil::Fahrbahn: return {0.50f, 0.52f, 0.56f};    // asphalt grey
+        case Netzteil::RandRechts: return {0.86f, 0.30f, 0.22f};  // red
+        case Netzteil::RandLinks: return {0.25f, 0.70f, 0.28f};   // green
+        case Netzteil::Fuellung: return {0.55f, 0.35f, 0.85f};    // violet
+    }
+    return {1, 1, 1};
+}
+
+Farbe Kurvenfarbe(Verkehrskurve kurve) {
+    switch (kurve) {
+        case Verkehrskurve::Mitte: return {1.00f, 0.85f, 0.00f};   // yellow
+        case Verkehrskurve::Rechts: return {0.00f, 0.75f, 1.00f};  // cyan
+        case Verkehrskurve::Links: return {1.00f, 0.20f, 0.75f};   // magenta
+    }
+    return {1, 1, 1};
+}
+
+}  // namespace pavolant::qt

@@ -1,0 +1,84 @@
+// What the road preview shows, prepared from one run's report without OpenGL: the mesh
+// as arrays ready for the graphics card, the traffic curves and control points, the
+// plan view's lines, and the box the "fit" action frames. Built once per run; the views
+// only read it.
+//
+// Positions. Level coordinates are metres, Y up; a long road lies kilometres from the
+// origin, where a float keeps only centimetres. Every float position here is therefore
+// taken relative to Ursprung (the middle of the framed box) after subtracting in double,
+// so the preview stays exact to well below a millimetre for roads of some kilometres.
+#pragma once
+
+#include "generator/Generierung.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pavolant::qt {
+
+// One mesh part (a Subset of the run's mesh) as a range of the index array.
+struct Vorschauteil {
+    Netzteil Teil;
+    std::uint32_t ErsterIndex;     // into Vorschaudaten::Indizes
+    std::uint32_t AnzahlIndizes;   // three per triangle
+};
+
+struct Vorschaukurve {
+    Verkehrskurve Kurve;
+    std::vector<float> Punkte;  // x, y, z per control point, relative to Ursprung
+};
+
+// A point of the plan view: level X and Z, metres.
+struct Planpunkt {
+    double X, Z;
+};
+
+struct Vorschaudaten {
+    // Why nothing is shown (no run yet, a run that built no road, ...); empty when the
+    // data holds a complete run's road.
+    std::string Hinweis;
+
+    // ---- 3-D view
+    std::array<double, 3> Ursprung{0, 0, 0};  // level position of the float origin, metres
+    std::vector<float> Vertices;              // per vertex x, y, z (relative), nx, ny, nz
+    std::vector<std::uint32_t> Indizes;       // the run's triangles, three indices each
+    std::vector<Vorschauteil> Teile;          // in the run's Subset order
+    std::vector<Vorschaukurve> Kurven;        // the traffic curves that are on
+    std::vector<float> Marken;                // the spline control points, x, y, z (relative)
+    // The box "fit" frames, relative to Ursprung: the mesh's box, widened by curves and
+    // control points. Inverted (min > max) when there is nothing to show.
+    std::array<float, 3> RahmenMin{1, 1, 1}, RahmenMax{-1, -1, -1};
+
+    // ---- Plan view (level X, Z)
+    std::vector<Planpunkt> Mittellinie, KanteRechts, KanteLinks;
+    std::vector<Planpunkt> Kontrollpunkte;  // index i is the editor's point i + 1
+
+    static constexpr std::size_t kFloatsJeVertex = 6;
+
+    std::int64_t AnzahlVertices() const { return static_cast<std::int64_t>(Vertices.size() / kFloatsJeVertex); }
+    std::int64_t AnzahlDreiecke() const { return static_cast<std::int64_t>(Indizes.size() / 3); }
+    bool RahmenGueltig() const {
+        return RahmenMin[0] <= RahmenMax[0] && RahmenMin[1] <= RahmenMax[1] && RahmenMin[2] <= RahmenMax[2];
+    }
+    // The triangles' edges as line pairs (two indices each) for the wireframe, per part
+    // in the order of Teile; `bereiche` receives each part's range of the result.
+    std::vector<std::uint32_t> Kantenindizes(std::vector<Vorschauteil>& bereiche) const;
+};
+
+// The preview of a run: the road when the run completed its document, else only the
+// note. `lauf` empty means no run yet.
+Vorschaudaten VorschauAus(const std::optional<Laufbericht>& lauf);
+
+// Colours (linear RGB, 0..1) of the parts, curves and markers; the views and the tests
+// that look at their pictures share them.
+using Farbe = std::array<float, 3>;
+Farbe Teilfarbe(Netzteil teil);
+Farbe Kurvenfarbe(Verkehrskurve kurve);
+inline constexpr Farbe kMarkenfarbe{1.0f, 1.0f, 1.0f};
+inline constexpr Farbe kAktuellfarbe{1.0f, 0.55f, 0.0f};
+inline constexpr Farbe kHintergrundfarbe{0.80f, 0.85f, 0.90f};
+
+}  // namespace pavolant::qt

@@ -1,0 +1,58 @@
+// The 3-D preview's camera: it orbits a target point at a distance, looking at it from a
+// heading (around the up axis Y) and an elevation. No OpenGL: it only computes the
+// matrices, so the tests can check what it frames without a graphics context.
+//
+// Units: positions in metres (the preview's coordinates, relative to its origin), angles
+// in degrees, mouse movement in pixels.
+#pragma once
+
+#include <QMatrix4x4>
+#include <QVector3D>
+
+namespace pavolant::qt {
+
+class Vorschaukamera {
+public:
+    // Vertical field of view, degrees.
+    static constexpr float kSichtwinkel = 40.0f;
+
+    // The box the clipping planes must keep in view (everything drawn lies inside it).
+    void SetzeSzene(const QVector3D& min, const QVector3D& max);
+    // Aims at the middle of the box and moves just far enough back, along the current
+    // viewing direction, that all eight corners lie inside the view of the given aspect
+    // (width / height), with a small margin.
+    void Einpassen(const QVector3D& min, const QVector3D& max, float seitenverhaeltnis);
+    // The view a road is first shown in: from behind its right side, looking down.
+    void Grundrichtung();
+
+    // Orbit around the target by a mouse movement.
+    void Drehen(float dxPixel, float dyPixel);
+    // Moves the target with the picture: a mouse movement of one pixel moves the point
+    // under the cursor at the target's depth by one pixel. `hoehePixel`: the view's height.
+    void Verschieben(float dxPixel, float dyPixel, int hoehePixel);
+    // Wheel steps (one notch = 1; positive moves closer), 15 % each.
+    void Zoomen(float stufen);
+
+    QMatrix4x4 Ansicht() const;
+    QMatrix4x4 Projektion(float seitenverhaeltnis) const;
+    QMatrix4x4 AnsichtProjektion(float seitenverhaeltnis) const {
+        return Projektion(seitenverhaeltnis) * Ansicht();
+    }
+    QVector3D Auge() const;
+    QVector3D Ziel() const { return ziel_; }
+    float Abstand() const { return abstand_; }
+    float Gier() const { return gier_; }
+    float Nick() const { return nick_; }
+
+private:
+    QVector3D Blickrichtung() const;  // unit vector from the eye to the target
+
+    QVector3D ziel_{0, 0, 0};
+    float abstand_ = 20.0f;
+    float gier_ = 0.0f;   // heading of the eye seen from the target, degrees
+    float nick_ = 30.0f;  // elevation of the eye above the target, degrees, within +-89
+    QVector3D szeneMitte_{0, 0, 0};
+    float szeneRadius_ = 1.0f;
+};
+
+}  // namespace pavolant::qt

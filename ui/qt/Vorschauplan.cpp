@@ -1,0 +1,161 @@
+#include "ui/qt/Vorschauplan.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+
+namespace pavolant::qt {
+
+namespace {
+
+constexpr double kRandPixel = 36;  // room for the numbers at the edge
+
+QColor Qfarbe(const Farbe& f) { return QColor::fromRgbF(f[0], f[1], f[2]); }
+
+// A round length for the scale bar: 1, 2 or 5 times a power of ten, at most `hoechstens`.
+double RundeLaenge(double hoechstens) {
+    if (!(hoechstens > 0) || !std::isfinite(hoechstens)) return 0;
+    const double zehner = std::pow(10.0, std::floor(std::log10(hoechstens)));
+    for (const double f : {5.0, 2.0, 1.0})
+        if (f * zehner <= hoechstens) return f * zehner;
+    return zehner;
+}
+
+QString Laengentext(double meter) {
+    return meter >= 1000 ? QStringLiteral("%1 km").arg(meter / 1000) : QStringLiteral("%1 m").arg(meter);
+}
+
+}  // namespace
+
+Vorschauplan::Vorschauplan(QWidget* eltern) : QWidget(eltern) {
+    setObjectName(QStringLiteral("wdgVorschauPlan"));
+    setMinimumSize(240, 180);
+    setAutoFillBackground(false);
+}
+
+void Vorschauplan::SetzeDaten(std::shared_ptr<const Vorschaudaten> daten) {
+    daten_ = std::move(daten);
+    update();
+}
+
+void Vorschauplan::SetzeAktuell(int index) {
+    if (index == aktuell_) return;
+    aktuell_ = index;
+    update();
+}
+
+Vorschauplan::Abbildung Vorschauplan::Berechnen() const {
+    Abbildung a;
+    if (!daten_ || daten_->Kontrollpunkte.empty()) return a;
+    double minX = 1e300, maxX = -1e300, minZ = 1e300, maxZ = -1e300;
+    for (const auto* linie : {&daten_->Mittellinie, &daten_->KanteRechts, &daten_->KanteLinks, &daten_->Kontrollpunkte})
+        for (const Planpunkt& p : *linie) {
+            minX = std::min(minX, p.X);
+            maxX = std::max(maxX, p.X);
+            minZ = std::min(minZ, p.Z);
+            maxZ = std::max(maxZ, p.Z);
+        }
+    const double breite = std::max(width() - 2 * kRandPixel, 1.0), hoehe = std::max(height() - 2 * kRandPixel, 1.0);
+    const double dx = maxX - minX, dz = maxZ - minZ;
+    double skala = 1;
+    if (dx > 0 || dz > 0) skala = std::min(dx > 0 ? breite / dx : 1e300, dz > 0 ? hoehe / dz : 1e300);
+    a.Skala = skala;
+    a.MitteX = (minX + maxX) / 2;
+    a.MitteZ = (minZ + maxZ) / 2;
+    a.Gueltig = std::isfinite(skala) && skala > 0;
+    return a;
+}
+
+QPointF Vorschauplan::AufBild(double x, double z) const {
+    const Abbildung a = Berechnen();
+    return {width() / 2.0 + (x - a.MitteX) * a.Skala, height() / 2.0 + (z - a.MitteZ) * a.Skala};
+}
+
+QImage Vorschauplan::Bild() { return grab().toImage(); }
+
+void Vorschauplan::paintEvent(QPaintEvent*) {
+    QPainter maler(this);
+    maler.fillRect(rect(), QColor(250, 250, 247));
+    const Abbildung a = Berechnen();
+    if (!a.Gueltig) {
+        maler.setPen(QColor(90, 90, 90));
+        const QString hinweis = daten_ ? QString::fromStdString(daten_->Hinweis) : QString();
+        maler.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, hinweis);
+        return;
+    }
+    maler.setRenderHint(QPainter::Antialiasing);
+    const double mx = width() / 2.0, mz = height() / 2.0;
+    auto abbilden = [&](const Planpunkt& p) { return QPointF(mx + (p.X - a.MitteX) * a.Skala, mz + (p.Z - a.MitteZ) * a.Skala); };
+    auto linie = [&](const std::vector<Planpunkt>& punkte) {
+        QPolygonF l;
+        l.reserve(static_cast<qsizetype>(punkte.size()));
+        for (const Planpunkt& p : punkte) l << abbilden(p);
+        return l;
+    };
+    const Vorschaudaten& d = *daten_;
+
+    // The roadway: the area between its edges, then the edges.
+    const QPolygonF rechts = linie(d.KanteRechts), links = linie(d.KanteLinks);
+    if (!rechts.isEmpty() && !links.isEmpty()) {
+        QPolygonF flaeche = rechts;
+        for (auto it = links.crbegin(); it != links.crend(); ++it) flaeche << *it;
+        maler.setPen(Qt::NoPen);
+        maler.setBrush(QColor(205, 207, 212));
+        maler.drawPolygon(flaeche);
+    }
+    maler.setBrush(Qt::NoBrush);
+    maler.setPen(QPen(Qfarbe(Teilfarbe(Netzteil::RandRechts)), 1.5));
+    maler.drawPolyline(rechts);
+    maler.setPen(QPen(Qfarbe(Teilfarbe(Netzteil::RandLinks)), 1.5));
+    maler.drawPolyline(links);
+    maler.setPen(QPen(QColor(40, 60, 140), 1.2, Qt::DashLine));
+    maler.drawPolyline(linie(d.Mittellinie));
+
+    // Control points, numbered from 1; the current one last, so it is never covered.
+    QFont schrift = font();
+    schrift.setBold(true);
+    maler.setFont(schrift);
+    const QFontMetrics masse(schrift);
+    auto marke = [&](std::size_t i, bool aktuell) {
+        const QPointF p = abbilden(d.Kontrollpunkte[i]);
+        const double r = aktuell ? kAktuellRadius : kMarkenRadius;
+        maler.setPen(QPen(QColor(20, 20, 20), 1.5));
+        maler.setBrush(Qfarbe(aktuell ? kAktuellfarbe : kMarkenfarbe));
+        maler.drawEllipse(p, r, r);
+        const QString nummer = QString::number(i + 1);
+        const QRectF feld(p.x() + r + 2, p.y() - r - masse.height(), masse.horizontalAdvance(nummer) + 4, masse.height());
+        maler.setPen(Qt::NoPen);
+        maler.setBrush(QColor(255, 255, 255, 200));
+        maler.drawRect(feld);
+        maler.setPen(aktuell ? QColor(180, 70, 0) : QColor(20, 20, 20));
+        maler.drawText(feld, Qt::AlignCenter, nummer);
+    };
+    for (std::size_t i = 0; i < d.Kontrollpunkte.size(); ++i)
+        if (static_cast<int>(i) != aktuell_) marke(i, false);
+    if (aktuell_ >= 0 && static_cast<std::size_t>(aktuell_) < d.Kontrollpunkte.size())
+        marke(static_cast<std::size_t>(aktuell_), true);
+
+    // Axes at the lower left, a scale bar at the lower right.
+    maler.setFont(font());
+    maler.setPen(QPen(QColor(60, 60, 60), 1.2));
+    const QPointF ursprung(14, height() - 14 - 22 - masse.height());
+    maler.drawLine(ursprung, ursprung + QPointF(22, 0));
+    maler.drawLine(ursprung, ursprung + QPointF(0, 22));
+    maler.drawText(ursprung + QPointF(26, 4), QStringLiteral("X"));
+    maler.drawText(ursprung + QPointF(-4, 20 + masse.ascent()), QStringLiteral("Z"));
+    const double meter = RundeLaenge(120 / a.Skala);
+    if (meter > 0) {
+        const double pixel = meter * a.Skala;
+        const QPointF ende(width() - 14, height() - 14);
+        maler.drawLine(ende - QPointF(pixel, 0), ende);
+        maler.drawLine(ende - QPointF(pixel, 4), ende - QPointF(pixel, -4));
+        maler.drawLine(ende - QPointF(0, 4), ende + QPointF(0, 4));
+        maler.drawText(QRectF(ende.x() - pixel, ende.y() - 22, pixel, 16), Qt::AlignCenter, Laengentext(meter));
+    }
+}
+
+}  // namespace pavolant::qt

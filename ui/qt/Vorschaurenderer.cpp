@@ -1,0 +1,229 @@
+#include "ui/qt/Vorschaurenderer.h"
+
+#include <QOpenGLContext>
+
+#include <cstdint>
+#include <limits>
+
+#ifndef GL_PROGRAM_POINT_SIZE
+#define GL_PROGRAM_POINT_SIZE 0x8642
+#endif
+
+namespace pavolant::qt {
+
+namespace {
+
+// GLSL without a version line: Qt adapts it to desktop OpenGL 2.x compatibility
+// contexts (Mesa's default) and to OpenGL ES 2.
+constexpr const char* kVertexShader = R"(
+attribute highp vec3 lage;
+attribute mediump vec3 normale;
+uniform highp mat4 mvp;
+uniform mediump vec3 licht;
+uniform lowp vec4 farbe;
+uniform mediump float beleuchtet;
+uniform mediump float punktgroesse;
+varying lowp vec4 v_farbe;
+void main() {
+    // Lambert from one light above and in front, with an ambient share so that faces
+    // turned away stay readable. A zero normal counts as lit.
+    mediump float n = length(normale);
+    mediump float diffus = n > 0.0 ? max(dot(normale / n, licht), 0.0) : 1.0;
+    mediump float hell = mix(1.0, 0.38 + 0.62 * diffus, beleuchtet);
+    v_farbe = vec4(farbe.rgb * hell, farbe.a);
+    gl_Position = mvp * vec4(lage, 1.0);
+    gl_PointSize = punktgroesse;
+}
+)";
+
+constexpr const char* kFragmentShader = R"(
+varying lowp vec4 v_farbe;
+void main() {
+    gl_FragColor = v_farbe;
+}
+)";
+
+constexpr int kOrtLage = 0, kOrtNormale = 1;
+
+const void* Versatz(std::uint64_t bytes) { return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(bytes)); }
+
+template <class T>
+bool Passt(std::size_t anzahl) {
+    return anzahl <= static_cast<std::size_t>(std::numeric_limits<int>::max()) / sizeof(T);
+}
+
+template <class T>
+void Fuellen(QOpenGLBuffer& puffer, const std::vector<T>& daten) {
+    if (!puffer.isCreated()) puffer.create();
+    puffer.bind();
+    puffer.allocate(daten.data(), static_cast<int>(daten.size() * sizeof(T)));
+}
+
+}  // namespace
+
+bool Vorschaurenderer::PasstInPuffer(const Vorschaudaten& d) {
+    std::size_t linien = d.Marken.size();
+    for (const Vorschaukurve& k : d.Kurven) linien += k.Punkte.size();
+    // The wireframe holds two indices per edge, six per triangle.
+    return Passt<float>(d.Vertices.size()) && Passt<std::uint32_t>(d.Indizes.size()) &&
+           Passt<std::uint32_t>(d.Indizes.size() * 2) && Passt<float>(linien);
+}
+
+bool Vorschaurenderer::Initialisieren(QString* fehler) {
+    initializeOpenGLFunctions();
+    programm_ = std::make_unique<QOpenGLShaderProgram>();
+    const bool ok = programm_->addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader) &&
+                    programm_->addShaderFromSourceCode(QOpenGLShader::Fragment, kFragmentShader);
+    if (ok) {
+        programm_->bindAttributeLocation("lage", kOrtLage);
+        programm_->bindAttributeLocation("normale", kOrtNormale);
+    }
+    if (!ok || !programm_->link()) {
+        if (fehler) *fehler = programm_->log();
+        programm_.reset();
+        bereit_ = false;
+        return false;
+    }
+    ortMvp_ = programm_->uniformLocation("mvp");
+    ortLicht_ = programm_->uniformLocation("licht");
+    ortFarbe_ = programm_->uniformLocation("farbe");
+    ortBeleuchtet_ = programm_->uniformLocation("beleuchtet");
+    ortPunktgroesse_ = programm_->uniformLocation("punktgroesse");
+    bereit_ = true;
+    neu_ = true;  // buffers of an earlier context are gone
+    kantenDa_ = false;
+    return true;
+}
+
+void Vorschaurenderer::SetzeDaten(std::shared_ptr<const Vorschaudaten> daten) {
+    daten_ = std::move(daten);
+    neu_ = true;
+    kantenDa_ = false;
+}
+
+void Vorschaurenderer::Hochladen() {
+    neu_ = false;
+    kurven_.clear();
+    markenAnzahl_ = 0;
+    zeichenbar_ = daten_ && PasstInPuffer(*daten_);
+    if (!zeichenbar_) return;
+    const Vorschaudaten& d = *daten_;
+    Fuellen(vertices_, d.Vertices);
+    Fuellen(indizes_, d.Indizes);
+    std::vector<float> linien;
+    for (const Vorschaukurve& k : d.Kurven) {
+        kurven_.push_back({k.Kurve, static_cast<int>(linien.size() / 3), static_cast<int>(k.Punkte.size() / 3)});
+        linien.insert(linien.end(), k.Punkte.begin(), k.Punkte.end());
+    }
+    markenErster_ = static_cast<int>(linien.size() / 3);
+    markenAnzahl_ = static_cast<int>(d.Marken.size() / 3);
+    linien.insert(linien.end(), d.Marken.begin(), d.Marken.end());
+    Fuellen(linien_, linien);
+}
+
+void Vorschaurenderer::KantenHochladen() {
+    kantenDa_ = true;
+    Fuellen(kanten_, daten_->Kantenindizes(kantenTeile_));
+}
+
+void Vorschaurenderer::Zeichnen(const QMatrix4x4& mvp, const Darstellung& darstellung, int breite, int hoehe) {
+    glViewport(0, 0, breite, hoehe);
+    glClearColor(kHintergrundfarbe[0], kHintergrundfarbe[1], kHintergrundfarbe[2], 1.0f);
+    glClearDepthf(1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (!bereit_) return;
+    if (neu_) Hochladen();
+    if (!zeichenbar_) return;
+    const Vorschaudaten& d = *daten_;
+
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDisable(GL_CULL_FACE);  // both sides of every face: a border seen from below stays visible
+    programm_->bind();
+    programm_->setUniformValue(ortMvp_, mvp);
+    programm_->setUniformValue(ortLicht_, QVector3D(0.35f, 1.0f, 0.55f).normalized());
+    programm_->setUniformValue(ortPunktgroesse_, 1.0f);
+    auto farbe = [this](const Farbe& f, float faktor) {
+        programm_->setUniformValue(ortFarbe_, QVector4D(f[0] * faktor, f[1] * faktor, f[2] * faktor, 1.0f));
+    };
+
+    // Surfaces, pushed back a little so that edges and curves on them win the depth test.
+    vertices_.bind();
+    programm_->enableAttributeArray(kOrtLage);
+    programm_->enableAttributeArray(kOrtNormale);
+    const int schritt = static_cast<int>(Vorschaudaten::kFloatsJeVertex * sizeof(float));
+    programm_->setAttributeBuffer(kOrtLage, GL_FLOAT, 0, 3, schritt);
+    programm_->setAttributeBuffer(kOrtNormale, GL_FLOAT, 3 * sizeof(float), 3, schritt);
+    indizes_.bind();
+    programm_->setUniformValue(ortBeleuchtet_, 1.0f);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(1.0f, 1.0f);
+    for (const Vorschauteil& t : d.Teile) {
+        if (t.AnzahlIndizes == 0) continue;
+        farbe(Teilfarbe(t.Teil), 1.0f);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(t.AnzahlIndizes), GL_UNSIGNED_INT,
+                       Versatz(std::uint64_t{t.ErsterIndex} * sizeof(std::uint32_t)));
+    }
+    glDisable(GL_POLYGON_OFFSET_FILL);
+
+    if (darstellung.Drahtgitter) {
+        if (!kantenDa_) KantenHochladen();
+        kanten_.bind();
+        programm_->setUniformValue(ortBeleuchtet_, 0.0f);
+        for (const Vorschauteil& t : kantenTeile_) {
+            if (t.AnzahlIndizes == 0) continue;
+            farbe(Teilfarbe(t.Teil), 0.35f);
+            glDrawElements(GL_LINES, static_cast<GLsizei>(t.AnzahlIndizes), GL_UNSIGNED_INT,
+                           Versatz(std::uint64_t{t.ErsterIndex} * sizeof(std::uint32_t)));
+        }
+    }
+    programm_->disableAttributeArray(kOrtNormale);
+    indizes_.release();
+
+    // Curves and markers: plain colours, no normals.
+    linien_.bind();
+    programm_->setAttributeBuffer(kOrtLage, GL_FLOAT, 0, 3, 3 * sizeof(float));
+    programm_->setAttributeValue(kOrtNormale, QVector3D(0, 1, 0));
+    programm_->setUniformValue(ortBeleuchtet_, 0.0f);
+    glLineWidth(2.0f);
+    for (const Bereich& k : kurven_) {
+        if (k.Anzahl < 2) continue;
+        farbe(Kurvenfarbe(k.Kurve), 1.0f);
+        glDrawArrays(GL_LINE_STRIP, k.Erster, k.Anzahl);
+    }
+    glLineWidth(1.0f);
+
+    // Markers always on top: a dark rim, then the fill; the current point larger.
+    const bool desktop = !QOpenGLContext::currentContext()->isOpenGLES();
+    if (desktop) glEnable(GL_PROGRAM_POINT_SIZE);
+    glDisable(GL_DEPTH_TEST);
+    auto punkte = [&](int erster, int anzahl, const Farbe& f, float groesse) {
+        programm_->setUniformValue(ortPunktgroesse_, groesse + 3.0f);
+        farbe({0.1f, 0.1f, 0.1f}, 1.0f);
+        glDrawArrays(GL_POINTS, erster, anzahl);
+        programm_->setUniformValue(ortPunktgroesse_, groesse);
+        farbe(f, 1.0f);
+        glDrawArrays(GL_POINTS, erster, anzahl);
+    };
+    if (markenAnzahl_ > 0) punkte(markenErster_, markenAnzahl_, kMarkenfarbe, 7.0f);
+    if (darstellung.Aktuell >= 0 && darstellung.Aktuell < markenAnzahl_)
+        punkte(markenErster_ + darstellung.Aktuell, 1, kAktuellfarbe, 11.0f);
+    if (desktop) glDisable(GL_PROGRAM_POINT_SIZE);
+
+    programm_->disableAttributeArray(kOrtLage);
+    linien_.release();
+    programm_->release();
+}
+
+void Vorschaurenderer::Freigeben() {
+    vertices_.destroy();
+    indizes_.destroy();
+    kanten_.destroy();
+    linien_.destroy();
+    programm_.reset();
+    bereit_ = false;
+    neu_ = true;
+    kantenDa_ = false;
+}
+
+}  // namespace pavolant::qt

@@ -1,0 +1,72 @@
+// Draws the road preview with OpenGL into whatever framebuffer is bound: the mesh parts
+// in their colours, lit from their vertex normals, optionally their triangle edges, the
+// traffic curves as lines and the control points as markers on top. Used by the preview
+// widget and, with an offscreen surface and a framebuffer object, by the views that have
+// no OpenGL widget and by the benchmark.
+//
+// Every call except the constructor, SetzeDaten and the destructor needs the context
+// that Initialisieren ran in to be current.
+#pragma once
+
+#include "ui/qt/Vorschaudaten.h"
+
+#include <QMatrix4x4>
+#include <QOpenGLBuffer>
+#include <QOpenGLFunctions>
+#include <QOpenGLShaderProgram>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace pavolant::qt {
+
+struct Darstellung {
+    bool Drahtgitter = false;  // triangle edges over the surfaces
+    int Aktuell = -1;          // control point index drawn highlighted; -1: none
+};
+
+class Vorschaurenderer : protected QOpenGLFunctions {
+public:
+    Vorschaurenderer() = default;
+    Vorschaurenderer(const Vorschaurenderer&) = delete;
+    Vorschaurenderer& operator=(const Vorschaurenderer&) = delete;
+
+    // Compiles the shaders. False, with the compiler's log in `fehler`, when they fail.
+    bool Initialisieren(QString* fehler = nullptr);
+    // New data; uploaded at the next draw. Null: nothing but the background.
+    void SetzeDaten(std::shared_ptr<const Vorschaudaten> daten);
+    // One frame into the bound framebuffer, `breite` x `hoehe` device pixels.
+    void Zeichnen(const QMatrix4x4& ansichtProjektion, const Darstellung& darstellung, int breite, int hoehe);
+    // Frees the buffers and the program; Initialisieren may run again afterwards.
+    void Freigeben();
+
+    // Whether the data's arrays fit the graphics buffers (each at most 2 GiB); larger
+    // meshes are not drawn.
+    static bool PasstInPuffer(const Vorschaudaten& daten);
+
+private:
+    void Hochladen();
+    void KantenHochladen();
+
+    bool bereit_ = false;
+    std::shared_ptr<const Vorschaudaten> daten_;
+    bool neu_ = false;         // daten_ not yet uploaded
+    bool zeichenbar_ = false;  // the uploaded data fit the buffers
+    std::unique_ptr<QOpenGLShaderProgram> programm_;
+    QOpenGLBuffer vertices_{QOpenGLBuffer::VertexBuffer};
+    QOpenGLBuffer indizes_{QOpenGLBuffer::IndexBuffer};
+    QOpenGLBuffer kanten_{QOpenGLBuffer::IndexBuffer};  // built on the first wireframe frame
+    bool kantenDa_ = false;
+    std::vector<Vorschauteil> kantenTeile_;
+    QOpenGLBuffer linien_{QOpenGLBuffer::VertexBuffer};  // curves, then markers
+    struct Bereich {
+        Verkehrskurve Kurve;
+        int Erster, Anzahl;  // vertices of linien_
+    };
+    std::vector<Bereich> kurven_;
+    int markenErster_ = 0, markenAnzahl_ = 0;
+    int ortMvp_ = -1, ortLicht_ = -1, ortFarbe_ = -1, ortBeleuchtet_ = -1, ortPunktgroesse_ = -1;
+};
+
+}  // namespace pavolant::qt
