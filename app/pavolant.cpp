@@ -13,6 +13,7 @@
 #include "ui/qt/Hauptfenster.h"
 #include "ui/qt/Parameterliste.h"
 #include "ui/qt/Profilansicht.h"
+#include "ui/qt/Strassenvorschau.h"
 #include "ui/qt/Programmstart.h"
 #include "ui/qt/QtDialoge.h"
 #include "ui/uMain13.h"
@@ -101,8 +102,10 @@ void ImDialog(Dialog& d, const std::function<void()>& zeigen, const std::functio
 // The tour of the screenshots: the window as it opens (main-fresh.png). With a parameter
 // file: the road loaded with its borders (main-example.png), generated into a temporary
 // folder (main-after-go.png, the report in the memo), its cross-section as drawn and
-// undistorted (profile-distorted.png, profile-undistorted.png) and the right border's
-// listing (listing.png). True when every picture was written.
+// undistorted (profile-distorted.png, profile-undistorted.png), the right border's
+// listing (listing.png) and the road preview in 3-D and from above (preview-3d.png,
+// preview-plan.png; the 3-D picture only where OpenGL is available, as a note otherwise).
+// True when every picture was written.
 bool Rundgang(qt::Hauptfenster& fenster, TForm1& form, Textdialoge& dialoge, const Auftrag& auftrag) {
     const QString& ordner = *auftrag.bilder;
     Warten(300);
@@ -142,6 +145,23 @@ bool Rundgang(qt::Hauptfenster& fenster, TForm1& form, Textdialoge& dialoge, con
             ImDialog(liste, [&] { liste.Zeigen(); }, [&] { ok = Speichern(liste, ordner, "listing.png") && ok; });
         });
     }) && ok;
+
+    qt::Strassenvorschau& vorschau = fenster.Vorschau();
+    vorschau.show();
+    Warten(400);
+    const auto bildSpeichern = [&](const QImage& bild, const char* name) {
+        const QString pfad = QDir(ordner).filePath(QString::fromLatin1(name));
+        if (bild.save(pfad, "PNG")) return true;
+        std::cerr << "pavolant: cannot write " << pfad.toStdString() << '\n';
+        return false;
+    };
+    const QImage dreiD = vorschau.Bild3d();
+    if (dreiD.isNull())
+        std::cerr << "pavolant: no OpenGL on this display, so no preview-3d.png\n";
+    else
+        ok = bildSpeichern(dreiD, "preview-3d.png") && ok;
+    ok = bildSpeichern(vorschau.BildPlan(), "preview-plan.png") && ok;
+    vorschau.close();
     return ok;
 }
 

@@ -5,7 +5,8 @@
 # DIR receives main-fresh.png (the window as it opens), main-example.png (the example
 # road loaded, both borders on), main-after-go.png (after "Go", the report in the memo),
 # profile-distorted.png and profile-undistorted.png (the example's cross-section) and
-# listing.png (the right border's listing). The program takes the pictures itself
+# listing.png (the right border's listing), preview-3d.png and preview-plan.png (the
+# road preview after "Go"). The program takes the pictures itself
 # (--screenshots), so only xvfb-run is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
