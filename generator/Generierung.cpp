@@ -207,9 +207,9 @@ public:
           netz_(netz),
           bericht_(bericht),
           geometrie_(geometrie),
-          minWinkel_(GradZuRad(par.MinWinkel)),
-          minSteigung_(GradZuRad(par.MinSteigung)),
-          minZRot_(GradZuRad(par.MinZRot)) {
+          minWinkel_(GradZuRad(par.Fein.MinWinkel)),
+          minSteigung_(GradZuRad(par.Fein.MinSteigung)),
+          minZRot_(GradZuRad(par.Fein.MinZRot)) {
         if (par.TrafficMitte) Kurven[0].emplace();
         if (par.TrafficRechts) Kurven[1].emplace();
         if (par.TrafficLinks) Kurven[2].emplace();
@@ -299,15 +299,15 @@ private:
     // The rule is split in two: the part of length and bank, which every sample can
     // afford, and the part of heading and pitch, which needs the rotations.
     bool TeiltNachLaengeOderBank(double schritt, double zrotDelta) const {
-        bool teilen = schritt / w_.MinTexturLaenge > (par_.DreieckeSym ? 3.5 : 1.75);
+        bool teilen = schritt / w_.MinTexturLaenge > (par_.Fein.DreieckeSym ? 3.5 : 1.75);
         const double zrot = std::fabs(zrotDelta);
-        if (schritt > par_.MinLaenge && zrot > minZRot_) teilen = true;
+        if (schritt > par_.Fein.MinLaenge && zrot > minZRot_) teilen = true;
         if (zrot > 2 * minZRot_) teilen = true;
         return teilen;
     }
     bool TeiltNachDrehung(double schritt) const {
         const double yrot = std::fabs(delta_.Yrot), xrot = std::fabs(delta_.Xrot);
-        if (schritt > par_.MinLaenge && (yrot > minWinkel_ || xrot > minSteigung_)) return true;
+        if (schritt > par_.Fein.MinLaenge && (yrot > minWinkel_ || xrot > minSteigung_)) return true;
         return yrot > 2 * minWinkel_ || xrot > 2 * minSteigung_;
     }
 
@@ -335,7 +335,7 @@ private:
     bool DrehungSicherUnterSchwelle(const Stelle& stelle, double schritt) const {
         if (!querband_.Enthaelt(stelle.Quer)) return false;
         const double grenze =
-            schritt > par_.MinLaenge ? std::min(minSteigung_, 2 * minSteigung_) : 2 * minSteigung_;
+            schritt > par_.Fein.MinLaenge ? std::min(minSteigung_, 2 * minSteigung_) : 2 * minSteigung_;
         const double dq = std::fabs(stelle.Quer - bezug_.Quer), dh = std::fabs(stelle.Hoehe - bezug_.Hoehe);
         return MitRand(dh + PitchKopplung() * dq) <= grenze;
     }
@@ -352,7 +352,7 @@ private:
     // slope in the band, the pitch its bound of DrehungSicherUnterSchwelle.
     std::int64_t SicherInnen(const Zuwachs& z, const Stelle& stelle, double schritt, double bankDelta,
                              std::int64_t hoechstens) const {
-        const double mtl = w_.MinTexturLaenge, faktor = par_.DreieckeSym ? 3.5 : 1.75;
+        const double mtl = w_.MinTexturLaenge, faktor = par_.Fein.DreieckeSym ? 3.5 : 1.75;
         // step / mtl > faktor never holds for a negative length; for a positive one it
         // stays false while step <= faktor * mtl (just below, for the rounding).
         const double grenzeSchritt = mtl > 0   ? faktor * mtl * (1 - 1e-12)
@@ -404,7 +404,7 @@ private:
             w_.Lr != 0 ? schritt / w_.Lr * texRichtung_ * (w_.St * steigung / 90 + 1) : 0.0;
 
         // Camber, in radians, towards MaxSturz degrees in sharp bends.
-        probe_.Zrot += std::atan(kruemmung * w_.K) * par_.MaxSturz / 90;
+        probe_.Zrot += std::atan(kruemmung * w_.K) * par_.Fein.MaxSturz / 90;
         letzter_.Kopieren(probe_);
 
         // Into level coordinates.
@@ -440,7 +440,7 @@ private:
             if (texRichtung_ == -1 && LaengenKoordinate + texSchritt <= -3.5) spiegeln = true;
             scherung = -delta_.Yrot * w_.B / 2 / w_.Lr;
         }
-        const bool querschnitt = ende || anfang || umklappen || spiegeln || ruecksetzen || par_.DreieckeSym;
+        const bool querschnitt = ende || anfang || umklappen || spiegeln || ruecksetzen || par_.Fein.DreieckeSym;
         if (querschnitt) scherung = 0;
 
         double letzterV = 0;

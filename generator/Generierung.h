@@ -13,6 +13,7 @@
 
 #include "generator/I3dDokument.h"
 #include "generator/Netz.h"
+#include "model/Feinheit.h"
 #include "model/Meldung.h"
 #include "model/uFuellFlaeche.h"
 #include "model/uSplinePkts.h"
@@ -75,13 +76,7 @@ struct Laufparameter {
     std::string ShapeName = "RoadPAV";
     bool TransformGroup = true;
 
-    // Fineness settings: lengths in metres, angles in degrees.
-    double MinLaenge = 2;
-    double MinWinkel = 3;
-    double MinSteigung = 1;
-    double MinZRot = 1;
-    double MaxSturz = 30;
-    bool DreieckeSym = false;
+    Feinheit Fein;  // the fineness settings
 };
 
 // The road model a run works on. The run copies each enabled border's texture group

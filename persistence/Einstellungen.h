@@ -2,20 +2,12 @@
 // and the main window's position, kept from one run of the program to the next.
 #pragma once
 
+#include "model/Feinheit.h"
+
 #include <filesystem>
 #include <optional>
 
 namespace pavolant {
-
-// The fineness settings: lengths in metres, angles in degrees.
-struct Feinheit {
-    double MinLaenge = 2;
-    double MinWinkel = 3;
-    double MinSteigung = 1;
-    double MinZRot = 1;
-    double MaxSturz = 30;
-    bool DreieckeSym = false;
-};
 
 // A window's top-left corner in screen pixels.
 struct Fensterposition {

@@ -502,12 +502,7 @@ void TForm1::bbnGoClick() {
     p.ShapeName = edtShapeName.Text;
     p.TransformGroup = cboCreateTG.Checked();
 
-    p.MinLaenge = MinLaenge;
-    p.MinWinkel = MinWinkel;
-    p.MinSteigung = MinSteigung;
-    p.MinZRot = MinZRot;
-    p.MaxSturz = MaxSturz;
-    p.DreieckeSym = DreieckeSym;
+    p.Fein = Einstellungen();
 
     Laufbericht bericht;
     Strassenmodell modell{SplinePunkte, &RandR, &RandL, &FuellFlaeche};

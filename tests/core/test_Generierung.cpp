@@ -226,7 +226,7 @@ TEST(Generierung, ZigZagsAcrossTheRoadBetweenCrossSections) {
 TEST(Generierung, SymmetricTrianglesPutBothEdgesInEverySection) {
     Lauf l;
     ZweiPunkte(l.punkte, 0, 0, 200);
-    l.par.DreieckeSym = true;
+    l.par.Fein.DreieckeSym = true;
     l.Go();
     ASSERT_TRUE(l.bericht.Geschrieben);
     const Netz& n = *l.bericht.Dreiecksnetz;
@@ -387,7 +387,7 @@ TEST(Generierung, WidensTheOuterSideOfABendAndBanksItWithCamber) {
 TEST(Generierung, SweepsBothBordersAlongTheRoadwayEdges) {
     Lauf l;
     ZweiPunkte(l.punkte, 0, 0, 150);
-    l.par.DreieckeSym = true;  // four cross-sections, both edges in each
+    l.par.Fein.DreieckeSym = true;  // four cross-sections, both edges in each
     l.Rand(l.randR, l.par.RandR);
     l.Rand(l.randL, l.par.RandL);
     l.Go();
@@ -563,8 +563,8 @@ Referenzlauf Nachrechnen(const TSplinePunkte& punkte, const Laufparameter& par, 
     const double breite = ZahlAusText(par.Breite);
     const double texturLaenge = ZahlAusText(par.Textur1Laenge);
     const double p = ZahlAusText(par.RandomBackfold);
-    const double minW = GradZuRad(par.MinWinkel), minS = GradZuRad(par.MinSteigung);
-    const double minZ = GradZuRad(par.MinZRot);
+    const double minW = GradZuRad(par.Fein.MinWinkel), minS = GradZuRad(par.Fein.MinSteigung);
+    const double minZ = GradZuRad(par.Fein.MinZRot);
     Referenzlauf r;
     for (int i = 0; i + 1 < punkte.AnzahlPunkte(); ++i) {
         const TSplinePkt& q = *punkte.Punkt(i);
@@ -580,7 +580,7 @@ Referenzlauf Nachrechnen(const TSplinePunkte& punkte, const Laufparameter& par, 
             r.Xrot.push_back(x);
             r.Zrot.push_back(z);
             bool teilen = schritt / texturLaenge > 3.5;  // symmetric triangles
-            if (schritt > par.MinLaenge && (y > minW || x > minS || z > minZ)) teilen = true;
+            if (schritt > par.Fein.MinLaenge && (y > minW || x > minS || z > minZ)) teilen = true;
             if (y > 2 * minW || x > 2 * minS || z > 2 * minZ) teilen = true;
             const bool umklappen = par.RandomBackFoldAn && zufall.Naechster() < p && j != 0;
             if (!(((teilen || umklappen) && j != 0) || (j == 0 && i == 0) || j == teilungen)) continue;
@@ -656,35 +656,35 @@ double GradAuf(double rad) {
 TEST(Generierung, EmitsTheCrossSectionsOfThePlainEvaluation) {
     Lauf l;
     Kurvenstrasse(l.punkte);
-    l.par.DreieckeSym = true;
+    l.par.Fein.DreieckeSym = true;
     EXPECT_TRUE(WieNachgerechnet(l));
     const std::size_t normal = l.bericht.Dreiecksnetz->Vertices.size();
 
     // Fine settings: many sections, most of them by the rotations.
-    l.par.MinWinkel = 0.25;
-    l.par.MinSteigung = 0.05;
-    l.par.MinZRot = 0.1;
-    l.par.MinLaenge = 0.3;
+    l.par.Fein.MinWinkel = 0.25;
+    l.par.Fein.MinSteigung = 0.05;
+    l.par.Fein.MinZRot = 0.1;
+    l.par.Fein.MinLaenge = 0.3;
     EXPECT_TRUE(WieNachgerechnet(l));
     EXPECT_GT(l.bericht.Dreiecksnetz->Vertices.size(), 4 * normal);
 
     // Only the length rule: thresholds no change reaches.
-    l.par.MinWinkel = l.par.MinSteigung = l.par.MinZRot = 1e6;
+    l.par.Fein.MinWinkel = l.par.Fein.MinSteigung = l.par.Fein.MinZRot = 1e6;
     l.par.Textur1Laenge = "3";
     EXPECT_TRUE(WieNachgerechnet(l));
 
     // Thresholds of zero and below: every sample whose rotations change splits.
     l.par.Textur1Laenge = "20";
-    l.par.MinWinkel = 0;
-    l.par.MinSteigung = -1;
-    l.par.MinZRot = 0;
+    l.par.Fein.MinWinkel = 0;
+    l.par.Fein.MinSteigung = -1;
+    l.par.Fein.MinZRot = 0;
     EXPECT_TRUE(WieNachgerechnet(l));
 }
 
 TEST(Generierung, ThresholdsRightOnAChangeSplitExactlyWhereThePlainEvaluationDoes) {
     Lauf l;
     Kurvenstrasse(l.punkte);
-    l.par.DreieckeSym = true;
+    l.par.Fein.DreieckeSym = true;
     l.par.Textur1Laenge = "1000";  // the length rule stays out of the way
     // One rotation at a time: the other two never split. The changes against the start
     // of the road (no section but the first) give the thresholds; each sits exactly on
@@ -692,8 +692,8 @@ TEST(Generierung, ThresholdsRightOnAChangeSplitExactlyWhereThePlainEvaluationDoe
     // connection, so that sample does not split and its neighbour with a larger change
     // does, by the smallest of margins.
     for (int drehung = 0; drehung < 3; ++drehung) {
-        l.par.MinWinkel = l.par.MinSteigung = l.par.MinZRot = 1e6;
-        l.par.MinLaenge = 2;
+        l.par.Fein.MinWinkel = l.par.Fein.MinSteigung = l.par.Fein.MinZRot = 1e6;
+        l.par.Fein.MinLaenge = 2;
         ASSERT_TRUE(WieNachgerechnet(l));
         const Referenzlauf ohne = Nachrechnen(l.punkte, l.par, l.zufall);
         const std::vector<double>& werte = drehung == 0 ? ohne.Yrot : drehung == 1 ? ohne.Xrot : ohne.Zrot;
@@ -703,11 +703,11 @@ TEST(Generierung, ThresholdsRightOnAChangeSplitExactlyWhereThePlainEvaluationDoe
             for (const double grad : {GradAuf(werte[j]), std::nextafter(GradAuf(werte[j]), 1e300),
                                       GradAuf(werte[j] / 2), GradAuf(werte[j] * (1 - 1e-15))}) {
                 double& schwelle =
-                    drehung == 0 ? l.par.MinWinkel : drehung == 1 ? l.par.MinSteigung : l.par.MinZRot;
+                    drehung == 0 ? l.par.Fein.MinWinkel : drehung == 1 ? l.par.Fein.MinSteigung : l.par.Fein.MinZRot;
                 schwelle = grad;
                 // Both limits by step, the single one (nearly) everywhere, only the double one.
                 for (const double minLaenge : {2.0, 0.0, 1e9}) {
-                    l.par.MinLaenge = minLaenge;
+                    l.par.Fein.MinLaenge = minLaenge;
                     EXPECT_TRUE(WieNachgerechnet(l)) << "rotation " << drehung << ", sample " << j << ", "
                                                       << grad << " degrees, MinLaenge " << minLaenge;
                 }
@@ -719,7 +719,7 @@ TEST(Generierung, ThresholdsRightOnAChangeSplitExactlyWhereThePlainEvaluationDoe
 TEST(Generierung, WithRandomFlipsEverySampleIsEvaluatedAndDrawsItsNumber) {
     Lauf l;
     Kurvenstrasse(l.punkte);
-    l.par.DreieckeSym = true;
+    l.par.Fein.DreieckeSym = true;
     l.par.RandomBackFoldAn = true;
     l.par.RandomBackfold = "0,02";
     for (int lauf = 0; lauf < 3; ++lauf) {  // the generator runs on from run to run
