@@ -89,12 +89,19 @@ bool Speichern(QWidget& w, const QString& ordner, const char* name) {
 }
 
 // Runs `aktion` once the modal dialog `d`, shown by `zeigen`, is on screen, then closes it.
+// A dialog that refuses to close (an edit that cannot end) is hidden all the same, which
+// ends its modal loop, so the tour can never hang; `ok` then turns false.
 template <class Dialog>
-void ImDialog(Dialog& d, const std::function<void()>& zeigen, const std::function<void()>& aktion) {
-    QTimer::singleShot(0, &d, [&d, aktion] {
+void ImDialog(Dialog& d, bool& ok, const std::function<void()>& zeigen, const std::function<void()>& aktion) {
+    QTimer::singleShot(0, &d, [&d, &ok, aktion] {
         Warten(300);
         aktion();
         d.accept();
+        if (d.isVisible()) {
+            std::cerr << "pavolant: " << d.objectName().toStdString() << " did not close\n";
+            ok = false;
+            d.hide();
+        }
     });
     zeigen();
 }
@@ -129,7 +136,7 @@ bool Rundgang(qt::Hauptfenster& fenster, TForm1& form, Textdialoge& dialoge, con
     qt::Profilansicht& profil = fenster.Profil();
     ok = b.Ereignis([&] {
         form.bbnGrafikSchnittClick([&] {
-            ImDialog(profil, [&] { profil.Zeigen(); }, [&] {
+            ImDialog(profil, ok, [&] { profil.Zeigen(); }, [&] {
                 ok = Speichern(profil, ordner, "profile-distorted.png") && ok;
                 profil.Verbindung().Ereignis([&] { form.Form2.cboUnverzerrt.Click(); });
                 Warten(200);
@@ -142,7 +149,7 @@ bool Rundgang(qt::Hauptfenster& fenster, TForm1& form, Textdialoge& dialoge, con
     qt::Parameterliste& liste = fenster.Liste();
     ok = b.Ereignis([&] {
         form.bbnShowRightParameterClick([&] {
-            ImDialog(liste, [&] { liste.Zeigen(); }, [&] { ok = Speichern(liste, ordner, "listing.png") && ok; });
+            ImDialog(liste, ok, [&] { liste.Zeigen(); }, [&] { ok = Speichern(liste, ordner, "listing.png") && ok; });
         });
     }) && ok;
 

@@ -2,6 +2,7 @@
 
 #include "model/Zahlen.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -70,7 +71,9 @@ void Weiten(double& lo, double& hi, double v) {
 Weltausschnitt Profilausschnitt(const TRandPunkte& randR, const TRandPunkte& randL, double breite, bool unverzerrt,
                                 int w, int h) {
     const double halb = breite / 2;
-    Weltausschnitt a{-halb, halb, 0, 0};
+    // The roadway from edge to edge whichever way round the width's sign puts them: a
+    // negative width still builds a road, so it must still be drawn.
+    Weltausschnitt a{std::min(-halb, halb), std::max(-halb, halb), 0, 0};
     if (randR.Aktiv) {
         Weiten(a.XMin, a.XMax, halb + randR.MinX);
         Weiten(a.XMin, a.XMax, halb + randR.MaxX);

@@ -528,9 +528,11 @@ void TForm1::BerichtAnwenden(const Laufbericht& bericht) {
 }
 
 void TForm1::bbnGrafikSchnittClick(const std::function<void()>& zeigen) {
+    // The width first: a width that is no number stops here with nothing changed.
+    const double breite = ZahlAusText(edtBreite.Text);
     sedRandRNr.SetValue(1);
     sedRandLNr.SetValue(1);
-    Form2.FahrbahnBreite = ZahlAusText(edtBreite.Text);
+    Form2.FahrbahnBreite = breite;
     Form2.FormShow();
     zeigen();
     // The view's editors may have switched, added or removed segments: each main editor

@@ -234,7 +234,7 @@ public:
     // "Show profile  ": both spins to segment 1 (each change commits its editor), the
     // roadway width handed to the view, the view shown by `zeigen` (modally; its result
     // does not matter), then each border's current segment from its spin again and both
-    // editors redisplayed. A width that is no number stops before the view is shown.
+    // editors redisplayed. A width that is no number stops before anything changes.
     void bbnGrafikSchnittClick(const std::function<void()>& zeigen);
     // "Show parameters   ": the border's listing into the listing window, which
     // `zeigen` then shows modally.

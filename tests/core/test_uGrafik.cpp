@@ -271,11 +271,33 @@ TEST(Profilansicht, HauptfensterUebergibtUndGleichtAn) {
     EXPECT_EQ(s.segmente->Caption, "Right bordersegments:2");
     EXPECT_EQ(s.breite->Text, "1");
 
-    // A roadway width that is no number: the error box, and the view is not shown.
+    // A roadway width that is no number: the error box, the view is not shown, and the
+    // main editor stays on the segment it showed with the width typed there uncommitted.
+    ASSERT_TRUE(w.Ereignis([&] { s.nr->SetValue(2); }));
+    s.breite->Text = "8";
     f.edtBreite.Text = "7m";
     EXPECT_FALSE(ProfilZeigen(w, [&] { ++gezeigt; }));
     EXPECT_EQ(gezeigt, 1);
     EXPECT_EQ(w.dialoge.fehler.size(), 1u);
+    EXPECT_EQ(s.rand->AktSegment, 2);
+    EXPECT_EQ(s.rand->Segment(2)->Breite, 2);
+}
+
+TEST(Profilansicht, NegativeBreiteZeichnetDieFahrbahn) {
+    // The run builds a road of width -7 as well; the view draws it like width 7.
+    Fenster w;
+    TForm2& v = w.form.Form2;
+    const Weltausschnitt a = Profilausschnitt(v.RandR, v.RandL, -7, false, 790, 400);
+    EXPECT_DOUBLE_EQ(a.XMin, -3.95);
+    EXPECT_DOUBLE_EQ(a.XMax, 3.95);
+    Bild bild(790, 401);
+    v.Image1 = &bild;
+    w.form.edtBreite.Text = "-7";
+    ASSERT_TRUE(ProfilZeigen(w));
+    const std::vector<Bild::Strich> fahrbahn = bild.In(kFarbeSchwarz);
+    ASSERT_EQ(fahrbahn.size(), 2u);
+    EXPECT_EQ(std::abs(fahrbahn[1].x - fahrbahn[0].x), 745 - 45);
+    v.Image1 = nullptr;
 }
 
 TEST(Parameterliste, ZeigtNurDenGewaehltenRand) {

@@ -106,7 +106,12 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
     ~BildFlaeche() override {
-        if (!kontext_ || !kontext_->makeCurrent(&flaeche_)) return;
+        if (!kontext_) return;
+        if (!kontext_->makeCurrent(&flaeche_)) {
+            // The driver frees the objects with their context, which goes with us.
+            qWarning("road preview: no current GL context at close; its objects go with the context");
+            return;
+        }
         fbo_.reset();
         renderer_.Freigeben();
         kontext_->doneCurrent();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace pavolant::qt {
 
@@ -15,7 +16,8 @@ constexpr const char* kNichtsZuZeigen = "The last run built neither a mesh part 
 
 // Double box over level points, widened point by point.
 struct Quader {
-    std::array<double, 3> Min{1e300, 1e300, 1e300}, Max{-1e300, -1e300, -1e300};
+    static constexpr double kUnendlich = std::numeric_limits<double>::infinity();
+    std::array<double, 3> Min{kUnendlich, kUnendlich, kUnendlich}, Max{-kUnendlich, -kUnendlich, -kUnendlich};
     void Nehmen(double x, double y, double z) {
         const double p[3] = {x, y, z};
         for (std::size_t i = 0; i < 3; ++i) {
@@ -150,8 +152,9 @@ std::vector<std::uint32_t> Vorschaudaten::Kantenindizes(std::vector<Vorschauteil
 Farbe Teilfarbe(Netzteil teil) {
     switch (teil) {
         case Netzteil::Fahrbahn: return {0.50f, 0.52f, 0.56f};    // asphalt grey
-        case Netzteil::RandRechts: return {0.86f, 0.30f, 0.22f};  // red
-        case Netzteil::RandLinks: return {0.25f, 0.70f, 0.28f};   // green
+        // The borders in the profile view's colours: right green, left blue.
+        case Netzteil::RandRechts: return {0.20f, 0.62f, 0.24f};  // green
+        case Netzteil::RandLinks: return {0.22f, 0.40f, 0.92f};   // blue
         case Netzteil::Fuellung: return {0.55f, 0.35f, 0.85f};    // violet
     }
     return {1, 1, 1};
@@ -160,8 +163,8 @@ Farbe Teilfarbe(Netzteil teil) {
 Farbe Kurvenfarbe(Verkehrskurve kurve) {
     switch (kurve) {
         case Verkehrskurve::Mitte: return {1.00f, 0.85f, 0.00f};   // yellow
-        case Verkehrskurve::Rechts: return {0.00f, 0.75f, 1.00f};  // cyan
-        case Verkehrskurve::Links: return {1.00f, 0.20f, 0.75f};   // magenta
+        case Verkehrskurve::Rechts: return {0.55f, 1.00f, 0.10f};  // lime, beside the green border
+        case Verkehrskurve::Links: return {0.00f, 0.85f, 1.00f};   // cyan, beside the blue border
     }
     return {1, 1, 1};
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace pavolant::qt {
 
@@ -51,7 +52,8 @@ void Vorschauplan::SetzeAktuell(int index) {
 Vorschauplan::Abbildung Vorschauplan::Berechnen() const {
     Abbildung a;
     if (!daten_ || daten_->Kontrollpunkte.empty()) return a;
-    double minX = 1e300, maxX = -1e300, minZ = 1e300, maxZ = -1e300;
+    constexpr double kUnendlich = std::numeric_limits<double>::infinity();
+    double minX = kUnendlich, maxX = -kUnendlich, minZ = kUnendlich, maxZ = -kUnendlich;
     for (const auto* linie : {&daten_->Mittellinie, &daten_->KanteRechts, &daten_->KanteLinks, &daten_->Kontrollpunkte})
         for (const Planpunkt& p : *linie) {
             minX = std::min(minX, p.X);
@@ -62,7 +64,7 @@ Vorschauplan::Abbildung Vorschauplan::Berechnen() const {
     const double breite = std::max(width() - 2 * kRandPixel, 1.0), hoehe = std::max(height() - 2 * kRandPixel, 1.0);
     const double dx = maxX - minX, dz = maxZ - minZ;
     double skala = 1;
-    if (dx > 0 || dz > 0) skala = std::min(dx > 0 ? breite / dx : 1e300, dz > 0 ? hoehe / dz : 1e300);
+    if (dx > 0 || dz > 0) skala = std::min(dx > 0 ? breite / dx : kUnendlich, dz > 0 ? hoehe / dz : kUnendlich);
     a.Skala = skala;
     a.MitteX = (minX + maxX) / 2;
     a.MitteZ = (minZ + maxZ) / 2;
@@ -76,6 +78,16 @@ QPointF Vorschauplan::AufBild(double x, double z) const {
 }
 
 QImage Vorschauplan::Bild() { return grab().toImage(); }
+
+std::vector<Vorschauplan::Beschriftung> Vorschauplan::Beschriftungen() const {
+    std::vector<Beschriftung> marken;
+    if (!daten_ || !Berechnen().Gueltig) return marken;
+    const std::vector<Planpunkt>& punkte = daten_->Kontrollpunkte;
+    marken.reserve(punkte.size());
+    for (std::size_t i = 0; i < punkte.size(); ++i)
+        marken.push_back({QString::number(i + 1), AufBild(punkte[i].X, punkte[i].Z), static_cast<int>(i) == aktuell_});
+    return marken;
+}
 
 void Vorschauplan::paintEvent(QPaintEvent*) {
     QPainter maler(this);
@@ -120,24 +132,25 @@ void Vorschauplan::paintEvent(QPaintEvent*) {
     schrift.setBold(true);
     maler.setFont(schrift);
     const QFontMetrics masse(schrift);
-    auto marke = [&](std::size_t i, bool aktuell) {
-        const QPointF p = abbilden(d.Kontrollpunkte[i]);
-        const double r = aktuell ? kAktuellRadius : kMarkenRadius;
+    auto marke = [&](const Beschriftung& b) {
+        const double r = b.Aktuell ? kAktuellRadius : kMarkenRadius;
         maler.setPen(QPen(QColor(20, 20, 20), 1.5));
-        maler.setBrush(Qfarbe(aktuell ? kAktuellfarbe : kMarkenfarbe));
-        maler.drawEllipse(p, r, r);
-        const QString nummer = QString::number(i + 1);
-        const QRectF feld(p.x() + r + 2, p.y() - r - masse.height(), masse.horizontalAdvance(nummer) + 4, masse.height());
+        maler.setBrush(Qfarbe(b.Aktuell ? kAktuellfarbe : kMarkenfarbe));
+        maler.drawEllipse(b.Punkt, r, r);
+        const QRectF feld(b.Punkt.x() + r + 2, b.Punkt.y() - r - masse.height(), masse.horizontalAdvance(b.Text) + 4,
+                          masse.height());
         maler.setPen(Qt::NoPen);
         maler.setBrush(QColor(255, 255, 255, 200));
         maler.drawRect(feld);
-        maler.setPen(aktuell ? QColor(180, 70, 0) : QColor(20, 20, 20));
-        maler.drawText(feld, Qt::AlignCenter, nummer);
+        maler.setPen(b.Aktuell ? QColor(180, 70, 0) : QColor(20, 20, 20));
+        maler.drawText(feld, Qt::AlignCenter, b.Text);
     };
-    for (std::size_t i = 0; i < d.Kontrollpunkte.size(); ++i)
-        if (static_cast<int>(i) != aktuell_) marke(i, false);
-    if (aktuell_ >= 0 && static_cast<std::size_t>(aktuell_) < d.Kontrollpunkte.size())
-        marke(static_cast<std::size_t>(aktuell_), true);
+    // The current point last, so it is never covered.
+    const std::vector<Beschriftung> marken = Beschriftungen();
+    for (const Beschriftung& b : marken)
+        if (!b.Aktuell) marke(b);
+    for (const Beschriftung& b : marken)
+        if (b.Aktuell) marke(b);
 
     // Axes at the lower left, a scale bar at the lower right.
     maler.setFont(font());
