@@ -162,6 +162,15 @@ bool Rundgang(qt::Hauptfenster& fenster, TForm1& form, Textdialoge& dialoge, con
         std::cerr << "pavolant: cannot write " << pfad.toStdString() << '\n';
         return false;
     };
+    // Close enough to see the borders and the light on them: some 20 m of road around
+    // the second control point, seen from above at an angle.
+    const std::vector<float>& marken = vorschau.Daten().Marken;
+    if (marken.size() >= 6) {
+        const QVector3D punkt(marken[3], marken[4], marken[5]);
+        qt::Vorschaukamera& kamera = vorschau.Kamera();
+        kamera.Drehen(0, (35.0f - kamera.Nick()) / 0.4f);
+        kamera.Einpassen(punkt - QVector3D(10, 2, 10), punkt + QVector3D(10, 2, 10), vorschau.Seitenverhaeltnis3d());
+    }
     const QImage dreiD = vorschau.Bild3d();
     if (dreiD.isNull())
         std::cerr << "pavolant: no OpenGL on this display, so no preview-3d.png\n";
