@@ -17,6 +17,8 @@
 // alone. Repeat with --benchmark_repetitions=N on a busy machine: the summary takes the
 // fastest repetition of each.
 
+#include "bench/Benchstrassen.h"
+
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -34,7 +36,6 @@
 #include <map>
 #include <memory>
 #include <new>
-#include <numbers>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -215,48 +216,7 @@ public:
     std::vector<std::pair<MeldungsArt, std::string>> Meldungen;
 };
 
-constexpr int kAbschnitte = 400;         // connections; 401 control points
-constexpr double kPunktabstand = 250.0;  // arc length between control points, metres
-constexpr double kRadien[] = {150, 225, 300, 375, 450, 525, 600};  // metres
-constexpr double kMaxSteigung = 0.08;                              // grade as rise over run
-constexpr double kSteigungsPeriode = 4000;                         // metres
-constexpr double kMaxQuerneigung = 5;                              // bank, degrees
-constexpr double kQuerneigungsPeriode = 1750;                      // metres
-
-double Grad(double rad) { return rad * 180 / std::numbers::pi; }
-
-// Control points on a chain of circular arcs. Connections come in pairs of equal radius,
-// the first bending left (heading grows), the second right, so the road meanders
-// without curling up; the radius cycles through kRadien from pair to pair. Each point's
-// heading is the tangent of both arcs it joins, so every connection leaves and reaches
-// its points tangentially. The heading theta points along (sin theta, 0, cos theta):
-// Yrot 90 faces +X. Height follows a sinusoidal grade of up to 8 % over the horizontal
-// arc length, so Y and the pitch agree; a positive pitch means the road falls.
-void StrasseAnlegen(TSplinePunkte& punkte) {
-    while (punkte.AnzahlPunkte() > 0) punkte.PunktLoeschen(punkte.AnzahlPunkte() - 1);
-    const double w = 2 * std::numbers::pi / kSteigungsPeriode;
-    double x = 1000, z = -2000, theta = 20 * std::numbers::pi / 180;
-    for (int k = 0; k <= kAbschnitte; ++k) {
-        const double s = k * kPunktabstand;
-        const double steigung = kMaxSteigung * std::sin(w * s);
-        TSplinePkt& p = *punkte.Anhaengen();
-        p.X = x;
-        p.Z = z;
-        p.Y = 120 + kMaxSteigung / w * (1 - std::cos(w * s));  // integral of the grade
-        p.Xrot = -Grad(std::atan(steigung));
-        p.Yrot = Grad(theta);
-        p.Zrot = kMaxQuerneigung * std::sin(2 * std::numbers::pi * s / kQuerneigungsPeriode);
-        if (k == kAbschnitte) break;
-
-        // Arc of signed curvature kappa over kPunktabstand.
-        const double radius = kRadien[(k / 2) % std::size(kRadien)];
-        const double kappa = (k % 2 == 0 ? 1 : -1) / radius;
-        const double thetaNeu = theta + kappa * kPunktabstand;
-        x += (std::cos(theta) - std::cos(thetaNeu)) / kappa;
-        z += (std::sin(thetaNeu) - std::sin(theta)) / kappa;
-        theta = thetaNeu;
-    }
-}
+constexpr int kAbschnitte = 400;  // connections; 401 control points
 
 Laufparameter Parameter(const fs::path& datei) {
     Laufparameter par;  // default fineness
@@ -323,23 +283,6 @@ struct Strecke {
     }
 
 private:
-    void Profil(TRandPunkte& rand, RandParameter& par) {
-        rand.Aktiv = par.An = true;
-        par.TexLaenge = "20";
-        par.TexBreite = "1";
-        const double breite[] = {0.15, 0.5, 2.0}, winkel[] = {90, -2, -30};
-        double u = 0;
-        for (int k = 1; k <= 3; ++k) {
-            if (rand.AnzahlSegmente() <= k) rand.NeuesSegment();
-            TRandSegment& seg = *rand.Segment(k);
-            seg.Breite = breite[k - 1];
-            seg.Winkel = winkel[k - 1] * std::numbers::pi / 180;
-            seg.U = u += breite[k - 1];
-            rand.SegmentAktualisieren(k);
-        }
-        rand.Berechnen();
-    }
-
     void Anlegen(bool raender) {
         std::string vorlage = (fs::temp_directory_path() / "pavolant-bench-XXXXXX").string();
         if (::mkdtemp(vorlage.data()) == nullptr) {
@@ -350,14 +293,14 @@ private:
         Par = Parameter(Ordner / "strasse.i3d");
         RandR.Rechts = true;
         if (raender) {
-            Profil(RandR, Par.RandR);
-            Profil(RandL, Par.RandL);
+            bench::Randprofil(RandR, Par.RandR, "20");
+            bench::Randprofil(RandL, Par.RandL, "20");
             Par.FuellenAn = true;
             Fuellung.Textur = "front.dds";
         }
         BodenDatei = Ordner / "boden.i3d";
 
-        StrasseAnlegen(Punkte);
+        bench::StrasseAnlegen(Punkte, kAbschnitte);
         Aufzeichner melder;
         if (!Punkte.BerechneMittellinie(melder) || !melder.Meldungen.empty()) {
             Fehler = "centre line refused the road";

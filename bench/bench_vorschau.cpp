@@ -17,6 +17,8 @@
 // Without an OpenGL context (Qt's offscreen platform makes one only with an X display)
 // the program says so and ends successfully without measuring: run it under xvfb-run.
 
+#include "bench/Benchstrassen.h"
+
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -26,11 +28,9 @@
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <numbers>
 #include <string>
 
 #include "generator/Generierung.h"
@@ -46,8 +46,7 @@ namespace {
 using namespace pavolant;
 namespace fs = std::filesystem;
 
-constexpr int kVerbindungen = 40;        // 41 control points
-constexpr double kPunktabstand = 250.0;  // arc length between them, metres: 10 km in all
+constexpr int kVerbindungen = 40;  // 41 control points, 250 m apart: 10 km in all
 constexpr int kBreite = 1280, kHoehe = 720;
 
 class Stumm : public Melder {
@@ -55,45 +54,6 @@ public:
     void Melden(MeldungsArt, const std::string& text) override { Meldungen += text + "; "; }
     std::string Meldungen;
 };
-
-// Alternating bends of 200 to 500 m radius over gentle hills, slightly banked.
-void Punkte(TSplinePunkte& punkte) {
-    while (punkte.AnzahlPunkte() > 0) punkte.PunktLoeschen(punkte.AnzahlPunkte() - 1);
-    double x = 0, z = 0, richtung = 0;
-    for (int k = 0; k <= kVerbindungen; ++k) {
-        const double s = k * kPunktabstand;
-        TSplinePkt& p = *punkte.Anhaengen();
-        p.X = x;
-        p.Z = z;
-        p.Y = 40 + 15 * std::sin(s / 1500);
-        p.Xrot = -std::atan(0.01 * std::cos(s / 1500)) * 180 / std::numbers::pi;
-        p.Yrot = richtung * 180 / std::numbers::pi;
-        p.Zrot = 3 * std::sin(s / 900);
-        const double kruemmung = (k % 2 == 0 ? 1 : -1) / (200.0 + 100.0 * (k % 4));
-        const double neu = richtung + kruemmung * kPunktabstand;
-        x += (std::cos(richtung) - std::cos(neu)) / kruemmung;
-        z += (std::sin(neu) - std::sin(richtung)) / kruemmung;
-        richtung = neu;
-    }
-}
-
-// A kerb, a shoulder and a falling verge.
-void Profil(TRandPunkte& rand, RandParameter& par, const char* texturLaenge) {
-    rand.Aktiv = par.An = true;
-    par.TexLaenge = texturLaenge;
-    par.TexBreite = "1";
-    const double breite[] = {0.15, 0.5, 2.0}, winkel[] = {90, -2, -30};
-    double u = 0;
-    for (int k = 1; k <= 3; ++k) {
-        if (rand.AnzahlSegmente() <= k) rand.NeuesSegment();
-        TRandSegment& seg = *rand.Segment(k);
-        seg.Breite = breite[k - 1];
-        seg.Winkel = winkel[k - 1] * std::numbers::pi / 180;
-        seg.U = u += breite[k - 1];
-        rand.SegmentAktualisieren(k);
-    }
-    rand.Berechnen();
-}
 
 // The road's preview data, or why there are none.
 std::shared_ptr<const qt::Vorschaudaten> Strasse(const char* randTexturLaenge, std::string& fehler) {
@@ -112,11 +72,11 @@ std::shared_ptr<const qt::Vorschaudaten> Strasse(const char* randTexturLaenge, s
     Laufparameter par;
     par.SchleppkurveAn = par.SturzAn = true;
     par.TrafficMitte = par.TrafficRechts = par.TrafficLinks = true;
-    Profil(randR, par.RandR, randTexturLaenge);
-    Profil(randL, par.RandL, randTexturLaenge);
+    bench::Randprofil(randR, par.RandR, randTexturLaenge);
+    bench::Randprofil(randL, par.RandL, randTexturLaenge);
     par.FuellenAn = true;
     par.DateiName = (ordner / "strasse.i3d").string();
-    Punkte(punkte);
+    bench::StrasseAnlegen(punkte, kVerbindungen);
     Strassenmodell modell{punkte, &randR, &randL, &fuellung};
     Zufallsgenerator zufall;
     std::optional<Laufbericht> bericht(std::in_place);
