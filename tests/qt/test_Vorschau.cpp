@@ -6,6 +6,7 @@
 // Drawing with OpenGL needs a context. Qt 6.4's offscreen platform makes one only when an
 // X display is reachable (GLX), so under plain ctest the 3-D pictures are skipped and
 // everything else runs; under xvfb-run they run as well.
+#include "tests/qt/Farbhilfen.h"
 #include "tests/qt/Qthilfen.h"
 #include "ui/qt/Strassenvorschau.h"
 #include "ui/qt/Vorschauplan.h"
@@ -110,24 +111,6 @@ Rahmung DatenRahmen(qt::Strassenvorschau& v) {
 int Zaehlen(const std::string& text, const std::string& muster) {
     int n = 0;
     for (std::size_t p = text.find(muster); p != std::string::npos; p = text.find(muster, p + 1)) ++n;
-    return n;
-}
-
-// Pixels of a picture whose colour is `farbe` at some brightness between `von` and `bis`
-// (lighting scales a part's colour), within a few steps of rounding.
-int Farbpixel(const QImage& bild, const qt::Farbe& farbe, float von, float bis) {
-    const float cr = farbe[0] * 255, cg = farbe[1] * 255, cb = farbe[2] * 255;
-    const float cc = cr * cr + cg * cg + cb * cb;
-    int n = 0;
-    for (int y = 0; y < bild.height(); ++y)
-        for (int x = 0; x < bild.width(); ++x) {
-            const QRgb p = bild.pixel(x, y);
-            const float r = static_cast<float>(qRed(p)), g = static_cast<float>(qGreen(p)), b = static_cast<float>(qBlue(p));
-            const float k = (r * cr + g * cg + b * cb) / cc;
-            if (k < von || k > bis) continue;
-            const float dr = r - k * cr, dg = g - k * cg, db = b - k * cb;
-            if (dr * dr + dg * dg + db * db < 6 * 6) ++n;
-        }
     return n;
 }
 
