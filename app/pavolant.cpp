@@ -81,11 +81,15 @@ void Warten(int ms) {
     schleife.exec();
 }
 
-bool Speichern(QWidget& w, const QString& ordner, const char* name) {
+bool Speichern(const QImage& bild, const QString& ordner, const char* name) {
     const QString pfad = QDir(ordner).filePath(QString::fromLatin1(name));
-    if (w.grab().save(pfad, "PNG")) return true;
+    if (bild.save(pfad, "PNG")) return true;
     std::cerr << "pavolant: cannot write " << pfad.toStdString() << '\n';
     return false;
+}
+
+bool Speichern(QWidget& w, const QString& ordner, const char* name) {
+    return Speichern(w.grab().toImage(), ordner, name);
 }
 
 // Runs `aktion` once the modal dialog `d`, shown by `zeigen`, is on screen, then closes it.
@@ -156,27 +160,21 @@ bool Rundgang(qt::Hauptfenster& fenster, TForm1& form, Textdialoge& dialoge, con
     qt::Strassenvorschau& vorschau = fenster.Vorschau();
     vorschau.show();
     Warten(400);
-    const auto bildSpeichern = [&](const QImage& bild, const char* name) {
-        const QString pfad = QDir(ordner).filePath(QString::fromLatin1(name));
-        if (bild.save(pfad, "PNG")) return true;
-        std::cerr << "pavolant: cannot write " << pfad.toStdString() << '\n';
-        return false;
-    };
     // Close enough to see the borders and the light on them: some 20 m of road around
     // the second control point, seen from above at an angle.
     const std::vector<float>& marken = vorschau.Daten().Marken;
     if (marken.size() >= 6) {
         const QVector3D punkt(marken[3], marken[4], marken[5]);
         qt::Vorschaukamera& kamera = vorschau.Kamera();
-        kamera.Drehen(0, (35.0f - kamera.Nick()) / 0.4f);
+        kamera.SetzeNick(35.0f);
         kamera.Einpassen(punkt - QVector3D(10, 2, 10), punkt + QVector3D(10, 2, 10), vorschau.Seitenverhaeltnis3d());
     }
     const QImage dreiD = vorschau.Bild3d();
     if (dreiD.isNull())
         std::cerr << "pavolant: no OpenGL on this display, so no preview-3d.png\n";
     else
-        ok = bildSpeichern(dreiD, "preview-3d.png") && ok;
-    ok = bildSpeichern(vorschau.BildPlan(), "preview-plan.png") && ok;
+        ok = Speichern(dreiD, ordner, "preview-3d.png") && ok;
+    ok = Speichern(vorschau.BildPlan(), ordner, "preview-plan.png") && ok;
     vorschau.close();
     return ok;
 }

@@ -313,6 +313,13 @@ private slots:
             QVERIFY(r.AlleSichtbar);
             QVERIFY(DatenRahmen(v).Ausdehnung > 0.85f);
         }
+        // An elevation set directly stays within the orbit's limits, and frames as well.
+        v.Kamera().SetzeNick(120);
+        QCOMPARE(v.Kamera().Nick(), 89.0f);
+        v.Kamera().SetzeNick(12);
+        QCOMPARE(v.Kamera().Nick(), 12.0f);
+        v.Einpassen();
+        QVERIFY(NetzRahmen(v, n).AlleSichtbar);
 
         OHNE_GL_UEBERSPRINGEN(v);
         // The mouse: a left drag orbits, a right drag pans, the wheel zooms, a double

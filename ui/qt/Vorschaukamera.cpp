@@ -63,6 +63,8 @@ void Vorschaukamera::Drehen(float dxPixel, float dyPixel) {
     nick_ = std::clamp(nick_ + dyPixel * kGradJePixel, -kMaxNick, kMaxNick);
 }
 
+void Vorschaukamera::SetzeNick(float grad) { nick_ = std::clamp(grad, -kMaxNick, kMaxNick); }
+
 void Vorschaukamera::Verschieben(float dxPixel, float dyPixel, int hoehePixel) {
     const QVector3D f = Blickrichtung();
     const QVector3D r = QVector3D::crossProduct(f, kOben).normalized();

@@ -27,6 +27,8 @@ public:
 
     // Orbit around the target by a mouse movement.
     void Drehen(float dxPixel, float dyPixel);
+    // The eye's elevation above the target, degrees (kept within the orbit's limits).
+    void SetzeNick(float grad);
     // Moves the target with the picture: a mouse movement of one pixel moves the point
     // under the cursor at the target's depth by one pixel. `hoehePixel`: the view's height.
     void Verschieben(float dxPixel, float dyPixel, int hoehePixel);
