@@ -114,4 +114,20 @@ public:
     std::vector<std::string> Lines;  // UTF-8, one entry per line
 };
 
+// A window's control of kind T under its component name, for lookup by name.
+template <class Fenster, class T>
+struct Komponente {
+    std::string_view name;
+    T Fenster::*feld;
+};
+
+// The control named `name` in `fenster`, from a table of its components; null when the
+// table has no such name.
+template <class Fenster, class T, class Tabelle>
+T* KomponenteSuchen(Fenster& fenster, const Tabelle& tabelle, std::string_view name) {
+    for (const Komponente<Fenster, T>& k : tabelle)
+        if (k.name == name) return &(fenster.*k.feld);
+    return nullptr;
+}
+
 }  // namespace pavolant

@@ -11,10 +11,7 @@ namespace pavolant {
 namespace {
 
 template <class T>
-struct Komponente {
-    std::string_view name;
-    T TForm2::*feld;
-};
+using Komponente = pavolant::Komponente<TForm2, T>;
 
 constexpr std::array kEdits = {
     Komponente<TEdit>{"edtRandLBreite", &TForm2::edtRandLBreite},
@@ -54,9 +51,7 @@ constexpr std::array kGroupBoxen = {
 
 template <class T, std::size_t N>
 T* Suchen(TForm2& form, const std::array<Komponente<T>, N>& tabelle, std::string_view name) {
-    for (const Komponente<T>& k : tabelle)
-        if (k.name == name) return &(form.*k.feld);
-    return nullptr;
+    return KomponenteSuchen<TForm2, T>(form, tabelle, name);
 }
 
 // Widens [lo, hi] to hold v; a bound moves only for a value strictly outside it, so a

@@ -16,10 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 template <class T>
-struct Komponente {
-    std::string_view name;
-    T TForm1::*feld;
-};
+using Komponente = pavolant::Komponente<TForm1, T>;
 
 constexpr std::array kEdits = {
     Komponente<TEdit>{"edtFileName", &TForm1::edtFileName},
@@ -164,9 +161,7 @@ constexpr std::array kZahlfelder = {
 
 template <class T, std::size_t N>
 T* Suchen(TForm1& form, const std::array<Komponente<T>, N>& tabelle, std::string_view name) {
-    for (const Komponente<T>& k : tabelle)
-        if (k.name == name) return &(form.*k.feld);
-    return nullptr;
+    return KomponenteSuchen<TForm1, T>(form, tabelle, name);
 }
 
 // A name from the parameter table that the window lacks is a programming error.

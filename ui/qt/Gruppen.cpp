@@ -17,17 +17,27 @@ namespace pavolant::qt {
 
 namespace {
 
-// A row of a spin and its glyph buttons, left-aligned.
-QHBoxLayout* Knopfzeile() {
-    auto* zeile = new QHBoxLayout;
-    zeile->setSpacing(3);
-    return zeile;
-}
-
 void PlatzBehalten(QWidget* w) {
     QSizePolicy p = w->sizePolicy();
     p.setRetainSizeWhenHidden(true);
     w->setSizePolicy(p);
+}
+
+// A list editor's row, left-aligned: the spin that selects the item (keeping its place
+// while hidden), then the insert, delete and append glyph buttons.
+QHBoxLayout* Knopfzeile(Bausteine& b, const std::string& spin, const std::string& einfuegen,
+                        const std::string& loeschen, const std::string& anhaengen) {
+    auto* zeile = new QHBoxLayout;
+    zeile->setSpacing(3);
+    QSpinBox* nr = b.Spin(spin);
+    nr->setMinimumWidth(60);
+    PlatzBehalten(nr);
+    zeile->addWidget(nr);
+    zeile->addWidget(b.Glyphe(einfuegen, Symbol::Einfuegen));
+    zeile->addWidget(b.Glyphe(loeschen, Symbol::Loeschen));
+    zeile->addWidget(b.Glyphe(anhaengen, Symbol::Anhaengen));
+    zeile->addStretch(1);
+    return zeile;
 }
 
 }  // namespace
@@ -83,15 +93,7 @@ QGroupBox* TexturGruppe(Bausteine& b) {
 QGroupBox* SplineGruppe(Bausteine& b) {
     QGridLayout* r = nullptr;
     QGroupBox* g = b.Gruppe("gboSplinePts", r);
-    QHBoxLayout* zeile = Knopfzeile();
-    QSpinBox* nr = b.Spin("sedSplinePtsNr");
-    nr->setMinimumWidth(60);
-    PlatzBehalten(nr);
-    zeile->addWidget(nr);
-    zeile->addWidget(b.Glyphe("spbSplineAdd", Symbol::Einfuegen));
-    zeile->addWidget(b.Glyphe("spbSplineSub", Symbol::Loeschen));
-    zeile->addWidget(b.Glyphe("spbSplineAddEnd", Symbol::Anhaengen));
-    zeile->addStretch(1);
+    QHBoxLayout* zeile = Knopfzeile(b, "sedSplinePtsNr", "spbSplineAdd", "spbSplineSub", "spbSplineAddEnd");
     // The import button exists once the window's logic offers the import.
     if (QPushButton* oeffnen = b.KnopfFallsVorhanden("bbnSplinePtsOpen", Symbol::Oeffnen)) zeile->addWidget(oeffnen);
     r->addLayout(zeile, 0, 0, 1, 4);
@@ -153,16 +155,9 @@ QGroupBox* SegmentGruppe(Bausteine& b, bool rechts, const char* pixelEinheit) {
     const std::string s = rechts ? "R" : "L";
     QGridLayout* r = nullptr;
     QGroupBox* g = b.Gruppe("gboRand" + s + "Segmente", r);
-    QHBoxLayout* zeile = Knopfzeile();
-    QSpinBox* nr = b.Spin("sedRand" + s + "Nr");
-    nr->setMinimumWidth(60);
-    PlatzBehalten(nr);
-    zeile->addWidget(nr);
-    zeile->addWidget(b.Glyphe("spbRand" + s + "Add", Symbol::Einfuegen));
     // The left delete button kept its designer name.
-    zeile->addWidget(b.Glyphe(rechts ? "spbRandRDel" : "SpeedButton2", Symbol::Loeschen));
-    zeile->addWidget(b.Glyphe("spbRand" + s + "AddEnd", Symbol::Anhaengen));
-    zeile->addStretch(1);
+    QHBoxLayout* zeile = Knopfzeile(b, "sedRand" + s + "Nr", "spbRand" + s + "Add",
+                                    rechts ? "spbRandRDel" : "SpeedButton2", "spbRand" + s + "AddEnd");
     r->addLayout(zeile, 0, 0, 1, 5);
     r->addWidget(Text("Width "), 1, 0);
     r->addWidget(b.Feld("edtRand" + s + "Breite"), 1, 1);
