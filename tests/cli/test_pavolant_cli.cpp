@@ -194,11 +194,11 @@ TEST(Kommandozeile, RaenderUndFuellflaeche) {
     EXPECT_EQ(f.fehler, "error: Die Datei " + (o / "fehlt.ini").string() + " existiert nicht\n");
 }
 
-// The level editor's export of the westby map, beside the repository.
-const fs::path kWestby =
-    fs::path(__FILE__).parent_path() / ".." / ".." / ".." / "shared" / "i3d" / "samples" / "westby_splines.i3d";
+// The level editor's export of the westby map, in the reference data beside the repository.
+const fs::path kWestby = pavolant::test::Referenzordner() / "i3d" / "samples" / "westby_splines.i3d";
 
 TEST(Kommandozeile, SplinePunkteAusDemEditor) {
+    PAVOLANT_REFERENZ_NOETIG(kWestby);
     // The reference: the file's points as the model's own reader takes them.
     pavolant::test::AufzeichnenderMelder melder;
     pavolant::TSplinePunkte westby;
@@ -222,6 +222,29 @@ TEST(Kommandozeile, SplinePunkteAusDemEditor) {
     }
     // The first shape as the file writes it: translation="-2183.49 219.752 -231.4".
     EXPECT_EQ(gespeichert.LiesString("SplinePts1", "Y", ""), "219.752");
+}
+
+// The same with a scene of our own (nested shapes), so the import runs in every clone.
+TEST(Kommandozeile, SplinePunkteAusEigenerSzene) {
+    const fs::path szene = pavolant::test::Testdaten("i3d") / "verschachtelt.i3d";
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), n = (o / "n.ini").string();
+    DateiSchreiben(p, kZehnMeter);
+    const Ergebnis e = Starten(o, {"--splines", szene.string(), "--save-params", n, p});
+    EXPECT_EQ(e.code, 0);
+    EXPECT_EQ(e.fehler, "");
+    const IniDatei gespeichert(n);
+    ASSERT_EQ(gespeichert.LiesInteger("Splines", "Anzahl", 0), 4);
+    const std::vector<std::vector<double>> erwartet = {{-11.5, 4.25, -22.75, -180, 0, -180},
+                                                       {-0.0625, -0.075, 0.6875, -180, 90, 90},
+                                                       {4.12565e-9, 0, -0.0943838, 95, -90, 0},
+                                                       {7, 8, 9, 0, 0, 0}};
+    for (int k = 1; k <= 4; ++k) {
+        std::vector<double> punkt;
+        for (const char* schluessel : {"X", "Y", "Z", "Xrot", "Yrot", "Zrot"})
+            punkt.push_back(gespeichert.LiesZahl("SplinePts" + std::to_string(k), schluessel, "nan"));
+        EXPECT_EQ(punkt, erwartet[static_cast<std::size_t>(k - 1)]) << k;
+    }
 }
 
 TEST(Kommandozeile, ImportiertePunkteFahrenUndFehlerStoppen) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 #include <grp.h>
 #include <sys/wait.h>
@@ -37,6 +38,24 @@ std::string DateiLesen(const std::filesystem::path& pfad) {
 void DateiSchreiben(const std::filesystem::path& pfad, const std::string& bytes) {
     std::ofstream aus(pfad, std::ios::binary | std::ios::trunc);
     aus << bytes;
+}
+
+std::filesystem::path Referenzordner() { return std::filesystem::path(PAVOLANT_REFERENZ_DIR).lexically_normal(); }
+
+std::optional<std::string> ReferenzFehlt(const std::filesystem::path& pfad) {
+    std::error_code ec;
+    if (std::filesystem::exists(pfad, ec)) return std::nullopt;
+    return "reference data not found: " + pfad.lexically_normal().string() +
+           " (point the CMake variable PAVOLANT_REFERENCE_DIR at the folder that holds i3d/)";
+}
+
+bool ImCi() {
+    const char* ci = std::getenv("CI");
+    return ci && std::string_view(ci) == "true";
+}
+
+std::filesystem::path Testdaten(const std::string& name) {
+    return std::filesystem::path(PAVOLANT_TESTDATEN_DIR) / name;
 }
 
 std::vector<std::string> Eintraege(const std::filesystem::path& ordner) {

@@ -64,4 +64,27 @@ std::optional<int> ImKindprozess(const std::function<bool()>& vorbereiten, const
 std::optional<int> OhneRootRechte(const std::filesystem::path& ordner, const std::function<int()>& aktion);
 void DateiSchreiben(const std::filesystem::path& pfad, const std::string& bytes);
 
+// Reference data that lives beside the repository, not in it: the i3d schema and scenes the
+// level editor wrote. The build names the folder (CMake variable PAVOLANT_REFERENCE_DIR,
+// by default ../shared beside the source tree); a clone elsewhere may not have it.
+std::filesystem::path Referenzordner();
+// Why a check that needs `pfad` cannot run here, or nullopt when the file or folder exists.
+std::optional<std::string> ReferenzFehlt(const std::filesystem::path& pfad);
+// True in continuous integration (CI=true), where missing reference data is a failure:
+// the checks that need it must never vanish from CI as skips.
+bool ImCi();
+
+// Our own test files under tests/data.
+std::filesystem::path Testdaten(const std::string& name);
+
 }  // namespace pavolant::test
+
+// First statement of a test (or its last checks) that needs reference data: skips the
+// test with the reason when `pfad` is missing, fails it instead in CI.
+#define PAVOLANT_REFERENZ_NOETIG(pfad)                                                        \
+    do {                                                                                      \
+        if (const auto pavolant_grund_ = ::pavolant::test::ReferenzFehlt(pfad)) {             \
+            if (::pavolant::test::ImCi()) FAIL() << *pavolant_grund_ << " (CI=true)";          \
+            GTEST_SKIP() << *pavolant_grund_;                                                 \
+        }                                                                                     \
+    } while (false)
