@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Pavolant and starts it on the example road.
+# Installs what is missing, builds Pavolant and starts it on the example road; without a
+# display it generates the example road through the command line instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,11 +10,10 @@ cmake --build --preset dev
 
 beispiel=examples/Dorfstrasse.ini
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display to open the window on. The same road from the command line:"
-  echo
-  echo "  build/dev/app/pavolant-cli -o build/Dorfstrasse.i3d $beispiel"
-  echo
-  echo "(scripts/screenshots.sh shows the window without a display.)"
+  # No window to open: the same road through the command line, which runs the window's
+  # own "Go".
+  build/dev/app/pavolant-cli -o build/Dorfstrasse.i3d "$beispiel"
+  echo "Written: build/Dorfstrasse.i3d. To see the window: scripts/screenshots.sh, or run this on a desktop."
   exit 0
 fi
 exec build/dev/app/pavolant "$beispiel" "$@"

@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset dev >/dev/null
 cmake --build --preset dev
-ctest --test-dir build/dev --output-on-failure
+ctest --test-dir build/dev --output-on-failure -j "$(nproc)"

@@ -683,7 +683,7 @@ Erwartung Auszaehlen(const fs::path& datei) {
     return e;
 }
 
-class EditorDateien : public ::testing::TestWithParam<std::pair<const char*, int>> {};
+class EditorDateien : public ::testing::TestWithParam<std::pair<std::string, int>> {};
 
 TEST_P(EditorDateien, JederShapeDerSzeneWirdEinPunkt) {
     const fs::path datei = test::Referenzordner() / "i3d" / "samples" / GetParam().first;
@@ -706,13 +706,13 @@ TEST_P(EditorDateien, JederShapeDerSzeneWirdEinPunkt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Beispiele, EditorDateien,
-                         ::testing::Values(std::make_pair("westby_splines.i3d", 231),
-                                           std::make_pair("vojvodina_silo.i3d", 11),
-                                           std::make_pair("vojvodina_wall_3.i3d", 3),
-                                           std::make_pair("vojvodina_NS_Gerade_10m.i3d", 1),
-                                           std::make_pair("courseplay_STOP.i3d", 2),
-                                           std::make_pair("terrafarm_psv2.i3d", 38),
-                                           std::make_pair("terrafarm_areaBorderLine.i3d", 1)),
+                         ::testing::Values(std::make_pair("westby_splines.i3d"s, 231),
+                                           std::make_pair("vojvodina_silo.i3d"s, 11),
+                                           std::make_pair("vojvodina_wall_3.i3d"s, 3),
+                                           std::make_pair("vojvodina_NS_Gerade_10m.i3d"s, 1),
+                                           std::make_pair("courseplay_STOP.i3d"s, 2),
+                                           std::make_pair("terrafarm_psv2.i3d"s, 38),
+                                           std::make_pair("terrafarm_areaBorderLine.i3d"s, 1)),
                          [](const auto& info) {
                              std::string n = info.param.first;
                              return n.substr(0, n.find('.'));
@@ -726,6 +726,9 @@ struct EigeneSzene {
     const char* datei;
     std::vector<Sechs> punkte;  // read off the file by eye
 };
+
+// The test's name shows the file; no need to print the values again.
+void PrintTo(const EigeneSzene& szene, std::ostream* aus) { *aus << szene.datei; }
 
 class EigeneSzenen : public ::testing::TestWithParam<EigeneSzene> {};
 
