@@ -2,7 +2,7 @@
 
 #include "generator/I3dDokument.h"
 #include "model/Zahlen.h"
-#include "persistence/ErsetzendeDatei.h"
+#include "model/ErsetzendeDatei.h"
 
 #include <algorithm>
 #include <cmath>

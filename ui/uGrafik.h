@@ -10,7 +10,7 @@
 #pragma once
 
 #include "model/Zeichenflaeche.h"
-#include "model/uGlobal.h"
+#include "model/Randprofil.h"
 #include "ui/Steuerelemente.h"
 #include "ui/uRandEditor.h"
 

@@ -1,6 +1,8 @@
 #include "ui/uMain13.h"
 
 #include "model/Zahlen.h"
+#include "persistence/I3dSzene.h"
+#include "persistence/IniAbbildung.h"
 #include "persistence/IniDatei.h"
 
 #include <algorithm>
@@ -690,11 +692,11 @@ double& TForm1::Feld(std::string_view name) {
 double TForm1::Zahl(std::string_view name) const { return const_cast<TForm1*>(this)->Feld(name); }
 void TForm1::SetzeZahl(std::string_view name, double wert) { Feld(name) = wert; }
 
-void TForm1::SplinePunkteSchreiben(IniDatei& ini) const { SplinePunkte.IniSchreiben(ini); }
+void TForm1::SplinePunkteSchreiben(IniDatei& ini) const { Schreiben(ini, SplinePunkte); }
 
 void TForm1::RaenderSchreiben(IniDatei& ini) const {
-    RandR.IniSchreiben(ini, "Rand_rechts");
-    RandL.IniSchreiben(ini, "Rand_links");
+    Schreiben(ini, RandR, "Rand_rechts");
+    Schreiben(ini, RandL, "Rand_links");
 }
 
 void TForm1::RaenderLesen(const IniDatei& ini) {
@@ -704,8 +706,8 @@ void TForm1::RaenderLesen(const IniDatei& ini) {
     RandLEditor.Laden(ini, "Rand_links", "Left bordersegments:", true);
 }
 
-void TForm1::FuellFlaecheSchreiben(IniDatei& ini) const { FuellFlaeche.IniSchreiben(ini); }
-void TForm1::FuellFlaecheLesen(const IniDatei& ini) { FuellFlaeche.IniLesen(ini); }
+void TForm1::FuellFlaecheSchreiben(IniDatei& ini) const { Schreiben(ini, FuellFlaeche); }
+void TForm1::FuellFlaecheLesen(const IniDatei& ini) { Lesen(ini, FuellFlaeche); }
 
 void TForm1::SplinePunkteLesen(const IniDatei& ini) {
     // The file replaces every point, so the editor's pending values are not committed
@@ -718,7 +720,7 @@ void TForm1::SplinePunkteLesen(const IniDatei& ini) {
         SplineAnzeigen();
     };
     try {
-        SplinePunkte.IniLesen(ini);
+        Lesen(ini, SplinePunkte);
     } catch (...) {
         anzeigen();  // the points read before the bad value are shown as they are now
         throw;
@@ -899,7 +901,7 @@ void TForm1::SplinePunkteImportieren(const fs::path& pfad) {
         SplineAnzeigen();
     };
     try {
-        SplinePunkte.LeseI3d(pfad.string(), melder_);
+        LeseI3d(SplinePunkte, pfad.string(), melder_);
     } catch (...) {
         anzeigen();
         throw;

@@ -21,9 +21,9 @@
 
 #include "generator/Generierung.h"
 #include "model/Meldung.h"
-#include "model/uFuellFlaeche.h"
-#include "model/uGlobal.h"
-#include "model/uSplinePkts.h"
+#include "model/FuellFlaeche.h"
+#include "model/Randprofil.h"
+#include "model/SplinePunkte.h"
 #include "persistence/Einstellungen.h"
 #include "ui/uSplinePreferences.h"
 #include "persistence/Parameterdatei.h"

@@ -1,6 +1,7 @@
 #include "ui/uRandEditor.h"
 
 #include "model/Zahlen.h"
+#include "persistence/IniAbbildung.h"
 
 #include <algorithm>
 #include <utility>
@@ -210,7 +211,7 @@ void RandEditor::Freigeben(bool an) {
 void RandEditor::Laden(const IniDatei& ini, std::string_view abschnitt, std::string_view ueberschrift,
                        bool ganzeDatei) {
     try {
-        rand_.IniLesen(ini, abschnitt);
+        Lesen(ini, rand_, abschnitt);
     } catch (...) {
         Auffrischen(ueberschrift, ganzeDatei);  // the controls show the profile as it now is
         throw;

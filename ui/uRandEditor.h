@@ -22,7 +22,7 @@
 #pragma once
 
 #include "model/Meldung.h"
-#include "model/uGlobal.h"
+#include "model/Randprofil.h"
 #include "ui/Steuerelemente.h"
 
 #include <optional>

@@ -4,7 +4,7 @@
 // last listing.
 #pragma once
 
-#include "model/uGlobal.h"
+#include "model/Randprofil.h"
 #include "ui/Steuerelemente.h"
 
 #include <string>

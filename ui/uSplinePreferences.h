@@ -3,7 +3,7 @@
 // when the user confirms; the dialog keeps nothing between showings.
 #pragma once
 
-#include "model/uFuellFlaeche.h"
+#include "model/FuellFlaeche.h"
 #include "persistence/Einstellungen.h"
 #include "ui/Steuerelemente.h"
 

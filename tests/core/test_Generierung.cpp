@@ -3,7 +3,7 @@
 #include "generator/Generierung.h"
 
 #include "model/Zahlen.h"
-#include "persistence/ErsetzendeDatei.h"
+#include "model/ErsetzendeDatei.h"
 #include "tests/support/Testhilfen.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,9 @@
 // The front-face fill: ear clipping, the candidate sort, texture coordinates, emptying
 // and the [FuellFlaeche] keys.
-#include "model/uFuellFlaeche.h"
+#include "model/FuellFlaeche.h"
 
 #include "model/Zahlen.h"
+#include "persistence/IniAbbildung.h"
 #include "persistence/IniDatei.h"
 #include "tests/support/Testhilfen.h"
 
@@ -620,7 +621,7 @@ TEST(FuellFlaecheIni, VorgabenBeimErzeugenUndBeimLesen) {
     // A file without the section: the file's own defaults, not those of creation.
     f.Textur = "alt.dds";
     f.TauschHB = true;
-    f.IniLesen(IniDatei::AusText("[FuellFlaeche]\r\nerzeugen=1\r\n"));
+    Lesen(IniDatei::AusText("[FuellFlaeche]\r\nerzeugen=1\r\n"), f);
     EXPECT_EQ(f.Textur, "");
     EXPECT_EQ(f.TexturHoehe, 2.0);
     EXPECT_EQ(f.TexturBreite, 2.0);
@@ -636,7 +637,7 @@ TEST(FuellFlaecheIni, HinUndZurueckMitBeidenTrennern) {
         f.TexturBreite = 0.125;
         f.TauschHB = true;
         IniDatei ini = IniDatei::AusText("[FuellFlaeche]\r\nerzeugen=1\r\n");
-        f.IniSchreiben(ini);
+        Schreiben(ini, f);
         const std::string t(1, trenner);
         EXPECT_EQ(ini.Inhalt(),
                   "[FuellFlaeche]\r\nerzeugen=1\r\nTextur=textures/stirn flaeche.dds\r\n"
@@ -644,7 +645,7 @@ TEST(FuellFlaecheIni, HinUndZurueckMitBeidenTrennern) {
                       t + "75\r\nTexturBreite=0" + t + "125\r\nTauschHB=1\r\n");
 
         TFuellFlaeche zurueck;
-        zurueck.IniLesen(IniDatei::AusText(ini.Inhalt()));
+        Lesen(IniDatei::AusText(ini.Inhalt()), zurueck);
         EXPECT_EQ(zurueck.Textur, f.Textur);
         EXPECT_EQ(zurueck.TexturHoehe, 2.75);
         EXPECT_EQ(zurueck.TexturBreite, 0.125);
@@ -653,7 +654,7 @@ TEST(FuellFlaecheIni, HinUndZurueckMitBeidenTrennern) {
     // A file written with the other separator reads the same.
     MitDezimaltrenner komma(',');
     TFuellFlaeche f;
-    f.IniLesen(IniDatei::AusText("[FuellFlaeche]\nTexturHoehe=1.5\nTexturBreite=2,5\nTauschHB=0\n"));
+    Lesen(IniDatei::AusText("[FuellFlaeche]\nTexturHoehe=1.5\nTexturBreite=2,5\nTauschHB=0\n"), f);
     EXPECT_EQ(f.TexturHoehe, 1.5);
     EXPECT_EQ(f.TexturBreite, 2.5);
     EXPECT_FALSE(f.TauschHB);
@@ -666,7 +667,7 @@ TEST(FuellFlaecheIni, KeineZahlLaesstAllesWieEsWar) {
     f.TexturBreite = 8;
     const IniDatei ini =
         IniDatei::AusText("[FuellFlaeche]\nTextur=neu.dds\nTexturHoehe=1\nTexturBreite=breit\nTauschHB=1\n");
-    EXPECT_THROW(f.IniLesen(ini), KonvertierungsFehler);
+    EXPECT_THROW(Lesen(ini, f), KonvertierungsFehler);
     EXPECT_EQ(f.Textur, "alt.dds");
     EXPECT_EQ(f.TexturHoehe, 7.0);
     EXPECT_EQ(f.TexturBreite, 8.0);

@@ -1,5 +1,5 @@
 // Points, their rotations and normals, the point collection and the free routines.
-#include "model/uGlobal.h"
+#include "model/Punkte.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "ui/uMain13.h"
 
 #include "model/Zahlen.h"
-#include "persistence/ErsetzendeDatei.h"
+#include "model/ErsetzendeDatei.h"
 #include "persistence/Parameterdatei.h"
 #include "tests/support/Fensterhilfen.h"
 

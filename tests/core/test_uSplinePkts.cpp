@@ -1,7 +1,8 @@
 // The spline point list, its parameter-file sections and the centre line through it.
-#include "model/uSplinePkts.h"
+#include "model/SplinePunkte.h"
 
 #include "model/Zahlen.h"
+#include "persistence/IniAbbildung.h"
 #include "persistence/IniDatei.h"
 #include "tests/support/Testhilfen.h"
 
@@ -206,7 +207,7 @@ TEST(SplineIni, OhneSplinesAbschnittZweiNullpunkte) {
     liste.Anhaengen();
     for (int i = 0; i < 4; ++i) Setze(liste.Punkt(i), 1, 2, 3, 4, 5, 6);
     liste.Aktuell = 3;
-    liste.IniLesen(IniDatei::AusText("[Andere]\r\nAnzahl=7\r\n"));
+    Lesen(IniDatei::AusText("[Andere]\r\nAnzahl=7\r\n"), liste);
     ASSERT_EQ(liste.AnzahlPunkte(), 2);
     EXPECT_EQ(liste.Aktuell, 0);
     for (int i = 0; i < 2; ++i) {
@@ -228,7 +229,7 @@ TEST(SplineIni, AnzahlKleinerAlsListeUeberschreibtUndKuerzt) {
     std::string text = "[Splines]\r\nAnzahl=5\r\n";
     for (int k = 1; k <= 7; ++k)
         text += "[SplinePts" + std::to_string(k) + "]\r\nX=" + std::to_string(k) + "\r\n";
-    liste.IniLesen(IniDatei::AusText(text));
+    Lesen(IniDatei::AusText(text), liste);
     ASSERT_EQ(liste.AnzahlPunkte(), 5);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(liste.Punkt(i)->X, i + 1.0);
     EXPECT_EQ(liste.Aktuell, 0);
@@ -237,8 +238,8 @@ TEST(SplineIni, AnzahlKleinerAlsListeUeberschreibtUndKuerzt) {
 TEST(SplineIni, AnzahlGroesserAlsAbschnitteGibtNullpunkte) {
     TSplinePunkte liste;
     Setze(liste.Punkt(1), 9, 9, 9, 9, 9, 9);
-    liste.IniLesen(IniDatei::AusText(
-        "[Splines]\nAnzahl=3\n[SplinePts1]\nX=1\nY=2\nZ=3\nXrot=4\nYrot=5\nZrot=6\n"));
+    Lesen(IniDatei::AusText(
+        "[Splines]\nAnzahl=3\n[SplinePts1]\nX=1\nY=2\nZ=3\nXrot=4\nYrot=5\nZrot=6\n"), liste);
     ASSERT_EQ(liste.AnzahlPunkte(), 3);
     const TSplinePkt* p = liste.Punkt(0);
     EXPECT_EQ(p->X, 1.0);
@@ -258,7 +259,7 @@ TEST(SplineIni, AnzahlNullOderNegativLeertDieListe) {
     for (const char* anzahl : {"0", "-1", "-2147483648"}) {
         TSplinePunkte liste;
         liste.Aktuell = 1;
-        liste.IniLesen(IniDatei::AusText(std::string("[Splines]\nAnzahl=") + anzahl + "\n"));
+        Lesen(IniDatei::AusText(std::string("[Splines]\nAnzahl=") + anzahl + "\n"), liste);
         EXPECT_EQ(liste.AnzahlPunkte(), 0) << anzahl;
         EXPECT_EQ(liste.Aktuell, 0) << anzahl;
     }
@@ -268,8 +269,8 @@ TEST(SplineIni, BeideDezimaltrennerWerdenGelesen) {
     for (char trenner : {',', '.'}) {
         MitDezimaltrenner mit(trenner);
         TSplinePunkte liste;
-        liste.IniLesen(IniDatei::AusText(
-            "[splines]\nanzahl=2\n[SplinePts1]\nX=1,5\nYrot=-2.25\n[SPLINEPTS2]\nz=1E-5\n"));
+        Lesen(IniDatei::AusText(
+            "[splines]\nanzahl=2\n[SplinePts1]\nX=1,5\nYrot=-2.25\n[SPLINEPTS2]\nz=1E-5\n"), liste);
         ASSERT_EQ(liste.AnzahlPunkte(), 2);
         EXPECT_EQ(liste.Punkt(0)->X, 1.5);
         EXPECT_EQ(liste.Punkt(0)->Yrot, -2.25);
@@ -284,7 +285,7 @@ TEST(SplineIni, KeineZahlBrichtAmSchluesselAb) {
     const IniDatei ini = IniDatei::AusText(
         "[Splines]\nAnzahl=3\n[SplinePts1]\nX=1\nY=2\nZ=3\n"
         "[SplinePts2]\nX=4\nY=5\nZ=abc\nXrot=6\n");
-    EXPECT_THROW(liste.IniLesen(ini), KonvertierungsFehler);
+    EXPECT_THROW(Lesen(ini, liste), KonvertierungsFehler);
     // Point 1 complete, point 2 up to the bad key; nothing appended, nothing removed.
     ASSERT_EQ(liste.AnzahlPunkte(), 2);
     EXPECT_EQ(liste.Punkt(0)->X, 1.0);
@@ -302,8 +303,8 @@ TEST(SplineIni, UnsinnigGrosseAnzahlWirdAbgewiesenOhneAenderung) {
         TSplinePunkte liste;
         Setze(liste.Punkt(0), 1, 2, 3);
         liste.Aktuell = 1;
-        EXPECT_THROW(liste.IniLesen(IniDatei::AusText("[Splines]\nAnzahl=" + anzahl +
-                                                      "\n[SplinePts1]\nX=7\n")),
+        EXPECT_THROW(Lesen(IniDatei::AusText("[Splines]\nAnzahl=" + anzahl +
+                                                      "\n[SplinePts1]\nX=7\n"), liste),
                      IniFehler)
             << anzahl;
         ASSERT_EQ(liste.AnzahlPunkte(), 2);
@@ -315,7 +316,7 @@ TEST(SplineIni, UnsinnigGrosseAnzahlWirdAbgewiesenOhneAenderung) {
 TEST(SplineIni, HoechstzahlWirdNochGelesen) {
     TSplinePunkte liste;
     const std::string n = std::to_string(TSplinePunkte::kMaxPunkte);
-    liste.IniLesen(IniDatei::AusText("[Splines]\nAnzahl=" + n + "\n[SplinePts" + n + "]\nY=-4\n"));
+    Lesen(IniDatei::AusText("[Splines]\nAnzahl=" + n + "\n[SplinePts" + n + "]\nY=-4\n"), liste);
     ASSERT_EQ(liste.AnzahlPunkte(), TSplinePunkte::kMaxPunkte);
     EXPECT_EQ(liste.Punkt(TSplinePunkte::kMaxPunkte - 1)->Y, -4.0);
     EXPECT_EQ(liste.Punkt(500)->Y, 0.0);
@@ -334,7 +335,7 @@ TEST(SplineIni, SchreibenUndLesenStelltDiePunkteWiederHer) {
         liste.DateiName = "C:\\Strassen\\kurve.i3d";
 
         IniDatei ini = IniDatei::AusText("");
-        liste.IniSchreiben(ini);
+        Schreiben(ini, liste);
         EXPECT_EQ(ini.LiesInteger("Splines", "Anzahl", -1), 3);
         EXPECT_EQ(ini.LiesInteger("Splines", "aktuell", -1), 2);
         EXPECT_EQ(ini.LiesString("Splines", "FileName", ""), "C:\\Strassen\\kurve.i3d");
@@ -347,7 +348,7 @@ TEST(SplineIni, SchreibenUndLesenStelltDiePunkteWiederHer) {
         TSplinePunkte zurueck;
         zurueck.Aktuell = 1;
         zurueck.DateiName = "bleibt";
-        zurueck.IniLesen(gelesen);
+        Lesen(gelesen, zurueck);
         ASSERT_EQ(zurueck.AnzahlPunkte(), 3);
         EXPECT_EQ(zurueck.Aktuell, 0);
         EXPECT_EQ(zurueck.DateiName, "bleibt");  // FileName is not read back
@@ -372,12 +373,12 @@ TEST(SplineIni, GeschriebenMitKommaGelesenMitPunkt) {
     {
         MitDezimaltrenner komma(',');
         IniDatei ini = IniDatei::AusText("");
-        liste.IniSchreiben(ini);
+        Schreiben(ini, liste);
         text = ini.Inhalt();
     }
     MitDezimaltrenner punkt('.');
     TSplinePunkte zurueck;
-    zurueck.IniLesen(IniDatei::AusText(text));
+    Lesen(IniDatei::AusText(text), zurueck);
     ASSERT_EQ(zurueck.AnzahlPunkte(), 2);
     EXPECT_EQ(zurueck.Punkt(1)->X, 2.5);
     EXPECT_EQ(zurueck.Punkt(1)->Y, -0.75);
@@ -392,7 +393,7 @@ TEST(SplineIni, WenigerPunkteInAlteDateiGeschriebenLaedtDieNeueAnzahl) {
         for (int i = 0; i < 3; ++i) fuenf.Anhaengen();
         for (int i = 0; i < 5; ++i) Setze(fuenf.Punkt(i), i, 0, 0);
         IniDatei ini(pfad);
-        fuenf.IniSchreiben(ini);
+        Schreiben(ini, fuenf);
         ini.Speichern();
     }
     TSplinePunkte zwei;
@@ -400,14 +401,14 @@ TEST(SplineIni, WenigerPunkteInAlteDateiGeschriebenLaedtDieNeueAnzahl) {
     Setze(zwei.Punkt(1), 41, 0, 0);
     {
         IniDatei ini(pfad);
-        zwei.IniSchreiben(ini);
+        Schreiben(ini, zwei);
         ini.Speichern();
     }
     const IniDatei ini(pfad);
     EXPECT_TRUE(ini.SektionVorhanden("SplinePts5"));  // left in place
     TSplinePunkte zurueck;
     for (int i = 0; i < 4; ++i) zurueck.Anhaengen();
-    zurueck.IniLesen(ini);
+    Lesen(ini, zurueck);
     ASSERT_EQ(zurueck.AnzahlPunkte(), 2);
     EXPECT_EQ(zurueck.Punkt(0)->X, 40.0);
     EXPECT_EQ(zurueck.Punkt(1)->X, 41.0);

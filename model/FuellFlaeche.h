@@ -25,17 +25,15 @@
 //    with the origin at the centroid (see Fuellen). Positions are not changed.
 #pragma once
 
-#include "generator/Netz.h"
+#include "model/Netz.h"
 #include "model/Meldung.h"
-#include "model/uGlobal.h"
+#include "model/Punkte.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace pavolant {
-
-class IniDatei;
 
 // One ear candidate: a corner of the working outline and its key.
 struct TFFrec {
@@ -88,13 +86,6 @@ public:
     // appended all or nothing. `melder` receives the information "interner Fehler beim
     // Füllen" should the working lists ever lose step with each other; the fill goes on.
     int Fuellen(std::vector<NetzDreieck>& dreiecke, std::int32_t basis, bool umlauf, Melder& melder);
-
-    // Section [FuellFlaeche]: Textur, TexturHoehe, TexturBreite, TauschHB (the key
-    // `erzeugen` of the same section belongs to the main window). Reading uses the
-    // defaults "", 2, 2 and false for missing keys. A size that is no number throws
-    // KonvertierungsFehler and leaves all four fields as they were.
-    void IniLesen(const IniDatei& ini);
-    void IniSchreiben(IniDatei& ini) const;
 
     TPunkteSammlung Punkte;     // the outline, in order
     double TexturHoehe = 5.0;   // metres of face per texture repeat in V

@@ -1,4 +1,4 @@
-#include "generator/Netz.h"
+#include "model/Netz.h"
 
 namespace pavolant {
 

@@ -8,17 +8,13 @@
 #pragma once
 
 #include "model/Meldung.h"
-#include "model/uGlobal.h"
+#include "model/Punkte.h"
 
-#include <cstddef>
-#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace pavolant {
-
-class IniDatei;
 
 class TSplinePkt {
 public:
@@ -57,16 +53,11 @@ public:
     TSplinePkt* Punkt(int i);
     const TSplinePkt* Punkt(int i) const;
 
-    // Most points IniLesen builds. A file may name more points than it has sections
-    // (the missing ones are zero points), so the count alone decides the memory taken;
-    // this bound keeps a damaged or hostile file from exhausting it.
+    // Most points a parameter file or an i3d scene may give the list (see
+    // persistence/IniAbbildung and persistence/I3dSzene): a file may name more points
+    // than it has sections, so the count alone decides the memory taken; this bound keeps
+    // a damaged or hostile file from exhausting it.
     static constexpr int kMaxPunkte = 100000;
-
-    // [Splines] Anzahl and the SplinePts<k> sections. A value that is no number throws
-    // KonvertierungsFehler; the points read before it keep their new values. An Anzahl
-    // above kMaxPunkte throws IniFehler before anything changes.
-    void IniLesen(const IniDatei& ini);
-    void IniSchreiben(IniDatei& ini) const;
 
     // Validates the points and computes every connection's coefficients. Messages go
     // to `melder` and the build waits for each. False when a check stops the build;
@@ -76,34 +67,6 @@ public:
     // `ziel`, in the chord frame (origin at point i, +Z along the chord, Y up).
     // Writes position and rotations; normal, U and V stay. Out-of-range i: nothing.
     void MittellinienPunkt(int i, TPunkt& ziel, double t) const;
-
-    // Replaces the points with the shape nodes of the scene of an i3d file the level
-    // editor exported: every line after the first "<Scene>" line, up to and including
-    // the first line with "</Scene>", that contains "<Shape" gives one point, in file
-    // order and whatever its nesting; translation="X Y Z" (metres) and
-    // rotation="Xrot Yrot Zrot" (degrees) are taken as written, a missing attribute gives
-    // zeros. Points are overwritten in place, surplus ones removed; DateiName := the
-    // name, Aktuell := 0.
-    //  - A file that cannot be opened as a regular file throws DateiFehler
-    //    ("Die Datei <name> kann nicht gelesen werden") before anything changes.
-    //  - A value that is no number throws KonvertierungsFehler, and so does a value
-    //    longer than kMaxI3dWertLaenge bytes; a read error throws DateiFehler. Before
-    //    the "<Scene>" line nothing has changed. After it the list keeps the points read
-    //    so far (the failing one with the fields set before the error), DateiName is
-    //    set and Aktuell keeps its value, lowered into the shorter list.
-    //  - No "<Scene>" at all: nothing changes; an information message says so.
-    //  - No "</Scene>" after it: the points up to the end of the file are taken, with an
-    //    information message.
-    //  - More than kMaxPunkte shapes: the first kMaxPunkte are taken, with a warning.
-    // Line ends may be CR LF, LF or CR. Memory stays bounded whatever the line lengths.
-    void LeseI3d(const std::string& dateiName, Melder& melder);
-    // The same on an open stream; `name` is the file name for DateiName and messages.
-    void LeseI3dAusStrom(std::istream& strom, const std::string& name, Melder& melder);
-
-    // Longest translation or rotation value LeseI3d reads, in bytes. Three numbers as the
-    // editor writes them take well under a hundred; the bound keeps a damaged file's
-    // endless line from being collected.
-    static constexpr std::size_t kMaxI3dWertLaenge = 1024;
 
     int Aktuell = 0;        // point shown in the point editor, 0-based
     std::string DateiName;  // i3d file the points were last imported from

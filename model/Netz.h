@@ -3,7 +3,7 @@
 // memory its text would take.
 #pragma once
 
-#include "model/uGlobal.h"
+#include "model/Punkte.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,4 @@
-#include "model/uFuellFlaeche.h"
-
-#include "persistence/IniDatei.h"
+#include "model/FuellFlaeche.h"
 
 #include <algorithm>
 #include <climits>
@@ -13,8 +11,6 @@
 namespace pavolant {
 
 namespace {
-
-constexpr const char* kSektion = "FuellFlaeche";
 
 // The in-place quicksort of the candidate list on positions links .. rechts. Which of
 // several equal candidates ends last depends on these exact steps (pivot taken by
@@ -180,25 +176,6 @@ int TFuellFlaeche::Fuellen(std::vector<NetzDreieck>& dreiecke, std::int32_t basi
         dreiecke.push_back({nummer(0), nummer(1), nummer(2)});
     ++anzahl;
     return anzahl;
-}
-
-void TFuellFlaeche::IniLesen(const IniDatei& ini) {
-    // All four read before any is set: a size that is no number leaves the fill as it was.
-    std::string textur = ini.LiesString(kSektion, "Textur", "");
-    const double hoehe = ini.LiesZahl(kSektion, "TexturHoehe", "2");
-    const double breite = ini.LiesZahl(kSektion, "TexturBreite", "2");
-    const bool tausch = ini.LiesBool(kSektion, "TauschHB", false);
-    Textur = std::move(textur);
-    TexturHoehe = hoehe;
-    TexturBreite = breite;
-    TauschHB = tausch;
-}
-
-void TFuellFlaeche::IniSchreiben(IniDatei& ini) const {
-    ini.SchreibeString(kSektion, "Textur", Textur);
-    ini.SchreibeZahl(kSektion, "TexturHoehe", TexturHoehe);
-    ini.SchreibeZahl(kSektion, "TexturBreite", TexturBreite);
-    ini.SchreibeBool(kSektion, "TauschHB", TauschHB);
 }
 
 }  // namespace pavolant

@@ -1,4 +1,4 @@
-#include "persistence/ErsetzendeDatei.h"
+#include "model/ErsetzendeDatei.h"
 
 #include <cerrno>
 #include <chrono>
