@@ -17,11 +17,11 @@
 #include <utility>
 #include <vector>
 
+#include "model/ErsetzendeDatei.h"
 #include "model/Meldung.h"
-#include "model/Zahlen.h"
 #include "model/Punkte.h"
 #include "model/SplinePunkte.h"
-#include "model/ErsetzendeDatei.h"
+#include "model/Zahlen.h"
 #include "persistence/I3dSzene.h"
 
 namespace {

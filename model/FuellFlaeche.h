@@ -25,8 +25,8 @@
 //    with the origin at the centroid (see Fuellen). Positions are not changed.
 #pragma once
 
-#include "model/Netz.h"
 #include "model/Meldung.h"
+#include "model/Netz.h"
 #include "model/Punkte.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "persistence/IniDatei.h"
 
-#include "model/Zahlen.h"
 #include "model/ErsetzendeDatei.h"
+#include "model/Zahlen.h"
 
 #include <array>
 #include <cerrno>

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "model/Zahlen.h"
-#include "model/SplinePunkte.h"
 #include "model/ErsetzendeDatei.h"
+#include "model/SplinePunkte.h"
+#include "model/Zahlen.h"
 #include "persistence/I3dSzene.h"
 #include "tests/support/Testhilfen.h"
 

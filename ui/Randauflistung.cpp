@@ -1,15 +1,15 @@
-#include "ui/uShowParameter.h"
+#include "ui/Randauflistung.h"
 
 #include <utility>
 
 namespace pavolant {
 
-TfrmShowParameter::TfrmShowParameter() {
+Randauflistung::Randauflistung() {
     Button1.Caption = "OK";
     Memo1.Lines = {"Memo1"};
 }
 
-void TfrmShowParameter::Auflisten(const TRandPunkte& rand, std::string ueberschrift) {
+void Randauflistung::Auflisten(const TRandPunkte& rand, std::string ueberschrift) {
     Memo1.Lines.clear();
     Caption = std::move(ueberschrift);
     rand.Auflisten(Memo1.Lines);

@@ -1,4 +1,4 @@
-#include "ui/uRandEditor.h"
+#include "ui/Randeditor.h"
 
 #include "model/Zahlen.h"
 #include "persistence/IniAbbildung.h"

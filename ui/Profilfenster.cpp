@@ -1,4 +1,4 @@
-#include "ui/uGrafik.h"
+#include "ui/Profilfenster.h"
 
 #include "model/Zahlen.h"
 
@@ -11,47 +11,47 @@ namespace pavolant {
 namespace {
 
 template <class T>
-using Komponente = pavolant::Komponente<TForm2, T>;
+using Komponente = pavolant::Komponente<Profilfenster, T>;
 
 constexpr std::array kEdits = {
-    Komponente<TEdit>{"edtRandLBreite", &TForm2::edtRandLBreite},
-    Komponente<TEdit>{"edtRandLWinkel", &TForm2::edtRandLWinkel},
-    Komponente<TEdit>{"edtRandLEnde", &TForm2::edtRandLEnde},
-    Komponente<TEdit>{"edtRandLEndePxl", &TForm2::edtRandLEndePxl},
-    Komponente<TEdit>{"edtRandLnormale", &TForm2::edtRandLnormale},
-    Komponente<TEdit>{"edtRandRBreite", &TForm2::edtRandRBreite},
-    Komponente<TEdit>{"edtRandRWinkel", &TForm2::edtRandRWinkel},
-    Komponente<TEdit>{"edtRandREnde", &TForm2::edtRandREnde},
-    Komponente<TEdit>{"edtRandREndePxl", &TForm2::edtRandREndePxl},
-    Komponente<TEdit>{"edtRandRnormale", &TForm2::edtRandRnormale},
+    Komponente<TEdit>{"edtRandLBreite", &Profilfenster::edtRandLBreite},
+    Komponente<TEdit>{"edtRandLWinkel", &Profilfenster::edtRandLWinkel},
+    Komponente<TEdit>{"edtRandLEnde", &Profilfenster::edtRandLEnde},
+    Komponente<TEdit>{"edtRandLEndePxl", &Profilfenster::edtRandLEndePxl},
+    Komponente<TEdit>{"edtRandLnormale", &Profilfenster::edtRandLnormale},
+    Komponente<TEdit>{"edtRandRBreite", &Profilfenster::edtRandRBreite},
+    Komponente<TEdit>{"edtRandRWinkel", &Profilfenster::edtRandRWinkel},
+    Komponente<TEdit>{"edtRandREnde", &Profilfenster::edtRandREnde},
+    Komponente<TEdit>{"edtRandREndePxl", &Profilfenster::edtRandREndePxl},
+    Komponente<TEdit>{"edtRandRnormale", &Profilfenster::edtRandRnormale},
 };
 constexpr std::array kCheckBoxen = {
-    Komponente<TCheckBox>{"cboUnverzerrt", &TForm2::cboUnverzerrt},
-    Komponente<TCheckBox>{"cboRandLnormMan", &TForm2::cboRandLnormMan},
-    Komponente<TCheckBox>{"cboRandRnormMan", &TForm2::cboRandRnormMan},
+    Komponente<TCheckBox>{"cboUnverzerrt", &Profilfenster::cboUnverzerrt},
+    Komponente<TCheckBox>{"cboRandLnormMan", &Profilfenster::cboRandLnormMan},
+    Komponente<TCheckBox>{"cboRandRnormMan", &Profilfenster::cboRandRnormMan},
 };
 constexpr std::array kSpinEdits = {
-    Komponente<TSpinEdit>{"sedRandLNr", &TForm2::sedRandLNr},
-    Komponente<TSpinEdit>{"sedRandRNr", &TForm2::sedRandRNr},
+    Komponente<TSpinEdit>{"sedRandLNr", &Profilfenster::sedRandLNr},
+    Komponente<TSpinEdit>{"sedRandRNr", &Profilfenster::sedRandRNr},
 };
 constexpr std::array kButtons = {
-    Komponente<TButton>{"Button1", &TForm2::Button1},
-    Komponente<TButton>{"BitBtn1", &TForm2::BitBtn1},
-    Komponente<TButton>{"spbRandLAdd", &TForm2::spbRandLAdd},
-    Komponente<TButton>{"SpeedButton2", &TForm2::SpeedButton2},
-    Komponente<TButton>{"spbRandLAddEnd", &TForm2::spbRandLAddEnd},
-    Komponente<TButton>{"spbRandRAdd", &TForm2::spbRandRAdd},
-    Komponente<TButton>{"spbRandRDel", &TForm2::spbRandRDel},
-    Komponente<TButton>{"spbRandRAddEnd", &TForm2::spbRandRAddEnd},
+    Komponente<TButton>{"Button1", &Profilfenster::Button1},
+    Komponente<TButton>{"BitBtn1", &Profilfenster::BitBtn1},
+    Komponente<TButton>{"spbRandLAdd", &Profilfenster::spbRandLAdd},
+    Komponente<TButton>{"SpeedButton2", &Profilfenster::SpeedButton2},
+    Komponente<TButton>{"spbRandLAddEnd", &Profilfenster::spbRandLAddEnd},
+    Komponente<TButton>{"spbRandRAdd", &Profilfenster::spbRandRAdd},
+    Komponente<TButton>{"spbRandRDel", &Profilfenster::spbRandRDel},
+    Komponente<TButton>{"spbRandRAddEnd", &Profilfenster::spbRandRAddEnd},
 };
 constexpr std::array kGroupBoxen = {
-    Komponente<TGroupBox>{"gboRandLSegmente", &TForm2::gboRandLSegmente},
-    Komponente<TGroupBox>{"gboRandRSegmente", &TForm2::gboRandRSegmente},
+    Komponente<TGroupBox>{"gboRandLSegmente", &Profilfenster::gboRandLSegmente},
+    Komponente<TGroupBox>{"gboRandRSegmente", &Profilfenster::gboRandRSegmente},
 };
 
 template <class T, std::size_t N>
-T* Suchen(TForm2& form, const std::array<Komponente<T>, N>& tabelle, std::string_view name) {
-    return KomponenteSuchen<TForm2, T>(form, tabelle, name);
+T* Suchen(Profilfenster& form, const std::array<Komponente<T>, N>& tabelle, std::string_view name) {
+    return KomponenteSuchen<Profilfenster, T>(form, tabelle, name);
 }
 
 // Widens [lo, hi] to hold v; a bound moves only for a value strictly outside it, so a
@@ -104,7 +104,7 @@ Weltausschnitt Profilausschnitt(const TRandPunkte& randR, const TRandPunkte& ran
     return a;
 }
 
-TForm2::TForm2(TRandPunkte& randR, TRandPunkte& randL, StummschaltbarerMelder& melder)
+Profilfenster::Profilfenster(TRandPunkte& randR, TRandPunkte& randL, StummschaltbarerMelder& melder)
     : RandR(randR),
       RandL(randL),
       RandREditor(randR, melder,
@@ -126,13 +126,13 @@ TForm2::TForm2(TRandPunkte& randR, TRandPunkte& randL, StummschaltbarerMelder& m
     // Button1 closes the window: the view's part.
 }
 
-TEdit* TForm2::Edit(std::string_view name) { return Suchen(*this, kEdits, name); }
-TCheckBox* TForm2::CheckBox(std::string_view name) { return Suchen(*this, kCheckBoxen, name); }
-TSpinEdit* TForm2::SpinEdit(std::string_view name) { return Suchen(*this, kSpinEdits, name); }
-TButton* TForm2::Button(std::string_view name) { return Suchen(*this, kButtons, name); }
-TGroupBox* TForm2::GroupBox(std::string_view name) { return Suchen(*this, kGroupBoxen, name); }
+TEdit* Profilfenster::Edit(std::string_view name) { return Suchen(*this, kEdits, name); }
+TCheckBox* Profilfenster::CheckBox(std::string_view name) { return Suchen(*this, kCheckBoxen, name); }
+TSpinEdit* Profilfenster::SpinEdit(std::string_view name) { return Suchen(*this, kSpinEdits, name); }
+TButton* Profilfenster::Button(std::string_view name) { return Suchen(*this, kButtons, name); }
+TGroupBox* Profilfenster::GroupBox(std::string_view name) { return Suchen(*this, kGroupBoxen, name); }
 
-void TForm2::FormShow() {
+void Profilfenster::FormShow() {
     gboRandRSegmente.Visible = RandR.Aktiv;
     gboRandLSegmente.Visible = RandL.Aktiv;
     // The spins show each border's current segment, which the main window has just set.
@@ -141,7 +141,7 @@ void TForm2::FormShow() {
     Neuzeichnen();
 }
 
-void TForm2::Neuzeichnen() {
+void Profilfenster::Neuzeichnen() {
     if (!Image1) return;
     Zeichenflaeche& bild = *Image1;
     const int w = bild.Breite(), h = bild.Hoehe();

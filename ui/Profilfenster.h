@@ -9,10 +9,10 @@
 // segment here does not redraw.
 #pragma once
 
-#include "model/Zeichenflaeche.h"
 #include "model/Randprofil.h"
+#include "model/Zeichenflaeche.h"
+#include "ui/Randeditor.h"
 #include "ui/Steuerelemente.h"
-#include "ui/uRandEditor.h"
 
 #include <cstdint>
 #include <string>
@@ -38,13 +38,13 @@ inline constexpr std::uint32_t kFarbeRandLinks = 0xFF0000;   // blue
 Weltausschnitt Profilausschnitt(const TRandPunkte& randR, const TRandPunkte& randL, double breite, bool unverzerrt,
                                 int w, int h);
 
-class TForm2 {
+class Profilfenster {
 public:
     // `randR`, `randL` are the main window's borders, `melder` the one they report
     // through; all three must outlive the view.
-    TForm2(TRandPunkte& randR, TRandPunkte& randL, StummschaltbarerMelder& melder);
-    TForm2(const TForm2&) = delete;
-    TForm2& operator=(const TForm2&) = delete;
+    Profilfenster(TRandPunkte& randR, TRandPunkte& randL, StummschaltbarerMelder& melder);
+    Profilfenster(const Profilfenster&) = delete;
+    Profilfenster& operator=(const Profilfenster&) = delete;
 
     std::string Caption = "Show profile  ";
     std::string Panel1Hint = "Änderungen hier bestätigen ";

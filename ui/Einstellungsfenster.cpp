@@ -1,4 +1,4 @@
-#include "ui/uSplinePreferences.h"
+#include "ui/Einstellungsfenster.h"
 
 #include "model/Zahlen.h"
 
@@ -6,7 +6,7 @@
 
 namespace pavolant {
 
-TFormPref::TFormPref() {
+Einstellungsfenster::Einstellungsfenster() {
     btnOK.Caption = "OK";
     Button1.Caption = "Cancel";
     GroupBox1.Caption = "General Settings         ";
@@ -23,7 +23,7 @@ TFormPref::TFormPref() {
     cboStirnTexRot.Caption = "Invert width / height     ";
 }
 
-void TFormPref::Fuellen(const Feinheit& f, const TFuellFlaeche& fuellung) {
+void Einstellungsfenster::Fuellen(const Feinheit& f, const TFuellFlaeche& fuellung) {
     edtLaenge.Text = FormatAllgemein(f.MinLaenge);
     edtWinkel.Text = FormatAllgemein(f.MinWinkel);
     edtSlope.Text = FormatAllgemein(f.MinSteigung);
@@ -36,7 +36,7 @@ void TFormPref::Fuellen(const Feinheit& f, const TFuellFlaeche& fuellung) {
     cboStirnTexRot.SetChecked(fuellung.TauschHB);
 }
 
-void TFormPref::Uebernehmen(Feinheit& f, TFuellFlaeche& fuellung) const {
+void Einstellungsfenster::Uebernehmen(Feinheit& f, TFuellFlaeche& fuellung) const {
     f.MinLaenge = ZahlAusText(edtLaenge.Text);
     f.MinWinkel = ZahlAusText(edtWinkel.Text);
     f.MinSteigung = ZahlAusText(edtSlope.Text);
@@ -49,7 +49,7 @@ void TFormPref::Uebernehmen(Feinheit& f, TFuellFlaeche& fuellung) const {
     fuellung.TauschHB = cboStirnTexRot.Checked();
 }
 
-void TFormPref::TexturGewaehlt(const std::string& pfad) {
+void Einstellungsfenster::TexturGewaehlt(const std::string& pfad) {
     edtStirnTextur.Text = std::filesystem::path(pfad).filename().string();
 }
 

@@ -1,10 +1,10 @@
 // The profile view's drawing and its editors, and the parameter listing window, driven
 // through the main window's buttons as the program opens them.
-#include "ui/uGrafik.h"
+#include "ui/Profilfenster.h"
 
 #include "model/Zahlen.h"
 #include "tests/support/Fensterhilfen.h"
-#include "ui/uMain13.h"
+#include "ui/Hauptfenster.h"
 
 #include <gtest/gtest.h>
 
@@ -79,7 +79,7 @@ bool ProfilZeigen(Fenster& w, const std::function<void()>& inDerAnsicht = [] {})
 
 TEST(Profilansicht, FahrbahnAllein) {
     Fenster w;
-    TForm2& v = w.form.Form2;
+    Profilfenster& v = w.form.Profil;
     // Both borders off: the roadway alone, with its margins.
     const Weltausschnitt a = Profilausschnitt(v.RandR, v.RandL, 7, false, 790, 400);
     EXPECT_DOUBLE_EQ(a.XMin, -3.95);
@@ -115,9 +115,9 @@ TEST(Profilansicht, RechterRandMitEinemSegment) {
     Fenster w;
     const auto s = Seite(w.form, true);
     Segmente(w.form, s, {1});
-    w.form.Form2.Image1 = nullptr;
+    w.form.Profil.Image1 = nullptr;
     Bild bild(790, 400);
-    w.form.Form2.Image1 = &bild;
+    w.form.Profil.Image1 = &bild;
     ASSERT_TRUE(ProfilZeigen(w));
 
     // Box: x from -3.5 to 4.5 plus 0.5 m margins; the border's points at 3.5 m and 4.5 m.
@@ -150,7 +150,7 @@ TEST(Profilansicht, RechterRandMitEinemSegment) {
     const std::vector<Bild::Strich> blau = bild.In(kFarbeRandLinks);
     ASSERT_EQ(blau.size(), 2u);
     EXPECT_LT(blau[1].x, blau[0].x);
-    w.form.Form2.Image1 = nullptr;
+    w.form.Profil.Image1 = nullptr;
 }
 
 TEST(Profilansicht, UnverzerrtGleicheMassstaebe) {
@@ -160,7 +160,7 @@ TEST(Profilansicht, UnverzerrtGleicheMassstaebe) {
     s.rand->Segment(2)->Winkel = GradZuRad(40);
     s.rand->SegmentAktualisieren(2);
     s.rand->Berechnen();
-    TForm2& v = w.form.Form2;
+    Profilfenster& v = w.form.Profil;
     for (const auto& [bw, bh] : {std::pair{941, 300}, std::pair{200, 900}}) {
         SCOPED_TRACE(bw);
         const Weltausschnitt verzerrt = Profilausschnitt(v.RandR, v.RandL, 7, false, bw, bh);
@@ -191,7 +191,7 @@ TEST(Profilansicht, PunkteAusserhalbUnterbrechenDieLinie) {
     Fenster w;
     const auto s = Seite(w.form, true);
     Segmente(w.form, s, {1, 1, 1});
-    TForm2& v = w.form.Form2;
+    Profilfenster& v = w.form.Profil;
     Bild bild(500, 300);
     v.Image1 = &bild;
     ASSERT_TRUE(ProfilZeigen(w, [&] {
@@ -219,7 +219,7 @@ TEST(Profilansicht, EditorenZeichnenNichtNeu) {
     Fenster w;
     const auto s = Seite(w.form, true);
     Segmente(w.form, s, {1, 2});
-    TForm2& v = w.form.Form2;
+    Profilfenster& v = w.form.Profil;
     Bild bild(600, 300);
     v.Image1 = &bild;
     ASSERT_TRUE(ProfilZeigen(w, [&] {
@@ -245,7 +245,7 @@ TEST(Profilansicht, EditorenZeichnenNichtNeu) {
 
 TEST(Profilansicht, HauptfensterUebergibtUndGleichtAn) {
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     const auto s = Seite(f, true);
     Segmente(f, s, {1, 2, 3});
     // Segment 3 current with a typed, not yet committed width: opening the view moves the
@@ -258,10 +258,10 @@ TEST(Profilansicht, HauptfensterUebergibtUndGleichtAn) {
         ++gezeigt;
         EXPECT_EQ(s.rand->Segment(3)->Breite, 9);
         EXPECT_EQ(s.rand->AktSegment, 1);
-        EXPECT_EQ(f.Form2.FahrbahnBreite, 6.5);
+        EXPECT_EQ(f.Profil.FahrbahnBreite, 6.5);
         // In the view: segment 3 made current, then removed.
-        ASSERT_TRUE(w.Ereignis([&] { f.Form2.sedRandRNr.SetValue(3); }));
-        ASSERT_TRUE(w.Ereignis([&] { f.Form2.spbRandRDel.Click(); }));
+        ASSERT_TRUE(w.Ereignis([&] { f.Profil.sedRandRNr.SetValue(3); }));
+        ASSERT_TRUE(w.Ereignis([&] { f.Profil.spbRandRDel.Click(); }));
         EXPECT_EQ(s.rand->AktSegment, 2);
     }));
     EXPECT_EQ(gezeigt, 1);
@@ -286,7 +286,7 @@ TEST(Profilansicht, HauptfensterUebergibtUndGleichtAn) {
 TEST(Profilansicht, NegativeBreiteZeichnetDieFahrbahn) {
     // The run builds a road of width -7 as well; the view draws it like width 7.
     Fenster w;
-    TForm2& v = w.form.Form2;
+    Profilfenster& v = w.form.Profil;
     const Weltausschnitt a = Profilausschnitt(v.RandR, v.RandL, -7, false, 790, 400);
     EXPECT_DOUBLE_EQ(a.XMin, -3.95);
     EXPECT_DOUBLE_EQ(a.XMax, 3.95);
@@ -302,10 +302,10 @@ TEST(Profilansicht, NegativeBreiteZeichnetDieFahrbahn) {
 
 TEST(Parameterliste, ZeigtNurDenGewaehltenRand) {
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     Segmente(f, Seite(f, true), {1, 0.5});
     Segmente(f, Seite(f, false), {2});
-    TfrmShowParameter& l = f.frmShowParameter;
+    Randauflistung& l = f.Auflistung;
     EXPECT_EQ(l.Caption, "frmShowParameter");
     EXPECT_EQ(l.Memo1.Lines, std::vector<std::string>{"Memo1"});
 

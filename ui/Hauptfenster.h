@@ -17,20 +17,33 @@
 // Focus: bitmap and plain buttons (bbn..., btn...) take the focus, so the view runs the
 // exit handler of the field or group being left before their click; the glyph buttons
 // (spb...) do not. The handlers below list their own commit steps and rely on that.
+//
+// One class, one state: every handler works on the controls and the model below. Their
+// definitions are spread by concern, so a new command joins the file of its concern (or
+// a new one beside them):
+//   Hauptfenster.cpp      construction, lookup by name, Ausfuehren, start-up, closing,
+//                         settings dialog, info
+//   Lauf.cpp              output file, "Go", the run's report
+//   Parameterbefehle.cpp  loading and saving the parameter file, the ParameterFenster mapping
+//   Punkteditor.cpp       the spline point editor and the i3d import
+//   Randgruppen.cpp       border enabling chains, copying, one border from a file, the
+//                         profile view and the listing
+//   Fahrbahntextur.cpp    texture browse, the mirroring pair, U and pixel fields, TexL0 restore
 #pragma once
 
 #include "generator/Generierung.h"
-#include "model/Meldung.h"
 #include "model/FuellFlaeche.h"
+#include "model/Meldung.h"
 #include "model/Randprofil.h"
 #include "model/SplinePunkte.h"
 #include "persistence/Einstellungen.h"
-#include "ui/uSplinePreferences.h"
 #include "persistence/Parameterdatei.h"
+#include "ui/Dialoge.h"
+#include "ui/Einstellungsfenster.h"
+#include "ui/Profilfenster.h"
+#include "ui/Randauflistung.h"
+#include "ui/Randeditor.h"
 #include "ui/Steuerelemente.h"
-#include "ui/uGrafik.h"
-#include "ui/uRandEditor.h"
-#include "ui/uShowParameter.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -42,38 +55,13 @@
 
 namespace pavolant {
 
-struct Dateifilter {
-    std::string Beschreibung;
-    std::string Muster;  // "*.ini"
-};
-
-// What a file dialog shows when it opens.
-struct DateiAuswahl {
-    std::vector<Dateifilter> Filter;
-    std::string StandardEndung;   // without the dot, appended to a name typed without one; empty: none
-    std::string Dateiname;        // preset name
-    bool MussExistieren = false;  // only an existing file may be chosen
-};
-
-// The window's modal boxes besides the road model's messages (those go to a Melder).
-class Dialoge {
-public:
-    virtual ~Dialoge() = default;
-    // The chosen full path, or nullopt when the user cancelled. A save dialog does not
-    // ask before an existing file is chosen.
-    virtual std::optional<std::string> DateiOeffnen(const DateiAuswahl& auswahl) = 0;
-    virtual std::optional<std::string> DateiSpeichern(const DateiAuswahl& auswahl) = 0;
-    // The error box of the handler boundary (see Ausfuehren).
-    virtual void Fehler(const std::string& text) = 0;
-};
-
-class TForm1 : private ParameterFenster {
+class Hauptfenster : private ParameterFenster {
 public:
     // `melder` shows the warning and information boxes, `dialoge` the file dialogs and
     // the error box; both must outlive the window.
-    TForm1(Melder& melder, Dialoge& dialoge);
-    TForm1(const TForm1&) = delete;
-    TForm1& operator=(const TForm1&) = delete;
+    Hauptfenster(Melder& melder, Dialoge& dialoge);
+    Hauptfenster(const Hauptfenster&) = delete;
+    Hauptfenster& operator=(const Hauptfenster&) = delete;
 
     // Runs one event to its end. False when it stopped with an error, which has then
     // been shown through Dialoge::Fehler.
@@ -229,7 +217,7 @@ public:
     // `zeigen` show it modally, and when that confirms with OK reads everything back in
     // the dialog's order. A field that is no number throws KonvertierungsFehler there,
     // with the values before it stored and the rest left as they were.
-    void bbnPreferencesClick(TFormPref& pref, const std::function<bool()>& zeigen);
+    void bbnPreferencesClick(Einstellungsfenster& pref, const std::function<bool()>& zeigen);
 
     // "Show profile  ": both spins to segment 1 (each change commits its editor), the
     // roadway width handed to the view, the view shown by `zeigen` (modally; its result
@@ -257,8 +245,8 @@ public:
 
     // The profile view and the parameter listing window: made once with the window,
     // reused for every showing; they borrow the borders.
-    TForm2 Form2;
-    TfrmShowParameter frmShowParameter;
+    Profilfenster Profil;
+    Randauflistung Auflistung;
 
     // What the last run handed back, also when it ended with an error; empty before the
     // first run.

@@ -11,9 +11,9 @@
 
 namespace pavolant {
 
-class TfrmShowParameter {
+class Randauflistung {
 public:
-    TfrmShowParameter();
+    Randauflistung();
 
     std::string Caption = "frmShowParameter";  // set before each showing
     TButton Button1;       // "OK": closes the window

@@ -1,4 +1,4 @@
-#include "ui/qt/Hauptfenster.h"
+#include "ui/qt/Hauptfensteransicht.h"
 
 #include "ui/qt/Bausteine.h"
 #include "ui/qt/Einstellungsdialog.h"
@@ -26,7 +26,7 @@ namespace pavolant::qt {
 
 namespace {
 
-Steuerelementsuche Suche(TForm1& f) {
+Steuerelementsuche Suche(Hauptfenster& f) {
     return {[&f](std::string_view n) { return f.Edit(n); },     [&f](std::string_view n) { return f.CheckBox(n); },
             [&f](std::string_view n) { return f.SpinEdit(n); }, [&f](std::string_view n) { return f.Button(n); },
             [&f](std::string_view n) { return f.Label(n); },    [&f](std::string_view n) { return f.GroupBox(n); },
@@ -46,7 +46,7 @@ constexpr const char* kEinstellungenHinweis = "Steuerung der Feinheit der Untert
 
 }  // namespace
 
-Hauptfenster::Hauptfenster(TForm1& form, Dialoge& dialoge, QWidget* eltern)
+Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, QWidget* eltern)
     : QMainWindow(eltern),
       form_(form),
       bindung_(new Bindung(*this,
@@ -161,8 +161,8 @@ Hauptfenster::Hauptfenster(TForm1& form, Dialoge& dialoge, QWidget* eltern)
     // The three other windows, made once in this order and kept for the whole run.
     einstellungen_ = new Einstellungsdialog(pref_, dialoge, this);
     const Bindung::Grenze grenze = [&form](const std::function<void()>& h) { return form.Ausfuehren(h); };
-    profil_ = new Profilansicht(form.Form2, grenze, this);
-    liste_ = new Parameterliste(form.frmShowParameter, grenze, this);
+    profil_ = new Profilansicht(form.Profil, grenze, this);
+    liste_ = new Parameterliste(form.Auflistung, grenze, this);
     connect(einstellungenKnopf, &QPushButton::clicked, this, [this] {
         bindung_->Ereignis([this] { form_.bbnPreferencesClick(pref_, [this] { return einstellungen_->Zeigen(); }); });
     });
@@ -173,15 +173,15 @@ Hauptfenster::Hauptfenster(TForm1& form, Dialoge& dialoge, QWidget* eltern)
     schrift.setPixelSize(16);
     setFont(schrift);
     // The design size; the layout may ask for more where the desktop's font is wider.
-    resize(TForm1::kBreite, TForm1::kHoehe);
+    resize(Hauptfenster::kBreite, Hauptfenster::kHoehe);
     bindung_->Synchronisieren();
 }
 
 // The settings dialog works on pref_, which goes before the base class deletes the
 // child widgets.
-Hauptfenster::~Hauptfenster() { delete einstellungen_; }
+Hauptfensteransicht::~Hauptfensteransicht() { delete einstellungen_; }
 
-void Hauptfenster::MemoKopieren() {
+void Hauptfensteransicht::MemoKopieren() {
     QGuiApplication::clipboard()->setText(memo_->toPlainText(), QClipboard::Clipboard);
     memo_->setFocus(Qt::OtherFocusReason);
     QTextCursor anfang = memo_->textCursor();
@@ -189,7 +189,7 @@ void Hauptfenster::MemoKopieren() {
     memo_->setTextCursor(anfang);
 }
 
-void Hauptfenster::closeEvent(QCloseEvent* ereignis) {
+void Hauptfensteransicht::closeEvent(QCloseEvent* ereignis) {
     if (schliessfrage_ && !schliessfrage_()) {
         ereignis->ignore();
         return;
@@ -199,7 +199,7 @@ void Hauptfenster::closeEvent(QCloseEvent* ereignis) {
 
 // ---- Road preview -------------------------------------------------------------------------
 
-void Hauptfenster::VorschauKnopfEinbauen(QGridLayout& oben) {
+void Hauptfensteransicht::VorschauKnopfEinbauen(QGridLayout& oben) {
     auto* knopf = new QPushButton(Strassenvorschau::Symbol(), QStringLiteral("Preview"));
     knopf->setObjectName(QStringLiteral("bbnVorschau"));
     knopf->setToolTip(QStringLiteral("Show the last run's road in 3-D and from above"));
@@ -218,7 +218,7 @@ void Hauptfenster::VorschauKnopfEinbauen(QGridLayout& oben) {
     });
 }
 
-Strassenvorschau& Hauptfenster::Vorschau() {
+Strassenvorschau& Hauptfensteransicht::Vorschau() {
     if (!vorschau_) {
         vorschau_ = new Strassenvorschau(this);
         VorschauNachfuehren();
@@ -228,7 +228,7 @@ Strassenvorschau& Hauptfenster::Vorschau() {
 
 // Runs after every handler of the window: the preview takes the last run (a new run
 // replaces the road, a failed one empties it) and the point editor's current point.
-void Hauptfenster::VorschauNachfuehren() {
+void Hauptfensteransicht::VorschauNachfuehren() {
     if (!vorschau_) return;
     vorschau_->Uebernehmen(form_.LetzterLauf());
     vorschau_->SetzeAktuell(form_.SplinePunkte.Aktuell);

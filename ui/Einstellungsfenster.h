@@ -12,9 +12,9 @@
 
 namespace pavolant {
 
-class TFormPref {
+class Einstellungsfenster {
 public:
-    TFormPref();
+    Einstellungsfenster();
 
     std::string Caption = "Settings     ";
     TButton btnOK;    // closes with OK

@@ -1,11 +1,11 @@
-// The main window on the desktop: TForm1's controls as widgets in the window's layout
+// The main window on the desktop: Hauptfenster's controls as widgets in the window's layout
 // (top rows, three columns of group boxes, the status memo across the bottom), bound by
-// name, with every user event run through TForm1's error boundary.
+// name, with every user event run through Hauptfenster's error boundary.
 #pragma once
 
+#include "ui/Einstellungsfenster.h"
+#include "ui/Hauptfenster.h"
 #include "ui/qt/Bindung.h"
-#include "ui/uMain13.h"
-#include "ui/uSplinePreferences.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -22,15 +22,15 @@ class Parameterliste;
 class Profilansicht;
 class Strassenvorschau;
 
-class Hauptfenster : public QMainWindow {
+class Hauptfensteransicht : public QMainWindow {
     Q_OBJECT
 
 public:
     // The window's logic `form` and its dialogs `dialoge` (the same that `form` uses:
     // the settings dialog's browse button shows its file dialog through them) must
     // outlive the window.
-    Hauptfenster(TForm1& form, Dialoge& dialoge, QWidget* eltern = nullptr);
-    ~Hauptfenster() override;
+    Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, QWidget* eltern = nullptr);
+    ~Hauptfensteransicht() override;
 
     Bindung& Verbindung() { return *bindung_; }
     Einstellungsdialog& Einstellungen() { return *einstellungen_; }
@@ -49,9 +49,9 @@ protected:
 private:
     void MemoKopieren();
 
-    TForm1& form_;
+    Hauptfenster& form_;
     Bindung* bindung_;
-    TFormPref pref_;
+    Einstellungsfenster pref_;
     Einstellungsdialog* einstellungen_;
     Profilansicht* profil_ = nullptr;
     Parameterliste* liste_ = nullptr;

@@ -1,7 +1,7 @@
-#include "ui/uMain13.h"
+#include "ui/Hauptfenster.h"
 
-#include "model/Zahlen.h"
 #include "model/ErsetzendeDatei.h"
+#include "model/Zahlen.h"
 #include "persistence/Parameterdatei.h"
 #include "tests/support/Fensterhilfen.h"
 
@@ -26,19 +26,19 @@ using pavolant::test::TempOrdner;
 using Texte = std::vector<std::string>;
 namespace fs = std::filesystem;
 
-Texte Felder(const TForm1& f) {
+Texte Felder(const Hauptfenster& f) {
     return {f.edtSplinePtsX.Text,    f.edtSplinePtsY.Text,    f.edtSplinePtsZ.Text,
             f.edtSplinePtsXrot.Text, f.edtSplinePtsYrot.Text, f.edtSplinePtsZrot.Text};
 }
 
-void Tippen(TForm1& f, const Texte& werte) {
+void Tippen(Hauptfenster& f, const Texte& werte) {
     TEdit* felder[] = {&f.edtSplinePtsX,    &f.edtSplinePtsY,    &f.edtSplinePtsZ,
                        &f.edtSplinePtsXrot, &f.edtSplinePtsYrot, &f.edtSplinePtsZrot};
     for (std::size_t i = 0; i < werte.size(); ++i) felder[i]->Text = werte[i];
 }
 
 // Three points with X = 1, 2, 3; point `nr` shown.
-void DreiPunkte(TForm1& f, int nr) {
+void DreiPunkte(Hauptfenster& f, int nr) {
     f.SplinePunkte.Anhaengen();
     for (int i = 0; i < 3; ++i) f.SplinePunkte.Punkt(i)->X = i + 1;
     f.sedSplinePtsNr.MaxValue = 3;
@@ -48,7 +48,7 @@ void DreiPunkte(TForm1& f, int nr) {
 
 TEST(Hauptfenster, Startzustand) {
     Fenster w;
-    const TForm1& f = w.form;
+    const Hauptfenster& f = w.form;
     EXPECT_FALSE(f.bbnGo.Enabled);
     EXPECT_TRUE(f.cboCreateFahrbahn.Checked());
     EXPECT_TRUE(f.cboCreateTG.Checked());
@@ -78,7 +78,7 @@ TEST(Hauptfenster, Startzustand) {
 
 TEST(Hauptfenster, StartzustandDerRaender) {
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     for (const bool rechts : {true, false}) {
         SCOPED_TRACE(rechts ? "right" : "left");
         const RandSeite s = Seite(f, rechts);
@@ -103,7 +103,7 @@ TEST(Hauptfenster, StartzustandDerRaender) {
 
 TEST(Hauptfenster, NamenGrenzeUndInfo) {
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     EXPECT_EQ(f.Edit("edtBreite"), &f.edtBreite);
     EXPECT_EQ(f.SpinEdit("sedSplinePtsNr"), &f.sedSplinePtsNr);
     EXPECT_EQ(f.Button("bbnGo"), &f.bbnGo);
@@ -127,7 +127,7 @@ TEST(Hauptfenster, NamenGrenzeUndInfo) {
 
 TEST(HauptfensterKetten, SpiegelnUndZufallSchliessenSichAus) {
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     auto zustand = [&] { return std::pair{f.cboRuecksetzen.Checked(), f.cboRandomBackFold.Checked()}; };
     f.cboRuecksetzen.Click();
     f.cboRandomBackFold.Click();
@@ -140,7 +140,7 @@ TEST(HauptfensterKetten, SpiegelnUndZufallSchliessenSichAus) {
 
 TEST(HauptfensterKetten, FuellflaecheNurMitBeidenRaendern) {
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     std::vector<bool> gefuellt;
     for (TCheckBox* klick : {&f.cboRandRenable, &f.cboRandLenable, &f.cboRandRenable, &f.cboRandRenable}) {
         f.cboRandFuellen.Click();
@@ -158,7 +158,7 @@ TEST(HauptfensterKetten, RandKopieren) {
     for (const bool nachRechts : {true, false}) {
         SCOPED_TRACE(nachRechts ? "to the right" : "to the left");
         Fenster w;
-        TForm1& f = w.form;
+        Hauptfenster& f = w.form;
         const RandSeite von = Seite(f, !nachRechts), nach = Seite(f, nachRechts);
         Segmente(f, von, {1, 2});
         von.texDatei->Text = "grass.dds";  // typed, committed by the copy
@@ -192,7 +192,7 @@ TEST(HauptfensterTexturPixel, UZuPixelUndZurueckMitGeraderRundung) {
     for (const char trenner : {',', '.'}) {
         MitDezimaltrenner t(trenner);
         Fenster w;
-        TForm1& f = w.form;
+        Hauptfenster& f = w.form;
         f.edtTexPxl.Text = "4";
         f.edtTexStart.Text = "0,625";
         f.EdtTexEnde.Text = "0.875";  // either separator is read
@@ -217,7 +217,7 @@ TEST(HauptfensterTexturPixel, UZuPixelUndZurueckMitGeraderRundung) {
 
 TEST(HauptfensterTexturPixel, OhneBreiteNichtsUndKeineGanzzahlStoppt) {
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     f.edtTexStart.Text = "0,5";
     f.edtTexStartPxl.Text = "7";
     for (TEdit* e : {&f.edtTexPxl, &f.edtTexStart, &f.EdtTexEnde, &f.edtTexStartPxl, &f.EdtTexEndePxl})
@@ -239,7 +239,7 @@ TEST(HauptfensterTexturPixel, OhneBreiteNichtsUndKeineGanzzahlStoppt) {
 
 TEST(HauptfensterSplinePunkte, EinfuegenUndAnhaengen) {
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     Tippen(f, {"5"});
     f.gboSplinePts.Exit();
     Tippen(f, {"9"});  // typed after the commit: dropped by the insert
@@ -273,7 +273,7 @@ TEST(HauptfensterSplinePunkte, Loeschen) {
     // The last of three: point 2 is shown with its stored values; the typed ones went
     // into the removed point.
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     DreiPunkte(f, 3);
     Tippen(f, {"x"});  // the step back commits first, so this stops the delete
     EXPECT_FALSE(w.Ereignis([&] { f.spbSplineSub.Click(); }));
@@ -297,7 +297,7 @@ TEST(HauptfensterSplinePunkte, Loeschen) {
 
 TEST(HauptfensterSplinePunkte, WechselMitSchlechterZahlUndBegrenzteNummer) {
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     Tippen(f, {"7", "abc", "8"});
     EXPECT_FALSE(w.Ereignis([&] { f.sedSplinePtsNr.SetValue(2); }));
     EXPECT_EQ(w.dialoge.fehler, Texte{"'abc' ist kein gültiger Gleitkommawert"});
@@ -325,7 +325,7 @@ const std::string kWestby = PAVOLANT_SOURCE_DIR "/../shared/i3d/samples/westby_s
 
 TEST(HauptfensterSplineImport, AusDerEditorDateiUndAbbrechen) {
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     DreiPunkte(f, 3);
     Tippen(f, {"77"});
     f.bbnSplinePtsOpen.Click();  // cancelled: nothing changes, nothing is committed
@@ -355,7 +355,7 @@ TEST(HauptfensterSplineImport, AusDerEditorDateiUndAbbrechen) {
 TEST(HauptfensterSplineImport, FehlerwegeHaltenSpinUndListeGleich) {
     TempOrdner o;
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     DreiPunkte(f, 3);
     // Point 1 is made current first, committing the typed value into point 3; a file
     // without a scene then changes nothing.
@@ -395,7 +395,7 @@ TEST(HauptfensterSplineImport, FehlerwegeHaltenSpinUndListeGleich) {
 TEST(HauptfensterGo, DateiauswahlUndZuWenigPunkte) {
     TempOrdner ordner;
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     w.dialoge.antworten = {std::nullopt, (ordner / "a.i3d").string(),
                            (fs::path("/tex") / "road.dds").string()};
     f.bbnSave.Click();
@@ -422,7 +422,7 @@ TEST(HauptfensterGo, DateiauswahlUndZuWenigPunkte) {
 TEST(HauptfensterGo, ZehnMeterGeradeausSchreibtUndSetztTexL0) {
     TempOrdner ordner;
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     f.edtTexL0.Text = "0,3";
     f.spbOldTexL0.Click();  // before any run the old value is 0
     EXPECT_EQ(f.edtTexL0.Text, "0");
@@ -452,7 +452,7 @@ TEST(HauptfensterGo, ZehnMeterGeradeausSchreibtUndSetztTexL0) {
 TEST(HauptfensterGo, RaenderUndFuellflaecheAusDenFeldern) {
     TempOrdner ordner;
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     f.SplinePunkte.Punkt(1)->Z = 10;
     f.edtFileName.Text = (ordner / "a.i3d").string();
     for (const bool rechts : {true, false}) {
@@ -480,7 +480,7 @@ TEST(HauptfensterGo, RaenderUndFuellflaecheAusDenFeldern) {
 TEST(HauptfensterGo, FehlerStoppenAnDerGrenzeMitDemGelesenen) {
     TempOrdner ordner;
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     f.SplinePunkte.Punkt(1)->Z = 10;
     f.edtFileName.Text = (ordner / "a.i3d").string();
     f.edtBreite.Text = "sieben";
