@@ -100,7 +100,7 @@ void Drei(std::string_view zeile, std::string_view anfang, double* ziel) {
         ziel[0] = ziel[1] = ziel[2] = 0;
         return;
     }
-    if (v.size() > kMaxI3dWertLaenge)
+    if (v.size() > pavolant::kMaxI3dWertLaenge)
         throw KonvertierungsFehler("'" + v.substr(0, 40) + "...' ist kein gültiger Gleitkommawert");
     std::string_view rest = Trimmen(v);
     for (int i = 0; i < 2; ++i) {
