@@ -19,7 +19,7 @@
 // the run or the save stopped, 2 on wrong usage.
 #include "model/Meldung.h"
 #include "model/Zahlen.h"
-#include "ui/uMain13.h"
+#include "ui/Hauptfenster.h"
 
 #include <cstdio>
 #include <exception>
@@ -188,7 +188,7 @@ std::optional<Auftrag> Zerlegen(int argc, char** argv, int& code) {
 int Ausfuehren(const Auftrag& auftrag) {
     Fehlerausgabe melder;
     Skriptdialoge dialoge;
-    TForm1 form(melder, dialoge);
+    Hauptfenster form(melder, dialoge);
 
     if (auftrag.einstellungen) {
         // The desktop program takes a missing Pavolant.ini for "nothing saved yet"; a file

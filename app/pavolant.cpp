@@ -10,13 +10,13 @@
 // to standard error instead.
 #include "model/Zahlen.h"
 #include "persistence/Einstellungen.h"
-#include "ui/qt/Hauptfenster.h"
+#include "ui/Hauptfenster.h"
+#include "ui/qt/Hauptfensteransicht.h"
 #include "ui/qt/Parameterliste.h"
 #include "ui/qt/Profilansicht.h"
-#include "ui/qt/Strassenvorschau.h"
 #include "ui/qt/Programmstart.h"
 #include "ui/qt/QtDialoge.h"
-#include "ui/uMain13.h"
+#include "ui/qt/Strassenvorschau.h"
 
 #include <QApplication>
 #include <QDir>
@@ -117,7 +117,7 @@ void ImDialog(Dialog& d, bool& ok, const std::function<void()>& zeigen, const st
 // listing (listing.png) and the road preview in 3-D and from above (preview-3d.png,
 // preview-plan.png; the 3-D picture only where OpenGL is available, as a note otherwise).
 // True when every picture was written.
-bool Rundgang(qt::Hauptfenster& fenster, TForm1& form, Textdialoge& dialoge, const Auftrag& auftrag) {
+bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge& dialoge, const Auftrag& auftrag) {
     const QString& ordner = *auftrag.bilder;
     Warten(300);
     bool ok = Speichern(fenster, ordner, "main-fresh.png");
@@ -142,10 +142,10 @@ bool Rundgang(qt::Hauptfenster& fenster, TForm1& form, Textdialoge& dialoge, con
         form.bbnGrafikSchnittClick([&] {
             ImDialog(profil, ok, [&] { profil.Zeigen(); }, [&] {
                 ok = Speichern(profil, ordner, "profile-distorted.png") && ok;
-                profil.Verbindung().Ereignis([&] { form.Form2.cboUnverzerrt.Click(); });
+                profil.Verbindung().Ereignis([&] { form.Profil.cboUnverzerrt.Click(); });
                 Warten(200);
                 ok = Speichern(profil, ordner, "profile-undistorted.png") && ok;
-                profil.Verbindung().Ereignis([&] { form.Form2.cboUnverzerrt.Click(); });
+                profil.Verbindung().Ereignis([&] { form.Profil.cboUnverzerrt.Click(); });
             });
         });
     }) && ok;
@@ -227,13 +227,13 @@ int main(int argc, char** argv) {
     Melder& melder = auftrag->bilder ? static_cast<Melder&>(textmelder) : fenstermelder;
     Dialoge& dialoge = auftrag->bilder ? static_cast<Dialoge&>(textdialoge) : fensterdialoge;
 
-    TForm1 form(melder, dialoge);
-    qt::Hauptfenster fenster(form, dialoge);
+    Hauptfenster form(melder, dialoge);
+    qt::Hauptfensteransicht fenster(form, dialoge);
     fenstermelder.SetzeFenster(&fenster);
     fensterdialoge.SetzeFenster(&fenster);
 
     const QScreen* bildschirm = QGuiApplication::primaryScreen();
-    const QSize groesse = bildschirm ? bildschirm->availableGeometry().size() : QSize(TForm1::kBreite, TForm1::kHoehe);
+    const QSize groesse = bildschirm ? bildschirm->availableGeometry().size() : QSize(Hauptfenster::kBreite, Hauptfenster::kHoehe);
     qt::Starten(form, fenster, EinstellungsPfad(), groesse);
     fenster.SetzeSchliessfrage([&form, &fenster] { return qt::Schliessen(form, fenster, EinstellungsPfad()); });
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "generator/Generierung.h"
-#include "model/uGlobal.h"
-#include "model/uSplinePkts.h"
+#include "model/Randprofil.h"
+#include "model/SplinePunkte.h"
 
 #include <cmath>
 #include <iterator>

@@ -43,11 +43,11 @@
 #include <vector>
 
 #include "generator/Generierung.h"
-#include "generator/Netz.h"
+#include "model/ErsetzendeDatei.h"
 #include "model/Meldung.h"
+#include "model/Netz.h"
+#include "model/SplinePunkte.h"
 #include "model/Zahlen.h"
-#include "model/uSplinePkts.h"
-#include "persistence/ErsetzendeDatei.h"
 
 // ---------------------------------------------------------------------------------------
 // Heap accounting

@@ -35,7 +35,7 @@
 
 #include "generator/Generierung.h"
 #include "model/Meldung.h"
-#include "model/uSplinePkts.h"
+#include "model/SplinePunkte.h"
 #include "ui/qt/Vorschau3d.h"
 #include "ui/qt/Vorschaudaten.h"
 #include "ui/qt/Vorschaukamera.h"

@@ -17,11 +17,12 @@
 #include <utility>
 #include <vector>
 
+#include "model/ErsetzendeDatei.h"
 #include "model/Meldung.h"
+#include "model/Punkte.h"
+#include "model/SplinePunkte.h"
 #include "model/Zahlen.h"
-#include "model/uGlobal.h"
-#include "model/uSplinePkts.h"
-#include "persistence/ErsetzendeDatei.h"
+#include "persistence/I3dSzene.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ void Drei(std::string_view zeile, std::string_view anfang, double* ziel) {
         ziel[0] = ziel[1] = ziel[2] = 0;
         return;
     }
-    if (v.size() > TSplinePunkte::kMaxI3dWertLaenge)
+    if (v.size() > pavolant::kMaxI3dWertLaenge)
         throw KonvertierungsFehler("'" + v.substr(0, 40) + "...' ist kein gültiger Gleitkommawert");
     std::string_view rest = Trimmen(v);
     for (int i = 0; i < 2; ++i) {
@@ -195,7 +196,7 @@ Zustand Importieren(std::istream& strom, std::size_t groesse, const std::string&
     StillerMelder melder;
     std::string fehler;
     try {
-        liste.LeseI3dAusStrom(strom, name, melder);
+        LeseI3dAusStrom(liste, strom, name, melder);
     } catch (const KonvertierungsFehler& e) {
         fehler = std::string("K: ") + e.what();
     } catch (const pavolant::DateiFehler& e) {

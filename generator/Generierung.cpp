@@ -1,8 +1,8 @@
 #include "generator/Generierung.h"
 
 #include "generator/I3dDokument.h"
+#include "model/ErsetzendeDatei.h"
 #include "model/Zahlen.h"
-#include "persistence/ErsetzendeDatei.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,11 +12,12 @@
 #pragma once
 
 #include "generator/I3dDokument.h"
-#include "generator/Netz.h"
 #include "model/Feinheit.h"
+#include "model/FuellFlaeche.h"
 #include "model/Meldung.h"
-#include "model/uFuellFlaeche.h"
-#include "model/uSplinePkts.h"
+#include "model/Netz.h"
+#include "model/Randprofil.h"
+#include "model/SplinePunkte.h"
 
 #include <array>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // four-decimal format.
 #pragma once
 
-#include "generator/Netz.h"
+#include "model/Netz.h"
 
 #include <array>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "persistence/IniDatei.h"
 
+#include "model/ErsetzendeDatei.h"
 #include "model/Zahlen.h"
-#include "persistence/ErsetzendeDatei.h"
 
 #include <array>
 #include <cerrno>

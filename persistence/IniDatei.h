@@ -16,7 +16,7 @@
 //  - Changes live in memory until Speichern(), which replaces the file all-or-nothing.
 #pragma once
 
-#include "persistence/ErsetzendeDatei.h"
+#include "model/ErsetzendeDatei.h"
 
 #include <filesystem>
 #include <optional>

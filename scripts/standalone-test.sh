@@ -25,3 +25,9 @@ sed -n '/tests passed/,$p' build/ctest.log
 # The skips must be there: a clone without the data that skips nothing has lost the
 # checks' guard, not passed them.
 grep -q '(Skipped)' build/ctest.log || { echo "standalone-test: no check was skipped" >&2; exit 1; }
+# And with CI=true the same missing data fails a check instead of skipping it.
+if CI=true ctest --test-dir build -R '^comma\.EditorDateienStichprobe\.' >/dev/null 2>&1; then
+  echo "standalone-test: with CI=true a check without its reference data did not fail" >&2
+  exit 1
+fi
+echo "With CI=true the missing reference data fails the checks."

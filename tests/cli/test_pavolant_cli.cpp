@@ -1,6 +1,7 @@
 // The command line as a user runs it: the built program in a child process, its exit
 // status, standard output and standard error. The C locale makes its numbers use a point.
-#include "model/uSplinePkts.h"
+#include "model/SplinePunkte.h"
+#include "persistence/I3dSzene.h"
 #include "persistence/IniDatei.h"
 #include "tests/support/Testhilfen.h"
 
@@ -202,7 +203,7 @@ TEST(Kommandozeile, SplinePunkteAusDemEditor) {
     // The reference: the file's points as the model's own reader takes them.
     pavolant::test::AufzeichnenderMelder melder;
     pavolant::TSplinePunkte westby;
-    westby.LeseI3d(kWestby.string(), melder);
+    LeseI3d(westby, kWestby.string(), melder);
     ASSERT_EQ(westby.AnzahlPunkte(), 231);
     TempOrdner o;
     const std::string p = (o / "p.ini").string(), n = (o / "n.ini").string();

@@ -2,8 +2,8 @@
 // texture events, the traffic curves, the schema, and what a failed run leaves behind.
 #include "generator/Generierung.h"
 
+#include "model/ErsetzendeDatei.h"
 #include "model/Zahlen.h"
-#include "persistence/ErsetzendeDatei.h"
 #include "tests/support/Testhilfen.h"
 
 #include <gtest/gtest.h>

@@ -13,9 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "model/ErsetzendeDatei.h"
+#include "model/SplinePunkte.h"
 #include "model/Zahlen.h"
-#include "model/uSplinePkts.h"
-#include "persistence/ErsetzendeDatei.h"
+#include "persistence/I3dSzene.h"
 #include "tests/support/Testhilfen.h"
 
 namespace pavolant {
@@ -89,7 +90,7 @@ protected:
     // Writes `inhalt` to a file and imports it.
     void Lesen(const std::string& inhalt) {
         DateiSchreiben(pfad, inhalt);
-        liste.LeseI3d(pfad.string(), melder);
+        LeseI3d(liste, pfad.string(), melder);
     }
 
     TempOrdner ordner;
@@ -146,7 +147,7 @@ TEST_F(LeseI3dTest, ZweiterImportUeberschreibtDenErsten) {
     liste.Aktuell = 2;
     const fs::path zweiter = ordner / "zweiter.i3d";
     DateiSchreiben(zweiter, Dokument({Shape("translation=\"9 9 9\"")}));
-    liste.LeseI3d(zweiter.string(), melder);
+    LeseI3d(liste, zweiter.string(), melder);
     ASSERT_EQ(liste.AnzahlPunkte(), 1);
     ErwartePunkt(liste, 0, {9, 9, 9, 0, 0, 0});
     EXPECT_EQ(liste.Aktuell, 0);
@@ -311,7 +312,7 @@ TEST_F(LeseI3dTest, OhneSzenenendeGiltBisZumDateiende) {
     DateiSchreiben(ohneEnde,
                    "<i3D>\r\n  <Scene>\r\n    <Shape translation=\"1 2 3\"/>\r\n"
                    "    <Shape translation=\"4 5 6\"/>\r\n");
-    liste.LeseI3d(ohneEnde.string(), melder);
+    LeseI3d(liste, ohneEnde.string(), melder);
     ASSERT_EQ(liste.AnzahlPunkte(), 2);
     ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
     ErwartePunkt(liste, 1, {4, 5, 6, 0, 0, 0});
@@ -367,7 +368,7 @@ protected:
     }
     void ErwarteFehlerOhneAenderung(const fs::path& p) {
         try {
-            liste.LeseI3d(p.string(), melder);
+            LeseI3d(liste, p.string(), melder);
             ADD_FAILURE() << "DateiFehler erwartet für " << p;
         } catch (const DateiFehler& e) {
             EXPECT_EQ(std::string(e.what()), "Die Datei " + p.string() + " kann nicht gelesen werden");
@@ -402,7 +403,7 @@ TEST_F(LeseI3dUnlesbar, KeineLeserechte) {
     const std::string meldung = "Die Datei " + pfad.string() + " kann nicht gelesen werden";
     const auto ergebnis = OhneRootRechte(ordner.Pfad(), [&] {
         try {
-            liste.LeseI3d(pfad.string(), melder);
+            LeseI3d(liste, pfad.string(), melder);
             return 1;
         } catch (const DateiFehler& e) {
             if (e.what() != meldung) return 2;
@@ -442,7 +443,7 @@ TEST_F(LeseI3dTest, LesefehlerInDerSzeneBehaeltDasGelesene) {
     BrechenderPuffer puffer("<Scene>\n<Shape translation=\"1 2 3\"/>\n<Shape translation=\"4 5");
     std::istream strom(&puffer);
     try {
-        liste.LeseI3dAusStrom(strom, "kaputt.i3d", melder);
+        LeseI3dAusStrom(liste, strom, "kaputt.i3d", melder);
         FAIL() << "DateiFehler erwartet";
     } catch (const DateiFehler& e) {
         EXPECT_EQ(std::string(e.what()), "Die Datei kaputt.i3d kann nicht gelesen werden");
@@ -459,7 +460,7 @@ TEST_F(LeseI3dTest, LesefehlerVorDerSzeneAendertNichts) {
     liste.Aktuell = 2;
     BrechenderPuffer puffer("<i3D>\n<Shapes>\n<Shape translation=\"1 2 3\"/>\n");
     std::istream strom(&puffer);
-    EXPECT_THROW(liste.LeseI3dAusStrom(strom, "kaputt.i3d", melder), DateiFehler);
+    EXPECT_THROW(LeseI3dAusStrom(liste, strom, "kaputt.i3d", melder), DateiFehler);
     ASSERT_EQ(liste.AnzahlPunkte(), 3);
     for (int i = 0; i < 3; ++i) ErwartePunkt(liste, i, Alt(i));
     EXPECT_EQ(liste.Aktuell, 2);
@@ -469,7 +470,7 @@ TEST_F(LeseI3dTest, LesefehlerVorDerSzeneAendertNichts) {
     leer.Aktuell = 1;
     BrechenderPuffer szene("<Scene>\n<TransformGroup>\n");
     std::istream szenenStrom(&szene);
-    EXPECT_THROW(leer.LeseI3dAusStrom(szenenStrom, "kaputt.i3d", melder), DateiFehler);
+    EXPECT_THROW(LeseI3dAusStrom(leer, szenenStrom, "kaputt.i3d", melder), DateiFehler);
     EXPECT_EQ(leer.AnzahlPunkte(), 0);
     EXPECT_EQ(leer.Aktuell, 0);
 }
@@ -539,7 +540,7 @@ TEST_F(LeseI3dTest, KeineZahlLaesstAktuellStehenWennEsPasst) {
 // Bounds: long lines, long values, many shapes
 
 TEST_F(LeseI3dTest, LangerWertBisZurGrenze) {
-    const std::size_t grenze = TSplinePunkte::kMaxI3dWertLaenge;
+    const std::size_t grenze = kMaxI3dWertLaenge;
     std::string wert = "1 2 3";
     wert.resize(grenze, ' ');  // trailing blanks are trimmed: still three numbers
     Lesen(Dokument({Shape("translation=\"" + wert + "\"")}));
@@ -623,7 +624,7 @@ TEST_F(LeseI3dTest, MillionShapesHaengenNicht) {
     for (int i = 0; i < 900'000; ++i) s += "<Shape translation=\"x\"/>\n";
     std::istringstream strom(s);
     const auto start = std::chrono::steady_clock::now();
-    liste.LeseI3dAusStrom(strom, "gross.i3d", melder);
+    LeseI3dAusStrom(liste, strom, "gross.i3d", melder);
     EXPECT_EQ(liste.AnzahlPunkte(), TSplinePunkte::kMaxPunkte);
     ASSERT_EQ(melder.eintraege.size(), 1u);
     EXPECT_EQ(melder.eintraege[0].art, MeldungsArt::Warnung);
@@ -696,7 +697,7 @@ TEST_P(EditorDateien, JederShapeDerSzeneWirdEinPunkt) {
     FuelleListe(liste, 3);
     liste.Aktuell = 2;
     AufzeichnenderMelder melder;
-    liste.LeseI3d(datei.string(), melder);
+    LeseI3d(liste, datei.string(), melder);
     EXPECT_TRUE(melder.eintraege.empty());
     EXPECT_EQ(liste.DateiName, datei.string());
     EXPECT_EQ(liste.Aktuell, 0);
@@ -744,7 +745,7 @@ TEST_P(EigeneSzenen, JederShapeDerSzeneMitSeinenWerten) {
     FuelleListe(liste, 3);
     liste.Aktuell = 2;
     AufzeichnenderMelder melder;
-    liste.LeseI3d(datei.string(), melder);
+    LeseI3d(liste, datei.string(), melder);
     EXPECT_TRUE(melder.eintraege.empty());
     EXPECT_EQ(liste.Aktuell, 0);
     ASSERT_EQ(liste.AnzahlPunkte(), static_cast<int>(erwartet.size()));
@@ -787,7 +788,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(EigeneSzenenVorzeichen, MinusNullBleibtMinusNull) {
     TSplinePunkte liste;
     AufzeichnenderMelder melder;
-    liste.LeseI3d((test::Testdaten("i3d") / "attributreihenfolge.i3d").string(), melder);
+    LeseI3d(liste, (test::Testdaten("i3d") / "attributreihenfolge.i3d").string(), melder);
     ASSERT_EQ(liste.AnzahlPunkte(), 5);
     const TSplinePkt& p2 = *liste.Punkt(1);
     const TSplinePkt& p4 = *liste.Punkt(3);
@@ -804,7 +805,7 @@ TEST(EditorDateienStichprobe, BekannteWerte) {
     AufzeichnenderMelder melder;
 
     TSplinePunkte silo;
-    silo.LeseI3d(ordner + "vojvodina_silo.i3d", melder);
+    LeseI3d(silo, ordner + "vojvodina_silo.i3d", melder);
     ASSERT_EQ(silo.AnzahlPunkte(), 11);
     ErwartePunkt(silo, 0, {-11.1421, 4.3885, -22.4666, -180, 0, -180});
     ErwartePunkt(silo, 2, {-0.0651184, -0.0737712, 0.692292, -180, 90, 90});  // nested in point 1
@@ -812,13 +813,13 @@ TEST(EditorDateienStichprobe, BekannteWerte) {
     ErwartePunkt(silo, 10, {-20.0554, -1.24099, -23.3158, -0.803077, 90, 0});
 
     TSplinePunkte stop;
-    stop.LeseI3d(ordner + "courseplay_STOP.i3d", melder);  // CR LF
+    LeseI3d(stop, ordner + "courseplay_STOP.i3d", melder);  // CR LF
     ASSERT_EQ(stop.AnzahlPunkte(), 2);
     ErwartePunkt(stop, 0, {0, 0, 0, 0, 0, 0});
     ErwartePunkt(stop, 1, {0, 0, 0, 0, 180, 0});
 
     TSplinePunkte westby;
-    westby.LeseI3d(ordner + "westby_splines.i3d", melder);
+    LeseI3d(westby, ordner + "westby_splines.i3d", melder);
     ASSERT_EQ(westby.AnzahlPunkte(), 231);
     ErwartePunkt(westby, 0, {-2183.49, 219.752, -231.4, 0, 0, 0});
     ErwartePunkt(westby, 4, {-2183.49, 224.767, -231.4, 0, 0, 0});

@@ -3,7 +3,7 @@
 #include "model/Zahlen.h"
 #include "persistence/IniDatei.h"
 #include "tests/support/Fensterhilfen.h"
-#include "ui/uMain13.h"
+#include "ui/Hauptfenster.h"
 
 #include <gtest/gtest.h>
 
@@ -72,7 +72,7 @@ TEST(Parameterdatei, NeueDateiFolgtDerTabelle) {
 TEST(Parameterdatei, SpeichernUndLadenGibtDasselbeFenster) {
     TempOrdner ordner;
     Fenster a;
-    TForm1& f = a.form;
+    Hauptfenster& f = a.form;
     // Every text different from its start, every box flipped (the mirroring pair can
     // hold one checked box only).
     int n = 0;
@@ -104,7 +104,7 @@ TEST(Parameterdatei, SpeichernUndLadenGibtDasselbeFenster) {
     EXPECT_EQ(f.lblParameter.Caption, "p.ini");
 
     Fenster b;
-    TForm1& g = b.form;
+    Hauptfenster& g = b.form;
     b.dialoge.antworten = {(ordner / "p.ini").string()};
     ASSERT_TRUE(b.Ereignis([&] { g.bbnLoadPara.Click(); }));
     EXPECT_EQ(g.lblParameter1.Caption, "Parameter geladen aus");
@@ -157,7 +157,7 @@ TEST(Parameterdatei, UnbekannteSchluesselBleibenBeimNeuSpeichern) {
 TEST(Parameterdatei, VorgabenUndKetten) {
     TempOrdner ordner;
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     // Read in table order: the flip box is checked first, then the reset box unchecks it.
     ASSERT_TRUE(Laden(w, ordner / "p.ini", "[Fahrbahn_Textur]\nRueckfaltung=1\nRuecksetzen=1\n"));
     EXPECT_TRUE(f.cboRuecksetzen.Checked());
@@ -205,7 +205,7 @@ TEST(Parameterdatei, DateienWandernZwischenDenTrennern) {
 TEST(Parameterdatei, AnzahlBestimmtDiePunkte) {
     TempOrdner ordner;
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     ASSERT_TRUE(Laden(w, ordner / "p.ini", "[Splines]\nAnzahl=3\n[SplinePts1]\nX=4\n"));
     ASSERT_EQ(f.SplinePunkte.AnzahlPunkte(), 3);
     EXPECT_EQ(Werte(*f.SplinePunkte.Punkt(2)), std::vector<double>(6, 0));
@@ -229,7 +229,7 @@ TEST(Parameterdatei, AnzahlBestimmtDiePunkte) {
 TEST(Parameterdatei, SchlechteZahlStopptDasLaden) {
     TempOrdner ordner;
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     EXPECT_FALSE(Laden(w, ordner / "p.ini",
                        "[Preferences]\nminLaenge=4\nminWinkel=abc\nminZRot=9\n[Fahrbahn_Geo]\nBreite=8\n"
                        "[Splines]\nAnzahl=3\n"));
@@ -253,7 +253,7 @@ TEST(Parameterdatei, SchlechteZahlStopptDasLaden) {
 TEST(Parameterdatei, DateifehlerAendernNichts) {
     TempOrdner ordner;
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     EXPECT_FALSE(w.Ereignis([&] { f.ParameterLaden(ordner / "fehlt.ini"); }));
     EXPECT_FALSE(w.Ereignis([&] { f.ParameterSpeichern(ordner / "kein" / "p.ini"); }));
     EXPECT_EQ(w.dialoge.fehler,
@@ -266,7 +266,7 @@ TEST(Parameterdatei, DateifehlerAendernNichts) {
 TEST(Parameterdatei, LadenLaesstNichtsVeraltetStehen) {
     TempOrdner ordner;
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     // The pixel width follows the load, and so do the pixel fields: tabbing through one
     // keeps the loaded U.
     f.edtTexPxl.Text = "4";
@@ -307,7 +307,7 @@ std::vector<double> Profil(const TRandPunkte& r) {
 }
 
 // Both borders on with distinct profiles and textures, the front faces filled.
-void Strasse(TForm1& f) {
+void Strasse(Hauptfenster& f) {
     const RandSeite r = Seite(f, true), l = Seite(f, false);
     Segmente(f, r, {1, 2});
     Segmente(f, l, {0.5, 1.5, 3});
@@ -330,12 +330,12 @@ void Strasse(TForm1& f) {
 TEST(ParameterdateiRaender, SpeichernUndLadenGibtRaenderUndFuellungZurueck) {
     TempOrdner ordner;
     Fenster a;
-    TForm1& f = a.form;
+    Hauptfenster& f = a.form;
     Strasse(f);
     f.ParameterSpeichern(ordner / "p.ini");
 
     Fenster b;
-    TForm1& g = b.form;
+    Hauptfenster& g = b.form;
     ASSERT_TRUE(b.Ereignis([&] { g.ParameterLaden(ordner / "p.ini"); }));
     EXPECT_EQ(Profil(g.RandR), Profil(f.RandR));
     EXPECT_EQ(Profil(g.RandL), Profil(f.RandL));
@@ -375,7 +375,7 @@ TEST(ParameterdateiRaender, EinRandAendertNurSeineSeite) {
     for (const bool rechts : {true, false}) {
         SCOPED_TRACE(rechts ? "right" : "left");
         Fenster w;
-        TForm1& f = w.form;
+        Hauptfenster& f = w.form;
         const RandSeite s = Seite(f, rechts), andere = Seite(f, !rechts);
         Segmente(f, andere, {4});
         const std::vector<double> vorher = Profil(*andere.rand);
@@ -394,7 +394,7 @@ TEST(ParameterdateiRaender, EinRandAendertNurSeineSeite) {
 TEST(ParameterdateiRaender, AusgeschaltetUndNurNullpunkt) {
     TempOrdner ordner;
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     const RandSeite l = Seite(f, false), r = Seite(f, true);
     DateiSchreiben(ordner / "p.ini",
                    "[Rand_links_Geo]\nenable1=0\nnSegments=2\nBreite1=2\n[Rand_links_Textur]\nFileName=aus.dds\n"
@@ -421,7 +421,7 @@ TEST(ParameterdateiRaender, AusgeschaltetUndNurNullpunkt) {
 TEST(ParameterdateiRaender, SchlechteZahlStopptOffeneEingabenNicht) {
     TempOrdner ordner;
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     const RandSeite r = Seite(f, true);
     Segmente(f, r, {1, 1});
     r.nr->SetValue(2);

@@ -1,10 +1,10 @@
 // The border segment editor, driven through the main window's controls of either side,
 // and its profile-view variant on controls of its own.
-#include "ui/uRandEditor.h"
+#include "ui/Randeditor.h"
 
 #include "model/Zahlen.h"
 #include "tests/support/Fensterhilfen.h"
-#include "ui/uMain13.h"
+#include "ui/Hauptfenster.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +75,7 @@ TEST(Randeditor, AnzeigeUndUebernahmeJedesFeldes) {
 
 TEST(Randeditor, SchlechteZahlStopptDieUebernahmeAnIhremFeld) {
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     const RandSeite s = Seite(f, true);
     Segmente(f, s, {1, 1});
     s.breite->Text = "2";
@@ -96,7 +96,7 @@ TEST(Randeditor, SchlechteZahlStopptDieUebernahmeAnIhremFeld) {
 // The left side, whose delete button has the odd name SpeedButton2.
 TEST(Randeditor, EinfuegenLoeschenAnhaengen) {
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     const RandSeite s = Seite(f, false);
     TRandPunkte& r = *s.rand;
     Segmente(f, s, {1, 2, 3});
@@ -147,7 +147,7 @@ TEST(Randeditor, EinfuegenLoeschenAnhaengen) {
 
 TEST(Randeditor, SpinNummerBleibtImRand) {
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     const RandSeite s = Seite(f, true);
     Segmente(f, s, {1, 1});
     s.nr->SetText("9");
@@ -166,7 +166,7 @@ TEST(Randeditor, TexturgruppeEndePixelUndBreiteZuU) {
     for (const bool rechts : {true, false}) {
         SCOPED_TRACE(rechts ? "right" : "left");
         Fenster w;
-        TForm1& f = w.form;
+        Hauptfenster& f = w.form;
         const RandSeite s = Seite(f, rechts);
         s.aktiv->Click();
         s.endePxl->Text = "77";
@@ -217,7 +217,7 @@ TEST(Randeditor, TexturgruppeEndePixelUndBreiteZuU) {
 TEST(Randeditor, EinschaltenRechnetEinAusgeschaltetGeladenesProfil) {
     pavolant::test::TempOrdner ordner;
     Fenster w;
-    TForm1& f = w.form;
+    Hauptfenster& f = w.form;
     // Read while off, a border is not recomputed: its positions would still be those
     // of the profile before.
     pavolant::test::DateiSchreiben(ordner / "r.ini",

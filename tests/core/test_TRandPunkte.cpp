@@ -1,7 +1,8 @@
 // Border profiles: geometry, automatic normals, warnings, listing, placement around a
 // centre point, drawing and the parameter file sections.
-#include "model/uGlobal.h"
+#include "model/Randprofil.h"
 
+#include "persistence/IniAbbildung.h"
 #include "persistence/IniDatei.h"
 #include "tests/support/Testhilfen.h"
 
@@ -278,13 +279,13 @@ TEST_F(Profil, RoundTripsThroughTheParameterFile) {
     rand.Segment(2)->NormalenWinkel = GradZuRad(33.333);
     rand.Segment(0)->U = 0.125;
     auto ini = IniDatei::AusText("");
-    rand.IniSchreiben(ini, "Rand_rechts");
+    Schreiben(ini, rand, "Rand_rechts");
     const std::string text = ini.Inhalt();
     EXPECT_EQ(text.find("[Rand_rechts_Geo]\r\nenable1=1\r\nnSegments=2\r\nBreite0=0\r\nWinkel0=0\r\nNormale0=90"), 0u);
     EXPECT_NE(text.find("[Rand_rechts_Textur]\r\nFileName=gras.dds\r\nLaenge=4"), std::string::npos);
 
     TRandPunkte neu("right Border", melder);
-    neu.IniLesen(ini, "Rand_rechts");
+    Lesen(ini, neu, "Rand_rechts");
     EXPECT_TRUE(neu.Aktiv);
     EXPECT_EQ(neu.TexturDatei, "gras.dds");
     EXPECT_EQ(neu.TexturLaenge, 4.5);
@@ -305,7 +306,7 @@ TEST_F(Profil, LoadingAdjustsTheSegmentCountAndReadsDefaults) {
         "[Rand_links_Geo]\nnSegments=4\nBreite1=2\nWinkel1=45\n"
         "[Rand_links_Textur]\nStart=0,25\nLaenge=3.5\n");
     TRandPunkte links("left Border", melder);
-    links.IniLesen(ini, "Rand_links");
+    Lesen(ini, links, "Rand_links");
     ASSERT_EQ(links.AnzahlSegmente(), 5);
     EXPECT_TRUE(links.Aktiv);
     EXPECT_EQ(links.TexturDatei, "bitte eingeben");
@@ -318,18 +319,18 @@ TEST_F(Profil, LoadingAdjustsTheSegmentCountAndReadsDefaults) {
 
     // One stored, three present: segments 3 and 2 go.
     auto kurz = IniDatei::AusText("[Rand_links_Geo]\nnSegments=1\n");
-    links.IniLesen(kurz, "Rand_links");
+    Lesen(kurz, links, "Rand_links");
     EXPECT_EQ(links.AnzahlSegmente(), 2);
     // A negative count keeps the start point only; an absurd one is refused unchanged.
-    links.IniLesen(IniDatei::AusText("[Rand_links_Geo]\nnSegments=-5\n"), "Rand_links");
+    Lesen(IniDatei::AusText("[Rand_links_Geo]\nnSegments=-5\n"), links, "Rand_links");
     EXPECT_EQ(links.AnzahlSegmente(), 1);
-    EXPECT_THROW(links.IniLesen(IniDatei::AusText("[Rand_links_Geo]\nnSegments=2000000000\n"), "Rand_links"),
+    EXPECT_THROW(Lesen(IniDatei::AusText("[Rand_links_Geo]\nnSegments=2000000000\n"), links, "Rand_links"),
                  IniFehler);
     EXPECT_EQ(links.AnzahlSegmente(), 1);
 
     // A value that is no number stops at its key.
     auto kaputt = IniDatei::AusText("[Rand_links_Geo]\nnSegments=1\nBreite1=abc\n[Rand_links_Textur]\nLaenge=9\n");
-    EXPECT_THROW(links.IniLesen(kaputt, "Rand_links"), KonvertierungsFehler);
+    EXPECT_THROW(Lesen(kaputt, links, "Rand_links"), KonvertierungsFehler);
     EXPECT_EQ(links.TexturLaenge, 9);
 }
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "tests/support/Fensterhilfen.h"
-#include "ui/qt/Hauptfenster.h"
+#include "ui/qt/Hauptfensteransicht.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -42,8 +42,8 @@ public:
 struct Ansicht {
     ProtokollMelder melder;
     SkriptDialoge dialoge;
-    TForm1 form{melder, dialoge};
-    qt::Hauptfenster fenster{form, dialoge};
+    Hauptfenster form{melder, dialoge};
+    qt::Hauptfensteransicht fenster{form, dialoge};
 
     Ansicht() {
         fenster.show();

@@ -69,8 +69,8 @@ private slots:
     void InfoboxDesFensters() {
         qt::QtMelder melder;
         SkriptDialoge dialoge;
-        TForm1 form(melder, dialoge);
-        qt::Hauptfenster fenster(form, dialoge);
+        Hauptfenster form(melder, dialoge);
+        qt::Hauptfensteransicht fenster(form, dialoge);
         melder.SetzeFenster(&fenster);
         fenster.show();
         QVERIFY(QTest::qWaitForWindowActive(&fenster));

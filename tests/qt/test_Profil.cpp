@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(bediener.Bedient(), 1);
         QVERIFY2(std::abs(quer - hoch) <= 3, qPrintable(QStringLiteral("%1 vs %2").arg(quer).arg(hoch)));
         QVERIFY(hochVerzerrt > 2 * querVerzerrt);  // stretched to the full height before
-        QVERIFY(a.form.Form2.cboUnverzerrt.Checked());  // the box keeps its state
+        QVERIFY(a.form.Profil.cboUnverzerrt.Checked());  // the box keeps its state
     }
 
     // Editing in the view changes the border at once but not the drawing, until "Redraw

@@ -146,8 +146,8 @@ private slots:
         QCOMPARE(einstellungen->toolTip(), QStringLiteral("Steuerung der Feinheit der Unterteilungen"));
         // Captions in a 16-pixel font; nothing the user must see is cut off.
         QCOMPARE(a.Widget<QLabel>("Label24")->font().pixelSize(), 16);
-        QVERIFY(a.fenster.width() >= TForm1::kBreite);
-        QVERIFY(a.fenster.height() >= TForm1::kHoehe);
+        QVERIFY(a.fenster.width() >= Hauptfenster::kBreite);
+        QVERIFY(a.fenster.height() >= Hauptfenster::kHoehe);
         QVERIFY(a.fenster.minimumSizeHint().height() <= a.fenster.height());
         QVERIFY(a.melder.eintraege.empty());
     }

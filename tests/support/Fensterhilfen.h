@@ -2,7 +2,7 @@
 #pragma once
 
 #include "tests/support/Testhilfen.h"
-#include "ui/uMain13.h"
+#include "ui/Hauptfenster.h"
 
 #include <deque>
 #include <optional>
@@ -38,7 +38,7 @@ private:
 struct Fenster {
     AufzeichnenderMelder melder;
     SkriptDialoge dialoge;
-    TForm1 form{melder, dialoge};
+    Hauptfenster form{melder, dialoge};
 
     // Runs one event through the window's error boundary.
     bool Ereignis(const std::function<void()>& handler) { return form.Ausfuehren(handler); }
@@ -57,7 +57,7 @@ struct RandSeite {
     TEdit *breite, *winkel, *ende, *endePxl, *normale, *texDatei, *texLaenge, *texBreite, *texPxl;
 };
 
-inline RandSeite Seite(TForm1& f, bool rechts) {
+inline RandSeite Seite(Hauptfenster& f, bool rechts) {
     const std::string r = rechts ? "R" : "L";
     // Every name must be found: a missing one is a failed lookup, not a null to dereference.
     auto da = [](auto* control, const std::string& name) {
@@ -79,7 +79,7 @@ inline RandSeite Seite(TForm1& f, bool rechts) {
 
 // Segments 1 .. n of the side's border with the given widths at angle 0 and U rising by 0.25 per
 // segment, the border on and the editor showing segment 1.
-inline void Segmente(TForm1& f, const RandSeite& s, const std::vector<double>& breiten) {
+inline void Segmente(Hauptfenster& f, const RandSeite& s, const std::vector<double>& breiten) {
     s.aktiv->SetChecked(true);
     TRandPunkte& r = *s.rand;
     while (r.AnzahlSegmente() > 1) r.SegmentLoeschen(r.AnzahlSegmente() - 1);

@@ -28,7 +28,7 @@ std::function<T*(std::string_view)> Tabelle(std::initializer_list<std::pair<std:
     };
 }
 
-Steuerelementsuche Suche(TFormPref& p) {
+Steuerelementsuche Suche(Einstellungsfenster& p) {
     Steuerelementsuche s;
     s.Edit = Tabelle<TEdit>({{"edtLaenge", &p.edtLaenge},
                              {"edtWinkel", &p.edtWinkel},
@@ -59,7 +59,7 @@ Bindung::Grenze Fehlerbox(Dialoge& dialoge) {
 
 }  // namespace
 
-Einstellungsdialog::Einstellungsdialog(TFormPref& pref, Dialoge& dialoge, QWidget* eltern)
+Einstellungsdialog::Einstellungsdialog(Einstellungsfenster& pref, Dialoge& dialoge, QWidget* eltern)
     : QDialog(eltern), pref_(pref), bindung_(new Bindung(*this, Fehlerbox(dialoge))) {
     setObjectName(QStringLiteral("FormPref"));
     setWindowTitle(QString::fromStdString(pref.Caption));

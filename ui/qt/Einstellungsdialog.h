@@ -1,10 +1,10 @@
-// The settings dialog on the desktop: TFormPref's controls as widgets, shown modally
+// The settings dialog on the desktop: Einstellungsfenster's controls as widgets, shown modally
 // from the main window with OK and Cancel.
 #pragma once
 
+#include "ui/Einstellungsfenster.h"
+#include "ui/Hauptfenster.h"
 #include "ui/qt/Bindung.h"
-#include "ui/uMain13.h"
-#include "ui/uSplinePreferences.h"
 
 #include <QDialog>
 
@@ -18,13 +18,13 @@ class Einstellungsdialog : public QDialog {
 public:
     // `dialoge` serves the texture browse button and shows its errors; `pref` and
     // `dialoge` must outlive the dialog.
-    Einstellungsdialog(TFormPref& pref, Dialoge& dialoge, QWidget* eltern = nullptr);
+    Einstellungsdialog(Einstellungsfenster& pref, Dialoge& dialoge, QWidget* eltern = nullptr);
 
     // Shows the fields as they stand in `pref`, modally; true when closed with OK.
     bool Zeigen();
 
 private:
-    TFormPref& pref_;
+    Einstellungsfenster& pref_;
     Bindung* bindung_;
 };
 

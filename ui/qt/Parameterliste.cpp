@@ -14,7 +14,7 @@ namespace pavolant::qt {
 
 namespace {
 
-Steuerelementsuche Suche(TfrmShowParameter& f) {
+Steuerelementsuche Suche(Randauflistung& f) {
     Steuerelementsuche s;
     s.Button = [&f](std::string_view n) -> TButton* {
         if (n == "Button1") return &f.Button1;
@@ -34,7 +34,7 @@ std::optional<QFont> DesktopSchriftwahl(const QFont& aktuell, QWidget* eltern) {
 
 }  // namespace
 
-Parameterliste::Parameterliste(TfrmShowParameter& form, Bindung::Grenze grenze, QWidget* eltern)
+Parameterliste::Parameterliste(Randauflistung& form, Bindung::Grenze grenze, QWidget* eltern)
     : QDialog(eltern), form_(form), bindung_(new Bindung(*this, std::move(grenze))), schriftwahl_(DesktopSchriftwahl) {
     setObjectName(QStringLiteral("frmShowParameter"));
     Bausteine b(Suche(form), *bindung_);

@@ -1,10 +1,10 @@
-// The parameter listing window on the desktop: TfrmShowParameter's listing in a text
+// The parameter listing window on the desktop: Randauflistung's listing in a text
 // field under a panel with OK and the font button. Made once and reused, so a font the
 // user chose stays for later showings (it is not saved).
 #pragma once
 
 #include "ui/qt/Bindung.h"
-#include "ui/uShowParameter.h"
+#include "ui/Randauflistung.h"
 
 #include <QDialog>
 #include <QFont>
@@ -24,7 +24,7 @@ public:
     using Schriftwahl = std::function<std::optional<QFont>(const QFont& aktuell, QWidget* eltern)>;
 
     // `form` must outlive the window.
-    Parameterliste(TfrmShowParameter& form, Bindung::Grenze grenze, QWidget* eltern = nullptr);
+    Parameterliste(Randauflistung& form, Bindung::Grenze grenze, QWidget* eltern = nullptr);
 
     // Shows the listing and caption as they stand in the form, modally.
     void Zeigen();
@@ -35,7 +35,7 @@ public:
 private:
     void SchriftWaehlen();
 
-    TfrmShowParameter& form_;
+    Randauflistung& form_;
     Bindung* bindung_;
     QPlainTextEdit* liste_;
     Schriftwahl schriftwahl_;

@@ -20,7 +20,7 @@ QColor Farbe(std::uint32_t bgr) {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-Steuerelementsuche Suche(TForm2& f) {
+Steuerelementsuche Suche(Profilfenster& f) {
     Steuerelementsuche s;
     s.Edit = [&f](std::string_view n) { return f.Edit(n); };
     s.CheckBox = [&f](std::string_view n) { return f.CheckBox(n); };
@@ -76,7 +76,7 @@ void Bildflaeche::resizeEvent(QResizeEvent* ereignis) {
     if (NachGroessenaenderung) NachGroessenaenderung();
 }
 
-Profilansicht::Profilansicht(TForm2& form, Bindung::Grenze grenze, QWidget* eltern)
+Profilansicht::Profilansicht(Profilfenster& form, Bindung::Grenze grenze, QWidget* eltern)
     : QDialog(eltern), form_(form), bindung_(new Bindung(*this, std::move(grenze))), bild_(new Bildflaeche) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QString::fromStdString(form.Caption));

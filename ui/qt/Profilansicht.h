@@ -1,11 +1,11 @@
-// The profile view on the desktop: TForm2's panel (OK, "undistortd", redraw, both segment
+// The profile view on the desktop: Profilfenster's panel (OK, "undistortd", redraw, both segment
 // editors) above a retained image that fills the rest of the window. Shown modally from
 // the main window; made once and reused, so the box and the spins keep their state.
 #pragma once
 
 #include "model/Zeichenflaeche.h"
+#include "ui/Profilfenster.h"
 #include "ui/qt/Bindung.h"
-#include "ui/uGrafik.h"
 
 #include <QDialog>
 #include <QImage>
@@ -51,7 +51,7 @@ class Profilansicht : public QDialog {
 public:
     // `grenze` runs the view's events (the main window's error boundary). `form` must
     // outlive the view.
-    Profilansicht(TForm2& form, Bindung::Grenze grenze, QWidget* eltern = nullptr);
+    Profilansicht(Profilfenster& form, Bindung::Grenze grenze, QWidget* eltern = nullptr);
     ~Profilansicht() override;
 
     // Shows the view modally with the controls as they stand in the form.
@@ -64,7 +64,7 @@ public:
     void done(int ergebnis) override;
 
 private:
-    TForm2& form_;
+    Profilfenster& form_;
     Bindung* bindung_;
     Bildflaeche* bild_;
 };

@@ -4,13 +4,13 @@
 
 namespace pavolant::qt {
 
-bool Starten(TForm1& form, QWidget& fenster, const std::filesystem::path& pfad, QSize bildschirm) {
+bool Starten(Hauptfenster& form, QWidget& fenster, const std::filesystem::path& pfad, QSize bildschirm) {
     const bool ok = form.FormCreate(pfad, bildschirm.width(), bildschirm.height());
     fenster.move(form.Position.Links, form.Position.Oben);
     return ok;
 }
 
-bool Schliessen(TForm1& form, const QWidget& fenster, const std::filesystem::path& pfad) {
+bool Schliessen(Hauptfenster& form, const QWidget& fenster, const std::filesystem::path& pfad) {
     // The frame's top-left corner, as the window was placed.
     form.Position = {fenster.y(), fenster.x()};
     return form.FormCloseQuery(pfad);

@@ -3,7 +3,7 @@
 // place on the screen.
 #pragma once
 
-#include "ui/uMain13.h"
+#include "ui/Hauptfenster.h"
 
 #include <QSize>
 
@@ -17,11 +17,11 @@ namespace pavolant::qt {
 // size `bildschirm`, then the window at the position it settled on. False when the
 // settings file could not be read; the error box has said so and the program runs on
 // with what was read.
-bool Starten(TForm1& form, QWidget& fenster, const std::filesystem::path& pfad, QSize bildschirm);
+bool Starten(Hauptfenster& form, QWidget& fenster, const std::filesystem::path& pfad, QSize bildschirm);
 
 // When the window is to close: its position as it stands now, then FormCloseQuery. False
 // when the settings file could not be written; the error box has said so and the window
 // should stay open.
-bool Schliessen(TForm1& form, const QWidget& fenster, const std::filesystem::path& pfad);
+bool Schliessen(Hauptfenster& form, const QWidget& fenster, const std::filesystem::path& pfad);
 
 }  // namespace pavolant::qt

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "model/Meldung.h"
-#include "ui/uMain13.h"
+#include "ui/Hauptfenster.h"
 
 #include <QMessageBox>
 #include <QPointer>

@@ -1,0 +1,181 @@
+#include "model/FuellFlaeche.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <stdexcept>
+#include <utility>
+
+namespace pavolant {
+
+namespace {
+
+// The in-place quicksort of the candidate list on positions links .. rechts. Which of
+// several equal candidates ends last depends on these exact steps (pivot taken by
+// value from the middle position, Hoare scans, recursion on the left part and a loop
+// on the right one), so they must not be replaced by a library sort.
+//
+// The scans stay inside the range: VergleicheWert(x, x) is 0 for every x, so the
+// pivot's own record stops both scans in the first round, and after every swap the
+// records left of i compare <= 0 and those right of j >= 0 with the pivot, which stops
+// them later on.
+void QuickSort(std::vector<TFFrec>& liste, int links, int rechts) {
+    int i = 0;
+    do {
+        i = links;
+        int j = rechts;
+        const TFFrec pivot = liste[static_cast<std::size_t>((links + rechts) / 2)];
+        do {
+            while (TFuellFlaeche::VergleicheWert(liste[static_cast<std::size_t>(i)], pivot) < 0) ++i;
+            while (TFuellFlaeche::VergleicheWert(liste[static_cast<std::size_t>(j)], pivot) > 0) --j;
+            if (i <= j) {
+                std::swap(liste[static_cast<std::size_t>(i)], liste[static_cast<std::size_t>(j)]);
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        if (links < j) QuickSort(liste, links, j);
+        links = i;
+    } while (i < rechts);
+}
+
+// d / groesse for a texture coordinate; a size of 0 or one that is not finite gives 0,
+// so no division by zero can put an infinity or NaN into the document.
+double Texturkoordinate(double d, double groesse) {
+    if (groesse == 0 || !std::isfinite(groesse)) return 0;
+    return d / groesse;
+}
+
+}  // namespace
+
+// A zero chord (previous and next corner coincide: a needle out of the outline, a slit
+// into it, or three equal points) leaves the formula undefined; the cross product is
+// then exactly 0 as well, since b = -a (a difference changes only its sign when its
+// operands swap). Such a corner gets the largest key,
+// so it is clipped first: its triangle (corner, previous, next) has zero area whatever
+// the winding, and removing the corner leaves an outline that encloses exactly the same
+// region, so nothing is lost. Left in place, a needle would later be joined to distant
+// corners and give triangles outside the face. This is also the limit of a convex
+// corner whose chord shrinks towards zero.
+//
+// Every key is clamped to +-kSchluesselGrenze, and a NaN (only from coordinates that
+// are not finite or whose squares overflow) becomes 0, a straight corner: the sort and
+// its comparison never see anything but finite keys.
+double TFuellFlaeche::OhrSchluessel(const TPunkt& a, const TPunkt& b, const TPunkt& sehne) {
+    const double grenze = kSchluesselGrenze;
+    const double laengeSehne = sehne.BetragXZ();
+    if (laengeSehne == 0) return grenze;
+    const double kreuz = KreuzproduktY(a, b);
+    const double s = kreuz > 0 ? 1.0 : (kreuz < 0 ? -1.0 : 0.0);  // NaN counts as 0
+    const double wert = -s * (a.BetragXZ() + b.BetragXZ()) / laengeSehne;
+    if (std::isnan(wert)) return 0;
+    return std::clamp(wert, -grenze, grenze);
+}
+
+int TFuellFlaeche::VergleicheWert(const TFFrec& x, const TFFrec& y) {
+    const double d = (x.Wert - y.Wert) * 100.0;
+    if (std::isnan(d)) return 0;
+    // Clamped first: converting a double outside the int range is undefined.
+    const double begrenzt = std::clamp(d, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX));
+    return static_cast<int>(begrenzt);  // truncates towards zero
+}
+
+void TFuellFlaeche::Sortieren(std::vector<TFFrec>& liste) {
+    // The middle position of an empty range would lie outside it.
+    if (liste.size() < 2) return;
+    if (liste.size() > static_cast<std::size_t>(INT_MAX))
+        throw std::length_error("Zu viele Kandidaten zum Sortieren");
+    QuickSort(liste, 0, static_cast<int>(liste.size()) - 1);
+}
+
+void TFuellFlaeche::Leeren() {
+    for (int i = Punkte.AnzahlPunkte() - 1; i >= 0; --i) Punkte.PunktLoeschen(i);
+}
+
+int TFuellFlaeche::Fuellen(std::vector<NetzDreieck>& dreiecke, std::int32_t basis, bool umlauf,
+                           Melder& melder) {
+    const int n = Punkte.AnzahlPunkte();
+    // Every index written is a position of Punkte plus basis; checked here so that the
+    // additions below cannot overflow and no index can be negative.
+    if (basis < 0 || (n > 0 && basis > std::numeric_limits<std::int32_t>::max() - (n - 1)))
+        throw std::out_of_range("Vertexindex der Füllfläche außerhalb des 32-bit-Bereichs");
+
+    // Texture coordinates: a flat projection on the X-Z plane with the origin at the
+    // centroid; U grows towards -X and V towards -Z (axes swapped with TauschHB).
+    Punkte.BerechneSchwerpunkt();
+    const TPunkt& schwerpunkt = Punkte.Schwerpunkt;
+    for (int i = 0; i < n; ++i) {
+        TPunkt& p = *Punkte.Punkt(i);
+        const double dx = schwerpunkt.X - p.X;
+        const double dz = schwerpunkt.Z - p.Z;
+        p.U = Texturkoordinate(TauschHB ? dz : dx, TexturBreite);
+        p.V = Texturkoordinate(TauschHB ? dx : dz, TexturHoehe);
+    }
+
+    if (n < 3) return 0;  // no triangle to build; the caller reports it
+
+    // Reserved up front so that appending cannot fail half-way: all or nothing.
+    dreiecke.reserve(dreiecke.size() + static_cast<std::size_t>(n - 2));
+
+    // Working outline W: copies whose Nummer keeps the position in Punkte; E[k] is the
+    // edge leaving corner k; one candidate record per corner. All three shrink by one
+    // per clipped ear.
+    std::vector<TPunkt> w(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        TPunkt& kopie = w[static_cast<std::size_t>(i)];
+        kopie.Kopieren(*Punkte.Punkt(i));
+        kopie.Nummer = i;
+    }
+    std::vector<TPunkt> e(static_cast<std::size_t>(n));
+    std::vector<TFFrec> kandidaten(static_cast<std::size_t>(n));
+    TPunkt sehne;
+
+    auto nummer = [&](int k) { return w[static_cast<std::size_t>(k)].Nummer + basis; };
+    auto punkt = [&](int k) -> const TPunkt& { return w[static_cast<std::size_t>(k)]; };
+    auto kante = [&](int k) -> TPunkt& { return e[static_cast<std::size_t>(k)]; };
+
+    int anzahl = 0;
+    int m = n;
+    while (m >= 4) {
+        // Keys of all corners, afresh in every pass; the list enters the sort in corner
+        // order.
+        punkt(0).Differenz(punkt(m - 1), kante(m - 1));
+        for (int k = 0; k < m; ++k) {
+            const int prev = k == 0 ? m - 1 : k - 1;
+            const int next = k == m - 1 ? 0 : k + 1;
+            punkt(next).Differenz(punkt(k), kante(k));
+            punkt(next).Differenz(punkt(prev), sehne);
+            kandidaten[static_cast<std::size_t>(k)] = {k, OhrSchluessel(kante(prev), kante(k), sehne)};
+        }
+        Sortieren(kandidaten);
+
+        // The ear: the last candidate after the ascending sort.
+        const int k = kandidaten.back().Index;
+        const int prev = k == 0 ? m - 1 : k - 1;
+        const int next = k == m - 1 ? 0 : k + 1;
+        if (umlauf)
+            dreiecke.push_back({nummer(k), nummer(prev), nummer(next)});
+        else
+            dreiecke.push_back({nummer(k), nummer(next), nummer(prev)});
+        ++anzahl;
+
+        w.erase(w.begin() + k);
+        e.pop_back();
+        kandidaten.pop_back();
+        --m;
+        const auto soll = static_cast<std::size_t>(m);
+        if (w.size() != soll || e.size() != soll || kandidaten.size() != soll)
+            melder.Information("interner Fehler beim Füllen");
+    }
+
+    if (umlauf)
+        dreiecke.push_back({nummer(0), nummer(2), nummer(1)});
+    else
+        dreiecke.push_back({nummer(0), nummer(1), nummer(2)});
+    ++anzahl;
+    return anzahl;
+}
+
+}  // namespace pavolant

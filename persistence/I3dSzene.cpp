@@ -1,0 +1,281 @@
+#include "persistence/I3dSzene.h"
+
+#include "model/ErsetzendeDatei.h"
+#include "model/Zahlen.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <istream>
+#include <streambuf>
+#include <string_view>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pavolant {
+
+namespace {
+
+// Finds a fixed pattern in bytes fed one at a time (Knuth-Morris-Pratt), so a line is
+// searched without being held in memory, however long it is.
+class Suchmuster {
+public:
+    explicit Suchmuster(std::string_view muster) : muster_(muster), rueck_(muster.size(), 0) {
+        for (std::size_t i = 1, k = 0; i < muster_.size(); ++i) {
+            while (k > 0 && muster_[i] != muster_[k]) k = rueck_[k - 1];
+            if (muster_[i] == muster_[k]) ++k;
+            rueck_[i] = k;
+        }
+    }
+    // True when the bytes fed since Neu() end with the pattern.
+    bool Weiter(char c) {
+        while (stand_ > 0 && muster_[stand_] != c) stand_ = rueck_[stand_ - 1];
+        if (muster_[stand_] == c) ++stand_;
+        if (stand_ < muster_.size()) return false;
+        stand_ = rueck_[stand_ - 1];
+        return true;
+    }
+    void Neu() { stand_ = 0; }
+
+private:
+    std::string_view muster_;
+    std::vector<std::size_t> rueck_;  // longest proper border of each prefix
+    std::size_t stand_ = 0;           // pattern bytes matched so far
+};
+
+// One attribute of a line: the text after the first `name="` up to the next quote, which
+// is what TextZwischen gives for the whole line, collected as the bytes go by. Only the
+// first kMaxI3dWertLaenge bytes are kept; a longer value is marked.
+class Attribut {
+public:
+    explicit Attribut(std::string_view anfang) : anfang_(anfang) {}
+    void Weiter(char c) {
+        switch (zustand_) {
+            case Zustand::Suchen:
+                if (anfang_.Weiter(c)) zustand_ = Zustand::Sammeln;
+                break;
+            case Zustand::Sammeln:
+                if (c == '"')
+                    zustand_ = Zustand::Fertig;
+                else if (wert_.size() < kMaxI3dWertLaenge)
+                    wert_.push_back(c);
+                else
+                    zuLang_ = true;
+                break;
+            case Zustand::Fertig:
+                break;
+        }
+    }
+    // A value whose closing quote is missing in its line counts as no value.
+    bool Vorhanden() const { return zustand_ == Zustand::Fertig; }
+    bool ZuLang() const { return zuLang_; }
+    std::string_view Wert() const { return wert_; }
+    void Neu() {
+        anfang_.Neu();
+        zustand_ = Zustand::Suchen;
+        wert_.clear();
+        zuLang_ = false;
+    }
+
+private:
+    enum class Zustand { Suchen, Sammeln, Fertig };
+    Suchmuster anfang_;
+    Zustand zustand_ = Zustand::Suchen;
+    std::string wert_;
+    bool zuLang_ = false;
+};
+
+bool IstTrenner(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Getrimmt(std::string_view s) {
+    while (!s.empty() && IstTrenner(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IstTrenner(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// Three numbers separated by blanks into three fields, one after the other, so that a
+// value that is no number leaves the fields before it set. A missing first or second
+// separator leaves an empty text, which ZahlAusText refuses; surplus numbers end up in
+// the third text and are refused there. No attribute: all three are 0.
+void DreiZahlen(const Attribut& attribut, double& a, double& b, double& c) {
+    if (!attribut.Vorhanden()) {
+        a = b = c = 0;
+        return;
+    }
+    if (attribut.ZuLang())
+        throw KonvertierungsFehler("'" + std::string(attribut.Wert().substr(0, 40)) +
+                                   "...' ist kein gültiger Gleitkommawert");
+    std::string_view v = Getrimmt(attribut.Wert());
+    const auto naechste = [&v]() {
+        const std::size_t trenner = std::min(v.find(' '), v.find('\t'));
+        // Without a blank the text before it is empty, and ZahlAusText refuses it.
+        if (trenner == std::string_view::npos) return ZahlAusText(std::string_view{});
+        const double wert = ZahlAusText(Getrimmt(v.substr(0, trenner)));
+        v = Getrimmt(v.substr(trenner + 1));
+        return wert;
+    };
+    a = naechste();
+    b = naechste();
+    c = ZahlAusText(v);
+}
+
+// Reads a file descriptor for an istream. A read error throws, which the istream turns
+// into badbit.
+class FdLesePuffer : public std::streambuf {
+public:
+    explicit FdLesePuffer(int fd) : fd_(fd) {}
+    ~FdLesePuffer() override { ::close(fd_); }
+    FdLesePuffer(const FdLesePuffer&) = delete;
+    FdLesePuffer& operator=(const FdLesePuffer&) = delete;
+
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+        for (;;) {
+            const ssize_t n = ::read(fd_, puffer_.data(), puffer_.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw std::ios_base::failure("read");
+            if (n == 0) return traits_type::eof();
+            setg(puffer_.data(), puffer_.data(), puffer_.data() + n);
+            return traits_type::to_int_type(*gptr());
+        }
+    }
+
+private:
+    int fd_;
+    std::vector<char> puffer_ = std::vector<char>(65536);
+};
+
+std::string LeseFehlertext(const std::string& name) {
+    return "Die Datei " + name + " kann nicht gelesen werden";
+}
+
+}  // namespace
+
+void LeseI3d(TSplinePunkte& punkte, const std::string& dateiName, Melder& melder) {
+    // O_NONBLOCK so that a FIFO at the path cannot hang the program; it is refused below
+    // like every other file that is not a regular one (a folder, a device).
+    const int fd = ::open(dateiName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) throw DateiFehler(LeseFehlertext(dateiName));
+    FdLesePuffer puffer(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) throw DateiFehler(LeseFehlertext(dateiName));
+    std::istream strom(&puffer);
+    LeseI3dAusStrom(punkte, strom, dateiName, melder);
+}
+
+void LeseI3dAusStrom(TSplinePunkte& punkte, std::istream& strom, const std::string& name, Melder& melder) {
+    enum class Abschnitt { VorDerSzene, SzenenZeile, InDerSzene };
+    Abschnitt abschnitt = Abschnitt::VorDerSzene;
+    Suchmuster szenenAnfang("<Scene>");
+    Suchmuster shapeMarke("<Shape");
+    Suchmuster szenenEnde("</Scene>");
+    Attribut translation("translation=\"");
+    Attribut rotation("rotation=\"");
+    bool shape = false, ende = false;
+    bool zuViele = false;
+    int k = 0;  // shape lines taken so far
+
+    // The scene's line just ended. False once reading stops.
+    const auto zeileInDerSzene = [&]() {
+        if (shape) {
+            if (k == TSplinePunkte::kMaxPunkte) {
+                zuViele = true;
+                return false;
+            }
+            if (punkte.AnzahlPunkte() < k + 1) punkte.Anhaengen();
+            TSplinePkt& p = *punkte.Punkt(k);
+            ++k;
+            DreiZahlen(translation, p.X, p.Y, p.Z);
+            DreiZahlen(rotation, p.Xrot, p.Yrot, p.Zrot);
+        }
+        if (ende) return false;
+        shape = ende = false;
+        shapeMarke.Neu();
+        szenenEnde.Neu();
+        translation.Neu();
+        rotation.Neu();
+        return true;
+    };
+    // The points past the k read go, and the list names the file.
+    const auto abschliessen = [&]() {
+        while (punkte.AnzahlPunkte() > k) punkte.PunktLoeschen(punkte.AnzahlPunkte() - 1);
+        punkte.DateiName = name;
+    };
+
+    try {
+        std::vector<char> block(65536);
+        bool weiter = true;
+        while (weiter) {
+            // What the stream has buffered, so that bytes delivered before a read error are
+            // not lost with an unfinished block. With nothing buffered, get() fills the
+            // buffer (or, from an unbuffered stream, gives one byte).
+            auto n = static_cast<std::size_t>(
+                strom.readsome(block.data(), static_cast<std::streamsize>(block.size())));
+            if (n == 0) {
+                const auto zeichen = strom.get();
+                if (std::istream::traits_type::eq_int_type(zeichen, std::istream::traits_type::eof())) break;
+                block[0] = std::istream::traits_type::to_char_type(zeichen);
+                n = 1;
+            }
+            // Line ends are LF, CR LF or CR: each CR and each LF ends a line, and the empty
+            // line between CR and LF holds no marker.
+            for (std::size_t i = 0; i < n && weiter; ++i) {
+                const char c = block[i];
+                const bool zeilenende = c == '\n' || c == '\r';
+                switch (abschnitt) {
+                    case Abschnitt::VorDerSzene:
+                        if (zeilenende)
+                            szenenAnfang.Neu();
+                        else if (szenenAnfang.Weiter(c))
+                            abschnitt = Abschnitt::SzenenZeile;
+                        break;
+                    case Abschnitt::SzenenZeile:  // the rest of the opening line is skipped
+                        if (zeilenende) abschnitt = Abschnitt::InDerSzene;
+                        break;
+                    case Abschnitt::InDerSzene:
+                        if (zeilenende) {
+                            weiter = zeileInDerSzene();
+                        } else {
+                            if (shapeMarke.Weiter(c)) shape = true;
+                            if (szenenEnde.Weiter(c)) ende = true;
+                            translation.Weiter(c);
+                            rotation.Weiter(c);
+                        }
+                        break;
+                }
+            }
+        }
+        if (weiter) {
+            if (strom.bad()) throw DateiFehler(LeseFehlertext(name));
+            // The last line needs no line end.
+            if (abschnitt == Abschnitt::InDerSzene) weiter = zeileInDerSzene();
+        }
+    } catch (...) {
+        // Whatever stopped the reading, the list is left consistent with what was read:
+        // nothing has changed before the scene, and inside it the points read stay.
+        if (abschnitt == Abschnitt::VorDerSzene) throw;
+        abschliessen();
+        punkte.Aktuell = std::clamp(punkte.Aktuell, 0, std::max(punkte.AnzahlPunkte() - 1, 0));
+        throw;
+    }
+
+    if (abschnitt == Abschnitt::VorDerSzene) {
+        melder.Information("In " + name + " fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert.");
+        return;
+    }
+    abschliessen();
+    punkte.Aktuell = 0;
+    if (zuViele)
+        melder.Warnung("In " + name + " stehen mehr als " + std::to_string(TSplinePunkte::kMaxPunkte) +
+                       " Shapes in der Szene; übernommen wurden nur die ersten " +
+                       std::to_string(TSplinePunkte::kMaxPunkte) + " als SplinePunkte.");
+    else if (!ende)
+        melder.Information("In " + name + " fehlt \"</Scene>\"; übernommen wurden die " + std::to_string(k) +
+                           " SplinePunkte bis zum Dateiende.");
+}
+
+}  // namespace pavolant

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Every project include must point to the same floor or one below it (docs/ARCHITECTURE.md):
+#   model/        model/ only
+#   persistence/  model/, persistence/
+#   generator/    model/, generator/
+#   ui/ (not qt)  model/, persistence/, generator/, ui/ except ui/qt/
+#   ui/qt/        anything but app/
+# Prints each offending line as file:line: include and exits 1 when there is one.
+set -u
+cd "$(dirname "$0")/.." || exit 2
+
+fehler=0
+pruefe() {  # <folder> <regex of allowed include targets, or !regex of forbidden ones> <find options...>
+    local ordner=$1 erlaubt=$2
+    shift 2
+    local verboten=0
+    if [ "${erlaubt:0:1}" = '!' ]; then
+        verboten=1
+        erlaubt=${erlaubt:1}
+    fi
+    while IFS= read -r treffer; do
+        ziel=$(sed -E 's/^[^:]*:[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]*)".*/\1/' <<<"$treffer")
+        # grep gives 0 for a match: an offence is a miss of the allowed or a hit of the forbidden.
+        grep -Eq "^($erlaubt)" <<<"$ziel"
+        if [ $? -ne "$verboten" ]; then
+            echo "upward include: $treffer"
+            fehler=1
+        fi
+    done < <(find "$ordner" "$@" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 |
+             xargs -0 -r grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' )
+}
+
+pruefe model 'model/'
+pruefe persistence 'model/|persistence/'
+pruefe generator 'model/|generator/'
+pruefe ui 'model/|persistence/|generator/|ui/[^/]+$' -path ui/qt -prune -o
+pruefe ui/qt '!app/'
+
+if [ "$fehler" -ne 0 ]; then
+    echo "check-floors: includes run against the floors (see docs/ARCHITECTURE.md)" >&2
+    exit 1
+fi
+echo "check-floors: every include stays on its floor or goes down"

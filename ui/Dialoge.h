@@ -1,0 +1,59 @@
+// The main window's modal boxes besides the road model's messages (those go to a
+// Melder): the file dialogs and the error box, as an interface the desktop view and the
+// command line each implement, and what each of the window's file dialogs shows.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pavolant {
+
+struct Dateifilter {
+    std::string Beschreibung;
+    std::string Muster;  // "*.ini"
+};
+
+// What a file dialog shows when it opens.
+struct DateiAuswahl {
+    std::vector<Dateifilter> Filter;
+    std::string StandardEndung;   // without the dot, appended to a name typed without one; empty: none
+    std::string Dateiname;        // preset name
+    bool MussExistieren = false;  // only an existing file may be chosen
+};
+
+class Dialoge {
+public:
+    virtual ~Dialoge() = default;
+    // The chosen full path, or nullopt when the user cancelled. A save dialog does not
+    // ask before an existing file is chosen.
+    virtual std::optional<std::string> DateiOeffnen(const DateiAuswahl& auswahl) = 0;
+    virtual std::optional<std::string> DateiSpeichern(const DateiAuswahl& auswahl) = 0;
+    // The error box of the handler boundary (see Ausfuehren).
+    virtual void Fehler(const std::string& text) = 0;
+};
+
+// ---- The main window's file dialogs ------------------------------------------------------------
+// The filter captions are the ones users know from the window, odd spacing included.
+
+// "i3d-File": the document a run writes.
+inline DateiAuswahl AusgabeDialog() {
+    return {{{"Giants-Editor", "*.i3d"}, {"all files   ", "*.*"}}, "i3d", "test.i3d", false};
+}
+// The texture browse buttons of the roadway and both borders.
+inline DateiAuswahl TexturDialog() {
+    return {{{"dds-Bilder", "*.dds"}, {"All files   ", "*.*"}}, "", "test.dds", true};
+}
+// The spline point import (an i3d document the level editor exported).
+inline DateiAuswahl SplineDialog() {
+    return {{{"i3d", "*.i3d"}, {"all Files   ", "*.*"}}, "", "test.i3d", false};
+}
+// Loading a parameter file, whole or one border of it, and saving one.
+inline DateiAuswahl ParameterOeffnenDialog() {
+    return {{{"Parameter", "*.ini"}, {"All files   ", "*.*"}}, "ini", "Parameter.ini", true};
+}
+inline DateiAuswahl ParameterSpeichernDialog() {
+    return {{{"Parameter", "*.ini"}, {"all files   ", "*.*"}}, "ini", "Parameter.ini", false};
+}
+
+}  // namespace pavolant

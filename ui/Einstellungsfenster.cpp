@@ -1,0 +1,56 @@
+#include "ui/Einstellungsfenster.h"
+
+#include "model/Zahlen.h"
+
+#include <filesystem>
+
+namespace pavolant {
+
+Einstellungsfenster::Einstellungsfenster() {
+    btnOK.Caption = "OK";
+    Button1.Caption = "Cancel";
+    GroupBox1.Caption = "General Settings         ";
+    edtLaenge.Text = "2";
+    edtWinkel.Text = "3";
+    edtSlope.Text = "1";
+    edtZrotMin.Text = "1";
+    edtmaxSturz.Text = "30";
+    cboAlteDreiecke.Caption = "Symmetrical triangles for roadway  ";
+    GroupBox2.Caption = "Front face parameters      ";
+    edtStirnTextur.Text = "2";
+    edtStirnBreite.Text = "3";
+    edtStirnHoehe.Text = "1";
+    cboStirnTexRot.Caption = "Invert width / height     ";
+}
+
+void Einstellungsfenster::Fuellen(const Feinheit& f, const TFuellFlaeche& fuellung) {
+    edtLaenge.Text = FormatAllgemein(f.MinLaenge);
+    edtWinkel.Text = FormatAllgemein(f.MinWinkel);
+    edtSlope.Text = FormatAllgemein(f.MinSteigung);
+    edtZrotMin.Text = FormatAllgemein(f.MinZRot);
+    edtmaxSturz.Text = FormatAllgemein(f.MaxSturz);
+    cboAlteDreiecke.SetChecked(f.DreieckeSym);
+    edtStirnTextur.Text = fuellung.Textur;
+    edtStirnBreite.Text = FormatAllgemein(fuellung.TexturBreite);
+    edtStirnHoehe.Text = FormatAllgemein(fuellung.TexturHoehe);
+    cboStirnTexRot.SetChecked(fuellung.TauschHB);
+}
+
+void Einstellungsfenster::Uebernehmen(Feinheit& f, TFuellFlaeche& fuellung) const {
+    f.MinLaenge = ZahlAusText(edtLaenge.Text);
+    f.MinWinkel = ZahlAusText(edtWinkel.Text);
+    f.MinSteigung = ZahlAusText(edtSlope.Text);
+    f.MinZRot = ZahlAusText(edtZrotMin.Text);
+    f.MaxSturz = ZahlAusText(edtmaxSturz.Text);
+    f.DreieckeSym = cboAlteDreiecke.Checked();
+    fuellung.Textur = edtStirnTextur.Text;
+    fuellung.TexturBreite = ZahlAusText(edtStirnBreite.Text);
+    fuellung.TexturHoehe = ZahlAusText(edtStirnHoehe.Text);
+    fuellung.TauschHB = cboStirnTexRot.Checked();
+}
+
+void Einstellungsfenster::TexturGewaehlt(const std::string& pfad) {
+    edtStirnTextur.Text = std::filesystem::path(pfad).filename().string();
+}
+
+}  // namespace pavolant

@@ -1,0 +1,421 @@
+// The main window: construction (controls, captions, handlers wired), the handler
+// boundary, start-up and closing with the settings file, the settings dialog, and the
+// controls by component name. The handlers live beside it by concern (see Hauptfenster.h).
+#include "ui/Hauptfenster.h"
+
+#include "model/Zahlen.h"
+
+#include <array>
+#include <string>
+
+namespace pavolant {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+template <class T>
+using Komponente = pavolant::Komponente<Hauptfenster, T>;
+
+constexpr std::array kEdits = {
+    Komponente<TEdit>{"edtFileName", &Hauptfenster::edtFileName},
+    Komponente<TEdit>{"edtShapeName", &Hauptfenster::edtShapeName},
+    Komponente<TEdit>{"edtBreite", &Hauptfenster::edtBreite},
+    Komponente<TEdit>{"edtSchleppkurve", &Hauptfenster::edtSchleppkurve},
+    Komponente<TEdit>{"edtSturz", &Hauptfenster::edtSturz},
+    Komponente<TEdit>{"edtTextur1FileName", &Hauptfenster::edtTextur1FileName},
+    Komponente<TEdit>{"edtTextur1Laenge", &Hauptfenster::edtTextur1Laenge},
+    Komponente<TEdit>{"edtTexPxl", &Hauptfenster::edtTexPxl},
+    Komponente<TEdit>{"edtTexStart", &Hauptfenster::edtTexStart},
+    Komponente<TEdit>{"edtTexStartPxl", &Hauptfenster::edtTexStartPxl},
+    Komponente<TEdit>{"EdtTexEnde", &Hauptfenster::EdtTexEnde},
+    Komponente<TEdit>{"EdtTexEndePxl", &Hauptfenster::EdtTexEndePxl},
+    Komponente<TEdit>{"edtRandomBackfold", &Hauptfenster::edtRandomBackfold},
+    Komponente<TEdit>{"edtTexL0", &Hauptfenster::edtTexL0},
+    Komponente<TEdit>{"edtStreckung", &Hauptfenster::edtStreckung},
+    Komponente<TEdit>{"edtSplinePtsX", &Hauptfenster::edtSplinePtsX},
+    Komponente<TEdit>{"edtSplinePtsY", &Hauptfenster::edtSplinePtsY},
+    Komponente<TEdit>{"edtSplinePtsZ", &Hauptfenster::edtSplinePtsZ},
+    Komponente<TEdit>{"edtSplinePtsXrot", &Hauptfenster::edtSplinePtsXrot},
+    Komponente<TEdit>{"edtSplinePtsYrot", &Hauptfenster::edtSplinePtsYrot},
+    Komponente<TEdit>{"edtSplinePtsZrot", &Hauptfenster::edtSplinePtsZrot},
+    Komponente<TEdit>{"edtTrafficSplineRechts", &Hauptfenster::edtTrafficSplineRechts},
+    Komponente<TEdit>{"edtTrafficSplineLinks", &Hauptfenster::edtTrafficSplineLinks},
+    Komponente<TEdit>{"edtRandRTexFile", &Hauptfenster::edtRandRTexFile},
+    Komponente<TEdit>{"edtRandRTexLaenge", &Hauptfenster::edtRandRTexLaenge},
+    Komponente<TEdit>{"edtRandRTexBreite", &Hauptfenster::edtRandRTexBreite},
+    Komponente<TEdit>{"edtRandRTexBreitePxl", &Hauptfenster::edtRandRTexBreitePxl},
+    Komponente<TEdit>{"edtRandRBreite", &Hauptfenster::edtRandRBreite},
+    Komponente<TEdit>{"edtRandRWinkel", &Hauptfenster::edtRandRWinkel},
+    Komponente<TEdit>{"edtRandREnde", &Hauptfenster::edtRandREnde},
+    Komponente<TEdit>{"edtRandREndePxl", &Hauptfenster::edtRandREndePxl},
+    Komponente<TEdit>{"edtRandRnormale", &Hauptfenster::edtRandRnormale},
+    Komponente<TEdit>{"edtRandLTexFile", &Hauptfenster::edtRandLTexFile},
+    Komponente<TEdit>{"edtRandLTexLaenge", &Hauptfenster::edtRandLTexLaenge},
+    Komponente<TEdit>{"edtRandLTexBreite", &Hauptfenster::edtRandLTexBreite},
+    Komponente<TEdit>{"edtRandLTexBreitePxl", &Hauptfenster::edtRandLTexBreitePxl},
+    Komponente<TEdit>{"edtRandLBreite", &Hauptfenster::edtRandLBreite},
+    Komponente<TEdit>{"edtRandLWinkel", &Hauptfenster::edtRandLWinkel},
+    Komponente<TEdit>{"edtRandLEnde", &Hauptfenster::edtRandLEnde},
+    Komponente<TEdit>{"edtRandLEndePxl", &Hauptfenster::edtRandLEndePxl},
+    Komponente<TEdit>{"edtRandLnormale", &Hauptfenster::edtRandLnormale},
+};
+
+constexpr std::array kCheckBoxen = {
+    Komponente<TCheckBox>{"cboRandLenable", &Hauptfenster::cboRandLenable},
+    Komponente<TCheckBox>{"cboCreateFahrbahn", &Hauptfenster::cboCreateFahrbahn},
+    Komponente<TCheckBox>{"cboRandRenable", &Hauptfenster::cboRandRenable},
+    Komponente<TCheckBox>{"cboSchleppkurve", &Hauptfenster::cboSchleppkurve},
+    Komponente<TCheckBox>{"cboSturz", &Hauptfenster::cboSturz},
+    Komponente<TCheckBox>{"cboRandomBackFold", &Hauptfenster::cboRandomBackFold},
+    Komponente<TCheckBox>{"cboRuecksetzen", &Hauptfenster::cboRuecksetzen},
+    Komponente<TCheckBox>{"cboCreateTG", &Hauptfenster::cboCreateTG},
+    Komponente<TCheckBox>{"cboRandFuellen", &Hauptfenster::cboRandFuellen},
+    Komponente<TCheckBox>{"cboTrafficSpline", &Hauptfenster::cboTrafficSpline},
+    Komponente<TCheckBox>{"cboTrafficSplineRechts", &Hauptfenster::cboTrafficSplineRechts},
+    Komponente<TCheckBox>{"cboTrafficSplineLinks", &Hauptfenster::cboTrafficSplineLinks},
+    Komponente<TCheckBox>{"cboRandRRuecksetzen", &Hauptfenster::cboRandRRuecksetzen},
+    Komponente<TCheckBox>{"cboRandRnormMan", &Hauptfenster::cboRandRnormMan},
+    Komponente<TCheckBox>{"cboRandLRuecksetzen", &Hauptfenster::cboRandLRuecksetzen},
+    Komponente<TCheckBox>{"cboRandLnormMan", &Hauptfenster::cboRandLnormMan},
+};
+
+constexpr std::array kButtons = {
+    Komponente<TButton>{"bbnSave", &Hauptfenster::bbnSave},
+    Komponente<TButton>{"bbnGo", &Hauptfenster::bbnGo},
+    Komponente<TButton>{"bbnLoadPara", &Hauptfenster::bbnLoadPara},
+    Komponente<TButton>{"bbnSavePara", &Hauptfenster::bbnSavePara},
+    Komponente<TButton>{"bbnCopyMemo", &Hauptfenster::bbnCopyMemo},
+    Komponente<TButton>{"bbnLoadFahrbahnTex", &Hauptfenster::bbnLoadFahrbahnTex},
+    Komponente<TButton>{"spbOldTexL0", &Hauptfenster::spbOldTexL0},
+    Komponente<TButton>{"spbSplineAdd", &Hauptfenster::spbSplineAdd},
+    Komponente<TButton>{"spbSplineSub", &Hauptfenster::spbSplineSub},
+    Komponente<TButton>{"spbSplineAddEnd", &Hauptfenster::spbSplineAddEnd},
+    Komponente<TButton>{"bbnSplinePtsOpen", &Hauptfenster::bbnSplinePtsOpen},
+    Komponente<TButton>{"bbnInfo", &Hauptfenster::bbnInfo},
+    Komponente<TButton>{"spbCopyToRight", &Hauptfenster::spbCopyToRight},
+    Komponente<TButton>{"spbCopyToLeft", &Hauptfenster::spbCopyToLeft},
+    Komponente<TButton>{"bbnRandRLoadTex", &Hauptfenster::bbnRandRLoadTex},
+    Komponente<TButton>{"btnRandRcalcU", &Hauptfenster::btnRandRcalcU},
+    Komponente<TButton>{"spbRandRAdd", &Hauptfenster::spbRandRAdd},
+    Komponente<TButton>{"spbRandRDel", &Hauptfenster::spbRandRDel},
+    Komponente<TButton>{"spbRandRAddEnd", &Hauptfenster::spbRandRAddEnd},
+    Komponente<TButton>{"bbnGrafikSchnitt", &Hauptfenster::bbnGrafikSchnitt},
+    Komponente<TButton>{"bbnShowLeftParameter", &Hauptfenster::bbnShowLeftParameter},
+    Komponente<TButton>{"bbnShowRightParameter", &Hauptfenster::bbnShowRightParameter},
+    Komponente<TButton>{"bbnRandRLoadPara", &Hauptfenster::bbnRandRLoadPara},
+    Komponente<TButton>{"bbnRandLLoadTex", &Hauptfenster::bbnRandLLoadTex},
+    Komponente<TButton>{"btnRandLcalcU", &Hauptfenster::btnRandLcalcU},
+    Komponente<TButton>{"spbRandLAdd", &Hauptfenster::spbRandLAdd},
+    Komponente<TButton>{"SpeedButton2", &Hauptfenster::SpeedButton2},
+    Komponente<TButton>{"spbRandLAddEnd", &Hauptfenster::spbRandLAddEnd},
+    Komponente<TButton>{"bbnRandLLoadPara", &Hauptfenster::bbnRandLLoadPara},
+};
+
+constexpr std::array kLabels = {
+    Komponente<TLabel>{"Label18", &Hauptfenster::Label18},
+    Komponente<TLabel>{"lblParameter1", &Hauptfenster::lblParameter1},
+    Komponente<TLabel>{"lblParameter", &Hauptfenster::lblParameter},
+    Komponente<TLabel>{"lblBreite", &Hauptfenster::lblBreite},
+    Komponente<TLabel>{"lblTextur1File", &Hauptfenster::lblTextur1File},
+    Komponente<TLabel>{"lblTextur1Laenge", &Hauptfenster::lblTextur1Laenge},
+    Komponente<TLabel>{"Label46", &Hauptfenster::Label46},
+    Komponente<TLabel>{"Label30", &Hauptfenster::Label30},
+    Komponente<TLabel>{"Label47", &Hauptfenster::Label47},
+    Komponente<TLabel>{"Label48", &Hauptfenster::Label48},
+    Komponente<TLabel>{"Label25", &Hauptfenster::Label25},
+    Komponente<TLabel>{"Label17", &Hauptfenster::Label17},
+    Komponente<TLabel>{"Label24", &Hauptfenster::Label24},
+};
+
+constexpr std::array kGroupBoxen = {
+    Komponente<TGroupBox>{"GroupBox2", &Hauptfenster::GroupBox2},
+    Komponente<TGroupBox>{"GroupBox3", &Hauptfenster::GroupBox3},
+    Komponente<TGroupBox>{"gboSplinePts", &Hauptfenster::gboSplinePts},
+    Komponente<TGroupBox>{"GroupBox1", &Hauptfenster::GroupBox1},
+    Komponente<TGroupBox>{"gboRandR", &Hauptfenster::gboRandR},
+    Komponente<TGroupBox>{"gboRandRSegmente", &Hauptfenster::gboRandRSegmente},
+    Komponente<TGroupBox>{"gboRandL", &Hauptfenster::gboRandL},
+    Komponente<TGroupBox>{"gboRandLSegmente", &Hauptfenster::gboRandLSegmente},
+};
+
+constexpr std::array kSpinEdits = {
+    Komponente<TSpinEdit>{"sedSplinePtsNr", &Hauptfenster::sedSplinePtsNr},
+    Komponente<TSpinEdit>{"sedRandRNr", &Hauptfenster::sedRandRNr},
+    Komponente<TSpinEdit>{"sedRandLNr", &Hauptfenster::sedRandLNr},
+};
+
+constexpr std::array kMemos = {
+    Komponente<TMemo>{"mmoStatus", &Hauptfenster::mmoStatus},
+};
+
+template <class T, std::size_t N>
+T* Suchen(Hauptfenster& form, const std::array<Komponente<T>, N>& tabelle, std::string_view name) {
+    return KomponenteSuchen<Hauptfenster, T>(form, tabelle, name);
+}
+
+// The layout of one side's border groups, as the window opens with them. The texts stay
+// until the border is first shown.
+void RandLayout(const RandEditor& editor, TButton& laden, bool rechts) {
+    const RandSegmentFelder& s = editor.Felder();
+    const RandTexturFelder& t = *editor.Textur();
+    t.Aktiv.Caption = rechts ? "Generate right border" : "Generate left border";
+    t.Aktiv.SetChecked(true);  // the start-up display unchecks it, which hides the groups
+    t.Gruppe.Caption = rechts ? "Right border " : "Left border ";
+    t.Datei.Text = "verge_diffuse.dds";
+    t.Laenge.Text = "20";
+    t.Breite.Text = "0";
+    t.BreitePxl.Text = "0";
+    t.BreiteZuU.Caption = "Width  -> U";
+    t.BreiteZuU.Hint =
+        "Berechnet aus Texturbreite und Breite der Randsegmente die zugehörige Texturkoordinate U "
+        "(Parameter \"Ende\")";
+    t.Ruecksetzen.Caption = "Reset instead of mirroring";
+
+    SegmentgruppeVorbelegen(s, rechts ? "Right bordersegments:1" : "Left bordersegments:1",
+                            rechts ? "Add border segment at the end  " : "Randsegment am Ende hinzufügen");
+
+    laden.Caption = rechts ? "Load parameters for right border" : "Load parameters for left border";
+}
+
+}  // namespace
+
+Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
+    : randMelder_(melder),
+      RandR("right Border", randMelder_),
+      RandL("left Border", randMelder_),
+      RandREditor(RandR, randMelder_,
+                  {gboRandRSegmente, sedRandRNr, spbRandRAdd, spbRandRDel, spbRandRAddEnd, edtRandRBreite,
+                   edtRandRWinkel, edtRandREnde, edtRandREndePxl, cboRandRnormMan, edtRandRnormale},
+                  "Right bordersegments:",
+                  RandTexturFelder{cboRandRenable, gboRandR, edtRandRTexFile, edtRandRTexLaenge, edtRandRTexBreite,
+                                   edtRandRTexBreitePxl, cboRandRRuecksetzen, btnRandRcalcU}),
+      RandLEditor(RandL, randMelder_,
+                  {gboRandLSegmente, sedRandLNr, spbRandLAdd, SpeedButton2, spbRandLAddEnd, edtRandLBreite,
+                   edtRandLWinkel, edtRandLEnde, edtRandLEndePxl, cboRandLnormMan, edtRandLnormale},
+                  "Left bordersegments:",
+                  RandTexturFelder{cboRandLenable, gboRandL, edtRandLTexFile, edtRandLTexLaenge, edtRandLTexBreite,
+                                   edtRandLTexBreitePxl, cboRandLRuecksetzen, btnRandLcalcU}),
+      Profil(RandR, RandL, randMelder_),
+      melder_(melder),
+      dialoge_(dialoge) {
+    // Top rows.
+    bbnSave.Caption = "i3d-File";
+    edtFileName.Text = "edtFileName";
+    bbnGo.Caption = "Go";
+    bbnGo.Enabled = false;  // enabled only once an output file was chosen
+    Label18.Caption = "ShapeName";
+    edtShapeName.Text = "RoadPAV";
+    spbCopyToRight.Caption = "CopyL";
+    cboCreateFahrbahn.Caption = "Roadway ";
+    cboCreateFahrbahn.SetChecked(true);
+    spbCopyToLeft.Caption = "CopyR";
+    RandLayout(RandREditor, bbnRandRLoadPara, true);
+    RandLayout(RandLEditor, bbnRandLLoadPara, false);
+    bbnRandRLoadTex.Hint = "Texturdatei für rechten Rand laden (Pfade werden NICHT angepasst)";
+    bbnRandLLoadTex.Hint = "Load texture for left border (path will NOT be adjusted)         ";
+
+    // Left column.
+    bbnShowLeftParameter.Caption = "Show parameters   ";
+    bbnLoadPara.Caption = "Load parameter";
+    lblParameter.Caption = "freely entered ";
+    bbnSavePara.Caption = "Save parameter";
+    bbnCopyMemo.Caption = "Copy Memo";
+
+    // Roadway geometry.
+    GroupBox2.Caption = "Roadway - Geometry  ";
+    lblBreite.Caption = "Width ";
+    edtBreite.Text = "7";
+    cboSchleppkurve.Caption = "Tractrix    ";
+    edtSchleppkurve.Text = "10";
+    cboSturz.Caption = "Fulctrum   ";
+    edtSturz.Text = "1";
+
+    // Roadway texture.
+    GroupBox3.Caption = "Roadway - Texture";
+    lblTextur1File.Caption = "File ";
+    edtTextur1FileName.Text = "road_diffuse.dds";
+    lblTextur1Laenge.Caption = "Length";
+    edtTextur1Laenge.Text = "20";
+    Label46.Caption = "TextureWidth";
+    Label30.Caption = "pxl";
+    edtTexPxl.Text = "0";
+    Label47.Caption = "Begin";
+    edtTexStart.Text = "0";
+    edtTexStartPxl.Text = "0";
+    Label48.Caption = "End ";
+    EdtTexEnde.Text = "1";
+    EdtTexEndePxl.Text = "0";
+    cboRandomBackFold.Caption = "Flip randomly      ";
+    edtRandomBackfold.Text = "0,5";
+    cboRuecksetzen.Caption = "Reset instead of mirroring";
+    Label25.Caption = "TexL0";
+    edtTexL0.Text = "0";
+    edtTexL0.Hint = "Startpunkt in der Textur [0...1]";
+    spbOldTexL0.Hint = "Alten Wert von TexL0 wieder herstellen";
+    Label17.Caption = "Stretch on slopes    ";
+    edtStreckung.Text = "0";
+
+    // Spline points.
+    sedSplinePtsNr.MinValue = 1;
+    sedSplinePtsNr.MaxValue = SplinePunkte.AnzahlPunkte();
+    sedSplinePtsNr.Show(1);
+    spbSplineAdd.Hint = "Spline-Punkt vor aktuellem Punkt einfügen";
+    spbSplineSub.Hint = "aktuellen Spline-Punkt löschen";
+    spbSplineAddEnd.Hint = "Spline-Punkt am Ende hinzufügen";
+    bbnSplinePtsOpen.Hint = "exportierte Spline-Punkte aus i3d-Datei laden";
+    bbnGrafikSchnitt.Caption = "Show profile  ";
+    bbnGrafikSchnitt.Hint = "Schnittzeichnung Straße und Ränder (Zrot noch nicht berücksichtigt)";
+
+    // Right column.
+    bbnShowRightParameter.Caption = "Show parameters   ";
+    cboCreateTG.Caption = "Generate TransformGroup";
+    cboCreateTG.SetChecked(true);
+    cboRandFuellen.Caption = "Fill front surface  ";
+    cboRandFuellen.Hint = "nur möglich, wenn beide Ränder aktiv";
+    Label24.Caption = "See 'Settings' for parameters";
+    GroupBox1.Caption = "TrafficSplines";
+    cboTrafficSpline.Caption = "center      ";
+    cboTrafficSpline.Hint = "nur möglich, wenn beide Ränder aktiv";
+    cboTrafficSplineRechts.Caption = "right                     %";
+    cboTrafficSplineRechts.Hint = "only possible when both borders active";
+    edtTrafficSplineRechts.Text = "50";
+    cboTrafficSplineLinks.Caption = "left                        %";
+    cboTrafficSplineLinks.Hint = "only possible when both borders active";
+    edtTrafficSplineLinks.Text = "50";
+    bbnInfo.Caption = "Info";
+
+    mmoStatus.Lines = {"mmoStatus"};
+
+    // Handlers, wired once the start state stands so that none of them runs for it.
+    bbnSave.OnClick = [this] { bbnSaveClick(); };
+    bbnGo.OnClick = [this] { bbnGoClick(); };
+    bbnInfo.OnClick = [this] { bbnInfoClick(); };
+    bbnLoadFahrbahnTex.OnClick = [this] { bbnLoadFahrbahnTexClick("bbnLoadFahrbahnTex"); };
+    bbnSavePara.OnClick = [this] { bbnSaveParaClick(); };
+    bbnLoadPara.OnClick = [this] { bbnLoadParaClick(); };
+    cboRandRenable.OnClick = [this] { cboRandRenableClick(); };
+    cboRandLenable.OnClick = [this] { cboRandLenableClick(); };
+    cboRandFuellen.OnClick = [this] { cboRandFuellenClick(); };
+    cboRuecksetzen.OnClick = [this] { cboRuecksetzenClick(); };
+    cboRandomBackFold.OnClick = [this] { cboRandomBackFoldClick(); };
+    edtTexPxl.OnExit = [this] { edtTexPxlExit(); };
+    edtTexStart.OnExit = [this] { edtTexStartExit(); };
+    EdtTexEnde.OnExit = [this] { EdtTexEndeExit(); };
+    edtTexStartPxl.OnExit = [this] { edtTexStartPxlExit(); };
+    EdtTexEndePxl.OnExit = [this] { EdtTexEndePxlExit(); };
+    spbOldTexL0.OnClick = [this] { spbOldTexL0Click(); };
+    sedSplinePtsNr.OnChange = [this] { sedSplinePtsNrChange(); };
+    gboSplinePts.OnExit = [this] { gboSplinePtsExit(); };
+    spbSplineAdd.OnClick = [this] { spbSplineAddClick(); };
+    spbSplineAddEnd.OnClick = [this] { spbSplineAddEndClick(); };
+    spbSplineSub.OnClick = [this] { spbSplineSubClick(); };
+    bbnSplinePtsOpen.OnClick = [this] { bbnSplinePtsOpenClick(); };
+    spbCopyToRight.OnClick = [this] { spbCopyToRightClick(); };
+    spbCopyToLeft.OnClick = [this] { spbCopyToLeftClick(); };
+    bbnRandRLoadTex.OnClick = [this] { bbnLoadFahrbahnTexClick("bbnRandRLoadTex"); };
+    bbnRandLLoadTex.OnClick = [this] { bbnLoadFahrbahnTexClick("bbnRandLLoadTex"); };
+    bbnRandRLoadPara.OnClick = [this] { bbnRandRLoadParaClick(); };
+    bbnRandLLoadPara.OnClick = [this] { bbnRandLLoadParaClick(); };
+    // The segment and texture groups' own events are wired by their editors. The
+    // borders' reset boxes need no handler: the roadway's mirroring pair is not theirs,
+    // and their state reaches the border with the next texture group commit.
+
+    // Start-up, in this order: the borders (inactive, so each display unchecks its
+    // enable box, whose chain hides and disables both groups and unchecks the fill
+    // box), then the spline points. The front-face fill stands as constructed; the
+    // settings and the window position follow in FormCreate.
+    RandR.Rechts = true;
+    RandL.Rechts = false;
+    RandREditor.Anzeigen();
+    RandLEditor.Anzeigen();
+    SplineAnzeigen();
+}
+
+bool Hauptfenster::Ausfuehren(const std::function<void()>& handler) {
+    try {
+        handler();
+        return true;
+    } catch (const std::exception& e) {
+        dialoge_.Fehler(e.what());
+        return false;
+    }
+}
+
+// ---- Start-up and closing --------------------------------------------------------------
+
+bool Hauptfenster::FormCreate(const fs::path& einstellungen, int bildschirmBreite, int bildschirmHoehe) {
+    bildschirm_ = Bildschirm{bildschirmBreite, bildschirmHoehe};
+    Position = AufBildschirm(Position, kBreite, kHoehe, bildschirmBreite, bildschirmHoehe);
+    // A settings file that cannot be read costs the user the stored settings, not the
+    // program: the error is shown and the window opens with what was read.
+    return Ausfuehren([&] { EinstellungenLaden(einstellungen); });
+}
+
+void Hauptfenster::EinstellungenLaden(const fs::path& einstellungen) {
+    Feinheit feinheit;  // the defaults, in place before the file is opened
+    EinstellungenSetzen(feinheit);
+    std::optional<Fensterposition> gespeichert;
+    try {
+        gespeichert = EinstellungenLesen(einstellungen, feinheit);
+    } catch (...) {
+        EinstellungenSetzen(feinheit);  // what was read before the bad value
+        throw;
+    }
+    EinstellungenSetzen(feinheit);
+    if (!gespeichert) return;
+    // A position saved on a larger screen, or a hand-edited one, must not open the
+    // window where the user cannot reach it.
+    Position = bildschirm_ ? AufBildschirm(*gespeichert, kBreite, kHoehe, bildschirm_->Breite, bildschirm_->Hoehe)
+                           : *gespeichert;
+}
+
+bool Hauptfenster::FormCloseQuery(const fs::path& einstellungen) {
+    return Ausfuehren([&] { EinstellungenSchreiben(einstellungen, Einstellungen(), Position); });
+}
+
+// ---- Settings --------------------------------------------------------------------------
+
+Feinheit Hauptfenster::Einstellungen() const {
+    return {MinLaenge, MinWinkel, MinSteigung, MinZRot, MaxSturz, DreieckeSym};
+}
+
+void Hauptfenster::bbnPreferencesClick(Einstellungsfenster& pref, const std::function<bool()>& zeigen) {
+    Feinheit feinheit = Einstellungen();
+    pref.Fuellen(feinheit, FuellFlaeche);
+    if (!zeigen()) return;
+    try {
+        pref.Uebernehmen(feinheit, FuellFlaeche);
+    } catch (...) {
+        EinstellungenSetzen(feinheit);  // what was read before the bad field stays read
+        throw;
+    }
+    EinstellungenSetzen(feinheit);
+}
+
+void Hauptfenster::EinstellungenSetzen(const Feinheit& f) {
+    MinLaenge = f.MinLaenge;
+    MinWinkel = f.MinWinkel;
+    MinSteigung = f.MinSteigung;
+    MinZRot = f.MinZRot;
+    MaxSturz = f.MaxSturz;
+    DreieckeSym = f.DreieckeSym;
+}
+
+// ---- Lookup by name --------------------------------------------------------------------
+
+TEdit* Hauptfenster::Edit(std::string_view name) { return Suchen(*this, kEdits, name); }
+TCheckBox* Hauptfenster::CheckBox(std::string_view name) { return Suchen(*this, kCheckBoxen, name); }
+TSpinEdit* Hauptfenster::SpinEdit(std::string_view name) { return Suchen(*this, kSpinEdits, name); }
+TButton* Hauptfenster::Button(std::string_view name) { return Suchen(*this, kButtons, name); }
+TLabel* Hauptfenster::Label(std::string_view name) { return Suchen(*this, kLabels, name); }
+TGroupBox* Hauptfenster::GroupBox(std::string_view name) { return Suchen(*this, kGroupBoxen, name); }
+TMemo* Hauptfenster::Memo(std::string_view name) { return Suchen(*this, kMemos, name); }
+
+// ---- Info ------------------------------------------------------------------------------
+
+void Hauptfenster::bbnInfoClick() {
+    melder_.Information("INOFFICIAL\rEN-VERSION!\r\rVersion 1.64 (2017-01-03) by Quenlor");
+}
+
+}  // namespace pavolant

@@ -1,0 +1,371 @@
+// The main window's state and handlers, free of any toolkit: every control the run, the
+// parameter file and the enabling chains use, under its component name, with the
+// window's handlers as plain operations on them and on the road model. The desktop view
+// binds widgets to the controls by name and forwards events; the command line drives the
+// same handlers with scripted dialogs.
+//
+// Error boundary. Handlers throw: a text that is no number stops a handler at that field
+// with KonvertierungsFehler (values written before it stay written), a file that cannot
+// be read or written stops it with DateiFehler. Whoever starts an event (a click, a
+// field or group being left, a spin change) runs it through Ausfuehren(), which catches
+// what the handler threw and shows its text through Dialoge::Fehler; the program then
+// goes on. Chains of handlers (a check box set by another handler, a spin change inside
+// a button's handler) run inside the event that started them, so one event gives at
+// most one error box. Every std::exception is caught there, not only the two expected
+// kinds: a handler that fails must not take the user's unsaved road with it.
+//
+// Focus: bitmap and plain buttons (bbn..., btn...) take the focus, so the view runs the
+// exit handler of the field or group being left before their click; the glyph buttons
+// (spb...) do not. The handlers below list their own commit steps and rely on that.
+//
+// One class, one state: every handler works on the controls and the model below. Their
+// definitions are spread by concern, so a new command joins the file of its concern (or
+// a new one beside them):
+//   Hauptfenster.cpp      construction, lookup by name, Ausfuehren, start-up, closing,
+//                         settings dialog, info
+//   Lauf.cpp              output file, "Go", the run's report
+//   Parameterbefehle.cpp  loading and saving the parameter file, the ParameterFenster mapping
+//   Punkteditor.cpp       the spline point editor and the i3d import
+//   Randgruppen.cpp       border enabling chains, copying, one border from a file, the
+//                         profile view and the listing
+//   Fahrbahntextur.cpp    texture browse, the mirroring pair, U and pixel fields, TexL0 restore
+#pragma once
+
+#include "generator/Generierung.h"
+#include "model/FuellFlaeche.h"
+#include "model/Meldung.h"
+#include "model/Randprofil.h"
+#include "model/SplinePunkte.h"
+#include "persistence/Einstellungen.h"
+#include "persistence/Parameterdatei.h"
+#include "ui/Dialoge.h"
+#include "ui/Einstellungsfenster.h"
+#include "ui/Profilfenster.h"
+#include "ui/Randauflistung.h"
+#include "ui/Randeditor.h"
+#include "ui/Steuerelemente.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pavolant {
+
+class Hauptfenster : private ParameterFenster {
+public:
+    // `melder` shows the warning and information boxes, `dialoge` the file dialogs and
+    // the error box; both must outlive the window.
+    Hauptfenster(Melder& melder, Dialoge& dialoge);
+    Hauptfenster(const Hauptfenster&) = delete;
+    Hauptfenster& operator=(const Hauptfenster&) = delete;
+
+    // Runs one event to its end. False when it stopped with an error, which has then
+    // been shown through Dialoge::Fehler.
+    bool Ausfuehren(const std::function<void()>& handler);
+
+    std::string Caption = "Pavolant v1.64 by Quenlor";
+
+    // ---- Controls -----------------------------------------------------------------------
+    // Top rows.
+    TButton bbnSave;
+    TEdit edtFileName;
+    TButton bbnGo;
+    TLabel Label18;
+    TEdit edtShapeName;
+    TCheckBox cboRandLenable;  // its groups are shown and enabled exactly while it is checked
+    TButton spbCopyToRight;    // "CopyL": the left border onto the right one
+    TCheckBox cboCreateFahrbahn;
+    TButton spbCopyToLeft;  // "CopyR": the right border onto the left one
+    TCheckBox cboRandRenable;
+
+    // Left column: the left border's texture group and segment group (the odd name
+    // SpeedButton2 is the left delete button), its load button, then the file buttons.
+    TGroupBox gboRandL;
+    TEdit edtRandLTexFile;
+    TButton bbnRandLLoadTex;
+    TEdit edtRandLTexLaenge;
+    TEdit edtRandLTexBreite, edtRandLTexBreitePxl;
+    TButton btnRandLcalcU;
+    TCheckBox cboRandLRuecksetzen;
+    TGroupBox gboRandLSegmente;
+    TSpinEdit sedRandLNr;
+    TButton spbRandLAdd, SpeedButton2, spbRandLAddEnd;
+    TEdit edtRandLBreite, edtRandLWinkel, edtRandLEnde, edtRandLEndePxl;
+    TCheckBox cboRandLnormMan;
+    TEdit edtRandLnormale;
+    TButton bbnRandLLoadPara;
+    TButton bbnShowLeftParameter;  // lists the left border's points
+    TButton bbnLoadPara;
+    TLabel lblParameter1;
+    TLabel lblParameter;
+    TButton bbnSavePara;
+    TButton bbnCopyMemo;  // the view copies mmoStatus to the clipboard
+
+    // Roadway geometry.
+    TGroupBox GroupBox2;
+    TLabel lblBreite;
+    TEdit edtBreite;
+    TCheckBox cboSchleppkurve;
+    TEdit edtSchleppkurve;
+    TCheckBox cboSturz;
+    TEdit edtSturz;
+
+    // Roadway texture.
+    TGroupBox GroupBox3;
+    TLabel lblTextur1File;
+    TEdit edtTextur1FileName;
+    TButton bbnLoadFahrbahnTex;
+    TLabel lblTextur1Laenge;
+    TEdit edtTextur1Laenge;
+    TLabel Label46, Label30;
+    TEdit edtTexPxl;
+    TLabel Label47;
+    TEdit edtTexStart, edtTexStartPxl;
+    TLabel Label48;
+    TEdit EdtTexEnde, EdtTexEndePxl;
+    TCheckBox cboRandomBackFold;
+    TEdit edtRandomBackfold;
+    TCheckBox cboRuecksetzen;
+    TLabel Label25;
+    TEdit edtTexL0;
+    TButton spbOldTexL0;
+    TLabel Label17;
+    TEdit edtStreckung;
+
+    // Spline points: the point editor shows the point SplinePunkte.Aktuell, numbered
+    // from 1 in the spin (point number n is index n - 1); bbnSplinePtsOpen imports the
+    // points from an i3d file the level editor exported.
+    TGroupBox gboSplinePts;
+    TSpinEdit sedSplinePtsNr;
+    TButton spbSplineAdd, spbSplineSub, spbSplineAddEnd;
+    TButton bbnSplinePtsOpen;
+    TEdit edtSplinePtsX, edtSplinePtsY, edtSplinePtsZ;
+    TEdit edtSplinePtsXrot, edtSplinePtsYrot, edtSplinePtsZrot;
+    TButton bbnGrafikSchnitt;  // opens the profile view
+
+    // Right column: the right border's groups and load button, then the options.
+    TGroupBox gboRandR;
+    TEdit edtRandRTexFile;
+    TButton bbnRandRLoadTex;
+    TEdit edtRandRTexLaenge;
+    TEdit edtRandRTexBreite, edtRandRTexBreitePxl;
+    TButton btnRandRcalcU;
+    TCheckBox cboRandRRuecksetzen;
+    TGroupBox gboRandRSegmente;
+    TSpinEdit sedRandRNr;
+    TButton spbRandRAdd, spbRandRDel, spbRandRAddEnd;
+    TEdit edtRandRBreite, edtRandRWinkel, edtRandREnde, edtRandREndePxl;
+    TCheckBox cboRandRnormMan;
+    TEdit edtRandRnormale;
+    TButton bbnRandRLoadPara;
+    TButton bbnShowRightParameter;  // lists the right border's points
+    TCheckBox cboCreateTG;
+    TCheckBox cboRandFuellen;  // checked only while both border boxes are checked
+    TLabel Label24;
+    TGroupBox GroupBox1;
+    TCheckBox cboTrafficSpline;
+    TCheckBox cboTrafficSplineRechts;
+    TEdit edtTrafficSplineRechts;
+    TCheckBox cboTrafficSplineLinks;
+    TEdit edtTrafficSplineLinks;
+    TButton bbnInfo;
+
+    // Bottom.
+    TMemo mmoStatus;
+
+    // Controls by component name; null for a name the window does not have.
+    TEdit* Edit(std::string_view name);
+    TCheckBox* CheckBox(std::string_view name);
+    TSpinEdit* SpinEdit(std::string_view name);
+    TButton* Button(std::string_view name);
+    TLabel* Label(std::string_view name);
+    TGroupBox* GroupBox(std::string_view name);
+    TMemo* Memo(std::string_view name);
+
+private:
+    // The borders report through it; declared before them because they keep its address.
+    StummschaltbarerMelder randMelder_;
+
+public:
+    // ---- Model and settings -----------------------------------------------------------
+    TRandPunkte RandR;  // "right Border", Rechts
+    TRandPunkte RandL;  // "left Border"
+    TSplinePunkte SplinePunkte;
+    TFuellFlaeche FuellFlaeche;  // the front faces' texture settings
+    // edtTexL0 as the last run read it, before the run replaced it with the start for
+    // the next road.
+    double OldTexL0 = 0;
+    // Fineness settings: metres and degrees.
+    double MinLaenge = 2;
+    double MinWinkel = 3;
+    double MinSteigung = 1;
+    double MinZRot = 1;
+    double MaxSturz = 30;
+    bool DreieckeSym = false;
+    // Width of the roadway texture in pixels, the number in edtTexPxl; 0 or less
+    // switches the roadway's pixel conversions off.
+    std::int32_t TexPxl = 0;
+
+    // The six fineness settings as the settings file and the run take them.
+    Feinheit Einstellungen() const;
+
+    // "Settings     ": fills `pref` from the six settings and the front-face fill, lets
+    // `zeigen` show it modally, and when that confirms with OK reads everything back in
+    // the dialog's order. A field that is no number throws KonvertierungsFehler there,
+    // with the values before it stored and the rest left as they were.
+    void bbnPreferencesClick(Einstellungsfenster& pref, const std::function<bool()>& zeigen);
+
+    // "Show profile  ": both spins to segment 1 (each change commits its editor), the
+    // roadway width handed to the view, the view shown by `zeigen` (modally; its result
+    // does not matter), then each border's current segment from its spin again and both
+    // editors redisplayed. A width that is no number stops before anything changes.
+    void bbnGrafikSchnittClick(const std::function<void()>& zeigen);
+    // "Show parameters   ": the border's listing into the listing window, which
+    // `zeigen` then shows modally.
+    void bbnShowLeftParameterClick(const std::function<void()>& zeigen);
+    void bbnShowRightParameterClick(const std::function<void()>& zeigen);
+
+    // ---- Window geometry (screen pixels) --------------------------------------------------
+    static constexpr int kBreite = 829;
+    static constexpr int kHoehe = 894;
+    static constexpr Fensterposition kEntwurfsPosition{82, 814};
+    // The window's top-left corner. The start-up sets it, the view places the window
+    // there when it shows it and writes the user's moves back, the closing stores it.
+    Fensterposition Position = kEntwurfsPosition;
+
+    // The border segment editors of the main window: each works directly on its border
+    // and its side's controls (display, commit and switch, the segment buttons, the
+    // texture group commit).
+    RandEditor RandREditor;
+    RandEditor RandLEditor;
+
+    // The profile view and the parameter listing window: made once with the window,
+    // reused for every showing; they borrow the borders.
+    Profilfenster Profil;
+    Randauflistung Auflistung;
+
+    // What the last run handed back, also when it ended with an error; empty before the
+    // first run.
+    const std::optional<Laufbericht>& LetzterLauf() const { return letzterLauf_; }
+
+    // ---- Start-up and closing ---------------------------------------------------------------
+    // Once, after construction (which already shows the borders and the spline points
+    // with the road model in place) and before the window is shown: keeps the window on
+    // a screen of the given size, then EinstellungenLaden(einstellungen). The view passes
+    // EinstellungsPfad(). An error of the settings file has been shown through the error
+    // box when this returns false; the window is usable either way.
+    bool FormCreate(const std::filesystem::path& einstellungen, int bildschirmBreite, int bildschirmHoehe);
+    // The six settings to their defaults, then the settings file over them. A missing
+    // file leaves the defaults. The stored position is kept on the screen FormCreate was
+    // given (before FormCreate there is no screen and it is taken as stored). A number
+    // that is no number throws KonvertierungsFehler with the settings read before it
+    // applied and the stored position left alone; an unreadable file throws DateiFehler.
+    void EinstellungenLaden(const std::filesystem::path& einstellungen);
+    // Writes the six settings and Position into the settings file, all-or-nothing. True:
+    // the window may close. False: the file could not be written, the error box has said
+    // so and the window stays open with everything as it was.
+    bool FormCloseQuery(const std::filesystem::path& einstellungen);
+
+    // ---- Handlers ------------------------------------------------------------------------
+    void bbnSaveClick();  // choose the output file; enables "Go"
+    void bbnGoClick();    // one generation run
+    void bbnInfoClick();
+    // Texture browse for the roadway and both borders; `sender` is the pressing button's
+    // name. Only the bare file name is kept; a border's texture group is then committed.
+    void bbnLoadFahrbahnTexClick(std::string_view sender = "bbnLoadFahrbahnTex");
+
+    void bbnSaveParaClick();
+    void bbnLoadParaClick();
+    // The same without the dialog. Saving replaces the file all-or-nothing and sets the
+    // labels only once the file is written. Loading a file that does not exist throws
+    // DateiFehler; a number that is no number stops the load at its key.
+    void ParameterSpeichern(const std::filesystem::path& pfad);
+    void ParameterLaden(const std::filesystem::path& pfad);
+    // One border from a parameter file (its "Rand_rechts" / "Rand_links" sections);
+    // nothing else of the window changes, the labels included.
+    void bbnRandRLoadParaClick();
+    void bbnRandLLoadParaClick();
+    void RandRParameterLaden(const std::filesystem::path& pfad);
+    void RandLParameterLaden(const std::filesystem::path& pfad);
+
+    // Enabling chains.
+    void cboRandRenableClick();
+    void cboRandLenableClick();
+    void cboRandFuellenClick();
+    void cboRuecksetzenClick();
+    void cboRandomBackFoldClick();
+    // Copying a border: the source's texture group is committed, the target switches
+    // to segment 1 and takes enable state, texture and all segments.
+    void spbCopyToRightClick();
+    void spbCopyToLeftClick();
+
+    // Roadway texture: U fields and pixel fields kept in step through TexPxl.
+    void edtTexPxlExit();
+    void edtTexStartExit();
+    void EdtTexEndeExit();
+    void edtTexStartPxlExit();
+    void EdtTexEndePxlExit();
+    void spbOldTexL0Click();
+
+    // Spline point editor.
+    void SplineAnzeigen();
+    void sedSplinePtsNrChange();
+    void gboSplinePtsExit();
+    void spbSplineAddClick();
+    void spbSplineAddEndClick();
+    void spbSplineSubClick();
+    // Import from an i3d file: the dialog, then SplinePunkteImportieren. Cancelling
+    // changes nothing.
+    void bbnSplinePtsOpenClick();
+    // The same without the dialog: point 1 is made current first (committing the fields
+    // into the current point when that changes the spin; a bad field stops the import
+    // before the file is read), then the file replaces the points. The editor shows the
+    // list as it is afterwards, also when the import stopped part way (LeseI3d's errors
+    // travel on).
+    void SplinePunkteImportieren(const std::filesystem::path& pfad);
+
+private:
+    // ParameterFenster: the window as the parameter file sees it.
+    std::string Text(std::string_view name) const override;
+    void SetzeText(std::string_view name, const std::string& text) override;
+    bool Wahrheitswert(std::string_view name) const override;
+    void SetzeWahrheitswert(std::string_view name, bool wert) override;
+    double Zahl(std::string_view name) const override;
+    void SetzeZahl(std::string_view name, double wert) override;
+    void SplinePunkteSchreiben(IniDatei& ini) const override;
+    void SplinePunkteLesen(const IniDatei& ini) override;
+    void RaenderSchreiben(IniDatei& ini) const override;
+    void RaenderLesen(const IniDatei& ini) override;
+    void FuellFlaecheSchreiben(IniDatei& ini) const override;
+    void FuellFlaecheLesen(const IniDatei& ini) override;
+
+    double& Feld(std::string_view name);
+    void RandBoxGeaendert();
+    void RandKopieren(RandEditor& von, RandEditor& nach, bool rechts);
+    void RandLaden(RandEditor& editor, const std::filesystem::path& pfad, std::string_view abschnitt,
+                   std::string_view ueberschrift);
+    void PunktUebernehmenUndWechseln();
+    void PixelAusU(const TEdit& u, TEdit& pixel) const;
+    void UAusPixel(const TEdit& pixel, TEdit& u) const;
+    void TexPxlNachLaden();
+    void BerichtAnwenden(const Laufbericht& bericht);
+    void EinstellungenSetzen(const Feinheit& feinheit);
+
+    struct Bildschirm {
+        int Breite, Hoehe;
+    };
+
+    Melder& melder_;
+    Dialoge& dialoge_;
+    // Lives as long as the program and is never reseeded.
+    Zufallsgenerator zufall_;
+    std::optional<Laufbericht> letzterLauf_;
+    // The screen the window was created on; none before FormCreate.
+    std::optional<Bildschirm> bildschirm_;
+};
+
+}  // namespace pavolant

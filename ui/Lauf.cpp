@@ -1,0 +1,90 @@
+// The main window's generation run: choosing the output file, "Go" (the window's fields
+// into the run's parameters, the run, its report back into the window).
+#include "ui/Hauptfenster.h"
+
+#include <tuple>
+
+namespace pavolant {
+
+// ---- Output file -----------------------------------------------------------------------
+
+void Hauptfenster::bbnSaveClick() {
+    const std::optional<std::string> pfad = dialoge_.DateiSpeichern(AusgabeDialog());
+    if (!pfad) return;
+    edtFileName.Text = *pfad;
+    bbnGo.Enabled = true;
+}
+
+// ---- The run ---------------------------------------------------------------------------
+
+void Hauptfenster::bbnGoClick() {
+    Laufparameter p;
+    p.Breite = edtBreite.Text;
+    p.SchleppkurveAn = cboSchleppkurve.Checked();
+    p.Schleppkurve = edtSchleppkurve.Text;
+    p.SturzAn = cboSturz.Checked();
+    p.Sturz = edtSturz.Text;
+    p.FahrbahnAn = cboCreateFahrbahn.Checked();
+
+    p.Textur1Datei = edtTextur1FileName.Text;
+    p.Textur1Laenge = edtTextur1Laenge.Text;
+    p.TexStart = edtTexStart.Text;
+    p.TexEnde = EdtTexEnde.Text;
+    p.TexPxl = edtTexPxl.Text;
+    p.RandomBackFoldAn = cboRandomBackFold.Checked();
+    p.RandomBackfold = edtRandomBackfold.Text;
+    p.RuecksetzenAn = cboRuecksetzen.Checked();
+    p.TexL0 = edtTexL0.Text;
+    p.Streckung = edtStreckung.Text;
+
+    p.TrafficMitte = cboTrafficSpline.Checked();
+    p.TrafficRechts = cboTrafficSplineRechts.Checked();
+    p.TrafficRechtsProzent = edtTrafficSplineRechts.Text;
+    p.TrafficLinks = cboTrafficSplineLinks.Checked();
+    p.TrafficLinksProzent = edtTrafficSplineLinks.Text;
+
+    // The run copies each enabled border's texture group into its profile.
+    for (auto [par, aktiv, datei, laenge, breite, pxl, ruecksetzen] :
+         {std::tuple{&p.RandR, &cboRandRenable, &edtRandRTexFile, &edtRandRTexLaenge, &edtRandRTexBreite,
+                     &edtRandRTexBreitePxl, &cboRandRRuecksetzen},
+          std::tuple{&p.RandL, &cboRandLenable, &edtRandLTexFile, &edtRandLTexLaenge, &edtRandLTexBreite,
+                     &edtRandLTexBreitePxl, &cboRandLRuecksetzen}}) {
+        par->An = aktiv->Checked();
+        par->TexturDatei = datei->Text;
+        par->TexLaenge = laenge->Text;
+        par->TexBreite = breite->Text;
+        par->TexBreitePxl = pxl->Text;
+        par->Ruecksetzen = ruecksetzen->Checked();
+    }
+    p.FuellenAn = cboRandFuellen.Checked();
+
+    p.DateiName = edtFileName.Text;
+    p.ShapeName = edtShapeName.Text;
+    p.TransformGroup = cboCreateTG.Checked();
+
+    p.Fein = Einstellungen();
+
+    Laufbericht bericht;
+    Strassenmodell modell{SplinePunkte, &RandR, &RandL, &FuellFlaeche};
+    try {
+        Generieren(p, modell, zufall_, melder_, bericht);
+    } catch (...) {
+        // What the run reached before it stopped (the cleared memo and its lines, the
+        // values it read) is in the window when the error is shown.
+        BerichtAnwenden(bericht);
+        throw;
+    }
+    BerichtAnwenden(bericht);
+}
+
+void Hauptfenster::BerichtAnwenden(const Laufbericht& bericht) {
+    if (bericht.MemoGeleert) mmoStatus.Lines.clear();
+    mmoStatus.Lines.insert(mmoStatus.Lines.end(), bericht.Memo.begin(), bericht.Memo.end());
+    if (bericht.TexPxl) TexPxl = *bericht.TexPxl;
+    if (bericht.OldTexL0) OldTexL0 = *bericht.OldTexL0;
+    if (bericht.TexL0) edtTexL0.Text = *bericht.TexL0;
+    if (bericht.GoDeaktivieren) bbnGo.Enabled = false;
+    letzterLauf_ = bericht;
+}
+
+}  // namespace pavolant

@@ -1,0 +1,147 @@
+// The main window's parameter file commands: "Load parameter" and "Save parameter", and
+// the window as the parameter file reads and writes it (ParameterFenster).
+#include "ui/Hauptfenster.h"
+
+#include "persistence/IniAbbildung.h"
+#include "persistence/IniDatei.h"
+
+#include <array>
+#include <stdexcept>
+#include <string>
+
+namespace pavolant {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+template <class T>
+using Komponente = pavolant::Komponente<Hauptfenster, T>;
+
+// The window's number fields that the parameter file stores.
+constexpr std::array kZahlfelder = {
+    Komponente<double>{"MinLaenge", &Hauptfenster::MinLaenge},
+    Komponente<double>{"MinWinkel", &Hauptfenster::MinWinkel},
+    Komponente<double>{"MinSteigung", &Hauptfenster::MinSteigung},
+    Komponente<double>{"MinZRot", &Hauptfenster::MinZRot},
+    Komponente<double>{"MaxSturz", &Hauptfenster::MaxSturz},
+};
+
+// A name from the parameter table that the window lacks is a programming error.
+[[noreturn]] void Unbekannt(std::string_view name) {
+    throw std::logic_error("the main window has no component '" + std::string(name) + "'");
+}
+
+}  // namespace
+
+// ---- Parameter file --------------------------------------------------------------------
+
+void Hauptfenster::bbnSaveParaClick() {
+    const std::optional<std::string> pfad = dialoge_.DateiSpeichern(ParameterSpeichernDialog());
+    if (pfad) ParameterSpeichern(*pfad);
+}
+
+void Hauptfenster::bbnLoadParaClick() {
+    const std::optional<std::string> pfad = dialoge_.DateiOeffnen(ParameterOeffnenDialog());
+    if (pfad) ParameterLaden(*pfad);
+}
+
+void Hauptfenster::ParameterSpeichern(const fs::path& pfad) {
+    // An existing file is updated in place: keys this road does not write (unknown keys,
+    // points beyond the current count) keep their place and value.
+    IniDatei ini(pfad);
+    ParameterSchreiben(ini, *this);
+    ini.Speichern();
+    // Only now: a failed save must not read as a saved one.
+    lblParameter1.Caption = "Parameter gespeichert in";
+    lblParameter.Caption = pfad.filename().string();
+}
+
+void Hauptfenster::ParameterLaden(const fs::path& pfad) {
+    const IniDatei ini(pfad);
+    // A vanished file would otherwise load as all defaults, silently.
+    if (!ini.Vorhanden()) throw DateiFehler("Die Datei " + pfad.string() + " existiert nicht");
+    lblParameter1.Caption = "Parameter geladen aus";
+    lblParameter.Caption = pfad.filename().string();
+    try {
+        ParameterLesen(ini, *this);
+    } catch (...) {
+        TexPxlNachLaden();
+        throw;
+    }
+    TexPxlNachLaden();
+}
+
+// ---- The window as the parameter file sees it ------------------------------------------
+
+std::string Hauptfenster::Text(std::string_view name) const {
+    if (TEdit* e = const_cast<Hauptfenster*>(this)->Edit(name)) return e->Text;
+    Unbekannt(name);
+}
+
+void Hauptfenster::SetzeText(std::string_view name, const std::string& text) {
+    TEdit* e = Edit(name);
+    if (!e) Unbekannt(name);
+    e->Text = text;
+}
+
+bool Hauptfenster::Wahrheitswert(std::string_view name) const {
+    if (name == "DreieckeSym") return DreieckeSym;
+    if (TCheckBox* c = const_cast<Hauptfenster*>(this)->CheckBox(name)) return c->Checked();
+    Unbekannt(name);
+}
+
+void Hauptfenster::SetzeWahrheitswert(std::string_view name, bool wert) {
+    if (name == "DreieckeSym") {
+        DreieckeSym = wert;
+        return;
+    }
+    TCheckBox* c = CheckBox(name);
+    if (!c) Unbekannt(name);
+    c->SetChecked(wert);  // the box's chain runs as for a click
+}
+
+double& Hauptfenster::Feld(std::string_view name) {
+    if (double* f = KomponenteSuchen<Hauptfenster, double>(*this, kZahlfelder, name)) return *f;
+    Unbekannt(name);
+}
+
+double Hauptfenster::Zahl(std::string_view name) const { return const_cast<Hauptfenster*>(this)->Feld(name); }
+void Hauptfenster::SetzeZahl(std::string_view name, double wert) { Feld(name) = wert; }
+void Hauptfenster::SplinePunkteSchreiben(IniDatei& ini) const { Schreiben(ini, SplinePunkte); }
+
+void Hauptfenster::SplinePunkteLesen(const IniDatei& ini) {
+    // The file replaces every point, so the editor's pending values are not committed
+    // first: they belong to points that are about to go, and a stale unreadable value
+    // must not stop the load of a good file.
+    SplinePunkte.Aktuell = 0;
+    sedSplinePtsNr.Show(1);
+    auto anzeigen = [this] {
+        sedSplinePtsNr.MaxValue = SplinePunkte.AnzahlPunkte();
+        SplineAnzeigen();
+    };
+    try {
+        Lesen(ini, SplinePunkte);
+    } catch (...) {
+        anzeigen();  // the points read before the bad value are shown as they are now
+        throw;
+    }
+    anzeigen();
+}
+
+void Hauptfenster::RaenderSchreiben(IniDatei& ini) const {
+    Schreiben(ini, RandR, "Rand_rechts");
+    Schreiben(ini, RandL, "Rand_links");
+}
+
+void Hauptfenster::RaenderLesen(const IniDatei& ini) {
+    // A whole file captions the right segment group without the colon; a single-border
+    // load and the display use it. Kept so, as users know the window.
+    RandREditor.Laden(ini, "Rand_rechts", "Right bordersegments ", true);
+    RandLEditor.Laden(ini, "Rand_links", "Left bordersegments:", true);
+}
+
+void Hauptfenster::FuellFlaecheSchreiben(IniDatei& ini) const { Schreiben(ini, FuellFlaeche); }
+void Hauptfenster::FuellFlaecheLesen(const IniDatei& ini) { Lesen(ini, FuellFlaeche); }
+
+}  // namespace pavolant
