@@ -101,6 +101,8 @@ public:
     void Fehler(const std::string& text) override {
         std::cerr << "error: " << MitZeilenumbruechen(text) << '\n';
     }
+    // The command line never asks: each step replaces the road as the command says.
+    Sichern AenderungenSichern(const std::string&) override { return Sichern::Verwerfen; }
 };
 
 struct Auftrag {

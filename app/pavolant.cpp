@@ -67,6 +67,8 @@ public:
         return ausgabe;
     }
     void Fehler(const std::string& text) override { std::cerr << "error: " << qt::Meldungstext(text).toStdString() << '\n'; }
+    // The tour leaves nothing behind: unsaved changes are never saved.
+    Sichern AenderungenSichern(const std::string&) override { return Sichern::Verwerfen; }
 };
 
 struct Auftrag {

@@ -2,7 +2,10 @@
 
 #include "persistence/IniDatei.h"
 
+#include <algorithm>
 #include <array>
+#include <fstream>
+#include <iterator>
 
 namespace pavolant {
 
@@ -92,6 +95,30 @@ void Lesen(const IniDatei& ini, ParameterFenster& fenster, Teil lage) {
 }  // namespace
 
 std::span<const ParameterSchluessel> ParameterTabelle() { return kTabelle; }
+
+bool EnthaeltStrassenparameter(const IniDatei& ini) {
+    for (const ParameterSchluessel& s : kTabelle)
+        if (s.Sektion != "Preferences" && ini.SektionVorhanden(s.Sektion)) return true;
+    for (std::string_view sektion : {"Splines", "SplinePts1"})
+        if (ini.SektionVorhanden(sektion)) return true;
+    if (EnthaeltRand(ini, "Rand_rechts") || EnthaeltRand(ini, "Rand_links")) return true;
+    // A key no settings file has: the road's name.
+    constexpr std::string_view kFehlt = "\x01";
+    return ini.LiesString("Preferences", "StrassenName", kFehlt) != kFehlt;
+}
+
+bool EnthaeltRand(const IniDatei& ini, std::string_view name) {
+    return ini.SektionVorhanden(std::string(name) + "_Geo") || ini.SektionVorhanden(std::string(name) + "_Textur");
+}
+
+bool SiehtNachTextAus(const std::filesystem::path& pfad) {
+    std::ifstream ein(pfad, std::ios::binary);
+    if (!ein) return true;
+    const std::string bytes{std::istreambuf_iterator<char>(ein), std::istreambuf_iterator<char>()};
+    const bool utf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                                             (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+    return utf16 || std::find(bytes.begin(), bytes.end(), '\0') == bytes.end();
+}
 
 void ParameterSchreiben(IniDatei& ini, const ParameterFenster& fenster) {
     Schreiben(ini, fenster, VorDemModell);

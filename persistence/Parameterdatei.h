@@ -12,6 +12,7 @@
 // chains run as if the user had clicked them one after the other.
 #pragma once
 
+#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
@@ -66,6 +67,17 @@ public:
     virtual void FuellFlaecheSchreiben(IniDatei& ini) const = 0;
     virtual void FuellFlaecheLesen(const IniDatei& ini) = 0;
 };
+
+// Whether `ini` holds a road at all: a section only a parameter file has (the road's
+// geometry and texture, the points, a border, the traffic curves, the fill) or the
+// road's name. [Preferences] alone does not count: the settings file has it too.
+bool EnthaeltStrassenparameter(const IniDatei& ini);
+// Whether `ini` holds the border `name` ("Rand_rechts", "Rand_links").
+bool EnthaeltRand(const IniDatei& ini, std::string_view name);
+// Whether the file at `pfad` can be a text file at all: no NUL byte outside a UTF-16
+// text with its byte order mark. Unreadable files count as text here; reading them
+// reports why.
+bool SiehtNachTextAus(const std::filesystem::path& pfad);
 
 // Writes every key into `ini` (in memory; the caller saves the file).
 void ParameterSchreiben(IniDatei& ini, const ParameterFenster& fenster);

@@ -31,6 +31,10 @@ public:
     virtual std::optional<std::string> DateiSpeichern(const DateiAuswahl& auswahl) = 0;
     // The error box of the handler boundary (see Ausfuehren).
     virtual void Fehler(const std::string& text) = 0;
+    // Unsaved changes would be lost: `frage` ("Save changes to NAME?") with Save,
+    // Discard and Cancel. The command line never asks and discards.
+    enum class Sichern { Speichern, Verwerfen, Abbrechen };
+    virtual Sichern AenderungenSichern(const std::string& frage) = 0;
 };
 
 // ---- The main window's file dialogs ------------------------------------------------------------

@@ -330,16 +330,28 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
     RandREditor.Anzeigen();
     RandLEditor.Anzeigen();
     SplineAnzeigen();
+
+    // Fields without a handler of their own still commit when left: the edit history
+    // takes their new text as a step then.
+    for (const auto& k : kEdits)
+        if (!(this->*k.feld).OnExit) (this->*k.feld).OnExit = [] {};
+    VerlaufBeginnen();
 }
 
 bool Hauptfenster::Ausfuehren(const std::function<void()>& handler) {
+    std::optional<std::string> fehler;
+    ++ereignisTiefe_;
     try {
         handler();
-        return true;
     } catch (const std::exception& e) {
-        dialoge_.Fehler(e.what());
-        return false;
+        fehler = e.what();
     }
+    // The step is taken once the outermost event is over, so chains and nested events
+    // are one step with it; an event that stopped part way is a step too, since what it
+    // wrote before the error stays.
+    if (--ereignisTiefe_ == 0) VerlaufNachfuehren();
+    if (fehler) dialoge_.Fehler(*fehler);
+    return !fehler;
 }
 
 // ---- Start-up and closing --------------------------------------------------------------
@@ -349,7 +361,10 @@ bool Hauptfenster::FormCreate(const fs::path& einstellungen, int bildschirmBreit
     Position = AufBildschirm(Position, kBreite, kHoehe, bildschirmBreite, bildschirmHoehe);
     // A settings file that cannot be read costs the user the stored settings, not the
     // program: the error is shown and the window opens with what was read.
-    return Ausfuehren([&] { EinstellungenLaden(einstellungen); });
+    const bool ok = Ausfuehren([&] { EinstellungenLaden(einstellungen); });
+    // The stored settings are where the user starts, not a change to undo or save.
+    VerlaufBeginnen();
+    return ok;
 }
 
 void Hauptfenster::EinstellungenLaden(const fs::path& einstellungen) {
@@ -371,7 +386,13 @@ void Hauptfenster::EinstellungenLaden(const fs::path& einstellungen) {
 }
 
 bool Hauptfenster::FormCloseQuery(const fs::path& einstellungen) {
-    return Ausfuehren([&] { EinstellungenSchreiben(einstellungen, Einstellungen(), Position); });
+    bool schliessen = false;
+    const bool ok = Ausfuehren([&] {
+        if (!AenderungenBewahren()) return;
+        EinstellungenSchreiben(einstellungen, Einstellungen(), Position);
+        schliessen = true;
+    });
+    return ok && schliessen;
 }
 
 // ---- Settings --------------------------------------------------------------------------
@@ -403,6 +424,12 @@ void Hauptfenster::EinstellungenSetzen(const Feinheit& f) {
 }
 
 // ---- Lookup by name --------------------------------------------------------------------
+
+std::span<const pavolant::Komponente<Hauptfenster, TEdit>> Hauptfenster::Edits() { return kEdits; }
+std::span<const pavolant::Komponente<Hauptfenster, TCheckBox>> Hauptfenster::CheckBoxen() { return kCheckBoxen; }
+std::span<const pavolant::Komponente<Hauptfenster, TSpinEdit>> Hauptfenster::SpinEdits() { return kSpinEdits; }
+std::span<const pavolant::Komponente<Hauptfenster, TButton>> Hauptfenster::Buttons() { return kButtons; }
+std::span<const pavolant::Komponente<Hauptfenster, TGroupBox>> Hauptfenster::GroupBoxen() { return kGroupBoxen; }
 
 TEdit* Hauptfenster::Edit(std::string_view name) { return Suchen(*this, kEdits, name); }
 TCheckBox* Hauptfenster::CheckBox(std::string_view name) { return Suchen(*this, kCheckBoxen, name); }

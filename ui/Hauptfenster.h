@@ -29,6 +29,8 @@
 //   Randgruppen.cpp       border enabling chains, copying, one border from a file, the
 //                         profile view and the listing
 //   Fahrbahntextur.cpp    texture browse, the mirroring pair, U and pixel fields, TexL0 restore
+//   Bearbeitung.cpp       undo and redo, the modified state, the title, the question
+//                         before unsaved changes are lost
 #pragma once
 
 #include "generator/Generierung.h"
@@ -38,6 +40,7 @@
 #include "model/SplinePunkte.h"
 #include "persistence/Einstellungen.h"
 #include "persistence/Parameterdatei.h"
+#include "ui/Bearbeitung.h"
 #include "ui/Dialoge.h"
 #include "ui/Einstellungsfenster.h"
 #include "ui/Profilfenster.h"
@@ -49,6 +52,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,8 +68,31 @@ public:
     Hauptfenster& operator=(const Hauptfenster&) = delete;
 
     // Runs one event to its end. False when it stopped with an error, which has then
-    // been shown through Dialoge::Fehler.
+    // been shown through Dialoge::Fehler. An event that changed the road (also one that
+    // stopped part way) becomes one step of the edit history.
     bool Ausfuehren(const std::function<void()>& handler);
+
+    // ---- Edit history and modified state (Bearbeitung.cpp) --------------------------------
+    // Undo and redo restore the whole road state of the step, every field byte for byte;
+    // they never touch a file. Typing not yet committed counts as a step of its own.
+    void Rueckgaengig();
+    void Wiederholen();
+    bool KannRueckgaengig() const;
+    bool KannWiederholen() const;
+    // The road differs from the one last saved or loaded (or from the start).
+    bool Geaendert() const;
+    // The parameter file's name, or "untitled" before one was saved or loaded.
+    std::string Dokumentname() const;
+    // Caption, the file's name and the desktop's modified placeholder "[*]".
+    std::string Titel() const;
+    // Before something replaces the road or the window closes: with unsaved changes asks
+    // to save them. True when the caller may go on (saved, discarded or nothing to lose).
+    bool AenderungenBewahren();
+    // "Save" (Ctrl+S): into the parameter file of the road, or through the save dialog
+    // when it has none yet. False when the dialog was cancelled.
+    bool Speichern();
+    // The edit history begins anew with the window as it is, which counts as saved.
+    void VerlaufBeginnen();
 
     std::string Caption = "Pavolant v1.64 by Quenlor";
 
@@ -176,6 +203,13 @@ public:
 
     // Bottom.
     TMemo mmoStatus;
+
+    // Every control of a kind under its component name, in the window's order.
+    static std::span<const Komponente<Hauptfenster, TEdit>> Edits();
+    static std::span<const Komponente<Hauptfenster, TCheckBox>> CheckBoxen();
+    static std::span<const Komponente<Hauptfenster, TSpinEdit>> SpinEdits();
+    static std::span<const Komponente<Hauptfenster, TButton>> Buttons();
+    static std::span<const Komponente<Hauptfenster, TGroupBox>> GroupBoxen();
 
     // Controls by component name; null for a name the window does not have.
     TEdit* Edit(std::string_view name);
@@ -352,8 +386,14 @@ private:
     void PixelAusU(const TEdit& u, TEdit& pixel) const;
     void UAusPixel(const TEdit& pixel, TEdit& u) const;
     void TexPxlNachLaden();
+    // A parameter file to read from: it exists and is text. Throws DateiFehler.
+    static IniDatei ParameterdateiOeffnen(const std::filesystem::path& pfad);
     void BerichtAnwenden(const Laufbericht& bericht);
     void EinstellungenSetzen(const Feinheit& feinheit);
+    Strassenstand Erfassen() const;
+    void Wiederherstellen(const Strassenstand& stand);
+    // A new step when the road changed since the current one.
+    void VerlaufNachfuehren();
 
     struct Bildschirm {
         int Breite, Hoehe;
@@ -366,6 +406,10 @@ private:
     std::optional<Laufbericht> letzterLauf_;
     // The screen the window was created on; none before FormCreate.
     std::optional<Bildschirm> bildschirm_;
+    Verlauf verlauf_;
+    // The parameter file the road was last saved to or loaded from.
+    std::optional<std::filesystem::path> parameterDatei_;
+    int ereignisTiefe_ = 0;  // events running inside one another
 };
 
 }  // namespace pavolant

@@ -42,6 +42,7 @@ void Hauptfenster::bbnSaveParaClick() {
 }
 
 void Hauptfenster::bbnLoadParaClick() {
+    if (!AenderungenBewahren()) return;
     const std::optional<std::string> pfad = dialoge_.DateiOeffnen(ParameterOeffnenDialog());
     if (pfad) ParameterLaden(*pfad);
 }
@@ -55,12 +56,17 @@ void Hauptfenster::ParameterSpeichern(const fs::path& pfad) {
     // Only now: a failed save must not read as a saved one.
     lblParameter1.Caption = "Parameter gespeichert in";
     lblParameter.Caption = pfad.filename().string();
+    parameterDatei_ = pfad;
+    VerlaufNachfuehren();
+    verlauf_.AlsGespeichertMerken();
 }
 
 void Hauptfenster::ParameterLaden(const fs::path& pfad) {
-    const IniDatei ini(pfad);
-    // A vanished file would otherwise load as all defaults, silently.
-    if (!ini.Vorhanden()) throw DateiFehler("Die Datei " + pfad.string() + " existiert nicht");
+    const IniDatei ini = ParameterdateiOeffnen(pfad);
+    // A file that holds no road would load as all defaults: the road on screen would be
+    // replaced by nothing, and the load would read as a success.
+    if (!EnthaeltStrassenparameter(ini))
+        throw DateiFehler("Die Datei " + pfad.string() + " enthält keine Straßenparameter; nichts wurde geändert");
     lblParameter1.Caption = "Parameter geladen aus";
     lblParameter.Caption = pfad.filename().string();
     try {
@@ -70,6 +76,19 @@ void Hauptfenster::ParameterLaden(const fs::path& pfad) {
         throw;
     }
     TexPxlNachLaden();
+    // The road is now the file's: one step, and nothing unsaved.
+    parameterDatei_ = pfad;
+    VerlaufNachfuehren();
+    verlauf_.AlsGespeichertMerken();
+}
+
+IniDatei Hauptfenster::ParameterdateiOeffnen(const fs::path& pfad) {
+    IniDatei ini(pfad);
+    // A vanished file would otherwise load as all defaults, silently.
+    if (!ini.Vorhanden()) throw DateiFehler("Die Datei " + pfad.string() + " existiert nicht");
+    if (!SiehtNachTextAus(pfad))
+        throw DateiFehler("Die Datei " + pfad.string() + " ist keine Textdatei; nichts wurde geändert");
+    return ini;
 }
 
 // ---- The window as the parameter file sees it ------------------------------------------

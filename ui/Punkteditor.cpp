@@ -94,6 +94,7 @@ void Hauptfenster::spbSplineSubClick() {
 // ---- Import from the level editor ------------------------------------------------------
 
 void Hauptfenster::bbnSplinePtsOpenClick() {
+    if (!AenderungenBewahren()) return;
     const std::optional<std::string> pfad = dialoge_.DateiOeffnen(SplineDialog());
     if (pfad) SplinePunkteImportieren(*pfad);
 }

@@ -76,8 +76,10 @@ void Hauptfenster::RandLParameterLaden(const fs::path& pfad) {
 
 void Hauptfenster::RandLaden(RandEditor& editor, const fs::path& pfad, std::string_view abschnitt,
                              std::string_view ueberschrift) {
-    const IniDatei ini(pfad);
-    if (!ini.Vorhanden()) throw DateiFehler("Die Datei " + pfad.string() + " existiert nicht");
+    const IniDatei ini = ParameterdateiOeffnen(pfad);
+    if (!EnthaeltRand(ini, abschnitt))
+        throw DateiFehler("Die Datei " + pfad.string() + " enthält keinen " +
+                          (abschnitt == "Rand_rechts" ? "rechten" : "linken") + " Rand; nichts wurde geändert");
     editor.Laden(ini, abschnitt, ueberschrift, false);
 }
 

@@ -47,6 +47,9 @@ public:
     void SetChecked(bool checked);
     // The user's click: toggles the box and runs OnClick.
     void Click() { SetChecked(!checked_); }
+    // Shows `checked` without OnClick: for restoring a state the window had as a whole,
+    // whose chains have already run.
+    void Show(bool checked) { checked_ = checked; }
 
 private:
     bool checked_ = false;

@@ -23,6 +23,17 @@ public:
     std::optional<std::string> DateiOeffnen(const DateiAuswahl& a) override { return Antworten(a); }
     std::optional<std::string> DateiSpeichern(const DateiAuswahl& a) override { return Antworten(a); }
     void Fehler(const std::string& text) override { fehler.push_back(text); }
+    // The question about unsaved changes: recorded, answered with the next scripted
+    // answer (none left: discard, so a test that does not care goes on as before).
+    std::deque<Sichern> sichernAntworten;
+    std::vector<std::string> fragen;
+    Sichern AenderungenSichern(const std::string& frage) override {
+        fragen.push_back(frage);
+        if (sichernAntworten.empty()) return Sichern::Verwerfen;
+        const Sichern antwort = sichernAntworten.front();
+        sichernAntworten.pop_front();
+        return antwort;
+    }
 
 private:
     std::optional<std::string> Antworten(const DateiAuswahl& a) {

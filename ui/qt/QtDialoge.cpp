@@ -62,6 +62,22 @@ void QtDialoge::Fehler(const std::string& text) {
     Meldungsbox(fenster_, QMessageBox::Critical, QStringLiteral("Error"), Meldungstext(text));
 }
 
+Dialoge::Sichern QtDialoge::AenderungenSichern(const std::string& frage) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Pavolant"), Meldungstext(frage),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, fenster_);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.setWindowModality(Qt::ApplicationModal);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return Sichern::Speichern;
+        case QMessageBox::Discard:
+            return Sichern::Verwerfen;
+        default:
+            return Sichern::Abbrechen;
+    }
+}
+
 std::optional<std::string> QtDialoge::Zeigen(const DateiAuswahl& auswahl, bool speichern) {
     QFileDialog dialog(fenster_);
     Einrichten(dialog, auswahl, speichern);

@@ -56,6 +56,7 @@ public:
     std::optional<std::string> DateiOeffnen(const DateiAuswahl& auswahl) override;
     std::optional<std::string> DateiSpeichern(const DateiAuswahl& auswahl) override;
     void Fehler(const std::string& text) override;
+    Sichern AenderungenSichern(const std::string& frage) override;
 
 private:
     std::optional<std::string> Zeigen(const DateiAuswahl& auswahl, bool speichern);
