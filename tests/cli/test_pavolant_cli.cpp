@@ -314,3 +314,30 @@ TEST(Kommandozeile, EinstellungsdateiUnterDerParameterdatei) {
 }
 
 }  // namespace
+
+namespace {
+
+// A file that holds no road, or not the border asked for, stops the command line before
+// anything is written.
+TEST(Kommandozeile, KeineStrassenparameterStoppen) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), a = (o / "a.i3d").string();
+    DateiSchreiben(p, kZehnMeter);
+    DateiSchreiben(o / "muell.ini", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    DateiSchreiben(o / "Pavolant.ini", "[Preferences]\r\nminLaenge=2\r\n");
+    for (const char* name : {"muell.ini", "Pavolant.ini"}) {
+        const std::string datei = (o / name).string();
+        const Ergebnis e = Starten(o, {"-o", a, datei});
+        EXPECT_EQ(e.code, 1) << name;
+        EXPECT_NE(e.fehler.find("error: Die Datei " + datei), std::string::npos) << e.fehler;
+        EXPECT_FALSE(fs::exists(a)) << name;
+    }
+    const std::string g = (o / "gerade.ini").string();
+    DateiSchreiben(g, kGerade);
+    const Ergebnis r = Starten(o, {"--left-border", g, "-o", a, p});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.fehler, "error: Die Datei " + g + " enthält keinen linken Rand; nichts wurde geändert\n");
+    EXPECT_FALSE(fs::exists(a));
+}
+
+}  // namespace
