@@ -93,6 +93,9 @@ public:
     bool Speichern();
     // The edit history begins anew with the window as it is, which counts as saved.
     void VerlaufBeginnen();
+    // The field whose text stopped the last event (a number that is no number), by
+    // component name; the view then puts the focus there with the text selected.
+    const std::optional<std::string>& Fehlerfeld() const { return fehlerfeld_; }
 
     std::string Caption = "Pavolant v1.64 by Quenlor";
 
@@ -410,6 +413,7 @@ private:
     // The parameter file the road was last saved to or loaded from.
     std::optional<std::filesystem::path> parameterDatei_;
     int ereignisTiefe_ = 0;  // events running inside one another
+    std::optional<std::string> fehlerfeld_;
 };
 
 }  // namespace pavolant
