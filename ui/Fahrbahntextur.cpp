@@ -2,6 +2,7 @@
 // borders), the roadway's mirroring pair, its U fields kept in step with their pixel
 // fields through TexPxl, and the restore button of the texture start.
 #include "ui/Hauptfenster.h"
+#include "ui/Feldwerte.h"
 
 #include "model/Zahlen.h"
 
@@ -51,15 +52,15 @@ void Hauptfenster::cboRandomBackFoldClick() {
 // ---- U and pixel fields ----------------------------------------------------------------
 
 void Hauptfenster::PixelAusU(const TEdit& u, TEdit& pixel) const {
-    pixel.Text = std::to_string(RundeGeradeInt(ZahlAusText(u.Text) * TexPxl));
+    pixel.Text = std::to_string(RundeGeradeInt(FeldZahl(u) * TexPxl));
 }
 
 void Hauptfenster::UAusPixel(const TEdit& pixel, TEdit& u) const {
-    u.Text = FormatAllgemein(static_cast<double>(GanzzahlAusText(pixel.Text)) / TexPxl);
+    u.Text = FormatAllgemein(static_cast<double>(FeldGanzzahl(pixel)) / TexPxl);
 }
 
 void Hauptfenster::edtTexPxlExit() {
-    TexPxl = GanzzahlAusText(edtTexPxl.Text);
+    TexPxl = FeldGanzzahl(edtTexPxl);
     if (TexPxl <= 0) return;
     PixelAusU(edtTexStart, edtTexStartPxl);
     PixelAusU(EdtTexEnde, EdtTexEndePxl);
@@ -88,7 +89,7 @@ void Hauptfenster::EdtTexEndePxlExit() {
 // off; the run reports it when it reads the field.
 void Hauptfenster::TexPxlNachLaden() {
     try {
-        TexPxl = GanzzahlAusText(edtTexPxl.Text);
+        TexPxl = FeldGanzzahl(edtTexPxl);
     } catch (const KonvertierungsFehler&) {
         TexPxl = 0;
         return;

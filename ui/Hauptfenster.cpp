@@ -340,9 +340,16 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
 
 bool Hauptfenster::Ausfuehren(const std::function<void()>& handler) {
     std::optional<std::string> fehler;
-    ++ereignisTiefe_;
+    if (ereignisTiefe_++ == 0) fehlerfeld_.reset();
     try {
         handler();
+    } catch (const KonvertierungsFehler& e) {
+        // The message as the conversion gives it, and the field it came from, whose
+        // caption says where to look.
+        fehler = e.what();
+        if (!fehlerfeld_) fehlerfeld_ = FeldDesFehlers(e);
+        if (fehlerfeld_ && !Feldbeschriftung(*fehlerfeld_).empty())
+            *fehler += " (" + std::string(Feldbeschriftung(*fehlerfeld_)) + ")";
     } catch (const std::exception& e) {
         fehler = e.what();
     }

@@ -59,6 +59,10 @@
 
 namespace pavolant {
 
+// The words beside a number field of the main window, as an error names it ("Roadway -
+// Geometry: Width"); empty for a name that is none.
+std::string_view Feldbeschriftung(std::string_view name);
+
 class Hauptfenster : private ParameterFenster {
 public:
     // `melder` shows the warning and information boxes, `dialoge` the file dialogs and
@@ -397,6 +401,9 @@ private:
     void Wiederherstellen(const Strassenstand& stand);
     // A new step when the road changed since the current one.
     void VerlaufNachfuehren();
+    // The component name of the field a conversion error came from, when it is one of
+    // this window's.
+    std::optional<std::string> FeldDesFehlers(const KonvertierungsFehler& fehler);
 
     struct Bildschirm {
         int Breite, Hoehe;

@@ -2,6 +2,7 @@
 // fields into it, adding and removing points, and importing the points from an i3d
 // scene the level editor exported.
 #include "ui/Hauptfenster.h"
+#include "ui/Feldwerte.h"
 
 #include "model/Zahlen.h"
 #include "persistence/I3dSzene.h"
@@ -36,12 +37,12 @@ void Hauptfenster::PunktUebernehmenUndWechseln() {
     // Field by field into the point: a bad value stops here, the fields before it are
     // written and the current point stays.
     if (TSplinePkt* p = SplinePunkte.Punkt(SplinePunkte.Aktuell)) {
-        p->X = ZahlAusText(edtSplinePtsX.Text);
-        p->Y = ZahlAusText(edtSplinePtsY.Text);
-        p->Z = ZahlAusText(edtSplinePtsZ.Text);
-        p->Xrot = ZahlAusText(edtSplinePtsXrot.Text);
-        p->Yrot = ZahlAusText(edtSplinePtsYrot.Text);
-        p->Zrot = ZahlAusText(edtSplinePtsZrot.Text);
+        p->X = FeldZahl(edtSplinePtsX);
+        p->Y = FeldZahl(edtSplinePtsY);
+        p->Z = FeldZahl(edtSplinePtsZ);
+        p->Xrot = FeldZahl(edtSplinePtsXrot);
+        p->Yrot = FeldZahl(edtSplinePtsYrot);
+        p->Zrot = FeldZahl(edtSplinePtsZrot);
     }
     // The spin keeps the index in range while its limits differ; with a single point
     // they do not, so the index is bounded here as well. The display puts the spin back

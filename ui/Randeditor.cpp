@@ -1,4 +1,5 @@
 #include "ui/Randeditor.h"
+#include "ui/Feldwerte.h"
 
 #include "model/Zahlen.h"
 #include "persistence/IniAbbildung.h"
@@ -112,11 +113,11 @@ void RandEditor::Wechseln() {
     if (rand_.AktSegment == 0) {
         s.Breite = 0;
     } else {
-        s.Breite = ZahlAusText(f.Breite.Text);
-        s.Winkel = GradZuRad(ZahlAusText(f.Winkel.Text));
+        s.Breite = FeldZahl(f.Breite);
+        s.Winkel = GradZuRad(FeldZahl(f.Winkel));
     }
-    s.U = ZahlAusText(f.Ende.Text);
-    s.NormalenWinkel = GradZuRad(ZahlAusText(f.Normale.Text));
+    s.U = FeldZahl(f.Ende);
+    s.NormalenWinkel = GradZuRad(FeldZahl(f.Normale));
     s.NormaleMan = f.NormaleMan.Checked();
     rand_.SegmentAktualisieren(rand_.AktSegment);
     rand_.Berechnen();  // its plausibility warnings are advice; the values stay as typed
@@ -172,23 +173,23 @@ void RandEditor::NormaleManClick() { felder_.Normale.Enabled = felder_.NormaleMa
 void RandEditor::EndePxlExit() {
     // Only the text: the segment takes the value at the next commit.
     if (rand_.Pixel > 0)
-        felder_.Ende.Text = FormatAllgemein(static_cast<double>(GanzzahlAusText(felder_.EndePxl.Text)) / rand_.Pixel);
+        felder_.Ende.Text = FormatAllgemein(static_cast<double>(FeldGanzzahl(felder_.EndePxl)) / rand_.Pixel);
 }
 
 void RandEditor::TexturUebernehmen() {
     if (!textur_) return;
     const RandTexturFelder& t = *textur_;
-    rand_.TexturLaenge = ZahlAusText(t.Laenge.Text);
-    rand_.TexturBreite = ZahlAusText(t.Breite.Text);
+    rand_.TexturLaenge = FeldZahl(t.Laenge);
+    rand_.TexturBreite = FeldZahl(t.Breite);
     rand_.TexturDatei = t.Datei.Text;
     rand_.Ruecksetzen = t.Ruecksetzen.Checked();
-    rand_.Pixel = GanzzahlAusText(t.BreitePxl.Text);
+    rand_.Pixel = FeldGanzzahl(t.BreitePxl);
     // No display: the End pixel field follows the new Pixel at the next one.
 }
 
 void RandEditor::BreiteZuUClick() {
     if (!textur_) return;
-    rand_.TexturBreite = ZahlAusText(textur_->Breite.Text);
+    rand_.TexturBreite = FeldZahl(textur_->Breite);
     rand_.BerechneU();  // warns and changes nothing for a width that is not positive
     Anzeigen();
 }

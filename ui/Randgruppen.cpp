@@ -2,6 +2,7 @@
 // the border and fill boxes, copying one border onto the other, loading one border from
 // a parameter file, and opening the profile view and the border listing.
 #include "ui/Hauptfenster.h"
+#include "ui/Feldwerte.h"
 
 #include "model/Zahlen.h"
 #include "persistence/IniDatei.h"
@@ -87,7 +88,7 @@ void Hauptfenster::RandLaden(RandEditor& editor, const fs::path& pfad, std::stri
 
 void Hauptfenster::bbnGrafikSchnittClick(const std::function<void()>& zeigen) {
     // The width first: a width that is no number stops here with nothing changed.
-    const double breite = ZahlAusText(edtBreite.Text);
+    const double breite = FeldZahl(edtBreite);
     sedRandRNr.SetValue(1);
     sedRandLNr.SetValue(1);
     Profil.FahrbahnBreite = breite;

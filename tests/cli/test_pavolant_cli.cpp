@@ -151,7 +151,7 @@ TEST(Kommandozeile, WarnungenUndFehlerStoppen) {
                    std::string("[Fahrbahn_Geo]\nBreite=abc\n[Splines]\nAnzahl=2\n[SplinePts2]\nZ=10\n") + kOhneRaender);
     const Ergebnis f = Starten(o, {"-o", a, (o / "breit.ini").string()});
     EXPECT_EQ(f.code, 1);
-    EXPECT_EQ(f.fehler, "error: 'abc' ist kein gültiger Gleitkommawert\n");
+    EXPECT_EQ(f.fehler, "error: 'abc' ist kein gültiger Gleitkommawert (Roadway - Geometry: Width)\n");
     EXPECT_FALSE(fs::exists(a));
 }
 

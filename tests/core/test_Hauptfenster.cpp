@@ -233,8 +233,9 @@ TEST(HauptfensterTexturPixel, OhneBreiteNichtsUndKeineGanzzahlStoppt) {
     f.edtTexStartPxl.Text = "drei";
     EXPECT_FALSE(w.Ereignis([&] { f.edtTexStartPxl.Exit(); }));
     EXPECT_EQ(f.edtTexStart.Text, "0,5");
-    EXPECT_EQ(w.dialoge.fehler,
-              (Texte{"'4,5' ist kein gültiger Integerwert", "'drei' ist kein gültiger Integerwert"}));
+    EXPECT_EQ(w.dialoge.fehler, (Texte{"'4,5' ist kein gültiger Integerwert (Roadway - Texture: TextureWidth)",
+                                       "'drei' ist kein gültiger Integerwert (Roadway - Texture: Begin (pxl))"}));
+    EXPECT_EQ(f.Fehlerfeld(), "edtTexStartPxl");
 }
 
 TEST(HauptfensterSplinePunkte, EinfuegenUndAnhaengen) {
@@ -300,7 +301,8 @@ TEST(HauptfensterSplinePunkte, WechselMitSchlechterZahlUndBegrenzteNummer) {
     Hauptfenster& f = w.form;
     Tippen(f, {"7", "abc", "8"});
     EXPECT_FALSE(w.Ereignis([&] { f.sedSplinePtsNr.SetValue(2); }));
-    EXPECT_EQ(w.dialoge.fehler, Texte{"'abc' ist kein gültiger Gleitkommawert"});
+    EXPECT_EQ(w.dialoge.fehler, Texte{"'abc' ist kein gültiger Gleitkommawert (Spline-Points: Y)"});
+    EXPECT_EQ(f.Fehlerfeld(), "edtSplinePtsY");
     EXPECT_EQ(f.SplinePunkte.Punkt(0)->X, 7);  // read before the bad field
     EXPECT_EQ(f.SplinePunkte.Punkt(0)->Z, 0);  // not reached
     EXPECT_EQ(f.SplinePunkte.Aktuell, 0);
@@ -486,7 +488,8 @@ TEST(HauptfensterGo, FehlerStoppenAnDerGrenzeMitDemGelesenen) {
     f.edtFileName.Text = (ordner / "a.i3d").string();
     f.edtBreite.Text = "sieben";
     EXPECT_FALSE(w.Ereignis([&] { f.bbnGoClick(); }));
-    EXPECT_EQ(w.dialoge.fehler, Texte{"'sieben' ist kein gültiger Gleitkommawert"});
+    EXPECT_EQ(w.dialoge.fehler, Texte{"'sieben' ist kein gültiger Gleitkommawert (Roadway - Geometry: Width)"});
+    EXPECT_EQ(f.Fehlerfeld(), "edtBreite");
     EXPECT_TRUE(f.mmoStatus.Lines.empty());  // the run had cleared the memo
     EXPECT_FALSE(fs::exists(ordner / "a.i3d"));
 

@@ -82,7 +82,8 @@ TEST(Randeditor, SchlechteZahlStopptDieUebernahmeAnIhremFeld) {
     s.winkel->Text = "abc";
     s.ende->Text = "0,7";
     EXPECT_FALSE(w.Ereignis([&] { s.nr->SetValue(2); }));
-    EXPECT_EQ(w.dialoge.fehler, Texte{"'abc' ist kein gültiger Gleitkommawert"});
+    EXPECT_EQ(w.dialoge.fehler, Texte{"'abc' ist kein gültiger Gleitkommawert (" +
+                                      std::string(s.rechts ? "Right" : "Left") + " border segments: Angle)"});
     const TRandSegment& seg = *s.rand->Segment(1);
     // Written before the bad field; the End field not reached, no recompute, no switch.
     EXPECT_EQ((std::vector<double>{seg.Breite, seg.U, seg.DX}), (std::vector<double>{2, 0.25, 1}));
@@ -197,7 +198,9 @@ TEST(Randeditor, TexturgruppeEndePixelUndBreiteZuU) {
         EXPECT_EQ(s.rand->Segment(1)->U, 0.2);  // only the text until the next commit
         s.endePxl->Text = "5,5";
         EXPECT_FALSE(w.Ereignis([&] { s.endePxl->Exit(); }));
-        EXPECT_EQ(w.dialoge.fehler.back(), "'5,5' ist kein gültiger Integerwert");
+        EXPECT_EQ(w.dialoge.fehler.back(), "'5,5' ist kein gültiger Integerwert (" +
+                                               std::string(s.rechts ? "Right" : "Left") +
+                                               " border segments: End (pxl))");
 
         // Width -> U: every U from the widths, starting at segment 0's U.
         Segmente(f, s, {1, 0.5});
