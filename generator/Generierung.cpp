@@ -1,7 +1,6 @@
 #include "generator/Generierung.h"
 
 #include "generator/I3dDokument.h"
-#include "model/ErsetzendeDatei.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>
@@ -681,7 +680,7 @@ bool Stirnflaechen(TFuellFlaeche& fuellung, const TRandPunkte& randR, const TRan
 }  // namespace
 
 void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerator& zufall, Melder& melder,
-                Laufbericht& bericht) {
+                Laufbericht& bericht, Dokumentziel& ziel) {
     TSplinePunkte& punkte = modell.SplinePunkte;
     if (punkte.AnzahlPunkte() < 2) {
         melder.Warnung("Zu wenig SplinePunkte");
@@ -762,7 +761,9 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     w.TexL0 = ZahlAusText(par.TexL0);
     bericht.OldTexL0 = w.TexL0;
 
-    ErsetzendeDatei datei(par.DateiName);
+    // A target that cannot be written stops the run here, before the computation; the
+    // document itself is opened only once it is ready to be written.
+    ziel.Pruefen();
 
     // Starting 7 below the chosen phase gives the first rise its room before the
     // coordinate first reaches the mirror line at 3.5.
@@ -857,14 +858,25 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         geometrie->SplinePunkte.push_back({q.X, q.Y, q.Z});
     }
 
+    // Whatever ends the run from here on without a complete document (a number out of
+    // range, a failed write, an exception), nothing of it stays.
+    struct Offen {
+        Dokumentziel& ziel;
+        bool abgeschlossen = false;
+        ~Offen() {
+            if (!abgeschlossen) ziel.Verwerfen();
+        }
+    } offen{ziel};
+    std::ostream& strom = ziel.Oeffnen();
     try {
-        I3dSchreiben(datei.Strom(), dokument);
+        I3dSchreiben(strom, dokument);
     } catch (const std::logic_error&) {  // a number beyond the range the document can hold
         melder.Warnung("Die Geometrie enthält Zahlen außerhalb des gültigen Bereichs; " + par.DateiName +
                        " wurde nicht geschrieben.");
         return;
     }
-    datei.Abschliessen();
+    ziel.Abschliessen();
+    offen.abgeschlossen = true;
     bericht.Geschrieben = true;
     bericht.TexL0 = std::move(neuerTexL0);
     bericht.Dreiecksnetz = std::move(netz);

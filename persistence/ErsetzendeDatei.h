@@ -3,21 +3,18 @@
 // abandoned write leaves the old file as it was and no temporary file behind.
 #pragma once
 
+#include "model/DateiFehler.h"
+#include "model/Dokumentziel.h"
+
 #include <filesystem>
+#include <optional>
 #include <ostream>
-#include <stdexcept>
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace pavolant {
-
-// A file that cannot be written. what() is the message the user sees:
-// "In <file> kann nicht geschrieben werden".
-class DateiFehler : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 class ErsetzendeDatei {
 public:
@@ -56,6 +53,23 @@ private:
     FdPuffer puffer_;
     std::ostream strom_{&puffer_};
     bool abgeschlossen_ = false;
+};
+
+// A generated document as a file written all-or-nothing: the check creates and removes
+// a temporary file beside the target, the document itself goes to a new one, which
+// replaces the target once it is complete.
+class Dokumentdatei : public Dokumentziel {
+public:
+    explicit Dokumentdatei(std::filesystem::path ziel) : ziel_(std::move(ziel)) {}
+
+    void Pruefen() override;
+    std::ostream& Oeffnen() override;
+    void Abschliessen() override;
+    void Verwerfen() noexcept override { datei_.reset(); }
+
+private:
+    std::filesystem::path ziel_;
+    std::optional<ErsetzendeDatei> datei_;
 };
 
 }  // namespace pavolant

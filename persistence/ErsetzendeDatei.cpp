@@ -1,9 +1,10 @@
-#include "model/ErsetzendeDatei.h"
+#include "persistence/ErsetzendeDatei.h"
 
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <random>
+#include <stdexcept>
 #include <utility>
 
 #include <fcntl.h>
@@ -149,6 +150,23 @@ void ErsetzendeDatei::Abschliessen() {
         ::fsync(ordnerFd);
         ::close(ordnerFd);
     }
+}
+
+// ---- Dokumentdatei ---------------------------------------------------------------------
+
+void Dokumentdatei::Pruefen() {
+    ErsetzendeDatei probe(ziel_);  // removed again with the object
+}
+
+std::ostream& Dokumentdatei::Oeffnen() {
+    datei_.reset();
+    return datei_.emplace(ziel_).Strom();
+}
+
+void Dokumentdatei::Abschliessen() {
+    if (!datei_) throw std::logic_error("document completed before it was opened");
+    datei_->Abschliessen();
+    datei_.reset();
 }
 
 }  // namespace pavolant
