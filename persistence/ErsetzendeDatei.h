@@ -1,6 +1,10 @@
 // Writing a file all-or-nothing: the new content goes to a temporary file beside the
 // target, which replaces the target only once it is complete and on disk. A failed or
-// abandoned write leaves the old file as it was and no temporary file behind.
+// abandoned write leaves the old file as it was and no temporary file behind; so does
+// SIGINT, SIGTERM or SIGHUP where AbbruchsignaleAbfangen (Abbruchschutz.h) was called.
+// A temporary file is named ".<target name>.<pid>.<random>"; one that a process killed
+// outright (SIGKILL, a power cut) left behind is removed by the next write to the same
+// target once that process is gone.
 #pragma once
 
 #include "model/DateiFehler.h"
@@ -50,6 +54,7 @@ private:
     std::filesystem::path anzeige_;  // the path as given, for messages
     std::filesystem::path ziel_;     // the file actually replaced (links resolved)
     std::string tempPfad_;
+    int eintrag_ = -1;  // the temporary file's entry in Abbruchschutz
     FdPuffer puffer_;
     std::ostream strom_{&puffer_};
     bool abgeschlossen_ = false;
