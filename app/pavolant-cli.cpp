@@ -16,9 +16,12 @@
 // Standard output: the run's report, one line per memo line, UTF-8. Standard error:
 // every message box as "warning: TEXT" or "information: TEXT", every error of a handler
 // as "error: TEXT". Exit status 0 when everything asked for was done, 1 when the load,
-// the run or the save stopped, 2 on wrong usage.
+// the run or the save stopped, 2 on wrong usage. SIGINT, SIGTERM and SIGHUP end it as
+// they end any program (status 130, 143, 129 in a shell), after removing the temporary
+// file of a write in progress; the target stays as it was.
 #include "model/Meldung.h"
 #include "model/Zahlen.h"
+#include "persistence/Abbruchschutz.h"
 #include "ui/Hauptfenster.h"
 
 #include <cstdio>
@@ -250,6 +253,8 @@ int Ausfuehren(const Auftrag& auftrag) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Ctrl-C, SIGTERM or SIGHUP during a write leave no temporary file beside the target.
+    AbbruchsignaleAbfangen();
     SetzeDezimaltrenner(SystemDezimaltrenner());
     int code = 0;
     const std::optional<Auftrag> auftrag = Zerlegen(argc, argv, code);

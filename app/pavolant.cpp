@@ -9,6 +9,7 @@
 // without touching the settings file; message boxes, which nobody could confirm then, go
 // to standard error instead.
 #include "model/Zahlen.h"
+#include "persistence/Abbruchschutz.h"
 #include "persistence/Einstellungen.h"
 #include "ui/Hauptfenster.h"
 #include "ui/qt/Hauptfensteransicht.h"
@@ -212,6 +213,9 @@ std::optional<Auftrag> Zerlegen(const QStringList& argumente, int& code) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Closed by SIGINT, SIGTERM or SIGHUP during a run or a save, the program leaves no
+    // temporary file behind and ends as before; the handler never enters Qt.
+    AbbruchsignaleAbfangen();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pavolant"));
     // The numbers' separator is the system locale's; the formats do not depend on the C

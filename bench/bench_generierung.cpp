@@ -43,7 +43,7 @@
 #include <vector>
 
 #include "generator/Generierung.h"
-#include "model/ErsetzendeDatei.h"
+#include "persistence/ErsetzendeDatei.h"
 #include "model/Meldung.h"
 #include "model/Netz.h"
 #include "model/SplinePunkte.h"
@@ -321,7 +321,8 @@ private:
                 Zaehlung() { gZaehlen.store(true); }
                 ~Zaehlung() { gZaehlen.store(false); }  // also when the run throws
             } zaehlung;
-            Generieren(Par, modell, zufall, melder, bericht);
+            Dokumentdatei ziel(Par.DateiName);
+            Generieren(Par, modell, zufall, melder, bericht, ziel);
         }
         SpitzeHeap = gSpitze.load() - anfang;
         BleibendHeap = gAktuell.load() - anfang;
@@ -442,7 +443,8 @@ void BM_Strasse100km(benchmark::State& state) {
     for (auto _ : state) {
         Laufbericht bericht;
         Aufzeichner melder;
-        Generieren(s.Par, modell, zufall, melder, bericht);
+        Dokumentdatei ziel(s.Par.DateiName);
+        Generieren(s.Par, modell, zufall, melder, bericht, ziel);
         if (!bericht.Geschrieben || !melder.Meldungen.empty() || !bericht.Dreiecksnetz) {
             state.SkipWithError("the run did not write the document");
             break;

@@ -36,6 +36,7 @@
 #include "generator/Generierung.h"
 #include "model/Meldung.h"
 #include "model/SplinePunkte.h"
+#include "persistence/ErsetzendeDatei.h"
 #include "ui/qt/Vorschau3d.h"
 #include "ui/qt/Vorschaudaten.h"
 #include "ui/qt/Vorschaukamera.h"
@@ -81,7 +82,8 @@ std::shared_ptr<const qt::Vorschaudaten> Strasse(const char* randTexturLaenge, s
     Zufallsgenerator zufall;
     std::optional<Laufbericht> bericht(std::in_place);
     try {
-        Generieren(par, modell, zufall, melder, *bericht);
+        Dokumentdatei ziel(par.DateiName);
+        Generieren(par, modell, zufall, melder, *bericht, ziel);
     } catch (const std::exception& e) {
         fehler = e.what();
     }

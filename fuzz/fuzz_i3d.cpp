@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/ErsetzendeDatei.h"
+#include "model/DateiFehler.h"
 #include "model/Meldung.h"
 #include "model/Punkte.h"
 #include "model/SplinePunkte.h"

@@ -6,12 +6,14 @@
 // converted in the order the window lists them; a text that is no number ends the run
 // at that field with KonvertierungsFehler.
 //
-// Nothing is half-written: every field is read and checked before the output file is
-// touched, the document goes to a temporary file beside the target, and the target is
-// replaced only by a complete document. A failed run leaves an existing file as it was.
+// Nothing is half-written: every field is read and checked before the target is checked
+// (Dokumentziel::Pruefen), the document is opened only once the mesh is complete, and
+// the target is replaced only by a complete document. A failed run leaves an existing
+// file as it was.
 #pragma once
 
 #include "generator/I3dDokument.h"
+#include "model/Dokumentziel.h"
 #include "model/Feinheit.h"
 #include "model/FuellFlaeche.h"
 #include "model/Meldung.h"
@@ -145,9 +147,11 @@ struct Laufbericht {
     std::shared_ptr<const Laufgeometrie> Geometrie;  // lines and points of a complete run
 };
 
-// Runs one generation. Messages go to `melder`; conversion errors throw
-// KonvertierungsFehler, a document that cannot be written throws DateiFehler.
+// Runs one generation and writes its document to `ziel` (par.DateiName names it in
+// messages). Messages go to `melder`; conversion errors throw KonvertierungsFehler, a
+// document that cannot be written throws DateiFehler. Whenever the call ends, nothing of
+// an unfinished document stays in `ziel`.
 void Generieren(const Laufparameter& parameter, Strassenmodell& modell, Zufallsgenerator& zufall, Melder& melder,
-                Laufbericht& bericht);
+                Laufbericht& bericht, Dokumentziel& ziel);
 
 }  // namespace pavolant

@@ -1,6 +1,6 @@
 #include "persistence/I3dSzene.h"
 
-#include "model/ErsetzendeDatei.h"
+#include "model/DateiFehler.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "persistence/IniDatei.h"
 
-#include "model/ErsetzendeDatei.h"
+#include "persistence/ErsetzendeDatei.h"
 #include "model/Zahlen.h"
 
 #include <array>

@@ -16,7 +16,7 @@
 //  - Changes live in memory until Speichern(), which replaces the file all-or-nothing.
 #pragma once
 
-#include "model/ErsetzendeDatei.h"
+#include "model/DateiFehler.h"
 
 #include <filesystem>
 #include <optional>

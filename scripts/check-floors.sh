@@ -5,6 +5,8 @@
 #   generator/    model/, generator/
 #   ui/ (not qt)  model/, persistence/, generator/, ui/ except ui/qt/
 #   ui/qt/        anything but app/
+# The model is standard C++ only: a system include there must name a standard library
+# header, which has no ".h", no folder and no leading Q (as Qt's <QString> has).
 # Prints each offending line as file:line: include and exits 1 when there is one.
 set -u
 cd "$(dirname "$0")/.." || exit 2
@@ -35,6 +37,12 @@ pruefe persistence 'model/|persistence/'
 pruefe generator 'model/|generator/'
 pruefe ui 'model/|persistence/|generator/|ui/[^/]+$' -path ui/qt -prune -o
 pruefe ui/qt '!app/'
+
+while IFS= read -r treffer; do
+    echo "not standard C++ in model/: $treffer"
+    fehler=1
+done < <(find model -type f \( -name '*.h' -o -name '*.cpp' \) -print0 |
+         xargs -0 -r grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<([^>]*[./][^>]*|Q[^>]*)>')
 
 if [ "$fehler" -ne 0 ]; then
     echo "check-floors: includes run against the floors (see docs/ARCHITECTURE.md)" >&2

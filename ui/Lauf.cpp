@@ -2,6 +2,8 @@
 // into the run's parameters, the run, its report back into the window).
 #include "ui/Hauptfenster.h"
 
+#include "persistence/ErsetzendeDatei.h"
+
 #include <tuple>
 
 namespace pavolant {
@@ -66,8 +68,9 @@ void Hauptfenster::bbnGoClick() {
 
     Laufbericht bericht;
     Strassenmodell modell{SplinePunkte, &RandR, &RandL, &FuellFlaeche};
+    Dokumentdatei ziel(p.DateiName);
     try {
-        Generieren(p, modell, zufall_, melder_, bericht);
+        Generieren(p, modell, zufall_, melder_, bericht, ziel);
     } catch (...) {
         // What the run reached before it stopped (the cleared memo and its lines, the
         // values it read) is in the window when the error is shown.

@@ -8,10 +8,16 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -312,6 +318,136 @@ TEST(Kommandozeile, EinstellungsdateiUnterDerParameterdatei) {
         EXPECT_FALSE(fs::exists(a));
     }
 }
+
+// ---- Interrupted writes -----------------------------------------------------------------
+
+// A program held where its document is complete in the temporary file (see
+// support/Anhalten.cpp): its process and the temporary file's path.
+struct Angehalten {
+    pid_t pid = -1;
+    std::string temp;
+};
+
+// Starts `programm` with the holding library preloaded and waits until it holds.
+// Nothing when the program ended first (or, as a guard against a hang, after two
+// minutes; nothing here measures time).
+std::optional<Angehalten> StartenUndAnhalten(const TempOrdner& o, const char* programm, std::vector<std::string> args,
+                                             std::vector<std::string> umgebung) {
+    const std::string fifo = (o / "halt").string();
+    if (mkfifo(fifo.c_str(), 0600) != 0) return std::nullopt;
+    const int lesen = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (lesen < 0) return std::nullopt;
+    const std::string aus = (o / "stdout").string(), fehler = (o / "stderr").string();
+    posix_spawn_file_actions_t umleiten;
+    posix_spawn_file_actions_init(&umleiten);
+    posix_spawn_file_actions_addopen(&umleiten, 1, aus.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&umleiten, 2, fehler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    args.insert(args.begin(), programm);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    umgebung.push_back("LC_ALL=C");
+    umgebung.push_back(std::string("LD_PRELOAD=") + PAVOLANT_ANHALTEN);
+    umgebung.push_back("PAVOLANT_TEST_ANHALTEN=" + fifo);
+    umgebung.push_back("ASAN_OPTIONS=verify_asan_link_order=0");  // the library comes before the sanitizer's
+    std::vector<char*> envp;
+    for (std::string& e : umgebung) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    Angehalten a;
+    const bool gestartet = posix_spawn(&a.pid, programm, &umleiten, nullptr, argv.data(), envp.data()) == 0;
+    posix_spawn_file_actions_destroy(&umleiten);
+    const auto ende = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (gestartet && a.temp.empty() && std::chrono::steady_clock::now() < ende) {
+        pollfd p{lesen, POLLIN, 0};
+        if (poll(&p, 1, 200) > 0 && (p.revents & POLLIN)) {
+            char puffer[4096];
+            const ssize_t n = read(lesen, puffer, sizeof puffer);
+            if (n > 0) a.temp.assign(puffer, static_cast<std::size_t>(n));
+        } else if (int status = 0; waitpid(a.pid, &status, WNOHANG) == a.pid) {
+            break;
+        }
+    }
+    close(lesen);
+    if (gestartet && a.temp.empty()) {
+        kill(a.pid, SIGKILL);
+        waitpid(a.pid, nullptr, 0);
+    }
+    if (a.temp.empty()) return std::nullopt;
+    return a;
+}
+
+// The signal's number when it ended the process, -1 otherwise.
+int Beenden(pid_t pid, int signal) {
+    int status = 0;
+    if (kill(pid, signal) != 0 || waitpid(pid, &status, 0) != pid) return -1;
+    return WIFSIGNALED(status) ? WTERMSIG(status) : -1;
+}
+
+TEST(Kommandozeile, InterruptedWhileWritingItLeavesNoTemporaryFileAndTheOldDocument) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        TempOrdner o;
+        DateiSchreiben(o / "p.ini", kZehnMeter);
+        DateiSchreiben(o / "a.i3d", "alt");
+        const std::optional<Angehalten> a =
+            StartenUndAnhalten(o, PAVOLANT_CLI, {"-o", (o / "a.i3d").string(), (o / "p.ini").string()}, {});
+        ASSERT_TRUE(a) << "the command line did not reach its document's completion: " << DateiLesen(o / "stderr");
+        // Held with the whole document in the temporary file, the target untouched.
+        EXPECT_EQ(fs::path(a->temp).parent_path(), o.Pfad());
+        EXPECT_EQ(DateiLesen(a->temp).rfind("<?xml", 0), 0u);
+        EXPECT_EQ(DateiLesen(o / "a.i3d"), "alt");
+
+        EXPECT_EQ(Beenden(a->pid, signal), signal);
+        EXPECT_FALSE(fs::exists(a->temp)) << signal;
+        EXPECT_EQ(pavolant::test::Eintraege(o.Pfad()),
+                  (std::vector<std::string>{"a.i3d", "halt", "p.ini", "stderr", "stdout"}));
+        EXPECT_EQ(DateiLesen(o / "a.i3d"), "alt");
+    }
+}
+
+// A temporary file that a killed writer left behind goes with the next write to its
+// target; the file of a live writer stays.
+TEST(Kommandozeile, TheNextWriteRemovesTheLeftoverOfAKilledRun) {
+    TempOrdner o;
+    DateiSchreiben(o / "p.ini", kZehnMeter);
+    DateiSchreiben(o / "a.i3d", "alt");
+    const std::optional<Angehalten> a =
+        StartenUndAnhalten(o, PAVOLANT_CLI, {"-o", (o / "a.i3d").string(), (o / "p.ini").string()}, {});
+    ASSERT_TRUE(a);
+    const std::string lebend = (o / (".a.i3d." + std::to_string(getpid()) + ".abcdef")).string();
+    DateiSchreiben(lebend, "x");
+    EXPECT_EQ(Beenden(a->pid, SIGKILL), SIGKILL);
+    EXPECT_TRUE(fs::exists(a->temp));  // nothing can clean up after SIGKILL
+
+    const Ergebnis e = Starten(o, {"-o", (o / "a.i3d").string(), (o / "p.ini").string()});
+    EXPECT_EQ(e.code, 0) << e.fehler;
+    EXPECT_FALSE(fs::exists(a->temp));
+    EXPECT_TRUE(fs::exists(lebend));
+    EXPECT_EQ(DateiLesen(o / "a.i3d").rfind("<?xml", 0), 0u);
+}
+
+#ifdef PAVOLANT_DESKTOP
+// The desktop program, generating during its screenshot tour into a temporary folder.
+TEST(Desktop, InterruptedWhileWritingItLeavesNoTemporaryFile) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        TempOrdner o;
+        DateiSchreiben(o / "p.ini", kZehnMeter);
+        fs::create_directory(o / "bilder");
+        const std::optional<Angehalten> a =
+            StartenUndAnhalten(o, PAVOLANT_DESKTOP, {"--screenshots", (o / "bilder").string(), (o / "p.ini").string()},
+                               {"QT_QPA_PLATFORM=offscreen", "HOME=" + o.Pfad().string()});
+        ASSERT_TRUE(a) << "the desktop program did not reach its document's completion: " << DateiLesen(o / "stderr");
+        EXPECT_EQ(DateiLesen(a->temp).rfind("<?xml", 0), 0u);
+        EXPECT_EQ(Beenden(a->pid, signal), signal);
+        EXPECT_FALSE(fs::exists(a->temp)) << signal;
+        // The tour's own temporary folder stays (Qt cannot remove it when killed); empty.
+        const fs::path ablage = fs::path(a->temp).parent_path();
+        EXPECT_TRUE(pavolant::test::Eintraege(ablage).empty());
+        std::error_code ec;
+        fs::remove_all(ablage, ec);
+    }
+}
+#endif
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 // texture events, the traffic curves, the schema, and what a failed run leaves behind.
 #include "generator/Generierung.h"
 
-#include "model/ErsetzendeDatei.h"
+#include "persistence/ErsetzendeDatei.h"
 #include "model/Zahlen.h"
 #include "tests/support/Testhilfen.h"
 
@@ -71,9 +71,13 @@ struct Lauf {
     }
 
     void Go() {
+        Dokumentdatei ziel(par.DateiName);
+        Go(ziel);
+    }
+    void Go(Dokumentziel& ziel) {
         bericht = Laufbericht{};
         Strassenmodell modell{punkte, &randR, &randL, &fuellung};
-        Generieren(par, modell, zufall, melder, bericht);
+        Generieren(par, modell, zufall, melder, bericht, ziel);
     }
     std::string Dokument() const { return DateiLesen(par.DateiName); }
     std::vector<std::string> Zeilen(const std::string& anfang) const {
@@ -85,6 +89,36 @@ struct Lauf {
         }
         return zeilen;
     }
+};
+
+// Keeps the document in memory and records each call of the run, with the number of memo
+// lines the run had reached then.
+class Aufzeichnungsziel : public Dokumentziel {
+public:
+    explicit Aufzeichnungsziel(const Laufbericht& bericht) : bericht_(bericht) {}
+
+    void Pruefen() override {
+        Merken("Pruefen");
+        if (pruefenScheitert) throw DateiFehler("Pruefen");
+    }
+    std::ostream& Oeffnen() override {
+        Merken("Oeffnen");
+        dokument.str("");
+        return dokument;
+    }
+    void Abschliessen() override {
+        Merken("Abschliessen");
+        if (abschliessenScheitert) throw DateiFehler("Abschliessen");
+    }
+    void Verwerfen() noexcept override { Merken("Verwerfen"); }
+
+    std::vector<std::string> schritte;  // "call:memo lines"
+    std::ostringstream dokument;
+    bool pruefenScheitert = false, abschliessenScheitert = false;
+
+private:
+    void Merken(const std::string& was) { schritte.push_back(was + ":" + std::to_string(bericht_.Memo.size())); }
+    const Laufbericht& bericht_;
 };
 
 std::string SchemaPfad() { return (test::Referenzordner() / "i3d" / "i3d-1.6-as-written.xsd").string(); }
@@ -194,6 +228,36 @@ TEST(Generierung, WritesTheWorkedExampleByteForByte) {
     // what the window feeds back.
     l.Go();
     EXPECT_EQ(l.Dokument(), kBeispiel);
+}
+
+// The target is checked where the run used to open its file (a target that cannot be
+// written stops the run before the computation and before "TexturStart"), opened only
+// once the mesh is complete, and discarded by every end that does not complete it.
+TEST(Generierung, ChecksTheTargetFirstAndOpensItOnlyWithTheFinishedMesh) {
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 10);
+    Aufzeichnungsziel ziel(l.bericht);
+    l.Go(ziel);
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    EXPECT_EQ(ziel.schritte, (std::vector<std::string>{"Pruefen:2", "Oeffnen:8", "Abschliessen:8"}));
+    EXPECT_EQ(ziel.dokument.str(), kBeispiel);
+    EXPECT_FALSE(fs::exists(l.par.DateiName));
+
+    Aufzeichnungsziel gesperrt(l.bericht);
+    gesperrt.pruefenScheitert = true;
+    EXPECT_THROW(l.Go(gesperrt), DateiFehler);
+    EXPECT_EQ(gesperrt.schritte, std::vector<std::string>{"Pruefen:2"});
+    EXPECT_FALSE(l.bericht.Dreiecksnetz);
+    EXPECT_FALSE(l.bericht.Geschrieben);
+    EXPECT_EQ(l.bericht.OldTexL0, 0.0);  // read before the check
+
+    Aufzeichnungsziel voll(l.bericht);
+    voll.abschliessenScheitert = true;
+    EXPECT_THROW(l.Go(voll), DateiFehler);
+    EXPECT_EQ(voll.schritte,
+              (std::vector<std::string>{"Pruefen:2", "Oeffnen:8", "Abschliessen:8", "Verwerfen:8"}));
+    EXPECT_FALSE(l.bericht.Geschrieben);
+    EXPECT_FALSE(l.bericht.TexL0);  // no next start without the document that it continues
 }
 
 TEST(Generierung, StopsEarlyWithTooFewPointsOrABrokenCentreLine) {

@@ -1,6 +1,6 @@
 #include "ui/Hauptfenster.h"
 
-#include "model/ErsetzendeDatei.h"
+#include "model/DateiFehler.h"
 #include "model/Zahlen.h"
 #include "persistence/Parameterdatei.h"
 #include "tests/support/Fensterhilfen.h"

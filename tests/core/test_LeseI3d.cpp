@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "model/ErsetzendeDatei.h"
+#include "model/DateiFehler.h"
 #include "model/SplinePunkte.h"
 #include "model/Zahlen.h"
 #include "persistence/I3dSzene.h"

@@ -1,23 +1,24 @@
 // Writing a file all-or-nothing: the new content goes to a temporary file beside the
 // target, which replaces the target only once it is complete and on disk. A failed or
-// abandoned write leaves the old file as it was and no temporary file behind.
+// abandoned write leaves the old file as it was and no temporary file behind; so does
+// SIGINT, SIGTERM or SIGHUP where AbbruchsignaleAbfangen (Abbruchschutz.h) was called.
+// A temporary file is named ".<target name>.<pid>.<random>"; one that a process killed
+// outright (SIGKILL, a power cut) left behind is removed by the next write to the same
+// target once that process is gone.
 #pragma once
 
+#include "model/DateiFehler.h"
+#include "model/Dokumentziel.h"
+
 #include <filesystem>
+#include <optional>
 #include <ostream>
-#include <stdexcept>
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace pavolant {
-
-// A file that cannot be written. what() is the message the user sees:
-// "In <file> kann nicht geschrieben werden".
-class DateiFehler : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 class ErsetzendeDatei {
 public:
@@ -53,9 +54,27 @@ private:
     std::filesystem::path anzeige_;  // the path as given, for messages
     std::filesystem::path ziel_;     // the file actually replaced (links resolved)
     std::string tempPfad_;
+    int eintrag_ = -1;  // the temporary file's entry in Abbruchschutz
     FdPuffer puffer_;
     std::ostream strom_{&puffer_};
     bool abgeschlossen_ = false;
+};
+
+// A generated document as a file written all-or-nothing: the check creates and removes
+// a temporary file beside the target, the document itself goes to a new one, which
+// replaces the target once it is complete.
+class Dokumentdatei : public Dokumentziel {
+public:
+    explicit Dokumentdatei(std::filesystem::path ziel) : ziel_(std::move(ziel)) {}
+
+    void Pruefen() override;
+    std::ostream& Oeffnen() override;
+    void Abschliessen() override;
+    void Verwerfen() noexcept override { datei_.reset(); }
+
+private:
+    std::filesystem::path ziel_;
+    std::optional<ErsetzendeDatei> datei_;
 };
 
 }  // namespace pavolant

@@ -1,12 +1,18 @@
-#include "model/ErsetzendeDatei.h"
+#include "persistence/ErsetzendeDatei.h"
+
+#include "persistence/Abbruchschutz.h"
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <random>
+#include <stdexcept>
 #include <utility>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,8 +22,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr std::string_view kZeichen = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr std::size_t kEndungLaenge = 6;
+
 std::string Zufallsendung() {
-    static constexpr std::string_view kZeichen = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     thread_local std::mt19937_64 zufall = [] {
         std::uint64_t keim =
             static_cast<std::uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
@@ -29,9 +37,44 @@ std::string Zufallsendung() {
         }
         return std::mt19937_64(keim);
     }();
-    std::string endung(6, ' ');
+    std::string endung(kEndungLaenge, ' ');
     for (char& c : endung) c = kZeichen[zufall() % kZeichen.size()];
     return endung;
+}
+
+// The process that wrote a temporary file of the target whose names begin with
+// `vorsilbe` (".<name>."): the rest of the name is "<pid>.<six letters or digits>".
+// Nothing for any other name.
+std::optional<pid_t> Schreiber(std::string_view name, std::string_view vorsilbe) {
+    if (name.size() <= vorsilbe.size() || name.substr(0, vorsilbe.size()) != vorsilbe) return std::nullopt;
+    name.remove_prefix(vorsilbe.size());
+    const std::size_t punkt = name.find('.');
+    if (punkt == 0 || punkt == std::string_view::npos || name.size() - punkt - 1 != kEndungLaenge) return std::nullopt;
+    for (const char c : name.substr(punkt + 1))
+        if (kZeichen.find(c) == std::string_view::npos) return std::nullopt;
+    for (const char c : name.substr(0, punkt))
+        if (c < '0' || c > '9') return std::nullopt;
+    pid_t pid = 0;
+    const auto [ende, fehler] = std::from_chars(name.data(), name.data() + punkt, pid);
+    if (fehler != std::errc() || ende != name.data() + punkt || pid <= 0) return std::nullopt;
+    return pid;
+}
+
+// Removes the temporary files of this target that a process left behind when it was
+// killed outright or the machine stopped. Only a regular file whose writer no longer
+// exists goes (kill answers ESRCH): the files of live processes, of processes this one
+// may not ask (EPERM), of this process and every other name stay. The cleanup is a
+// courtesy: whatever fails in it leaves the files and does not stop the write.
+void VerwaisteEntfernen(const fs::path& ordner, std::string_view vorsilbe) {
+    std::error_code ec;
+    for (fs::directory_iterator it(ordner.empty() ? fs::path(".") : ordner, ec), ende; !ec && it != ende;
+         it.increment(ec)) {
+        const std::optional<pid_t> pid = Schreiber(it->path().filename().native(), vorsilbe);
+        if (!pid || *pid == ::getpid()) continue;
+        if (::kill(*pid, 0) == 0 || errno != ESRCH) continue;
+        struct stat st {};
+        if (::lstat(it->path().c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(it->path().c_str());
+    }
 }
 
 bool AllesSchreiben(int fd, const char* daten, std::size_t laenge) {
@@ -98,17 +141,29 @@ ErsetzendeDatei::ErsetzendeDatei(fs::path ziel) : anzeige_(ziel), ziel_(std::mov
 
     // The temporary file lives next to the target so the rename stays on one file
     // system; the name part is shortened so the temporary name stays within NAME_MAX.
+    // ".<name>.<pid>.<random>": the process id tells a later writer whether the file is
+    // still being written.
+    const fs::path ordner = ziel_.parent_path();
     const std::string vorsilbe = "." + name.substr(0, 200) + ".";
+    VerwaisteEntfernen(ordner, vorsilbe);
+    const std::string eigene = vorsilbe + std::to_string(::getpid()) + ".";
     for (int versuch = 0; versuch < 100 && puffer_.fd < 0; ++versuch) {
-        std::string pfad = (ziel_.parent_path() / (vorsilbe + Zufallsendung())).string();
+        const std::string tempName = eigene + Zufallsendung();
+        std::string pfad = (ordner / tempName).string();
+        // Entered before it exists, so that no moment is left in which a signal would
+        // leave the file behind.
+        const int eintrag = TempEintragen(ordner, tempName);
         // A new file gets 0666 minus the umask, like any file the user creates; an
         // existing one gets its own mode below.
         const int fd = ::open(pfad.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, existiert ? 0600 : 0666);
         if (fd >= 0) {
             puffer_.fd = fd;
             tempPfad_ = std::move(pfad);
-        } else if (errno != EEXIST) {
-            throw DateiFehler(fehler);
+            eintrag_ = eintrag;
+        } else {
+            const int grund = errno;
+            TempAustragen(eintrag);
+            if (grund != EEXIST) throw DateiFehler(fehler);
         }
     }
     if (puffer_.fd < 0) throw DateiFehler(fehler);
@@ -123,6 +178,7 @@ ErsetzendeDatei::ErsetzendeDatei(fs::path ziel) : anzeige_(ziel), ziel_(std::mov
         if (::fchmod(puffer_.fd, st.st_mode & 07777) != 0) {
             ::close(std::exchange(puffer_.fd, -1));
             ::unlink(tempPfad_.c_str());
+            TempAustragen(std::exchange(eintrag_, -1));
             throw DateiFehler(fehler);
         }
     }
@@ -131,6 +187,7 @@ ErsetzendeDatei::ErsetzendeDatei(fs::path ziel) : anzeige_(ziel), ziel_(std::mov
 ErsetzendeDatei::~ErsetzendeDatei() {
     if (puffer_.fd >= 0) ::close(puffer_.fd);
     if (!abgeschlossen_ && !tempPfad_.empty()) ::unlink(tempPfad_.c_str());
+    TempAustragen(eintrag_);
 }
 
 void ErsetzendeDatei::Abschliessen() {
@@ -141,6 +198,7 @@ void ErsetzendeDatei::Abschliessen() {
     if (!geschrieben || !geschlossen) throw DateiFehler(fehler);
     if (::rename(tempPfad_.c_str(), ziel_.c_str()) != 0) throw DateiFehler(fehler);
     abgeschlossen_ = true;
+    TempAustragen(std::exchange(eintrag_, -1));
 
     // Make the rename itself durable; the file is complete either way.
     const fs::path ordner = ziel_.parent_path().empty() ? fs::path(".") : ziel_.parent_path();
@@ -149,6 +207,23 @@ void ErsetzendeDatei::Abschliessen() {
         ::fsync(ordnerFd);
         ::close(ordnerFd);
     }
+}
+
+// ---- Dokumentdatei ---------------------------------------------------------------------
+
+void Dokumentdatei::Pruefen() {
+    ErsetzendeDatei probe(ziel_);  // removed again with the object
+}
+
+std::ostream& Dokumentdatei::Oeffnen() {
+    datei_.reset();
+    return datei_.emplace(ziel_).Strom();
+}
+
+void Dokumentdatei::Abschliessen() {
+    if (!datei_) throw std::logic_error("document completed before it was opened");
+    datei_->Abschliessen();
+    datei_.reset();
 }
 
 }  // namespace pavolant
