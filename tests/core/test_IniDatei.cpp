@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -363,6 +365,156 @@ TEST(IniDateiSchreiben, VieleSektionen) {
             ASSERT_EQ(zurueck.LiesInteger("sektion" + std::to_string(s), "k" + std::to_string(k), 1), erwartet);
         }
     EXPECT_EQ(zurueck.Inhalt(), ini.Inhalt());
+}
+
+// ---- Index -----------------------------------------------------------------------------
+
+// The engine's rules spelt out on a plain list of lines, every lookup a scan from the
+// top: first section of a name, first key in it, a new key after the section's last
+// non-blank line, a new section at the end. The engine must agree with it byte for byte.
+class Zeilenliste {
+public:
+    explicit Zeilenliste(const std::string& text) {
+        std::size_t pos = 0;
+        while (pos < text.size()) {
+            const auto lf = std::min(text.find('\n', pos), text.size());
+            zeilen_.push_back(text.substr(pos, lf - pos));
+            pos = lf + 1;
+        }
+    }
+    std::optional<std::string> Lies(const std::string& sektion, const std::string& schluessel) const {
+        const auto k = Finde(sektion, schluessel);
+        if (!k) return std::nullopt;
+        const std::string& z = zeilen_[*k];
+        return Trim(z.substr(z.find('=') + 1));
+    }
+    void Schreibe(const std::string& sektion, const std::string& schluessel, const std::string& wert) {
+        const auto anfang = Sektion(sektion);
+        if (!anfang) {
+            zeilen_.push_back("[" + sektion + "]");
+            zeilen_.push_back(schluessel + "=" + wert);
+            return;
+        }
+        if (const auto k = Finde(sektion, schluessel)) {
+            const std::string& z = zeilen_[*k];
+            zeilen_[*k] = Trim(z.substr(0, z.find('='))) + "=" + wert;
+            return;
+        }
+        std::size_t ende = *anfang + 1;
+        while (ende < zeilen_.size() && !Kopf(zeilen_[ende])) ++ende;
+        while (ende > *anfang + 1 && Trim(zeilen_[ende - 1]).empty()) --ende;
+        zeilen_.insert(zeilen_.begin() + static_cast<std::ptrdiff_t>(ende), schluessel + "=" + wert);
+    }
+    bool Hat(const std::string& sektion) const { return Sektion(sektion).has_value(); }
+    std::string Inhalt() const {
+        std::string s;
+        for (const auto& z : zeilen_) s += z + "\n";
+        return s;
+    }
+
+private:
+    static std::string Trim(const std::string& s) {
+        const auto a = s.find_first_not_of(" \t\r");
+        return a == std::string::npos ? "" : s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
+    }
+    static bool Gleich(const std::string& a, const std::string& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                          [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) ==
+                                                      std::tolower(static_cast<unsigned char>(y)); });
+    }
+    static std::optional<std::string> Kopf(const std::string& z) {
+        const std::string t = Trim(z);
+        if (t.empty() || t[0] != '[' || t.find(']') == std::string::npos) return std::nullopt;
+        return Trim(t.substr(1, t.find(']') - 1));
+    }
+    std::optional<std::size_t> Sektion(const std::string& name) const {
+        for (std::size_t i = 0; i < zeilen_.size(); ++i)
+            if (const auto n = Kopf(zeilen_[i]); n && Gleich(*n, name)) return i;
+        return std::nullopt;
+    }
+    std::optional<std::size_t> Finde(const std::string& sektion, const std::string& schluessel) const {
+        const auto anfang = Sektion(sektion);
+        if (!anfang) return std::nullopt;
+        for (std::size_t i = *anfang + 1; i < zeilen_.size() && !Kopf(zeilen_[i]); ++i) {
+            const std::string t = Trim(zeilen_[i]);
+            if (t.empty() || t[0] == ';' || t.find('=') == std::string::npos) continue;
+            if (Gleich(Trim(t.substr(0, t.find('='))), schluessel)) return i;
+        }
+        return std::nullopt;
+    }
+    std::vector<std::string> zeilen_;
+};
+
+TEST(IniDateiIndex, StimmtMitZeilenweiserSucheUeberein) {
+    // Duplicate sections and keys, comments that look like keys, blank lines at the ends
+    // of sections, keys before the first section, names in other cases.
+    const std::string vorher =
+        "k1=vorne\n"
+        "[S1]\n"
+        "k1=a\n"
+        " K1 = doppelt\n"
+        "; k2=kommentar\n"
+        "\n"
+        "[s2] Rest\n"
+        "k2=b\n"
+        "   \n"
+        "[S1]\n"
+        "k3=zweite Sektion\n"
+        "[S3]\n"
+        "\n";
+    auto ini = IniDatei::AusText(vorher);
+    Zeilenliste referenz(vorher);
+    std::mt19937 zufall(20261207);
+    const auto name = [&](const char* vorsilbe, int anzahl) {
+        std::string n = vorsilbe + std::to_string(std::uniform_int_distribution<int>(0, anzahl)(zufall));
+        if (zufall() % 3 == 0)
+            for (char& c : n) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return n;
+    };
+    // Enough rewrites of long values that replaced lines pile up and are dropped, and
+    // enough new keys that the index grows several times.
+    for (int i = 0; i < 4000; ++i) {
+        const std::string sektion = name("s", 40), schluessel = name("k", 120);
+        const std::string wert(zufall() % 90, static_cast<char>('a' + zufall() % 26));
+        ini.SchreibeString(sektion, schluessel, wert);
+        referenz.Schreibe(sektion, schluessel, wert);
+        const std::string s = name("s", 40), k = name("k", 120);
+        ASSERT_EQ(ini.LiesString(s, k, "\x01"), referenz.Lies(s, k).value_or("\x01")) << i << " " << s << " " << k;
+        ASSERT_EQ(ini.SektionVorhanden(s), referenz.Hat(s)) << i << " " << s;
+    }
+    EXPECT_EQ(ini.Inhalt(), referenz.Inhalt());
+    EXPECT_EQ(ini.LiesString("S1", "k3", "-"), "-");  // in the second [S1], never read
+    const auto zurueck = IniDatei::AusText(ini.Inhalt());
+    EXPECT_EQ(zurueck.Inhalt(), ini.Inhalt());
+    for (int s = 0; s <= 40; ++s)
+        for (int k = 0; k <= 120; ++k) {
+            const std::string sn = "S" + std::to_string(s), kn = "k" + std::to_string(k);
+            ASSERT_EQ(zurueck.LiesString(sn, kn, "\x01"), referenz.Lies(sn, kn).value_or("\x01")) << sn << kn;
+        }
+}
+
+TEST(IniDateiIndex, VieleSchluesselInEinerSektionUndVieleSektionen) {
+    // The shapes of a parameter file with long borders and many spline points.
+    std::string text = "[Rand_Geo]\r\n";
+    for (int k = 0; k < 20000; ++k) text += "Breite" + std::to_string(k) + "=" + std::to_string(k) + "\r\n";
+    for (int p = 1; p <= 5000; ++p) text += "[SplinePts" + std::to_string(p) + "]\r\nX=" + std::to_string(p) + "\r\n";
+    auto ini = IniDatei::AusText(text);
+    for (int k = 0; k < 20000; k += 7) ASSERT_EQ(ini.LiesInteger("rand_geo", "BREITE" + std::to_string(k), -1), k);
+    for (int p = 1; p <= 5000; p += 3) ASSERT_EQ(ini.LiesInteger("splinepts" + std::to_string(p), "x", -1), p);
+    EXPECT_EQ(ini.LiesInteger("Rand_Geo", "Breite20000", -1), -1);
+    EXPECT_FALSE(ini.SektionVorhanden("SplinePts5001"));
+    // Every value rewritten twice, longer each time, and one key added per section.
+    for (int runde = 0; runde < 2; ++runde) {
+        for (int k = 0; k < 20000; ++k)
+            ini.SchreibeString("Rand_Geo", "Breite" + std::to_string(k), std::string(runde + 1, 'x') + std::to_string(k));
+        for (int p = 1; p <= 5000; ++p) ini.SchreibeInteger("SplinePts" + std::to_string(p), "Y", -p);
+    }
+    std::string erwartet = "[Rand_Geo]\r\n";
+    for (int k = 0; k < 20000; ++k) erwartet += "Breite" + std::to_string(k) + "=xx" + std::to_string(k) + "\r\n";
+    for (int p = 1; p <= 5000; ++p)
+        erwartet += "[SplinePts" + std::to_string(p) + "]\r\nX=" + std::to_string(p) + "\r\nY=" +
+                    std::to_string(-p) + "\r\n";
+    EXPECT_EQ(ini.Inhalt(), erwartet);
 }
 
 // ---- Encodings and line ends -----------------------------------------------------------
