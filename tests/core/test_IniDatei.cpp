@@ -635,6 +635,116 @@ TEST(IniDateiKodierung, Zeilenenden) {
     EXPECT_EQ(leer.Inhalt(), "[S]\r\nk=1\r\n");
 }
 
+// Files as other editors save them, in tests/data/ini: the same parameters in each.
+fs::path Beispiel(const std::string& name) { return fs::path(PAVOLANT_SOURCE_DIR) / "tests/data/ini" / name; }
+
+void ErwarteBeispielwerte(const IniDatei& ini) {
+    EXPECT_EQ(ini.LiesString("Preferences", "StrassenName", "-"), "Straße Ω 𝄞");
+    EXPECT_EQ(ini.LiesString("fahrbahn_geo", "breite", "-"), "7,5");
+    EXPECT_EQ(ini.LiesInteger("Fahrbahn_Geo", "Sturz", -1), 1);
+}
+
+TEST(IniDateiKodierung, Utf16MitBomWirdGelesenUndSoGeschrieben) {
+    for (const bool gross : {false, true}) {
+        SCOPED_TRACE(gross ? "UTF-16 BE" : "UTF-16 LE");
+        const fs::path quelle = Beispiel(gross ? "utf16be_bom.ini" : "utf16le_bom.ini");
+        const std::string vorher = DateiLesen(quelle);
+        TempOrdner ordner;
+        const auto pfad = ordner / "unicode.ini";
+        DateiSchreiben(pfad, vorher);
+        IniDatei ini(pfad);
+        ErwarteBeispielwerte(ini);
+        // Unchanged, the file keeps its bytes: BOM, byte order, CR LF.
+        EXPECT_EQ(ini.Inhalt(), vorher);
+
+        ini.SchreibeString("Fahrbahn_Geo", "Sturz", "2");
+        ini.SchreibeString("Neu", "Name", "ä𝄞");
+        ini.Speichern();
+        const std::string nachher = DateiLesen(pfad);
+        const auto utf16 = [gross](std::u16string_view text) {
+            std::string bytes;
+            for (const char16_t c : text) {
+                const char hoch = static_cast<char>(c >> 8), tief = static_cast<char>(c & 0xFF);
+                bytes += gross ? hoch : tief;
+                bytes += gross ? tief : hoch;
+            }
+            return bytes;
+        };
+        std::string erwartet = vorher;
+        erwartet.replace(erwartet.find(utf16(u"Sturz=1")), utf16(u"Sturz=1").size(), utf16(u"Sturz=2"));
+        erwartet += utf16(u"[Neu]\r\nName=ä𝄞\r\n");
+        EXPECT_EQ(nachher, erwartet);
+        const IniDatei zurueck(pfad);
+        EXPECT_EQ(zurueck.LiesString("Neu", "Name", "-"), "ä𝄞");
+        EXPECT_EQ(zurueck.LiesInteger("Fahrbahn_Geo", "Sturz", -1), 2);
+    }
+}
+
+TEST(IniDateiKodierung, KaputtesUtf16WirdZuErsatzzeichen) {
+    // An unpaired high and low surrogate, then a last odd byte.
+    const std::string bytes = std::string("\xFF\xFE", 2) + std::string("[\0S\0]\0\n\0k\0=\0\x00\xD8x\0\x00\xDCy\0\n\0z", 29);
+    auto ini = IniDatei::AusText(bytes);
+    EXPECT_EQ(ini.LiesString("S", "k", "-"), "\xEF\xBF\xBDx\xEF\xBF\xBDy");
+    EXPECT_EQ(ini.LiesString("S", "z", "-"), "-");
+    EXPECT_TRUE(ini.Inhalt().starts_with(std::string("\xFF\xFE[\0S\0]\0\n\0", 10)));
+}
+
+TEST(IniDateiKodierung, Utf32UndUtf16OhneBomWerdenAbgelehnt) {
+    const std::vector<std::pair<std::string, std::string>> faelle = {
+        {"utf32le_bom.ini", "UTF-32-kodiert"},
+        {"utf32be_ohne_bom.ini", "UTF-32-kodiert"},
+        {"utf16le_ohne_bom.ini", "UTF-16-kodiert ohne Byte-Order-Mark (BOM)"},
+        {"utf16be_ohne_bom.ini", "UTF-16-kodiert ohne Byte-Order-Mark (BOM)"},
+    };
+    for (const auto& [name, kodierung] : faelle) {
+        const fs::path pfad = Beispiel(name);
+        try {
+            IniDatei ini(pfad);
+            ADD_FAILURE() << name << " was read";
+        } catch (const IniFehler& f) {
+            EXPECT_EQ(std::string(f.what()), "Die Datei " + pfad.string() + " ist " + kodierung +
+                                                 "; bitte als UTF-8, UTF-16 mit BOM oder Windows-1252 speichern");
+        }
+    }
+    // UTF-32 BE with BOM, and a short UTF-16 text without one.
+    EXPECT_THROW(IniDatei::AusText(std::string("\0\0\xFE\xFF\0\0\0[", 8)), IniFehler);
+    EXPECT_THROW(IniDatei::AusText(std::string("[\0S\0]\0", 6)), IniFehler);
+}
+
+TEST(IniDateiKodierung, EinzelneNullbytesMachenKeinUtf16) {
+    // A text file with a stray zero byte is still text, as before.
+    const auto ini = IniDatei::AusText(std::string("[S]\r\nk=1\r\nx=a\0b\r\nl=2\r\n", 22));
+    EXPECT_EQ(ini.LiesInteger("S", "k", -1), 1);
+    EXPECT_EQ(ini.LiesInteger("S", "l", -1), 2);
+    // Nothing but zero bytes: no encoding at all, read as before (one line, no key).
+    EXPECT_EQ(IniDatei::AusText(std::string(64, '\0')).Inhalt(), std::string(64, '\0') + "\r\n");
+}
+
+TEST(IniDateiKodierung, NurCrAlsZeilenende) {
+    TempOrdner ordner;
+    const auto pfad = ordner / "mac.ini";
+    const std::string vorher = DateiLesen(Beispiel("cr.ini"));
+    ASSERT_EQ(vorher.find('\n'), std::string::npos);
+    DateiSchreiben(pfad, vorher);
+    IniDatei ini(pfad);
+    EXPECT_EQ(ini.LiesString("Preferences", "StrassenName", "-"), "Straße");
+    EXPECT_EQ(ini.LiesString("Fahrbahn_Geo", "Breite", "-"), "7,5");
+    EXPECT_EQ(ini.Inhalt(), vorher);
+    ini.SchreibeString("Fahrbahn_Geo", "Sturz", "3");
+    ini.SchreibeString("Preferences", "minLaenge", "2");
+    ini.Speichern();
+    std::string erwartet = vorher;
+    erwartet.replace(erwartet.find("Sturz=1"), 7, "Sturz=3");
+    erwartet.insert(erwartet.find("\r\r[Fahrbahn_Geo]") + 1, "minLaenge=2\r");
+    EXPECT_EQ(DateiLesen(pfad), erwartet);
+
+    // A file with one LF anywhere goes by its first line end, as always.
+    EXPECT_EQ(IniDatei::AusText("[S]\rk=1\r\n").Inhalt(), "[S]\rk=1\r\n");
+    auto eineZeile = IniDatei::AusText("[S]\r");
+    eineZeile.SchreibeString("S", "k", "1");
+    EXPECT_EQ(eineZeile.Inhalt(), "[S]\rk=1\r");
+}
+
 // ---- Files ---------------------------------------------------------------------------
 
 TEST(IniDateiDatei, FehlendeDateiWirdAlsUtf8MitCrLfAngelegt) {
