@@ -320,6 +320,15 @@ std::optional<Eintrag> AlsEintrag(std::string_view zeile) {
     return Eintrag{Getrimmt(t.substr(0, gleich)), Getrimmt(t.substr(gleich + 1))};
 }
 
+// A value enclosed in one pair of matching quotes, double or single, without them, as
+// the Windows profile functions read it (hand-edited files use them: Breite="7",
+// FileName='road.dds'). Anything else as it is.
+std::string_view OhneAnfuehrungszeichen(std::string_view wert) {
+    if (wert.size() >= 2 && (wert.front() == '"' || wert.front() == '\'') && wert.back() == wert.front())
+        return wert.substr(1, wert.size() - 2);
+    return wert;
+}
+
 // Decimal or "0x" hexadecimal with an optional sign, within the int range.
 std::optional<int> GanzzahlLesen(std::string_view s) {
     s = Getrimmt(s);
@@ -623,7 +632,7 @@ std::optional<std::string_view> IniDatei::Wert(std::string_view sektion, std::st
     if (!abschnitt) return std::nullopt;
     const auto k = Schluessel(*abschnitt, schluessel);
     if (!k) return std::nullopt;
-    return AlsEintrag(Text(ZeileIn(*abschnitt, *k)))->wert;
+    return OhneAnfuehrungszeichen(AlsEintrag(Text(ZeileIn(*abschnitt, *k)))->wert);
 }
 
 bool IniDatei::SektionVorhanden(std::string_view sektion) const { return Sektion(sektion).has_value(); }
@@ -632,12 +641,13 @@ std::string IniDatei::LiesString(std::string_view sektion, std::string_view schl
                                  std::string_view vorgabe) const {
     const auto wert = Wert(sektion, schluessel);
     if (!wert) return std::string(vorgabe);
-    std::size_t laenge = wert->size();
-    if (laenge > kMaxWertLaenge) {
-        // Values are well-formed UTF-8, so backing up over continuation bytes lands on
-        // the start of a character.
-        laenge = kMaxWertLaenge;
-        while (laenge > 0 && (static_cast<unsigned char>((*wert)[laenge]) & 0xC0) == 0x80) --laenge;
+    // Characters, not bytes: values are well-formed UTF-8, where every byte but the
+    // continuation bytes starts a character.
+    std::size_t zeichen = 0, laenge = 0;
+    for (; laenge < wert->size(); ++laenge) {
+        if ((static_cast<unsigned char>((*wert)[laenge]) & 0xC0) == 0x80) continue;
+        if (zeichen == kMaxWertLaenge) break;
+        ++zeichen;
     }
     return std::string(wert->substr(0, laenge));
 }
@@ -683,6 +693,9 @@ void IniDatei::SchreibeString(std::string_view sektion, std::string_view schlues
     std::string text = Utf8Bereinigt(wert);
     for (char& c : text)
         if (c == '\r' || c == '\n') c = ' ';
+    // A value in quotes of its own gets one more pair, which reading takes off again.
+    if (const std::string_view t = Getrimmt(text); OhneAnfuehrungszeichen(t).size() != t.size())
+        text = "\"" + std::string(t) + "\"";
 
     const auto merken = [this](std::string_view zeile) {
         if (kodierung_ == Kodierung::Windows1252 && !InCp1252Darstellbar(zeile)) kodierung_ = Kodierung::Utf8;

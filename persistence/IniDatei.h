@@ -38,8 +38,8 @@ using IniFehler = DateiFehler;
 
 class IniDatei {
 public:
-    // Longest value handed back by LiesString, in bytes of UTF-8 (longer ones are cut
-    // at a character boundary).
+    // Longest value handed back by LiesString, in characters (code points), as the
+    // Windows profile functions count them; longer ones are cut.
     static constexpr std::size_t kMaxWertLaenge = 2047;
 
     // Reads the file when it exists; a missing file is an empty one (and Vorhanden() is
@@ -53,8 +53,10 @@ public:
     bool Vorhanden() const { return vorhanden_; }
     bool SektionVorhanden(std::string_view sektion) const;
 
-    // Value with blanks around it removed, at most kMaxWertLaenge bytes; `vorgabe` when
-    // the section or key is missing.
+    // Value with blanks around it removed, and then one pair of matching quotes ("..."
+    // or '...') around all of it, at most kMaxWertLaenge characters; `vorgabe` when the
+    // section or key is missing. The integer and number readers see the value the same
+    // way, but whole.
     std::string LiesString(std::string_view sektion, std::string_view schluessel,
                            std::string_view vorgabe) const;
     // Decimal with optional sign, or "0x"/"0X" hexadecimal; missing, malformed or out
@@ -70,7 +72,8 @@ public:
     double LiesZahl(std::string_view sektion, std::string_view schluessel, double vorgabe) const;
 
     // Line breaks inside a value cannot be stored in a line-based file and are written
-    // as blanks. A section or key name that could not be read back (a key with '=' or
+    // as blanks. A value that is itself in quotes is written in one more pair of double
+    // quotes, so that it reads back with its own. A section or key name that could not be read back (a key with '=' or
     // starting with ';' or '[', a section with ']', line breaks, invalid UTF-8) throws
     // std::invalid_argument and leaves the file unchanged.
     void SchreibeString(std::string_view sektion, std::string_view schluessel, std::string_view wert);
@@ -115,7 +118,8 @@ private:
     IniDatei() = default;
     void Einlesen(std::string bytes);
     void Zerlegen(std::size_t ab);
-    // The trimmed value of a key, whole (not cut to kMaxWertLaenge); nullopt when missing.
+    // The trimmed value of a key without its enclosing quotes, whole (not cut to
+    // kMaxWertLaenge); nullopt when missing.
     std::optional<std::string_view> Wert(std::string_view sektion, std::string_view schluessel) const;
 
     std::size_t AnzahlZeilen(const Abschnitt& a) const;

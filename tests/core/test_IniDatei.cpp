@@ -174,17 +174,22 @@ TEST(IniDateiLesen, WertlaengeBegrenzt) {
     ASSERT_EQ(max, 2047u);
     const std::string genau(max, 'a');
     const std::string zuLang(max + 5, 'b');
-    // "ä" is two bytes and "€" three: both would straddle the limit.
-    const std::string umlaut = std::string(max - 1, 'c') + "ä";
-    const std::string euro = std::string(max - 2, 'd') + "€x";
-    const std::string passend = std::string(max - 2, 'e') + "ä";
-    const auto ini = IniDatei::AusText("[S]\ngenau=" + genau + "\nlang=" + zuLang + "\numlaut=" + umlaut +
-                                       "\neuro=" + euro + "\npassend=" + passend + "\n");
+    // The limit counts characters: "ä" is two bytes, "€" three and "𝄞" four, one
+    // character each.
+    std::string umlaute, euros, noten;
+    for (std::size_t i = 0; i < max; ++i) umlaute += "ä";
+    for (std::size_t i = 0; i < max + 1; ++i) euros += "€";
+    for (std::size_t i = 0; i < max + 3; ++i) noten += "𝄞";
+    std::string halb;
+    for (int i = 0; i < 1024; ++i) halb += "é";  // 2048 bytes, 1024 characters
+    const auto ini = IniDatei::AusText("[S]\ngenau=" + genau + "\nlang=" + zuLang + "\numlaute=" + umlaute +
+                                       "\neuros=" + euros + "\nnoten=" + noten + "\nhalb=" + halb + "\n");
     EXPECT_EQ(ini.LiesString("S", "genau", ""), genau);
     EXPECT_EQ(ini.LiesString("S", "lang", ""), zuLang.substr(0, max));
-    EXPECT_EQ(ini.LiesString("S", "umlaut", ""), std::string(max - 1, 'c'));
-    EXPECT_EQ(ini.LiesString("S", "euro", ""), std::string(max - 2, 'd'));
-    EXPECT_EQ(ini.LiesString("S", "passend", ""), passend);
+    EXPECT_EQ(ini.LiesString("S", "umlaute", ""), umlaute);
+    EXPECT_EQ(ini.LiesString("S", "euros", ""), euros.substr(0, 3 * max));
+    EXPECT_EQ(ini.LiesString("S", "noten", ""), noten.substr(0, 4 * max));
+    EXPECT_EQ(ini.LiesString("S", "halb", ""), halb);
 
     // A long value is cut only where it is handed back as text, never written shorter.
     auto datei = IniDatei::AusText("");
@@ -197,6 +202,47 @@ TEST(IniDateiLesen, WertlaengeBegrenzt) {
     EXPECT_EQ(zahlen.LiesInteger("S", "i", -1), 5);
     MitDezimaltrenner punkt('.');
     EXPECT_EQ(zahlen.LiesZahl("S", "z", "0"), 2.5);
+}
+
+TEST(IniDateiLesen, WertInAnfuehrungszeichen) {
+    const auto ini = IniDatei::AusText(
+        "[S]\n"
+        "breite=\"7\"\n"
+        "ganz= '0x10' \n"
+        "datei='road.dds'\n"
+        "blanks=  \" a b \"  \n"
+        "leer=\"\"\n"
+        "eins=\"\n"
+        "gemischt=\"x'\n"
+        "innen=a \"b\" c\n"
+        "doppelt=\"\"x\"\"\n"
+        "halb=\"x\n");
+    MitDezimaltrenner punkt('.');
+    EXPECT_EQ(ini.LiesZahl("S", "breite", "0"), 7.0);
+    EXPECT_EQ(ini.LiesZahl("S", "breite", 0.0), 7.0);
+    EXPECT_EQ(ini.LiesInteger("S", "ganz", -1), 16);
+    EXPECT_TRUE(ini.LiesBool("S", "ganz", false));
+    EXPECT_EQ(ini.LiesString("S", "datei", "-"), "road.dds");
+    EXPECT_EQ(ini.LiesString("S", "blanks", "-"), " a b ");
+    EXPECT_EQ(ini.LiesString("S", "leer", "-"), "");
+    // Only one pair, matching, around the whole value.
+    EXPECT_EQ(ini.LiesString("S", "eins", "-"), "\"");
+    EXPECT_EQ(ini.LiesString("S", "gemischt", "-"), "\"x'");
+    EXPECT_EQ(ini.LiesString("S", "innen", "-"), "a \"b\" c");
+    EXPECT_EQ(ini.LiesString("S", "doppelt", "-"), "\"x\"");
+    EXPECT_EQ(ini.LiesString("S", "halb", "-"), "\"x");
+}
+
+TEST(IniDateiSchreiben, WertInAnfuehrungszeichenKommtSoZurueck) {
+    auto ini = IniDatei::AusText("[S]\nk=1\n");
+    ini.SchreibeString("S", "k", "\"7\"");
+    ini.SchreibeString("S", "a", " 'x' ");
+    ini.SchreibeString("S", "ohne", "a\"b\"");
+    EXPECT_EQ(ini.Inhalt(), "[S]\nk=\"\"7\"\"\na=\"'x'\"\nohne=a\"b\"\n");
+    const auto zurueck = IniDatei::AusText(ini.Inhalt());
+    EXPECT_EQ(zurueck.LiesString("S", "k", "-"), "\"7\"");
+    EXPECT_EQ(zurueck.LiesString("S", "a", "-"), "'x'");
+    EXPECT_EQ(zurueck.LiesString("S", "ohne", "-"), "a\"b\"");
 }
 
 TEST(IniDateiLesen, ZahlenMitBeidenTrennern) {
