@@ -507,10 +507,6 @@ void IniDatei::Zerlegen(std::size_t ab) {
 
 // ---- Lines and index ---------------------------------------------------------------
 
-std::size_t IniDatei::AnzahlZeilen(const Abschnitt& a) const {
-    return (a.ende - a.anfang) + (a.neu == kKeine ? 0 : neu_[a.neu].size());
-}
-
 const IniDatei::Zeile& IniDatei::ZeileIn(std::size_t abschnitt, std::size_t k) const {
     const Abschnitt& a = abschnitte_[abschnitt];
     const std::size_t vorher = a.einfuege - a.anfang;
@@ -795,37 +791,58 @@ void IniDatei::Ausgeben(const std::function<void(std::string_view)>& ausgabe) co
         if (!darstellbar || (hochesByte && alsUtf8)) ziel = Kodierung::Utf8;
     }
 
-    // In pieces, so that a save holds no second copy of a large file.
+    // In pieces, so that a save holds no second copy of a large file. `weiter` takes
+    // each piece and says whether more are wanted.
     constexpr std::size_t kStueck = std::size_t{64} << 10;
-    const bool gross = ziel == Kodierung::Utf16BE;
-    std::string stueck;
-    stueck.reserve(kStueck + 256);
-    if (ziel == Kodierung::Utf8MitBom) stueck += kBom;
-    if (ziel == Kodierung::Utf16LE || ziel == Kodierung::Utf16BE) stueck += gross ? kBomUtf16BE : kBomUtf16LE;
-    jedeZeile([&](std::string_view zeile) {
-        switch (ziel) {
-            case Kodierung::Windows1252:
-                NachCp1252Anhaengen(zeile, stueck);
-                stueck += zeilenende;
-                break;
-            case Kodierung::Utf16LE:
-            case Kodierung::Utf16BE:
-                NachUtf16Anhaengen(zeile, gross, stueck);
-                NachUtf16Anhaengen(zeilenende, gross, stueck);
-                break;
-            case Kodierung::Utf8:
-            case Kodierung::Utf8MitBom:
-                stueck += zeile;
-                stueck += zeilenende;
-                break;
-        }
-        if (stueck.size() >= kStueck) {
-            ausgabe(stueck);
-            stueck.clear();
-        }
+    const auto erzeugen = [&](Kodierung kodierung, auto&& weiter) {
+        const bool gross = kodierung == Kodierung::Utf16BE;
+        std::string stueck;
+        stueck.reserve(kStueck + 256);
+        if (kodierung == Kodierung::Utf8MitBom) stueck += kBom;
+        if (kodierung == Kodierung::Utf16LE || kodierung == Kodierung::Utf16BE)
+            stueck += gross ? kBomUtf16BE : kBomUtf16LE;
+        bool mehr = true;
+        jedeZeile([&](std::string_view zeile) {
+            switch (kodierung) {
+                case Kodierung::Windows1252:
+                    NachCp1252Anhaengen(zeile, stueck);
+                    stueck += zeilenende;
+                    break;
+                case Kodierung::Utf16LE:
+                case Kodierung::Utf16BE:
+                    NachUtf16Anhaengen(zeile, gross, stueck);
+                    NachUtf16Anhaengen(zeilenende, gross, stueck);
+                    break;
+                case Kodierung::Utf8:
+                case Kodierung::Utf8MitBom:
+                    stueck += zeile;
+                    stueck += zeilenende;
+                    break;
+            }
+            if (stueck.size() >= kStueck) {
+                mehr = weiter(std::string_view(stueck));
+                stueck.clear();
+            }
+            return mehr;
+        });
+        if (mehr && !stueck.empty()) weiter(std::string_view(stueck));
+    };
+
+    // Zero bytes (values may hold them) in the pattern of UTF-16 or UTF-32, or the text
+    // of a converted file shifted into it, would make the saved file one that reading
+    // refuses. A UTF-8 BOM keeps every such file readable, with the same content.
+    if (ziel != Kodierung::Utf16LE && ziel != Kodierung::Utf16BE) {
+        std::string anfang;
+        erzeugen(ziel, [&anfang](std::string_view stueck) {
+            anfang += stueck.substr(0, 4096 - anfang.size());
+            return anfang.size() < 4096;
+        });
+        if (NichtLesbareKodierung(anfang)) ziel = Kodierung::Utf8MitBom;
+    }
+    erzeugen(ziel, [&ausgabe](std::string_view stueck) {
+        ausgabe(stueck);
         return true;
     });
-    if (!stueck.empty()) ausgabe(stueck);
 }
 
 std::string IniDatei::Inhalt() const {

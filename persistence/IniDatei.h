@@ -122,7 +122,6 @@ private:
     // kMaxWertLaenge); nullopt when missing.
     std::optional<std::string_view> Wert(std::string_view sektion, std::string_view schluessel) const;
 
-    std::size_t AnzahlZeilen(const Abschnitt& a) const;
     Zeile& ZeileIn(std::size_t abschnitt, std::size_t k);
     const Zeile& ZeileIn(std::size_t abschnitt, std::size_t k) const;
     std::string_view Text(Zeile z) const { return std::string_view(text_).substr(z.anfang, z.laenge); }
@@ -147,16 +146,16 @@ private:
     bool vorhanden_ = false;
     Kodierung kodierung_ = Kodierung::Utf8;
     Zeilenende zeilenende_ = Zeilenende::CrLf;
-    // The bytes of every line, and of lines replaced since (unbenutzt_ of them), until
-    // they outweigh the rest and are dropped.
+    // The bytes of every line, and of lines replaced since (unbenutzt_ bytes, line ends
+    // of the file as read included), until the text must move and they are a quarter
+    // of it.
     std::string text_;
     std::size_t unbenutzt_ = 0;
     std::vector<Zeile> zeilen_;
     std::vector<Abschnitt> abschnitte_ = std::vector<Abschnitt>(1);
     std::vector<std::vector<Zeile>> neu_;
-    // Open addressing with linear probing, at most 7/8 full:
-    // the first occurrence of every section, and the first occurrence of every key in
-    // it. marken_ holds 8 bits of each slot's hash (0: free), so that probing runs over
+    // Open addressing with linear probing, at most 7/8 full: the first occurrence of
+    // every section, and the first occurrence of every key in it. marken_ holds 8 bits of each slot's hash (0: free), so that probing runs over
     // bytes and reads a line only when those agree. Nine bytes a slot keep the index of
     // a file of short lines below the file's own size.
     std::vector<Eintrag> index_ = std::vector<Eintrag>(8);

@@ -766,6 +766,30 @@ TEST(IniDateiKodierung, EinzelneNullbytesMachenKeinUtf16) {
     EXPECT_EQ(IniDatei::AusText(std::string(64, '\0')).Inhalt(), std::string(64, '\0') + "\r\n");
 }
 
+TEST(IniDateiKodierung, EineGespeicherteDateiWirdNieAbgelehnt) {
+    // Zero bytes in a value, every other byte: the pattern of UTF-16 without BOM. The
+    // file gets a UTF-8 BOM, which reading takes as UTF-8 whatever follows.
+    std::string wert;
+    for (int i = 0; i < 200; ++i) wert += std::string("a\0", 2);
+    auto ini = IniDatei::AusText("");
+    ini.SchreibeString("S", "k", wert);
+    const std::string inhalt = ini.Inhalt();
+    EXPECT_EQ(inhalt, "\xEF\xBB\xBF[S]\r\nk=" + wert + "\r\n");
+    EXPECT_EQ(IniDatei::AusText(inhalt).LiesString("S", "k", "-"), wert);
+
+    // Windows-1252 with zero bytes just short of the pattern, which a value Windows-1252
+    // cannot hold turns into UTF-8: the bytes saved then fall into it (found by the
+    // fuzzer).
+    const std::string bytes(
+        "\xFE\xDF\x00\x5B\x00\x53\x7E\x5D\x00\x0D\x00\x0A\x00\x6B\x00\x3D\x00\x31\x00\x0D\x00\x0A\x00\x53\x00\x74\x00\x72\x00\x61\x00\x73\x00\x73\x00\x65\x00\x66\x00\x0D\x00\x0A\x00\x4E\x00\x61\x00\x6D\x00\x65\x00\x3D\x00\x53\x00\x74\x00\x72\x00\x61\x00\xDF\x1E\x00\x0D\x00\x0A",
+        67);
+    auto umkodiert = IniDatei::AusText(bytes);
+    umkodiert.SchreibeString("Neu", "k", "Ω");
+    const auto zurueck = IniDatei::AusText(umkodiert.Inhalt());
+    EXPECT_EQ(zurueck.Inhalt(), umkodiert.Inhalt());
+    EXPECT_EQ(zurueck.LiesString("Neu", "k", "-"), "Ω");
+}
+
 TEST(IniDateiKodierung, NurCrAlsZeilenende) {
     TempOrdner ordner;
     const auto pfad = ordner / "mac.ini";
