@@ -12,6 +12,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 using namespace pavolant;
 using pavolant::test::DateiSchreiben;
@@ -140,9 +141,18 @@ TEST(XmlZeichen, BytesThatAreNoUtf8AreLatin1CharactersAndNeverAForbiddenReferenc
 }
 
 TEST(XmlZeichen, EveryCodePointReadsBackAsItselfOrAsTheReplacementCharacter) {
-    // Every scalar value and every surrogate (encoded the way UTF-8 would if it allowed
-    // them), between two letters so that neighbours are checked too.
-    for (std::uint32_t c = 0; c <= 0x10FFFF; ++c) {
+    // The whole Basic Multilingual Plane, where every forbidden range lies, with every
+    // surrogate (encoded the way UTF-8 would if it allowed them), and the first and last
+    // code points of every other plane; each between two letters so that neighbours are
+    // checked too.
+    std::vector<std::uint32_t> codepunkte;
+    for (std::uint32_t c = 0; c <= 0xFFFF; ++c) codepunkte.push_back(c);
+    for (std::uint32_t ebene = 1; ebene <= 16; ++ebene)
+        for (std::uint32_t k = 0; k < 256; ++k) {
+            codepunkte.push_back(ebene << 16 | k);
+            codepunkte.push_back(ebene << 16 | (0xFFFF - k));
+        }
+    for (const std::uint32_t c : codepunkte) {
         const bool surrogat = c >= 0xD800 && c <= 0xDFFF;
         const std::string geschrieben = XmlAttributLatin1("x" + Utf8(c) + "y");
         const auto gelesen = WieEinXmlLeserLiest(geschrieben);
