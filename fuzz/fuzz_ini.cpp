@@ -1,5 +1,6 @@
 // The INI engine on arbitrary bytes. Whatever the file holds, reading must not fail
-// (numbers may throw KonvertierungsFehler, nothing else), writing must not corrupt it:
+// (numbers may throw KonvertierungsFehler, an encoding the engine refuses IniFehler,
+// nothing else), writing must not corrupt it:
 // the saved bytes read back give every value that was written, every value that was
 // there, and the same bytes again when saved once more.
 #include "model/Zahlen.h"
@@ -81,7 +82,14 @@ bool GleicherName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The value LiesString must give for a well-formed UTF-8 text written with SchreibeString.
+// Characters of a well-formed UTF-8 text: every byte but the continuation bytes.
+std::size_t Zeichen(std::string_view s) {
+    return static_cast<std::size_t>(
+        std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// The value LiesString must give for a well-formed UTF-8 text written with SchreibeString
+// (quotes of its own included: writing protects them).
 std::string Erwartet(std::string_view geschrieben) {
     std::string s(geschrieben);
     for (char& c : s)
@@ -89,10 +97,14 @@ std::string Erwartet(std::string_view geschrieben) {
     const auto anfang = s.find_first_not_of(" \t");
     if (anfang == std::string::npos) return {};
     s = s.substr(anfang, s.find_last_not_of(" \t") - anfang + 1);
-    if (s.size() > IniDatei::kMaxWertLaenge) {
-        std::size_t n = IniDatei::kMaxWertLaenge;
-        while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
-        s.resize(n);
+    // Cut before the first byte of character kMaxWertLaenge + 1.
+    std::size_t zeichen = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
+        if (++zeichen > IniDatei::kMaxWertLaenge) {
+            s.resize(i);
+            break;
+        }
     }
     return s;
 }
@@ -137,7 +149,7 @@ struct Ergebnis {
 Ergebnis Lesen(const IniDatei& ini, std::string_view sektion, std::string_view schluessel) {
     Ergebnis e;
     e.text = ini.LiesString(sektion, schluessel, "\x01vorgabe");
-    Pruefen(e.text.size() <= IniDatei::kMaxWertLaenge);
+    Pruefen(Zeichen(e.text) <= IniDatei::kMaxWertLaenge);
     Pruefen(IstUtf8(e.text));
     e.ganz = ini.LiesInteger(sektion, schluessel, -7);
     e.wahr = ini.LiesBool(sektion, schluessel, true);
@@ -155,7 +167,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     const std::string_view eingabe(reinterpret_cast<const char*>(daten), groesse);
     pavolant::SetzeDezimaltrenner(groesse % 2 == 0 ? ',' : '.');
 
-    auto ini = IniDatei::AusText(eingabe);
+    std::optional<IniDatei> gelesen;
+    try {
+        gelesen.emplace(IniDatei::AusText(eingabe));
+    } catch (const pavolant::IniFehler& f) {
+        // Only encodings the engine refuses (UTF-32, UTF-16 without byte order mark), and
+        // it says which.
+        const std::string_view text = f.what();
+        Pruefen(text.find("UTF-32") != std::string_view::npos || text.find("UTF-16") != std::string_view::npos);
+        return 0;
+    }
+    auto& ini = *gelesen;
     // A file read and written unchanged reads back the same.
     Pruefen(IniDatei::AusText(ini.Inhalt()).Inhalt() == ini.Inhalt());
 

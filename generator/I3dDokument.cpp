@@ -271,6 +271,14 @@ void I3dSchreiben(std::ostream& aus, const I3dDokument& d) {
     p.Zeile("</i3D>");
 }
 
+bool XmlZeichenErlaubt(std::uint32_t c) {
+    if (c < 0x20) return c == '\t' || c == '\n' || c == '\r';
+    if (c <= 0xD7FF) return true;
+    if (c <= 0xDFFF) return false;  // surrogates: halves of UTF-16 pairs, no characters
+    if (c <= 0xFFFD) return true;
+    return c >= 0x10000 && c <= 0x10FFFF;
+}
+
 std::string XmlAttributLatin1(std::string_view s) {
     std::string aus;
     aus.reserve(s.size());
@@ -283,10 +291,11 @@ std::string XmlAttributLatin1(std::string_view s) {
             case '\'': aus += "&apos;"; return;
             default: break;
         }
-        // XML 1.0 has no C0 control characters but tab, LF and CR, not even as
-        // references; those three are kept as references, which survive attribute
-        // value normalisation.
-        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+        // XML 1.0 forbids some code points even as character references: the C0
+        // controls but tab, LF and CR, the surrogates and U+FFFE/U+FFFF. A reader
+        // rejects the whole document for one of them, so they become U+FFFD. Tab, LF
+        // and CR are kept as references, which survive attribute value normalisation.
+        if (!XmlZeichenErlaubt(c))
             aus += "&#65533;";
         else if (c < 0x20 || c > 0xFF || (c >= 0x7F && c < 0xA0))
             aus += "&#" + std::to_string(c) + ";";

@@ -7,6 +7,7 @@
 #include "model/Netz.h"
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -50,8 +51,13 @@ void I3dSchreiben(std::ostream& aus, const I3dDokument& dokument);
 
 // A user's text (UTF-8) as an attribute value in ISO-8859-1: the five XML special
 // characters as entities, characters beyond ISO-8859-1 as numeric character references,
-// so any name gives a well-formed document. Bytes that are not UTF-8 are taken as
-// ISO-8859-1 characters.
+// so any name gives a well-formed document. Bytes that are not UTF-8 (stray bytes,
+// overlong forms, encoded surrogates as CESU-8 writes them) are taken one by one as
+// ISO-8859-1 characters. A code point XML 1.0 forbids becomes a reference to U+FFFD.
 std::string XmlAttributLatin1(std::string_view utf8);
+
+// Whether XML 1.0 allows the code point in a document, as a character or a reference:
+// #x9 | #xA | #xD | [#x20-#xD7FF] | [#xE000-#xFFFD] | [#x10000-#x10FFFF].
+bool XmlZeichenErlaubt(std::uint32_t codepunkt);
 
 }  // namespace pavolant

@@ -3,10 +3,12 @@
 #include "persistence/ErsetzendeDatei.h"
 #include "model/Zahlen.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <utility>
 
@@ -21,24 +23,20 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kBomAlsCp1252 = "\xC3\xAF\xC2\xBB\xC2\xBF";  // "ï»¿" in UTF-8
-// Trimmed around names and values. '\r' is included because a line that ended in
-// "\r\r\n" keeps one '\r' and must read the same after it is written back.
-constexpr std::string_view kLeerraum = " \t\r";
+// Trimmed around names and values: blank, tab and '\r'. '\r' is included because a line
+// that ended in "\r\r\n" keeps one '\r' and must read the same after it is written back.
+bool IstLeerraum(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
+// Runs on every line read and looked up, hence by hand: find_first_not_of searches the
+// set once for each character.
 std::string_view Getrimmt(std::string_view s) {
-    const auto anfang = s.find_first_not_of(kLeerraum);
-    if (anfang == std::string_view::npos) return {};
-    const auto ende = s.find_last_not_of(kLeerraum);
-    return s.substr(anfang, ende - anfang + 1);
+    std::size_t anfang = 0, ende = s.size();
+    while (anfang < ende && IstLeerraum(s[anfang])) ++anfang;
+    while (ende > anfang && IstLeerraum(s[ende - 1])) --ende;
+    return s.substr(anfang, ende - anfang);
 }
 
 char Klein(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string Kleingeschrieben(std::string_view s) {
-    std::string ergebnis(s);
-    for (char& c : ergebnis) c = Klein(c);
-    return ergebnis;
-}
 
 bool GleichOhneGrossKlein(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -187,6 +185,114 @@ bool InCp1252Darstellbar(std::string_view utf8) {
     return NachCp1252Anhaengen(utf8, verworfen);
 }
 
+// ---- UTF-16 ------------------------------------------------------------------------
+
+constexpr std::string_view kBomUtf16LE = "\xFF\xFE";
+constexpr std::string_view kBomUtf16BE = "\xFE\xFF";
+
+// UTF-16 code units (the bytes after the byte order mark) as UTF-8. A surrogate without
+// its partner and a last odd byte become U+FFFD: UTF-8 has no form for them.
+std::string AusUtf16(std::string_view bytes, bool grossEndian) {
+    const auto einheit = [&](std::size_t i) -> char32_t {
+        const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        return grossEndian ? char32_t{a} << 8 | b : char32_t{b} << 8 | a;
+    };
+    std::string ergebnis;
+    ergebnis.reserve(bytes.size() / 2);  // exact for ASCII, the bulk of an INI file
+    std::size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+        char32_t c = einheit(i);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
+            const char32_t tief = einheit(i + 2);
+            if (tief >= 0xDC00 && tief <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (tief - 0xDC00);
+                i += 2;
+            }
+        }
+        if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
+        Utf8Anhaengen(ergebnis, c);
+    }
+    if (i < bytes.size()) Utf8Anhaengen(ergebnis, 0xFFFD);
+    return ergebnis;
+}
+
+// Appends the UTF-16 form of a well-formed UTF-8 text.
+void NachUtf16Anhaengen(std::string_view utf8, bool grossEndian, std::string& ziel) {
+    const auto einheit = [&](char32_t u) {
+        const auto hoch = static_cast<char>(u >> 8), tief = static_cast<char>(u & 0xFF);
+        ziel += grossEndian ? hoch : tief;
+        ziel += grossEndian ? tief : hoch;
+    };
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t n = Utf8SequenzLaenge(utf8, i);
+        char32_t c = n == 0 ? char32_t{0xFFFD} : Utf8Dekodieren(utf8, i, n);
+        i += n == 0 ? 1 : n;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            einheit(0xD800 + (c >> 10));
+            einheit(0xDC00 + (c & 0x3FF));
+        } else {
+            einheit(c);
+        }
+    }
+}
+
+// What the first bytes say of an encoding the engine does not read: UTF-32, with or
+// without a byte order mark, and UTF-16 without one. INI files hold text, where a zero
+// byte has no place; in those encodings zero bytes stand in a fixed pattern, as every
+// ASCII character (the names, '=', '[', digits) has zero high bytes. A few stray zero
+// bytes in a text file make no such pattern and read as before.
+std::optional<std::string_view> NichtLesbareKodierung(std::string_view bytes) {
+    using namespace std::string_view_literals;
+    if (bytes.starts_with("\xFF\xFE\0\0"sv) || bytes.starts_with("\0\0\xFE\xFF"sv)) return "UTF-32-kodiert";
+    if (bytes.starts_with(kBomUtf16LE) || bytes.starts_with(kBomUtf16BE) || bytes.starts_with(kBom))
+        return std::nullopt;
+    const std::size_t probe = std::min<std::size_t>(bytes.size(), 4096);
+    std::array<std::size_t, 4> nullen{};
+    for (std::size_t i = 0; i < (probe & ~std::size_t{3}); ++i) nullen[i % 4] += bytes[i] == '\0';
+    // In UTF-32 the highest byte of every unit is zero and the next one nearly always.
+    const std::size_t gruppen = probe / 4;
+    if (gruppen > 0 && nullen[3] == gruppen && 2 * nullen[2] >= gruppen && nullen[0] < gruppen) return "UTF-32-kodiert";
+    if (gruppen > 0 && nullen[0] == gruppen && 2 * nullen[1] >= gruppen && nullen[3] < gruppen) return "UTF-32-kodiert";
+    std::size_t gerade = 0, ungerade = 0;
+    for (std::size_t i = 0; i < (probe & ~std::size_t{1}); ++i) (i % 2 == 0 ? gerade : ungerade) += bytes[i] == '\0';
+    const std::size_t einheiten = probe / 2;
+    const auto muster = [einheiten](std::size_t viele, std::size_t wenige) {
+        return einheiten > 0 && 2 * viele >= einheiten && 16 * wenige <= viele;
+    };
+    if (muster(ungerade, gerade) || muster(gerade, ungerade)) return "UTF-16-kodiert ohne Byte-Order-Mark (BOM)";
+    return std::nullopt;
+}
+
+// ---- Index -------------------------------------------------------------------------
+
+// A 64-bit hash of a name, with ASCII case folded as the names are matched.
+std::uint64_t NamensStreuwert(std::string_view name) {
+    std::uint64_t h = 0xCBF29CE484222325ULL;  // FNV-1a
+    for (const char c : name) {
+        h ^= static_cast<unsigned char>(Klein(c));
+        h *= 0x100000001B3ULL;
+    }
+    return h;
+}
+
+// Spreads every bit of h over all others (the finaliser of SplitMix64), so that the
+// low bits the index takes depend on the whole name.
+std::uint64_t Mischen(std::uint64_t h) {
+    h = (h ^ (h >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    h = (h ^ (h >> 27)) * 0x94D049BB133111EBULL;
+    return h ^ (h >> 31);
+}
+
+// The bits of the hash kept beside a slot of the index, never 0 (a free slot).
+std::uint8_t Marke(std::uint64_t streuwert) { return static_cast<std::uint8_t>(1 + (streuwert >> 56) % 255); }
+
+std::uint64_t SektionsStreuwert(std::string_view name) { return Mischen(NamensStreuwert(name)); }
+
+std::uint64_t SchluesselStreuwert(std::size_t abschnitt, std::string_view name) {
+    return Mischen(NamensStreuwert(name) ^ ((abschnitt + 1) * 0x9E3779B97F4A7C15ULL));
+}
+
 // ---- Lines -------------------------------------------------------------------------
 
 // The section name when the line is a section header: its trimmed text starts with '['
@@ -212,6 +318,15 @@ std::optional<Eintrag> AlsEintrag(std::string_view zeile) {
     const auto gleich = t.find('=');
     if (gleich == std::string_view::npos) return std::nullopt;
     return Eintrag{Getrimmt(t.substr(0, gleich)), Getrimmt(t.substr(gleich + 1))};
+}
+
+// A value enclosed in one pair of matching quotes, double or single, without them, as
+// the Windows profile functions read it (hand-edited files use them: Breite="7",
+// FileName='road.dds'). Anything else as it is.
+std::string_view OhneAnfuehrungszeichen(std::string_view wert) {
+    if (wert.size() >= 2 && (wert.front() == '"' || wert.front() == '\'') && wert.back() == wert.front())
+        return wert.substr(1, wert.size() - 2);
+    return wert;
 }
 
 // Decimal or "0x" hexadecimal with an optional sign, within the int range.
@@ -275,86 +390,260 @@ IniDatei::IniDatei(std::filesystem::path pfad) : pfad_(std::move(pfad)) {
     ::close(fd);
     if (!gelesen) throw IniFehler(fehler);
     vorhanden_ = true;
-    Einlesen(bytes);
+    Einlesen(std::move(bytes));
 }
 
 IniDatei IniDatei::AusText(std::string_view inhalt, std::filesystem::path pfad) {
     IniDatei datei;
     datei.pfad_ = std::move(pfad);
     datei.vorhanden_ = true;
-    datei.Einlesen(inhalt);
+    datei.Einlesen(std::string(inhalt));
     return datei;
 }
 
-void IniDatei::Einlesen(std::string_view bytes) {
-    std::string umgewandelt;
-    std::string_view text;
-    if (IstUtf8(bytes)) {
+void IniDatei::Einlesen(std::string bytes) {
+    const std::string datei = pfad_.empty() ? std::string("Die Datei") : "Die Datei " + pfad_.string();
+    if (const auto fremd = NichtLesbareKodierung(bytes))
+        throw IniFehler(datei + " ist " + std::string(*fremd) +
+                        "; bitte als UTF-8, UTF-16 mit BOM oder Windows-1252 speichern");
+    std::size_t ab = 0;
+    if (bytes.starts_with(kBomUtf16LE) || bytes.starts_with(kBomUtf16BE)) {
+        const bool gross = bytes.starts_with(kBomUtf16BE);
+        kodierung_ = gross ? Kodierung::Utf16BE : Kodierung::Utf16LE;
+        text_ = AusUtf16(std::string_view(bytes).substr(2), gross);
+    } else if (IstUtf8(bytes)) {
+        // The bytes are the text: the lines point into them, line ends and BOM unused.
         kodierung_ = bytes.starts_with(kBom) ? Kodierung::Utf8MitBom : Kodierung::Utf8;
-        text = bytes.substr(kodierung_ == Kodierung::Utf8MitBom ? kBom.size() : 0);
+        ab = kodierung_ == Kodierung::Utf8MitBom ? kBom.size() : 0;
+        text_ = std::move(bytes);
     } else {
         kodierung_ = Kodierung::Windows1252;
-        umgewandelt = AusCp1252(bytes);
-        text = umgewandelt;
+        text_ = AusCp1252(bytes);
     }
+    std::string().swap(bytes);
+    // Positions are 32 bits wide; a text file of 4 GiB is no INI file.
+    if (text_.size() >= kKeine) throw IniFehler(datei + " kann nicht gelesen werden");
+    Zerlegen(ab);
+}
 
-    // The first line end decides; a file without any keeps the default of new files.
+void IniDatei::Zerlegen(std::size_t ab) {
+    const std::string_view text = std::string_view(text_).substr(ab);
+    // The first line end decides; a file without any keeps the default of new files. A
+    // file with CR but no LF at all has CR alone as its line end (classic Mac OS).
     const auto erstesLf = text.find('\n');
-    crlf_ = erstesLf == std::string_view::npos || (erstesLf > 0 && text[erstesLf - 1] == '\r');
+    if (erstesLf == std::string_view::npos)
+        zeilenende_ = text.find('\r') == std::string_view::npos ? Zeilenende::CrLf : Zeilenende::Cr;
+    else
+        zeilenende_ = erstesLf > 0 && text[erstesLf - 1] == '\r' ? Zeilenende::CrLf : Zeilenende::Lf;
+    const char trenner = zeilenende_ == Zeilenende::Cr ? '\r' : '\n';
 
-    abschnitte_.assign(1, Abschnitt{});
-    sektionen_.clear();
-    bool ersteZeile = true;
-    while (!text.empty()) {
-        const auto lf = text.find('\n');
-        std::string_view zeile = text.substr(0, lf);
-        text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
+    std::size_t anzahl = 1;
+    for (const char c : text) anzahl += c == trenner;
+    zeilen_.clear();
+    zeilen_.reserve(anzahl);
+    std::size_t benutzt = 0;
+    for (std::size_t pos = ab; pos < text_.size();) {
+        const auto ende = std::min(text_.find(trenner, pos), text_.size());
+        std::size_t laenge = ende - pos;
         // One '\r' belongs to a CR LF line end. A file written with LF gets back every
         // line with a bare LF, so there all of them go: kept, "x\r\r\n" would be written
         // as "x\r\n" and read as "x" by the next load, and every save would change it.
-        if (zeile.ends_with('\r')) zeile.remove_suffix(1);
-        while (!crlf_ && zeile.ends_with('\r')) zeile.remove_suffix(1);
-        // A UTF-8 file that picked up a byte of another encoding is read as Windows-1252,
-        // and its BOM becomes the text "ï»¿". It stays in the line (and so in the file)
-        // but must not hide the header of the first section.
-        std::string_view kopf = zeile;
-        if (ersteZeile && kopf.starts_with(kBomAlsCp1252)) kopf.remove_prefix(kBomAlsCp1252.size());
-        ersteZeile = false;
-        if (const auto name = SektionsName(kopf)) {
-            abschnitte_.emplace_back();
-            // The first occurrence of a name is the one read and written.
-            sektionen_.try_emplace(Kleingeschrieben(*name), abschnitte_.size() - 1);
+        if (zeilenende_ != Zeilenende::Cr && laenge > 0 && text_[pos + laenge - 1] == '\r') --laenge;
+        while (zeilenende_ == Zeilenende::Lf && laenge > 0 && text_[pos + laenge - 1] == '\r') --laenge;
+        zeilen_.push_back({static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(laenge)});
+        benutzt += laenge;
+        pos = ende + 1;
+    }
+    unbenutzt_ = text_.size() - benutzt;
+
+    // A UTF-8 file that picked up a byte of another encoding is read as Windows-1252,
+    // and its BOM becomes the text "ï»¿". It stays in the line (and so in the file)
+    // but must not hide the header of the first section.
+    const auto kopf = [this](std::size_t i) {
+        std::string_view zeile = Text(zeilen_[i]);
+        if (i == 0 && zeile.starts_with(kBomAlsCp1252)) zeile.remove_prefix(kBomAlsCp1252.size());
+        return SektionsName(zeile);
+    };
+    std::size_t koepfe = 0, eintraege = 0;
+    for (std::size_t i = 0; i < zeilen_.size(); ++i) {
+        if (kopf(i)) ++koepfe;
+        else if (AlsEintrag(Text(zeilen_[i]))) ++eintraege;
+    }
+    abschnitte_.clear();
+    abschnitte_.reserve(koepfe + 1);
+    abschnitte_.push_back({});
+    neu_.clear();
+    for (std::size_t i = 0; i < zeilen_.size(); ++i) {
+        if (!kopf(i)) continue;
+        abschnitte_.back().ende = static_cast<std::uint32_t>(i);
+        abschnitte_.push_back({static_cast<std::uint32_t>(i), 0, 0, kKeine});
+    }
+    abschnitte_.back().ende = static_cast<std::uint32_t>(zeilen_.size());
+    // New keys go after the last non-blank line, so blank lines that separate a section
+    // from the next one stay where they are.
+    abschnitte_[0].einfuege = abschnitte_[0].ende;
+    for (std::size_t a = 1; a < abschnitte_.size(); ++a) {
+        Abschnitt& abschnitt = abschnitte_[a];
+        abschnitt.einfuege = abschnitt.ende;
+        while (abschnitt.einfuege > abschnitt.anfang + 1 && Getrimmt(Text(zeilen_[abschnitt.einfuege - 1])).empty())
+            --abschnitt.einfuege;
+    }
+
+    IndexAnlegen(koepfe + eintraege);
+    for (std::size_t a = 1; a < abschnitte_.size(); ++a) {
+        // Only the first occurrence of a name is read and written, and within it only
+        // the first occurrence of a key.
+        const std::string_view name = *Name(a);
+        if (Sektion(name)) continue;
+        Eintragen({static_cast<std::uint32_t>(a), 0}, SektionsStreuwert(name));
+        const Abschnitt& abschnitt = abschnitte_[a];
+        for (std::uint32_t k = 1; k < abschnitt.ende - abschnitt.anfang; ++k) {
+            const auto eintrag = AlsEintrag(Text(zeilen_[abschnitt.anfang + k]));
+            if (eintrag && !Schluessel(a, eintrag->schluessel))
+                Eintragen({static_cast<std::uint32_t>(a), k}, SchluesselStreuwert(a, eintrag->schluessel));
         }
-        abschnitte_.back().zeilen.emplace_back(zeile);
     }
 }
 
-std::optional<std::string_view> IniDatei::Wert(std::string_view sektion, std::string_view schluessel) const {
-    const auto it = sektionen_.find(Kleingeschrieben(Getrimmt(sektion)));
-    if (it == sektionen_.end()) return std::nullopt;
-    schluessel = Getrimmt(schluessel);
-    const auto& zeilen = abschnitte_[it->second].zeilen;
-    for (std::size_t i = 1; i < zeilen.size(); ++i) {
-        const auto eintrag = AlsEintrag(zeilen[i]);
-        if (eintrag && GleichOhneGrossKlein(eintrag->schluessel, schluessel)) return eintrag->wert;
+// ---- Lines and index ---------------------------------------------------------------
+
+const IniDatei::Zeile& IniDatei::ZeileIn(std::size_t abschnitt, std::size_t k) const {
+    const Abschnitt& a = abschnitte_[abschnitt];
+    const std::size_t vorher = a.einfuege - a.anfang;
+    if (k < vorher) return zeilen_[a.anfang + k];
+    k -= vorher;
+    if (a.neu != kKeine) {
+        const auto& neu = neu_[a.neu];
+        if (k < neu.size()) return neu[k];
+        k -= neu.size();
+    }
+    return zeilen_[a.einfuege + k];
+}
+
+IniDatei::Zeile& IniDatei::ZeileIn(std::size_t abschnitt, std::size_t k) {
+    return const_cast<Zeile&>(std::as_const(*this).ZeileIn(abschnitt, k));
+}
+
+std::optional<std::string_view> IniDatei::Name(std::size_t abschnitt) const {
+    if (abschnitt == 0) return std::nullopt;
+    std::string_view kopf = Text(ZeileIn(abschnitt, 0));
+    const Abschnitt& a = abschnitte_[abschnitt];
+    if (a.anfang == 0 && a.ende > 0 && kopf.starts_with(kBomAlsCp1252)) kopf.remove_prefix(kBomAlsCp1252.size());
+    return SektionsName(kopf);
+}
+
+std::optional<std::size_t> IniDatei::Sektion(std::string_view name) const {
+    name = Getrimmt(name);
+    const std::uint64_t h = SektionsStreuwert(name);
+    const std::uint8_t marke = Marke(h);
+    for (std::size_t i = h % index_.size(); marken_[i] != 0; i = Naechster(i)) {
+        const Eintrag& e = index_[i];
+        if (marken_[i] == marke && e.zeile == 0 && GleichOhneGrossKlein(*Name(e.abschnitt), name)) return e.abschnitt;
     }
     return std::nullopt;
 }
 
-bool IniDatei::SektionVorhanden(std::string_view sektion) const {
-    return sektionen_.contains(Kleingeschrieben(Getrimmt(sektion)));
+std::optional<std::size_t> IniDatei::Schluessel(std::size_t abschnitt, std::string_view name) const {
+    name = Getrimmt(name);
+    const std::uint64_t h = SchluesselStreuwert(abschnitt, name);
+    const std::uint8_t marke = Marke(h);
+    for (std::size_t i = h % index_.size(); marken_[i] != 0; i = Naechster(i)) {
+        const Eintrag& e = index_[i];
+        if (marken_[i] != marke || e.abschnitt != abschnitt || e.zeile == 0) continue;
+        if (GleichOhneGrossKlein(AlsEintrag(Text(ZeileIn(abschnitt, e.zeile)))->schluessel, name)) return e.zeile;
+    }
+    return std::nullopt;
 }
+
+std::uint64_t IniDatei::Streuwert(const Eintrag& e) const {
+    if (e.zeile == 0) return SektionsStreuwert(*Name(e.abschnitt));
+    return SchluesselStreuwert(e.abschnitt, AlsEintrag(Text(ZeileIn(e.abschnitt, e.zeile)))->schluessel);
+}
+
+void IniDatei::IndexAnlegen(std::size_t eintraege) {
+    // At most 7/8 full with one more; any size, not a power of two, so that the index
+    // of a file just read is no larger than its entries need.
+    const std::size_t groesse = std::max<std::size_t>(8, (eintraege + 1) * 8 / 7 + 1);
+    std::vector<Eintrag>(groesse).swap(index_);
+    std::vector<std::uint8_t>(groesse).swap(marken_);
+    belegt_ = 0;
+}
+
+void IniDatei::Eintragen(Eintrag e, std::uint64_t streuwert) {
+    if ((belegt_ + 1) * 8 > index_.size() * 7) {
+        std::vector<Eintrag> alt;
+        std::vector<std::uint8_t> altMarken;
+        alt.swap(index_);
+        altMarken.swap(marken_);
+        IndexAnlegen(2 * belegt_);
+        for (std::size_t i = 0; i < alt.size(); ++i)
+            if (altMarken[i] != 0) Eintragen(alt[i], Streuwert(alt[i]));
+    }
+    std::size_t i = streuwert % index_.size();
+    while (marken_[i] != 0) i = Naechster(i);
+    index_[i] = e;
+    marken_[i] = Marke(streuwert);
+    ++belegt_;
+}
+
+IniDatei::Zeile IniDatei::Ablegen(std::string_view zeile) {
+    if (text_.capacity() - text_.size() < zeile.size()) {
+        // The text must move. Replaced lines left their bytes behind; when they are a
+        // good part of it, only the lines in use move, which costs no more than moving
+        // all and keeps the text within a small multiple of its lines at a linear total
+        // cost. Otherwise it grows by half, not double: while it moves, the old and the
+        // new text are both held.
+        if (unbenutzt_ >= text_.size() / 4)
+            Verdichten(zeile.size());
+        else
+            text_.reserve(text_.size() + std::max(zeile.size(), text_.size() / 2 + 256));
+    }
+    if (text_.size() + zeile.size() >= kKeine) {
+        Verdichten(zeile.size());
+        if (text_.size() + zeile.size() >= kKeine) throw std::length_error("INI-Datei zu groß");
+    }
+    const Zeile z{static_cast<std::uint32_t>(text_.size()), static_cast<std::uint32_t>(zeile.size())};
+    text_ += zeile;
+    return z;
+}
+
+void IniDatei::Verdichten(std::size_t zusaetzlich) {
+    std::string neu;
+    const std::size_t benutzt = text_.size() - unbenutzt_ + zusaetzlich;
+    neu.reserve(benutzt + benutzt / 2);
+    const auto umziehen = [&](Zeile& z) {
+        const auto anfang = static_cast<std::uint32_t>(neu.size());
+        neu += Text(z);
+        z.anfang = anfang;
+    };
+    for (Zeile& z : zeilen_) umziehen(z);
+    for (auto& zeilen : neu_)
+        for (Zeile& z : zeilen) umziehen(z);
+    text_.swap(neu);
+    unbenutzt_ = 0;
+}
+
+std::optional<std::string_view> IniDatei::Wert(std::string_view sektion, std::string_view schluessel) const {
+    const auto abschnitt = Sektion(sektion);
+    if (!abschnitt) return std::nullopt;
+    const auto k = Schluessel(*abschnitt, schluessel);
+    if (!k) return std::nullopt;
+    return OhneAnfuehrungszeichen(AlsEintrag(Text(ZeileIn(*abschnitt, *k)))->wert);
+}
+
+bool IniDatei::SektionVorhanden(std::string_view sektion) const { return Sektion(sektion).has_value(); }
 
 std::string IniDatei::LiesString(std::string_view sektion, std::string_view schluessel,
                                  std::string_view vorgabe) const {
     const auto wert = Wert(sektion, schluessel);
     if (!wert) return std::string(vorgabe);
-    std::size_t laenge = wert->size();
-    if (laenge > kMaxWertLaenge) {
-        // Values are well-formed UTF-8, so backing up over continuation bytes lands on
-        // the start of a character.
-        laenge = kMaxWertLaenge;
-        while (laenge > 0 && (static_cast<unsigned char>((*wert)[laenge]) & 0xC0) == 0x80) --laenge;
+    // Characters, not bytes: values are well-formed UTF-8, where every byte but the
+    // continuation bytes starts a character.
+    std::size_t zeichen = 0, laenge = 0;
+    for (; laenge < wert->size(); ++laenge) {
+        if ((static_cast<unsigned char>((*wert)[laenge]) & 0xC0) == 0x80) continue;
+        if (zeichen == kMaxWertLaenge) break;
+        ++zeichen;
     }
     return std::string(wert->substr(0, laenge));
 }
@@ -400,41 +689,58 @@ void IniDatei::SchreibeString(std::string_view sektion, std::string_view schlues
     std::string text = Utf8Bereinigt(wert);
     for (char& c : text)
         if (c == '\r' || c == '\n') c = ' ';
+    // A value in quotes of its own gets one more pair, which reading takes off again.
+    if (const std::string_view t = Getrimmt(text); OhneAnfuehrungszeichen(t).size() != t.size())
+        text = "\"" + std::string(t) + "\"";
 
-    const auto merken = [this](const std::string& zeile) {
+    const auto merken = [this](std::string_view zeile) {
         if (kodierung_ == Kodierung::Windows1252 && !InCp1252Darstellbar(zeile)) kodierung_ = Kodierung::Utf8;
     };
 
-    const auto it = sektionen_.find(Kleingeschrieben(sektion));
-    if (it == sektionen_.end()) {
-        Abschnitt neu;
-        neu.zeilen.push_back("[" + std::string(sektion) + "]");
-        neu.zeilen.push_back(std::string(schluessel) + "=" + text);
-        merken(neu.zeilen[0]);
-        merken(neu.zeilen[1]);
-        abschnitte_.push_back(std::move(neu));
-        sektionen_.emplace(Kleingeschrieben(sektion), abschnitte_.size() - 1);
+    const auto gefunden = Sektion(sektion);
+    if (!gefunden) {
+        const std::string kopf = "[" + std::string(sektion) + "]";
+        const std::string zeile = std::string(schluessel) + "=" + text;
+        // Stored in one piece: storing may move every line stored before.
+        const Zeile beide = Ablegen(kopf + zeile);
+        std::vector<Zeile> zeilen{{beide.anfang, static_cast<std::uint32_t>(kopf.size())},
+                                  {static_cast<std::uint32_t>(beide.anfang + kopf.size()),
+                                   static_cast<std::uint32_t>(zeile.size())}};
+        merken(kopf);
+        merken(zeile);
+        const auto ende = static_cast<std::uint32_t>(zeilen_.size());
+        abschnitte_.push_back({ende, ende, ende, static_cast<std::uint32_t>(neu_.size())});
+        neu_.push_back(std::move(zeilen));
+        const auto neueSektion = static_cast<std::uint32_t>(abschnitte_.size() - 1);
+        Eintragen({neueSektion, 0}, SektionsStreuwert(sektion));
+        Eintragen({neueSektion, 1}, SchluesselStreuwert(neueSektion, schluessel));
         return;
     }
 
-    auto& zeilen = abschnitte_[it->second].zeilen;
-    for (std::size_t i = 1; i < zeilen.size(); ++i) {
-        const auto eintrag = AlsEintrag(zeilen[i]);
-        if (eintrag && GleichOhneGrossKlein(eintrag->schluessel, schluessel)) {
-            // The key keeps the spelling it has in the file.
-            std::string neu = std::string(eintrag->schluessel) + "=" + text;
-            merken(neu);
-            zeilen[i] = std::move(neu);
-            return;
-        }
+    const std::size_t a = *gefunden;
+    if (const auto k = Schluessel(a, schluessel)) {
+        // The key keeps the spelling it has in the file.
+        const std::string zeile =
+            std::string(AlsEintrag(Text(ZeileIn(a, *k)))->schluessel) + "=" + text;
+        const Zeile neu = Ablegen(zeile);
+        merken(zeile);
+        Zeile& alt = ZeileIn(a, *k);
+        unbenutzt_ += alt.laenge;
+        alt = neu;
+        return;
     }
-    // New keys go after the last non-blank line, so blank lines that separate this
-    // section from the next one stay where they are.
-    std::size_t stelle = zeilen.size();
-    while (stelle > 1 && Getrimmt(zeilen[stelle - 1]).empty()) --stelle;
-    std::string neu = std::string(schluessel) + "=" + text;
-    merken(neu);
-    zeilen.insert(zeilen.begin() + static_cast<std::ptrdiff_t>(stelle), std::move(neu));
+    const std::string zeile = std::string(schluessel) + "=" + text;
+    const Zeile neu = Ablegen(zeile);
+    merken(zeile);
+    Abschnitt& abschnitt = abschnitte_[a];
+    if (abschnitt.neu == kKeine) {
+        abschnitt.neu = static_cast<std::uint32_t>(neu_.size());
+        neu_.emplace_back();
+    }
+    auto& hinzu = neu_[abschnitt.neu];
+    const auto stelle = static_cast<std::uint32_t>(abschnitt.einfuege - abschnitt.anfang + hinzu.size());
+    hinzu.push_back(neu);
+    Eintragen({static_cast<std::uint32_t>(a), stelle}, SchluesselStreuwert(a, schluessel));
 }
 
 void IniDatei::SchreibeInteger(std::string_view sektion, std::string_view schluessel, int wert) {
@@ -449,41 +755,106 @@ void IniDatei::SchreibeZahl(std::string_view sektion, std::string_view schluesse
     SchreibeString(sektion, schluessel, FormatAllgemein(wert));
 }
 
-std::string IniDatei::Inhalt() const {
-    const std::string_view zeilenende = crlf_ ? "\r\n" : "\n";
-    if (kodierung_ == Kodierung::Windows1252) {
-        std::string bytes;
-        bool darstellbar = true;
-        for (const auto& abschnitt : abschnitte_) {
-            for (const auto& zeile : abschnitt.zeilen) {
-                if (!NachCp1252Anhaengen(zeile, bytes)) {
-                    darstellbar = false;
-                    break;
-                }
-                bytes += zeilenende;
-            }
-            if (!darstellbar) break;
+void IniDatei::Ausgeben(const std::function<void(std::string_view)>& ausgabe) const {
+    const std::string_view zeilenende = zeilenende_ == Zeilenende::CrLf ? "\r\n"
+                                        : zeilenende_ == Zeilenende::Lf ? "\n"
+                                                                         : "\r";
+    // Every line in file order: a section's lines as read up to its last non-blank one,
+    // the keys written since, then its blank lines as read. Stops when `tun` says false.
+    const auto jedeZeile = [this](auto&& tun) {
+        for (const Abschnitt& a : abschnitte_) {
+            for (std::size_t i = a.anfang; i < a.einfuege; ++i)
+                if (!tun(Text(zeilen_[i]))) return;
+            if (a.neu != kKeine)
+                for (const Zeile& z : neu_[a.neu])
+                    if (!tun(Text(z))) return;
+            for (std::size_t i = a.einfuege; i < a.ende; ++i)
+                if (!tun(Text(zeilen_[i]))) return;
         }
+    };
+
+    Kodierung ziel = kodierung_;
+    if (ziel == Kodierung::Windows1252) {
         // Once edits have removed every byte that made the file invalid UTF-8, its
         // Windows-1252 bytes could read back as UTF-8 and mean other characters; then
-        // only the UTF-8 form keeps the content.
-        bool hochesByte = false;
-        for (const char c : bytes) hochesByte = hochesByte || static_cast<unsigned char>(c) >= 0x80;
-        if (darstellbar && !(hochesByte && IstUtf8(bytes))) return bytes;
+        // only the UTF-8 form keeps the content. Line ends are ASCII, so no UTF-8
+        // sequence spans two lines and the lines can be judged one by one.
+        bool darstellbar = true, hochesByte = false, alsUtf8 = true;
+        std::string bytes;
+        jedeZeile([&](std::string_view zeile) {
+            bytes.clear();
+            darstellbar = NachCp1252Anhaengen(zeile, bytes);
+            for (const char c : bytes) hochesByte = hochesByte || static_cast<unsigned char>(c) >= 0x80;
+            alsUtf8 = alsUtf8 && IstUtf8(bytes);
+            return darstellbar;
+        });
+        if (!darstellbar || (hochesByte && alsUtf8)) ziel = Kodierung::Utf8;
     }
-    std::string bytes(kodierung_ == Kodierung::Utf8MitBom ? kBom : std::string_view{});
-    for (const auto& abschnitt : abschnitte_) {
-        for (const auto& zeile : abschnitt.zeilen) {
-            bytes += zeile;
-            bytes += zeilenende;
-        }
+
+    // In pieces, so that a save holds no second copy of a large file. `weiter` takes
+    // each piece and says whether more are wanted.
+    constexpr std::size_t kStueck = std::size_t{64} << 10;
+    const auto erzeugen = [&](Kodierung kodierung, auto&& weiter) {
+        const bool gross = kodierung == Kodierung::Utf16BE;
+        std::string stueck;
+        stueck.reserve(kStueck + 256);
+        if (kodierung == Kodierung::Utf8MitBom) stueck += kBom;
+        if (kodierung == Kodierung::Utf16LE || kodierung == Kodierung::Utf16BE)
+            stueck += gross ? kBomUtf16BE : kBomUtf16LE;
+        bool mehr = true;
+        jedeZeile([&](std::string_view zeile) {
+            switch (kodierung) {
+                case Kodierung::Windows1252:
+                    NachCp1252Anhaengen(zeile, stueck);
+                    stueck += zeilenende;
+                    break;
+                case Kodierung::Utf16LE:
+                case Kodierung::Utf16BE:
+                    NachUtf16Anhaengen(zeile, gross, stueck);
+                    NachUtf16Anhaengen(zeilenende, gross, stueck);
+                    break;
+                case Kodierung::Utf8:
+                case Kodierung::Utf8MitBom:
+                    stueck += zeile;
+                    stueck += zeilenende;
+                    break;
+            }
+            if (stueck.size() >= kStueck) {
+                mehr = weiter(std::string_view(stueck));
+                stueck.clear();
+            }
+            return mehr;
+        });
+        if (mehr && !stueck.empty()) weiter(std::string_view(stueck));
+    };
+
+    // Zero bytes (values may hold them) in the pattern of UTF-16 or UTF-32, or the text
+    // of a converted file shifted into it, would make the saved file one that reading
+    // refuses. A UTF-8 BOM keeps every such file readable, with the same content.
+    if (ziel != Kodierung::Utf16LE && ziel != Kodierung::Utf16BE) {
+        std::string anfang;
+        erzeugen(ziel, [&anfang](std::string_view stueck) {
+            anfang += stueck.substr(0, 4096 - anfang.size());
+            return anfang.size() < 4096;
+        });
+        if (NichtLesbareKodierung(anfang)) ziel = Kodierung::Utf8MitBom;
     }
+    erzeugen(ziel, [&ausgabe](std::string_view stueck) {
+        ausgabe(stueck);
+        return true;
+    });
+}
+
+std::string IniDatei::Inhalt() const {
+    std::string bytes;
+    bytes.reserve(text_.size() - unbenutzt_ + 2 * (zeilen_.size() + abschnitte_.size()) + 3);
+    Ausgeben([&bytes](std::string_view stueck) { bytes += stueck; });
     return bytes;
 }
 
 void IniDatei::Speichern() const {
     ErsetzendeDatei datei(pfad_);
-    datei.Schreiben(Inhalt());
+    Ausgeben([&datei](std::string_view stueck) { datei.Schreiben(stueck); });
     datei.Abschliessen();
 }
 

@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -172,17 +174,22 @@ TEST(IniDateiLesen, WertlaengeBegrenzt) {
     ASSERT_EQ(max, 2047u);
     const std::string genau(max, 'a');
     const std::string zuLang(max + 5, 'b');
-    // "ä" is two bytes and "€" three: both would straddle the limit.
-    const std::string umlaut = std::string(max - 1, 'c') + "ä";
-    const std::string euro = std::string(max - 2, 'd') + "€x";
-    const std::string passend = std::string(max - 2, 'e') + "ä";
-    const auto ini = IniDatei::AusText("[S]\ngenau=" + genau + "\nlang=" + zuLang + "\numlaut=" + umlaut +
-                                       "\neuro=" + euro + "\npassend=" + passend + "\n");
+    // The limit counts characters: "ä" is two bytes, "€" three and "𝄞" four, one
+    // character each.
+    std::string umlaute, euros, noten;
+    for (std::size_t i = 0; i < max; ++i) umlaute += "ä";
+    for (std::size_t i = 0; i < max + 1; ++i) euros += "€";
+    for (std::size_t i = 0; i < max + 3; ++i) noten += "𝄞";
+    std::string halb;
+    for (int i = 0; i < 1024; ++i) halb += "é";  // 2048 bytes, 1024 characters
+    const auto ini = IniDatei::AusText("[S]\ngenau=" + genau + "\nlang=" + zuLang + "\numlaute=" + umlaute +
+                                       "\neuros=" + euros + "\nnoten=" + noten + "\nhalb=" + halb + "\n");
     EXPECT_EQ(ini.LiesString("S", "genau", ""), genau);
     EXPECT_EQ(ini.LiesString("S", "lang", ""), zuLang.substr(0, max));
-    EXPECT_EQ(ini.LiesString("S", "umlaut", ""), std::string(max - 1, 'c'));
-    EXPECT_EQ(ini.LiesString("S", "euro", ""), std::string(max - 2, 'd'));
-    EXPECT_EQ(ini.LiesString("S", "passend", ""), passend);
+    EXPECT_EQ(ini.LiesString("S", "umlaute", ""), umlaute);
+    EXPECT_EQ(ini.LiesString("S", "euros", ""), euros.substr(0, 3 * max));
+    EXPECT_EQ(ini.LiesString("S", "noten", ""), noten.substr(0, 4 * max));
+    EXPECT_EQ(ini.LiesString("S", "halb", ""), halb);
 
     // A long value is cut only where it is handed back as text, never written shorter.
     auto datei = IniDatei::AusText("");
@@ -195,6 +202,44 @@ TEST(IniDateiLesen, WertlaengeBegrenzt) {
     EXPECT_EQ(zahlen.LiesInteger("S", "i", -1), 5);
     MitDezimaltrenner punkt('.');
     EXPECT_EQ(zahlen.LiesZahl("S", "z", "0"), 2.5);
+}
+
+TEST(IniDateiLesen, WertInAnfuehrungszeichen) {
+    const auto ini = IniDatei::AusText(
+        "[S]\n"
+        "breite=\"7\"\n"
+        "ganz= '0x10' \n"
+        "datei='road.dds'\n"
+        "blanks=  \" a b \"  \n"
+        "leer=\"\"\n"
+        "eins=\"\n"
+        "gemischt=\"x'\n"
+        "innen=a \"b\" c\n"
+        "doppelt=\"\"x\"\"\n"
+        "halb=\"x\n");
+    MitDezimaltrenner punkt('.');
+    EXPECT_EQ(ini.LiesZahl("S", "breite", "0"), 7.0);
+    EXPECT_EQ(ini.LiesZahl("S", "breite", 0.0), 7.0);
+    EXPECT_EQ(ini.LiesInteger("S", "ganz", -1), 16);
+    EXPECT_TRUE(ini.LiesBool("S", "ganz", false));
+    // Only one pair, matching, around the whole value.
+    const std::vector<std::pair<std::string, std::string>> texte = {
+        {"datei", "road.dds"}, {"blanks", " a b "},   {"leer", ""},         {"eins", "\""},
+        {"gemischt", "\"x'"},  {"innen", "a \"b\" c"}, {"doppelt", "\"x\""}, {"halb", "\"x"},
+    };
+    for (const auto& [schluessel, erwartet] : texte) EXPECT_EQ(ini.LiesString("S", schluessel, "-"), erwartet);
+}
+
+TEST(IniDateiSchreiben, WertInAnfuehrungszeichenKommtSoZurueck) {
+    auto ini = IniDatei::AusText("[S]\nk=1\n");
+    ini.SchreibeString("S", "k", "\"7\"");
+    ini.SchreibeString("S", "a", " 'x' ");
+    ini.SchreibeString("S", "ohne", "a\"b\"");
+    EXPECT_EQ(ini.Inhalt(), "[S]\nk=\"\"7\"\"\na=\"'x'\"\nohne=a\"b\"\n");
+    const auto zurueck = IniDatei::AusText(ini.Inhalt());
+    EXPECT_EQ(zurueck.LiesString("S", "k", "-"), "\"7\"");
+    EXPECT_EQ(zurueck.LiesString("S", "a", "-"), "'x'");
+    EXPECT_EQ(zurueck.LiesString("S", "ohne", "-"), "a\"b\"");
 }
 
 TEST(IniDateiLesen, ZahlenMitBeidenTrennern) {
@@ -365,6 +410,158 @@ TEST(IniDateiSchreiben, VieleSektionen) {
     EXPECT_EQ(zurueck.Inhalt(), ini.Inhalt());
 }
 
+// ---- Index -----------------------------------------------------------------------------
+
+// The engine's rules spelt out on a plain list of lines, every lookup a scan from the
+// top: first section of a name, first key in it, a new key after the section's last
+// non-blank line, a new section at the end. The engine must agree with it byte for byte.
+class Zeilenliste {
+public:
+    explicit Zeilenliste(const std::string& text) {
+        std::size_t pos = 0;
+        while (pos < text.size()) {
+            const auto lf = std::min(text.find('\n', pos), text.size());
+            zeilen_.push_back(text.substr(pos, lf - pos));
+            pos = lf + 1;
+        }
+    }
+    std::optional<std::string> Lies(const std::string& sektion, const std::string& schluessel) const {
+        const auto k = Finde(sektion, schluessel);
+        if (!k) return std::nullopt;
+        const std::string& z = zeilen_[*k];
+        return Trim(z.substr(z.find('=') + 1));
+    }
+    void Schreibe(const std::string& sektion, const std::string& schluessel, const std::string& wert) {
+        const auto anfang = Sektion(sektion);
+        if (!anfang) {
+            zeilen_.push_back("[" + sektion + "]");
+            zeilen_.push_back(schluessel + "=" + wert);
+            return;
+        }
+        if (const auto k = Finde(sektion, schluessel)) {
+            const std::string& z = zeilen_[*k];
+            zeilen_[*k] = Trim(z.substr(0, z.find('='))) + "=" + wert;
+            return;
+        }
+        std::size_t ende = *anfang + 1;
+        while (ende < zeilen_.size() && !Kopf(zeilen_[ende])) ++ende;
+        while (ende > *anfang + 1 && Trim(zeilen_[ende - 1]).empty()) --ende;
+        zeilen_.insert(zeilen_.begin() + static_cast<std::ptrdiff_t>(ende), schluessel + "=" + wert);
+    }
+    bool Hat(const std::string& sektion) const { return Sektion(sektion).has_value(); }
+    std::string Inhalt() const {
+        std::string s;
+        for (const auto& z : zeilen_) s += z + "\n";
+        return s;
+    }
+
+private:
+    static std::string Trim(const std::string& s) {
+        const auto a = s.find_first_not_of(" \t\r");
+        return a == std::string::npos ? "" : s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
+    }
+    static bool Gleich(const std::string& a, const std::string& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                          [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) ==
+                                                      std::tolower(static_cast<unsigned char>(y)); });
+    }
+    static std::optional<std::string> Kopf(const std::string& z) {
+        const std::string t = Trim(z);
+        if (t.empty() || t[0] != '[' || t.find(']') == std::string::npos) return std::nullopt;
+        return Trim(t.substr(1, t.find(']') - 1));
+    }
+    std::optional<std::size_t> Sektion(const std::string& name) const {
+        for (std::size_t i = 0; i < zeilen_.size(); ++i)
+            if (const auto n = Kopf(zeilen_[i]); n && Gleich(*n, name)) return i;
+        return std::nullopt;
+    }
+    std::optional<std::size_t> Finde(const std::string& sektion, const std::string& schluessel) const {
+        const auto anfang = Sektion(sektion);
+        if (!anfang) return std::nullopt;
+        for (std::size_t i = *anfang + 1; i < zeilen_.size() && !Kopf(zeilen_[i]); ++i) {
+            const std::string t = Trim(zeilen_[i]);
+            if (t.empty() || t[0] == ';' || t.find('=') == std::string::npos) continue;
+            if (Gleich(Trim(t.substr(0, t.find('='))), schluessel)) return i;
+        }
+        return std::nullopt;
+    }
+    std::vector<std::string> zeilen_;
+};
+
+TEST(IniDateiIndex, StimmtMitZeilenweiserSucheUeberein) {
+    // Duplicate sections and keys, comments that look like keys, blank lines at the ends
+    // of sections, keys before the first section, names in other cases.
+    const std::string vorher =
+        "k1=vorne\n"
+        "[S1]\n"
+        "k1=a\n"
+        " K1 = doppelt\n"
+        "; k2=kommentar\n"
+        "\n"
+        "[s2] Rest\n"
+        "k2=b\n"
+        "   \n"
+        "[S1]\n"
+        "k3=zweite Sektion\n"
+        "[S3]\n"
+        "\n";
+    auto ini = IniDatei::AusText(vorher);
+    Zeilenliste referenz(vorher);
+    std::mt19937 zufall(20261207);
+    const auto name = [&](const char* vorsilbe, int anzahl) {
+        std::string n = vorsilbe + std::to_string(std::uniform_int_distribution<int>(0, anzahl)(zufall));
+        if (zufall() % 3 == 0)
+            for (char& c : n) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return n;
+    };
+    // Enough rewrites of long values that replaced lines pile up and are dropped, and
+    // enough new keys that the index grows several times.
+    for (int i = 0; i < 1500; ++i) {
+        const std::string sektion = name("s", 20), schluessel = name("k", 40);
+        const std::string wert(zufall() % 90, static_cast<char>('a' + zufall() % 26));
+        ini.SchreibeString(sektion, schluessel, wert);
+        referenz.Schreibe(sektion, schluessel, wert);
+        const std::string s = name("s", 20), k = name("k", 40);
+        ASSERT_EQ(ini.LiesString(s, k, "\x01"), referenz.Lies(s, k).value_or("\x01")) << i << " " << s << " " << k;
+        ASSERT_EQ(ini.SektionVorhanden(s), referenz.Hat(s)) << i << " " << s;
+    }
+    EXPECT_EQ(ini.Inhalt(), referenz.Inhalt());
+    // The second [S1] is never read nor written.
+    EXPECT_NE(ini.Inhalt().find("\n[S1]\nk3=zweite Sektion\n[S3]\n"), std::string::npos);
+    // The same bytes, freshly read, give the same values as the engine that wrote them.
+    const auto zurueck = IniDatei::AusText(ini.Inhalt());
+    EXPECT_EQ(zurueck.Inhalt(), ini.Inhalt());
+    for (int s = 0; s <= 20; ++s)
+        for (int k = 0; k <= 40; ++k) {
+            const std::string sn = "S" + std::to_string(s), kn = "k" + std::to_string(k);
+            ASSERT_EQ(zurueck.LiesString(sn, kn, "\x01"), ini.LiesString(sn, kn, "\x01")) << sn << kn;
+        }
+}
+
+TEST(IniDateiIndex, VieleSchluesselInEinerSektionUndVieleSektionen) {
+    // The shapes of a parameter file with long borders and many spline points.
+    std::string text = "[Rand_Geo]\r\n";
+    for (int k = 0; k < 20000; ++k) text += "Breite" + std::to_string(k) + "=" + std::to_string(k) + "\r\n";
+    for (int p = 1; p <= 5000; ++p) text += "[SplinePts" + std::to_string(p) + "]\r\nX=" + std::to_string(p) + "\r\n";
+    auto ini = IniDatei::AusText(text);
+    for (int k = 0; k < 20000; k += 7) ASSERT_EQ(ini.LiesInteger("rand_geo", "BREITE" + std::to_string(k), -1), k);
+    for (int p = 1; p <= 5000; p += 3) ASSERT_EQ(ini.LiesInteger("splinepts" + std::to_string(p), "x", -1), p);
+    EXPECT_EQ(ini.LiesInteger("Rand_Geo", "Breite20000", -1), -1);
+    EXPECT_FALSE(ini.SektionVorhanden("SplinePts5001"));
+    // Every value rewritten twice, longer each time, and one key added per section.
+    for (int runde = 0; runde < 2; ++runde) {
+        for (int k = 0; k < 20000; ++k)
+            ini.SchreibeString("Rand_Geo", "Breite" + std::to_string(k), std::string(runde + 1, 'x') + std::to_string(k));
+        for (int p = 1; p <= 5000; ++p) ini.SchreibeInteger("SplinePts" + std::to_string(p), "Y", -p);
+    }
+    std::string erwartet = "[Rand_Geo]\r\n";
+    for (int k = 0; k < 20000; ++k) erwartet += "Breite" + std::to_string(k) + "=xx" + std::to_string(k) + "\r\n";
+    for (int p = 1; p <= 5000; ++p)
+        erwartet += "[SplinePts" + std::to_string(p) + "]\r\nX=" + std::to_string(p) + "\r\nY=" +
+                    std::to_string(-p) + "\r\n";
+    EXPECT_EQ(ini.Inhalt(), erwartet);
+}
+
 // ---- Encodings and line ends -----------------------------------------------------------
 
 TEST(IniDateiKodierung, Windows1252BleibtErhalten) {
@@ -481,6 +678,140 @@ TEST(IniDateiKodierung, Zeilenenden) {
     EXPECT_EQ(leer.Inhalt(), "");
     leer.SchreibeString("S", "k", "1");
     EXPECT_EQ(leer.Inhalt(), "[S]\r\nk=1\r\n");
+}
+
+// Files as other editors save them, in tests/data/ini: the same parameters in each.
+fs::path Beispiel(const std::string& name) { return fs::path(PAVOLANT_SOURCE_DIR) / "tests/data/ini" / name; }
+
+void ErwarteBeispielwerte(const IniDatei& ini) {
+    EXPECT_EQ(ini.LiesString("Preferences", "StrassenName", "-"), "Straße Ω 𝄞");
+    EXPECT_EQ(ini.LiesString("fahrbahn_geo", "breite", "-"), "7,5");
+    EXPECT_EQ(ini.LiesInteger("Fahrbahn_Geo", "Sturz", -1), 1);
+}
+
+TEST(IniDateiKodierung, Utf16MitBomWirdGelesenUndSoGeschrieben) {
+    for (const bool gross : {false, true}) {
+        SCOPED_TRACE(gross ? "UTF-16 BE" : "UTF-16 LE");
+        const fs::path quelle = Beispiel(gross ? "utf16be_bom.ini" : "utf16le_bom.ini");
+        const std::string vorher = DateiLesen(quelle);
+        TempOrdner ordner;
+        const auto pfad = ordner / "unicode.ini";
+        DateiSchreiben(pfad, vorher);
+        IniDatei ini(pfad);
+        ErwarteBeispielwerte(ini);
+        // Unchanged, the file keeps its bytes: BOM, byte order, CR LF.
+        EXPECT_EQ(ini.Inhalt(), vorher);
+
+        ini.SchreibeString("Fahrbahn_Geo", "Sturz", "2");
+        ini.SchreibeString("Neu", "Name", "ä𝄞");
+        ini.Speichern();
+        const std::string nachher = DateiLesen(pfad);
+        const auto utf16 = [gross](std::u16string_view text) {
+            std::string bytes;
+            for (const char16_t c : text) {
+                const char hoch = static_cast<char>(c >> 8), tief = static_cast<char>(c & 0xFF);
+                bytes += gross ? hoch : tief;
+                bytes += gross ? tief : hoch;
+            }
+            return bytes;
+        };
+        std::string erwartet = vorher;
+        erwartet.replace(erwartet.find(utf16(u"Sturz=1")), utf16(u"Sturz=1").size(), utf16(u"Sturz=2"));
+        erwartet += utf16(u"[Neu]\r\nName=ä𝄞\r\n");
+        EXPECT_EQ(nachher, erwartet);
+        const IniDatei zurueck(pfad);
+        EXPECT_EQ(zurueck.LiesString("Neu", "Name", "-"), "ä𝄞");
+        EXPECT_EQ(zurueck.LiesInteger("Fahrbahn_Geo", "Sturz", -1), 2);
+    }
+}
+
+TEST(IniDateiKodierung, KaputtesUtf16WirdZuErsatzzeichen) {
+    // An unpaired high and low surrogate, then a last odd byte.
+    const std::string bytes = std::string("\xFF\xFE", 2) + std::string("[\0S\0]\0\n\0k\0=\0\x00\xD8x\0\x00\xDCy\0\n\0z", 23);
+    auto ini = IniDatei::AusText(bytes);
+    EXPECT_EQ(ini.LiesString("S", "k", "-"), "\xEF\xBF\xBDx\xEF\xBF\xBDy");
+    EXPECT_EQ(ini.LiesString("S", "z", "-"), "-");
+    EXPECT_TRUE(ini.Inhalt().starts_with(std::string("\xFF\xFE[\0S\0]\0\n\0", 10)));
+}
+
+TEST(IniDateiKodierung, Utf32UndUtf16OhneBomWerdenAbgelehnt) {
+    const std::vector<std::pair<std::string, std::string>> faelle = {
+        {"utf32le_bom.ini", "UTF-32-kodiert"},
+        {"utf32be_ohne_bom.ini", "UTF-32-kodiert"},
+        {"utf16le_ohne_bom.ini", "UTF-16-kodiert ohne Byte-Order-Mark (BOM)"},
+        {"utf16be_ohne_bom.ini", "UTF-16-kodiert ohne Byte-Order-Mark (BOM)"},
+    };
+    for (const auto& [name, kodierung] : faelle) {
+        const fs::path pfad = Beispiel(name);
+        try {
+            IniDatei ini(pfad);
+            ADD_FAILURE() << name << " was read";
+        } catch (const IniFehler& f) {
+            EXPECT_EQ(std::string(f.what()), "Die Datei " + pfad.string() + " ist " + kodierung +
+                                                 "; bitte als UTF-8, UTF-16 mit BOM oder Windows-1252 speichern");
+        }
+    }
+    // UTF-32 BE with BOM, and a short UTF-16 text without one.
+    EXPECT_THROW(IniDatei::AusText(std::string("\0\0\xFE\xFF\0\0\0[", 8)), IniFehler);
+    EXPECT_THROW(IniDatei::AusText(std::string("[\0S\0]\0", 6)), IniFehler);
+}
+
+TEST(IniDateiKodierung, EinzelneNullbytesMachenKeinUtf16) {
+    // A text file with a stray zero byte is still text, as before.
+    const auto ini = IniDatei::AusText(std::string("[S]\r\nk=1\r\nx=a\0b\r\nl=2\r\n", 22));
+    EXPECT_EQ(ini.LiesInteger("S", "k", -1), 1);
+    EXPECT_EQ(ini.LiesInteger("S", "l", -1), 2);
+    // Nothing but zero bytes: no encoding at all, read as before (one line, no key).
+    EXPECT_EQ(IniDatei::AusText(std::string(64, '\0')).Inhalt(), std::string(64, '\0') + "\r\n");
+}
+
+TEST(IniDateiKodierung, EineGespeicherteDateiWirdNieAbgelehnt) {
+    // Zero bytes in a value, every other byte: the pattern of UTF-16 without BOM. The
+    // file gets a UTF-8 BOM, which reading takes as UTF-8 whatever follows.
+    std::string wert;
+    for (int i = 0; i < 200; ++i) wert += std::string("a\0", 2);
+    auto ini = IniDatei::AusText("");
+    ini.SchreibeString("S", "k", wert);
+    const std::string inhalt = ini.Inhalt();
+    EXPECT_EQ(inhalt, "\xEF\xBB\xBF[S]\r\nk=" + wert + "\r\n");
+    EXPECT_EQ(IniDatei::AusText(inhalt).LiesString("S", "k", "-"), wert);
+
+    // Windows-1252 with zero bytes just short of the pattern, which a value Windows-1252
+    // cannot hold turns into UTF-8: the bytes saved then fall into it (found by the
+    // fuzzer).
+    const std::string bytes(
+        "\xFE\xDF\x00\x5B\x00\x53\x7E\x5D\x00\x0D\x00\x0A\x00\x6B\x00\x3D\x00\x31\x00\x0D\x00\x0A\x00\x53\x00\x74\x00\x72\x00\x61\x00\x73\x00\x73\x00\x65\x00\x66\x00\x0D\x00\x0A\x00\x4E\x00\x61\x00\x6D\x00\x65\x00\x3D\x00\x53\x00\x74\x00\x72\x00\x61\x00\xDF\x1E\x00\x0D\x00\x0A",
+        67);
+    auto umkodiert = IniDatei::AusText(bytes);
+    umkodiert.SchreibeString("Neu", "k", "Ω");
+    const auto zurueck = IniDatei::AusText(umkodiert.Inhalt());
+    EXPECT_EQ(zurueck.Inhalt(), umkodiert.Inhalt());
+    EXPECT_EQ(zurueck.LiesString("Neu", "k", "-"), "Ω");
+}
+
+TEST(IniDateiKodierung, NurCrAlsZeilenende) {
+    TempOrdner ordner;
+    const auto pfad = ordner / "mac.ini";
+    const std::string vorher = DateiLesen(Beispiel("cr.ini"));
+    ASSERT_EQ(vorher.find('\n'), std::string::npos);
+    DateiSchreiben(pfad, vorher);
+    IniDatei ini(pfad);
+    EXPECT_EQ(ini.LiesString("Preferences", "StrassenName", "-"), "Straße");
+    EXPECT_EQ(ini.LiesString("Fahrbahn_Geo", "Breite", "-"), "7,5");
+    EXPECT_EQ(ini.Inhalt(), vorher);
+    ini.SchreibeString("Fahrbahn_Geo", "Sturz", "3");
+    ini.SchreibeString("Preferences", "minLaenge", "2");
+    ini.Speichern();
+    std::string erwartet = vorher;
+    erwartet.replace(erwartet.find("Sturz=1"), 7, "Sturz=3");
+    erwartet.insert(erwartet.find("\r\r[Fahrbahn_Geo]") + 1, "minLaenge=2\r");
+    EXPECT_EQ(DateiLesen(pfad), erwartet);
+
+    // A file with one LF anywhere goes by its first line end, as always.
+    EXPECT_EQ(IniDatei::AusText("[S]\rk=1\r\n").Inhalt(), "[S]\rk=1\r\n");
+    auto eineZeile = IniDatei::AusText("[S]\r");
+    eineZeile.SchreibeString("S", "k", "1");
+    EXPECT_EQ(eineZeile.Inhalt(), "[S]\rk=1\r");
 }
 
 // ---- Files ---------------------------------------------------------------------------
