@@ -65,6 +65,10 @@ void TRandPunkte::SegmentLoeschen(int i) {
     Berechnen();
 }
 
+void TRandPunkte::SegmenteKuerzen(int anzahl) {
+    if (anzahl >= 1 && anzahl < AnzahlSegmente()) Segmente.resize(static_cast<std::size_t>(anzahl));
+}
+
 void TRandPunkte::SegmentAktualisieren(int i) {
     if (i <= 0 || i >= AnzahlSegmente()) return;
     TRandSegment& s = Segmente[static_cast<std::size_t>(i)];

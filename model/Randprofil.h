@@ -49,6 +49,10 @@ public:
     void SegmentSetzen(const TRandSegment& segment, int i);
     // Removes record i (0 < i < count), then Berechnen.
     void SegmentLoeschen(int i);
+    // Keeps the first `anzahl` records (the start point always stays) without
+    // recomputing: for a caller that replaces the segments and recomputes once, so the
+    // states in between neither cost a pass each nor warn.
+    void SegmenteKuerzen(int anzahl);
     // Recomputes DX, DY and the normal of segment i (0 < i < count).
     void SegmentAktualisieren(int i);
     // Positions, automatic normals, bounding box and plausibility warnings; nothing at

@@ -84,7 +84,10 @@ void Lesen(const IniDatei& ini, TRandPunkte& rand, std::string_view name) {
     // A negative count keeps only the start point, which can never be removed.
     const int soll = std::max(n, 0) + 1;
     while (rand.AnzahlSegmente() < soll) rand.NeuesSegment();
-    while (rand.AnzahlSegmente() > soll) rand.SegmentLoeschen(rand.AnzahlSegmente() - 1);
+    // One cut, not one removal (and one recomputation with its warnings) per segment:
+    // a file of one segment over a profile of 10,000 would otherwise take seconds and
+    // warn millions of times about states that are about to be replaced.
+    rand.SegmenteKuerzen(soll);
 
     rand.Segment(0)->U = ini.LiesZahl(textur, "Start", "0");
     for (int k = 0; k < rand.AnzahlSegmente(); ++k) {

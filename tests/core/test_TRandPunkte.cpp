@@ -328,6 +328,18 @@ TEST_F(Profil, LoadingAdjustsTheSegmentCountAndReadsDefaults) {
                  IniFehler);
     EXPECT_EQ(links.AnzahlSegmente(), 1);
 
+    // Shrinking a long profile warns only about the profile it ends as, not about each
+    // state on the way (thousands of segments once gave millions of warnings).
+    TRandPunkte lang("left Border", melder);
+    lang.Aktiv = true;
+    while (lang.AnzahlSegmente() < 3001) lang.NeuesSegment();  // zero-length segments: each warns
+    melder.eintraege.clear();
+    Lesen(IniDatei::AusText("[Rand_links_Geo]\nnSegments=1\nBreite1=2\n[Rand_links_Textur]\nEnde1=1\n"), lang,
+          "Rand_links");
+    EXPECT_EQ(lang.AnzahlSegmente(), 2);
+    EXPECT_EQ(lang.Segment(1)->Breite, 2);
+    EXPECT_TRUE(melder.eintraege.empty()) << melder.eintraege.size() << ": " << melder.eintraege.front().text;
+
     // A value that is no number stops at its key.
     auto kaputt = IniDatei::AusText("[Rand_links_Geo]\nnSegments=1\nBreite1=abc\n[Rand_links_Textur]\nLaenge=9\n");
     EXPECT_THROW(Lesen(kaputt, links, "Rand_links"), KonvertierungsFehler);
