@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -31,7 +32,7 @@ const char* const kBoxen[] = {
     "cboRandFuellen",   "cboTrafficSpline",       "cboTrafficSplineRechts", "cboTrafficSplineLinks",
     "cboRandRRuecksetzen", "cboRandRnormMan",     "cboRandLRuecksetzen",   "cboRandLnormMan",
 };
-// Bitmap and plain buttons take the focus; glyph buttons do not.
+// Bitmap and plain buttons take the focus; glyph buttons only from the keyboard.
 const char* const kFokusKnoepfe[] = {
     "bbnSave",         "bbnGo",           "bbnLoadPara",     "bbnSavePara",      "bbnCopyMemo",
     "bbnLoadFahrbahnTex", "bbnInfo",      "bbnRandRLoadTex", "btnRandRcalcU",    "bbnRandRLoadPara",
@@ -51,6 +52,17 @@ const char* const kGruppen[] = {
 const char* const kSpins[] = {"sedSplinePtsNr", "sedRandRNr", "sedRandLNr"};
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// A button's text as the user reads it: a single ampersand marks the mnemonic's letter
+// and is not shown, a doubled one shows one.
+QString Gelesen(const QString& text) {
+    QString s;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && ++i == text.size()) break;
+        s += text[i];
+    }
+    return s;
+}
 
 // The widget's own enabled flag; a parent group may disable it on top.
 bool Aktiv(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
@@ -85,7 +97,7 @@ private slots:
         for (const char* n : kFokusKnoepfe) {
             const TButton& c = *a.form.Button(n);
             auto* w = a.Widget<QPushButton>(n);
-            QCOMPARE(w->text(), Q(c.Caption));
+            QCOMPARE(Gelesen(w->text()), Q(c.Caption));
             QCOMPARE(Aktiv(w), c.Enabled);
             QCOMPARE(w->toolTip(), Q(c.Hint));
             QVERIFY2(w->focusPolicy() & Qt::ClickFocus, n);
@@ -96,7 +108,7 @@ private slots:
             auto* w = a.Widget<QToolButton>(n);
             QCOMPARE(w->text(), Q(c.Caption));
             QCOMPARE(w->toolTip(), Q(c.Hint));
-            QCOMPARE(w->focusPolicy(), Qt::NoFocus);
+            QCOMPARE(w->focusPolicy(), Qt::TabFocus);
             QVERIFY2(!w->icon().isNull(), n);
         }
         for (const char* n : kLabels) QCOMPARE(a.Widget<QLabel>(n)->text(), Q(a.form.Label(n)->Caption));
@@ -122,9 +134,10 @@ private slots:
     // What the user sees first: Go disabled, borders off and hidden, two points.
     void WasDerNutzerZuerstSieht() {
         Ansicht a;
-        QCOMPARE(a.fenster.windowTitle(), QStringLiteral("Pavolant v1.64 by Quenlor"));
+        QCOMPARE(a.fenster.windowTitle(), QStringLiteral("Pavolant v1.64 by Quenlor - untitled[*]"));
+        QVERIFY(!a.fenster.isWindowModified());
         QVERIFY(!a.Knopf("bbnGo")->isEnabled());
-        QCOMPARE(a.Knopf("bbnSave")->text(), QStringLiteral("i3d-File"));
+        QCOMPARE(a.Knopf("bbnSave")->text(), QStringLiteral("&i3d-File"));
         QVERIFY(!a.Knopf("bbnSave")->icon().isNull());
         for (const char* n : {"gboRandR", "gboRandRSegmente", "gboRandL", "gboRandLSegmente"})
             QVERIFY2(!a.Widget<QGroupBox>(n)->isVisible(), n);
@@ -134,6 +147,9 @@ private slots:
         QVERIFY(a.Box("cboCreateTG")->isChecked());
         QCOMPARE(a.Box("cboRandFuellen")->toolTip(), QStringLiteral("nur möglich, wenn beide Ränder aktiv"));
         QCOMPARE(a.Widget<QGroupBox>("gboSplinePts")->title(), QStringLiteral("Spline-Points: 2"));
+        QVERIFY(!a.fenster.AktionRueckgaengig().isEnabled());
+        QVERIFY(!a.fenster.AktionWiederholen().isEnabled());
+        QVERIFY(!a.fenster.AktionGo().isEnabled());
         auto* nr = a.Widget<QSpinBox>("sedSplinePtsNr");
         QVERIFY(nr->isVisible());
         QCOMPARE(nr->value(), 1);
@@ -142,7 +158,7 @@ private slots:
         QCOMPARE(a.Feld("edtTexL0")->toolTip(), QStringLiteral("Startpunkt in der Textur [0...1]"));
         QCOMPARE(a.Feld("edtRandomBackfold")->text(), QStringLiteral("0,5"));
         auto* einstellungen = a.Widget<QPushButton>("bbnPreferences");
-        QCOMPARE(einstellungen->text(), QStringLiteral("Settings     "));
+        QCOMPARE(einstellungen->text(), QStringLiteral("Se&ttings     "));
         QCOMPARE(einstellungen->toolTip(), QStringLiteral("Steuerung der Feinheit der Unterteilungen"));
         // Captions in a 16-pixel font; nothing the user must see is cut off.
         QCOMPARE(a.Widget<QLabel>("Label24")->font().pixelSize(), 16);
@@ -150,6 +166,35 @@ private slots:
         QVERIFY(a.fenster.height() >= Hauptfenster::kHoehe);
         QVERIFY(a.fenster.minimumSizeHint().height() <= a.fenster.height());
         QVERIFY(a.melder.eintraege.empty());
+    }
+
+    // The main buttons' mnemonics: each on one button, none twice in the window (the menu
+    // bar's own included), and the window logic's captions untouched by them.
+    void Kuerzel() {
+        Ansicht a;
+        QList<QKeySequence> gesehen;
+        const QList<QAbstractButton*> knoepfe = a.fenster.findChildren<QAbstractButton*>();
+        for (const char* n : {"bbnSave", "bbnGo", "bbnLoadPara", "bbnSavePara", "bbnCopyMemo", "bbnGrafikSchnitt", "bbnInfo",
+                              "bbnVorschau", "bbnPreferences"}) {
+            const QKeySequence k = QKeySequence::mnemonic(a.Knopf(n)->text());
+            QVERIFY2(!k.isEmpty(), n);
+            QVERIFY2(!gesehen.contains(k), n);
+            gesehen << k;
+        }
+        for (QAction* menue : a.fenster.menuBar()->actions()) {
+            const QKeySequence k = QKeySequence::mnemonic(menue->text());
+            QVERIFY(!k.isEmpty());
+            QVERIFY(!gesehen.contains(k));
+            gesehen << k;
+        }
+        for (QAbstractButton* w : knoepfe)
+            if (!gesehen.contains(QKeySequence::mnemonic(w->text())))
+                QVERIFY2(QKeySequence::mnemonic(w->text()).isEmpty(), qPrintable(w->objectName()));
+        QCOMPARE(a.form.bbnLoadPara.Caption, std::string("Load parameter"));
+        QCOMPARE(a.Knopf("bbnLoadPara")->text(), QStringLiteral("&Load parameter"));
+        QCOMPARE(a.Knopf("bbnInfo")->text(), QStringLiteral("I&nfo"));
+        QCOMPARE(Gelesen(QStringLiteral("a && b &c")), QStringLiteral("a & b c"));
+        QCOMPARE(qt::Bindung::Beschriftung("Fish & Chips", QLatin1Char('c')), QStringLiteral("Fish && &Chips"));
     }
 
     // Enabling a border shows its groups at their place; the columns do not jump.

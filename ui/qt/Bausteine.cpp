@@ -143,7 +143,8 @@ QToolButton* Bausteine::Glyphe(std::string_view name, Symbol symbol) {
     auto* w = new QToolButton;
     w->setObjectName(Name(name));
     w->setIcon(Symbolbild(symbol));
-    w->setFocusPolicy(Qt::NoFocus);
+    // Reachable with Tab for the keyboard, but a click leaves the focus where it is.
+    w->setFocusPolicy(Qt::TabFocus);
     w->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     w->setAutoRaise(false);
     bindung_.Binden(Gefunden(suche_.Button, name), w);

@@ -2,7 +2,8 @@
 // objectName and is bound to the control, so the view's state is the model's. The
 // kinds follow the names' prefixes: bitmap buttons (bbn) carry an icon and take the
 // focus, plain buttons (btn) take the focus, glyph buttons (spb) are small tool buttons
-// that never take it, so pressing one does not end the editing of a field.
+// that a click never gives the focus, so pressing one does not end the editing of a
+// field; the keyboard reaches them with Tab.
 #pragma once
 
 #include "ui/qt/Bindung.h"

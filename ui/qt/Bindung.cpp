@@ -67,7 +67,11 @@ void Bindung::Binden(TSpinEdit& c, QSpinBox* w) {
 
 void Bindung::Binden(TButton& c, QAbstractButton* w, std::function<void()> aktion) {
     knoepfe_.push_back({&c, w});
-    connect(w, &QAbstractButton::clicked, this, [this, &c, aktion = std::move(aktion)] {
+    connect(w, &QAbstractButton::clicked, this, [this, &c, w, aktion = std::move(aktion)] {
+        // A focus-taking button clicked without the mouse (its mnemonic) takes the focus
+        // now, so the exits of the field it leaves run first, as for a click.
+        if ((w->focusPolicy() & Qt::ClickFocus) && !w->hasFocus() && w->isVisible())
+            w->setFocus(Qt::ShortcutFocusReason);
         if (aktion)
             Ereignis(aktion);
         else
@@ -88,11 +92,62 @@ void Bindung::Binden(TMemo& c, QPlainTextEdit* w) {
     });
 }
 
+void Bindung::Kuerzel(QAbstractButton* widget, QChar buchstabe) {
+    kuerzel_.insert(widget, buchstabe);
+    for (const auto& [c, w] : knoepfe_)
+        if (w == widget) w->setText(Beschriftung(c->Caption, buchstabe));
+}
+
+QString Bindung::Beschriftung(const std::string& caption, QChar kuerzel) {
+    const QString text = Q(caption);
+    QString s;
+    s.reserve(text.size() + 2);
+    bool markiert = kuerzel.isNull();
+    for (const QChar z : text) {
+        if (!markiert && z.toLower() == kuerzel.toLower()) {
+            s += QLatin1Char('&');
+            markiert = true;
+        }
+        s += z;
+        if (z == QLatin1Char('&')) s += QLatin1Char('&');
+    }
+    return s;
+}
+
 bool Bindung::Ereignis(const std::function<void()>& handler) {
     if (!AustritteAusfuehren()) return false;
     const bool ok = grenze_(handler);
     Synchronisieren();
+    // After the error box: the field that stopped the event, ready to be typed over.
+    if (!ok) FehlerfeldFokussieren();
     return ok;
+}
+
+bool Bindung::Festschreiben() {
+    // The window's own focus, also while a menu of the window has the keyboard.
+    QWidget* w = fokus_;
+    if (w && w->isVisible() && w->isEnabled()) {
+        Austritt a = AustrittVon(w, nullptr);
+        if (!a.handler.empty()) ausstehend_.push_back(std::move(a));
+    }
+    return AustritteAusfuehren();
+}
+
+bool Bindung::Befehl(const std::function<void()>& handler) {
+    if (!Festschreiben()) return false;
+    return Ereignis(handler);
+}
+
+bool Bindung::FehlerfeldFokussieren() {
+    const TEdit* feld = fehlerfeld_ ? fehlerfeld_() : nullptr;
+    if (!feld) return false;
+    for (const auto& [c, w] : edits_) {
+        if (c != feld || !w || !w->isVisible() || !w->isEnabled()) continue;
+        w->setFocus(Qt::OtherFocusReason);
+        w->selectAll();
+        return true;
+    }
+    return false;
 }
 
 bool Bindung::AustritteAusfuehren() {
@@ -112,7 +167,7 @@ bool Bindung::AustritteAusfuehren() {
         if (!ok) {
             ausstehend_.clear();
             Synchronisieren();
-            if (a.verlassen && a.verlassen->isVisible() && a.verlassen->isEnabled())
+            if (!FehlerfeldFokussieren() && a.verlassen && a.verlassen->isVisible() && a.verlassen->isEnabled())
                 a.verlassen->setFocus(Qt::OtherFocusReason);
         }
     }
@@ -194,7 +249,7 @@ void Bindung::Synchronisieren() {
         if (!w) continue;
         const QSignalBlocker stumm(w);
         if (w->isChecked() != c->Checked()) w->setChecked(c->Checked());
-        if (w->text() != Q(c->Caption)) w->setText(Q(c->Caption));
+        if (const QString text = Beschriftung(c->Caption); w->text() != text) w->setText(text);
         Zustand(*w, c->Enabled, c->Visible, c->Hint);
     }
     for (const auto& [c, w] : spins_) {
@@ -218,14 +273,14 @@ void Bindung::Synchronisieren() {
     }
     for (const auto& [c, w] : knoepfe_) {
         if (!w) continue;
-        if (w->text() != Q(c->Caption)) w->setText(Q(c->Caption));
+        if (const QString text = Beschriftung(c->Caption, kuerzel_.value(w)); w->text() != text) w->setText(text);
         Zustand(*w, c->Enabled, c->Visible, c->Hint);
     }
     for (const auto& [c, w] : labels_)
         if (w && w->text() != Q(c->Caption)) w->setText(Q(c->Caption));
     for (const auto& [c, w] : gruppen_) {
         if (!w) continue;
-        if (w->title() != Q(c->Caption)) w->setTitle(Q(c->Caption));
+        if (const QString text = Beschriftung(c->Caption); w->title() != text) w->setTitle(text);
         Zustand(*w, c->Enabled, c->Visible);
     }
     for (const auto& [c, w] : memos_) {

@@ -7,6 +7,8 @@
 #include "ui/qt/Profilansicht.h"
 #include "ui/qt/Strassenvorschau.h"
 
+#include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -14,8 +16,11 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
@@ -44,6 +49,23 @@ QVBoxLayout* Spalte() {
 constexpr const char* kEinstellungenText = "Settings     ";
 constexpr const char* kEinstellungenHinweis = "Steuerung der Feinheit der Unterteilungen";
 
+// The main buttons' mnemonics (Alt+letter), unique in the window together with the menu
+// bar's File (F) and Edit (E).
+struct Kuerzeleintrag {
+    const char* name;
+    char buchstabe;
+};
+constexpr Kuerzeleintrag kKuerzel[] = {
+    {"bbnSave", 'i'},     {"bbnGo", 'g'},           {"bbnLoadPara", 'l'}, {"bbnSavePara", 's'},
+    {"bbnCopyMemo", 'c'}, {"bbnGrafikSchnitt", 'p'}, {"bbnInfo", 'n'},
+};
+constexpr char kEinstellungenKuerzel = 't';
+constexpr char kVorschauKuerzel = 'v';
+
+// The output file is no part of the road and has no steps in its history: there the
+// field's own undo stays.
+constexpr const char* kSitzungsfeld = "edtFileName";
+
 }  // namespace
 
 Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, QWidget* eltern)
@@ -52,12 +74,14 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
       bindung_(new Bindung(*this,
                            [this, &form](const std::function<void()>& h) {
                                const bool ok = form.Ausfuehren(h);
+                               // What was typed is part of the step the event took.
+                               eingabeOffen_ = false;
                                VorschauNachfuehren();
+                               ZustandZeigen();
                                return ok;
                            })),
       einstellungen_(nullptr) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromStdString(form.Caption));
     Bausteine b(Suche(form), *bindung_);
 
     auto* mitte = new QWidget;
@@ -138,7 +162,7 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
     rechts->addWidget(VerkehrGruppe(b));
     rechts->addStretch(1);
     auto* einstellungenKnopf = new QPushButton(QIcon(Symbolbild(Symbol::Einstellungen)),
-                                               QString::fromUtf8(kEinstellungenText));
+                                               Bindung::Beschriftung(kEinstellungenText, QLatin1Char(kEinstellungenKuerzel)));
     einstellungenKnopf->setObjectName(QStringLiteral("bbnPreferences"));
     einstellungenKnopf->setToolTip(QString::fromUtf8(kEinstellungenHinweis));
     einstellungenKnopf->setFocusPolicy(Qt::StrongFocus);
@@ -167,14 +191,102 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
         bindung_->Ereignis([this] { form_.bbnPreferencesClick(pref_, [this] { return einstellungen_->Zeigen(); }); });
     });
 
+    for (const Kuerzeleintrag& k : kKuerzel)
+        if (auto* knopf = findChild<QAbstractButton*>(QString::fromLatin1(k.name)))
+            bindung_->Kuerzel(knopf, QLatin1Char(k.buchstabe));
+    bindung_->SetzeFehlerfeld([this]() -> const TEdit* {
+        const std::optional<std::string>& name = form_.Fehlerfeld();
+        return name ? form_.Edit(*name) : nullptr;
+    });
+    // Typing into a field of the road is a change before any event takes it as a step.
+    for (const auto& k : Hauptfenster::Edits()) {
+        if (k.name == kSitzungsfeld) continue;
+        if (auto* feld = findChild<QLineEdit*>(QString::fromUtf8(k.name.data(), qsizetype(k.name.size()))))
+            connect(feld, &QLineEdit::textEdited, this, [this] {
+                eingabeOffen_ = true;
+                ZustandZeigen();
+            });
+    }
+    MenueEinbauen();
+
     QFont schrift = font();
     schrift.setFamily(QStringLiteral("Sans Serif"));
     schrift.setStyleHint(QFont::SansSerif);
     schrift.setPixelSize(16);
     setFont(schrift);
-    // The design size; the layout may ask for more where the desktop's font is wider.
-    resize(Hauptfenster::kBreite, Hauptfenster::kHoehe);
+    // The design size for the controls; the menu bar comes on top of it. The layout may
+    // ask for more where the desktop's font is wider.
+    resize(Hauptfenster::kBreite, Hauptfenster::kHoehe + menuBar()->sizeHint().height());
     bindung_->Synchronisieren();
+    ZustandZeigen();
+}
+
+void Hauptfensteransicht::MenueEinbauen() {
+    auto aktion = [this](QMenu* menue, const QString& text, QList<QKeySequence> tasten, std::function<void()> was) {
+        QAction* a = menue->addAction(text);
+        a->setShortcuts(tasten);
+        connect(a, &QAction::triggered, this, [this, was = std::move(was)] { bindung_->Befehl(was); });
+        return a;
+    };
+    QMenu* datei = menuBar()->addMenu(QStringLiteral("&File"));
+    laden_ = aktion(datei, QStringLiteral("&Load parameter..."), {QKeySequence(Qt::CTRL | Qt::Key_O)},
+                    [this] { form_.bbnLoadPara.Click(); });
+    speichern_ = aktion(datei, QStringLiteral("&Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)},
+                        [this] { form_.Speichern(); });
+    speichernUnter_ = aktion(datei, QStringLiteral("Save &as..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+                             [this] { form_.bbnSavePara.Click(); });
+    datei->addSeparator();
+    // Checked again when it runs: the exits before it may have disabled "Go".
+    go_ = aktion(datei, QStringLiteral("&Go"),
+                 {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_Return),
+                  QKeySequence(Qt::CTRL | Qt::Key_Enter)},
+                 [this] {
+                     if (form_.bbnGo.Enabled && form_.bbnGo.Visible) form_.bbnGo.Click();
+                 });
+    datei->addSeparator();
+    QAction* beenden = datei->addAction(QStringLiteral("&Quit"));
+    beenden->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(beenden, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* bearbeiten = menuBar()->addMenu(QStringLiteral("&Edit"));
+    rueckgaengig_ = aktion(bearbeiten, QStringLiteral("&Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                           [this] { form_.Rueckgaengig(); });
+    wiederholen_ = aktion(bearbeiten, QStringLiteral("&Redo"),
+                          {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+                          [this] { form_.Wiederholen(); });
+
+    // The fields' own undo would take these keys first (a line edit claims them before
+    // the window's shortcuts are looked at); in the road's fields the road's undo wins.
+    for (QWidget* w : findChildren<QWidget*>()) {
+        const bool feld = qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w);
+        if (feld && w->objectName() != QLatin1String(kSitzungsfeld)) w->installEventFilter(this);
+    }
+}
+
+bool Hauptfensteransicht::eventFilter(QObject* ziel, QEvent* ereignis) {
+    if (ereignis->type() == QEvent::ShortcutOverride) {
+        const QKeySequence taste(static_cast<QKeyEvent*>(ereignis)->keyCombination());
+        if (rueckgaengig_->shortcuts().contains(taste) || wiederholen_->shortcuts().contains(taste)) {
+            // Not claimed: the window's shortcut runs instead of the field's undo.
+            ereignis->ignore();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(ziel, ereignis);
+}
+
+void Hauptfensteransicht::ZustandZeigen() {
+    const QString titel = QString::fromStdString(form_.Titel());
+    if (windowTitle() != titel) setWindowTitle(titel);
+    setWindowModified(form_.Geaendert() || eingabeOffen_);
+    if (!rueckgaengig_) return;
+    rueckgaengig_->setEnabled(form_.KannRueckgaengig() || eingabeOffen_);
+    // Typing since the last undo starts a new branch, which leaves nothing to redo.
+    wiederholen_->setEnabled(form_.KannWiederholen() && !eingabeOffen_);
+    go_->setEnabled(form_.bbnGo.Enabled && form_.bbnGo.Visible);
+    laden_->setEnabled(form_.bbnLoadPara.Enabled);
+    speichern_->setEnabled(form_.bbnSavePara.Enabled);
+    speichernUnter_->setEnabled(form_.bbnSavePara.Enabled);
 }
 
 // The settings dialog works on pref_, which goes before the base class deletes the
@@ -190,7 +302,13 @@ void Hauptfensteransicht::MemoKopieren() {
 }
 
 void Hauptfensteransicht::closeEvent(QCloseEvent* ereignis) {
-    if (schliessfrage_ && !schliessfrage_()) {
+    // The field being typed into is committed first, so a save before closing has it
+    // and a text that is no number keeps the window open.
+    const bool schliessen = bindung_->Festschreiben() && (!schliessfrage_ || schliessfrage_());
+    if (!schliessen) {
+        // The question may have taken what was typed as a step.
+        eingabeOffen_ = false;
+        ZustandZeigen();
         ereignis->ignore();
         return;
     }
@@ -200,7 +318,7 @@ void Hauptfensteransicht::closeEvent(QCloseEvent* ereignis) {
 // ---- Road preview -------------------------------------------------------------------------
 
 void Hauptfensteransicht::VorschauKnopfEinbauen(QGridLayout& oben) {
-    auto* knopf = new QPushButton(Strassenvorschau::Symbol(), QStringLiteral("Preview"));
+    auto* knopf = new QPushButton(Strassenvorschau::Symbol(), Bindung::Beschriftung("Preview", QLatin1Char(kVorschauKuerzel)));
     knopf->setObjectName(QStringLiteral("bbnVorschau"));
     knopf->setToolTip(QStringLiteral("Show the last run's road in 3-D and from above"));
     knopf->setIconSize(QSize(32, 32));

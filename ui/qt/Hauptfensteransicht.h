@@ -1,6 +1,11 @@
 // The main window on the desktop: Hauptfenster's controls as widgets in the window's layout
 // (top rows, three columns of group boxes, the status memo across the bottom), bound by
 // name, with every user event run through Hauptfenster's error boundary.
+//
+// Above them a menu bar: File (load, save, save as, Go, quit) and Edit (undo, redo), each
+// with its shortcut. The title names the road's parameter file and carries the desktop's
+// modified marker; it, and which commands are enabled, follow every event. In the road's
+// fields Ctrl+Z and Ctrl+Y / Ctrl+Shift+Z are the road's undo and redo, not the field's.
 #pragma once
 
 #include "ui/Einstellungsfenster.h"
@@ -12,6 +17,7 @@
 
 #include <functional>
 
+class QAction;
 class QGridLayout;
 class QPlainTextEdit;
 
@@ -43,11 +49,23 @@ public:
     // The road preview window, made on first use and then kept in step after every event.
     Strassenvorschau& Vorschau();
 
+    // The menu's commands, by what they do.
+    QAction& AktionLaden() { return *laden_; }
+    QAction& AktionSpeichern() { return *speichern_; }
+    QAction& AktionSpeichernUnter() { return *speichernUnter_; }
+    QAction& AktionGo() { return *go_; }
+    QAction& AktionRueckgaengig() { return *rueckgaengig_; }
+    QAction& AktionWiederholen() { return *wiederholen_; }
+
 protected:
     void closeEvent(QCloseEvent* ereignis) override;
+    bool eventFilter(QObject* ziel, QEvent* ereignis) override;
 
 private:
     void MemoKopieren();
+    void MenueEinbauen();
+    // Title, modified marker and the commands' enabled states as the window logic has them.
+    void ZustandZeigen();
 
     Hauptfenster& form_;
     Bindung* bindung_;
@@ -57,6 +75,15 @@ private:
     Parameterliste* liste_ = nullptr;
     QPlainTextEdit* memo_ = nullptr;
     std::function<bool()> schliessfrage_;
+    QAction* laden_ = nullptr;
+    QAction* speichern_ = nullptr;
+    QAction* speichernUnter_ = nullptr;
+    QAction* go_ = nullptr;
+    QAction* rueckgaengig_ = nullptr;
+    QAction* wiederholen_ = nullptr;
+    // Something was typed into a field of the road since the last event: not yet a step
+    // of the history, but undo takes it back first.
+    bool eingabeOffen_ = false;
 
     // ---- Road preview: its button beside Go, and the window once it exists.
     void VorschauKnopfEinbauen(QGridLayout& oben);
