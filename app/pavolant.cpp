@@ -19,15 +19,20 @@
 #include "ui/qt/QtDialoge.h"
 #include "ui/qt/Strassenvorschau.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <iostream>
@@ -58,18 +63,27 @@ public:
 };
 
 // For the screenshot run: every open dialog is cancelled, the save dialog answers with
-// `ausgabe` (nothing when empty).
+// `ausgabe` (nothing when empty). While `echt` is set, the error box and the question
+// about unsaved changes are its boxes, for the pictures of them.
 class Textdialoge : public Dialoge {
 public:
     std::string ausgabe;
+    Dialoge* echt = nullptr;
     std::optional<std::string> DateiOeffnen(const DateiAuswahl&) override { return std::nullopt; }
     std::optional<std::string> DateiSpeichern(const DateiAuswahl&) override {
         if (ausgabe.empty()) return std::nullopt;
         return ausgabe;
     }
-    void Fehler(const std::string& text) override { std::cerr << "error: " << qt::Meldungstext(text).toStdString() << '\n'; }
-    // The tour leaves nothing behind: unsaved changes are never saved.
-    Sichern AenderungenSichern(const std::string&) override { return Sichern::Verwerfen; }
+    void Fehler(const std::string& text) override {
+        if (echt) return echt->Fehler(text);
+        std::cerr << "error: " << qt::Meldungstext(text).toStdString() << '\n';
+    }
+    // The tour leaves nothing behind: unsaved changes are never saved, and the real box
+    // is only ever answered with Cancel.
+    Sichern AenderungenSichern(const std::string& frage) override {
+        if (echt) return echt->AenderungenSichern(frage);
+        return Sichern::Verwerfen;
+    }
 };
 
 struct Auftrag {
@@ -113,13 +127,61 @@ void ImDialog(Dialog& d, bool& ok, const std::function<void()>& zeigen, const st
     zeigen();
 }
 
+// The window with `box` over it where the desktop placed it (kept inside the picture). A
+// grab has no window frame, so the box gets a thin outline to stand apart.
+QImage Ueberlagert(QWidget& fenster, QWidget& box) {
+    QImage bild = fenster.grab().toImage();
+    const QImage oben = box.grab().toImage();
+    const QPoint versatz = box.geometry().topLeft() - fenster.geometry().topLeft();
+    const QPoint wo(std::clamp(versatz.x(), 1, std::max(1, bild.width() - oben.width() - 1)),
+                    std::clamp(versatz.y(), 1, std::max(1, bild.height() - oben.height() - 1)));
+    QPainter maler(&bild);
+    maler.drawImage(wo, oben);
+    maler.setPen(QColor(70, 70, 70));
+    maler.drawRect(QRect(wo, oben.size()).adjusted(-1, -1, 0, 0));
+    return bild;
+}
+
+// Photographs the message box that `zeigen` opens: once it is on screen, the window with
+// the box over it is saved as `name`, then the box is answered with `antwort`. A box that
+// stays open is hidden, which ends its modal loop, so the tour cannot hang; no box, or
+// one that stayed open, turns `ok` false.
+void BoxImBild(QWidget& fenster, const QString& ordner, const char* name, QMessageBox::StandardButton antwort,
+               bool& ok, const std::function<void()>& zeigen) {
+    bool gesehen = false;
+    QTimer suche;
+    QObject::connect(&suche, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return;
+        suche.stop();
+        gesehen = true;
+        Warten(300);
+        ok = Speichern(Ueberlagert(fenster, *box), ordner, name) && ok;
+        if (QAbstractButton* knopf = box->button(antwort)) knopf->click();
+        if (box->isVisible()) {
+            std::cerr << "pavolant: the box of " << name << " did not close\n";
+            ok = false;
+            box->hide();
+        }
+    });
+    suche.start(10);
+    zeigen();
+    suche.stop();
+    if (!gesehen) {
+        std::cerr << "pavolant: no box for " << name << '\n';
+        ok = false;
+    }
+}
+
 // The tour of the screenshots: the window as it opens (main-fresh.png). With a parameter
 // file: the road loaded with its borders (main-example.png), generated into a temporary
 // folder (main-after-go.png, the report in the memo), its cross-section as drawn and
 // undistorted (profile-distorted.png, profile-undistorted.png), the right border's
 // listing (listing.png) and the road preview in 3-D and from above (preview-3d.png,
-// preview-plan.png; the 3-D picture only where OpenGL is available, as a note otherwise).
-// True when every picture was written.
+// preview-plan.png; the 3-D picture only where OpenGL is available, as a note otherwise),
+// the question when the changed road's window is to close (unsaved-question.png, answered
+// with Cancel), and the error box of letters typed into the roadway width before "Go"
+// (error-field.png). True when every picture was written.
 bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge& dialoge, const Auftrag& auftrag) {
     const QString& ordner = *auftrag.bilder;
     Warten(300);
@@ -179,6 +241,40 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
         ok = Speichern(dreiD, ordner, "preview-3d.png") && ok;
     ok = Speichern(vorschau.BildPlan(), ordner, "preview-plan.png") && ok;
     vorschau.close();
+
+    // From here the two boxes are the desktop's own, photographed over the window.
+    qt::QtDialoge echt;
+    echt.SetzeFenster(&fenster);
+    dialoge.echt = &echt;
+
+    // The run set the next texture start, so the road differs from the loaded file: the
+    // window asks before it closes. Cancel keeps it open and writes nothing.
+    if (!form.Geaendert()) {
+        std::cerr << "pavolant: the road has no unsaved change to ask about\n";
+        ok = false;
+    }
+    BoxImBild(fenster, ordner, "unsaved-question.png", QMessageBox::Cancel, ok, [&] {
+        if (fenster.close()) {
+            std::cerr << "pavolant: the window closed instead of keeping its changes\n";
+            ok = false;
+        }
+    });
+
+    // Letters typed into the roadway width, then a click on "Go": the error names the
+    // field, which afterwards has the focus with the letters selected.
+    auto* breite = fenster.findChild<QLineEdit*>(QStringLiteral("edtBreite"));
+    auto* go = fenster.findChild<QAbstractButton*>(QStringLiteral("bbnGo"));
+    if (breite && go) {
+        breite->setFocus(Qt::MouseFocusReason);
+        breite->selectAll();
+        breite->insert(QStringLiteral("abc"));  // as typed: the window logic takes the text
+        go->setFocus(Qt::MouseFocusReason);
+        BoxImBild(fenster, ordner, "error-field.png", QMessageBox::Ok, ok, [&] { go->click(); });
+    } else {
+        std::cerr << "pavolant: no roadway width or Go to show an error with\n";
+        ok = false;
+    }
+    dialoge.echt = nullptr;
     return ok;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 using namespace pavolant;
 using namespace pavolant::test;
@@ -63,6 +64,40 @@ private slots:
         QCOMPARE(b.icon, QMessageBox::Critical);
         QCOMPARE(b.text, QStringLiteral("'abc' ist kein gültiger Gleitkommawert"));
         QCOMPARE(qt::Meldungstext("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
+    }
+
+    // The question before unsaved changes are lost: its text, Save, Discard and Cancel
+    // with Save the default, each button its answer, Escape cancels.
+    void AenderungenSichernFrage() {
+        qt::QtDialoge dialoge;
+        const std::pair<QMessageBox::StandardButton, Dialoge::Sichern> faelle[] = {
+            {QMessageBox::Save, Dialoge::Sichern::Speichern},
+            {QMessageBox::Discard, Dialoge::Sichern::Verwerfen},
+            {QMessageBox::Cancel, Dialoge::Sichern::Abbrechen},
+        };
+        for (const auto& [knopf, erwartet] : faelle) {
+            Box box;
+            bool standardIstSichern = false;
+            Modalbediener bediener([&, knopf = knopf](QWidget& w) {
+                auto* m = qobject_cast<QMessageBox*>(&w);
+                if (!m) return;
+                box = {m->icon(), m->text(), m->standardButtons()};
+                standardIstSichern = static_cast<QAbstractButton*>(m->defaultButton()) == m->button(QMessageBox::Save);
+                m->button(knopf)->click();
+            });
+            QCOMPARE(dialoge.AenderungenSichern("Save changes to Dorf.ini?"), erwartet);
+            QCOMPARE(bediener.Bedient(), 1);
+            QCOMPARE(box.text, QStringLiteral("Save changes to Dorf.ini?"));
+            QCOMPARE(box.knoepfe, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+            QVERIFY(standardIstSichern);
+        }
+        bool zu = false;
+        Modalbediener bediener([&zu](QWidget& w) {
+            QTest::keyClick(&w, Qt::Key_Escape);
+            zu = !w.isVisible();
+        });
+        QCOMPARE(dialoge.AenderungenSichern("Save changes to untitled?"), Dialoge::Sichern::Abbrechen);
+        QVERIFY(zu);
     }
 
     // The main window's info button through the real boxes.
