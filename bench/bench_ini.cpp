@@ -16,9 +16,10 @@
 // 10,000-segment save each under 0.2 s.
 
 #include "model/Meldung.h"
-#include "model/uFuellFlaeche.h"
-#include "model/uGlobal.h"
-#include "model/uSplinePkts.h"
+#include "model/FuellFlaeche.h"
+#include "model/Randprofil.h"
+#include "persistence/IniAbbildung.h"
+#include "model/SplinePunkte.h"
 #include "persistence/IniDatei.h"
 #include "persistence/Parameterdatei.h"
 
@@ -105,18 +106,18 @@ public:
     double Zahl(std::string_view name) const override { return Wert(zahlen_, name, 1.5); }
     void SetzeZahl(std::string_view name, double wert) override { zahlen_[std::string(name)] = wert; }
 
-    void SplinePunkteSchreiben(IniDatei& ini) const override { punkte.IniSchreiben(ini); }
-    void SplinePunkteLesen(const IniDatei& ini) override { punkte.IniLesen(ini); }
+    void SplinePunkteSchreiben(IniDatei& ini) const override { Schreiben(ini, punkte); }
+    void SplinePunkteLesen(const IniDatei& ini) override { Lesen(ini, punkte); }
     void RaenderSchreiben(IniDatei& ini) const override {
-        rechts.IniSchreiben(ini, "Rand_rechts");
-        links.IniSchreiben(ini, "Rand_links");
+        Schreiben(ini, rechts, "Rand_rechts");
+        Schreiben(ini, links, "Rand_links");
     }
     void RaenderLesen(const IniDatei& ini) override {
-        rechts.IniLesen(ini, "Rand_rechts");
-        links.IniLesen(ini, "Rand_links");
+        Lesen(ini, rechts, "Rand_rechts");
+        Lesen(ini, links, "Rand_links");
     }
-    void FuellFlaecheSchreiben(IniDatei& ini) const override { fuellung.IniSchreiben(ini); }
-    void FuellFlaecheLesen(const IniDatei& ini) override { fuellung.IniLesen(ini); }
+    void FuellFlaecheSchreiben(IniDatei& ini) const override { Schreiben(ini, fuellung); }
+    void FuellFlaecheLesen(const IniDatei& ini) override { Lesen(ini, fuellung); }
 
     StillerMelder melder;
     TRandPunkte rechts{"Rand_rechts", melder};

@@ -3,6 +3,7 @@
 #include "persistence/Abbruchschutz.h"
 
 #include <cerrno>
+#include <cstring>
 #include <charconv>
 #include <chrono>
 #include <cstdint>
@@ -96,10 +97,22 @@ std::string ErsetzendeDatei::Fehlertext(const fs::path& ziel) {
     return "In " + ziel.string() + " kann nicht geschrieben werden";
 }
 
+std::string ErsetzendeDatei::Fehlertext(const fs::path& ziel, int fehlernummer) {
+    // The system's own words say why ("Permission denied", "No space left on device").
+    if (fehlernummer == 0) return Fehlertext(ziel);
+    return Fehlertext(ziel) + ": " + Dateigrund(fehlernummer);
+}
+
+std::string Dateigrund(int fehlernummer) {
+    if (fehlernummer == kKeineNormaleDatei) return "Not a regular file";
+    return std::strerror(fehlernummer);
+}
+
 ErsetzendeDatei::FdPuffer::int_type ErsetzendeDatei::FdPuffer::overflow(int_type c) {
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
     const char z = traits_type::to_char_type(c);
     if (fehler || !AllesSchreiben(fd, &z, 1)) {
+        if (!fehler) fehlernummer = errno;
         fehler = true;
         return traits_type::eof();
     }
@@ -108,6 +121,7 @@ ErsetzendeDatei::FdPuffer::int_type ErsetzendeDatei::FdPuffer::overflow(int_type
 
 std::streamsize ErsetzendeDatei::FdPuffer::xsputn(const char* s, std::streamsize n) {
     if (fehler || !AllesSchreiben(fd, s, static_cast<std::size_t>(n))) {
+        if (!fehler) fehlernummer = errno;
         fehler = true;
         return 0;
     }
@@ -115,29 +129,29 @@ std::streamsize ErsetzendeDatei::FdPuffer::xsputn(const char* s, std::streamsize
 }
 
 ErsetzendeDatei::ErsetzendeDatei(fs::path ziel) : anzeige_(ziel), ziel_(std::move(ziel)) {
-    const std::string fehler = Fehlertext(anzeige_);
+    const auto fehler = [this](int fehlernummer) { return DateiFehler(Fehlertext(anzeige_, fehlernummer)); };
 
     // Through symbolic links to the file they name, so the link stays a link.
     struct stat st {};
     bool existiert = false;
     for (int tiefe = 0;; ++tiefe) {
         if (::lstat(ziel_.c_str(), &st) != 0) {
-            if (errno != ENOENT) throw DateiFehler(fehler);
+            if (errno != ENOENT) throw fehler(errno);
             break;
         }
         if (!S_ISLNK(st.st_mode)) {
             existiert = true;
             break;
         }
-        if (tiefe == 40) throw DateiFehler(fehler);  // a loop of links
+        if (tiefe == 40) throw fehler(ELOOP);  // a loop of links
         std::error_code ec;
         const fs::path verweis = fs::read_symlink(ziel_, ec);
-        if (ec) throw DateiFehler(fehler);
+        if (ec) throw fehler(ec.value());
         ziel_ = verweis.is_absolute() ? verweis : ziel_.parent_path() / verweis;
     }
-    if (existiert && !S_ISREG(st.st_mode)) throw DateiFehler(fehler);
+    if (existiert && !S_ISREG(st.st_mode)) throw fehler(S_ISDIR(st.st_mode) ? EISDIR : kKeineNormaleDatei);
     const std::string name = ziel_.filename().string();
-    if (name.empty() || name == "." || name == "..") throw DateiFehler(fehler);
+    if (name.empty() || name == "." || name == "..") throw fehler(EISDIR);
 
     // The temporary file lives next to the target so the rename stays on one file
     // system; the name part is shortened so the temporary name stays within NAME_MAX.
@@ -163,10 +177,10 @@ ErsetzendeDatei::ErsetzendeDatei(fs::path ziel) : anzeige_(ziel), ziel_(std::mov
         } else {
             const int grund = errno;
             TempAustragen(eintrag);
-            if (grund != EEXIST) throw DateiFehler(fehler);
+            if (grund != EEXIST) throw fehler(grund);
         }
     }
-    if (puffer_.fd < 0) throw DateiFehler(fehler);
+    if (puffer_.fd < 0) throw fehler(EEXIST);
 
     if (existiert) {
         // Owner first: a change of owner may clear set-id bits that fchmod then restores.
@@ -176,10 +190,11 @@ ErsetzendeDatei::ErsetzendeDatei(fs::path ziel) : anzeige_(ziel), ziel_(std::mov
             // Keeping our own ownership is the best that can be done.
         }
         if (::fchmod(puffer_.fd, st.st_mode & 07777) != 0) {
+            const int grund = errno;
             ::close(std::exchange(puffer_.fd, -1));
             ::unlink(tempPfad_.c_str());
             TempAustragen(std::exchange(eintrag_, -1));
-            throw DateiFehler(fehler);
+            throw fehler(grund);
         }
     }
 }
@@ -191,12 +206,19 @@ ErsetzendeDatei::~ErsetzendeDatei() {
 }
 
 void ErsetzendeDatei::Abschliessen() {
-    const std::string fehler = Fehlertext(anzeige_);
     strom_.flush();
-    const bool geschrieben = !puffer_.fehler && strom_.good() && ::fsync(puffer_.fd) == 0;
-    const bool geschlossen = ::close(std::exchange(puffer_.fd, -1)) == 0;
-    if (!geschrieben || !geschlossen) throw DateiFehler(fehler);
-    if (::rename(tempPfad_.c_str(), ziel_.c_str()) != 0) throw DateiFehler(fehler);
+    int grund = puffer_.fehlernummer;
+    bool geschrieben = !puffer_.fehler && strom_.good();
+    if (geschrieben && ::fsync(puffer_.fd) != 0) {
+        geschrieben = false;
+        grund = errno;
+    }
+    if (::close(std::exchange(puffer_.fd, -1)) != 0 && geschrieben) {
+        geschrieben = false;
+        grund = errno;
+    }
+    if (!geschrieben) throw DateiFehler(Fehlertext(anzeige_, grund));
+    if (::rename(tempPfad_.c_str(), ziel_.c_str()) != 0) throw DateiFehler(Fehlertext(anzeige_, errno));
     abgeschlossen_ = true;
     TempAustragen(std::exchange(eintrag_, -1));
 

@@ -20,6 +20,12 @@
 
 namespace pavolant {
 
+// The system's words for why a file could not be read or written ("Permission denied",
+// "No space left on device"); kKeineNormaleDatei for a path that is neither a regular
+// file nor a folder (a FIFO, a device).
+inline constexpr int kKeineNormaleDatei = -1;
+std::string Dateigrund(int fehlernummer);
+
 class ErsetzendeDatei {
 public:
     // Creates the temporary file. A symbolic link at `ziel` is followed, so the link
@@ -39,12 +45,15 @@ public:
     void Abschliessen();
 
     static std::string Fehlertext(const std::filesystem::path& ziel);
+    // The same with the system's reason for `fehlernummer` (an errno value; 0: none).
+    static std::string Fehlertext(const std::filesystem::path& ziel, int fehlernummer);
 
 private:
     class FdPuffer : public std::streambuf {
     public:
         int fd = -1;
         bool fehler = false;
+        int fehlernummer = 0;  // errno of the first write that failed
 
     protected:
         int_type overflow(int_type c) override;

@@ -1,10 +1,13 @@
 #include "persistence/I3dSzene.h"
 
+#include "persistence/ErsetzendeDatei.h"
+
 #include "model/DateiFehler.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <cstddef>
 #include <istream>
 #include <streambuf>
@@ -158,11 +161,16 @@ std::string LeseFehlertext(const std::string& name) {
 void LeseI3d(TSplinePunkte& punkte, const std::string& dateiName, Melder& melder) {
     // O_NONBLOCK so that a FIFO at the path cannot hang the program; it is refused below
     // like every other file that is not a regular one (a folder, a device).
+    // The system's reason goes with the message ("No such file or directory").
+    const auto fehler = [&](int fehlernummer) {
+        return DateiFehler(LeseFehlertext(dateiName) + ": " + Dateigrund(fehlernummer));
+    };
     const int fd = ::open(dateiName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) throw DateiFehler(LeseFehlertext(dateiName));
+    if (fd < 0) throw fehler(errno);
     FdLesePuffer puffer(fd);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) throw DateiFehler(LeseFehlertext(dateiName));
+    if (::fstat(fd, &st) != 0) throw fehler(errno);
+    if (!S_ISREG(st.st_mode)) throw fehler(S_ISDIR(st.st_mode) ? EISDIR : kKeineNormaleDatei);
     std::istream strom(&puffer);
     LeseI3dAusStrom(punkte, strom, dateiName, melder);
 }

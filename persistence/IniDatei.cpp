@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -362,33 +363,40 @@ std::optional<int> GanzzahlLesen(std::string_view s) {
 // ---- Reading -----------------------------------------------------------------------
 
 IniDatei::IniDatei(std::filesystem::path pfad) : pfad_(std::move(pfad)) {
-    const std::string fehler = "Die Datei " + pfad_.string() + " kann nicht gelesen werden";
+    // The message, with the system's reason why ("Permission denied", "Is a directory").
+    const auto fehler = [this](int fehlernummer) {
+        return IniFehler("Die Datei " + pfad_.string() + " kann nicht gelesen werden: " + Dateigrund(fehlernummer));
+    };
     // O_NONBLOCK so that a FIFO at the path cannot hang the program; it is rejected
     // below like every other file that is not a regular one.
     const int fd = ::open(pfad_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) return;  // missing: an empty file
-        throw IniFehler(fehler);
+        throw fehler(errno);
     }
     std::string bytes;
-    bool gelesen = false;
+    int grund = 0;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
+        grund = errno;
+    } else if (!S_ISREG(st.st_mode)) {
+        grund = S_ISDIR(st.st_mode) ? EISDIR : kKeineNormaleDatei;
+    } else {
         bytes.reserve(static_cast<std::size_t>(st.st_size));
         char puffer[65536];
         for (;;) {
             const ssize_t n = ::read(fd, puffer, sizeof puffer);
             if (n < 0 && errno == EINTR) continue;
-            if (n < 0) break;
-            if (n == 0) {
-                gelesen = true;
+            if (n < 0) {
+                grund = errno;
                 break;
             }
+            if (n == 0) break;
             bytes.append(puffer, static_cast<std::size_t>(n));
         }
     }
     ::close(fd);
-    if (!gelesen) throw IniFehler(fehler);
+    if (grund != 0) throw fehler(grund);
     vorhanden_ = true;
     Einlesen(std::move(bytes));
 }

@@ -83,8 +83,11 @@ std::optional<std::string> Hauptfenster::FeldDesFehlers(const KonvertierungsFehl
     if (const auto* f = dynamic_cast<const Feldfehler*>(&fehler)) {
         for (const auto& k : Edits())
             if (&(this->*k.feld) == f->Feld) return std::string(k.name);
-        return std::nullopt;  // a field of another window
     }
+    return std::nullopt;  // a field of another window, or a number from a file
+}
+
+std::optional<std::string> Hauptfenster::LauffeldDesFehlers(const KonvertierungsFehler& fehler) {
     // The run reads the fields' texts itself and reports only the text: the field is the
     // first in its reading order whose text is exactly that and no number. (TexL0 is read
     // last, after the document was begun.)

@@ -404,6 +404,8 @@ private:
     // The component name of the field a conversion error came from, when it is one of
     // this window's.
     std::optional<std::string> FeldDesFehlers(const KonvertierungsFehler& fehler);
+    // The same for an error of "Go", which reads the fields' texts itself.
+    std::optional<std::string> LauffeldDesFehlers(const KonvertierungsFehler& fehler);
 
     struct Bildschirm {
         int Breite, Hoehe;

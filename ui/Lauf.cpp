@@ -71,6 +71,10 @@ void Hauptfenster::bbnGoClick() {
     Dokumentdatei ziel(p.DateiName);
     try {
         Generieren(p, modell, zufall_, melder_, bericht, ziel);
+    } catch (const KonvertierungsFehler& e) {
+        fehlerfeld_ = LauffeldDesFehlers(e);
+        BerichtAnwenden(bericht);
+        throw;
     } catch (...) {
         // What the run reached before it stopped (the cleared memo and its lines, the
         // values it read) is in the window when the error is shown.

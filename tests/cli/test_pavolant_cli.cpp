@@ -270,7 +270,7 @@ TEST(Kommandozeile, ImportiertePunkteFahrenUndFehlerStoppen) {
     DateiSchreiben(ohne, "<Shape translation=\"0 0 25\"/>\n");
     DateiSchreiben(o / "x.i3d", "<Scene>\n<Shape translation=\"0 0 x\"/>\n</Scene>\n");
     for (const auto& [datei, meldung] :
-         {std::pair{fehlt, "error: Die Datei " + fehlt + " kann nicht gelesen werden\n"},
+         {std::pair{fehlt, "error: Die Datei " + fehlt + " kann nicht gelesen werden: No such file or directory\n"},
           std::pair{ohne, "information: In " + ohne + " fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert.\n"},
           std::pair{(o / "x.i3d").string(), std::string("error: 'x' ist kein gültiger Gleitkommawert\n")}}) {
         const Ergebnis r = Starten(o, {"-o", a, "--save-params", n, "--splines", datei, p});

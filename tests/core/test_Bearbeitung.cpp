@@ -395,3 +395,28 @@ TEST(KeineParameterdatei, AendertNichtsUndSagtWarum) {
 }
 
 }  // namespace
+
+namespace {
+
+// A file that cannot be written says why, in the system's words.
+TEST(Schreibfehler, NennenDenGrund) {
+    TempOrdner o;
+    Fenster w;
+    Hauptfenster& f = w.form;
+    const fs::path fehlt = o / "fehlt" / "p.ini";
+    EXPECT_FALSE(w.Ereignis([&] { f.ParameterSpeichern(fehlt); }));
+    EXPECT_EQ(w.dialoge.fehler.back(),
+              "In " + fehlt.string() + " kann nicht geschrieben werden: No such file or directory");
+    if (fs::exists("/dev/full")) {
+        EXPECT_FALSE(w.Ereignis([&] { f.ParameterSpeichern("/dev/full"); }));
+        EXPECT_EQ(w.dialoge.fehler.back(), "In /dev/full kann nicht geschrieben werden: Not a regular file");
+    }
+    fs::create_directory(o / "ordner.ini");
+    EXPECT_FALSE(w.Ereignis([&] { f.ParameterLaden(o / "ordner.ini"); }));
+    EXPECT_EQ(w.dialoge.fehler.back(),
+              "Die Datei " + (o / "ordner.ini").string() + " kann nicht gelesen werden: Is a directory");
+    // Nothing was saved: the road stays unsaved and untitled.
+    EXPECT_EQ(f.Dokumentname(), "untitled");
+}
+
+}  // namespace

@@ -105,7 +105,8 @@ TEST(Fensterschliessen, SchreibtInReihenfolgeOderBleibtOffen) {
     // A missing folder, and a folder at the path: the window stays open, nothing written.
     const fs::path fehlt = o / "fehlt" / "Pavolant.ini";
     EXPECT_FALSE(f.FormCloseQuery(fehlt));
-    EXPECT_EQ(g.dialoge.fehler, std::vector<std::string>{"In " + fehlt.string() + " kann nicht geschrieben werden"});
+    EXPECT_EQ(g.dialoge.fehler, std::vector<std::string>{"In " + fehlt.string() +
+                                                         " kann nicht geschrieben werden: No such file or directory"});
     EXPECT_FALSE(fs::exists(o / "fehlt"));
     fs::create_directory(o / "ordner");
     EXPECT_FALSE(f.FormCloseQuery(o / "ordner"));

@@ -918,7 +918,10 @@ TEST(Generierung, AnUnwritableFolderLeavesTheOldDocument) {
         try {
             l.Go();
         } catch (const DateiFehler& f) {
-            return std::string(f.what()) == "In " + l.par.DateiName + " kann nicht geschrieben werden" ? 0 : 2;
+            return std::string(f.what()) ==
+                           "In " + l.par.DateiName + " kann nicht geschrieben werden: Permission denied"
+                       ? 0
+                       : 2;
         }
         return 1;
     });

@@ -499,7 +499,8 @@ TEST(HauptfensterGo, FehlerStoppenAnDerGrenzeMitDemGelesenen) {
     f.edtTexL0.Text = "0,25";
     f.edtTexPxl.Text = "512";
     EXPECT_FALSE(w.Ereignis([&] { f.bbnGoClick(); }));
-    EXPECT_EQ(w.dialoge.fehler.back(), "In " + f.edtFileName.Text + " kann nicht geschrieben werden");
+    EXPECT_EQ(w.dialoge.fehler.back(),
+              "In " + f.edtFileName.Text + " kann nicht geschrieben werden: No such file or directory");
     EXPECT_EQ(f.OldTexL0, 0.25);
     EXPECT_EQ(f.TexPxl, 512);
     EXPECT_EQ(f.mmoStatus.Lines.at(0).rfind("Geometry:", 0), 0u);

@@ -889,7 +889,7 @@ TEST(IniDateiDatei, OrdnerStattDateiKannNichtGelesenWerden) {
         IniDatei ini(pfad);
         FAIL() << "IniFehler erwartet";
     } catch (const IniFehler& e) {
-        EXPECT_EQ(std::string(e.what()), "Die Datei " + pfad.string() + " kann nicht gelesen werden");
+        EXPECT_EQ(std::string(e.what()), "Die Datei " + pfad.string() + " kann nicht gelesen werden: Is a directory");
     }
 }
 
@@ -902,7 +902,7 @@ TEST(IniDateiDatei, OrdnerStattDateiKannNichtGeschriebenWerden) {
         ini.Speichern();
         FAIL() << "IniFehler erwartet";
     } catch (const IniFehler& e) {
-        EXPECT_EQ(std::string(e.what()), "In " + pfad.string() + " kann nicht geschrieben werden");
+        EXPECT_EQ(std::string(e.what()), "In " + pfad.string() + " kann nicht geschrieben werden: Is a directory");
     }
     EXPECT_TRUE(fs::is_directory(pfad));
     EXPECT_TRUE(fs::is_empty(pfad));
@@ -922,7 +922,8 @@ TEST(IniDateiDatei, FehlenderOrdnerKannNichtGeschriebenWerden) {
         ini.Speichern();
         FAIL() << "IniFehler erwartet";
     } catch (const IniFehler& e) {
-        EXPECT_EQ(std::string(e.what()), "In " + pfad.string() + " kann nicht geschrieben werden");
+        EXPECT_EQ(std::string(e.what()),
+                  "In " + pfad.string() + " kann nicht geschrieben werden: No such file or directory");
     }
     EXPECT_TRUE(fs::is_empty(ordner.Pfad()));
 }
@@ -939,7 +940,7 @@ TEST(IniDateiDatei, SchreibgeschuetzterOrdner) {
     fs::permissions(ordner.Pfad(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                                        fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
 
-    const std::string meldung = "In " + pfad.string() + " kann nicht geschrieben werden";
+    const std::string meldung = "In " + pfad.string() + " kann nicht geschrieben werden: Permission denied";
     const auto ergebnis = OhneRootRechte(ordner.Pfad(), [&] {
         try {
             ini.Speichern();
@@ -963,7 +964,7 @@ TEST(IniDateiDatei, AbgebrochenesSchreibenLaesstAlteDateiStehen) {
     ini.SchreibeString("S", "lang", std::string(5000, 'x'));
 
     // A file size limit makes the write itself fail, for root as for anyone.
-    const std::string meldung = "In " + pfad.string() + " kann nicht geschrieben werden";
+    const std::string meldung = "In " + pfad.string() + " kann nicht geschrieben werden: File too large";
     const auto ergebnis = ImKindprozess(
         [] {
             std::signal(SIGXFSZ, SIG_IGN);
@@ -991,7 +992,7 @@ TEST(IniDateiDatei, UnlesbareDatei) {
     fs::permissions(pfad, fs::perms::none);
     fs::permissions(ordner.Pfad(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                        fs::perms::others_read | fs::perms::others_exec);
-    const std::string meldung = "Die Datei " + pfad.string() + " kann nicht gelesen werden";
+    const std::string meldung = "Die Datei " + pfad.string() + " kann nicht gelesen werden: Permission denied";
     const auto ergebnis = OhneRootRechte(ordner.Pfad(), [&] {
         try {
             const IniDatei ini(pfad);

@@ -366,12 +366,12 @@ protected:
         liste.Aktuell = 1;
         liste.DateiName = "vorher.i3d";
     }
-    void ErwarteFehlerOhneAenderung(const fs::path& p) {
+    void ErwarteFehlerOhneAenderung(const fs::path& p, const std::string& grund) {
         try {
             LeseI3d(liste, p.string(), melder);
             ADD_FAILURE() << "DateiFehler erwartet für " << p;
         } catch (const DateiFehler& e) {
-            EXPECT_EQ(std::string(e.what()), "Die Datei " + p.string() + " kann nicht gelesen werden");
+            EXPECT_EQ(std::string(e.what()), "Die Datei " + p.string() + " kann nicht gelesen werden: " + grund);
         }
         ASSERT_EQ(liste.AnzahlPunkte(), 3);
         for (int i = 0; i < 3; ++i) ErwartePunkt(liste, i, Alt(i));
@@ -381,26 +381,28 @@ protected:
     }
 };
 
-TEST_F(LeseI3dUnlesbar, FehlendeDatei) { ErwarteFehlerOhneAenderung(ordner / "gibtsnicht.i3d"); }
+TEST_F(LeseI3dUnlesbar, FehlendeDatei) {
+    ErwarteFehlerOhneAenderung(ordner / "gibtsnicht.i3d", "No such file or directory");
+}
 
 TEST_F(LeseI3dUnlesbar, OrdnerStattDatei) {
     const fs::path o = ordner / "ordner.i3d";
     fs::create_directory(o);
-    ErwarteFehlerOhneAenderung(o);
+    ErwarteFehlerOhneAenderung(o, "Is a directory");
 }
 
 TEST_F(LeseI3dUnlesbar, FifoHaengtNicht) {
     const fs::path fifo = ordner / "fifo.i3d";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     // Would block in open() for ever if the reader waited for a writer.
-    ErwarteFehlerOhneAenderung(fifo);
+    ErwarteFehlerOhneAenderung(fifo, "Not a regular file");
 }
 
 TEST_F(LeseI3dUnlesbar, KeineLeserechte) {
     DateiSchreiben(pfad, Dokument({Shape("translation=\"1 2 3\"")}));
     fs::permissions(pfad, fs::perms::none);
     fs::permissions(ordner.Pfad(), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-    const std::string meldung = "Die Datei " + pfad.string() + " kann nicht gelesen werden";
+    const std::string meldung = "Die Datei " + pfad.string() + " kann nicht gelesen werden: Permission denied";
     const auto ergebnis = OhneRootRechte(ordner.Pfad(), [&] {
         try {
             LeseI3d(liste, pfad.string(), melder);

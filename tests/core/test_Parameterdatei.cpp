@@ -258,7 +258,8 @@ TEST(Parameterdatei, DateifehlerAendernNichts) {
     EXPECT_FALSE(w.Ereignis([&] { f.ParameterSpeichern(ordner / "kein" / "p.ini"); }));
     EXPECT_EQ(w.dialoge.fehler,
               (Texte{"Die Datei " + (ordner / "fehlt.ini").string() + " existiert nicht",
-                     "In " + (ordner / "kein" / "p.ini").string() + " kann nicht geschrieben werden"}));
+                     "In " + (ordner / "kein" / "p.ini").string() +
+                         " kann nicht geschrieben werden: No such file or directory"}));
     EXPECT_EQ(f.lblParameter1.Caption, "");
     EXPECT_EQ(f.lblParameter.Caption, "freely entered ");
 }
