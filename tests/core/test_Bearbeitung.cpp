@@ -409,7 +409,8 @@ TEST(Schreibfehler, NennenDenGrund) {
               "In " + fehlt.string() + " kann nicht geschrieben werden: No such file or directory");
     if (fs::exists("/dev/full")) {
         EXPECT_FALSE(w.Ereignis([&] { f.ParameterSpeichern("/dev/full"); }));
-        EXPECT_EQ(w.dialoge.fehler.back(), "In /dev/full kann nicht geschrieben werden: Not a regular file");
+        // A save reads the file it updates first: a device is no file to update.
+        EXPECT_EQ(w.dialoge.fehler.back(), "Die Datei /dev/full kann nicht gelesen werden: Not a regular file");
     }
     fs::create_directory(o / "ordner.ini");
     EXPECT_FALSE(w.Ereignis([&] { f.ParameterLaden(o / "ordner.ini"); }));
