@@ -86,7 +86,8 @@ private slots:
         Tippen(a.Feld("edtSplinePtsX"), QStringLiteral("abc"));
         Klicken(a.Knopf("bbnInfo"));
         QCOMPARE(a.dialoge.fehler.size(), std::size_t{1});
-        QCOMPARE(QString::fromStdString(a.dialoge.fehler[0]), QStringLiteral("'abc' ist kein gültiger Gleitkommawert"));
+        QCOMPARE(QString::fromStdString(a.dialoge.fehler[0]),
+                 QStringLiteral("'abc' ist kein gültiger Gleitkommawert (Spline-Points: X)"));
         QVERIFY(a.melder.eintraege.empty());
         QCOMPARE(QApplication::focusWidget(), a.Feld("edtSplinePtsX"));
 
@@ -101,6 +102,19 @@ private slots:
         QCOMPARE(a.dialoge.fehler.size(), std::size_t{2});
         QCOMPARE(a.melder.eintraege.size(), std::size_t{1});
         QCOMPARE(a.form.SplinePunkte.Punkt(0)->X, 1.0);
+    }
+
+    // A group's exit that fails at another field of the group than the one left puts
+    // the focus on the field that stopped it, its text selected.
+    void FehlgeschlagenerGruppenaustrittZeigtAufDasFeld() {
+        Ansicht a;
+        Tippen(a.Feld("edtSplinePtsX"), QStringLiteral("abc"));
+        Tippen(a.Feld("edtSplinePtsZrot"), QStringLiteral("45"));
+        Klicken(a.Knopf("bbnInfo"));
+        QCOMPARE(a.dialoge.fehler.size(), std::size_t{1});
+        QVERIFY(a.melder.eintraege.empty());
+        QCOMPARE(QApplication::focusWidget(), a.Feld("edtSplinePtsX"));
+        QCOMPARE(a.Feld("edtSplinePtsX")->selectedText(), QStringLiteral("abc"));
     }
 
     // Another window taking the focus and giving it back is no exit.

@@ -123,7 +123,9 @@ private slots:
         Klicken(a.Knopf("spbSplineAddEnd"));
         QCOMPARE(a.dialoge.fehler.size(), std::size_t{1});
         QCOMPARE(QString::fromStdString(a.dialoge.fehler[0]),
-                 QStringLiteral("'abc' ist kein gültiger Gleitkommawert"));
+                 QStringLiteral("'abc' ist kein gültiger Gleitkommawert (Spline-Points: Y)"));
+        QCOMPARE(QApplication::focusWidget(), a.Feld("edtSplinePtsY"));
+        QCOMPARE(a.Feld("edtSplinePtsY")->selectedText(), QStringLiteral("abc"));
         QCOMPARE(a.form.SplinePunkte.Punkt(0)->X, 4.0);
         QCOMPARE(a.form.SplinePunkte.AnzahlPunkte(), 3);
         QCOMPARE(a.form.SplinePunkte.Aktuell, 0);
