@@ -237,7 +237,7 @@ int Ausfuehren(const Auftrag& auftrag) {
         const std::optional<Laufbericht>& lauf = form.LetzterLauf();
         // The memo holds a report only once a run has cleared it.
         if (lauf && lauf->MemoGeleert)
-            for (const std::string& zeile : form.mmoStatus.Lines) std::cout << zeile << '\n';
+            for (const std::string& zeile : lauf->Memo) std::cout << zeile << '\n';
         // Saving after a run that stopped would hand on a texture start that no
         // document continues.
         if (!ohneFehler || !lauf || !lauf->Geschrieben) return 1;

@@ -396,6 +396,8 @@ private:
     // A parameter file to read from: it exists and is text. Throws DateiFehler.
     static IniDatei ParameterdateiOeffnen(const std::filesystem::path& pfad);
     void BerichtAnwenden(const Laufbericht& bericht);
+    // The memo's last line after "Go": the document written, or why the run stopped.
+    void Abschlusszeile(const Laufbericht& bericht, const std::string& grund);
     void EinstellungenSetzen(const Feinheit& feinheit);
     Strassenstand Erfassen() const;
     void Wiederherstellen(const Strassenstand& stand);

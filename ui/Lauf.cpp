@@ -8,6 +8,33 @@
 
 namespace pavolant {
 
+namespace {
+
+// Passes every message on and keeps the last warning: the reason a run that stopped
+// without an error gives.
+class LaufMelder : public Melder {
+public:
+    explicit LaufMelder(Melder& ziel) : ziel_(ziel) {}
+    void Melden(MeldungsArt art, const std::string& text) override {
+        if (art == MeldungsArt::Warnung) letzteWarnung = text;
+        ziel_.Melden(art, text);
+    }
+    std::optional<std::string> letzteWarnung;
+
+private:
+    Melder& ziel_;
+};
+
+// The road length as the report's total line gives it ("Gesamt-Fahrbahnlänge = 491.1535 m").
+std::string Fahrbahnlaenge(const std::vector<std::string>& memo) {
+    constexpr std::string_view kZeile = "Gesamt-Fahrbahnlänge = ";
+    for (const std::string& zeile : memo)
+        if (zeile.starts_with(kZeile)) return zeile.substr(kZeile.size());
+    return "0.0000 m";
+}
+
+}  // namespace
+
 // ---- Output file -----------------------------------------------------------------------
 
 void Hauptfenster::bbnSaveClick() {
@@ -69,19 +96,40 @@ void Hauptfenster::bbnGoClick() {
     Laufbericht bericht;
     Strassenmodell modell{SplinePunkte, &RandR, &RandL, &FuellFlaeche};
     Dokumentdatei ziel(p.DateiName);
+    LaufMelder melder(melder_);
     try {
-        Generieren(p, modell, zufall_, melder_, bericht, ziel);
+        Generieren(p, modell, zufall_, melder, bericht, ziel);
     } catch (const KonvertierungsFehler& e) {
         fehlerfeld_ = LauffeldDesFehlers(e);
+        std::string grund = e.what();
+        if (fehlerfeld_ && !Feldbeschriftung(*fehlerfeld_).empty())
+            grund += " (" + std::string(Feldbeschriftung(*fehlerfeld_)) + ")";
         BerichtAnwenden(bericht);
+        Abschlusszeile(bericht, grund);
         throw;
-    } catch (...) {
+    } catch (const std::exception& e) {
         // What the run reached before it stopped (the cleared memo and its lines, the
         // values it read) is in the window when the error is shown.
         BerichtAnwenden(bericht);
+        Abschlusszeile(bericht, e.what());
         throw;
     }
     BerichtAnwenden(bericht);
+    Abschlusszeile(bericht, melder.letzteWarnung.value_or("no document written"));
+}
+
+void Hauptfenster::Abschlusszeile(const Laufbericht& bericht, const std::string& grund) {
+    // The memo's last line says how the run ended, so nobody has to scroll through the
+    // report to learn whether there is a document.
+    if (!bericht.Geschrieben) {
+        mmoStatus.Lines.push_back("Stopped: " + grund);
+        return;
+    }
+    const Netz* netz = bericht.Dreiecksnetz.get();
+    mmoStatus.Lines.push_back("Written: " + edtFileName.Text + " (" +
+                              std::to_string(netz ? netz->AnzVertices() : 0) + " vertices, " +
+                              std::to_string(netz ? netz->AnzDreiecke() : 0) + " triangles, road length " +
+                              Fahrbahnlaenge(bericht.Memo) + ")");
 }
 
 void Hauptfenster::BerichtAnwenden(const Laufbericht& bericht) {

@@ -416,7 +416,8 @@ TEST(HauptfensterGo, DateiauswahlUndZuWenigPunkte) {
     f.SplinePunkte.PunktLoeschen(1);
     ASSERT_TRUE(w.Ereignis([&] { f.bbnGo.Click(); }));
     EXPECT_FALSE(f.bbnGo.Enabled);
-    EXPECT_EQ(f.mmoStatus.Lines, Texte{"mmoStatus"});
+    // The memo keeps its text; its last line says why nothing was written.
+    EXPECT_EQ(f.mmoStatus.Lines, (Texte{"mmoStatus", "Stopped: Zu wenig SplinePunkte"}));
     ASSERT_EQ(w.melder.eintraege.size(), 1u);
     EXPECT_EQ(w.melder.eintraege[0].text, "Zu wenig SplinePunkte");
     EXPECT_FALSE(fs::exists(ordner / "a.i3d"));
@@ -437,9 +438,12 @@ TEST(HauptfensterGo, ZehnMeterGeradeausSchreibtUndSetztTexL0) {
     ASSERT_TRUE(w.Ereignis([&] { f.bbnGo.Click(); }));
     ASSERT_TRUE(f.LetzterLauf() && f.LetzterLauf()->Geschrieben);
     EXPECT_GT(fs::file_size(ordner / "a.i3d"), 0u);
-    ASSERT_EQ(f.mmoStatus.Lines.size(), 8u);
+    ASSERT_EQ(f.mmoStatus.Lines.size(), 9u);
     EXPECT_EQ(f.mmoStatus.Lines.front(), "Geometry:   Width = 7.0000  --  Schleppkurve = 0.0000");
-    EXPECT_EQ(f.mmoStatus.Lines.back(), "Fahrbahn: 4 Vertices, 2 triangles");
+    EXPECT_EQ(f.mmoStatus.Lines[7], "Fahrbahn: 4 Vertices, 2 triangles");
+    // The last line: the document, its size and the road's length at a glance.
+    EXPECT_EQ(f.mmoStatus.Lines.back(),
+              "Written: " + (ordner / "a.i3d").string() + " (4 vertices, 2 triangles, road length 10.0000 m)");
     EXPECT_EQ(f.edtTexL0.Text, Gezeigt("0.5"));
     EXPECT_EQ(f.OldTexL0, 0);
     EXPECT_TRUE(f.bbnGo.Enabled);
@@ -474,7 +478,8 @@ TEST(HauptfensterGo, RaenderUndFuellflaecheAusDenFeldern) {
     ASSERT_TRUE(f.LetzterLauf() && f.LetzterLauf()->Geschrieben);
     EXPECT_EQ((std::vector<double>{f.RandR.TexturLaenge, f.RandL.TexturLaenge}), (std::vector<double>{5, 5}));
     EXPECT_EQ(f.RandL.TexturDatei, "grass.dds");
-    EXPECT_EQ(f.mmoStatus.Lines.back().rfind("Füllfläche: ", 0), 0u);
+    EXPECT_EQ(f.mmoStatus.Lines.end()[-2].rfind("Füllfläche: ", 0), 0u);
+    EXPECT_EQ(f.mmoStatus.Lines.back().rfind("Written: " + (ordner / "a.i3d").string(), 0), 0u);
     const std::string dokument = pavolant::test::DateiLesen(ordner / "a.i3d");
     EXPECT_NE(dokument.find("materialIds=\"11, 12, 13, 14, 14\""), std::string::npos);
     EXPECT_NE(dokument.find("filename=\"grass.dds\""), std::string::npos);
@@ -490,7 +495,9 @@ TEST(HauptfensterGo, FehlerStoppenAnDerGrenzeMitDemGelesenen) {
     EXPECT_FALSE(w.Ereignis([&] { f.bbnGoClick(); }));
     EXPECT_EQ(w.dialoge.fehler, Texte{"'sieben' ist kein gültiger Gleitkommawert (Roadway - Geometry: Width)"});
     EXPECT_EQ(f.Fehlerfeld(), "edtBreite");
-    EXPECT_TRUE(f.mmoStatus.Lines.empty());  // the run had cleared the memo
+    // The run had cleared the memo; the one line says why it stopped.
+    EXPECT_EQ(f.mmoStatus.Lines,
+              Texte{"Stopped: 'sieben' ist kein gültiger Gleitkommawert (Roadway - Geometry: Width)"});
     EXPECT_FALSE(fs::exists(ordner / "a.i3d"));
 
     // A file that cannot be written: what the run read before is applied.
@@ -504,6 +511,8 @@ TEST(HauptfensterGo, FehlerStoppenAnDerGrenzeMitDemGelesenen) {
     EXPECT_EQ(f.OldTexL0, 0.25);
     EXPECT_EQ(f.TexPxl, 512);
     EXPECT_EQ(f.mmoStatus.Lines.at(0).rfind("Geometry:", 0), 0u);
+    EXPECT_EQ(f.mmoStatus.Lines.back(),
+              "Stopped: In " + f.edtFileName.Text + " kann nicht geschrieben werden: No such file or directory");
     EXPECT_EQ(f.edtTexL0.Text, "0,25");
     EXPECT_FALSE(f.LetzterLauf()->Geschrieben);
 }

@@ -69,9 +69,11 @@ private slots:
 
         // The report in the memo, the texture start for the next road in its field.
         const QStringList memo = a.Widget<QPlainTextEdit>("mmoStatus")->toPlainText().split(QLatin1Char('\n'));
-        QCOMPARE(memo.size(), 8);
+        QCOMPARE(memo.size(), 9);
         QCOMPARE(memo.front(), QStringLiteral("Geometry:   Width = 7.0000  --  Schleppkurve = 0.0000"));
-        QCOMPARE(memo.back(), QStringLiteral("Fahrbahn: 4 Vertices, 2 triangles"));
+        QCOMPARE(memo[7], QStringLiteral("Fahrbahn: 4 Vertices, 2 triangles"));
+        QVERIFY(memo.back().startsWith(QStringLiteral("Written: ")));
+        QVERIFY(memo.back().endsWith(QStringLiteral(" (4 vertices, 2 triangles, road length 10.0000 m)")));
         QCOMPARE(a.Feld("edtTexL0")->text(), QStringLiteral("0,5"));
 
         // "Copy Memo" puts exactly that text on the clipboard and gives the memo the focus
