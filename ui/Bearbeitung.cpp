@@ -218,7 +218,10 @@ void Hauptfenster::Wiederholen() {
 
 bool Hauptfenster::KannRueckgaengig() const { return verlauf_.KannZurueck(); }
 bool Hauptfenster::KannWiederholen() const { return verlauf_.KannVor(); }
-bool Hauptfenster::Geaendert() const { return verlauf_.Geaendert(); }
+bool Hauptfenster::Geaendert() const {
+    // Typing that no exit has committed yet changes the road as well.
+    return verlauf_.Geaendert() || !Gleich(Erfassen(), verlauf_.Aktuell());
+}
 
 // ---- File name, title, and the question before changes are lost -----------------------
 

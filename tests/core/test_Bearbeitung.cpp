@@ -237,6 +237,11 @@ TEST(Geaendert, SpeichernUndLadenMachenUnveraendertUndDerTitelNenntDieDatei) {
     EXPECT_FALSE(f.Geaendert());
     EXPECT_EQ(f.Titel(), "Pavolant v1.64 by Quenlor - Dorf.ini[*]");
 
+    // Typed, not yet committed: already a change; typed back, none.
+    f.edtBreite.Text = "10";
+    EXPECT_TRUE(f.Geaendert());
+    f.edtBreite.Text = "9";
+    EXPECT_FALSE(f.Geaendert());
     Tippen(w, f.edtBreite, "10");
     EXPECT_TRUE(f.Geaendert());
     w.Ereignis([&] { f.Rueckgaengig(); });  // back to what the file holds
