@@ -22,6 +22,7 @@
 #include "model/Meldung.h"
 #include "model/Zahlen.h"
 #include "persistence/Abbruchschutz.h"
+#include "persistence/ErsetzendeDatei.h"
 #include "ui/Hauptfenster.h"
 
 #include <cstdio>
@@ -32,6 +33,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -190,6 +192,30 @@ std::optional<Auftrag> Zerlegen(int argc, char** argv, int& code) {
     return a;
 }
 
+// An output that is one of the inputs, or the other output, would destroy it: the
+// document over the parameter file, INI sections appended to the document. Compared by
+// file identity, not by spelling. Saving the parameters back into the parameter or a
+// border file they came from stays allowed: that is "Save".
+std::optional<std::string> Ueberschneidung(const Auftrag& a) {
+    struct Datei {
+        const char* option;
+        const std::optional<std::string>* pfad;
+    };
+    const std::optional<std::string> parameter = a.parameter;
+    const std::vector<Datei> eingaben = {{"PARAMS.ini", &parameter},       {"--settings", &a.einstellungen},
+                                         {"--right-border", &a.randRechts}, {"--left-border", &a.randLinks},
+                                         {"--splines", &a.splines},         {"--save-params", &a.parameterSpeichern}};
+    for (const Datei& e : eingaben)
+        if (a.ausgabe && *e.pfad && DieselbeDatei(*a.ausgabe, **e.pfad))
+            return "'-o " + *a.ausgabe + "' and '" + e.option + " " + **e.pfad +
+                   "' name the same file; nothing was written";
+    for (const Datei& e : {eingaben[1], eingaben[4]})
+        if (a.parameterSpeichern && *e.pfad && DieselbeDatei(*a.parameterSpeichern, **e.pfad))
+            return "'--save-params " + *a.parameterSpeichern + "' and '" + e.option + " " + **e.pfad +
+                   "' name the same file; nothing was written";
+    return std::nullopt;
+}
+
 int Ausfuehren(const Auftrag& auftrag) {
     Fehlerausgabe melder;
     Skriptdialoge dialoge;
@@ -259,6 +285,7 @@ int main(int argc, char** argv) {
     int code = 0;
     const std::optional<Auftrag> auftrag = Zerlegen(argc, argv, code);
     if (!auftrag) return code;
+    if (const std::optional<std::string> grund = Ueberschneidung(*auftrag)) return Falsch(*grund);
     try {
         code = Ausfuehren(*auftrag);
     } catch (const std::exception& e) {

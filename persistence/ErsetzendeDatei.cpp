@@ -103,6 +103,17 @@ std::string ErsetzendeDatei::Fehlertext(const fs::path& ziel, int fehlernummer) 
     return Fehlertext(ziel) + ": " + Dateigrund(fehlernummer);
 }
 
+bool DieselbeDatei(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    if (fs::exists(a, ec) && fs::exists(b, ec)) {
+        const bool gleich = fs::equivalent(a, b, ec);
+        if (!ec) return gleich;
+    }
+    const fs::path x = fs::weakly_canonical(fs::absolute(a, ec), ec);
+    const fs::path y = fs::weakly_canonical(fs::absolute(b, ec), ec);
+    return x.lexically_normal() == y.lexically_normal();
+}
+
 std::string Dateigrund(int fehlernummer) {
     if (fehlernummer == kKeineNormaleDatei) return "Not a regular file";
     return std::strerror(fehlernummer);
@@ -150,6 +161,9 @@ ErsetzendeDatei::ErsetzendeDatei(fs::path ziel) : anzeige_(ziel), ziel_(std::mov
         ziel_ = verweis.is_absolute() ? verweis : ziel_.parent_path() / verweis;
     }
     if (existiert && !S_ISREG(st.st_mode)) throw fehler(S_ISDIR(st.st_mode) ? EISDIR : kKeineNormaleDatei);
+    // The rename would replace a file whatever its own permissions say; a file the user
+    // may not write must stay as it is.
+    if (existiert && ((st.st_mode & 0222) == 0 || ::access(ziel_.c_str(), W_OK) != 0)) throw fehler(EACCES);
     const std::string name = ziel_.filename().string();
     if (name.empty() || name == "." || name == "..") throw fehler(EISDIR);
 

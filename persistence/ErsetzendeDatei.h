@@ -26,11 +26,18 @@ namespace pavolant {
 inline constexpr int kKeineNormaleDatei = -1;
 std::string Dateigrund(int fehlernummer);
 
+// Whether two paths name the same file: by identity (device and inode) where both exist,
+// however they are spelt (links, "..", another name of a hard link); otherwise by their
+// normalised absolute form.
+bool DieselbeDatei(const std::filesystem::path& a, const std::filesystem::path& b);
+
 class ErsetzendeDatei {
 public:
     // Creates the temporary file. A symbolic link at `ziel` is followed, so the link
     // stays a link and the file it names is replaced; an existing file's owner and
-    // permissions carry over. Throws DateiFehler.
+    // permissions carry over. A file its user may not write, or that nobody may (no
+    // write bit: marked read-only, which binds root too), is not replaced. Throws
+    // DateiFehler.
     explicit ErsetzendeDatei(std::filesystem::path ziel);
     // Removes the temporary file unless Abschliessen() succeeded.
     ~ErsetzendeDatei();

@@ -3,6 +3,7 @@
 #include "persistence/IniDatei.h"
 
 #include <algorithm>
+#include <cctype>
 #include <array>
 #include <fstream>
 #include <iterator>
@@ -111,7 +112,45 @@ bool EnthaeltRand(const IniDatei& ini, std::string_view name) {
     return ini.SektionVorhanden(std::string(name) + "_Geo") || ini.SektionVorhanden(std::string(name) + "_Textur");
 }
 
+namespace {
+
+// Only a regular file is looked into: a device (/dev/zero, /dev/full) never ends and a
+// FIFO may never answer. Anything else is left to the reading or writing that follows,
+// which refuses it with the reason.
+bool NormaleDatei(const std::filesystem::path& pfad) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(pfad, ec);
+}
+
+}  // namespace
+
+bool DarfParameterAufnehmen(const std::filesystem::path& pfad) {
+    if (!NormaleDatei(pfad)) return true;
+    std::ifstream ein(pfad, std::ios::binary);
+    if (!ein) return true;  // missing, or unreadable: the save itself says why
+    const std::string bytes{std::istreambuf_iterator<char>(ein), std::istreambuf_iterator<char>()};
+    if (bytes.empty()) return true;
+    if (!SiehtNachTextAus(pfad)) return false;
+    const bool utf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                                             (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+    if (utf16) return true;  // the engine reads it; its text is no plain byte text
+    std::size_t i = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    while (i < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[i]))) ++i;
+    if (bytes.compare(i, 1, "<") == 0) return false;  // XML: an i3d document and the like
+    // A section header at the start of some line.
+    for (std::size_t zeile = 0; zeile < bytes.size();) {
+        std::size_t k = zeile;
+        while (k < bytes.size() && (bytes[k] == ' ' || bytes[k] == '\t')) ++k;
+        if (k < bytes.size() && bytes[k] == '[') return true;
+        const std::size_t ende = bytes.find_first_of("\r\n", zeile);
+        if (ende == std::string::npos) break;
+        zeile = ende + 1;
+    }
+    return false;
+}
+
 bool SiehtNachTextAus(const std::filesystem::path& pfad) {
+    if (!NormaleDatei(pfad)) return true;
     std::ifstream ein(pfad, std::ios::binary);
     if (!ein) return true;
     const std::string bytes{std::istreambuf_iterator<char>(ein), std::istreambuf_iterator<char>()};

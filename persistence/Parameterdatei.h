@@ -79,6 +79,11 @@ bool EnthaeltRand(const IniDatei& ini, std::string_view name);
 // reports why.
 bool SiehtNachTextAus(const std::filesystem::path& pfad);
 
+// Whether a save may update the file at `pfad`: it is missing, empty, or an INI text
+// (a section header, no NUL byte outside UTF-16 with its mark, no XML document such as
+// an i3d file). A save onto anything else would append INI sections to it.
+bool DarfParameterAufnehmen(const std::filesystem::path& pfad);
+
 // Writes every key into `ini` (in memory; the caller saves the file).
 void ParameterSchreiben(IniDatei& ini, const ParameterFenster& fenster);
 

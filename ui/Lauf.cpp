@@ -93,6 +93,11 @@ void Hauptfenster::bbnGoClick() {
 
     p.Fein = Einstellungen();
 
+    // The document must not replace the road's own parameter file.
+    if (parameterDatei_ && DieselbeDatei(p.DateiName, *parameterDatei_))
+        throw DateiFehler("Die Datei " + p.DateiName +
+                          " ist die Parameterdatei der Straße; das Dokument wird nicht hineingeschrieben");
+
     Laufbericht bericht;
     Strassenmodell modell{SplinePunkte, &RandR, &RandL, &FuellFlaeche};
     Dokumentdatei ziel(p.DateiName);

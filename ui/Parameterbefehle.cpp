@@ -49,7 +49,10 @@ void Hauptfenster::bbnLoadParaClick() {
 
 void Hauptfenster::ParameterSpeichern(const fs::path& pfad) {
     // An existing file is updated in place: keys this road does not write (unknown keys,
-    // points beyond the current count) keep their place and value.
+    // points beyond the current count) keep their place and value. A file that is no
+    // INI text (a document, an image) would get INI sections appended: refused.
+    if (!DarfParameterAufnehmen(pfad))
+        throw DateiFehler("Die Datei " + pfad.string() + " ist keine Parameterdatei und wird nicht überschrieben");
     IniDatei ini(pfad);
     ParameterSchreiben(ini, *this);
     ini.Speichern();

@@ -477,3 +477,57 @@ TEST(Kommandozeile, KeineStrassenparameterStoppen) {
 }
 
 }  // namespace
+
+namespace {
+
+// An output that is an input or the other output, however spelt, destroys nothing: the
+// command stops before it writes.
+TEST(Kommandozeile, AusgabeGleichEingabeWirdAbgelehnt) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), a = (o / "x.i3d").string();
+    DateiSchreiben(p, kZehnMeter);
+    fs::create_directory(o / "u");
+    const std::string umweg = (o / "u" / ".." / "p.ini").string();
+    fs::create_hard_link(p, o / "hart.ini");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-o", p, p}, {"-o", umweg, p}, {"-o", (o / "hart.ini").string(), p},
+          {"-o", a, "--save-params", a, p}, {"--splines", a, "--save-params", a, p}}) {
+        const std::string vorher = DateiLesen(p);
+        const Ergebnis e = Starten(o, args);
+        EXPECT_EQ(e.code, 2) << args[1];
+        EXPECT_NE(e.fehler.find("name the same file; nothing was written"), std::string::npos) << e.fehler;
+        EXPECT_EQ(DateiLesen(p), vorher);
+        EXPECT_FALSE(fs::exists(a));
+    }
+    // Saving back into the parameter file it came from is "Save", and stays allowed.
+    EXPECT_EQ(Starten(o, {"--save-params", p, p}).code, 0);
+}
+
+// A parameter save never appends INI sections to a file that is no INI text, and no
+// file marked read-only is replaced.
+TEST(Kommandozeile, KeineParameterInFremdeOderGeschuetzteDateien) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string();
+    DateiSchreiben(p, kZehnMeter);
+    const std::vector<std::pair<std::string, std::string>> fremde = {
+        {"doc.i3d", "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<i3D name=\"x\"/>\r\n"},
+        {"bild.ini", std::string("\x89PNG\r\n\x1a\n\0\0", 10)},
+        {"text.ini", "just some notes\nwithout any section\n"}};
+    for (const auto& [name, inhalt] : fremde) {
+        DateiSchreiben(o / name, inhalt);
+        const Ergebnis e = Starten(o, {"--save-params", (o / name).string(), p});
+        EXPECT_EQ(e.code, 1) << name;
+        EXPECT_NE(e.fehler.find("ist keine Parameterdatei und wird nicht überschrieben"), std::string::npos)
+            << e.fehler;
+        EXPECT_EQ(DateiLesen(o / name), inhalt) << name;
+    }
+    const std::string a = (o / "fest.i3d").string();
+    DateiSchreiben(a, "alt");
+    fs::permissions(a, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const Ergebnis e = Starten(o, {"-o", a, p});
+    EXPECT_EQ(e.code, 1);
+    EXPECT_EQ(e.fehler, "error: In " + a + " kann nicht geschrieben werden: Permission denied\n");
+    EXPECT_EQ(DateiLesen(a), "alt");
+}
+
+}  // namespace

@@ -426,3 +426,21 @@ TEST(Schreibfehler, NennenDenGrund) {
 }
 
 }  // namespace
+
+namespace {
+
+// "Go" into the road's own parameter file would replace the road with its document.
+TEST(Schreibfehler, DokumentNichtInDieParameterdatei) {
+    TempOrdner o;
+    Fenster w;
+    Hauptfenster& f = w.form;
+    f.SplinePunkte.Punkt(1)->Z = 10;
+    ASSERT_TRUE(w.Ereignis([&] { f.ParameterSpeichern(o / "p.ini"); }));
+    const std::string vorher = DateiLesen(o / "p.ini");
+    f.edtFileName.Text = (o / "." / "p.ini").string();
+    EXPECT_FALSE(w.Ereignis([&] { f.bbnGoClick(); }));
+    EXPECT_NE(w.dialoge.fehler.back().find("ist die Parameterdatei der Straße"), std::string::npos);
+    EXPECT_EQ(DateiLesen(o / "p.ini"), vorher);
+}
+
+}  // namespace
