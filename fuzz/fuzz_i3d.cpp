@@ -1,6 +1,7 @@
 // The i3d point import on arbitrary bytes. The import scans each line as it streams by,
 // without holding it; here it is compared with a plain reading of whole lines through
-// TextZwischen, once from a buffered stream and once from one that hands out a single
+// TextZwischen, after the comments have been cut out of the whole input (each replaced
+// by the line ends it spans), once from a buffered stream and once from one that hands out a single
 // byte at a time. Any difference, any exception other than a conversion or file error,
 // and any crash or hang is a finding.
 #include <algorithm>
@@ -116,7 +117,27 @@ void Drei(std::string_view zeile, std::string_view anfang, double* ziel) {
     ziel[2] = pavolant::ZahlAusText(rest);
 }
 
-Zustand Erwartet(std::string_view eingabe, Zustand z, const std::string& name) {
+// The input with each "<!--" up to the next "-->" (or the end) replaced by the CRs and
+// LFs inside it, so that the lines stay where they were.
+std::string OhneKommentare(std::string_view eingabe) {
+    std::string ergebnis;
+    std::size_t pos = 0;
+    for (;;) {
+        const std::size_t anfang = eingabe.find("<!--", pos);
+        if (anfang == std::string_view::npos) break;
+        ergebnis.append(eingabe.substr(pos, anfang - pos));
+        const std::size_t schluss = eingabe.find("-->", anfang + 4);
+        pos = schluss == std::string_view::npos ? eingabe.size() : schluss + 3;
+        for (std::size_t i = anfang; i < pos; ++i)
+            if (eingabe[i] == '\n' || eingabe[i] == '\r') ergebnis.push_back(eingabe[i]);
+    }
+    ergebnis.append(eingabe.substr(pos));
+    return ergebnis;
+}
+
+Zustand Erwartet(std::string_view rohEingabe, Zustand z, const std::string& name) {
+    const std::string text = OhneKommentare(rohEingabe);
+    const std::string_view eingabe = text;
     std::vector<std::string_view> zeilen;
     std::size_t anfang = 0;
     for (std::size_t i = 0; i <= eingabe.size(); ++i) {
@@ -132,10 +153,12 @@ Zustand Erwartet(std::string_view eingabe, Zustand z, const std::string& name) {
                                  "In " + name + " fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert.");
         return z;
     }
+    // The scene starts right after the first "<Scene>", in the middle of its line.
+    zeilen[s].remove_prefix(zeilen[s].find("<Scene>") + std::string_view("<Scene>").size());
     std::size_t k = 0;
     bool ende = false, zuViele = false;
     try {
-        for (std::size_t i = s + 1; i < zeilen.size() && !ende && !zuViele; ++i) {
+        for (std::size_t i = s; i < zeilen.size() && !ende && !zuViele; ++i) {
             const std::string_view zeile = zeilen[i];
             if (zeile.find("<Shape") != std::string_view::npos) {
                 if (k == static_cast<std::size_t>(TSplinePunkte::kMaxPunkte)) {

@@ -176,7 +176,7 @@ void LeseI3d(TSplinePunkte& punkte, const std::string& dateiName, Melder& melder
 }
 
 void LeseI3dAusStrom(TSplinePunkte& punkte, std::istream& strom, const std::string& name, Melder& melder) {
-    enum class Abschnitt { VorDerSzene, SzenenZeile, InDerSzene };
+    enum class Abschnitt { VorDerSzene, InDerSzene };
     Abschnitt abschnitt = Abschnitt::VorDerSzene;
     Suchmuster szenenAnfang("<Scene>");
     Suchmuster shapeMarke("<Shape");
@@ -213,6 +213,43 @@ void LeseI3dAusStrom(TSplinePunkte& punkte, std::istream& strom, const std::stri
         while (punkte.AnzahlPunkte() > k) punkte.PunktLoeschen(punkte.AnzahlPunkte() - 1);
         punkte.DateiName = name;
     };
+    // One byte outside comments and line ends. The rest of the "<Scene>" line after the
+    // marker is the scene's first line: its matchers start fresh there.
+    const auto zeichen = [&](char c) {
+        switch (abschnitt) {
+            case Abschnitt::VorDerSzene:
+                if (szenenAnfang.Weiter(c)) abschnitt = Abschnitt::InDerSzene;
+                break;
+            case Abschnitt::InDerSzene:
+                if (shapeMarke.Weiter(c)) shape = true;
+                if (szenenEnde.Weiter(c)) ende = true;
+                translation.Weiter(c);
+                rotation.Weiter(c);
+                break;
+        }
+    };
+    // A line end, inside a comment or not. False once reading stops.
+    const auto zeilenende = [&]() {
+        if (abschnitt == Abschnitt::VorDerSzene) {
+            szenenAnfang.Neu();
+            return true;
+        }
+        return zeileInDerSzene();
+    };
+
+    // Comments ("<!--" up to the next "-->", across lines too) are cut out of what the
+    // markers and attributes see; their line ends still end lines, so that the lines
+    // are counted as in the file. The bytes of a possible "<!--" are held back until it
+    // is complete or broken (at most three, so memory stays bounded); a broken start
+    // goes on to the markers as written.
+    constexpr std::string_view kKommentarAnfang = "<!--";
+    std::size_t gehalten = 0;  // bytes of kKommentarAnfang held back
+    bool imKommentar = false;
+    Suchmuster kommentarEnde("-->");
+    const auto gehalteneWeiter = [&]() {
+        for (std::size_t j = 0; j < gehalten; ++j) zeichen(kKommentarAnfang[j]);
+        gehalten = 0;
+    };
 
     try {
         std::vector<char> block(65536);
@@ -233,33 +270,33 @@ void LeseI3dAusStrom(TSplinePunkte& punkte, std::istream& strom, const std::stri
             // line between CR and LF holds no marker.
             for (std::size_t i = 0; i < n && weiter; ++i) {
                 const char c = block[i];
-                const bool zeilenende = c == '\n' || c == '\r';
-                switch (abschnitt) {
-                    case Abschnitt::VorDerSzene:
-                        if (zeilenende)
-                            szenenAnfang.Neu();
-                        else if (szenenAnfang.Weiter(c))
-                            abschnitt = Abschnitt::SzenenZeile;
-                        break;
-                    case Abschnitt::SzenenZeile:  // the rest of the opening line is skipped
-                        if (zeilenende) abschnitt = Abschnitt::InDerSzene;
-                        break;
-                    case Abschnitt::InDerSzene:
-                        if (zeilenende) {
-                            weiter = zeileInDerSzene();
-                        } else {
-                            if (shapeMarke.Weiter(c)) shape = true;
-                            if (szenenEnde.Weiter(c)) ende = true;
-                            translation.Weiter(c);
-                            rotation.Weiter(c);
-                        }
-                        break;
+                if (c == '\n' || c == '\r') {
+                    // Neither "<!--" nor "-->" spans a line end.
+                    gehalteneWeiter();
+                    kommentarEnde.Neu();
+                    weiter = zeilenende();
+                } else if (imKommentar) {
+                    if (kommentarEnde.Weiter(c)) imKommentar = false;
+                } else if (c == kKommentarAnfang[gehalten]) {
+                    if (++gehalten == kKommentarAnfang.size()) {
+                        gehalten = 0;
+                        imKommentar = true;
+                        kommentarEnde.Neu();
+                    }
+                } else {
+                    // Only a '<' can begin "<!--" again after a broken start.
+                    gehalteneWeiter();
+                    if (c == kKommentarAnfang[0])
+                        gehalten = 1;
+                    else
+                        zeichen(c);
                 }
             }
         }
         if (weiter) {
             if (strom.bad()) throw DateiFehler(LeseFehlertext(name));
             // The last line needs no line end.
+            gehalteneWeiter();
             if (abschnitt == Abschnitt::InDerSzene) weiter = zeileInDerSzene();
         }
     } catch (...) {

@@ -12,17 +12,20 @@
 namespace pavolant {
 
 // Replaces the points of `punkte` with the shape nodes of the scene of an i3d file the
-// level editor exported: every line after the first "<Scene>" line, up to and including
-// the first line with "</Scene>", that contains "<Shape" gives one point, in file
-// order and whatever its nesting; translation="X Y Z" (metres) and
-// rotation="Xrot Yrot Zrot" (degrees) are taken as written, a missing attribute gives
-// zeros. Points are overwritten in place, surplus ones removed; DateiName := the
-// name, Aktuell := 0.
+// level editor exported: every line of the scene that contains "<Shape" gives one
+// point, in file order and whatever its nesting; the scene runs from just after the
+// first "<Scene>" (the rest of its line is the scene's first line) up to and including
+// the first line with "</Scene>". In each such line the first translation="X Y Z"
+// (metres) and rotation="Xrot Yrot Zrot" (degrees) are taken as written, a missing
+// attribute gives zeros. XML comments ("<!--" up to the next "-->", across lines too)
+// are left out of every line before anything is looked for; their line ends still
+// count as line ends. Points are overwritten in place, surplus ones removed;
+// DateiName := the name, Aktuell := 0.
 //  - A file that cannot be opened as a regular file throws DateiFehler
 //    ("Die Datei <name> kann nicht gelesen werden") before anything changes.
 //  - A value that is no number throws KonvertierungsFehler, and so does a value
 //    longer than kMaxI3dWertLaenge bytes; a read error throws DateiFehler. Before
-//    the "<Scene>" line nothing has changed. After it the list keeps the points read
+//    "<Scene>" nothing has changed. After it the list keeps the points read
 //    so far (the failing one with the fields set before the error), DateiName is
 //    set and Aktuell keeps its value, lowered into the shorter list.
 //  - No "<Scene>" at all: nothing changes; an information message says so.

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <streambuf>
@@ -227,7 +230,7 @@ TEST_F(LeseI3dTest, NurShapesInnerhalbDerSzene) {
         "  <Shapes>\n"
         "    <Shape translation=\"90 90 90\"/>\n"  // before the scene
         "  </Shapes>\n"
-        "  <Scene> <Shape translation=\"91 91 91\"/>\n"  // the opening line is skipped
+        "  <Scene> <Shape translation=\"91 91 91\"/>\n"  // the opening line counts
         "    <Shape translation=\"1 2 3\"/>\n"
         "    <TransformGroup name=\"g\" translation=\"5 5 5\">\n"  // not a shape
         "  <Shape translation=\"4 5 6\"/></Scene>\n"               // the closing line is read
@@ -236,10 +239,147 @@ TEST_F(LeseI3dTest, NurShapesInnerhalbDerSzene) {
         "  <Shape translation=\"93 93 93\"/>\n"
         "</i3D>\n";
     Lesen(datei);
+    ASSERT_EQ(liste.AnzahlPunkte(), 3);
+    ErwartePunkt(liste, 0, {91, 91, 91, 0, 0, 0});
+    ErwartePunkt(liste, 1, {1, 2, 3, 0, 0, 0});
+    ErwartePunkt(liste, 2, {4, 5, 6, 0, 0, 0});
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+TEST_F(LeseI3dTest, ShapeAufDerSzenenzeile) {
+    FuelleListe(liste, 4);
+    Lesen("<i3D>\n  <Scene>  <Shape translation=\"1 2 3\" rotation=\"4 5 6\"/>\n"
+          "    <Shape translation=\"7 8 9\"/>\n  </Scene>\n</i3D>\n");
+    ASSERT_EQ(liste.AnzahlPunkte(), 2);
+    ErwartePunkt(liste, 0, {1, 2, 3, 4, 5, 6});
+    ErwartePunkt(liste, 1, {7, 8, 9, 0, 0, 0});
+    EXPECT_TRUE(melder.eintraege.empty());
+
+    // The only shape; the scene closes on a line of its own.
+    FuelleListe(liste, 4);
+    Lesen("<Scene><Shape rotation=\"0 90 0\"/>\n</Scene>\n");
+    ASSERT_EQ(liste.AnzahlPunkte(), 1);
+    ErwartePunkt(liste, 0, {0, 0, 0, 0, 90, 0});
+    EXPECT_TRUE(melder.eintraege.empty());
+
+    // Only the part after "<Scene>" belongs to the scene: an attribute before it is not
+    // the shape's.
+    FuelleListe(liste, 4);
+    Lesen("<i3D translation=\"9 9 9\"><Scene><Shape rotation=\"1 2 3\"/>\n</Scene>\n");
+    ASSERT_EQ(liste.AnzahlPunkte(), 1);
+    ErwartePunkt(liste, 0, {0, 0, 0, 1, 2, 3});
+}
+
+TEST_F(LeseI3dTest, SzeneInEinerZeile) {
+    FuelleListe(liste, 3);
+    Lesen("<i3D><Scene><Shape translation=\"1 2 3\" rotation=\"4 5 6\"/></Scene>\n"
+          "<Scene>\n<Shape translation=\"9 9 9\"/>\n</Scene></i3D>\n");
+    ASSERT_EQ(liste.AnzahlPunkte(), 1);
+    ErwartePunkt(liste, 0, {1, 2, 3, 4, 5, 6});
+    EXPECT_TRUE(melder.eintraege.empty());
+
+    // An empty scene on one line ends the reading there.
+    FuelleListe(liste, 3);
+    Lesen("<Scene></Scene>\n<Shape translation=\"9 9 9\"/>\n</Scene>\n");
+    EXPECT_EQ(liste.AnzahlPunkte(), 0);
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+// ---------------------------------------------------------------------------------------
+// Comments
+
+TEST_F(LeseI3dTest, AuskommentierterShapeInEinerZeile) {
+    FuelleListe(liste, 4);
+    Lesen(Dokument({Shape("translation=\"1 2 3\""), "<!-- " + Shape("translation=\"9 9 9\"") + " -->",
+                    "<!--" + Shape("rotation=\"8 8 8\"") + "-->", Shape("translation=\"4 5 6\"")}));
     ASSERT_EQ(liste.AnzahlPunkte(), 2);
     ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
     ErwartePunkt(liste, 1, {4, 5, 6, 0, 0, 0});
     EXPECT_TRUE(melder.eintraege.empty());
+}
+
+TEST_F(LeseI3dTest, AuskommentierteShapesUeberMehrereZeilen) {
+    for (const std::string nl : {"\n", "\r\n", "\r"}) {
+        FuelleListe(liste, 6);
+        Lesen(Dokument(
+            {
+                Shape("translation=\"1 2 3\"") + " <!-- the next two are old",  // counts
+                Shape("translation=\"9 9 9\""),
+                Shape("translation=\"8 8 8\"") + " -->",
+                "<!--",
+                Shape("translation=\"7 7 7\"") + " --",  // "--" and ">" on two lines close nothing
+                "> " + Shape("translation=\"6 6 6\""),
+                "--> " + Shape("translation=\"4 5 6\""),  // after the comment: counts
+                "<!--> " + Shape("translation=\"5 5 5\""),  // "<!-->" does not close itself
+                "-->",
+                Shape("rotation=\"1 1 1\""),
+            },
+            nl));
+        ASSERT_EQ(liste.AnzahlPunkte(), 3) << "Zeilenende " << nl.size();
+        ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
+        ErwartePunkt(liste, 1, {4, 5, 6, 0, 0, 0});
+        ErwartePunkt(liste, 2, {0, 0, 0, 1, 1, 1});
+        EXPECT_TRUE(melder.eintraege.empty());
+    }
+}
+
+TEST_F(LeseI3dTest, SzenenendeImKommentarBeendetNichts) {
+    FuelleListe(liste, 1);
+    Lesen(Dokument({Shape("translation=\"1 2 3\""), "<!-- </Scene> -->", "<!-- a", "</Scene> -->",
+                    Shape("translation=\"4 5 6\"") + "<!--</Scene>-->"}));
+    ASSERT_EQ(liste.AnzahlPunkte(), 2);
+    ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
+    ErwartePunkt(liste, 1, {4, 5, 6, 0, 0, 0});
+    EXPECT_TRUE(melder.eintraege.empty());  // the scene's real end was found
+}
+
+TEST_F(LeseI3dTest, AttributeImKommentarZaehlenNicht) {
+    Lesen(Dokument({"<Shape <!-- translation=\"9 9 9\" rotation=\"9 9 9\" --> translation=\"1 2 3\"/>",
+                    "<Shape <!-- translation=\"9 9 9\"", "--> rotation=\"4 5 6\"/>"}));
+    ASSERT_EQ(liste.AnzahlPunkte(), 2);
+    ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
+    ErwartePunkt(liste, 1, {0, 0, 0, 0, 0, 0});  // its rotation stands on a line without "<Shape"
+}
+
+TEST_F(LeseI3dTest, KommentarNachDenAttributen) {
+    Lesen(Dokument({Shape("translation=\"1 2 3\"") + " <!-- rotation=\"9 9 9\" -->",
+                    Shape("rotation=\"4 5 6\"") + "<!-- <Shape translation=\"9 9 9\"/>",
+                    "-->"}));
+    ASSERT_EQ(liste.AnzahlPunkte(), 2);
+    ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
+    ErwartePunkt(liste, 1, {0, 0, 0, 4, 5, 6});
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+TEST_F(LeseI3dTest, HalberKommentaranfangIstKeiner) {
+    // A broken "<!--" is text as any other; a "<" before a real one does not hide it.
+    Lesen("<Scene>\n<!- <Shape translation=\"1 2 3\"/>\n<!-<Shape translation=\"4 5 6\"/>\n"
+          "<<!-- <Shape translation=\"9 9 9\"/> -->\n<!-\n-> <Shape translation=\"7 8 9\"/>\n</Scene>\n");
+    ASSERT_EQ(liste.AnzahlPunkte(), 3);
+    ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
+    ErwartePunkt(liste, 1, {4, 5, 6, 0, 0, 0});
+    ErwartePunkt(liste, 2, {7, 8, 9, 0, 0, 0});
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+TEST_F(LeseI3dTest, SzeneImKommentarVorDerEchten) {
+    FuelleListe(liste, 2);
+    Lesen("<i3D>\n<!-- <Scene> -->\n<Shape translation=\"9 9 9\"/>\n"
+          "<!-- old:\n<Scene>\n<Shape translation=\"8 8 8\"/>\n</Scene>\n-->\n"
+          "<Scene>\n<Shape translation=\"1 2 3\"/>\n</Scene>\n");
+    ASSERT_EQ(liste.AnzahlPunkte(), 1);
+    ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
+    EXPECT_TRUE(melder.eintraege.empty());
+
+    // A scene only inside a comment is no scene.
+    FuelleListe(liste, 2);
+    liste.Aktuell = 1;
+    Lesen("<i3D>\n<!--\n<Scene>\n<Shape translation=\"8 8 8\"/>\n</Scene>\n-->\n</i3D>\n");
+    ASSERT_EQ(liste.AnzahlPunkte(), 2);
+    ErwartePunkt(liste, 0, Alt(0));
+    EXPECT_EQ(liste.Aktuell, 1);
+    ASSERT_EQ(melder.eintraege.size(), 1u);
+    EXPECT_NE(melder.eintraege[0].text.find("fehlt \"<Scene>\""), std::string::npos);
 }
 
 TEST_F(LeseI3dTest, VerschachtelteShapesMitIhrerEigenenTranslation) {
@@ -590,6 +730,24 @@ TEST_F(LeseI3dTest, MarkenUeberBlockgrenzen) {
     EXPECT_TRUE(melder.eintraege.empty());
 }
 
+TEST_F(LeseI3dTest, KommentarUeberBlockgrenzen) {
+    // Moves a comment, its start and its end, across the boundary of the reader's blocks
+    // one byte at a time; once in one line, once across a line end.
+    for (const std::string& kommentar :
+         {"<!-- <Shape translation=\"9 9 9\"/></Scene> -->"s, "<!-- <Shape translation=\"9 9 9\"/>\n</Scene> -->"s}) {
+        const std::string zeile = kommentar + "<Shape translation=\"1 2 3\" rotation=\"4 5 6\"/></Scene>";
+        for (std::size_t versatz = 0; versatz < zeile.size() + 1; ++versatz) {
+            std::string datei = "<Scene>\n";
+            datei += std::string(65536 - datei.size() - versatz, ' ') + zeile + "\n";
+            FuelleListe(liste, 2);
+            Lesen(datei);
+            ASSERT_EQ(liste.AnzahlPunkte(), 1) << versatz;
+            ErwartePunkt(liste, 0, {1, 2, 3, 4, 5, 6});
+        }
+    }
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
 TEST_F(LeseI3dTest, HoechstzahlVonPunkten) {
     const auto text = [](int n) {
         std::string s = "<Scene>\n";
@@ -663,15 +821,29 @@ bool DreiAusZeile(const std::string& zeile, const std::string& name, double& a, 
     return true;
 }
 
+// Counts the scene's shape lines of a whole file held in memory: each comment is
+// replaced by the line ends it spans, and the text after "<Scene>" on its line is the
+// scene's first line.
 Erwartung Auszaehlen(const fs::path& datei) {
-    std::ifstream ein(datei, std::ios::binary);
+    std::ifstream dateiStrom(datei, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(dateiStrom)), std::istreambuf_iterator<char>());
+    for (std::size_t a = text.find("<!--"); a != std::string::npos; a = text.find("<!--", a)) {
+        const std::size_t b = text.find("-->", a + 4);
+        const std::size_t bis = b == std::string::npos ? text.size() : b + 3;
+        const auto zeilen = std::count(text.begin() + static_cast<std::ptrdiff_t>(a),
+                                       text.begin() + static_cast<std::ptrdiff_t>(bis), '\n');
+        text.replace(a, bis - a, static_cast<std::size_t>(zeilen), '\n');
+    }
+    std::istringstream ein(text);
     Erwartung e;
     std::string zeile;
     int abschnitt = 0;  // 0 before the scene, 1 inside, 2 after
     while (abschnitt < 2 && std::getline(ein, zeile)) {
         if (abschnitt == 0) {
-            if (zeile.find("<Scene>") != std::string::npos) abschnitt = 1;
-            continue;
+            const std::size_t szene = zeile.find("<Scene>");
+            if (szene == std::string::npos) continue;
+            abschnitt = 1;
+            zeile.erase(0, szene + 7);
         }
         if (zeile.find("<Shape") != std::string::npos) {
             ++e.shapes;
@@ -781,7 +953,10 @@ INSTANTIATE_TEST_SUITE_P(
         EigeneSzene{"neuestes_layout.i3d", {{1.25, -2, 3, 0, 0, 0}, {0, 0, 0, 0, -45, 0}}},
         // Shapes before the scene are not points; one on the scene's closing line is;
         // reading ends there.
-        EigeneSzene{"shape_vor_und_auf_der_schlusszeile.i3d", {{1, 2, 3, 0, 0, 0}, {4, 5, 6, 0, 0, 30}}}),
+        EigeneSzene{"shape_vor_und_auf_der_schlusszeile.i3d", {{1, 2, 3, 0, 0, 0}, {4, 5, 6, 0, 0, 30}}},
+        // A shape on the "<Scene>" line; shapes, a scene and "</Scene>" inside comments
+        // (one line and several); a comment after a shape's attributes.
+        EigeneSzene{"kommentare.i3d", {{1, 2, 3, 0, 90, 0}, {4, 5, 6, 0, 0, 0}, {0, 0, 0, -10, 0, 20}}}),
     [](const auto& info) {
         std::string n = info.param.datei;
         return n.substr(0, n.find('.'));
