@@ -79,7 +79,9 @@ bool EnthaeltRand(const IniDatei& ini, std::string_view name);
 // reports why.
 bool SiehtNachTextAus(const std::filesystem::path& pfad);
 
-// Writes every key into `ini` (in memory; the caller saves the file).
+// Writes every key into `ini` (in memory; the caller saves the file). A number whose
+// written form the load would refuse throws KonvertierungsFehler naming its place; `ini`
+// may then hold the parts before it, so the caller must not save it.
 void ParameterSchreiben(IniDatei& ini, const ParameterFenster& fenster);
 
 // Reads every key from `ini` into the window. Missing keys take the table's defaults. A
