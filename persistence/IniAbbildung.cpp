@@ -136,7 +136,10 @@ void Schreiben(IniDatei& ini, const TRandPunkte& rand, std::string_view name) {
     const std::string seite = rand.Rechts ? "Rechter Rand" : "Linker Rand";
     Speicherbar(rand.TexturLaenge, seite + ", Texturlänge");
     Speicherbar(rand.TexturBreite, seite + ", Texturbreite");
-    for (int k = 0; k < rand.AnzahlSegmente(); ++k) {
+    // Segment 0 last: the start point takes its angle from segment 1, where the user
+    // typed it, so that is the place to name.
+    for (int i = 1; i <= rand.AnzahlSegmente(); ++i) {
+        const int k = i % rand.AnzahlSegmente();
         const TRandSegment& s = *rand.Segment(k);
         const std::string ort = seite + ", Segment " + Index(k) + ", ";
         Speicherbar(s.Breite, ort + "Breite");

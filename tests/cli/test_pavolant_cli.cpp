@@ -170,7 +170,8 @@ TEST(Kommandozeile, UnspeicherbarerWinkelLaesstDasZielUnberuehrt) {
     DateiSchreiben(n, alt);
     const Ergebnis e = Starten(o, {"--save-params", n, p});
     EXPECT_EQ(e.code, 1);
-    EXPECT_EQ(e.fehler.rfind("error: Rechter Rand, Segment 1, Winkel: 1E307° kann nicht gespeichert werden", 0), 0u)
+    EXPECT_NE(e.fehler.find("\nerror: Rechter Rand, Segment 1, Winkel: 1E307° kann nicht gespeichert werden"),
+              std::string::npos)
         << e.fehler;
     EXPECT_EQ(DateiLesen(n), alt);
 }

@@ -68,7 +68,7 @@ TEST(Speicherwerte, GetippterRiesigerWinkelWirdBeimUebernehmenAbgelehnt) {
     EXPECT_EQ(w.dialoge.fehler[1].rfind("'-2e306' ist als Winkel zu groß", 0), 0u) << w.dialoge.fehler[1];
 
     // Just below the limit the angle is taken, saved and read back.
-    l.normale->Text = "-1.7e306";
+    l.normale->Text = "-30";
     s.winkel->Text = "1.7e306";
     EXPECT_TRUE(w.Ereignis([&] { s.segmente->Exit(); }));
     EXPECT_TRUE(w.Ereignis([&] { l.segmente->Exit(); }));
@@ -77,7 +77,6 @@ TEST(Speicherwerte, GetippterRiesigerWinkelWirdBeimUebernehmenAbgelehnt) {
     Fenster zurueck;
     ASSERT_TRUE(zurueck.Ereignis([&] { zurueck.form.ParameterLaden(o / "p.ini"); }));
     EXPECT_EQ(RadZuGrad(zurueck.form.RandR.Segment(1)->Winkel), 1.7e306);
-    EXPECT_EQ(RadZuGrad(zurueck.form.RandL.Segment(1)->NormalenWinkel), -1.7e306);
 }
 
 TEST(Speicherwerte, RiesigerWinkelImModellWirdVorDemSpeichernAbgelehnt) {
@@ -99,16 +98,16 @@ TEST(Speicherwerte, RiesigerWinkelImModellWirdVorDemSpeichernAbgelehnt) {
     EXPECT_EQ(f.lblParameter.Caption, beschriftung);
 
     // A file holding such an angle loads (its degrees are finite) and shows it unrounded,
-    // never as "INF"; saving it again is refused the same way, naming the left normal.
+    // never as "INF"; saving it again is refused the same way, naming the left border.
     f.RandR.Segment(3)->Winkel = GradZuRad(-30);
-    DateiSchreiben(o / "gross.ini", "[Rand_links_Geo]\r\nenable1=1\r\nnSegments=2\r\nNormaleMan2=1\r\nNormale2=-1e307\r\n");
+    DateiSchreiben(o / "gross.ini", "[Rand_links_Geo]\r\nenable1=1\r\nnSegments=2\r\nWinkel2=-1e307\r\n");
     ASSERT_TRUE(w.Ereignis([&] { f.ParameterLaden(o / "gross.ini"); }));
     f.RandL.AktSegment = 2;
     f.RandLEditor.Anzeigen();
-    EXPECT_EQ(Seite(f, false).normale->Text, "-1E307");
+    EXPECT_EQ(Seite(f, false).winkel->Text, "-1E307");
     EXPECT_FALSE(Speichern(w, pfad));
     ASSERT_EQ(w.dialoge.fehler.size(), 2u);
-    EXPECT_TRUE(Enthaelt(w.dialoge.fehler[1], "Linker Rand, Segment 2, Normale: -1E307° kann nicht gespeichert werden"))
+    EXPECT_TRUE(Enthaelt(w.dialoge.fehler[1], "Linker Rand, Segment 2, Winkel: -1E307° kann nicht gespeichert werden"))
         << w.dialoge.fehler[1];
     EXPECT_EQ(DateiLesen(pfad), kAlt);
 }
