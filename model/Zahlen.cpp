@@ -317,4 +317,6 @@ double GradZuRad(double grad) { return MalKonstante(grad, kGradHi, kGradLo); }
 
 double RadZuGrad(double rad) { return MalKonstante(rad, kRadHi, kRadLo); }
 
+double GradAufHundertstel(double rad) { return RundeAufStellen(RadZuGrad(rad), 100); }
+
 }  // namespace pavolant

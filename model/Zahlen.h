@@ -75,4 +75,12 @@ int RundeGeradeInt(double wert);
 double GradZuRad(double grad);
 double RadZuGrad(double rad);
 
+// An angle held in radians as the parameter file stores it and the border editor shows
+// it: degrees to the nearest 0.01. Beyond about 1.8e306 degrees the hundredths leave the
+// double range and the result is infinite, a value no file may hold.
+double GradAufHundertstel(double rad);
+// The largest angle in degrees (in 15 digits, as messages show it) whose hundredths stay
+// finite: every angle of at most this magnitude is stored.
+inline constexpr double kGroessteGradzahl = 1.79769313486231e306;
+
 }  // namespace pavolant

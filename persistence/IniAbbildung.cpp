@@ -14,6 +14,24 @@ constexpr const char* kFuellSektion = "FuellFlaeche";
 
 std::string Index(int i) { return std::to_string(i); }
 
+// A save must never write a number that its own load refuses. Each writer below checks
+// its whole part before it sets the first key, so a refused part leaves the document in
+// memory as it was and the file, saved only afterwards, untouched. `ort` names the value
+// as the user finds it in the window.
+void Speicherbar(double wert, const std::string& ort) {
+    if (!IniDatei::ZahlLiestSichZurueck(wert))
+        throw KonvertierungsFehler(ort + ": " + FormatAllgemein(wert) + " kann nicht gespeichert werden");
+}
+
+// An angle is stored as its degrees rounded to hundredths, which overflow beyond
+// kGroessteGradzahl although the radians and the degrees themselves are finite.
+void WinkelSpeicherbar(double rad, const std::string& ort) {
+    if (IniDatei::ZahlLiestSichZurueck(GradAufHundertstel(rad))) return;
+    throw KonvertierungsFehler(ort + ": " + FormatAllgemein(RadZuGrad(rad)) +
+                               "° kann nicht gespeichert werden (höchstens ±" + FormatAllgemein(kGroessteGradzahl) +
+                               "°)");
+}
+
 }  // namespace
 
 // ---- Spline points --------------------------------------------------------------------------
@@ -47,6 +65,16 @@ void Lesen(const IniDatei& ini, TSplinePunkte& punkte) {
 }
 
 void Schreiben(IniDatei& ini, const TSplinePunkte& punkte) {
+    for (int k = 1; k <= punkte.AnzahlPunkte(); ++k) {
+        const TSplinePkt& p = *punkte.Punkt(k - 1);
+        const std::string ort = "SplinePunkt " + std::to_string(k) + ", ";
+        Speicherbar(p.X, ort + "X");
+        Speicherbar(p.Y, ort + "Y");
+        Speicherbar(p.Z, ort + "Z");
+        Speicherbar(p.Xrot, ort + "Xrot");
+        Speicherbar(p.Yrot, ort + "Yrot");
+        Speicherbar(p.Zrot, ort + "Zrot");
+    }
     ini.SchreibeInteger("Splines", "Anzahl", punkte.AnzahlPunkte());
     ini.SchreibeInteger("Splines", "aktuell", punkte.Aktuell);
     ini.SchreibeString("Splines", "FileName", punkte.DateiName);
@@ -105,7 +133,21 @@ void Lesen(const IniDatei& ini, TRandPunkte& rand, std::string_view name) {
 void Schreiben(IniDatei& ini, const TRandPunkte& rand, std::string_view name) {
     const std::string geo = std::string(name) + "_Geo";
     const std::string textur = std::string(name) + "_Textur";
-    auto grad = [](double rad) { return RundeAufStellen(RadZuGrad(rad), 100); };
+    const std::string seite = rand.Rechts ? "Rechter Rand" : "Linker Rand";
+    Speicherbar(rand.TexturLaenge, seite + ", Texturlänge");
+    Speicherbar(rand.TexturBreite, seite + ", Texturbreite");
+    // Segment 0 last: the start point takes its angle from segment 1, where the user
+    // typed it, so that is the place to name.
+    for (int i = 1; i <= rand.AnzahlSegmente(); ++i) {
+        const int k = i % rand.AnzahlSegmente();
+        const TRandSegment& s = *rand.Segment(k);
+        const std::string ort = seite + ", Segment " + Index(k) + ", ";
+        Speicherbar(s.Breite, ort + "Breite");
+        WinkelSpeicherbar(s.Winkel, ort + "Winkel");
+        WinkelSpeicherbar(s.NormalenWinkel, ort + "Normale");
+        Speicherbar(s.U, ort + "Ende (U)");
+    }
+
     ini.SchreibeBool(geo, "enable1", rand.Aktiv);
     ini.SchreibeInteger(geo, "nSegments", rand.AnzahlSegmente() - 1);
     ini.SchreibeString(textur, "FileName", rand.TexturDatei);
@@ -117,8 +159,8 @@ void Schreiben(IniDatei& ini, const TRandPunkte& rand, std::string_view name) {
     for (int k = 0; k < rand.AnzahlSegmente(); ++k) {
         const TRandSegment& s = *rand.Segment(k);
         ini.SchreibeZahl(geo, "Breite" + Index(k), s.Breite);
-        ini.SchreibeZahl(geo, "Winkel" + Index(k), grad(s.Winkel));
-        ini.SchreibeZahl(geo, "Normale" + Index(k), grad(s.NormalenWinkel));
+        ini.SchreibeZahl(geo, "Winkel" + Index(k), GradAufHundertstel(s.Winkel));
+        ini.SchreibeZahl(geo, "Normale" + Index(k), GradAufHundertstel(s.NormalenWinkel));
         ini.SchreibeBool(geo, "NormaleMan" + Index(k), s.NormaleMan);
         ini.SchreibeZahl(textur, "Ende" + Index(k), s.U);
     }
@@ -139,6 +181,8 @@ void Lesen(const IniDatei& ini, TFuellFlaeche& fuellung) {
 }
 
 void Schreiben(IniDatei& ini, const TFuellFlaeche& fuellung) {
+    Speicherbar(fuellung.TexturHoehe, "Füllfläche, Texturhöhe");
+    Speicherbar(fuellung.TexturBreite, "Füllfläche, Texturbreite");
     ini.SchreibeString(kFuellSektion, "Textur", fuellung.Textur);
     ini.SchreibeZahl(kFuellSektion, "TexturHoehe", fuellung.TexturHoehe);
     ini.SchreibeZahl(kFuellSektion, "TexturBreite", fuellung.TexturBreite);

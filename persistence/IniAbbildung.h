@@ -4,6 +4,11 @@
 //
 // Numbers in the file are in the separator-aware general format; angles of a border
 // profile are stored in degrees (rounded to two places), the model holds radians.
+//
+// Every writer refuses a part that holds a number its reader would refuse (an infinity,
+// a NaN, an angle whose hundredths of a degree overflow): it throws KonvertierungsFehler
+// naming the value's place ("Rechter Rand, Segment 3, Winkel: …") before it sets any
+// key of that part.
 #pragma once
 
 #include "model/FuellFlaeche.h"

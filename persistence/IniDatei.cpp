@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -762,6 +763,8 @@ void IniDatei::SchreibeBool(std::string_view sektion, std::string_view schluesse
 void IniDatei::SchreibeZahl(std::string_view sektion, std::string_view schluessel, double wert) {
     SchreibeString(sektion, schluessel, FormatAllgemein(wert));
 }
+
+bool IniDatei::ZahlLiestSichZurueck(double wert) { return std::isfinite(wert); }
 
 void IniDatei::Ausgeben(const std::function<void(std::string_view)>& ausgabe) const {
     const std::string_view zeilenende = zeilenende_ == Zeilenende::CrLf ? "\r\n"

@@ -81,6 +81,10 @@ public:
     void SchreibeBool(std::string_view sektion, std::string_view schluessel, bool wert);
     // General number format (locale's separator, up to 15 significant digits).
     void SchreibeZahl(std::string_view sektion, std::string_view schluessel, double wert);
+    // Whether SchreibeZahl writes `wert` in a form LiesZahl reads back: every finite double
+    // does (the largest ones as the largest 15-digit number below them), "INF" and "NAN"
+    // never. The writers of the road check with it before they set a key.
+    static bool ZahlLiestSichZurueck(double wert);
 
     // The bytes Speichern() would write.
     std::string Inhalt() const;

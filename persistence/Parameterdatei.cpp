@@ -1,6 +1,7 @@
 #include "persistence/Parameterdatei.h"
 
 #include "persistence/IniDatei.h"
+#include "model/Zahlen.h"
 
 #include <algorithm>
 #include <cctype>
@@ -60,6 +61,15 @@ constexpr std::array kTabelle = {
 };
 
 void Schreiben(IniDatei& ini, const ParameterFenster& fenster, Teil lage) {
+    // The window's numbers, checked before the first key like the model's parts: a
+    // number written as "INF" or "NAN" would make the file one the load refuses.
+    for (const ParameterSchluessel& s : kTabelle) {
+        if (s.Lage != lage || s.Art != Zahl) continue;
+        const double wert = fenster.Zahl(s.Name);
+        if (!IniDatei::ZahlLiestSichZurueck(wert))
+            throw KonvertierungsFehler(std::string(s.Name) + ": " + FormatAllgemein(wert) +
+                                       " kann nicht gespeichert werden");
+    }
     for (const ParameterSchluessel& s : kTabelle) {
         if (s.Lage != lage) continue;
         switch (s.Art) {

@@ -84,7 +84,9 @@ bool SiehtNachTextAus(const std::filesystem::path& pfad);
 // an i3d file). A save onto anything else would append INI sections to it.
 bool DarfParameterAufnehmen(const std::filesystem::path& pfad);
 
-// Writes every key into `ini` (in memory; the caller saves the file).
+// Writes every key into `ini` (in memory; the caller saves the file). A number whose
+// written form the load would refuse throws KonvertierungsFehler naming its place; `ini`
+// may then hold the parts before it, so the caller must not save it.
 void ParameterSchreiben(IniDatei& ini, const ParameterFenster& fenster);
 
 // Reads every key from `ini` into the window. Missing keys take the table's defaults. A

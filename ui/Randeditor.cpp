@@ -5,14 +5,31 @@
 #include "persistence/IniAbbildung.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace pavolant {
 
 namespace {
 
-// Degrees to the nearest 0.01, as the editor shows a stored angle.
-std::string Grad(double rad) { return FormatAllgemein(RundeAufStellen(RadZuGrad(rad), 100)); }
+// Degrees to the nearest 0.01, as the editor shows a stored angle. An angle beyond the
+// hundredths' range (loaded from a file) is shown unrounded: "INF" in the field would be
+// a text that no commit accepts, and such a value has no hundredths anyway.
+std::string Grad(double rad) {
+    const double grad = GradAufHundertstel(rad);
+    return FormatAllgemein(std::isfinite(grad) ? grad : RadZuGrad(rad));
+}
+
+// An angle field's degrees as radians. An angle whose hundredths overflow could not be
+// saved, so it is refused here already, with the field named.
+double WinkelFeld(const TEdit& feld) {
+    const double rad = GradZuRad(FeldZahl(feld));
+    if (!std::isfinite(GradAufHundertstel(rad)))
+        throw Feldfehler(KonvertierungsFehler("'" + feld.Text + "' ist als Winkel zu groß (höchstens ±" +
+                                              FormatAllgemein(kGroessteGradzahl) + "°)"),
+                         feld);
+    return rad;
+}
 
 }  // namespace
 
@@ -114,10 +131,10 @@ void RandEditor::Wechseln() {
         s.Breite = 0;
     } else {
         s.Breite = FeldZahl(f.Breite);
-        s.Winkel = GradZuRad(FeldZahl(f.Winkel));
+        s.Winkel = WinkelFeld(f.Winkel);
     }
     s.U = FeldZahl(f.Ende);
-    s.NormalenWinkel = GradZuRad(FeldZahl(f.Normale));
+    s.NormalenWinkel = WinkelFeld(f.Normale);
     s.NormaleMan = f.NormaleMan.Checked();
     rand_.SegmentAktualisieren(rand_.AktSegment);
     rand_.Berechnen();  // its plausibility warnings are advice; the values stay as typed

@@ -161,6 +161,21 @@ TEST(Kommandozeile, WarnungenUndFehlerStoppen) {
     EXPECT_FALSE(fs::exists(a));
 }
 
+TEST(Kommandozeile, UnspeicherbarerWinkelLaesstDasZielUnberuehrt) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), n = (o / "n.ini").string();
+    // Loads (the degrees are finite), but its hundredths of a degree overflow.
+    DateiSchreiben(p, std::string(kGerade) + "[Rand_rechts_Geo]\r\nenable1=1\r\nnSegments=1\r\nWinkel1=1e307\r\n");
+    const std::string alt = "[Preferences]\r\nStrassenName=alt\r\n";
+    DateiSchreiben(n, alt);
+    const Ergebnis e = Starten(o, {"--save-params", n, p});
+    EXPECT_EQ(e.code, 1);
+    EXPECT_NE(e.fehler.find("\nerror: Rechter Rand, Segment 1, Winkel: 1E307° kann nicht gespeichert werden"),
+              std::string::npos)
+        << e.fehler;
+    EXPECT_EQ(DateiLesen(n), alt);
+}
+
 // Both borders (one segment falling away at 30 degrees) and the fill on.
 constexpr const char* kMitRaendern =
     "[Rand_rechts_Geo]\r\nenable1=1\r\nnSegments=1\r\nWinkel1=-30\r\n"
