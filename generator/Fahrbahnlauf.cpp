@@ -149,6 +149,7 @@ void Fahrbahnlauf::Laufen(double laengenKoordinate) {
     const int n = punkte_.AnzahlPunkte();
     for (int i = 0; i <= n - 2; ++i) gesamt += Verbindung(i, i == n - 2);
     bericht_.Memo.push_back("Gesamt-Fahrbahnlänge = " + F4(gesamt) + " m");
+    bericht_.Fahrbahnlaenge = gesamt;
 }
 
 double Fahrbahnlauf::Verbindung(int i, bool letzte) {

@@ -140,6 +140,7 @@ struct Laufbericht {
     std::vector<std::string> Memo;     // report lines, UTF-8
     std::optional<int> TexPxl;         // edtTexPxl as read
     std::optional<double> OldTexL0;    // edtTexL0 as read, for the restore button
+    std::optional<double> Fahrbahnlaenge;  // metres along the centre line, once walked
     std::optional<std::string> TexL0;  // start coordinate for the next road, general format
     bool GoDeaktivieren = false;       // too few spline points: "Go" is disabled
     bool Geschrieben = false;          // the document is complete on disk

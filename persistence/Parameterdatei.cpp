@@ -8,6 +8,8 @@
 #include <array>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <string>
 
 namespace pavolant {
 
@@ -132,18 +134,31 @@ bool NormaleDatei(const std::filesystem::path& pfad) {
     return std::filesystem::is_regular_file(pfad, ec);
 }
 
+// The bytes of a regular file; nullopt for anything else, or when it cannot be opened.
+std::optional<std::string> Inhalt(const std::filesystem::path& pfad) {
+    if (!NormaleDatei(pfad)) return std::nullopt;
+    std::ifstream ein(pfad, std::ios::binary);
+    if (!ein) return std::nullopt;
+    return std::string{std::istreambuf_iterator<char>(ein), std::istreambuf_iterator<char>()};
+}
+
+bool MitUtf16Marke(const std::string& bytes) {
+    return bytes.size() >= 2 &&
+           ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+}
+
+bool IstText(const std::string& bytes) {
+    return MitUtf16Marke(bytes) || std::find(bytes.begin(), bytes.end(), '\0') == bytes.end();
+}
+
 }  // namespace
 
 bool DarfParameterAufnehmen(const std::filesystem::path& pfad) {
-    if (!NormaleDatei(pfad)) return true;
-    std::ifstream ein(pfad, std::ios::binary);
-    if (!ein) return true;  // missing, or unreadable: the save itself says why
-    const std::string bytes{std::istreambuf_iterator<char>(ein), std::istreambuf_iterator<char>()};
-    if (bytes.empty()) return true;
-    if (!SiehtNachTextAus(pfad)) return false;
-    const bool utf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
-                                             (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
-    if (utf16) return true;  // the engine reads it; its text is no plain byte text
+    const std::optional<std::string> inhalt = Inhalt(pfad);
+    if (!inhalt || inhalt->empty()) return true;  // missing, unreadable: the save itself says why
+    const std::string& bytes = *inhalt;
+    if (!IstText(bytes)) return false;
+    if (MitUtf16Marke(bytes)) return true;  // the engine reads it; its text is no plain byte text
     std::size_t i = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     while (i < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[i]))) ++i;
     if (bytes.compare(i, 1, "<") == 0) return false;  // XML: an i3d document and the like
@@ -160,13 +175,8 @@ bool DarfParameterAufnehmen(const std::filesystem::path& pfad) {
 }
 
 bool SiehtNachTextAus(const std::filesystem::path& pfad) {
-    if (!NormaleDatei(pfad)) return true;
-    std::ifstream ein(pfad, std::ios::binary);
-    if (!ein) return true;
-    const std::string bytes{std::istreambuf_iterator<char>(ein), std::istreambuf_iterator<char>()};
-    const bool utf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
-                                             (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
-    return utf16 || std::find(bytes.begin(), bytes.end(), '\0') == bytes.end();
+    const std::optional<std::string> inhalt = Inhalt(pfad);
+    return !inhalt || IstText(*inhalt);
 }
 
 void ParameterSchreiben(IniDatei& ini, const ParameterFenster& fenster) {

@@ -79,6 +79,11 @@ std::string_view Feldbeschriftung(std::string_view name) {
     return {};
 }
 
+std::string MitFeldbeschriftung(std::string text, const std::optional<std::string>& feld) {
+    if (feld && !Feldbeschriftung(*feld).empty()) text += " (" + std::string(Feldbeschriftung(*feld)) + ")";
+    return text;
+}
+
 std::optional<std::string> Hauptfenster::FeldDesFehlers(const KonvertierungsFehler& fehler) {
     if (const auto* f = dynamic_cast<const Feldfehler*>(&fehler)) {
         for (const auto& k : Edits())

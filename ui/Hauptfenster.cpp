@@ -346,10 +346,8 @@ bool Hauptfenster::Ausfuehren(const std::function<void()>& handler) {
     } catch (const KonvertierungsFehler& e) {
         // The message as the conversion gives it, and the field it came from, whose
         // caption says where to look.
-        fehler = e.what();
         if (!fehlerfeld_) fehlerfeld_ = FeldDesFehlers(e);
-        if (fehlerfeld_ && !Feldbeschriftung(*fehlerfeld_).empty())
-            *fehler += " (" + std::string(Feldbeschriftung(*fehlerfeld_)) + ")";
+        fehler = MitFeldbeschriftung(e.what(), fehlerfeld_);
     } catch (const std::exception& e) {
         fehler = e.what();
     }

@@ -62,6 +62,8 @@ namespace pavolant {
 // The words beside a number field of the main window, as an error names it ("Roadway -
 // Geometry: Width"); empty for a name that is none.
 std::string_view Feldbeschriftung(std::string_view name);
+// `text` with the caption of `feld` appended in brackets, when it has one.
+std::string MitFeldbeschriftung(std::string text, const std::optional<std::string>& feld);
 
 class Hauptfenster : private ParameterFenster {
 public:

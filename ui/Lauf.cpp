@@ -2,6 +2,7 @@
 // into the run's parameters, the run, its report back into the window).
 #include "ui/Hauptfenster.h"
 
+#include "model/Zahlen.h"
 #include "persistence/ErsetzendeDatei.h"
 
 #include <tuple>
@@ -24,14 +25,6 @@ public:
 private:
     Melder& ziel_;
 };
-
-// The road length as the report's total line gives it ("Gesamt-Fahrbahnlänge = 491.1535 m").
-std::string Fahrbahnlaenge(const std::vector<std::string>& memo) {
-    constexpr std::string_view kZeile = "Gesamt-Fahrbahnlänge = ";
-    for (const std::string& zeile : memo)
-        if (zeile.starts_with(kZeile)) return zeile.substr(kZeile.size());
-    return "0.0000 m";
-}
 
 }  // namespace
 
@@ -106,11 +99,8 @@ void Hauptfenster::bbnGoClick() {
         Generieren(p, modell, zufall_, melder, bericht, ziel);
     } catch (const KonvertierungsFehler& e) {
         fehlerfeld_ = LauffeldDesFehlers(e);
-        std::string grund = e.what();
-        if (fehlerfeld_ && !Feldbeschriftung(*fehlerfeld_).empty())
-            grund += " (" + std::string(Feldbeschriftung(*fehlerfeld_)) + ")";
         BerichtAnwenden(bericht);
-        Abschlusszeile(bericht, grund);
+        Abschlusszeile(bericht, MitFeldbeschriftung(e.what(), fehlerfeld_));
         throw;
     } catch (const std::exception& e) {
         // What the run reached before it stopped (the cleared memo and its lines, the
@@ -134,7 +124,7 @@ void Hauptfenster::Abschlusszeile(const Laufbericht& bericht, const std::string&
     mmoStatus.Lines.push_back("Written: " + edtFileName.Text + " (" +
                               std::to_string(netz ? netz->AnzVertices() : 0) + " vertices, " +
                               std::to_string(netz ? netz->AnzDreiecke() : 0) + " triangles, road length " +
-                              Fahrbahnlaenge(bericht.Memo) + ")");
+                              FormatFest4(bericht.Fahrbahnlaenge.value_or(0)) + " m)");
 }
 
 void Hauptfenster::BerichtAnwenden(const Laufbericht& bericht) {
