@@ -25,7 +25,11 @@
 #include "persistence/ErsetzendeDatei.h"
 #include "ui/Hauptfenster.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <system_error>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -42,7 +46,7 @@ using namespace pavolant;
 constexpr std::string_view kAufruf =
     "usage: pavolant-cli [--settings FILE] [--right-border FILE] [--left-border FILE]\n"
     "                    [--splines FILE.i3d] [--tex-start V] [--save-params FILE]\n"
-    "                    [-o OUT.i3d] PARAMS.ini\n"
+    "                    [--max-memory SIZE] [-o OUT.i3d] PARAMS.ini\n"
     "\n"
     "Loads the road parameters PARAMS.ini as \"Load parameter\" does; the steps run in\n"
     "the order of this list, whatever the order of the options:\n"
@@ -56,6 +60,9 @@ constexpr std::string_view kAufruf =
     "                      FILE.i3d, as exported by the level editor; a file without\n"
     "                      a complete scene stops like an error\n"
     "  --tex-start V       puts V into the texture start field (TexL0)\n"
+    "  --max-memory SIZE   lets the run take up to SIZE of memory for the road (8G,\n"
+    "                      500M; a plain number is megabytes) instead of half of the\n"
+    "                      physical memory or the settings file's maxSpeicherMB\n"
     "  -o OUT.i3d          runs \"Go\" and writes the road to OUT.i3d (used as given);\n"
     "                      the report goes to standard output\n"
     "  --save-params FILE  saves the parameters as \"Save parameter\" does, after the run,\n"
@@ -118,8 +125,32 @@ struct Auftrag {
     std::optional<std::string> texStart;
     std::optional<std::string> parameterSpeichern;
     std::optional<std::string> ausgabe;
+    std::optional<std::uint64_t> maxSpeicher;
     std::string parameter;
 };
+
+// "8G", "500M", "1.5g", "2048" (megabytes), "64MB", "1GiB": binary units. nullopt for
+// anything else, for 0 and for more than 64 bits hold.
+std::optional<std::uint64_t> Speichergroesse(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && ((text[i] >= '0' && text[i] <= '9') || text[i] == '.')) ++i;
+    const std::string zahl(text.substr(0, i));
+    std::string einheit;
+    for (char c : text.substr(i)) einheit += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    if (einheit.size() > 1 && (einheit.ends_with("IB") || einheit.ends_with("B")))
+        einheit.resize(einheit.size() - (einheit.ends_with("IB") ? 2 : 1));
+    int stufe = 2;
+    if (einheit == "K") stufe = 1;
+    else if (einheit == "G") stufe = 3;
+    else if (einheit == "T") stufe = 4;
+    else if (einheit != "" && einheit != "M") return std::nullopt;
+    double basis = 0;  // '.' whatever the locale: a size is typed like a version number
+    const auto [ende, fehler] = std::from_chars(zahl.data(), zahl.data() + zahl.size(), basis, std::chars_format::fixed);
+    if (zahl.empty() || fehler != std::errc() || ende != zahl.data() + zahl.size()) return std::nullopt;
+    const double wert = basis * std::pow(1024.0, stufe);
+    if (!(wert >= 1) || wert >= 18446744073709551615.0) return std::nullopt;
+    return static_cast<std::uint64_t>(wert);
+}
 
 int Falsch(const std::string& grund) {
     std::cerr << "pavolant-cli: " << grund << "\n\n" << kAufruf;
@@ -161,6 +192,19 @@ std::optional<Auftrag> Zerlegen(int argc, char** argv, int& code) {
                 ziel = &a.parameterSpeichern;
             else if (arg == "-o")
                 ziel = &a.ausgabe;
+            else if (arg == "--max-memory") {
+                if (i + 1 >= argc) {
+                    code = Falsch("option '--max-memory' needs a value");
+                    return std::nullopt;
+                }
+                a.maxSpeicher = Speichergroesse(argv[++i]);
+                if (!a.maxSpeicher) {
+                    code = Falsch("option '--max-memory' needs a size such as 8G or 500M, not '" +
+                                  std::string(argv[i]) + "'");
+                    return std::nullopt;
+                }
+                continue;
+            }
             else if (arg.size() > 1 && arg[0] == '-') {
                 code = Falsch("unknown option '" + std::string(arg) + "'");
                 return std::nullopt;
@@ -234,6 +278,8 @@ int Ausfuehren(const Auftrag& auftrag) {
         if (!form.Ausfuehren([&] { form.EinstellungenLaden(pfad); })) return 1;
     }
 
+    if (auftrag.maxSpeicher) form.SpeicherGrenze = *auftrag.maxSpeicher;
+
     dialoge.Antwort = auftrag.parameter;
     if (!form.Ausfuehren([&] { form.bbnLoadParaClick(); })) return 1;
     if (auftrag.randRechts) {
@@ -288,6 +334,9 @@ int main(int argc, char** argv) {
     if (const std::optional<std::string> grund = Ueberschneidung(*auftrag)) return Falsch(*grund);
     try {
         code = Ausfuehren(*auftrag);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "error: " << kSpeicherErschoepft << '\n';
+        code = 1;
     } catch (const std::exception& e) {
         std::cerr << "error: " << e.what() << '\n';
         code = 1;

@@ -27,7 +27,38 @@ using erzeugung::Werte;
 // a mistyped coordinate must not make the program sample for hours or exhaust memory.
 constexpr double kMaxProben = 2e7;
 
+// The record sizes a run's memory is counted in.
+constexpr std::uint64_t kVertexBytes = sizeof(NetzVertex);
+constexpr std::uint64_t kDreieckBytes = sizeof(NetzDreieck);
+
+// Megabytes (MiB) for the warning, rounded up: "0 MB" would read as no memory at all.
+std::string Megabyte(std::uint64_t bytes) { return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB"; }
+
 }  // namespace
+
+Speicherbedarf LaufHoechstbedarf(double proben) {
+    // Per sample at most: a cross-section with both edges written, and both again when
+    // the texture is reset (4 vertices, 2 triangles); both edge points kept for the
+    // borders; a point on each of the three plan lines and each of the three traffic
+    // curves. Every list may hold up to twice its records while it grows.
+    constexpr std::uint64_t kJeProbe =
+        2 * (4 * kVertexBytes + 2 * kDreieckBytes + 2 * sizeof(TPunkt) + 3 * sizeof(Planlage) + 3 * sizeof(Kurvenpunkt));
+    Speicherbedarf b;
+    const double n = std::max(proben, 0.0);
+    b.Vertices = static_cast<std::int64_t>(4 * n);
+    b.Dreiecke = static_cast<std::int64_t>(2 * n);
+    b.Bytes = static_cast<std::uint64_t>(n * static_cast<double>(kJeProbe));
+    return b;
+}
+
+std::string SpeicherWarnung(const Speicherbedarf& bedarf, std::uint64_t grenze, bool hoechstens) {
+    return std::string("Die Straße bräuchte ") + (hoechstens ? "bis zu " : "etwa ") + Megabyte(bedarf.Bytes) +
+           " Arbeitsspeicher (" + std::to_string(bedarf.Vertices) + " Vertices, " + std::to_string(bedarf.Dreiecke) +
+           " triangles), mehr als die Grenze von " + Megabyte(grenze) +
+           "; nichts wurde geschrieben. Abhilfe: gröbere Feinheit (Settings: minimale Länge und Winkel), "
+           "weniger Randsegmente oder kürzere Verbindungen; oder die Grenze erhöhen (maxSpeicherMB in "
+           "Pavolant.ini, --max-memory auf der Kommandozeile).";
+}
 
 void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerator& zufall, Melder& melder,
                 Laufbericht& bericht, Dokumentziel& ziel) {
@@ -107,6 +138,15 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         melder.Warnung("Die Straße ist zu lang (höchstens 10000 km); ist ein SplinePunkt falsch eingegeben?");
         return;
     }
+    // The walk's own lists first, from the bound; the borders and the fill are counted
+    // exactly once the walk has given their edges.
+    if (par.SpeicherGrenze != 0) {
+        const Speicherbedarf bedarf = LaufHoechstbedarf(proben);
+        if (bedarf.Bytes > par.SpeicherGrenze) {
+            melder.Warnung(SpeicherWarnung(bedarf, par.SpeicherGrenze, true));
+            return;
+        }
+    }
 
     w.TexL0 = ZahlAusText(par.TexL0);
     bericht.OldTexL0 = w.TexL0;
@@ -161,6 +201,23 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         const std::int64_t umriss = modell.RandR->AnzahlSegmente() + modell.RandL->AnzahlSegmente();
         weitereVertices += 2 * umriss;
         weitereDreiecke += 2 * umriss;
+    }
+    if (par.SpeicherGrenze != 0) {
+        // The mesh as it will be, and while it moves into its final block the old one
+        // beside it, with the walk's edges still held.
+        Speicherbedarf bedarf;
+        bedarf.Vertices = netz->AnzVertices() + weitereVertices;
+        bedarf.Dreiecke = netz->AnzDreiecke() + weitereDreiecke;
+        const auto vertices = static_cast<std::uint64_t>(bedarf.Vertices + netz->AnzVertices());
+        const auto dreiecke = static_cast<std::uint64_t>(bedarf.Dreiecke + netz->AnzDreiecke());
+        const auto kanten = static_cast<std::uint64_t>(lauf.KanteRechts.Punkte.capacity() + lauf.KanteLinks.Punkte.capacity());
+        const auto linien = static_cast<std::uint64_t>(geometrie->Mittellinie.capacity() + geometrie->KanteRechts.capacity() +
+                                                       geometrie->KanteLinks.capacity());
+        bedarf.Bytes = vertices * kVertexBytes + dreiecke * kDreieckBytes + kanten * sizeof(TPunkt) + linien * sizeof(Planlage);
+        if (bedarf.Bytes > par.SpeicherGrenze) {
+            melder.Warnung(SpeicherWarnung(bedarf, par.SpeicherGrenze, false));
+            return;
+        }
     }
     netz->Reservieren(weitereVertices, weitereDreiecke);
 

@@ -80,7 +80,27 @@ struct Laufparameter {
     bool TransformGroup = true;
 
     Feinheit Fein;  // the fineness settings
+
+    // Most bytes of memory the run may take for the road; 0: no limit. A road that would
+    // need more stops with a warning before anything is allocated for it or any file is
+    // touched.
+    std::uint64_t SpeicherGrenze = 0;
 };
+
+// What a run needs for its mesh and the lines kept beside it, in records and bytes.
+struct Speicherbedarf {
+    std::int64_t Vertices = 0;
+    std::int64_t Dreiecke = 0;
+    std::uint64_t Bytes = 0;
+};
+
+// At most what the walk along the centre line takes for `proben` samples: every sample
+// may become a cross-section with its edge points, vertices, triangles and lines.
+Speicherbedarf LaufHoechstbedarf(double proben);
+
+// The warning of a run that would need more than `grenze` bytes: the figures, and what to
+// change. `hoechstens` says the figures are an upper bound (before the walk).
+std::string SpeicherWarnung(const Speicherbedarf& bedarf, std::uint64_t grenze, bool hoechstens);
 
 // The road model a run works on. The run copies each enabled border's texture group
 // into its profile, as the window has always done.

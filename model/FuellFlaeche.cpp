@@ -90,6 +90,35 @@ void TFuellFlaeche::Sortieren(std::vector<TFFrec>& liste) {
     QuickSort(liste, 0, static_cast<int>(liste.size()) - 1);
 }
 
+int TFuellFlaeche::Letzter(std::vector<TFFrec>& liste) {
+    if (liste.empty()) throw std::invalid_argument("Keine Kandidaten");
+    if (liste.size() > static_cast<std::size_t>(INT_MAX))
+        throw std::length_error("Zu viele Kandidaten zum Sortieren");
+    // The sort's outer loop alone. A partition of [links, rechts] swaps at least once, so
+    // its left part [links, j] ends before rechts; the sort of that part moves records
+    // only within it and so never changes what ends at rechts. Only the right part
+    // [i, rechts] decides the last position: linear on average instead of n log n.
+    int links = 0;
+    const int rechts = static_cast<int>(liste.size()) - 1;
+    int i = 0;
+    do {
+        i = links;
+        int j = rechts;
+        const TFFrec pivot = liste[static_cast<std::size_t>((links + rechts) / 2)];
+        do {
+            while (VergleicheWert(liste[static_cast<std::size_t>(i)], pivot) < 0) ++i;
+            while (VergleicheWert(liste[static_cast<std::size_t>(j)], pivot) > 0) --j;
+            if (i <= j) {
+                std::swap(liste[static_cast<std::size_t>(i)], liste[static_cast<std::size_t>(j)]);
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        links = i;
+    } while (i < rechts);
+    return liste[static_cast<std::size_t>(rechts)].Index;
+}
+
 void TFuellFlaeche::Leeren() {
     for (int i = Punkte.AnzahlPunkte() - 1; i >= 0; --i) Punkte.PunktLoeschen(i);
 }
@@ -119,40 +148,38 @@ int TFuellFlaeche::Fuellen(std::vector<NetzDreieck>& dreiecke, std::int32_t basi
     // Reserved up front so that appending cannot fail half-way: all or nothing.
     dreiecke.reserve(dreiecke.size() + static_cast<std::size_t>(n - 2));
 
-    // Working outline W: copies whose Nummer keeps the position in Punkte; E[k] is the
-    // edge leaving corner k; one candidate record per corner. All three shrink by one
-    // per clipped ear.
-    std::vector<TPunkt> w(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        TPunkt& kopie = w[static_cast<std::size_t>(i)];
-        kopie.Kopieren(*Punkte.Punkt(i));
-        kopie.Nummer = i;
-    }
-    std::vector<TPunkt> e(static_cast<std::size_t>(n));
+    // Working outline W: positions in Punkte, in outline order, and the ear key of each
+    // corner. Both shrink by one per clipped ear. Clipping corner k changes the corners
+    // around it only for its two neighbours, so only their keys are computed again: every
+    // key equals what a computation over the whole outline would give in that pass.
+    std::vector<int> w(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) w[static_cast<std::size_t>(i)] = i;
+    std::vector<double> schluessel(static_cast<std::size_t>(n));
     std::vector<TFFrec> kandidaten(static_cast<std::size_t>(n));
-    TPunkt sehne;
 
-    auto nummer = [&](int k) { return w[static_cast<std::size_t>(k)].Nummer + basis; };
-    auto punkt = [&](int k) -> const TPunkt& { return w[static_cast<std::size_t>(k)]; };
-    auto kante = [&](int k) -> TPunkt& { return e[static_cast<std::size_t>(k)]; };
+    auto nummer = [&](int k) { return w[static_cast<std::size_t>(k)] + basis; };
+    auto punkt = [&](int k) -> const TPunkt& { return *Punkte.Punkt(w[static_cast<std::size_t>(k)]); };
+    TPunkt kanteEin, kanteAus, sehne;
+    auto schluesselVon = [&](int k, int m) {
+        const int prev = k == 0 ? m - 1 : k - 1;
+        const int next = k == m - 1 ? 0 : k + 1;
+        punkt(k).Differenz(punkt(prev), kanteEin);
+        punkt(next).Differenz(punkt(k), kanteAus);
+        punkt(next).Differenz(punkt(prev), sehne);
+        schluessel[static_cast<std::size_t>(k)] = OhrSchluessel(kanteEin, kanteAus, sehne);
+    };
+    for (int k = 0; k < n; ++k) schluesselVon(k, n);
 
     int anzahl = 0;
     int m = n;
     while (m >= 4) {
-        // Keys of all corners, afresh in every pass; the list enters the sort in corner
-        // order.
-        punkt(0).Differenz(punkt(m - 1), kante(m - 1));
-        for (int k = 0; k < m; ++k) {
-            const int prev = k == 0 ? m - 1 : k - 1;
-            const int next = k == m - 1 ? 0 : k + 1;
-            punkt(next).Differenz(punkt(k), kante(k));
-            punkt(next).Differenz(punkt(prev), sehne);
-            kandidaten[static_cast<std::size_t>(k)] = {k, OhrSchluessel(kante(prev), kante(k), sehne)};
-        }
-        Sortieren(kandidaten);
+        // The list enters the selection in corner order, as the full sort would see it.
+        for (int k = 0; k < m; ++k)
+            kandidaten[static_cast<std::size_t>(k)] = {k, schluessel[static_cast<std::size_t>(k)]};
+        kandidaten.resize(static_cast<std::size_t>(m));
 
-        // The ear: the last candidate after the ascending sort.
-        const int k = kandidaten.back().Index;
+        // The ear: the candidate that the ascending sort would put last.
+        const int k = Letzter(kandidaten);
         const int prev = k == 0 ? m - 1 : k - 1;
         const int next = k == m - 1 ? 0 : k + 1;
         if (umlauf)
@@ -162,12 +189,17 @@ int TFuellFlaeche::Fuellen(std::vector<NetzDreieck>& dreiecke, std::int32_t basi
         ++anzahl;
 
         w.erase(w.begin() + k);
-        e.pop_back();
-        kandidaten.pop_back();
+        schluessel.erase(schluessel.begin() + k);
         --m;
-        const auto soll = static_cast<std::size_t>(m);
-        if (w.size() != soll || e.size() != soll || kandidaten.size() != soll)
+        if (w.size() != static_cast<std::size_t>(m) || schluessel.size() != w.size()) {
             melder.Information("interner Fehler beim Füllen");
+            break;
+        }
+        // The neighbours, at their positions after the erase.
+        const int vorher = k == 0 ? m - 1 : k - 1;
+        const int nachher = k == m ? 0 : k;
+        schluesselVon(vorher, m);
+        schluesselVon(nachher, m);
     }
 
     if (umlauf)

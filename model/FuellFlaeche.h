@@ -66,6 +66,9 @@ public:
     // Sorts `liste` ascending with VergleicheWert by the fixed quicksort whose pivot
     // choice decides which of several equal candidates ends last (the ear chosen).
     static void Sortieren(std::vector<TFFrec>& liste);
+    // The Index of the record that Sortieren would put last, found without sorting the
+    // rest; `liste` is left in an order of its own. Throws std::invalid_argument when empty.
+    static int Letzter(std::vector<TFFrec>& liste);
 
     // Empties the outline, from the last point to the first. Texture settings stay.
     void Leeren();

@@ -7,12 +7,20 @@
 
 namespace pavolant {
 
+// What the user reads when memory ran out part way through a step (the system's own
+// text, "std::bad_alloc", says nothing to a user).
+inline constexpr const char* kSpeicherErschoepft =
+    "Der Arbeitsspeicher reicht für diesen Schritt nicht aus; er wurde abgebrochen.";
+
 enum class MeldungsArt { Warnung, Information };
 
 class Melder {
 public:
     virtual ~Melder() = default;
     virtual void Melden(MeldungsArt art, const std::string& text) = 0;
+    // Whether every message is a box the user must confirm (the desktop), rather than a
+    // line or a record: repeated messages are then gathered into one box.
+    virtual bool JedeMeldungEinBox() const { return false; }
 
     void Warnung(const std::string& text) { Melden(MeldungsArt::Warnung, text); }
     void Information(const std::string& text) { Melden(MeldungsArt::Information, text); }

@@ -127,6 +127,23 @@ char SystemDezimaltrenner() {
     }
 }
 
+std::string SichtbarerText(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string sichtbar;
+    sichtbar.reserve(text.size());
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F) {
+            sichtbar += "\\x";
+            sichtbar += kHex[b >> 4];
+            sichtbar += kHex[b & 0xF];
+        } else {
+            sichtbar += c;
+        }
+    }
+    return sichtbar;
+}
+
 double ZahlAusText(std::string_view text) {
     const char eigener = gDezimaltrenner;
     double wert = 0;
@@ -138,7 +155,7 @@ double ZahlAusText(std::string_view text) {
         if (c == fremder) c = eigener;
     if (Zerlegen(umgesetzt, eigener, wert)) return wert;
 
-    throw KonvertierungsFehler("'" + std::string(text) + "' ist kein gültiger Gleitkommawert");
+    throw KonvertierungsFehler("'" + SichtbarerText(text) + "' ist kein gültiger Gleitkommawert");
 }
 
 int GanzzahlAusText(std::string_view text) {
@@ -159,7 +176,7 @@ int GanzzahlAusText(std::string_view text) {
     }
     if (negativ) wert = -wert;
     if (i == anfang || i != s.size() || zuGross || wert > INT_MAX || wert < INT_MIN)
-        throw KonvertierungsFehler("'" + std::string(text) + "' ist kein gültiger Integerwert");
+        throw KonvertierungsFehler("'" + SichtbarerText(text) + "' ist kein gültiger Integerwert");
     return static_cast<int>(wert);
 }
 

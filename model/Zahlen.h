@@ -22,6 +22,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The text as a message shows it: control characters (a NUL byte among them, which
+// would end the message wherever it is read as a C string) as "\xNN", the rest as it is.
+std::string SichtbarerText(std::string_view text);
+
 // The locale's decimal separator (',' or '.'), a process-wide setting taken from the
 // system locale at start-up. Only ',' and '.' are accepted; anything else becomes '.'.
 char Dezimaltrenner();

@@ -30,6 +30,17 @@ std::optional<Fensterposition> EinstellungenLesen(const std::filesystem::path& p
     return Fensterposition{ini.LiesInteger(kSektion, "ScreenPos_Top", 1), ini.LiesInteger(kSektion, "ScreenPos_Left", 1)};
 }
 
+std::optional<std::uint64_t> SpeicherGrenzeLesen(const std::filesystem::path& pfad) {
+    const IniDatei ini(pfad);
+    if (!ini.Vorhanden()) return std::nullopt;
+    const double megabyte = ini.LiesZahl(kSektion, "maxSpeicherMB", 0.0);
+    if (!(megabyte > 0)) return std::nullopt;
+    // Beyond 2^43 MB (8 EiB) the bytes would not fit 64 bits: no limit worth the name.
+    constexpr double kHoechstens = 8796093022208.0;
+    if (megabyte >= kHoechstens) return UINT64_MAX;
+    return static_cast<std::uint64_t>(megabyte * 1048576.0);
+}
+
 void EinstellungenSchreiben(const std::filesystem::path& pfad, const Feinheit& feinheit,
                             const Fensterposition& position) {
     IniDatei ini(pfad);

@@ -4,6 +4,7 @@
 
 #include "model/Feinheit.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 
@@ -23,6 +24,13 @@ std::filesystem::path EinstellungsPfad();
 // value that is no number throws KonvertierungsFehler: the settings read before it are
 // already in `feinheit`, the rest and the position are left alone.
 std::optional<Fensterposition> EinstellungenLesen(const std::filesystem::path& pfad, Feinheit& feinheit);
+
+// The memory limit of a run in bytes, from the key maxSpeicherMB (megabytes, 2^20 bytes)
+// of the section [Preferences]; nullopt when the file or the key is missing or the value
+// is not above 0 (the default applies). A value that is no number throws
+// KonvertierungsFehler naming the file and key. The program never writes this key: a
+// user sets it by hand, and it stays as typed.
+std::optional<std::uint64_t> SpeicherGrenzeLesen(const std::filesystem::path& pfad);
 
 // Writes the six settings and the position in their fixed order, all-or-nothing;
 // throws DateiFehler("In <path> kann nicht geschrieben werden").

@@ -672,12 +672,25 @@ bool IniDatei::LiesBool(std::string_view sektion, std::string_view schluessel, b
 double IniDatei::LiesZahl(std::string_view sektion, std::string_view schluessel,
                           std::string_view vorgabeText) const {
     const auto wert = Wert(sektion, schluessel);
-    return ZahlAusText(wert ? *wert : vorgabeText);
+    return wert ? ZahlAusWert(sektion, schluessel, *wert) : ZahlAusText(vorgabeText);
 }
 
 double IniDatei::LiesZahl(std::string_view sektion, std::string_view schluessel, double vorgabe) const {
     const auto wert = Wert(sektion, schluessel);
-    return wert ? ZahlAusText(*wert) : vorgabe;
+    return wert ? ZahlAusWert(sektion, schluessel, *wert) : vorgabe;
+}
+
+// A value that is no number says where it stands: "Dorf.ini [Fahrbahn_Geo] Sturz: '' ist
+// kein gültiger Gleitkommawert". Without the place a user with a file of 200 sections
+// cannot find it.
+double IniDatei::ZahlAusWert(std::string_view sektion, std::string_view schluessel, std::string_view wert) const {
+    try {
+        return ZahlAusText(wert);
+    } catch (const KonvertierungsFehler& e) {
+        std::string ort = pfad_.empty() ? std::string() : pfad_.string() + " ";
+        ort += "[" + SichtbarerText(Getrimmt(sektion)) + "] " + SichtbarerText(Getrimmt(schluessel)) + ": ";
+        throw KonvertierungsFehler(ort + e.what());
+    }
 }
 
 // ---- Writing -----------------------------------------------------------------------

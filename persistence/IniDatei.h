@@ -65,7 +65,7 @@ public:
     // Read as an integer: non-zero is true.
     bool LiesBool(std::string_view sektion, std::string_view schluessel, bool vorgabe) const;
     // The text (or `vorgabeText` when missing) through ZahlAusText; throws
-    // KonvertierungsFehler when it is no number.
+    // KonvertierungsFehler, led by "<file> [<section>] <key>: ", when it is no number.
     double LiesZahl(std::string_view sektion, std::string_view schluessel,
                     std::string_view vorgabeText) const;
     // The same with a number as the default, kept exactly when the key is missing.
@@ -125,6 +125,8 @@ private:
     // The trimmed value of a key without its enclosing quotes, whole (not cut to
     // kMaxWertLaenge); nullopt when missing.
     std::optional<std::string_view> Wert(std::string_view sektion, std::string_view schluessel) const;
+    // ZahlAusText of a key's value; a KonvertierungsFehler names the file, section and key.
+    double ZahlAusWert(std::string_view sektion, std::string_view schluessel, std::string_view wert) const;
 
     Zeile& ZeileIn(std::size_t abschnitt, std::size_t k);
     const Zeile& ZeileIn(std::size_t abschnitt, std::size_t k) const;

@@ -102,9 +102,9 @@ std::optional<std::string> Hauptfenster::LauffeldDesFehlers(const Konvertierungs
     const std::string text = was.substr(a + 1, b - a - 1);
     for (std::string_view name : kLaufReihenfolge) {
         const TEdit& e = *Edit(name);
-        if (e.Text == text && IstKeineZahl(e.Text)) return std::string(name);
+        if (SichtbarerText(e.Text) == text && IstKeineZahl(e.Text)) return std::string(name);
     }
-    if (edtTexL0.Text == text && IstKeineZahl(edtTexL0.Text)) return std::string("edtTexL0");
+    if (SichtbarerText(edtTexL0.Text) == text && IstKeineZahl(edtTexL0.Text)) return std::string("edtTexL0");
     return std::nullopt;
 }
 

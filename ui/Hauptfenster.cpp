@@ -181,7 +181,8 @@ void RandLayout(const RandEditor& editor, TButton& laden, bool rechts) {
 }  // namespace
 
 Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
-    : randMelder_(melder),
+    : buendel_(melder),
+      randMelder_(buendel_),
       RandR("right Border", randMelder_),
       RandL("left Border", randMelder_),
       RandREditor(RandR, randMelder_,
@@ -197,7 +198,7 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
                   RandTexturFelder{cboRandLenable, gboRandL, edtRandLTexFile, edtRandLTexLaenge, edtRandLTexBreite,
                                    edtRandLTexBreitePxl, cboRandLRuecksetzen, btnRandLcalcU}),
       Profil(RandR, RandL, randMelder_),
-      melder_(melder),
+      melder_(buendel_),
       dialoge_(dialoge) {
     // Top rows.
     bbnSave.Caption = "i3d-File";
@@ -341,6 +342,7 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
 bool Hauptfenster::Ausfuehren(const std::function<void()>& handler) {
     std::optional<std::string> fehler;
     if (ereignisTiefe_++ == 0) fehlerfeld_.reset();
+    buendel_.Beginnen();
     try {
         handler();
     } catch (const KonvertierungsFehler& e) {
@@ -348,6 +350,8 @@ bool Hauptfenster::Ausfuehren(const std::function<void()>& handler) {
         // caption says where to look.
         if (!fehlerfeld_) fehlerfeld_ = FeldDesFehlers(e);
         fehler = MitFeldbeschriftung(e.what(), fehlerfeld_);
+    } catch (const std::bad_alloc&) {
+        fehler = kSpeicherErschoepft;
     } catch (const std::exception& e) {
         fehler = e.what();
     }
@@ -355,6 +359,8 @@ bool Hauptfenster::Ausfuehren(const std::function<void()>& handler) {
     // are one step with it; an event that stopped part way is a step too, since what it
     // wrote before the error stays.
     if (--ereignisTiefe_ == 0) VerlaufNachfuehren();
+    // The repeated messages before the error: that is the order they came in.
+    buendel_.Beenden();
     if (fehler) dialoge_.Fehler(*fehler);
     return !fehler;
 }
@@ -383,6 +389,7 @@ void Hauptfenster::EinstellungenLaden(const fs::path& einstellungen) {
         throw;
     }
     EinstellungenSetzen(feinheit);
+    SpeicherGrenze = SpeicherGrenzeLesen(einstellungen).value_or(StandardSpeicherGrenze());
     if (!gespeichert) return;
     // A position saved on a larger screen, or a hand-edited one, must not open the
     // window where the user cannot reach it.

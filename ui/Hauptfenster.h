@@ -40,9 +40,11 @@
 #include "model/SplinePunkte.h"
 #include "persistence/Einstellungen.h"
 #include "persistence/Parameterdatei.h"
+#include "persistence/Systemspeicher.h"
 #include "ui/Bearbeitung.h"
 #include "ui/Dialoge.h"
 #include "ui/Einstellungsfenster.h"
+#include "ui/Meldungsbuendel.h"
 #include "ui/Profilfenster.h"
 #include "ui/Randauflistung.h"
 #include "ui/Randeditor.h"
@@ -230,6 +232,9 @@ public:
     TMemo* Memo(std::string_view name);
 
 private:
+    // Every message of the window goes through it, so that one event repeats no message
+    // more than Meldungsbuendel::kHoechstens times; Ausfuehren marks the events.
+    Meldungsbuendel buendel_;
     // The borders report through it; declared before them because they keep its address.
     StummschaltbarerMelder randMelder_;
 
@@ -308,6 +313,10 @@ public:
     // that is no number throws KonvertierungsFehler with the settings read before it
     // applied and the stored position left alone; an unreadable file throws DateiFehler.
     void EinstellungenLaden(const std::filesystem::path& einstellungen);
+    // Most bytes a run may take for the road (Laufparameter::SpeicherGrenze): half of the
+    // physical memory, or the settings file's maxSpeicherMB, read by EinstellungenLaden;
+    // the command line's --max-memory sets it after that.
+    std::uint64_t SpeicherGrenze = StandardSpeicherGrenze();
     // Writes the six settings and Position into the settings file, all-or-nothing. True:
     // the window may close. False: the file could not be written, the error box has said
     // so and the window stays open with everything as it was.

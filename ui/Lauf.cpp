@@ -85,6 +85,7 @@ void Hauptfenster::bbnGoClick() {
     p.TransformGroup = cboCreateTG.Checked();
 
     p.Fein = Einstellungen();
+    p.SpeicherGrenze = SpeicherGrenze;
 
     // The document must not replace the road's own parameter file.
     if (parameterDatei_ && DieselbeDatei(p.DateiName, *parameterDatei_))

@@ -51,6 +51,11 @@ void Hauptfenster::ParameterSpeichern(const fs::path& pfad) {
     // An existing file is updated in place: keys this road does not write (unknown keys,
     // points beyond the current count) keep their place and value. A file that is no
     // INI text (a document, an image) would get INI sections appended: refused.
+    // A folder is a place the save cannot write to; reading it first would blame the read.
+    std::error_code ec;
+    if (fs::is_directory(pfad, ec))
+        throw DateiFehler("In " + pfad.string() + " kann nicht geschrieben werden: " +
+                          std::make_error_code(std::errc::is_a_directory).message());
     if (!DarfParameterAufnehmen(pfad))
         throw DateiFehler("Die Datei " + pfad.string() + " ist keine Parameterdatei und wird nicht überschrieben");
     IniDatei ini(pfad);

@@ -18,6 +18,7 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -324,7 +325,8 @@ TEST(Kommandozeile, EinstellungsdateiUnterDerParameterdatei) {
     DateiSchreiben(o / "schlecht.ini", "[Preferences]\r\nminWinkel=abc\r\n");
     const std::string fehlt = (o / "fehlt.ini").string();
     for (const auto& [datei, meldung] :
-         {std::pair{(o / "schlecht.ini").string(), std::string("error: 'abc' ist kein gültiger Gleitkommawert\n")},
+         {std::pair{(o / "schlecht.ini").string(),
+                    "error: " + (o / "schlecht.ini").string() + " [Preferences] minWinkel: 'abc' ist kein gültiger Gleitkommawert\n"},
           std::pair{fehlt, "error: Die Datei " + fehlt + " existiert nicht\n"}}) {
         fs::remove(a);
         const Ergebnis r = Starten(o, {"--settings", datei, "-o", a, p});
@@ -543,6 +545,95 @@ TEST(Kommandozeile, KeineParameterInFremdeOderGeschuetzteDateien) {
     EXPECT_EQ(e.code, 1);
     EXPECT_EQ(e.fehler, "error: In " + a + " kann nicht geschrieben werden: Permission denied\n");
     EXPECT_EQ(DateiLesen(a), "alt");
+}
+
+TEST(Kommandozeile, MeldungenNennenDateiSchluesselUndGrund) {
+    TempOrdner o;
+    // A conversion error while loading names the file, the section and the key.
+    const std::string p = (o / "Dorf.ini").string();
+    DateiSchreiben(p, kZehnMeter + "[Fahrbahn_Textur]\r\nFileName=a.dds\r\n[Preferences]\r\nmaxSturz=steil\r\n");
+    const Ergebnis d = Starten(o, {"-o", (o / "a.i3d").string(), p});
+    EXPECT_EQ(d.code, 1);
+    EXPECT_EQ(d.fehler, "error: " + p + " [Preferences] maxSturz: 'steil' ist kein gültiger Gleitkommawert\n");
+    // A NUL byte in a value does not cut the message (a parameter file with one is no
+    // text and refused whole; a settings file is read).
+    const std::string s = (o / "s.ini").string();
+    std::string mitNull = "[Preferences]\r\nminLaenge=1";
+    mitNull += '\0';
+    mitNull += "x\r\n";
+    DateiSchreiben(s, mitNull);
+    const Ergebnis e = Starten(o, {"--settings", s, "-o", (o / "a.i3d").string(), p});
+    EXPECT_EQ(e.code, 1);
+    EXPECT_EQ(e.fehler, "error: " + s + " [Preferences] minLaenge: '1\\x00x' ist kein gültiger Gleitkommawert\n");
+    EXPECT_FALSE(fs::exists(o / "a.i3d"));
+
+    // Saving onto a folder: the folder cannot be written, whatever reading it says.
+    DateiSchreiben(p, kZehnMeter);
+    const Ergebnis f = Starten(o, {"--save-params", o.Pfad().string(), p});
+    EXPECT_EQ(f.code, 1);
+    EXPECT_EQ(f.fehler, "error: In " + o.Pfad().string() + " kann nicht geschrieben werden: Is a directory\n");
+}
+
+TEST(Kommandozeile, SpeichergrenzeStopptVorDerDatei) {
+    TempOrdner o;
+    // A 1 KB file that asks for a road of 1,000 km with a border of 40 segments.
+    std::string ini = "[Fahrbahn_Geo]\r\nBreite=7\r\n[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nZ=1000000\r\n"
+                      "[Rand_links_Geo]\r\nenable1=0\r\n[Rand_rechts_Geo]\r\nenable1=1\r\nnSegments=41\r\n";
+    for (int k = 1; k <= 40; ++k) ini += "Breite" + std::to_string(k) + "=0,1\r\n";
+    const std::string p = (o / "riesig.ini").string(), a = (o / "a.i3d").string();
+    DateiSchreiben(p, ini);
+    DateiSchreiben(a, "alt");
+    const Ergebnis e = Starten(o, {"--max-memory", "64M", "-o", a, p});
+    EXPECT_EQ(e.code, 1);
+    EXPECT_NE(e.fehler.find("\nwarning: Die Straße bräuchte bis zu "), std::string::npos) << e.fehler;
+    EXPECT_NE(e.fehler.find("mehr als die Grenze von 64 MB; nichts wurde geschrieben."), std::string::npos) << e.fehler;
+    EXPECT_EQ(DateiLesen(a), "alt");
+    EXPECT_EQ(pavolant::test::Eintraege(o.Pfad()), (std::vector<std::string>{"a.i3d", "riesig.ini", "stderr", "stdout"}));
+
+    // The settings file's key sets it too; the option wins over it.
+    DateiSchreiben(o / "s.ini", "[Preferences]\r\nmaxSpeicherMB=32\r\n");
+    const Ergebnis s = Starten(o, {"--settings", (o / "s.ini").string(), "-o", a, p});
+    EXPECT_NE(s.fehler.find("mehr als die Grenze von 32 MB"), std::string::npos) << s.fehler;
+    const Ergebnis beide = Starten(o, {"--settings", (o / "s.ini").string(), "--max-memory", "0.0625g", "-o", a, p});
+    EXPECT_NE(beide.fehler.find("mehr als die Grenze von 64 MB"), std::string::npos) << beide.fehler;
+
+    for (const std::string falsch : {"", "0", "8X", "1.2.3", "-5M", "G", "99999999999T"}) {
+        const Ergebnis f = Starten(o, {"--max-memory", falsch, "-o", a, p});
+        EXPECT_EQ(f.code, 2) << falsch;
+        EXPECT_NE(f.fehler.find("option '--max-memory' needs a size such as 8G or 500M"), std::string::npos) << falsch;
+    }
+    EXPECT_EQ(DateiLesen(a), "alt");
+
+    // The ten-metre road fits in a megabyte.
+    DateiSchreiben(p, kZehnMeter);
+    EXPECT_EQ(Starten(o, {"--max-memory", "1MiB", "-o", a, p}).code, 0);
+}
+
+TEST(Kommandozeile, ZwanzigtausendWarnungenWerdenZwanzigJeArtUndEineZeile) {
+    TempOrdner o;
+    // Both borders at their most segments, none with a width or a texture step: two
+    // warnings per segment on loading, about 40,000 in all, of four kinds.
+    std::string ini = kGerade;
+    for (const char* seite : {"rechts", "links"}) {
+        ini += std::string("[Rand_") + seite + "_Geo]\r\nenable1=1\r\nnSegments=10000\r\n";
+        for (int k = 1; k < 10000; ++k) ini += "Breite" + std::to_string(k) + "=0\r\n";
+    }
+    const std::string p = (o / "p.ini").string();
+    DateiSchreiben(p, ini);
+    const Ergebnis e = Starten(o, {p});
+    EXPECT_EQ(e.code, 0);
+    std::vector<std::string> zeilen;
+    std::istringstream s(e.fehler);
+    for (std::string z; std::getline(s, z);) zeilen.push_back(z);
+    ASSERT_EQ(zeilen.size(), 4u * 21u) << e.fehler.substr(0, 3000);
+    const std::string laenge = "right Border: BorderPoint1: Length is smaller than 1mm! Are you sure?";
+    EXPECT_EQ(zeilen[0], "warning: " + laenge);
+    EXPECT_EQ(std::count(zeilen.begin(), zeilen.end(), "information: 9979 weitere Meldungen wie \"" + laenge +
+                                                            "\" wurden nicht angezeigt."),
+              1);
+    EXPECT_EQ(std::count_if(zeilen.begin(), zeilen.end(),
+                            [](const std::string& z) { return z.rfind("information: 99", 0) == 0; }),
+              4);
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ TEST(Einstellungen, ABadValueStopsWithTheEarlierValuesKept) {
         EinstellungenLesen(ordner / "Pavolant.ini", f);
         FAIL() << "no error";
     } catch (const KonvertierungsFehler& e) {
-        EXPECT_STREQ(e.what(), "'viel' ist kein gültiger Gleitkommawert");
+        EXPECT_EQ(e.what(), (ordner / "Pavolant.ini").string() + " [Preferences] minWinkel: 'viel' ist kein gültiger Gleitkommawert");
     }
     EXPECT_EQ(f.MinLaenge, 4);
     EXPECT_EQ(f.MinWinkel, 3);

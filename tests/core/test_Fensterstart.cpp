@@ -82,7 +82,8 @@ TEST(Fensterstart, SchlechteZahlMeldetUndBehaeltDasGelesene) {
                                 "maxSturz=45\r\nDreieckeSym=1\r\nScreenPos_Top=40\r\nScreenPos_Left=50\r\n");
     const Gestartet g(o / "p.ini");
     EXPECT_FALSE(g.ok);
-    EXPECT_EQ(g.dialoge.fehler, std::vector<std::string>{"'abc' ist kein gültiger Gleitkommawert"});
+    EXPECT_EQ(g.dialoge.fehler, std::vector<std::string>{(o / "p.ini").string() +
+                                                     " [Preferences] minSteigung: 'abc' ist kein gültiger Gleitkommawert"});
     // Before the bad key: read. From it on: the defaults. The stored position: not applied.
     EXPECT_EQ(g.Zahlen(), (Werte{1.5, 4, 1, 1, 30}));
     EXPECT_FALSE(g.form.DreieckeSym);

@@ -511,6 +511,85 @@ TEST(FuellFlaecheSortierung, DeutlichVerschiedeneSchluesselWerdenAufsteigendSort
     }
 }
 
+TEST(FuellFlaecheSortierung, LetzterIstDerLetzteDerVollenSortierung) {
+    // Keys from a few values only, so that many compare equal and the pivot choice
+    // decides; the selection must find the same record as the whole sort.
+    std::mt19937 zufall(77);
+    std::uniform_int_distribution<int> stufe(0, 4);
+    std::uniform_real_distribution<double> fein(0, 0.009);
+    for (int fall = 0; fall < 2000; ++fall) {
+        const int n = 1 + fall % 60;
+        std::vector<TFFrec> liste;
+        for (int i = 0; i < n; ++i) liste.push_back({i, 0.5 * stufe(zufall) + (fall % 3 == 0 ? fein(zufall) : 0)});
+        std::vector<TFFrec> sortiert = liste;
+        TFuellFlaeche::Sortieren(sortiert);
+        EXPECT_EQ(TFuellFlaeche::Letzter(liste), sortiert.back().Index) << "fall " << fall;
+    }
+    std::vector<TFFrec> leer;
+    EXPECT_THROW(TFuellFlaeche::Letzter(leer), std::invalid_argument);
+}
+
+// The fill as it was first written: every key afresh in every pass and the whole list
+// sorted. The document depends on the triangles' order, so the fill must give exactly
+// these, however it finds them.
+std::vector<Tripel> FuelleNachVorlage(const std::vector<XZ>& umriss, std::int32_t basis, bool umlauf) {
+    const int n = static_cast<int>(umriss.size());
+    std::vector<TPunkt> w(umriss.size());
+    for (int i = 0; i < n; ++i) {
+        w[static_cast<std::size_t>(i)].X = umriss[static_cast<std::size_t>(i)].x;
+        w[static_cast<std::size_t>(i)].Z = umriss[static_cast<std::size_t>(i)].z;
+        w[static_cast<std::size_t>(i)].Nummer = i;
+    }
+    std::vector<Tripel> aus;
+    if (n < 3) return aus;
+    auto nr = [&](int k) { return w[static_cast<std::size_t>(k)].Nummer + basis; };
+    for (int m = n; m >= 4; --m) {
+        std::vector<TFFrec> kandidaten;
+        for (int k = 0; k < m; ++k) {
+            const TPunkt& vor = w[static_cast<std::size_t>(k == 0 ? m - 1 : k - 1)];
+            const TPunkt& p = w[static_cast<std::size_t>(k)];
+            const TPunkt& nach = w[static_cast<std::size_t>(k == m - 1 ? 0 : k + 1)];
+            TPunkt a, b, sehne;
+            p.Differenz(vor, a);
+            nach.Differenz(p, b);
+            nach.Differenz(vor, sehne);
+            kandidaten.push_back({k, TFuellFlaeche::OhrSchluessel(a, b, sehne)});
+        }
+        TFuellFlaeche::Sortieren(kandidaten);
+        const int k = kandidaten.back().Index;
+        const int prev = k == 0 ? m - 1 : k - 1, next = k == m - 1 ? 0 : k + 1;
+        aus.push_back(umlauf ? Tripel{nr(k), nr(prev), nr(next)} : Tripel{nr(k), nr(next), nr(prev)});
+        w.erase(w.begin() + k);
+    }
+    aus.push_back(umlauf ? Tripel{nr(0), nr(2), nr(1)} : Tripel{nr(0), nr(1), nr(2)});
+    return aus;
+}
+
+TEST(FuellFlaecheEigenschaften, GleicheDreieckeInGleicherReihenfolgeWieDieVolleSortierung) {
+    std::mt19937 zufall(314159);
+    std::uniform_int_distribution<int> anzahl(3, 120);
+    std::uniform_int_distribution<int> raster(-6, 6);
+    for (int fall = 0; fall < 300; ++fall) {
+        const int n = anzahl(zufall);
+        std::vector<XZ> umriss;
+        switch (fall % 4) {
+            case 0: umriss = KonvexerUmriss(zufall, n); break;
+            case 1: umriss = SternUmriss(zufall, n); break;
+            case 2:  // on a coarse grid: repeated points, straight corners, equal keys
+                for (int i = 0; i < n; ++i) umriss.push_back({double(raster(zufall)), double(raster(zufall))});
+                break;
+            default:  // a road's cross-section: a flat top and a stepped bottom, clockwise
+                for (int i = 0; i < n / 2; ++i) umriss.push_back({0.5 * i, 0});
+                for (int i = n - n / 2 - 1; i >= 0; --i) umriss.push_back({0.5 * i * (n / 2) / std::max(1, n - n / 2), -1.0 - (i % 3) * 0.25});
+                break;
+        }
+        const bool umlauf = fall % 2 == 0;
+        TFuellFlaeche f;
+        SetzeUmriss(f, umriss);
+        EXPECT_EQ(Fuelle(f, 7, umlauf), FuelleNachVorlage(umriss, 7, umlauf)) << "fall " << fall;
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // Texture coordinates
 

@@ -945,4 +945,75 @@ TEST(Generierung, AbsurdDistancesAreRefusedInsteadOfSampled) {
     EXPECT_FALSE(fs::exists(l.par.DateiName));
 }
 
+TEST(Generierung, ARoadBeyondTheMemoryLimitStopsBeforeAnyFileIsTouched) {
+    // 100 km between two points: the walk alone may take more than 100 MB, which the
+    // bound says before the check of the target.
+    Lauf lang;
+    ZweiPunkte(lang.punkte, 0, 0, 100000);
+    lang.par.SpeicherGrenze = 100u << 20;
+    Aufzeichnungsziel unberuehrt(lang.bericht);
+    lang.Go(unberuehrt);
+    EXPECT_TRUE(unberuehrt.schritte.empty());
+    ASSERT_EQ(lang.melder.eintraege.size(), 1u);
+    const std::string& warnung = lang.melder.eintraege[0].text;
+    EXPECT_EQ(warnung.rfind("Die Straße bräuchte bis zu ", 0), 0u) << warnung;
+    EXPECT_NE(warnung.find("mehr als die Grenze von 100 MB; nichts wurde geschrieben."), std::string::npos) << warnung;
+    EXPECT_NE(warnung.find("--max-memory"), std::string::npos);
+    EXPECT_FALSE(lang.bericht.Geschrieben);
+
+    // 50 m with a border of 3,000 segments: the walk is small, the border is not. Its
+    // vertices are known exactly once the walk has given the edge.
+    Lauf breit;
+    ZweiPunkte(breit.punkte, 0, 0, 50);
+    breit.Rand(breit.randR, breit.par.RandR);
+    for (int k = 0; k < 3000; ++k) breit.randR.Segment(breit.randR.NeuesSegment())->Breite = 0.01;
+    breit.randR.Berechnen();
+    breit.Go();
+    ASSERT_TRUE(breit.bericht.Geschrieben);
+    const std::int64_t vertices = breit.bericht.Dreiecksnetz->AnzVertices();
+    const std::int64_t dreiecke = breit.bericht.Dreiecksnetz->AnzDreiecke();
+    // A limit the walk's bound stays below, and the mesh alone is above.
+    const std::uint64_t grenze = static_cast<std::uint64_t>(vertices) * sizeof(NetzVertex) / 2;
+    ASSERT_LT(LaufHoechstbedarf(2 * 50.0 + 2).Bytes, grenze);
+
+    breit.par.SpeicherGrenze = grenze;
+    breit.melder.eintraege.clear();
+    Aufzeichnungsziel ziel(breit.bericht);
+    breit.Go(ziel);
+    ASSERT_EQ(breit.melder.eintraege.size(), 1u);
+    const std::string& genau = breit.melder.eintraege[0].text;
+    EXPECT_EQ(genau.rfind("Die Straße bräuchte etwa ", 0), 0u) << genau;
+    // The figures are the run's own.
+    EXPECT_NE(genau.find("(" + std::to_string(vertices) + " Vertices, " + std::to_string(dreiecke) + " triangles)"),
+              std::string::npos)
+        << genau;
+    for (const std::string& schritt : ziel.schritte) EXPECT_EQ(schritt.rfind("Pruefen", 0), 0u) << schritt;
+    EXPECT_FALSE(breit.bericht.Geschrieben);
+
+    // Raised above the need, the run writes the same road.
+    breit.par.SpeicherGrenze = 1u << 30;
+    breit.melder.eintraege.clear();
+    breit.Go();
+    EXPECT_TRUE(breit.bericht.Geschrieben);
+    EXPECT_EQ(breit.bericht.Dreiecksnetz->AnzVertices(), vertices);
+}
+
+TEST(Generierung, TheWalksBoundHoldsForEveryKindOfSection) {
+    // Symmetric triangles and resets put the most into every section; the bound must
+    // still be above what the walk took.
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 0, 500);
+    l.par.Fein.DreieckeSym = true;
+    l.par.Fein.MinLaenge = 0.01;
+    l.par.RuecksetzenAn = true;
+    l.par.Textur1Laenge = "0.5";
+    l.par.TrafficMitte = l.par.TrafficRechts = l.par.TrafficLinks = true;
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben);
+    const Speicherbedarf grenze = LaufHoechstbedarf(2 * 500.0 + 2);
+    EXPECT_GE(grenze.Vertices, l.bericht.Dreiecksnetz->AnzVertices());
+    EXPECT_GE(grenze.Dreiecke, l.bericht.Dreiecksnetz->AnzDreiecke());
+    EXPECT_GE(grenze.Bytes, static_cast<std::uint64_t>(l.bericht.Dreiecksnetz->AnzVertices()) * sizeof(NetzVertex));
+}
+
 }  // namespace

@@ -258,6 +258,29 @@ TEST(IniDateiLesen, ZahlenMitBeidenTrennern) {
     }
 }
 
+TEST(IniDateiLesen, KeineZahlNenntDateiSektionUndSchluessel) {
+    auto fehler = [](const IniDatei& ini, std::string_view sektion, std::string_view schluessel) {
+        try {
+            ini.LiesZahl(sektion, schluessel, 0.0);
+        } catch (const KonvertierungsFehler& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    std::string text = "[Fahrbahn_Geo]\r\nSturz=\r\n[S]\r\nnull=1";
+    text += '\0';
+    text += "2\r\n";
+    const auto datei = IniDatei::AusText(text, "Dorf.ini");
+    // The section and key as asked for, however the file spells them.
+    EXPECT_EQ(fehler(datei, "fahrbahn_geo", "STURZ"), "Dorf.ini [fahrbahn_geo] STURZ: '' ist kein gültiger Gleitkommawert");
+    // A NUL byte in the value is shown, not taken for the message's end.
+    EXPECT_EQ(fehler(datei, "S", "null"), "Dorf.ini [S] null: '1\\x002' ist kein gültiger Gleitkommawert");
+    // A text that never came from a file has no file to name.
+    EXPECT_EQ(fehler(IniDatei::AusText("[S]\nx=a\n"), "S", "x"), "[S] x: 'a' ist kein gültiger Gleitkommawert");
+    // The default text is the program's own: its error is about the program, not a place.
+    EXPECT_THROW(datei.LiesZahl("S", "fehlt", "kein"), KonvertierungsFehler);
+}
+
 // ---- Writing -------------------------------------------------------------------------
 
 TEST(IniDateiSchreiben, AenderungLaesstAllesAndereUnberuehrt) {

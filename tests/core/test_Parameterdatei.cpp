@@ -233,7 +233,7 @@ TEST(Parameterdatei, SchlechteZahlStopptDasLaden) {
     EXPECT_FALSE(Laden(w, ordner / "p.ini",
                        "[Preferences]\nminLaenge=4\nminWinkel=abc\nminZRot=9\n[Fahrbahn_Geo]\nBreite=8\n"
                        "[Splines]\nAnzahl=3\n"));
-    EXPECT_EQ(w.dialoge.fehler, Texte{"'abc' ist kein gültiger Gleitkommawert"});
+    EXPECT_EQ(w.dialoge.fehler, Texte{(ordner / "p.ini").string() + " [Preferences] minWinkel: 'abc' ist kein gültiger Gleitkommawert"});
     EXPECT_EQ(f.edtBreite.Text, "8");
     EXPECT_EQ(f.SplinePunkte.AnzahlPunkte(), 3);
     EXPECT_EQ((std::vector<double>{f.MinLaenge, f.MinWinkel, f.MinZRot}), (std::vector<double>{4, 3, 1}));
@@ -431,7 +431,7 @@ TEST(ParameterdateiRaender, SchlechteZahlStopptOffeneEingabenNicht) {
     EXPECT_FALSE(Laden(w, ordner / "p.ini",
                        "[Rand_rechts_Geo]\nnSegments=3\nBreite1=2\nBreite2=x\n[Rand_links_Geo]\nenable1=1\n"));
     // Stopped at the bad key: the controls show what was read, the left border is not reached.
-    EXPECT_EQ(w.dialoge.fehler, Texte{"'x' ist kein gültiger Gleitkommawert"});
+    EXPECT_EQ(w.dialoge.fehler, Texte{(ordner / "p.ini").string() + " [Rand_rechts_Geo] Breite2: 'x' ist kein gültiger Gleitkommawert"});
     EXPECT_EQ((std::vector<int>{f.RandR.AnzahlSegmente(), r.nr->MaxValue}), (std::vector<int>{4, 3}));
     EXPECT_EQ(r.breite->Text, "2");
     EXPECT_FALSE(f.cboRandLenable.Checked());

@@ -92,6 +92,16 @@ TEST(ZahlAusText, ErrorNamesTheTextAsGiven) {
     EXPECT_EQ(FehlerText("abc"), "'abc' ist kein gültiger Gleitkommawert");
     EXPECT_EQ(FehlerText(" 1.000,5 "), "' 1.000,5 ' ist kein gültiger Gleitkommawert");
     EXPECT_EQ(FehlerText(""), "'' ist kein gültiger Gleitkommawert");
+    // A control character would cut or garble the message where it is shown: escaped,
+    // the NUL byte included, the rest of the text after it kept.
+    EXPECT_EQ(FehlerText(std::string_view("1\0002\t", 4)), "'1\\x002\\x09' ist kein gültiger Gleitkommawert");
+    EXPECT_EQ(FehlerText("\x7F\x1F\xC3\xA9"), "'\\x7F\\x1F\xC3\xA9' ist kein gültiger Gleitkommawert");
+    try {
+        GanzzahlAusText(std::string_view("7\0", 2));
+        ADD_FAILURE() << "no error";
+    } catch (const KonvertierungsFehler& f) {
+        EXPECT_STREQ(f.what(), "'7\\x00' ist kein gültiger Integerwert");
+    }
 }
 
 TEST(ZahlAusText, IsCorrectlyRoundedAtTheEdgesOfTheRange) {

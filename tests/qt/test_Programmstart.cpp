@@ -53,7 +53,9 @@ private slots:
         Ansicht a;
         QVERIFY(!qt::Starten(a.form, a.fenster, ordner / "Pavolant.ini", QSize(1920, 1080)));
         QCOMPARE(a.dialoge.fehler.size(), std::size_t{1});
-        QCOMPARE(QString::fromStdString(a.dialoge.fehler[0]), QStringLiteral("'x' ist kein gültiger Gleitkommawert"));
+        QCOMPARE(QString::fromStdString(a.dialoge.fehler[0]),
+                 QString::fromStdString((ordner / "Pavolant.ini").string()) +
+                     QStringLiteral(" [Preferences] minWinkel: 'x' ist kein gültiger Gleitkommawert"));
         QCOMPARE(a.form.MinLaenge, 4.0);
         QCOMPARE(a.form.MinWinkel, 3.0);
         QCOMPARE(a.form.MaxSturz, 30.0);

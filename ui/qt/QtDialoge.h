@@ -45,6 +45,7 @@ public:
     // needs the melder before it exists).
     void SetzeFenster(QWidget* fenster) { fenster_ = fenster; }
     void Melden(MeldungsArt art, const std::string& text) override;
+    bool JedeMeldungEinBox() const override { return true; }
 
 private:
     QPointer<QWidget> fenster_;
