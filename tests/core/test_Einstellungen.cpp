@@ -4,6 +4,7 @@
 
 #include "model/Zahlen.h"
 #include "persistence/IniDatei.h"
+#include "persistence/Systemspeicher.h"
 #include "tests/support/Testhilfen.h"
 
 #include <gtest/gtest.h>
@@ -101,3 +102,32 @@ TEST(Einstellungen, KeepsTheWindowOnTheScreen) {
 }
 
 }  // namespace
+
+TEST(Einstellungen, TheMemoryLimitIsHalfThePhysicalMemoryUnlessTheFileSetsIt) {
+    EXPECT_GT(PhysischerSpeicher(), std::uint64_t{64} << 20);
+    EXPECT_EQ(StandardSpeicherGrenze(), PhysischerSpeicher() / 2);
+
+    TempOrdner ordner;
+    const auto pfad = ordner / "Pavolant.ini";
+    EXPECT_EQ(SpeicherGrenzeLesen(pfad), std::nullopt);  // no file
+    const auto mit = [&](const std::string& zeile) {
+        DateiSchreiben(pfad, "[Preferences]\r\nminLaenge=2\r\n" + zeile);
+        return SpeicherGrenzeLesen(pfad);
+    };
+    EXPECT_EQ(mit(""), std::nullopt);
+    EXPECT_EQ(mit("maxSpeicherMB=0\r\n"), std::nullopt);
+    EXPECT_EQ(mit("maxSpeicherMB=-5\r\n"), std::nullopt);
+    EXPECT_EQ(mit("maxSpeicherMB=512\r\n"), std::uint64_t{512} << 20);
+    EXPECT_EQ(mit("maxSpeicherMB=0,5\r\n"), std::uint64_t{1} << 19);
+    EXPECT_EQ(mit("maxSpeicherMB=1E300\r\n"), UINT64_MAX);
+    try {
+        mit("maxSpeicherMB=viel\r\n");
+        ADD_FAILURE() << "no error";
+    } catch (const KonvertierungsFehler& e) {
+        EXPECT_EQ(e.what(), pfad.string() + " [Preferences] maxSpeicherMB: 'viel' ist kein gültiger Gleitkommawert");
+    }
+    // Saving the settings leaves the key as the user typed it.
+    mit("maxSpeicherMB=2048\r\n");
+    EinstellungenSchreiben(pfad, Feinheit{}, Fensterposition{});
+    EXPECT_NE(DateiLesen(pfad).find("maxSpeicherMB=2048\r\n"), std::string::npos);
+}

@@ -17,6 +17,7 @@ struct Box {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString text;
     QMessageBox::StandardButtons knoepfe;
+    QString details;
 };
 
 // Reads the box that `zeigen` opens and confirms it with its OK button.
@@ -27,7 +28,7 @@ Box Gezeigt(const std::function<void()>& zeigen) {
         Modalbediener bediener([&box](QWidget& w) {
             auto* m = qobject_cast<QMessageBox*>(&w);
             if (!m) return;
-            box = {m->icon(), m->text(), m->standardButtons()};
+            box = {m->icon(), m->text(), m->standardButtons(), m->detailedText()};
             m->button(QMessageBox::Ok)->click();
         });
         zeigen();
@@ -64,6 +65,20 @@ private slots:
         QCOMPARE(b.icon, QMessageBox::Critical);
         QCOMPARE(b.text, QStringLiteral("'abc' ist kein gültiger Gleitkommawert"));
         QCOMPARE(qt::Meldungstext("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
+        QVERIFY(b.details.isEmpty());
+
+        // Many lines (the repeats of one event) keep the box on the screen: eleven of
+        // them, and every line in the details.
+        std::string lang;
+        QStringList zeilen;
+        for (int i = 1; i <= 40; ++i) {
+            lang += (i > 1 ? "\r" : "") + std::string("Zeile ") + std::to_string(i);
+            zeilen << QStringLiteral("Zeile %1").arg(i);
+        }
+        b = Gezeigt([&] { melder.Warnung(lang); });
+        QCOMPARE(b.text, QStringList(zeilen.mid(0, 11)).join(QLatin1Char('\n')) + QStringLiteral("\n…"));
+        QCOMPARE(b.details, zeilen.join(QLatin1Char('\n')));
+        QVERIFY(melder.JedeMeldungEinBox());
     }
 
     // The question before unsaved changes are lost: its text, Save, Discard and Cancel
@@ -81,7 +96,7 @@ private slots:
             Modalbediener bediener([&, knopf = knopf](QWidget& w) {
                 auto* m = qobject_cast<QMessageBox*>(&w);
                 if (!m) return;
-                box = {m->icon(), m->text(), m->standardButtons()};
+                box = {m->icon(), m->text(), m->standardButtons(), m->detailedText()};
                 standardIstSichern = static_cast<QAbstractButton*>(m->defaultButton()) == m->button(QMessageBox::Save);
                 m->button(knopf)->click();
             });

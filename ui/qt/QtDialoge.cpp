@@ -43,6 +43,14 @@ QString MitStandardendung(const QString& pfad, const DateiAuswahl& auswahl, bool
 
 void Meldungsbox(QWidget* eltern, QMessageBox::Icon icon, const QString& titel, const QString& text) {
     QMessageBox box(icon, titel, text, QMessageBox::Ok, eltern);
+    // A box of many lines (the repeats of one event gathered) would reach past the
+    // screen and hide its button: the first lines, and all of them in the details.
+    constexpr int kZeilen = 12;
+    const QStringList zeilen = text.split(QLatin1Char('\n'));
+    if (zeilen.size() > kZeilen) {
+        box.setText(zeilen.mid(0, kZeilen - 1).join(QLatin1Char('\n')) + QStringLiteral("\n…"));
+        box.setDetailedText(text);
+    }
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
