@@ -87,6 +87,8 @@ public:
     double MinX = 0, MaxX = 0, MinY = 0, MaxY = 0;  // bounding box, always containing (0, 0)
     bool Rechts = false;
     std::string Bezeichnung;
+    // Where the warnings go from now on (a copy keeps the original's until then).
+    void MelderSetzen(Melder& melder) { melder_ = &melder; }
     int AktSegment = 1;
     int Pixel = 0;
 

@@ -49,10 +49,12 @@
 #include "ui/Randauflistung.h"
 #include "ui/Randeditor.h"
 #include "ui/Steuerelemente.h"
+#include "ui/Vorschauauftrag.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -325,6 +327,10 @@ public:
     // ---- Handlers ------------------------------------------------------------------------
     void bbnSaveClick();  // choose the output file; enables "Go"
     void bbnGoClick();    // one generation run
+    // The run's parameters as the fields and boxes give them now.
+    Laufparameter LaufparameterAusFenster() const;
+    // A run of the road as it stands for the preview, to be run on any thread.
+    std::unique_ptr<Vorschauauftrag> NeuerVorschauauftrag() const;
     void bbnInfoClick();
     // Texture browse for the roadway and both borders; `sender` is the pressing button's
     // name. Only the bare file name is kept; a border's texture group is then committed.

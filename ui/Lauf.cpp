@@ -39,7 +39,7 @@ void Hauptfenster::bbnSaveClick() {
 
 // ---- The run ---------------------------------------------------------------------------
 
-void Hauptfenster::bbnGoClick() {
+Laufparameter Hauptfenster::LaufparameterAusFenster() const {
     Laufparameter p;
     p.Breite = edtBreite.Text;
     p.SchleppkurveAn = cboSchleppkurve.Checked();
@@ -86,6 +86,16 @@ void Hauptfenster::bbnGoClick() {
 
     p.Fein = Einstellungen();
     p.SpeicherGrenze = SpeicherGrenze;
+
+    return p;
+}
+
+std::unique_ptr<Vorschauauftrag> Hauptfenster::NeuerVorschauauftrag() const {
+    return std::make_unique<Vorschauauftrag>(LaufparameterAusFenster(), SplinePunkte, RandR, RandL, FuellFlaeche, zufall_);
+}
+
+void Hauptfenster::bbnGoClick() {
+    const Laufparameter p = LaufparameterAusFenster();
 
     // The document must not replace the road's own parameter file.
     if (parameterDatei_ && DieselbeDatei(p.DateiName, *parameterDatei_))

@@ -61,10 +61,20 @@ struct Beispiel {
         // The user's next click in the main window gives it the keyboard back.
         a.fenster.activateWindow();
         if (!QTest::qWaitForWindowActive(&a.fenster)) throw std::runtime_error("the main window stayed inactive");
+        Warten();
         return *v;
     }
 
-    void Go() { Klicken(a.Knopf("bbnGo")); }
+    // Until the live preview has caught up with the road.
+    void Warten() {
+        if (!QTest::qWaitFor([this] { return !a.fenster.VorschauRechnet(); }, 20000))
+            throw std::runtime_error("the preview did not catch up");
+    }
+
+    void Go() {
+        Klicken(a.Knopf("bbnGo"));
+        Warten();
+    }
 };
 
 QVector3D Relativ(const qt::Vorschaudaten& d, double x, double y, double z) {
@@ -137,14 +147,20 @@ private slots:
     // curves and control points; and looking at it changes neither the run nor the file.
     void NetzWieDerLauf() {
         Beispiel b;
+        const std::string texL0 = S(b.a.Feld("edtTexL0")->text());
         qt::Strassenvorschau& v = b.Oeffnen();
         QCOMPARE(v.windowTitle(), QStringLiteral("Road preview"));
-        // Before any run: nothing to show, and the note says why.
-        QCOMPARE(v.Daten().AnzahlVertices(), std::int64_t{0});
-        QVERIFY(!v.Daten().Hinweis.empty());
-        QCOMPARE(v.findChild<QLabel*>(QStringLiteral("lblHinweis"))->text(), QString::fromStdString(v.Daten().Hinweis));
+        // Live: the road as it stands, before any "Go", with no file written and the
+        // texture start left alone.
+        QVERIFY(v.Daten().Hinweis.empty());
+        const std::int64_t liveDreiecke = v.Daten().AnzahlDreiecke();
+        QVERIFY(liveDreiecke > 100);
+        QVERIFY(!std::filesystem::exists(b.ausgabe));
+        QCOMPARE(S(b.a.Feld("edtTexL0")->text()), texL0);
+        QVERIFY(!b.a.form.LetzterLauf());
 
         b.Go();
+        QCOMPARE(v.Daten().AnzahlDreiecke(), liveDreiecke);
         QVERIFY(b.a.dialoge.fehler.empty());
         const std::optional<Laufbericht>& lauf = b.a.form.LetzterLauf();
         QVERIFY(lauf && lauf->Geschrieben && lauf->Dreiecksnetz && lauf->Geometrie);
@@ -346,9 +362,10 @@ private slots:
         QVERIFY(NetzRahmen(v, *b.a.form.LetzterLauf()->Dreiecksnetz).AlleSichtbar);
     }
 
-    // A run that fails or stops after a good one empties both views and says so; the
-    // next good run brings the road back.
-    void FehlgeschlagenerLaufLeertDieAnsicht() {
+    // A run that stops after a good one keeps the last good road, marked out of date with
+    // the reason; the current control points are drawn over it. The next good run brings
+    // the current road back. A document that cannot be written is no matter of the road.
+    void GestoppterLaufBehaeltDieLetzteStrasse() {
         Beispiel b;
         qt::Strassenvorschau& v = b.Oeffnen();
         b.Go();
@@ -363,44 +380,56 @@ private slots:
             return false;
         };
         QVERIFY(planZeigtStrasse());
-        auto leer = [&] {
-            QVERIFY(!v.Daten().Hinweis.empty());
-            QCOMPARE(v.Daten().AnzahlVertices(), std::int64_t{0});
-            QVERIFY(v.Daten().Kontrollpunkte.empty() && v.Daten().Kurven.empty() && v.Daten().Marken.empty());
-            QCOMPARE(hinweis->text(), QString::fromStdString(v.Daten().Hinweis));
-            QVERIFY(!planZeigtStrasse());
-            if (v.Mit3d()) {
-                const QImage bild = v.Bild3d();
-                QCOMPARE(Hintergrundpixel(bild), bild.width() * bild.height());
-            }
+        auto veraltet = [&](const QString& grund) {
+            QVERIFY(v.Daten().Hinweis.empty());
+            QVERIFY(v.Daten().AnzahlDreiecke() > 0);
+            QVERIFY(planZeigtStrasse());
+            QVERIFY2(hinweis->text().startsWith(QStringLiteral("Out of date: ")) && hinweis->text().contains(grund),
+                     qPrintable(hinweis->text()));
         };
 
-        // A width that is no number: the run stops at that field.
+        // A width that is no number: the run stops at that field, the road stays.
+        const std::int64_t gut = v.Daten().AnzahlDreiecke();
         Tippen(b.a.Feld("edtBreite"), QStringLiteral("sieben"));
         b.Go();
         QCOMPARE(b.a.dialoge.fehler.size(), std::size_t{1});
         QVERIFY(!b.a.form.LetzterLauf()->Dreiecksnetz);
-        leer();
+        veraltet(QStringLiteral("'sieben'"));
+        QCOMPARE(v.Daten().AnzahlDreiecke(), gut);
 
-        // Good again, then a document that cannot be written.
+        // A point moved while the run stops: drawn where it is now, over the old road.
+        Tippen(b.a.Feld("edtSplinePtsX"), QStringLiteral("40"));
+        Klicken(b.a.Knopf("bbnGo"));
+        b.Warten();
+        veraltet(QStringLiteral("'sieben'"));
+        QCOMPARE(v.Daten().Kontrollpunkte.at(static_cast<std::size_t>(b.a.form.SplinePunkte.Aktuell)).X, 40.0);
+
+        // Good again: the current road, not out of date.
         Tippen(b.a.Feld("edtBreite"), QStringLiteral("5"));
         b.Go();
-        QCOMPARE(b.a.dialoge.fehler.size(), std::size_t{1});
         QCOMPARE(v.Daten().AnzahlDreiecke(), std::int64_t{b.a.form.LetzterLauf()->Dreiecksnetz->AnzDreiecke()});
         QVERIFY(planZeigtStrasse());
+        QVERIFY(!hinweis->text().startsWith(QStringLiteral("Out of date")));
         b.a.dialoge.antworten = {std::string("/nonexistent/folder/strasse.i3d")};
         Klicken(b.a.Knopf("bbnSave"));
         b.Go();
-        QCOMPARE(b.a.dialoge.fehler.size(), std::size_t{2});
-        leer();
+        QCOMPARE(b.a.dialoge.fehler.size(), std::size_t{3});
+        QVERIFY(!hinweis->text().startsWith(QStringLiteral("Out of date")));
 
-        // A preview opened only after the failed run shows no road either.
+        // A preview opened when the road does not build shows no road, says why, and
+        // draws the control points.
         Beispiel c;
         Tippen(c.a.Feld("edtBreite"), QStringLiteral("x"));
         c.Go();
         qt::Strassenvorschau& w = c.Oeffnen();
-        QVERIFY(!w.Daten().Hinweis.empty());
         QCOMPARE(w.Daten().AnzahlVertices(), std::int64_t{0});
+        QVERIFY(w.Daten().Hinweis.rfind("No road: 'x'", 0) == 0);
+        QCOMPARE(w.Daten().Kontrollpunkte.size(), std::size_t{6});
+        QCOMPARE(w.Plan().Beschriftungen().size(), std::size_t{6});
+        if (w.Mit3d()) {
+            const QImage bild = w.Bild3d();
+            QCOMPARE(Hintergrundpixel(bild), bild.width() * bild.height());
+        }
     }
 
     // The plan numbers the points as the editor does: the point the editor shows as

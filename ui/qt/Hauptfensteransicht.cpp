@@ -22,10 +22,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextCursor>
+#include <QThreadPool>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace pavolant::qt {
 
@@ -344,12 +348,58 @@ Strassenvorschau& Hauptfensteransicht::Vorschau() {
     return *vorschau_;
 }
 
-// Runs after every handler of the window: the preview takes the last run (a new run
-// replaces the road, a failed one empties it) and the point editor's current point.
+// Runs after every handler of the window: the point editor's current point at once, and
+// a run of the road as it now stands.
 void Hauptfensteransicht::VorschauNachfuehren() {
     if (!vorschau_) return;
-    vorschau_->Uebernehmen(form_.LetzterLauf());
     vorschau_->SetzeAktuell(form_.SplinePunkte.Aktuell);
+    // A "Go" that wrote its document shows that road itself: with random flips the next
+    // run would already draw other numbers than the file holds.
+    const std::optional<Laufbericht>& lauf = form_.LetzterLauf();
+    if (lauf && lauf->Geschrieben && lauf->Dreiecksnetz && lauf->Dreiecksnetz.get() != gezeigterGoLauf_) {
+        gezeigterGoLauf_ = lauf->Dreiecksnetz.get();
+        ++vorschauNummer_;  // what still runs is older than this road
+        vorschauWartend_.reset();
+        vorschau_->Uebernehmen(lauf);
+        return;
+    }
+    VorschauRechnen();
+}
+
+void Hauptfensteransicht::VorschauRechnen() {
+    // The copies are taken now, on this thread; the run goes on without the window.
+    std::shared_ptr<Vorschauauftrag> auftrag = form_.NeuerVorschauauftrag();
+    if (vorschauLaeuft_) {
+        vorschauWartend_ = std::move(auftrag);  // an older waiting one is superseded
+        return;
+    }
+    VorschauStarten(std::move(auftrag));
+}
+
+void Hauptfensteransicht::VorschauStarten(std::shared_ptr<Vorschauauftrag> auftrag) {
+    vorschauLaeuft_ = true;
+    QPointer<Hauptfensteransicht> fenster(this);
+    const std::uint64_t nummer = ++vorschauNummer_;
+    QThreadPool::globalInstance()->start([auftrag = std::move(auftrag), fenster, nummer] {
+        Vorschauergebnis ergebnis = auftrag->Ausfuehren();
+        // Back on the window's thread; a window closed meanwhile takes nothing.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [fenster, nummer, ergebnis = std::move(ergebnis)]() mutable {
+                if (fenster) fenster->VorschauFertig(nummer, std::move(ergebnis));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void Hauptfensteransicht::VorschauFertig(std::uint64_t nummer, Vorschauergebnis ergebnis) {
+    vorschauLaeuft_ = false;
+    if (vorschauWartend_) {
+        // The road changed while this one ran: its picture is already old.
+        VorschauStarten(std::exchange(vorschauWartend_, nullptr));
+        return;
+    }
+    if (vorschau_ && nummer == vorschauNummer_) vorschau_->Zeigen(ergebnis);
 }
 
 }  // namespace pavolant::qt

@@ -46,8 +46,11 @@ public:
     // Asked when the window is to close; false keeps it open.
     void SetzeSchliessfrage(std::function<bool()> frage) { schliessfrage_ = std::move(frage); }
 
-    // The road preview window, made on first use and then kept in step after every event.
+    // The road preview window, made on first use and then kept in step after every event:
+    // each event starts a run of the road as it stands on a worker thread.
     Strassenvorschau& Vorschau();
+    // Whether a preview run is still under way (the picture may not be the newest yet).
+    bool VorschauRechnet() const { return vorschauLaeuft_; }
 
     // The menu's commands, by what they do.
     QAction& AktionLaden() { return *laden_; }
@@ -88,6 +91,18 @@ private:
     // ---- Road preview: its button beside Go, and the window once it exists.
     void VorschauKnopfEinbauen(QGridLayout& oben);
     void VorschauNachfuehren();
+    // The live preview: one run on a worker thread at a time; a newer request waits and
+    // supersedes the running one, whose result is then dropped.
+    void VorschauRechnen();
+    void VorschauStarten(std::shared_ptr<Vorschauauftrag> auftrag);
+    void VorschauFertig(std::uint64_t nummer, Vorschauergebnis ergebnis);
+    bool vorschauLaeuft_ = false;
+    std::shared_ptr<Vorschauauftrag> vorschauWartend_;
+    // Each request and each road of a "Go" takes the next number; only the result of the
+    // newest is shown.
+    std::uint64_t vorschauNummer_ = 0;
+    // The mesh of the last "Go" shown, so that the same run is not taken twice.
+    const Netz* gezeigterGoLauf_ = nullptr;
     QPointer<Strassenvorschau> vorschau_;
 };
 

@@ -111,19 +111,43 @@ void Strassenvorschau::Uebernehmen(const std::optional<Laufbericht>& lauf) {
     Anzeigen(std::make_shared<const Vorschaudaten>(VorschauAus(lauf)));
 }
 
-void Strassenvorschau::Anzeigen(std::shared_ptr<const Vorschaudaten> daten) {
+void Strassenvorschau::Zeigen(const Vorschauergebnis& ergebnis) {
+    if (ergebnis.Bericht && ergebnis.Bericht->Geschrieben) {
+        Uebernehmen(std::optional<Laufbericht>(*ergebnis.Bericht));
+    } else {
+        // The road shown stays, with the points as they are now; a road that was already
+        // out of date keeps its own data and takes the newer reason.
+        Vorschaudaten d = MitKontrollpunkten(*daten_, ergebnis.Punkte);
+        if (d.Hinweis.empty())
+            d.Veraltet = ergebnis.Grund;
+        else
+            d.Hinweis = "No road: " + ergebnis.Grund;
+        stand_ = Stand::OhneStrasse;
+        netz_.reset();
+        Anzeigen(std::make_shared<const Vorschaudaten>(std::move(d)), false);
+    }
+    SetzeAktuell(ergebnis.AktuellerPunkt);
+}
+
+QString Strassenvorschau::Status() const { return hinweis_->text(); }
+
+void Strassenvorschau::Anzeigen(std::shared_ptr<const Vorschaudaten> daten, bool einpassen) {
     daten_ = std::move(daten);
     const Vorschaudaten& d = *daten_;
     const bool strasse = d.Hinweis.empty();
+    // Out of date reads as a warning, so the road is not taken for the current one.
+    hinweis_->setStyleSheet(d.Veraltet.empty() ? QString() : QStringLiteral("color: #a03000; font-weight: bold"));
     if (!strasse)
         hinweis_->setText(QString::fromStdString(d.Hinweis));
+    else if (!d.Veraltet.empty())
+        hinweis_->setText(QStringLiteral("Out of date: ") + QString::fromStdString(d.Veraltet));
     else if (!Vorschaurenderer::PasstInPuffer(d))
         hinweis_->setText(Zusammenfassung(d) + QStringLiteral(" - too large for the 3-D view"));
     else
         hinweis_->setText(Zusammenfassung(d));
     ansicht3d_->SetzeDaten(strasse ? daten_ : nullptr);
     plan_->SetzeDaten(daten_);
-    if (strasse && !benutzerBewegt_) Einpassen();
+    if (strasse && einpassen && !benutzerBewegt_) Einpassen();
     ansicht3d_->Neuzeichnen();
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "generator/Generierung.h"
+#include "ui/Vorschauauftrag.h"
 #include "ui/qt/Vorschau3d.h"
 #include "ui/qt/Vorschaudaten.h"
 #include "ui/qt/Vorschaukamera.h"
@@ -41,6 +42,12 @@ public:
     // changes nothing, so the camera stays where the user put it. A new road is framed
     // unless the user has moved the camera since the last framing.
     void Uebernehmen(const std::optional<Laufbericht>& lauf);
+    // A live run of the road as it stands: a complete road replaces the one shown; a run
+    // that stopped keeps the last good road, marked out of date with the reason, and
+    // draws the current control points over it (also when there is no road yet).
+    void Zeigen(const Vorschauergebnis& ergebnis);
+    // The status line under the views.
+    QString Status() const;
     // The point editor's current point (0-based), highlighted in both views.
     void SetzeAktuell(int index);
     // "Fit": the camera frames the road's box from its present direction.
@@ -62,7 +69,7 @@ public:
     static QIcon Symbol();
 
 private:
-    void Anzeigen(std::shared_ptr<const Vorschaudaten> daten);
+    void Anzeigen(std::shared_ptr<const Vorschaudaten> daten, bool einpassen = true);
     void KameraBewegt();
 
     // The run shown: its mesh (not kept alive here) and whether there was a run at all.

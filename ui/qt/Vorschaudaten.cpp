@@ -8,7 +8,7 @@ namespace pavolant::qt {
 
 namespace {
 
-constexpr const char* kKeinLauf = "No road yet: press Go to build one.";
+constexpr const char* kKeinLauf = "No road yet: it is being built.";
 constexpr const char* kKeinNetz =
     "The last run built no road (it stopped or failed), so there is nothing to show.";
 constexpr const char* kUnstimmig = "The last run's mesh does not hold together; it is not shown.";
@@ -167,6 +167,20 @@ Farbe Kurvenfarbe(Verkehrskurve kurve) {
         case Verkehrskurve::Links: return {0.00f, 0.85f, 1.00f};   // cyan, beside the blue border
     }
     return {1, 1, 1};
+}
+
+Vorschaudaten MitKontrollpunkten(Vorschaudaten d, const std::vector<Kurvenpunkt>& punkte) {
+    d.Marken.clear();
+    d.Kontrollpunkte.clear();
+    d.Marken.reserve(punkte.size() * 3);
+    d.Kontrollpunkte.reserve(punkte.size());
+    for (const Kurvenpunkt& p : punkte) {
+        d.Marken.push_back(static_cast<float>(p.X - d.Ursprung[0]));
+        d.Marken.push_back(static_cast<float>(p.Y - d.Ursprung[1]));
+        d.Marken.push_back(static_cast<float>(p.Z - d.Ursprung[2]));
+        d.Kontrollpunkte.push_back({p.X, p.Z});
+    }
+    return d;
 }
 
 }  // namespace pavolant::qt

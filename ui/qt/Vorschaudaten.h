@@ -40,6 +40,9 @@ struct Vorschaudaten {
     // Why nothing is shown (no run yet, a run that built no road, ...); empty when the
     // data holds a complete run's road.
     std::string Hinweis;
+    // Why this road is no longer the current one (the live run after an edit stopped);
+    // empty when it is current.
+    std::string Veraltet;
 
     // ---- 3-D view
     std::array<double, 3> Ursprung{0, 0, 0};  // level position of the float origin, metres
@@ -71,6 +74,10 @@ struct Vorschaudaten {
 // The preview of a run: the road when the run completed its document, else only the
 // note. `lauf` empty means no run yet.
 Vorschaudaten VorschauAus(const std::optional<Laufbericht>& lauf);
+
+// `d` with the given control points (level metres) in place of its own, in both views,
+// relative to its origin; the framed box stays.
+Vorschaudaten MitKontrollpunkten(Vorschaudaten d, const std::vector<Kurvenpunkt>& punkte);
 
 // Colours (linear RGB, 0..1) of the parts, curves and markers; the views and the tests
 // that look at their pictures share them.
