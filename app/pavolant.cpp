@@ -83,6 +83,12 @@ public:
     Sichern AenderungenSichern(const std::string& frage) override {
         if (echt) return echt->AenderungenSichern(frage);
         return Sichern::Verwerfen;
+    }    // Printed like the other boxes, and no offer taken.
+    std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
+                                        const std::vector<std::string>&) override {
+        std::cerr << (art == MeldungsArt::Warnung ? "warning: " : "information: ")
+                  << qt::Meldungstext(text).toStdString() << '\n';
+        return std::nullopt;
     }
 };
 
