@@ -24,12 +24,16 @@ V3 Lage(const TSplinePkt& p) { return {p.X, p.Y, p.Z}; }
 
 bool Endlich(V3 a) { return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z); }
 
+// Plan positions closer than kGleicheStelle; false when either is not finite.
+bool GleicheStelle(const TSplinePkt& a, const TSplinePkt& b) {
+    return std::hypot(a.X - b.X, a.Z - b.Z) < kGleicheStelle;
+}
+
 // The nearest point before (schritt -1) or after (+1) index i at another place than
 // point i; -1 when there is none.
 int Nachbar(const TSplinePunkte& punkte, int i, int schritt) {
-    const V3 hier = Lage(*punkte.Punkt(i));
     for (int j = i + schritt; j >= 0 && j < punkte.AnzahlPunkte(); j += schritt)
-        if (!(Laenge(Lage(*punkte.Punkt(j)) - hier) < kGleicheStelle)) return j;
+        if (!GleicheStelle(*punkte.Punkt(j), *punkte.Punkt(i))) return j;
     return -1;
 }
 
@@ -126,7 +130,7 @@ int PunkteAusrichten(TSplinePunkte& punkte, int nur) {
 int AnzahlAnGleicherStelle(const TSplinePunkte& punkte) {
     int anzahl = 0;
     for (int i = 1; i < punkte.AnzahlPunkte(); ++i)
-        if (Laenge(Lage(*punkte.Punkt(i)) - Lage(*punkte.Punkt(i - 1))) < kGleicheStelle) ++anzahl;
+        if (GleicheStelle(*punkte.Punkt(i), *punkte.Punkt(i - 1))) ++anzahl;
     return anzahl;
 }
 
@@ -135,7 +139,7 @@ int GleicheStellenEntfernen(TSplinePunkte& punkte) {
     const int n = punkte.AnzahlPunkte();
     std::vector<bool> weg(static_cast<std::size_t>(n), false);
     for (int i = 1; i < n; ++i)
-        weg[static_cast<std::size_t>(i)] = Laenge(Lage(*punkte.Punkt(i)) - Lage(*punkte.Punkt(i - 1))) < kGleicheStelle;
+        weg[static_cast<std::size_t>(i)] = GleicheStelle(*punkte.Punkt(i), *punkte.Punkt(i - 1));
     // The current point becomes the first of its run.
     int aktuell = punkte.Aktuell;
     while (aktuell > 0 && aktuell < n && weg[static_cast<std::size_t>(aktuell)]) --aktuell;

@@ -25,8 +25,11 @@
 // its chord at one end as at the other, so the centre line's 89 degree limit holds there
 // whenever it holds at the neighbour. With only two distinct places both take the chord.
 //
-// Neighbours at the same place (closer than kGleicheStelle) carry no direction: the rule
-// looks past them to the nearest point elsewhere.
+// Same place means the same plan position: the centre line is built over the horizontal
+// chord, so a point straight above its predecessor (marker scenes have them) stops a run
+// as surely as a copy of it ("nur 0 auseinander") and gives no heading. Neighbours at
+// the same place carry no direction: the rule looks past them to the nearest point
+// elsewhere.
 #pragma once
 
 #include "model/SplinePunkte.h"
@@ -35,7 +38,8 @@
 
 namespace pavolant {
 
-// Two points closer than this, in metres (3-D), lie at the same place.
+// Two points whose plan positions (X, Z) are closer than this, in metres, lie at the
+// same place.
 inline constexpr double kGleicheStelle = 0.001;
 
 // Heading and grade of a point, degrees, in the ranges the centre line normalises them

@@ -253,16 +253,17 @@ TEST(GleicheStellen, ZaehltUndBehaeltDenErstenJederFolge) {
     EXPECT_EQ(GleicheStellenEntfernen(punkte), 0);
 }
 
-TEST(GleicheStellen, HoeheZaehltMitUndEinMillimeterNicht) {
+TEST(GleicheStellen, InDerDraufsichtUndEinMillimeterIstEineAndere) {
     TSplinePunkte punkte;
-    punkte.Punkt(1)->Y = 0.5;  // above the first: another place
-    punkte.Anhaengen()->Y = 0.501;
-    EXPECT_EQ(AnzahlAnGleicherStelle(punkte), 0);
+    punkte.Punkt(1)->Y = 5;  // straight above the first: no distance for the road
+    punkte.Anhaengen()->Z = 0.001;
+    EXPECT_EQ(AnzahlAnGleicherStelle(punkte), 1);
     punkte.Aktuell = 2;
-    punkte.Anhaengen()->Y = 0.501;
-    EXPECT_EQ(GleicheStellenEntfernen(punkte), 1);
-    EXPECT_EQ(punkte.AnzahlPunkte(), 3);
-    EXPECT_EQ(punkte.Aktuell, 2);
+    punkte.Anhaengen()->Z = 0.0011;
+    EXPECT_EQ(GleicheStellenEntfernen(punkte), 2);
+    ASSERT_EQ(punkte.AnzahlPunkte(), 2);
+    EXPECT_EQ(punkte.Punkt(0)->Y, 0.0) << "the first of the run stays";
+    EXPECT_EQ(punkte.Aktuell, 1);
 }
 
 // ---------------------------------------------------------------------------------------
