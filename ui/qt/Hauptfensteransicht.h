@@ -26,6 +26,7 @@ namespace pavolant::qt {
 class Einstellungsdialog;
 class Parameterliste;
 class Profilansicht;
+class Punktetabellenansicht;
 class Strassenvorschau;
 
 class Hauptfensteransicht : public QMainWindow {
@@ -48,6 +49,9 @@ public:
 
     // The road preview window, made on first use and then kept in step after every event.
     Strassenvorschau& Vorschau();
+    // The points table ("Points table"), made on first use beside the window and then
+    // kept in step after every event.
+    Punktetabellenansicht& Punktetabelle();
 
     // The menu's commands, by what they do.
     QAction& AktionLaden() { return *laden_; }
@@ -89,6 +93,7 @@ private:
     void VorschauKnopfEinbauen(QGridLayout& oben);
     void VorschauNachfuehren();
     QPointer<Strassenvorschau> vorschau_;
+    QPointer<Punktetabellenansicht> tabelle_;
 };
 
 }  // namespace pavolant::qt
