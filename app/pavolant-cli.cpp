@@ -5,6 +5,8 @@
 // file as "Load parameter" loads it; optionally one or both border profiles from other
 // parameter files as "Load parameters for right/left border" do; optionally the spline
 // points from an i3d file the level editor exported, as the import button does;
+// optionally the points at the same place as their predecessor dropped, and the points
+// oriented from their positions, as the import's clean-up and "Orient points" do;
 // optionally a new texture start; optionally "Go" into an output file chosen as in the
 // output dialog; optionally "Save parameter", after the run, so that the saved file
 // carries the texture start for the next road.
@@ -45,8 +47,9 @@ using namespace pavolant;
 
 constexpr std::string_view kAufruf =
     "usage: pavolant-cli [--settings FILE] [--right-border FILE] [--left-border FILE]\n"
-    "                    [--splines FILE.i3d] [--tex-start V] [--save-params FILE]\n"
-    "                    [--max-memory SIZE] [-o OUT.i3d] PARAMS.ini\n"
+    "                    [--splines FILE.i3d] [--drop-duplicates] [--orient]\n"
+    "                    [--tex-start V] [--save-params FILE] [--max-memory SIZE]\n"
+    "                    [-o OUT.i3d] PARAMS.ini\n"
     "\n"
     "Loads the road parameters PARAMS.ini as \"Load parameter\" does; the steps run in\n"
     "the order of this list, whatever the order of the options:\n"
@@ -59,6 +62,10 @@ constexpr std::string_view kAufruf =
     "  --splines FILE.i3d  replaces the spline points with the shapes of the scene of\n"
     "                      FILE.i3d, as exported by the level editor; a file without\n"
     "                      a complete scene stops like an error\n"
+    "  --drop-duplicates   drops every spline point at the same place as its\n"
+    "                      predecessor (closer than 1 mm), the first of each run staying\n"
+    "  --orient            sets every spline point's heading (Yrot) and grade (Xrot)\n"
+    "                      from the positions around it, as \"Orient points\" does\n"
     "  --tex-start V       puts V into the texture start field (TexL0)\n"
     "  --max-memory SIZE   lets the run take up to SIZE of memory for the road (8G,\n"
     "                      500M; a plain number is megabytes) instead of half of the\n"
@@ -115,6 +122,14 @@ public:
     }
     // The command line never asks: each step replaces the road as the command says.
     Sichern AenderungenSichern(const std::string&) override { return Sichern::Verwerfen; }
+    // The box's message as any other; the options (--drop-duplicates, --orient) take
+    // the place of the offers.
+    std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
+                                        const std::vector<std::string>&) override {
+        std::cerr << (art == MeldungsArt::Warnung ? "warning: " : "information: ") << MitZeilenumbruechen(text)
+                  << '\n';
+        return std::nullopt;
+    }
 };
 
 struct Auftrag {
@@ -126,6 +141,8 @@ struct Auftrag {
     std::optional<std::string> parameterSpeichern;
     std::optional<std::string> ausgabe;
     std::optional<std::uint64_t> maxSpeicher;
+    bool doppelteEntfernen = false;
+    bool ausrichten = false;
     std::string parameter;
 };
 
@@ -177,8 +194,13 @@ std::optional<Auftrag> Zerlegen(int argc, char** argv, int& code) {
             continue;
         }
         std::optional<std::string>* ziel = nullptr;
+        bool* schalter = nullptr;
         if (!nurDateien) {
-            if (arg == "--tex-start")
+            if (arg == "--drop-duplicates")
+                schalter = &a.doppelteEntfernen;
+            else if (arg == "--orient")
+                schalter = &a.ausrichten;
+            else if (arg == "--tex-start")
                 ziel = &a.texStart;
             else if (arg == "--right-border")
                 ziel = &a.randRechts;
@@ -209,6 +231,14 @@ std::optional<Auftrag> Zerlegen(int argc, char** argv, int& code) {
                 code = Falsch("unknown option '" + std::string(arg) + "'");
                 return std::nullopt;
             }
+        }
+        if (schalter) {
+            if (*schalter) {
+                code = Falsch("option '" + std::string(arg) + "' given twice");
+                return std::nullopt;
+            }
+            *schalter = true;
+            continue;
         }
         if (ziel) {
             if (i + 1 >= argc) {
@@ -299,6 +329,9 @@ int Ausfuehren(const Auftrag& auftrag) {
         // (no end, too many shapes); a road built from that is not the one asked for.
         if (melder.anzahl != vorher) return 1;
     }
+
+    if (auftrag.doppelteEntfernen && !form.Ausfuehren([&] { form.DoppeltePunkteEntfernen(); })) return 1;
+    if (auftrag.ausrichten && !form.Ausfuehren([&] { form.btnSplineAusrichtenClick(); })) return 1;
 
     if (auftrag.texStart) form.edtTexL0.Text = *auftrag.texStart;
 

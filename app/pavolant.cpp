@@ -16,6 +16,7 @@
 #include "ui/qt/Parameterliste.h"
 #include "ui/qt/Profilansicht.h"
 #include "ui/qt/Programmstart.h"
+#include "ui/qt/Punktetabelle.h"
 #include "ui/qt/QtDialoge.h"
 #include "ui/qt/Strassenvorschau.h"
 
@@ -30,6 +31,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QTableView>
 #include <QTimer>
 
 #include <algorithm>
@@ -83,6 +85,12 @@ public:
     Sichern AenderungenSichern(const std::string& frage) override {
         if (echt) return echt->AenderungenSichern(frage);
         return Sichern::Verwerfen;
+    }    // Printed like the other boxes, and no offer taken.
+    std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
+                                        const std::vector<std::string>&) override {
+        std::cerr << (art == MeldungsArt::Warnung ? "warning: " : "information: ")
+                  << qt::Meldungstext(text).toStdString() << '\n';
+        return std::nullopt;
     }
 };
 
@@ -179,6 +187,7 @@ void BoxImBild(QWidget& fenster, const QString& ordner, const char* name, QMessa
 // undistorted (profile-distorted.png, profile-undistorted.png), the right border's
 // listing (listing.png) and the road preview in 3-D and from above (preview-3d.png,
 // preview-plan.png; the 3-D picture only where OpenGL is available, as a note otherwise),
+// the points table beside the point editor (points-table.png),
 // the question when the changed road's window is to close (unsaved-question.png, answered
 // with Cancel), and the error box of letters typed into the roadway width before "Go"
 // (error-field.png). True when every picture was written.
@@ -241,6 +250,30 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
         ok = Speichern(dreiD, ordner, "preview-3d.png") && ok;
     ok = Speichern(vorschau.BildPlan(), ordner, "preview-plan.png") && ok;
     vorschau.close();
+
+    // The points table opened by its button, the third point chosen in it, beside the
+    // window's point editor, which shows that point.
+    if (auto* knopf = fenster.findChild<QAbstractButton*>(QStringLiteral("btnPunktetabelle"))) {
+        knopf->click();
+        qt::Punktetabellenansicht& tabelle = fenster.Punktetabelle();
+        tabelle.Tabelle().selectRow(2);
+        Warten(300);
+        QWidget* gruppe = fenster.findChild<QWidget*>(QStringLiteral("gboSplinePts"));
+        const QImage links = gruppe ? gruppe->grab().toImage() : QImage();
+        const QImage rechts = tabelle.grab().toImage();
+        QImage bild(links.width() + 8 + rechts.width(), std::max(links.height(), rechts.height()),
+                    QImage::Format_ARGB32);
+        bild.fill(fenster.palette().window().color());
+        QPainter maler(&bild);
+        maler.drawImage(0, 0, links);
+        maler.drawImage(links.width() + 8, 0, rechts);
+        maler.end();
+        ok = Speichern(bild, ordner, "points-table.png") && ok;
+        tabelle.close();
+    } else {
+        std::cerr << "pavolant: no points table button\n";
+        ok = false;
+    }
 
     // From here the two boxes are the desktop's own, photographed over the window.
     qt::QtDialoge echt;

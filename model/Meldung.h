@@ -14,6 +14,15 @@ inline constexpr const char* kSpeicherErschoepft =
 
 enum class MeldungsArt { Warnung, Information };
 
+// What a message says about one spline point, where the user can mend it: the centre
+// line stopped on the point's heading (Winkel) or on its distance to the point before
+// it (Abstand).
+struct Punkthinweis {
+    enum class Grund { Winkel, Abstand };
+    Grund grund;
+    int punkt;  // 0-based index
+};
+
 class Melder {
 public:
     virtual ~Melder() = default;
@@ -24,6 +33,13 @@ public:
 
     void Warnung(const std::string& text) { Melden(MeldungsArt::Warnung, text); }
     void Information(const std::string& text) { Melden(MeldungsArt::Information, text); }
+
+    // The same message together with the point it is about; a melder that has no use
+    // for the point shows the message as any other.
+    virtual void MeldenZuPunkt(MeldungsArt art, const std::string& text, const Punkthinweis& hinweis) {
+        (void)hinweis;
+        Melden(art, text);
+    }
 };
 
 }  // namespace pavolant

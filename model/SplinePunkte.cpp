@@ -107,9 +107,12 @@ bool TSplinePunkte::BerechneMittellinie(Melder& melder) {
             return false;
         }
         p.Abstand = L;
-        if (L < 1.0)
-            melder.Warnung(Paar(i, " und ") + " nur " + FormatAllgemein(L) + " auseinander!");
-        if (L < 0.1) return false;
+        const std::string zuNah = Paar(i, " und ") + " nur " + FormatAllgemein(L) + " auseinander!";
+        if (L < 0.1) {
+            melder.MeldenZuPunkt(MeldungsArt::Warnung, zuNah, {Punkthinweis::Grund::Abstand, i + 1});
+            return false;
+        }
+        if (L < 1.0) melder.Warnung(zuNah);
 
         // Chord heading in the sense of DreheY: DreheY(h) turns +Z onto (dX, 0, dZ).
         // h lies in [-pi/2, 3pi/2).
@@ -130,8 +133,10 @@ bool TSplinePunkte::BerechneMittellinie(Melder& melder) {
 
         const double alpha = InBereich(GradZuRad(p.Yrot) + h, -kPi / 2, 3 * kPi / 2, 2 * kPi);
         if (std::fabs(alpha) > grenzwinkel) {
-            melder.Warnung(Paar(i, " - ") + ": Winkel am Anfang der Verbindungslinie zu gross " +
-                           FormatAllgemein(RadZuGrad(alpha)));
+            melder.MeldenZuPunkt(MeldungsArt::Warnung,
+                                 Paar(i, " - ") + ": Winkel am Anfang der Verbindungslinie zu gross " +
+                                     FormatAllgemein(RadZuGrad(alpha)),
+                                 {Punkthinweis::Grund::Winkel, i});
             return false;
         }
         const double tanA = std::tan(alpha);
@@ -140,8 +145,10 @@ bool TSplinePunkte::BerechneMittellinie(Melder& melder) {
 
         const double beta = InBereich(GradZuRad(q.Yrot) + h, -kPi / 2, 3 * kPi / 2, 2 * kPi);
         if (std::fabs(beta) > grenzwinkel) {
-            melder.Warnung(Paar(i, " - ") + ": Winkel am Ende der Verbindungslinie zu gross " +
-                           FormatAllgemein(RadZuGrad(beta)));
+            melder.MeldenZuPunkt(MeldungsArt::Warnung,
+                                 Paar(i, " - ") + ": Winkel am Ende der Verbindungslinie zu gross " +
+                                     FormatAllgemein(RadZuGrad(beta)),
+                                 {Punkthinweis::Grund::Winkel, i + 1});
             return false;
         }
         const double tanB = std::tan(beta);

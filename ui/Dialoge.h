@@ -3,6 +3,9 @@
 // command line each implement, and what each of the window's file dialogs shows.
 #pragma once
 
+#include "model/Meldung.h"
+
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +38,12 @@ public:
     // Discard and Cancel. The command line never asks and discards.
     enum class Sichern { Speichern, Verwerfen, Abbrechen };
     virtual Sichern AenderungenSichern(const std::string& frage) = 0;
+    // A warning or information that offers ways on: `text` with one button for each of
+    // `angebote` and OK. The index of the offer taken, or nullopt for OK (and for a box
+    // closed otherwise). The command line prints the text as the message it is and
+    // takes no offer: its options say what to do.
+    virtual std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
+                                                const std::vector<std::string>& angebote) = 0;
 };
 
 // ---- The main window's file dialogs ------------------------------------------------------------

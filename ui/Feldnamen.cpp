@@ -13,7 +13,7 @@ namespace {
 
 // Every number field of the window with the words the user sees beside it: its group,
 // then its label (or the check box that switches it on).
-constexpr std::array<std::pair<std::string_view, std::string_view>, 36> kBeschriftungen = {{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 37> kBeschriftungen = {{
     {"edtBreite", "Roadway - Geometry: Width"},
     {"edtSchleppkurve", "Roadway - Geometry: Tractrix"},
     {"edtSturz", "Roadway - Geometry: Fulctrum"},
@@ -32,6 +32,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 36> kBeschri
     {"edtSplinePtsXrot", "Spline-Points: Xrot"},
     {"edtSplinePtsYrot", "Spline-Points: Yrot"},
     {"edtSplinePtsZrot", "Spline-Points: Zrot"},
+    {"edtSplineStrecke", "Spline-Points: Extend road by"},
     {"edtTrafficSplineRechts", "TrafficSplines: right %"},
     {"edtTrafficSplineLinks", "TrafficSplines: left %"},
     {"edtRandRTexLaenge", "Right border: Length"},

@@ -39,6 +39,7 @@ constexpr std::array kEdits = {
     Komponente<TEdit>{"edtSplinePtsXrot", &Hauptfenster::edtSplinePtsXrot},
     Komponente<TEdit>{"edtSplinePtsYrot", &Hauptfenster::edtSplinePtsYrot},
     Komponente<TEdit>{"edtSplinePtsZrot", &Hauptfenster::edtSplinePtsZrot},
+    Komponente<TEdit>{"edtSplineStrecke", &Hauptfenster::edtSplineStrecke},
     Komponente<TEdit>{"edtTrafficSplineRechts", &Hauptfenster::edtTrafficSplineRechts},
     Komponente<TEdit>{"edtTrafficSplineLinks", &Hauptfenster::edtTrafficSplineLinks},
     Komponente<TEdit>{"edtRandRTexFile", &Hauptfenster::edtRandRTexFile},
@@ -92,6 +93,10 @@ constexpr std::array kButtons = {
     Komponente<TButton>{"spbSplineSub", &Hauptfenster::spbSplineSub},
     Komponente<TButton>{"spbSplineAddEnd", &Hauptfenster::spbSplineAddEnd},
     Komponente<TButton>{"bbnSplinePtsOpen", &Hauptfenster::bbnSplinePtsOpen},
+    Komponente<TButton>{"btnSplineAusrichten", &Hauptfenster::btnSplineAusrichten},
+    Komponente<TButton>{"btnSplinePunktAusrichten", &Hauptfenster::btnSplinePunktAusrichten},
+    Komponente<TButton>{"btnSplineVerlaengern", &Hauptfenster::btnSplineVerlaengern},
+    Komponente<TButton>{"btnPunktetabelle", &Hauptfenster::btnPunktetabelle},
     Komponente<TButton>{"bbnInfo", &Hauptfenster::bbnInfo},
     Komponente<TButton>{"spbCopyToRight", &Hauptfenster::spbCopyToRight},
     Komponente<TButton>{"spbCopyToLeft", &Hauptfenster::spbCopyToLeft},
@@ -265,6 +270,15 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
     spbSplineSub.Hint = "aktuellen Spline-Punkt löschen";
     spbSplineAddEnd.Hint = "Spline-Punkt am Ende hinzufügen";
     bbnSplinePtsOpen.Hint = "exportierte Spline-Punkte aus i3d-Datei laden";
+    btnSplineAusrichten.Caption = "Orient points";
+    btnSplineAusrichten.Hint = "Heading and grade of every point from the positions around it (bank kept)";
+    btnSplinePunktAusrichten.Caption = "Orient this point";
+    btnSplinePunktAusrichten.Hint = "Heading and grade of the current point from the positions around it";
+    btnSplineVerlaengern.Caption = "Extend road";
+    btnSplineVerlaengern.Hint = "Append a point this many metres beyond the last, along its heading and grade";
+    edtSplineStrecke.Text = "50";
+    btnPunktetabelle.Caption = "Points table";
+    btnPunktetabelle.Hint = "All spline points in a table";
     bbnGrafikSchnitt.Caption = "Show profile  ";
     bbnGrafikSchnitt.Hint = "Schnittzeichnung Straße und Ränder (Zrot noch nicht berücksichtigt)";
 
@@ -312,6 +326,9 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
     spbSplineAddEnd.OnClick = [this] { spbSplineAddEndClick(); };
     spbSplineSub.OnClick = [this] { spbSplineSubClick(); };
     bbnSplinePtsOpen.OnClick = [this] { bbnSplinePtsOpenClick(); };
+    btnSplineAusrichten.OnClick = [this] { btnSplineAusrichtenClick(); };
+    btnSplinePunktAusrichten.OnClick = [this] { btnSplinePunktAusrichtenClick(); };
+    btnSplineVerlaengern.OnClick = [this] { btnSplineVerlaengernClick(); };
     spbCopyToRight.OnClick = [this] { spbCopyToRightClick(); };
     spbCopyToLeft.OnClick = [this] { spbCopyToLeftClick(); };
     bbnRandRLoadTex.OnClick = [this] { bbnLoadFahrbahnTexClick("bbnRandRLoadTex"); };

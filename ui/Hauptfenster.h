@@ -185,6 +185,12 @@ public:
     TButton bbnSplinePtsOpen;
     TEdit edtSplinePtsX, edtSplinePtsY, edtSplinePtsZ;
     TEdit edtSplinePtsXrot, edtSplinePtsYrot, edtSplinePtsZrot;
+    // Below the editor: headings and grades from the positions (every point, or the
+    // current one), the road extended by edtSplineStrecke metres, the points table.
+    TButton btnSplineAusrichten, btnSplinePunktAusrichten;
+    TButton btnSplineVerlaengern;
+    TEdit edtSplineStrecke;
+    TButton btnPunktetabelle;  // the view opens the table window
     TButton bbnGrafikSchnitt;  // opens the profile view
 
     // Right column: the right border's groups and load button, then the options.
@@ -385,6 +391,45 @@ public:
     // list as it is afterwards, also when the import stopped part way (LeseI3d's errors
     // travel on).
     void SplinePunkteImportieren(const std::filesystem::path& pfad);
+    // "Orient points" / "Orient this point": the fields are committed into the current
+    // point first, then Yrot and Xrot come from the positions (model/Punktlage); the
+    // bank stays. Points without a direction (no other place around them) keep their
+    // angles and an information says how many.
+    void btnSplineAusrichtenClick();
+    void btnSplinePunktAusrichtenClick();
+    // "Extend road": the fields committed, then a point edtSplineStrecke metres beyond
+    // the last along its heading and grade, with its rotations; it becomes current. A
+    // distance that is no number, or not above 0, stops before anything changes.
+    void btnSplineVerlaengernClick();
+    // Drops every point at the same place as its predecessor (closer than 1 mm), the
+    // first of each run staying; an information says how many went.
+    void DoppeltePunkteEntfernen();
+
+    // ---- Points table (Punktetabelle.cpp) --------------------------------------------------
+    // All points as rows: the number, then X, Y, Z, Xrot, Yrot, Zrot as the editor shows
+    // them. Every operation commits the editor's fields first (a bad field stops it
+    // there), and the editor shows the current point afterwards, so table and editor
+    // always hold the same values.
+    static constexpr int kTabellenSpalten = 7;
+    // The text of a cell; empty outside the table.
+    std::string Tabellenzelle(int zeile, int spalte) const;
+    // A cell typed into: the text read as the editor's fields are read. A text that is no
+    // number changes nothing and the error names the cell.
+    void TabellenzelleSetzen(int zeile, int spalte, const std::string& text);
+    // A row chosen: it becomes the current point, as the spin would make it.
+    void TabellenzeileWaehlen(int zeile);
+    // Deletes the rows (any order, repeats and rows outside ignored). At least two points
+    // must stay, else the delete button's warning and nothing changes. The current point
+    // stays current when it stays; otherwise the point that took its place.
+    void TabellenzeilenLoeschen(std::vector<int> zeilen);
+    // The rows' six values, tab-separated, one line each, in list order.
+    std::string TabellenzeilenKopieren(std::vector<int> zeilen) const;
+    // Tab-separated rows (a spreadsheet's copy) pasted with their first cell at (zeile,
+    // spalte): the rows overwrite the points from `zeile` on and append points past the
+    // end; a block that starts in the number column leaves that column out when it is 7
+    // cells wide. Every cell is read before anything changes: a text that is no number
+    // or a row too wide stops the paste, and the error names the cell.
+    void TabelleEinfuegen(int zeile, int spalte, const std::string& text);
 
 private:
     // ParameterFenster: the window as the parameter file sees it.
@@ -407,6 +452,13 @@ private:
     void RandLaden(RandEditor& editor, const std::filesystem::path& pfad, std::string_view abschnitt,
                    std::string_view ueberschrift);
     void PunktUebernehmenUndWechseln();
+    // The spin's range after the list changed, then the current point shown.
+    void PunktlisteZeigen();
+    void PunkteAusrichtenUndMelden(int nur);
+    // After an import: the count read and the points at the same place as their
+    // predecessor, offering to drop them and (when no point carries a rotation) to
+    // orient the points.
+    void ImportBereinigen(const std::filesystem::path& pfad);
     void PixelAusU(const TEdit& u, TEdit& pixel) const;
     void UAusPixel(const TEdit& pixel, TEdit& u) const;
     void TexPxlNachLaden();

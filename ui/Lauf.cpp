@@ -5,25 +5,45 @@
 #include "model/Zahlen.h"
 #include "persistence/ErsetzendeDatei.h"
 
+#include <string>
 #include <tuple>
+#include <vector>
 
 namespace pavolant {
 
 namespace {
 
 // Passes every message on and keeps the last warning: the reason a run that stopped
-// without an error gives.
+// without an error gives. A message about a point the user can mend (the centre line
+// stopped on its heading or distance) comes with offers in its box: orient the points,
+// or go to the point; what was taken is done once the run is over.
 class LaufMelder : public Melder {
 public:
-    explicit LaufMelder(Melder& ziel) : ziel_(ziel) {}
+    LaufMelder(Melder& ziel, Dialoge& dialoge) : ziel_(ziel), dialoge_(dialoge) {}
     void Melden(MeldungsArt art, const std::string& text) override {
         if (art == MeldungsArt::Warnung) letzteWarnung = text;
         ziel_.Melden(art, text);
     }
+    void MeldenZuPunkt(MeldungsArt art, const std::string& text, const Punkthinweis& hinweis) override {
+        if (art == MeldungsArt::Warnung) letzteWarnung = text;
+        std::vector<std::string> angebote;
+        // Orienting mends a heading, not two points on one spot.
+        if (hinweis.grund == Punkthinweis::Grund::Winkel) angebote.push_back("Orient points");
+        angebote.push_back("Select point " + std::to_string(hinweis.punkt + 1));
+        const std::optional<std::size_t> wahl = dialoge_.Anbieten(art, text, angebote);
+        if (!wahl || *wahl >= angebote.size()) return;
+        if (*wahl + 1 == angebote.size())
+            waehlen = hinweis.punkt;
+        else
+            ausrichten = true;
+    }
     std::optional<std::string> letzteWarnung;
+    bool ausrichten = false;
+    std::optional<int> waehlen;
 
 private:
     Melder& ziel_;
+    Dialoge& dialoge_;
 };
 
 }  // namespace
@@ -105,7 +125,7 @@ void Hauptfenster::bbnGoClick() {
     Laufbericht bericht;
     Strassenmodell modell{SplinePunkte, &RandR, &RandL, &FuellFlaeche};
     Dokumentdatei ziel(p.DateiName);
-    LaufMelder melder(melder_);
+    LaufMelder melder(melder_, dialoge_);
     try {
         Generieren(p, modell, zufall_, melder, bericht, ziel);
     } catch (const KonvertierungsFehler& e) {
@@ -122,6 +142,9 @@ void Hauptfenster::bbnGoClick() {
     }
     BerichtAnwenden(bericht);
     Abschlusszeile(bericht, melder.letzteWarnung.value_or("no document written"));
+    if (melder.ausrichten) PunkteAusrichtenUndMelden(-1);
+    // The spin's change commits the fields into the point shown before.
+    if (melder.waehlen) TabellenzeileWaehlen(*melder.waehlen);
 }
 
 void Hauptfenster::Abschlusszeile(const Laufbericht& bericht, const std::string& grund) {

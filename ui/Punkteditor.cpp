@@ -1,14 +1,18 @@
 // The main window's spline point editor: showing the current point, committing the
-// fields into it, adding and removing points, and importing the points from an i3d
-// scene the level editor exported.
+// fields into it, adding and removing points, orienting them from their positions,
+// extending the road, and importing the points from an i3d scene the level editor
+// exported, with the clean-up offered after it.
 #include "ui/Hauptfenster.h"
 #include "ui/Feldwerte.h"
 
+#include "model/Punktlage.h"
 #include "model/Zahlen.h"
 #include "persistence/I3dSzene.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
+#include <vector>
 
 namespace pavolant {
 
@@ -52,6 +56,11 @@ void Hauptfenster::PunktUebernehmenUndWechseln() {
     SplineAnzeigen();
 }
 
+void Hauptfenster::PunktlisteZeigen() {
+    sedSplinePtsNr.MaxValue = SplinePunkte.AnzahlPunkte();
+    SplineAnzeigen();
+}
+
 void Hauptfenster::sedSplinePtsNrChange() { PunktUebernehmenUndWechseln(); }
 void Hauptfenster::gboSplinePtsExit() { PunktUebernehmenUndWechseln(); }
 
@@ -92,6 +101,62 @@ void Hauptfenster::spbSplineSubClick() {
     SplineAnzeigen();
 }
 
+// ---- Orienting, extending, duplicates ---------------------------------------------------
+// The buttons sit inside the point group, so pressing one is no exit of the group: each
+// commits the fields itself first, as leaving the group would.
+
+void Hauptfenster::PunkteAusrichtenUndMelden(int nur) {
+    const int ohne = PunkteAusrichten(SplinePunkte, nur);
+    SplineAnzeigen();
+    if (ohne == 0) return;
+    melder_.Information(nur >= 0 ? "Point " + std::to_string(nur + 1) +
+                                       " has no other place around it to take a direction from; its angles stay."
+                                 : std::to_string(ohne) +
+                                       " points have no other place around them to take a direction from; their "
+                                       "angles stay.");
+}
+
+void Hauptfenster::btnSplineAusrichtenClick() {
+    PunktUebernehmenUndWechseln();
+    PunkteAusrichtenUndMelden(-1);
+}
+
+void Hauptfenster::btnSplinePunktAusrichtenClick() {
+    PunktUebernehmenUndWechseln();
+    if (SplinePunkte.AnzahlPunkte() == 0) return;
+    PunkteAusrichtenUndMelden(SplinePunkte.Aktuell);
+}
+
+void Hauptfenster::btnSplineVerlaengernClick() {
+    const double strecke = FeldZahl(edtSplineStrecke);
+    // A distance of 0 would put the new point onto the last (the run stops there), a
+    // negative one behind it against its heading.
+    if (!(strecke > 0) || !std::isfinite(strecke))
+        throw Feldfehler(KonvertierungsFehler("'" + edtSplineStrecke.Text + "' is no distance above 0 m"),
+                         edtSplineStrecke);
+    PunktUebernehmenUndWechseln();
+    if (SplinePunkte.AnzahlPunkte() >= TSplinePunkte::kMaxPunkte) {
+        melder_.Warnung("The list holds " + std::to_string(TSplinePunkte::kMaxPunkte) +
+                        " points, the most it can hold.");
+        return;
+    }
+    if (!Verlaengern(SplinePunkte, strecke)) {
+        melder_.Warnung(SplinePunkte.AnzahlPunkte() == 0
+                            ? "There is no point to extend the road from."
+                            : "The last point's values do not give a point within the number range.");
+        return;
+    }
+    SplinePunkte.Aktuell = SplinePunkte.AnzahlPunkte() - 1;
+    PunktlisteZeigen();
+}
+
+void Hauptfenster::DoppeltePunkteEntfernen() {
+    PunktUebernehmenUndWechseln();
+    const int entfernt = GleicheStellenEntfernen(SplinePunkte);
+    PunktlisteZeigen();
+    melder_.Information(std::to_string(entfernt) + " points at the same place as their predecessor dropped.");
+}
+
 // ---- Import from the level editor ------------------------------------------------------
 
 void Hauptfenster::bbnSplinePtsOpenClick() {
@@ -116,13 +181,61 @@ void Hauptfenster::SplinePunkteImportieren(const fs::path& pfad) {
         sedSplinePtsNr.MaxValue = SplinePunkte.AnzahlPunkte();
         SplineAnzeigen();
     };
+    // Counts what the import had to say: a scene read only in part is no list to clean.
+    struct Zaehler : Melder {
+        explicit Zaehler(Melder& ziel) : ziel_(ziel) {}
+        void Melden(MeldungsArt art, const std::string& text) override {
+            ++anzahl;
+            ziel_.Melden(art, text);
+        }
+        int anzahl = 0;
+
+    private:
+        Melder& ziel_;
+    } zaehler(melder_);
     try {
-        LeseI3d(SplinePunkte, pfad.string(), melder_);
+        LeseI3d(SplinePunkte, pfad.string(), zaehler);
     } catch (...) {
         anzeigen();
         throw;
     }
     anzeigen();
+    if (zaehler.anzahl == 0) ImportBereinigen(pfad);
+}
+
+void Hauptfenster::ImportBereinigen(const fs::path& pfad) {
+    const int n = SplinePunkte.AnzahlPunkte();
+    const int doppelt = AnzahlAnGleicherStelle(SplinePunkte);
+    bool gedreht = false;
+    for (int i = 0; i < n; ++i) {
+        const TSplinePkt& p = *SplinePunkte.Punkt(i);
+        gedreht = gedreht || p.Xrot != 0 || p.Yrot != 0 || p.Zrot != 0;
+    }
+    std::string text = std::to_string(n) + " points read from " + pfad.filename().string() + "; " +
+                       std::to_string(doppelt) + " of them at the same place as their predecessor (closer than 1 mm).";
+    if (!gedreht && n > 1) text += "\rNone carries a rotation: headings and grades are all 0.";
+    enum class Schritt { Entfernen, Ausrichten, Beides };
+    std::vector<std::string> angebote;
+    std::vector<Schritt> schritte;
+    if (doppelt > 0 && !gedreht && n > 1) {
+        angebote.push_back("Drop duplicates and orient points");
+        schritte.push_back(Schritt::Beides);
+    }
+    if (doppelt > 0) {
+        angebote.push_back("Drop duplicates");
+        schritte.push_back(Schritt::Entfernen);
+    }
+    if (!gedreht && n > 1) {
+        angebote.push_back("Orient points");
+        schritte.push_back(Schritt::Ausrichten);
+    }
+    const std::optional<std::size_t> wahl = dialoge_.Anbieten(MeldungsArt::Information, text, angebote);
+    if (!wahl || *wahl >= schritte.size()) return;
+    // The import is a step of its own: undo takes back the clean-up first.
+    VerlaufNachfuehren();
+    const Schritt s = schritte[*wahl];
+    if (s != Schritt::Ausrichten) DoppeltePunkteEntfernen();
+    if (s != Schritt::Entfernen) btnSplineAusrichtenClick();
 }
 
 }  // namespace pavolant

@@ -17,6 +17,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -232,7 +235,10 @@ TEST(Kommandozeile, SplinePunkteAusDemEditor) {
     DateiSchreiben(p, kZehnMeter);  // two points of its own: the import comes after it
     const Ergebnis e = Starten(o, {"--splines", kWestby.string(), "--save-params", n, p});
     EXPECT_EQ(e.code, 0);
-    EXPECT_EQ(e.fehler, "");
+    // The import says what it read; 7 shapes carry a rotation, so orienting is not urged.
+    EXPECT_EQ(e.fehler,
+              "information: 231 points read from westby_splines.i3d; 37 of them at the same place as their "
+              "predecessor (closer than 1 mm).\n");
     const IniDatei gespeichert(n);
     EXPECT_EQ(gespeichert.LiesInteger("Splines", "Anzahl", 0), 231);
     EXPECT_EQ(gespeichert.LiesString("Splines", "FileName", ""), kWestby.string());
@@ -255,7 +261,9 @@ TEST(Kommandozeile, SplinePunkteAusEigenerSzene) {
     DateiSchreiben(p, kZehnMeter);
     const Ergebnis e = Starten(o, {"--splines", szene.string(), "--save-params", n, p});
     EXPECT_EQ(e.code, 0);
-    EXPECT_EQ(e.fehler, "");
+    EXPECT_EQ(e.fehler,
+              "information: 4 points read from verschachtelt.i3d; 0 of them at the same place as their predecessor "
+              "(closer than 1 mm).\n");
     const IniDatei gespeichert(n);
     ASSERT_EQ(gespeichert.LiesInteger("Splines", "Anzahl", 0), 4);
     const std::vector<std::vector<double>> erwartet = {{-11.5, 4.25, -22.75, -180, 0, -180},
@@ -268,6 +276,111 @@ TEST(Kommandozeile, SplinePunkteAusEigenerSzene) {
             punkt.push_back(gespeichert.LiesZahl("SplinePts" + std::to_string(k), schluessel, "nan"));
         EXPECT_EQ(punkt, erwartet[static_cast<std::size_t>(k - 1)]) << k;
     }
+}
+
+// Validates with xmllint against the schema the editor's own files follow.
+::testing::AssertionResult GegenSchemaGueltig(const std::string& datei) {
+    const std::string schema = (pavolant::test::Referenzordner() / "i3d" / "i3d-1.6-as-written.xsd").string();
+    const std::string befehl = "xmllint --noout --schema '" + schema + "' '" + datei + "' 2>&1";
+    FILE* p = popen(befehl.c_str(), "r");
+    if (!p) return ::testing::AssertionFailure() << "cannot run xmllint";
+    std::string ausgabe;
+    char puffer[512];
+    while (std::fgets(puffer, sizeof puffer, p)) ausgabe += puffer;
+    if (pclose(p) != 0) return ::testing::AssertionFailure() << ausgabe;
+    return ::testing::AssertionSuccess();
+}
+
+// The saved points' six values, point by point.
+std::vector<std::vector<double>> GespeichertePunkte(const std::string& datei) {
+    const IniDatei ini(datei);
+    std::vector<std::vector<double>> punkte;
+    for (int k = 1; k <= ini.LiesInteger("Splines", "Anzahl", 0); ++k) {
+        punkte.emplace_back();
+        for (const char* schluessel : {"X", "Y", "Z", "Xrot", "Yrot", "Zrot"})
+            punkte.back().push_back(ini.LiesZahl("SplinePts" + std::to_string(k), schluessel, "nan"));
+    }
+    return punkte;
+}
+
+// Markers as the editor exports them: positions only, on a 150 m bend 40 m apart, with
+// copies of some and one marker straight above its predecessor.
+std::string Markerszene() {
+    std::string s = "<i3D>\n<Scene>\n";
+    auto marker = [&s](double x, double y, double z) {
+        s += "<Shape translation=\"" + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(z) + "\"/>\n";
+    };
+    for (int i = 0; i < 9; ++i) {
+        const double t = 40.0 * i / 150;
+        const double x = 150 * (1 - std::cos(t)), z = 150 * std::sin(t), y = 0.06 * 40 * i;
+        marker(x, y, z);
+        if (i == 2 || i == 5) marker(x, y, z);
+        if (i == 6) marker(x, y + 5, z);
+    }
+    return s + "</Scene>\n</i3D>\n";
+}
+
+TEST(Kommandozeile, MarkerOhneDrehungBereinigtUndAusgerichtet) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), a = (o / "a.i3d").string(), n = (o / "n.ini").string();
+    const std::string szene = (o / "marker.i3d").string();
+    DateiSchreiben(p, kZehnMeter);
+    DateiSchreiben(szene, Markerszene());
+
+    // As imported, with headings of 0, the bend cannot be driven.
+    const Ergebnis roh = Starten(o, {"-o", a, "--splines", szene, p});
+    EXPECT_EQ(roh.code, 1);
+    EXPECT_NE(roh.fehler.find("information: 12 points read from marker.i3d; 3 of them at the same place as their "
+                              "predecessor (closer than 1 mm).\nNone carries a rotation"),
+              std::string::npos)
+        << roh.fehler;
+    EXPECT_NE(roh.fehler.find("warning: SplinePunkte 3 und 4 nur 0 auseinander!"), std::string::npos) << roh.fehler;
+    EXPECT_FALSE(fs::exists(a));
+
+    // Cleaned up and oriented it can, whatever the order of the options.
+    const Ergebnis e = Starten(o, {"--orient", "-o", a, "--save-params", n, "--splines", szene, "--drop-duplicates", p});
+    EXPECT_EQ(e.code, 0) << e.fehler;
+    EXPECT_NE(e.fehler.find("information: 3 points at the same place as their predecessor dropped.\n"),
+              std::string::npos);
+    EXPECT_EQ(e.fehler.find("warning:"), std::string::npos) << e.fehler;
+    const std::vector<std::vector<double>> punkte = GespeichertePunkte(n);
+    ASSERT_EQ(punkte.size(), 9u);
+    // The scene holds the positions to 6 decimals; the climbing bend's chords cut it, so
+    // the grade is met to within a tenth of a degree (see test_Punktlage).
+    for (std::size_t i = 0; i < 9; ++i) {
+        EXPECT_NEAR(punkte[i][4], 40.0 * static_cast<double>(i) / 150 * 180 / std::numbers::pi, 0.01) << i;
+        EXPECT_NEAR(punkte[i][3], -std::atan(0.06) * 180 / std::numbers::pi, 0.1) << i;
+    }
+    ASSERT_TRUE(fs::exists(a));
+    PAVOLANT_REFERENZ_NOETIG(pavolant::test::Referenzordner() / "i3d" / "i3d-1.6-as-written.xsd");
+    EXPECT_TRUE(GegenSchemaGueltig(a));
+}
+
+TEST(Kommandozeile, WestbyBereinigtUndAusgerichtet) {
+    PAVOLANT_REFERENZ_NOETIG(kWestby);
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), n = (o / "n.ini").string(), a = (o / "a.i3d").string();
+    DateiSchreiben(p, kZehnMeter);
+    const Ergebnis e = Starten(o, {"--splines", kWestby.string(), "--drop-duplicates", "--orient", "--save-params", n, p});
+    EXPECT_EQ(e.code, 0) << e.fehler;
+    EXPECT_NE(e.fehler.find("information: 37 points at the same place as their predecessor dropped.\n"),
+              std::string::npos);
+    const std::vector<std::vector<double>> punkte = GespeichertePunkte(n);
+    ASSERT_EQ(punkte.size(), 231u - 37u);
+    int ausgerichtet = 0;
+    for (std::size_t i = 1; i < punkte.size(); ++i) {
+        EXPECT_GE(std::hypot(punkte[i][0] - punkte[i - 1][0], punkte[i][2] - punkte[i - 1][2]), 0.001) << i;
+        ausgerichtet += punkte[i][4] != 0 ? 1 : 0;
+    }
+    EXPECT_GT(ausgerichtet, 180);
+
+    // The scene is a traffic system, not one road: its markers run back and forth (14
+    // times straight back to where they came from), which no heading lets the centre
+    // line follow. The run stops with the centre line's message, and writes nothing.
+    const Ergebnis r = Starten(o, {"--splines", kWestby.string(), "--drop-duplicates", "--orient", "-o", a, p});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.fehler.find(": Winkel am "), std::string::npos) << r.fehler;
+    EXPECT_FALSE(fs::exists(a));
 }
 
 TEST(Kommandozeile, ImportiertePunkteFahrenUndFehlerStoppen) {

@@ -35,6 +35,24 @@ public:
         return antwort;
     }
 
+    // A box with offers: recorded, answered with the next scripted choice (none left:
+    // OK, as a user who only reads it).
+    struct Angebot {
+        MeldungsArt art;
+        std::string text;
+        std::vector<std::string> angebote;
+    };
+    std::vector<Angebot> angebote;
+    std::deque<std::optional<std::size_t>> wahl;
+    std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
+                                        const std::vector<std::string>& a) override {
+        angebote.push_back({art, text, a});
+        if (wahl.empty()) return std::nullopt;
+        const std::optional<std::size_t> w = wahl.front();
+        wahl.pop_front();
+        return w;
+    }
+
 private:
     std::optional<std::string> Antworten(const DateiAuswahl& a) {
         aufrufe.push_back(a);

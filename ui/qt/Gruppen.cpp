@@ -105,6 +105,18 @@ QGroupBox* SplineGruppe(Bausteine& b) {
         r->addWidget(Text((a + "rot").c_str()), i + 1, 2);
         r->addWidget(b.Feld("edtSplinePts" + a + "rot"), i + 1, 3);
     }
+    // Orienting, extending by the distance in metres, the table: present once the
+    // window's logic offers them.
+    if (QPushButton* ausrichten = b.KnopfFallsVorhanden("btnSplineAusrichten", Symbol::Keines)) {
+        r->addWidget(ausrichten, 4, 0, 1, 2);
+        r->addWidget(b.Schlicht("btnSplinePunktAusrichten"), 4, 2, 1, 2);
+        r->addWidget(b.Schlicht("btnSplineVerlaengern"), 5, 0, 1, 2);
+        auto* strecke = new QHBoxLayout;
+        strecke->addWidget(b.Feld("edtSplineStrecke"), 1);
+        strecke->addWidget(Text("m"));
+        r->addLayout(strecke, 5, 2);
+        r->addWidget(b.Schlicht("btnPunktetabelle"), 5, 3);
+    }
     r->setColumnStretch(1, 1);
     r->setColumnStretch(3, 1);
     return g;

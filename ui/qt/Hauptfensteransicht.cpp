@@ -5,6 +5,7 @@
 #include "ui/qt/Gruppen.h"
 #include "ui/qt/Parameterliste.h"
 #include "ui/qt/Profilansicht.h"
+#include "ui/qt/Punktetabelle.h"
 #include "ui/qt/Strassenvorschau.h"
 
 #include <QAbstractSpinBox>
@@ -81,11 +82,19 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
                                // What was typed is part of the step the event took.
                                eingabeOffen_ = false;
                                VorschauNachfuehren();
+                               if (tabelle_) tabelle_->Nachfuehren();
                                ZustandZeigen();
                                return ok;
                            })),
       einstellungen_(nullptr) {
     setObjectName(QStringLiteral("Form1"));
+    // The table is the view's own window; the button only opens it.
+    form.btnPunktetabelle.OnClick = [this] {
+        Punktetabellenansicht& t = Punktetabelle();
+        t.show();
+        t.raise();
+        t.activateWindow();
+    };
     Bausteine b(Suche(form), *bindung_);
 
     auto* mitte = new QWidget;
@@ -346,6 +355,17 @@ Strassenvorschau& Hauptfensteransicht::Vorschau() {
         VorschauNachfuehren();
     }
     return *vorschau_;
+}
+
+Punktetabellenansicht& Hauptfensteransicht::Punktetabelle() {
+    if (!tabelle_) {
+        tabelle_ = new Punktetabellenansicht(form_, [this](const std::function<void()>& h) {
+            return bindung_->Ereignis(h);
+        }, this);
+        // Beside the window, where the point editor's column ends, while the screen has room.
+        tabelle_->move(frameGeometry().right() + 8, y());
+    }
+    return *tabelle_;
 }
 
 // Runs after every handler of the window: the point editor's current point at once, and

@@ -26,6 +26,7 @@ namespace pavolant::qt {
 class Einstellungsdialog;
 class Parameterliste;
 class Profilansicht;
+class Punktetabellenansicht;
 class Strassenvorschau;
 
 class Hauptfensteransicht : public QMainWindow {
@@ -51,6 +52,9 @@ public:
     Strassenvorschau& Vorschau();
     // Whether a preview run is still under way (the picture may not be the newest yet).
     bool VorschauRechnet() const { return vorschauLaeuft_; }
+    // The points table ("Points table"), made on first use beside the window and then
+    // kept in step after every event.
+    Punktetabellenansicht& Punktetabelle();
 
     // The menu's commands, by what they do.
     QAction& AktionLaden() { return *laden_; }
@@ -104,6 +108,7 @@ private:
     // The mesh of the last "Go" shown, so that the same run is not taken twice.
     const Netz* gezeigterGoLauf_ = nullptr;
     QPointer<Strassenvorschau> vorschau_;
+    QPointer<Punktetabellenansicht> tabelle_;
 };
 
 }  // namespace pavolant::qt

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPushButton>
 
 namespace pavolant::qt {
 
@@ -84,6 +85,24 @@ Dialoge::Sichern QtDialoge::AenderungenSichern(const std::string& frage) {
         default:
             return Sichern::Abbrechen;
     }
+}
+
+std::optional<std::size_t> QtDialoge::Anbieten(MeldungsArt art, const std::string& text,
+                                               const std::vector<std::string>& angebote) {
+    const bool warnung = art == MeldungsArt::Warnung;
+    QMessageBox box(warnung ? QMessageBox::Warning : QMessageBox::Information,
+                    warnung ? QStringLiteral("Warning") : QStringLiteral("Information"), Meldungstext(text),
+                    QMessageBox::Ok, fenster_);
+    std::vector<QPushButton*> knoepfe;
+    for (const std::string& a : angebote)
+        knoepfe.push_back(box.addButton(QString::fromStdString(a), QMessageBox::ActionRole));
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    for (std::size_t i = 0; i < knoepfe.size(); ++i)
+        if (box.clickedButton() == knoepfe[i]) return i;
+    return std::nullopt;
 }
 
 std::optional<std::string> QtDialoge::Zeigen(const DateiAuswahl& auswahl, bool speichern) {

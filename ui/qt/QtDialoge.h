@@ -58,6 +58,8 @@ public:
     std::optional<std::string> DateiSpeichern(const DateiAuswahl& auswahl) override;
     void Fehler(const std::string& text) override;
     Sichern AenderungenSichern(const std::string& frage) override;
+    std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
+                                        const std::vector<std::string>& angebote) override;
 
 private:
     std::optional<std::string> Zeigen(const DateiAuswahl& auswahl, bool speichern);

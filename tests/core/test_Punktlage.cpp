@@ -1,0 +1,317 @@
+// Headings and grades from the positions, duplicate positions, extending the road: the
+// angles are checked against curves whose tangent is known, and through the centre line
+// that reads them.
+#include "model/Punktlage.h"
+
+#include "model/Zahlen.h"
+#include "tests/support/Testhilfen.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace pavolant {
+namespace {
+
+using test::AufzeichnenderMelder;
+
+constexpr double kPi = std::numbers::pi;
+
+// A point of a known curve: position, and the heading and grade of its tangent in the
+// level editor's sense (degrees; heading 90 faces +X, a falling road has a positive Xrot).
+struct Kurvenstelle {
+    double X, Y, Z;
+    double Kurs, Gefaelle;
+};
+// The curve at horizontal arc length s.
+using Kurve = std::function<Kurvenstelle(double s)>;
+
+double Grad(double rad) { return rad * 180 / kPi; }
+
+// Heading theta(s) (radians, 0 along +Z, pi/2 along +X) of a flat curve integrated by the
+// midpoint rule in steps of at most 0.05 m.
+Kurvenstelle Eben(double s, const std::function<double(double)>& kurs) {
+    const int n = std::max(1, static_cast<int>(s / 0.05));
+    const double h = s / n;
+    double x = 0, z = 0;
+    for (int k = 0; k < n; ++k) {
+        const double t = kurs((k + 0.5) * h);
+        x += h * std::sin(t);
+        z += h * std::cos(t);
+    }
+    return {x, 0, z, Grad(kurs(s)), 0};
+}
+
+Kurve Kreis(double r, double kurs0) {
+    return [=](double s) {
+        const double t = kurs0 + s / r;
+        return Kurvenstelle{r * (std::cos(kurs0) - std::cos(t)), 0, r * (std::sin(t) - std::sin(kurs0)), Grad(t), 0};
+    };
+}
+
+// Curvature growing linearly from 0: kurs(s) = kurs0 + s^2 / (2 A^2).
+Kurve Klothoide(double a, double kurs0) {
+    return [=](double s) { return Eben(s, [=](double u) { return kurs0 + u * u / (2 * a * a); }); };
+}
+
+// A straight road climbing 6 % (6 m per 100 m horizontally).
+Kurve Rampe(double kurs0) {
+    return [=](double s) {
+        return Kurvenstelle{s * std::sin(kurs0), 0.06 * s, s * std::cos(kurs0), Grad(kurs0), -Grad(std::atan(0.06))};
+    };
+}
+
+// The 150 m circle climbing 6 %.
+Kurve Wendel(double kurs0) {
+    return [=](double s) {
+        Kurvenstelle k = Kreis(150, kurs0)(s);
+        k.Y = 0.06 * s;
+        k.Gefaelle = -Grad(std::atan(0.06));
+        return k;
+    };
+}
+
+// Difference of two headings in degrees, brought into [-180, 180].
+double Kursabweichung(double a, double b) { return std::remainder(a - b, 360.0); }
+
+struct Probe {
+    std::vector<Kurvenstelle> wahr;
+    TSplinePunkte punkte;
+};
+
+// Points at the arc lengths `stellen`, positions only (rotations 0, banks `zrot`).
+void Abtasten(Probe& p, const Kurve& kurve, const std::vector<double>& stellen, double zrot = 0) {
+    while (p.punkte.AnzahlPunkte() < static_cast<int>(stellen.size())) p.punkte.Anhaengen();
+    for (std::size_t k = 0; k < stellen.size(); ++k) {
+        p.wahr.push_back(kurve(stellen[k]));
+        TSplinePkt& q = *p.punkte.Punkt(static_cast<int>(k));
+        q.X = p.wahr.back().X;
+        q.Y = p.wahr.back().Y;
+        q.Z = p.wahr.back().Z;
+        q.Zrot = zrot;
+    }
+}
+
+std::vector<double> Gleichmaessig(double abstand, double laenge) {
+    std::vector<double> s;
+    for (double x = 0; x <= laenge + 1e-9; x += abstand) s.push_back(x);
+    return s;
+}
+
+// The centre line's point of connection i at t, in level coordinates, as the run
+// places it.
+TPunkt Weltpunkt(const TSplinePunkte& liste, int i, double t) {
+    TPunkt ziel;
+    liste.MittellinienPunkt(i, ziel, t);
+    const TSplinePkt* p = liste.Punkt(i);
+    ziel.DreheY(p->Richtung);
+    ziel.X += p->X;
+    ziel.Y += p->Y;
+    ziel.Z += p->Z;
+    return ziel;
+}
+
+// Orients the sampled points and checks every heading and grade against the curve,
+// then builds the centre line through them: no message, and the built road itself
+// leaves and reaches every point along the true tangent (direction measured from the
+// evaluated positions, so the check does not rely on how the angles are encoded).
+void PruefeKurve(const std::string& name, const Kurve& kurve, const std::vector<double>& stellen, double kursTol,
+                 double gefaelleTol) {
+    SCOPED_TRACE(name);
+    Probe p;
+    Abtasten(p, kurve, stellen, 2.5);
+    EXPECT_EQ(PunkteAusrichten(p.punkte), 0);
+    const int n = p.punkte.AnzahlPunkte();
+    for (int k = 0; k < n; ++k) {
+        const TSplinePkt& q = *p.punkte.Punkt(k);
+        EXPECT_NEAR(Kursabweichung(q.Yrot, p.wahr[static_cast<std::size_t>(k)].Kurs), 0, kursTol) << "point " << k;
+        EXPECT_NEAR(q.Xrot, p.wahr[static_cast<std::size_t>(k)].Gefaelle, gefaelleTol) << "point " << k;
+        EXPECT_EQ(q.Zrot, 2.5) << "the bank stays";
+    }
+
+    AufzeichnenderMelder melder;
+    ASSERT_TRUE(p.punkte.BerechneMittellinie(melder));
+    EXPECT_TRUE(melder.eintraege.empty()) << melder.eintraege.front().text;
+
+    constexpr double dt = 1e-5;
+    for (int i = 0; i + 1 < n; ++i) {
+        for (const auto& [t0, t1, k] : {std::tuple{0.0, dt, i}, std::tuple{1.0 - dt, 1.0, i + 1}}) {
+            const TPunkt a = Weltpunkt(p.punkte, i, t0), b = Weltpunkt(p.punkte, i, t1);
+            const double dX = b.X - a.X, dY = b.Y - a.Y, dZ = b.Z - a.Z;
+            const Kurvenstelle& w = p.wahr[static_cast<std::size_t>(k)];
+            EXPECT_NEAR(Kursabweichung(Grad(std::atan2(dX, dZ)), w.Kurs), 0, kursTol) << "connection " << i;
+            EXPECT_NEAR(-Grad(std::atan2(dY, std::hypot(dX, dZ))), w.Gefaelle, gefaelleTol) << "connection " << i;
+        }
+    }
+}
+
+TEST(PunkteAusrichten, TrifftDieTangenteBekannterKurven) {
+    for (const double h : {10.0, 25.0, 50.0, 100.0}) {
+        const std::string bei = " at " + std::to_string(static_cast<int>(h)) + " m";
+        // Headings round the whole circle, so every quadrant of the heading occurs.
+        PruefeKurve("circle r=150" + bei, Kreis(150, 0.4), Gleichmaessig(h, 900), 0.5, 0.2);
+        PruefeKurve("ramp 6 %" + bei, Rampe(-2.2), Gleichmaessig(h, 500), 0.5, 0.2);
+        // The rule's error on a clothoid grows as (h / A)^2: a clothoid of A = 8 h is
+        // met within 0.15 degrees inside and 0.3 at the ends.
+        PruefeKurve("clothoid A=8h" + bei, Klothoide(8 * h, 2.0), Gleichmaessig(h, 12 * h), 0.5, 0.2);
+    }
+    // A clothoid as it leads into a bend of 150 m radius (A = 150, 150 m long).
+    PruefeKurve("clothoid A=150 at 10 m", Klothoide(150, -1.0), Gleichmaessig(10, 150), 0.5, 0.2);
+    // The climbing circle: the chords cut the bend, so the grade is met within 0.2
+    // degrees up to 50 m spacing.
+    for (const double h : {10.0, 25.0, 50.0}) PruefeKurve("helix", Wendel(3.0), Gleichmaessig(h, 600), 0.5, 0.2);
+}
+
+TEST(PunkteAusrichten, UngleicheAbstaendeAufDemKreis) {
+    // Marker scenes are not evenly spaced: 10 to 100 m in turn.
+    std::vector<double> stellen{0};
+    const double schritte[] = {10, 100, 35, 60, 10, 80, 25};
+    for (const double s : schritte) stellen.push_back(stellen.back() + s);
+    PruefeKurve("circle, uneven", Kreis(150, 5.0), stellen, 0.5, 0.2);
+    PruefeKurve("ramp, uneven", Rampe(1.0), stellen, 0.5, 0.2);
+}
+
+TEST(PunkteAusrichten, EinzelnerPunktWieInDerGanzenListe) {
+    Probe ganz, einzeln;
+    const std::vector<double> stellen = {0, 30, 45, 90, 160};
+    Abtasten(ganz, Klothoide(120, 0.3), stellen);
+    Abtasten(einzeln, Klothoide(120, 0.3), stellen);
+    PunkteAusrichten(ganz.punkte);
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(PunkteAusrichten(einzeln.punkte, k), 0);
+        EXPECT_EQ(einzeln.punkte.Punkt(k)->Yrot, ganz.punkte.Punkt(k)->Yrot);
+        EXPECT_EQ(einzeln.punkte.Punkt(k)->Xrot, ganz.punkte.Punkt(k)->Xrot);
+        // The points after it are still untouched.
+        if (k + 1 < 5) {
+            EXPECT_EQ(einzeln.punkte.Punkt(k + 1)->Yrot, 0.0);
+        }
+    }
+}
+
+TEST(PunkteAusrichten, SiehtUeberPunkteAnGleicherStelleHinweg) {
+    Probe mit, ohne;
+    Abtasten(ohne, Kreis(150, 0.0), {0, 40, 80, 120});
+    Abtasten(mit, Kreis(150, 0.0), {0, 0, 40, 40, 40, 80, 120, 120});
+    // Less than a millimetre off still counts as the same place.
+    mit.punkte.Punkt(3)->X += 0.0004;
+    PunkteAusrichten(ohne.punkte);
+    EXPECT_EQ(PunkteAusrichten(mit.punkte), 0);
+    const int gleich[] = {0, 0, 1, 1, 1, 2, 3, 3};
+    for (int k = 0; k < 8; ++k) EXPECT_NEAR(mit.punkte.Punkt(k)->Yrot, ohne.punkte.Punkt(gleich[k])->Yrot, 1e-3);
+}
+
+TEST(PunkteAusrichten, OhneRichtungBleibenDieWinkel) {
+    TSplinePunkte punkte;  // two points at the origin
+    punkte.Punkt(0)->Yrot = 33;
+    EXPECT_EQ(PunkteAusrichten(punkte), 2);
+    EXPECT_EQ(punkte.Punkt(0)->Yrot, 33.0);
+
+    // Straight up: no heading exists.
+    punkte.Punkt(1)->Y = 10;
+    EXPECT_EQ(PunkteAusrichten(punkte), 2);
+    EXPECT_EQ(punkte.Punkt(0)->Yrot, 33.0);
+
+    // A position that is not finite gives no angle to it or its neighbours.
+    punkte.Punkt(1)->Y = 0;
+    punkte.Punkt(1)->Z = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(PunkteAusrichten(punkte), 2);
+    EXPECT_EQ(punkte.Punkt(0)->Yrot, 33.0);
+
+    // Two places: both take the chord; out of range: nothing.
+    punkte.Punkt(1)->Z = -5;
+    punkte.Punkt(1)->X = -5;
+    EXPECT_EQ(PunkteAusrichten(punkte), 0);
+    EXPECT_DOUBLE_EQ(punkte.Punkt(0)->Yrot, 225.0);
+    EXPECT_DOUBLE_EQ(punkte.Punkt(1)->Yrot, 225.0);
+    EXPECT_EQ(PunkteAusrichten(punkte, 2), 1);
+}
+
+// ---------------------------------------------------------------------------------------
+// Points at the same place
+
+TEST(GleicheStellen, ZaehltUndBehaeltDenErstenJederFolge) {
+    TSplinePunkte punkte;
+    const double x[] = {0, 0, 0.0009, 5, 10, 10, 20};  // runs: 0-2, 4-5
+    while (punkte.AnzahlPunkte() < 7) punkte.Anhaengen();
+    for (int i = 0; i < 7; ++i) {
+        punkte.Punkt(i)->X = x[i];
+        punkte.Punkt(i)->Yrot = i;  // tells the points apart
+    }
+    EXPECT_EQ(AnzahlAnGleicherStelle(punkte), 3);
+    punkte.Aktuell = 5;  // the second of the run at 10
+    EXPECT_EQ(GleicheStellenEntfernen(punkte), 3);
+    ASSERT_EQ(punkte.AnzahlPunkte(), 4);
+    const double bleiben[] = {0, 3, 4, 6};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(punkte.Punkt(i)->Yrot, bleiben[i]);
+    EXPECT_EQ(punkte.Aktuell, 2) << "the kept point of the current point's run";
+    EXPECT_EQ(AnzahlAnGleicherStelle(punkte), 0);
+    EXPECT_EQ(GleicheStellenEntfernen(punkte), 0);
+}
+
+TEST(GleicheStellen, InDerDraufsichtUndEinMillimeterIstEineAndere) {
+    TSplinePunkte punkte;
+    punkte.Punkt(1)->Y = 5;  // straight above the first: no distance for the road
+    punkte.Anhaengen()->Z = 0.001;
+    EXPECT_EQ(AnzahlAnGleicherStelle(punkte), 1);
+    punkte.Aktuell = 2;
+    punkte.Anhaengen()->Z = 0.0011;
+    EXPECT_EQ(GleicheStellenEntfernen(punkte), 2);
+    ASSERT_EQ(punkte.AnzahlPunkte(), 2);
+    EXPECT_EQ(punkte.Punkt(0)->Y, 0.0) << "the first of the run stays";
+    EXPECT_EQ(punkte.Aktuell, 1);
+}
+
+// ---------------------------------------------------------------------------------------
+// Extending
+
+TEST(Verlaengern, FuehrtEntlangKursUndGefaelleWeiter) {
+    // The last point of an oriented ramp: the new point lies on the ramp.
+    Probe p;
+    Abtasten(p, Rampe(2.5), {0, 40, 80}, -4);
+    PunkteAusrichten(p.punkte);
+    ASSERT_TRUE(Verlaengern(p.punkte, 50));
+    ASSERT_TRUE(Verlaengern(p.punkte, 50));
+    ASSERT_EQ(p.punkte.AnzahlPunkte(), 5);
+    const double waagrecht = 50 / std::hypot(1.0, 0.06);  // 50 m along the slope
+    for (int k = 3; k < 5; ++k) {
+        const Kurvenstelle w = Rampe(2.5)(80 + (k - 2) * waagrecht);
+        const TSplinePkt& q = *p.punkte.Punkt(k);
+        EXPECT_NEAR(q.X, w.X, 1e-9);
+        EXPECT_NEAR(q.Y, w.Y, 1e-9);
+        EXPECT_NEAR(q.Z, w.Z, 1e-9);
+        const TSplinePkt& vorher = *p.punkte.Punkt(k - 1);
+        EXPECT_EQ(q.Xrot, vorher.Xrot);
+        EXPECT_EQ(q.Yrot, vorher.Yrot);
+        EXPECT_EQ(q.Zrot, -4.0);
+    }
+    // The road through the extension builds without a message.
+    AufzeichnenderMelder melder;
+    EXPECT_TRUE(p.punkte.BerechneMittellinie(melder));
+    EXPECT_TRUE(melder.eintraege.empty());
+}
+
+TEST(Verlaengern, NichtsOhnePunktOderMitUnendlichemErgebnis) {
+    TSplinePunkte punkte;
+    punkte.PunktLoeschen(1);
+    punkte.PunktLoeschen(0);
+    EXPECT_FALSE(Verlaengern(punkte, 50));
+    EXPECT_EQ(punkte.AnzahlPunkte(), 0);
+
+    TSplinePunkte weit;
+    weit.Punkt(1)->X = 1e308;
+    weit.Punkt(1)->Yrot = 90;
+    EXPECT_FALSE(Verlaengern(weit, 1e308));
+    EXPECT_EQ(weit.AnzahlPunkte(), 2);
+    weit.Punkt(1)->X = 0;
+    weit.Punkt(1)->Zrot = std::numeric_limits<double>::infinity();
+    EXPECT_FALSE(Verlaengern(weit, 50));
+    EXPECT_EQ(weit.AnzahlPunkte(), 2);
+}
+
+}  // namespace
+}  // namespace pavolant
