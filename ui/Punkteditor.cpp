@@ -6,6 +6,7 @@
 
 #include "model/Zahlen.h"
 #include "persistence/I3dSzene.h"
+#include "persistence/Plattform.h"
 
 #include <algorithm>
 #include <string>
@@ -97,7 +98,7 @@ void Hauptfenster::spbSplineSubClick() {
 void Hauptfenster::bbnSplinePtsOpenClick() {
     if (!AenderungenBewahren()) return;
     const std::optional<std::string> pfad = dialoge_.DateiOeffnen(SplineDialog());
-    if (pfad) SplinePunkteImportieren(*pfad);
+    if (pfad) SplinePunkteImportieren(PfadAusUtf8(*pfad));
 }
 
 void Hauptfenster::SplinePunkteImportieren(const fs::path& pfad) {
@@ -117,7 +118,7 @@ void Hauptfenster::SplinePunkteImportieren(const fs::path& pfad) {
         SplineAnzeigen();
     };
     try {
-        LeseI3d(SplinePunkte, pfad.string(), melder_);
+        LeseI3d(SplinePunkte, Utf8(pfad), melder_);
     } catch (...) {
         anzeigen();
         throw;

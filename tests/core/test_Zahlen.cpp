@@ -3,6 +3,7 @@
 // exact decimal expansions for the fixed format, extended precision for the angle
 // conversion, and round trips for the general format.
 #include "model/Zahlen.h"
+#include "persistence/Plattform.h"
 #include "tests/support/Testhilfen.h"
 
 #include <gtest/gtest.h>
@@ -357,6 +358,7 @@ TEST(Dezimaltrenner, OnlyCommaAndPointAreSeparators) {
     EXPECT_EQ(Dezimaltrenner(), '.');
 }
 
+#ifndef _WIN32  // the POSIX locale variables
 TEST(Dezimaltrenner, ComesFromTheSystemLocale) {
     const char* vorher = std::getenv("LC_ALL");
     const std::string gemerkt = vorher ? vorher : "";
@@ -369,5 +371,6 @@ TEST(Dezimaltrenner, ComesFromTheSystemLocale) {
     else
         unsetenv("LC_ALL");
 }
+#endif
 
 }  // namespace
