@@ -23,8 +23,8 @@
 // file of a write in progress; the target stays as it was.
 #include "model/Meldung.h"
 #include "model/Zahlen.h"
-#include "persistence/Abbruchschutz.h"
 #include "persistence/ErsetzendeDatei.h"
+#include "persistence/Plattform.h"
 #include "ui/Hauptfenster.h"
 
 #include <charconv>
@@ -175,20 +175,21 @@ int Falsch(const std::string& grund) {
 }
 
 // nullopt with `code` set when the program should end at once.
-std::optional<Auftrag> Zerlegen(int argc, char** argv, int& code) {
+std::optional<Auftrag> Zerlegen(const std::vector<std::string>& argumente, int& code) {
     Auftrag a;
     bool parameterGesehen = false;
     bool nurDateien = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    const std::size_t argc = argumente.size();
+    for (std::size_t i = 0; i < argc; ++i) {
+        const std::string_view arg = argumente[i];
         if (!nurDateien && (arg == "--help" || arg == "-h")) {
             std::cout << kAufruf;
             code = 0;
             return std::nullopt;
         }
     }
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    for (std::size_t i = 0; i < argc; ++i) {
+        const std::string_view arg = argumente[i];
         if (!nurDateien && arg == "--") {
             nurDateien = true;
             continue;
@@ -219,10 +220,10 @@ std::optional<Auftrag> Zerlegen(int argc, char** argv, int& code) {
                     code = Falsch("option '--max-memory' needs a value");
                     return std::nullopt;
                 }
-                a.maxSpeicher = Speichergroesse(argv[++i]);
+                a.maxSpeicher = Speichergroesse(argumente[++i]);
                 if (!a.maxSpeicher) {
                     code = Falsch("option '--max-memory' needs a size such as 8G or 500M, not '" +
-                                  std::string(argv[i]) + "'");
+                                  argumente[i] + "'");
                     return std::nullopt;
                 }
                 continue;
@@ -249,7 +250,7 @@ std::optional<Auftrag> Zerlegen(int argc, char** argv, int& code) {
                 code = Falsch("option '" + std::string(arg) + "' given twice");
                 return std::nullopt;
             }
-            *ziel = argv[++i];
+            *ziel = argumente[++i];
             continue;
         }
         if (parameterGesehen) {
@@ -280,11 +281,11 @@ std::optional<std::string> Ueberschneidung(const Auftrag& a) {
                                          {"--right-border", &a.randRechts}, {"--left-border", &a.randLinks},
                                          {"--splines", &a.splines},         {"--save-params", &a.parameterSpeichern}};
     for (const Datei& e : eingaben)
-        if (a.ausgabe && *e.pfad && DieselbeDatei(*a.ausgabe, **e.pfad))
+        if (a.ausgabe && *e.pfad && DieselbeDatei(PfadAusUtf8(*a.ausgabe), PfadAusUtf8(**e.pfad)))
             return "'-o " + *a.ausgabe + "' and '" + e.option + " " + **e.pfad +
                    "' name the same file; nothing was written";
     for (const Datei& e : {eingaben[1], eingaben[4]})
-        if (a.parameterSpeichern && *e.pfad && DieselbeDatei(*a.parameterSpeichern, **e.pfad))
+        if (a.parameterSpeichern && *e.pfad && DieselbeDatei(PfadAusUtf8(*a.parameterSpeichern), PfadAusUtf8(**e.pfad)))
             return "'--save-params " + *a.parameterSpeichern + "' and '" + e.option + " " + **e.pfad +
                    "' name the same file; nothing was written";
     return std::nullopt;
@@ -298,11 +299,11 @@ int Ausfuehren(const Auftrag& auftrag) {
     if (auftrag.einstellungen) {
         // The desktop program takes a missing Pavolant.ini for "nothing saved yet"; a file
         // named here that is not there is a mistake the user must hear of.
-        const std::filesystem::path pfad = *auftrag.einstellungen;
+        const std::filesystem::path pfad = PfadAusUtf8(*auftrag.einstellungen);
         std::error_code ec;
         // When the check itself fails, the read below reports the file as unreadable.
         if (!std::filesystem::exists(pfad, ec) && !ec) {
-            dialoge.Fehler("Die Datei " + pfad.string() + " existiert nicht");
+            dialoge.Fehler("Die Datei " + *auftrag.einstellungen + " existiert nicht");
             return 1;
         }
         if (!form.Ausfuehren([&] { form.EinstellungenLaden(pfad); })) return 1;
@@ -358,11 +359,13 @@ int Ausfuehren(const Auftrag& auftrag) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Ctrl-C, SIGTERM or SIGHUP during a write leave no temporary file beside the target.
+    // Ctrl-C, SIGTERM or SIGHUP (on Windows Ctrl+C or the console closed) during a write
+    // leave no temporary file beside the target.
     AbbruchsignaleAbfangen();
     SetzeDezimaltrenner(SystemDezimaltrenner());
+    KonsoleAufUtf8();
     int code = 0;
-    const std::optional<Auftrag> auftrag = Zerlegen(argc, argv, code);
+    const std::optional<Auftrag> auftrag = Zerlegen(Programmargumente(argc, argv), code);
     if (!auftrag) return code;
     if (const std::optional<std::string> grund = Ueberschneidung(*auftrag)) return Falsch(*grund);
     try {

@@ -9,8 +9,8 @@
 // without touching the settings file; message boxes, which nobody could confirm then, go
 // to standard error instead.
 #include "model/Zahlen.h"
-#include "persistence/Abbruchschutz.h"
 #include "persistence/Einstellungen.h"
+#include "persistence/Plattform.h"
 #include "ui/Hauptfenster.h"
 #include "ui/qt/Hauptfensteransicht.h"
 #include "ui/qt/Parameterliste.h"
@@ -198,7 +198,7 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
     if (!auftrag.parameter) return ok;
 
     qt::Bindung& b = fenster.Verbindung();
-    const std::filesystem::path parameter = *auftrag.parameter;
+    const std::filesystem::path parameter = PfadAusUtf8(*auftrag.parameter);
     ok = b.Ereignis([&] { form.ParameterLaden(parameter); }) && ok;
     Warten(200);
     ok = Speichern(fenster, ordner, "main-example.png") && ok;
@@ -342,8 +342,9 @@ std::optional<Auftrag> Zerlegen(const QStringList& argumente, int& code) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Closed by SIGINT, SIGTERM or SIGHUP during a run or a save, the program leaves no
-    // temporary file behind and ends as before; the handler never enters Qt.
+    // Closed by SIGINT, SIGTERM or SIGHUP (Windows: Ctrl+C, the console closed) during a
+    // run or a save, the program leaves no temporary file behind and ends as before; the
+    // handler never enters Qt.
     AbbruchsignaleAbfangen();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pavolant"));
@@ -383,7 +384,7 @@ int main(int argc, char** argv) {
     }
 
     if (auftrag->parameter) {
-        const std::string pfad = *auftrag->parameter;
+        const std::filesystem::path pfad = PfadAusUtf8(*auftrag->parameter);
         fenster.Verbindung().Ereignis([&form, &pfad] { form.ParameterLaden(pfad); });
     }
     fenster.show();

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <locale>
 
 namespace pavolant {
 
@@ -116,16 +115,6 @@ char* ZiffernRueckwaerts(char* ende, std::uint64_t v) {
 char Dezimaltrenner() { return gDezimaltrenner; }
 
 void SetzeDezimaltrenner(char trenner) { gDezimaltrenner = trenner == ',' ? ',' : '.'; }
-
-char SystemDezimaltrenner() {
-    try {
-        const std::locale system("");
-        const char c = std::use_facet<std::numpunct<char>>(system).decimal_point();
-        return c == ',' ? ',' : '.';
-    } catch (const std::exception&) {
-        return '.';  // LANG names a locale the system does not have
-    }
-}
 
 std::string SichtbarerText(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";

@@ -27,12 +27,10 @@ public:
 std::string SichtbarerText(std::string_view text);
 
 // The locale's decimal separator (',' or '.'), a process-wide setting taken from the
-// system locale at start-up. Only ',' and '.' are accepted; anything else becomes '.'.
+// system locale at start-up (SystemDezimaltrenner in persistence/Plattform.h). Only ','
+// and '.' are accepted; anything else becomes '.'.
 char Dezimaltrenner();
 void SetzeDezimaltrenner(char trenner);
-// The decimal separator of the system locale (LC_NUMERIC / LANG), '.' when it is
-// neither ',' nor '.' or the locale cannot be read.
-char SystemDezimaltrenner();
 
 // Text to double. Accepts blanks around the number, a sign, digits with at most one
 // decimal separator and an exponent ("E" or "e", optional sign). First tried with the

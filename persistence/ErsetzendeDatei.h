@@ -1,7 +1,8 @@
 // Writing a file all-or-nothing: the new content goes to a temporary file beside the
 // target, which replaces the target only once it is complete and on disk. A failed or
 // abandoned write leaves the old file as it was and no temporary file behind; so does
-// SIGINT, SIGTERM or SIGHUP where AbbruchsignaleAbfangen (Abbruchschutz.h) was called.
+// an interrupt (SIGINT, SIGTERM, SIGHUP; Ctrl+C or the console closed on Windows) where
+// AbbruchsignaleAbfangen (Plattform.h) was called.
 // A temporary file is named ".<target name>.<pid>.<random>"; one that a process killed
 // outright (SIGKILL, a power cut) left behind is removed by the next write to the same
 // target once that process is gone.
@@ -9,6 +10,7 @@
 
 #include "model/DateiFehler.h"
 #include "model/Dokumentziel.h"
+#include "persistence/Plattform.h"
 
 #include <filesystem>
 #include <optional>
@@ -20,13 +22,8 @@
 
 namespace pavolant {
 
-// The system's words for why a file could not be read or written ("Permission denied",
-// "No space left on device"); kKeineNormaleDatei for a path that is neither a regular
-// file nor a folder (a FIFO, a device).
-inline constexpr int kKeineNormaleDatei = -1;
-std::string Dateigrund(int fehlernummer);
-
-// Whether two paths name the same file: by identity (device and inode) where both exist,
+// Whether two paths name the same file: by identity (device and inode, or the volume
+// and file index on Windows) where both exist,
 // however they are spelt (links, "..", another name of a hard link); otherwise by their
 // normalised absolute form.
 bool DieselbeDatei(const std::filesystem::path& a, const std::filesystem::path& b);
@@ -36,8 +33,8 @@ public:
     // Creates the temporary file. A symbolic link at `ziel` is followed, so the link
     // stays a link and the file it names is replaced; an existing file's owner and
     // permissions carry over. A file its user may not write, or that nobody may (no
-    // write bit: marked read-only, which binds root too), is not replaced. Throws
-    // DateiFehler.
+    // write bit, or the read-only attribute on Windows: marked read-only, which binds
+    // root too), is not replaced. Throws DateiFehler.
     explicit ErsetzendeDatei(std::filesystem::path ziel);
     // Removes the temporary file unless Abschliessen() succeeded.
     ~ErsetzendeDatei();
@@ -52,15 +49,14 @@ public:
     void Abschliessen();
 
     static std::string Fehlertext(const std::filesystem::path& ziel);
-    // The same with the system's reason for `fehlernummer` (an errno value; 0: none).
-    static std::string Fehlertext(const std::filesystem::path& ziel, int fehlernummer);
+    // The same with the system's reason (none when `grund` is empty).
+    static std::string Fehlertext(const std::filesystem::path& ziel, const std::error_code& grund);
 
 private:
-    class FdPuffer : public std::streambuf {
+    class DateiPuffer : public std::streambuf {
     public:
-        int fd = -1;
-        bool fehler = false;
-        int fehlernummer = 0;  // errno of the first write that failed
+        Systemdatei datei;
+        std::error_code grund;  // of the first write that failed
 
     protected:
         int_type overflow(int_type c) override;
@@ -69,9 +65,9 @@ private:
 
     std::filesystem::path anzeige_;  // the path as given, for messages
     std::filesystem::path ziel_;     // the file actually replaced (links resolved)
-    std::string tempPfad_;
-    int eintrag_ = -1;  // the temporary file's entry in Abbruchschutz
-    FdPuffer puffer_;
+    std::filesystem::path tempPfad_;
+    int eintrag_ = -1;  // the temporary file's entry in the interrupt table (Plattform.h)
+    DateiPuffer puffer_;
     std::ostream strom_{&puffer_};
     bool abgeschlossen_ = false;
 };

@@ -1,22 +1,18 @@
 #include "persistence/I3dSzene.h"
 
 #include "persistence/ErsetzendeDatei.h"
+#include "persistence/Plattform.h"
 
 #include "model/DateiFehler.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <cstddef>
 #include <istream>
 #include <streambuf>
 #include <string_view>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pavolant {
 
@@ -125,30 +121,24 @@ void DreiZahlen(const Attribut& attribut, double& a, double& b, double& c) {
     c = ZahlAusText(v);
 }
 
-// Reads a file descriptor for an istream. A read error throws, which the istream turns
-// into badbit.
-class FdLesePuffer : public std::streambuf {
+// Reads a file for an istream. A read error throws, which the istream turns into badbit.
+class DateiLesePuffer : public std::streambuf {
 public:
-    explicit FdLesePuffer(int fd) : fd_(fd) {}
-    ~FdLesePuffer() override { ::close(fd_); }
-    FdLesePuffer(const FdLesePuffer&) = delete;
-    FdLesePuffer& operator=(const FdLesePuffer&) = delete;
+    explicit DateiLesePuffer(Systemdatei& datei) : datei_(datei) {}
 
 protected:
     int_type underflow() override {
         if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-        for (;;) {
-            const ssize_t n = ::read(fd_, puffer_.data(), puffer_.size());
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) throw std::ios_base::failure("read");
-            if (n == 0) return traits_type::eof();
-            setg(puffer_.data(), puffer_.data(), puffer_.data() + n);
-            return traits_type::to_int_type(*gptr());
-        }
+        std::error_code grund;
+        const std::size_t n = datei_.Lesen(puffer_.data(), puffer_.size(), grund);
+        if (grund) throw std::ios_base::failure("read");
+        if (n == 0) return traits_type::eof();
+        setg(puffer_.data(), puffer_.data(), puffer_.data() + n);
+        return traits_type::to_int_type(*gptr());
     }
 
 private:
-    int fd_;
+    Systemdatei& datei_;
     std::vector<char> puffer_ = std::vector<char>(65536);
 };
 
@@ -159,18 +149,13 @@ std::string LeseFehlertext(const std::string& name) {
 }  // namespace
 
 void LeseI3d(TSplinePunkte& punkte, const std::string& dateiName, Melder& melder) {
-    // O_NONBLOCK so that a FIFO at the path cannot hang the program; it is refused below
-    // like every other file that is not a regular one (a folder, a device).
-    // The system's reason goes with the message ("No such file or directory").
-    const auto fehler = [&](int fehlernummer) {
-        return DateiFehler(LeseFehlertext(dateiName) + ": " + Dateigrund(fehlernummer));
-    };
-    const int fd = ::open(dateiName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) throw fehler(errno);
-    FdLesePuffer puffer(fd);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) throw fehler(errno);
-    if (!S_ISREG(st.st_mode)) throw fehler(S_ISDIR(st.st_mode) ? EISDIR : kKeineNormaleDatei);
+    // A FIFO at the path cannot hang the program; it is refused like every other file
+    // that is not a regular one (a folder, a device). The system's reason goes with the
+    // message ("No such file or directory").
+    std::error_code grund;
+    Systemdatei datei = Systemdatei::ZumLesen(PfadAusUtf8(dateiName), grund);
+    if (grund) throw DateiFehler(LeseFehlertext(dateiName) + ": " + Dateigrund(grund));
+    DateiLesePuffer puffer(datei);
     std::istream strom(&puffer);
     LeseI3dAusStrom(punkte, strom, dateiName, melder);
 }

@@ -34,6 +34,7 @@ namespace pavolant {
 //  - More than TSplinePunkte::kMaxPunkte shapes: the first kMaxPunkte are taken, with a
 //    warning.
 // Line ends may be CR LF, LF or CR. Memory stays bounded whatever the line lengths.
+// `dateiName` is UTF-8.
 void LeseI3d(TSplinePunkte& punkte, const std::string& dateiName, Melder& melder);
 // The same on an open stream; `name` is the file name for DateiName and messages.
 void LeseI3dAusStrom(TSplinePunkte& punkte, std::istream& strom, const std::string& name, Melder& melder);

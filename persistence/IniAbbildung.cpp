@@ -1,6 +1,7 @@
 #include "persistence/IniAbbildung.h"
 
 #include "model/Zahlen.h"
+#include "persistence/Plattform.h"
 
 #include <algorithm>
 #include <string>
@@ -41,7 +42,7 @@ void Lesen(const IniDatei& ini, TSplinePunkte& punkte) {
     if (n > TSplinePunkte::kMaxPunkte) {
         std::string text = "Zu viele SplinePunkte (" + std::to_string(n) + ", höchstens " +
                            std::to_string(TSplinePunkte::kMaxPunkte) + ")";
-        if (!ini.Pfad().empty()) text += " in " + ini.Pfad().string();
+        if (!ini.Pfad().empty()) text += " in " + Utf8(ini.Pfad());
         throw IniFehler(text);
     }
     for (int k = 1; k <= n; ++k) {
@@ -99,7 +100,7 @@ void Lesen(const IniDatei& ini, TRandPunkte& rand, std::string_view name) {
     if (n > TRandPunkte::kMaxSegmente) {
         std::string text =
             "Zu viele Randsegmente (" + Index(n) + ", höchstens " + Index(TRandPunkte::kMaxSegmente) + ")";
-        if (!ini.Pfad().empty()) text += " in " + ini.Pfad().string();
+        if (!ini.Pfad().empty()) text += " in " + Utf8(ini.Pfad());
         throw IniFehler(text);
     }
     rand.Aktiv = ini.LiesBool(geo, "enable1", true);

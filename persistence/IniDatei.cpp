@@ -1,11 +1,11 @@
 #include "persistence/IniDatei.h"
 
 #include "persistence/ErsetzendeDatei.h"
+#include "persistence/Plattform.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <chrono>
 #include <cmath>
@@ -13,10 +13,6 @@
 #include <functional>
 #include <random>
 #include <utility>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pavolant {
 namespace {
@@ -365,39 +361,21 @@ std::optional<int> GanzzahlLesen(std::string_view s) {
 
 IniDatei::IniDatei(std::filesystem::path pfad) : pfad_(std::move(pfad)) {
     // The message, with the system's reason why ("Permission denied", "Is a directory").
-    const auto fehler = [this](int fehlernummer) {
-        return IniFehler("Die Datei " + pfad_.string() + " kann nicht gelesen werden: " + Dateigrund(fehlernummer));
+    const auto fehler = [this](const std::error_code& grund) {
+        return IniFehler("Die Datei " + Utf8(pfad_) + " kann nicht gelesen werden: " + Dateigrund(grund));
     };
-    // O_NONBLOCK so that a FIFO at the path cannot hang the program; it is rejected
-    // below like every other file that is not a regular one.
-    const int fd = ::open(pfad_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return;  // missing: an empty file
-        throw fehler(errno);
-    }
+    // A FIFO at the path cannot hang the program: it is refused like every other file
+    // that is not a regular one.
+    std::error_code grund;
+    Systemdatei datei = Systemdatei::ZumLesen(pfad_, grund);
+    if (grund == std::errc::no_such_file_or_directory || grund == std::errc::not_a_directory)
+        return;  // missing: an empty file
+    if (grund) throw fehler(grund);
     std::string bytes;
-    int grund = 0;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        grund = errno;
-    } else if (!S_ISREG(st.st_mode)) {
-        grund = S_ISDIR(st.st_mode) ? EISDIR : kKeineNormaleDatei;
-    } else {
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
-        char puffer[65536];
-        for (;;) {
-            const ssize_t n = ::read(fd, puffer, sizeof puffer);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                grund = errno;
-                break;
-            }
-            if (n == 0) break;
-            bytes.append(puffer, static_cast<std::size_t>(n));
-        }
-    }
-    ::close(fd);
-    if (grund != 0) throw fehler(grund);
+    bytes.reserve(static_cast<std::size_t>(datei.Groesse()));
+    char puffer[65536];
+    while (const std::size_t n = datei.Lesen(puffer, sizeof puffer, grund)) bytes.append(puffer, n);
+    if (grund) throw fehler(grund);
     vorhanden_ = true;
     Einlesen(std::move(bytes));
 }
@@ -411,7 +389,7 @@ IniDatei IniDatei::AusText(std::string_view inhalt, std::filesystem::path pfad) 
 }
 
 void IniDatei::Einlesen(std::string bytes) {
-    const std::string datei = pfad_.empty() ? std::string("Die Datei") : "Die Datei " + pfad_.string();
+    const std::string datei = pfad_.empty() ? std::string("Die Datei") : "Die Datei " + Utf8(pfad_);
     if (const auto fremd = NichtLesbareKodierung(bytes))
         throw IniFehler(datei + " ist " + std::string(*fremd) +
                         "; bitte als UTF-8, UTF-16 mit BOM oder Windows-1252 speichern");

@@ -5,9 +5,6 @@
 
 namespace pavolant {
 
-// The physical memory in bytes; 0 when the system does not say.
-std::uint64_t PhysischerSpeicher();
-
 // The limit a run starts with: half of the physical memory, so that a mistyped road
 // stops with a warning instead of pushing the machine into swap. 4 GiB when the system
 // does not say how much it has.

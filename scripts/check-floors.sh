@@ -7,6 +7,10 @@
 #   ui/qt/        anything but app/
 # The model is standard C++ only: a system include there must name a standard library
 # header, which has no ".h", no folder and no leading Q (as Qt's <QString> has).
+# Nothing of the program includes an operating system's header (POSIX's <unistd.h>,
+# <fcntl.h>, <signal.h>, <sys/...>, Windows' <windows.h>) but the platform layer,
+# persistence/Plattform_<system>.cpp: the core, the windows' logic, the Qt views and the
+# programs use the standard library, Qt and Plattform.h only, so they build everywhere.
 # Prints each offending line as file:line: include and exits 1 when there is one.
 set -u
 cd "$(dirname "$0")/.." || exit 2
@@ -43,6 +47,15 @@ while IFS= read -r treffer; do
     fehler=1
 done < <(find model -type f \( -name '*.h' -o -name '*.cpp' \) -print0 |
          xargs -0 -r grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<([^>]*[./][^>]*|Q[^>]*)>')
+
+# C headers of the standard library keep their <c...> names here, so an include with
+# ".h" or a folder is the system's (Qt's own headers are <QName> or <QtModule/QName>).
+while IFS= read -r treffer; do
+    echo "system header outside the platform layer: $treffer"
+    fehler=1
+done < <(find persistence generator ui app -type f \( -name '*.h' -o -name '*.cpp' \) \
+              ! -path 'persistence/Plattform_*.cpp' -print0 |
+         xargs -0 -r grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<[^Q>][^>]*[./][^>]*>')
 
 if [ "$fehler" -ne 0 ]; then
     echo "check-floors: includes run against the floors (see docs/ARCHITECTURE.md)" >&2

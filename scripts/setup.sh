@@ -10,6 +10,7 @@ packages=(
   libxml2-utils
   clang llvm
   xvfb xauth
+  g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine64
 )
 
 missing=()

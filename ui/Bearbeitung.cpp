@@ -3,6 +3,7 @@
 #include "ui/Bearbeitung.h"
 
 #include "ui/Hauptfenster.h"
+#include "persistence/Plattform.h"
 
 #include <bit>
 #include <utility>
@@ -226,7 +227,7 @@ bool Hauptfenster::Geaendert() const {
 // ---- File name, title, and the question before changes are lost -----------------------
 
 std::string Hauptfenster::Dokumentname() const {
-    return parameterDatei_ ? parameterDatei_->filename().string() : std::string("untitled");
+    return parameterDatei_ ? Utf8(parameterDatei_->filename()) : std::string("untitled");
 }
 
 std::string Hauptfenster::Titel() const { return Caption + " - " + Dokumentname() + "[*]"; }
@@ -252,7 +253,7 @@ bool Hauptfenster::Speichern() {
     }
     const std::optional<std::string> pfad = dialoge_.DateiSpeichern(ParameterSpeichernDialog());
     if (!pfad) return false;
-    ParameterSpeichern(*pfad);
+    ParameterSpeichern(PfadAusUtf8(*pfad));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/Einstellungsfenster.h"
 
 #include "model/Zahlen.h"
+#include "persistence/Plattform.h"
 
 #include <filesystem>
 
@@ -50,7 +51,7 @@ void Einstellungsfenster::Uebernehmen(Feinheit& f, TFuellFlaeche& fuellung) cons
 }
 
 void Einstellungsfenster::TexturGewaehlt(const std::string& pfad) {
-    edtStirnTextur.Text = std::filesystem::path(pfad).filename().string();
+    edtStirnTextur.Text = Utf8(PfadAusUtf8(pfad).filename());
 }
 
 }  // namespace pavolant

@@ -5,6 +5,7 @@
 #include "ui/Feldwerte.h"
 
 #include "model/Zahlen.h"
+#include "persistence/Plattform.h"
 
 #include <string>
 #include <utility>
@@ -15,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string OhneOrdner(const std::string& pfad) { return fs::path(pfad).filename().string(); }
+std::string OhneOrdner(const std::string& pfad) { return Utf8(PfadAusUtf8(pfad).filename()); }
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 
 #include "model/Zahlen.h"
 #include "persistence/ErsetzendeDatei.h"
+#include "persistence/Plattform.h"
 
 #include <string>
 #include <tuple>
@@ -118,13 +119,13 @@ void Hauptfenster::bbnGoClick() {
     const Laufparameter p = LaufparameterAusFenster();
 
     // The document must not replace the road's own parameter file.
-    if (parameterDatei_ && DieselbeDatei(p.DateiName, *parameterDatei_))
+    if (parameterDatei_ && DieselbeDatei(PfadAusUtf8(p.DateiName), *parameterDatei_))
         throw DateiFehler("Die Datei " + p.DateiName +
                           " ist die Parameterdatei der Straße; das Dokument wird nicht hineingeschrieben");
 
     Laufbericht bericht;
     Strassenmodell modell{SplinePunkte, &RandR, &RandL, &FuellFlaeche};
-    Dokumentdatei ziel(p.DateiName);
+    Dokumentdatei ziel(PfadAusUtf8(p.DateiName));
     LaufMelder melder(melder_, dialoge_);
     try {
         Generieren(p, modell, zufall_, melder, bericht, ziel);

@@ -4,6 +4,7 @@
 
 #include "persistence/IniAbbildung.h"
 #include "persistence/IniDatei.h"
+#include "persistence/Plattform.h"
 
 #include <array>
 #include <stdexcept>
@@ -38,13 +39,13 @@ constexpr std::array kZahlfelder = {
 
 void Hauptfenster::bbnSaveParaClick() {
     const std::optional<std::string> pfad = dialoge_.DateiSpeichern(ParameterSpeichernDialog());
-    if (pfad) ParameterSpeichern(*pfad);
+    if (pfad) ParameterSpeichern(PfadAusUtf8(*pfad));
 }
 
 void Hauptfenster::bbnLoadParaClick() {
     if (!AenderungenBewahren()) return;
     const std::optional<std::string> pfad = dialoge_.DateiOeffnen(ParameterOeffnenDialog());
-    if (pfad) ParameterLaden(*pfad);
+    if (pfad) ParameterLaden(PfadAusUtf8(*pfad));
 }
 
 void Hauptfenster::ParameterSpeichern(const fs::path& pfad) {
@@ -57,13 +58,13 @@ void Hauptfenster::ParameterSpeichern(const fs::path& pfad) {
         throw DateiFehler("In " + pfad.string() + " kann nicht geschrieben werden: " +
                           std::make_error_code(std::errc::is_a_directory).message());
     if (!DarfParameterAufnehmen(pfad))
-        throw DateiFehler("Die Datei " + pfad.string() + " ist keine Parameterdatei und wird nicht überschrieben");
+        throw DateiFehler("Die Datei " + Utf8(pfad) + " ist keine Parameterdatei und wird nicht überschrieben");
     IniDatei ini(pfad);
     ParameterSchreiben(ini, *this);
     ini.Speichern();
     // Only now: a failed save must not read as a saved one.
     lblParameter1.Caption = "Parameter gespeichert in";
-    lblParameter.Caption = pfad.filename().string();
+    lblParameter.Caption = Utf8(pfad.filename());
     parameterDatei_ = pfad;
     VerlaufNachfuehren();
     verlauf_.AlsGespeichertMerken();
@@ -74,9 +75,9 @@ void Hauptfenster::ParameterLaden(const fs::path& pfad) {
     // A file that holds no road would load as all defaults: the road on screen would be
     // replaced by nothing, and the load would read as a success.
     if (!EnthaeltStrassenparameter(ini))
-        throw DateiFehler("Die Datei " + pfad.string() + " enthält keine Straßenparameter; nichts wurde geändert");
+        throw DateiFehler("Die Datei " + Utf8(pfad) + " enthält keine Straßenparameter; nichts wurde geändert");
     lblParameter1.Caption = "Parameter geladen aus";
-    lblParameter.Caption = pfad.filename().string();
+    lblParameter.Caption = Utf8(pfad.filename());
     try {
         ParameterLesen(ini, *this);
     } catch (...) {
@@ -93,9 +94,9 @@ void Hauptfenster::ParameterLaden(const fs::path& pfad) {
 IniDatei Hauptfenster::ParameterdateiOeffnen(const fs::path& pfad) {
     IniDatei ini(pfad);
     // A vanished file would otherwise load as all defaults, silently.
-    if (!ini.Vorhanden()) throw DateiFehler("Die Datei " + pfad.string() + " existiert nicht");
+    if (!ini.Vorhanden()) throw DateiFehler("Die Datei " + Utf8(pfad) + " existiert nicht");
     if (!SiehtNachTextAus(pfad))
-        throw DateiFehler("Die Datei " + pfad.string() + " ist keine Textdatei; nichts wurde geändert");
+        throw DateiFehler("Die Datei " + Utf8(pfad) + " ist keine Textdatei; nichts wurde geändert");
     return ini;
 }
 

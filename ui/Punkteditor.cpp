@@ -8,6 +8,7 @@
 #include "model/Punktlage.h"
 #include "model/Zahlen.h"
 #include "persistence/I3dSzene.h"
+#include "persistence/Plattform.h"
 
 #include <algorithm>
 #include <cmath>
@@ -162,7 +163,7 @@ void Hauptfenster::DoppeltePunkteEntfernen() {
 void Hauptfenster::bbnSplinePtsOpenClick() {
     if (!AenderungenBewahren()) return;
     const std::optional<std::string> pfad = dialoge_.DateiOeffnen(SplineDialog());
-    if (pfad) SplinePunkteImportieren(*pfad);
+    if (pfad) SplinePunkteImportieren(PfadAusUtf8(*pfad));
 }
 
 void Hauptfenster::SplinePunkteImportieren(const fs::path& pfad) {
@@ -194,7 +195,7 @@ void Hauptfenster::SplinePunkteImportieren(const fs::path& pfad) {
         Melder& ziel_;
     } zaehler(melder_);
     try {
-        LeseI3d(SplinePunkte, pfad.string(), zaehler);
+        LeseI3d(SplinePunkte, Utf8(pfad), zaehler);
     } catch (...) {
         anzeigen();
         throw;

@@ -6,6 +6,7 @@
 
 #include "model/Zahlen.h"
 #include "persistence/IniDatei.h"
+#include "persistence/Plattform.h"
 
 #include <algorithm>
 
@@ -59,12 +60,12 @@ void Hauptfenster::RandKopieren(RandEditor& von, RandEditor& nach, bool rechts) 
 
 void Hauptfenster::bbnRandRLoadParaClick() {
     const std::optional<std::string> pfad = dialoge_.DateiOeffnen(ParameterOeffnenDialog());
-    if (pfad) RandRParameterLaden(*pfad);
+    if (pfad) RandRParameterLaden(PfadAusUtf8(*pfad));
 }
 
 void Hauptfenster::bbnRandLLoadParaClick() {
     const std::optional<std::string> pfad = dialoge_.DateiOeffnen(ParameterOeffnenDialog());
-    if (pfad) RandLParameterLaden(*pfad);
+    if (pfad) RandLParameterLaden(PfadAusUtf8(*pfad));
 }
 
 void Hauptfenster::RandRParameterLaden(const fs::path& pfad) {
@@ -79,7 +80,7 @@ void Hauptfenster::RandLaden(RandEditor& editor, const fs::path& pfad, std::stri
                              std::string_view ueberschrift) {
     const IniDatei ini = ParameterdateiOeffnen(pfad);
     if (!EnthaeltRand(ini, abschnitt))
-        throw DateiFehler("Die Datei " + pfad.string() + " enthält keinen " +
+        throw DateiFehler("Die Datei " + Utf8(pfad) + " enthält keinen " +
                           (abschnitt == "Rand_rechts" ? "rechten" : "linken") + " Rand; nichts wurde geändert");
     editor.Laden(ini, abschnitt, ueberschrift, false);
 }

@@ -362,7 +362,7 @@ TEST(KeineParameterdatei, AendertNichtsUndSagtWarum) {
         {"Pavolant.ini", "[Preferences]\r\nminLaenge=2\r\nScreenPos_Top=1\r\nScreenPos_Left=1\r\n"},
         {"strasse.i3d", i3d},
         {"anderes.ini", "[Window]\r\nWidth=7\r\n"},
-        {"nul.ini", std::string("[Fahrbahn_Geo]\r\nBreite=3\0\r\n", 25)},
+        {"mitnull.ini", std::string("[Fahrbahn_Geo]\r\nBreite=3\0\r\n", 25)},
     };
     Fenster w;
     Hauptfenster& f = w.form;

@@ -4,6 +4,7 @@
 
 #include "model/Zahlen.h"
 #include "persistence/IniDatei.h"
+#include "persistence/Plattform.h"
 #include "persistence/Systemspeicher.h"
 #include "tests/support/Testhilfen.h"
 

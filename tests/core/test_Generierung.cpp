@@ -17,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 using namespace pavolant;
 using pavolant::test::AufzeichnenderMelder;
@@ -121,6 +123,7 @@ private:
     const Laufbericht& bericht_;
 };
 
+#ifndef _WIN32
 std::string SchemaPfad() { return (test::Referenzordner() / "i3d" / "i3d-1.6-as-written.xsd").string(); }
 
 // Validates with xmllint against the schema the editor's own files follow.
@@ -136,14 +139,22 @@ std::string SchemaPfad() { return (test::Referenzordner() / "i3d" / "i3d-1.6-as-
     if (status != 0) return ::testing::AssertionFailure() << ausgabe;
     return ::testing::AssertionSuccess();
 }
+#endif
 
 // The schema check needs the reference data beside the repository: without it the test
 // is skipped from here on (failed in CI), so it stands last in a test.
+// xmllint is a Linux program: the Windows build skips the check at this point, and the
+// Linux suite validates the same bytes (the command-line tests compare the documents of
+// both builds with the golden one).
+#ifdef _WIN32
+#define SCHEMAGUELTIG(datei) GTEST_SKIP() << "schema check with xmllint: Linux only (" << (datei) << ")"
+#else
 #define SCHEMAGUELTIG(datei)                          \
     do {                                              \
         PAVOLANT_REFERENZ_NOETIG(SchemaPfad());       \
         EXPECT_TRUE(GegenSchemaGueltig(datei));       \
     } while (false)
+#endif
 
 const char* const kBeispiel =
     "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n"
@@ -909,6 +920,7 @@ TEST(Generierung, AZeroTextureLengthIsRefusedWithTheRoadwayOn) {
     EXPECT_TRUE(l.bericht.Geschrieben);
 }
 
+#ifndef _WIN32  // POSIX permissions
 TEST(Generierung, AnUnwritableFolderLeavesTheOldDocument) {
     Lauf l;
     ZweiPunkte(l.punkte, 0, 0, 10);
@@ -935,6 +947,7 @@ TEST(Generierung, AnUnwritableFolderLeavesTheOldDocument) {
     l.par.DateiName = (l.ordner / "fehlt" / "x.i3d").string();
     EXPECT_THROW(l.Go(), DateiFehler);
 }
+#endif
 
 TEST(Generierung, AbsurdDistancesAreRefusedInsteadOfSampled) {
     Lauf l;

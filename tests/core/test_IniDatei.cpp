@@ -17,11 +17,13 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -33,8 +35,10 @@ using pavolant::test::DateiSchreiben;
 using pavolant::test::MitDezimaltrenner;
 using pavolant::test::TempOrdner;
 using pavolant::test::Eintraege;
+#ifndef _WIN32
 using pavolant::test::ImKindprozess;
 using pavolant::test::OhneRootRechte;
+#endif
 namespace fs = std::filesystem;
 
 
@@ -861,6 +865,7 @@ TEST(IniDateiDatei, FehlendeDateiWirdAlsUtf8MitCrLfAngelegt) {
     EXPECT_EQ(wieder.LiesInteger("straße", "Länge", 0), 10);
 }
 
+#ifndef _WIN32  // POSIX permissions, users, links and limits
 TEST(IniDateiDatei, SpeichernUeberschreibtUndBehaeltRechte) {
     TempOrdner ordner;
     const auto pfad = ordner / "a.ini";
@@ -875,7 +880,9 @@ TEST(IniDateiDatei, SpeichernUeberschreibtUndBehaeltRechte) {
     EXPECT_EQ(Rechte(pfad), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(Eintraege(ordner.Pfad()), std::vector<std::string>{"a.ini"});
 }
+#endif
 
+#ifndef _WIN32  // POSIX permissions, users, links and limits
 TEST(IniDateiDatei, SymbolischerVerweisBleibtVerweis) {
     TempOrdner ordner;
     fs::create_directory(ordner / "echt");
@@ -903,6 +910,7 @@ TEST(IniDateiDatei, SymbolischerVerweisBleibtVerweis) {
     EXPECT_TRUE(fs::is_symlink(offen));
     EXPECT_EQ(DateiLesen(ordner / "echt" / "spaeter.ini"), "[S]\r\nk=3\r\n");
 }
+#endif
 
 TEST(IniDateiDatei, OrdnerStattDateiKannNichtGelesenWerden) {
     TempOrdner ordner;
@@ -951,6 +959,7 @@ TEST(IniDateiDatei, FehlenderOrdnerKannNichtGeschriebenWerden) {
     EXPECT_TRUE(fs::is_empty(ordner.Pfad()));
 }
 
+#ifndef _WIN32  // POSIX permissions, users, links and limits
 TEST(IniDateiDatei, SchreibgeschuetzterOrdner) {
     TempOrdner ordner;
     const auto pfad = ordner / "a.ini";
@@ -977,7 +986,9 @@ TEST(IniDateiDatei, SchreibgeschuetzterOrdner) {
     EXPECT_EQ(DateiLesen(pfad), vorher);
     EXPECT_EQ(Eintraege(ordner.Pfad()), std::vector<std::string>{"a.ini"});
 }
+#endif
 
+#ifndef _WIN32  // POSIX permissions, users, links and limits
 TEST(IniDateiDatei, AbgebrochenesSchreibenLaesstAlteDateiStehen) {
     TempOrdner ordner;
     const auto pfad = ordner / "a.ini";
@@ -1007,7 +1018,9 @@ TEST(IniDateiDatei, AbgebrochenesSchreibenLaesstAlteDateiStehen) {
     EXPECT_EQ(DateiLesen(pfad), vorher);
     EXPECT_EQ(Eintraege(ordner.Pfad()), std::vector<std::string>{"a.ini"});
 }
+#endif
 
+#ifndef _WIN32  // POSIX permissions, users, links and limits
 TEST(IniDateiDatei, UnlesbareDatei) {
     TempOrdner ordner;
     const auto pfad = ordner / "geheim.ini";
@@ -1027,5 +1040,6 @@ TEST(IniDateiDatei, UnlesbareDatei) {
     if (!ergebnis) GTEST_SKIP() << "no unprivileged user to test with";
     EXPECT_EQ(*ergebnis, 0) << "1: read anyway, 2: wrong message";
 }
+#endif
 
 }  // namespace

@@ -82,6 +82,7 @@ std::optional<std::u32string> WieEinXmlLeserLiest(const std::string& wert) {
     return ergebnis;
 }
 
+#ifndef _WIN32
 std::string XmllintAusgabe(const std::string& datei, int& status) {
     const std::string befehl = "xmllint --noout '" + datei + "' 2>&1";
     FILE* p = popen(befehl.c_str(), "r");
@@ -95,6 +96,7 @@ std::string XmllintAusgabe(const std::string& datei, int& status) {
     status = pclose(p);
     return ausgabe;
 }
+#endif
 
 }  // namespace
 
@@ -181,10 +183,14 @@ TEST(XmlZeichen, ADocumentWithForbiddenCodePointsInItsNamesIsWellFormed) {
     EXPECT_NE(dokument.find("filename=\"fill&#65533;&#65533;.dds\""), std::string::npos);
     EXPECT_NE(dokument.find("name=\"Stra\xDF" "e&#65533;&#65533;\xED\xA0&#128;\""), std::string::npos);
 
+#ifdef _WIN32
+    GTEST_SKIP() << "well-formedness with xmllint: Linux only";
+#else
     const auto datei = ordner / "namen.i3d";
     DateiSchreiben(datei, dokument);
     int status = 0;
     const std::string ausgabe = XmllintAusgabe(datei.string(), status);
     EXPECT_EQ(status, 0) << ausgabe;
     EXPECT_EQ(ausgabe, "");
+#endif
 }

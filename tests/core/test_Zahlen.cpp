@@ -3,6 +3,7 @@
 // exact decimal expansions for the fixed format, extended precision for the angle
 // conversion, and round trips for the general format.
 #include "model/Zahlen.h"
+#include "persistence/Plattform.h"
 #include "tests/support/Testhilfen.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <random>
 #include <string>
 
@@ -333,13 +335,13 @@ TEST(Winkel, ConvertsWithExtendedPi) {
     EXPECT_EQ(GradZuRad(89.0), 1.5533430342749532);
     // The plain double expression lands one unit in the last place higher and would
     // make the 89-degree limit reject 89 degrees.
-    EXPECT_GT(89.0 * M_PI / 180.0, GradZuRad(89.0));
-    EXPECT_EQ(GradZuRad(180.0), M_PI);
-    EXPECT_EQ(GradZuRad(90.0), M_PI / 2);
+    EXPECT_GT(89.0 * std::numbers::pi / 180.0, GradZuRad(89.0));
+    EXPECT_EQ(GradZuRad(180.0), std::numbers::pi);
+    EXPECT_EQ(GradZuRad(90.0), std::numbers::pi / 2);
     EXPECT_EQ(GradZuRad(0.0), 0.0);
-    EXPECT_EQ(GradZuRad(-45.0), -M_PI / 4);
-    EXPECT_EQ(RadZuGrad(M_PI), 180.0);
-    EXPECT_EQ(RadZuGrad(-M_PI / 4), -45.0);
+    EXPECT_EQ(GradZuRad(-45.0), -std::numbers::pi / 4);
+    EXPECT_EQ(RadZuGrad(std::numbers::pi), 180.0);
+    EXPECT_EQ(RadZuGrad(-std::numbers::pi / 4), -45.0);
     EXPECT_TRUE(std::isnan(GradZuRad(std::nan(""))));
 }
 
@@ -367,6 +369,7 @@ TEST(Dezimaltrenner, OnlyCommaAndPointAreSeparators) {
     EXPECT_EQ(Dezimaltrenner(), '.');
 }
 
+#ifndef _WIN32  // the POSIX locale variables
 TEST(Dezimaltrenner, ComesFromTheSystemLocale) {
     const char* vorher = std::getenv("LC_ALL");
     const std::string gemerkt = vorher ? vorher : "";
@@ -379,5 +382,6 @@ TEST(Dezimaltrenner, ComesFromTheSystemLocale) {
     else
         unsetenv("LC_ALL");
 }
+#endif
 
 }  // namespace

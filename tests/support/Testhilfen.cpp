@@ -1,23 +1,38 @@
 #include "tests/support/Testhilfen.h"
 
+#include "persistence/Plattform.h"
+
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string_view>
 
+#ifndef _WIN32
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace pavolant::test {
 
 TempOrdner::TempOrdner() {
-    std::string muster = (std::filesystem::temp_directory_path() / "pavolant-test-XXXXXX").string();
-    if (!mkdtemp(muster.data())) throw std::runtime_error("mkdtemp failed");
-    pfad_ = muster;
+    // A new name until one is free: create_directory reports whether it made the folder.
+    static std::mt19937_64 zufall(
+        std::random_device{}() ^ static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const std::filesystem::path basis = std::filesystem::temp_directory_path();
+    for (int versuch = 0; versuch < 100; ++versuch) {
+        const std::filesystem::path pfad = basis / ("pavolant-test-" + std::to_string(zufall() % 1000000000));
+        if (std::filesystem::create_directory(pfad)) {
+            pfad_ = pfad;
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary folder could be made");
 }
 
 TempOrdner::~TempOrdner() {
@@ -60,11 +75,12 @@ std::filesystem::path Testdaten(const std::string& name) {
 
 std::vector<std::string> Eintraege(const std::filesystem::path& ordner) {
     std::vector<std::string> namen;
-    for (const auto& e : std::filesystem::directory_iterator(ordner)) namen.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(ordner)) namen.push_back(Utf8(e.path().filename()));
     std::sort(namen.begin(), namen.end());
     return namen;
 }
 
+#ifndef _WIN32
 namespace {
 constexpr int kVorbereitungFehlgeschlagen = 77;
 }
@@ -99,5 +115,7 @@ std::optional<int> OhneRootRechte(const std::filesystem::path& ordner, const std
         },
         aktion);
 }
+
+#endif
 
 }  // namespace pavolant::test

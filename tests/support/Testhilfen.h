@@ -53,6 +53,7 @@ std::string DateiLesen(const std::filesystem::path& pfad);
 // The names in a folder, sorted.
 std::vector<std::string> Eintraege(const std::filesystem::path& ordner);
 
+#ifndef _WIN32
 // Runs `vorbereiten` and then `aktion` in a child process, for changes of user or limits
 // that must not touch the test process. Returns the child's exit code (the result of
 // `aktion`, 99 when it threw), -1 when the child died, or nullopt when `vorbereiten` failed.
@@ -62,6 +63,7 @@ std::optional<int> ImKindprozess(const std::function<bool()>& vorbereiten, const
 // who passes every permission check, so a root child becomes "nobody". `ordner` must be
 // reachable for that user.
 std::optional<int> OhneRootRechte(const std::filesystem::path& ordner, const std::function<int()>& aktion);
+#endif
 void DateiSchreiben(const std::filesystem::path& pfad, const std::string& bytes);
 
 // Reference data that lives beside the repository, not in it: the i3d schema and scenes the

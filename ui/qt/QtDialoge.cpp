@@ -111,8 +111,14 @@ std::optional<std::string> QtDialoge::Zeigen(const DateiAuswahl& auswahl, bool s
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList gewaehlt = dialog.selectedFiles();
     if (gewaehlt.isEmpty()) return std::nullopt;
+    const QString pfad = MitStandardendung(gewaehlt.front(), auswahl, speichern);
+#ifdef Q_OS_WIN
+    // The core takes paths as UTF-8 (PfadAusUtf8); the ANSI code page would lose letters.
+    return pfad.toStdString();
+#else
     // The file system's own encoding of the name, which the core's paths use as bytes.
-    return QFile::encodeName(MitStandardendung(gewaehlt.front(), auswahl, speichern)).toStdString();
+    return QFile::encodeName(pfad).toStdString();
+#endif
 }
 
 }  // namespace pavolant::qt

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The Windows build on Debian: cross-compiles the core, the command line and the test
+# programs with MinGW-w64 (preset "windows"), runs the tests under Wine, and checks that
+# the worked example's document written by pavolant-cli.exe is the Linux program's, byte
+# for byte, also over an existing file under a name with letters beyond ASCII.
+# Prints the time the stage took.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+anfang=$SECONDS
+
+bash scripts/setup.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+ctest --test-dir build/windows --output-on-failure
+
+wine=/usr/lib/wine/wine64
+command -v wine64 >/dev/null && wine=$(command -v wine64)
+export WINEPREFIX=$PWD/build/windows/wineprefix WINEDEBUG=-all LC_ALL=C.UTF-8
+ordner=$(mktemp -d)
+trap 'rm -rf "$ordner"' EXIT
+ziel="$ordner/Stra"$'\xc3\x9f'"e "$'\xce\xb1'"/Dorf "$'\xe2\x82\xac'".i3d"
+mkdir -p "$(dirname "$ziel")"
+echo alt > "$ziel"
+"$wine" build/windows/app/pavolant-cli.exe -o "Z:$ziel" tests/golden/Beispiel.ini >/dev/null
+cmp "$ziel" tests/golden/Beispiel.i3d
+if [ -x build/dev/app/pavolant-cli ]; then
+  build/dev/app/pavolant-cli -o "$ordner/linux.i3d" tests/golden/Beispiel.ini >/dev/null
+  cmp "$ziel" "$ordner/linux.i3d"
+fi
+[ "$(ls -A "$(dirname "$ziel")")" = "Dorf "$'\xe2\x82\xac'".i3d" ] || { echo "windows-test: stray files" >&2; exit 1; }
+echo "pavolant-cli.exe under Wine wrote the example's document byte for byte as on Linux."
+echo "Windows stage: $((SECONDS - anfang)) s"
