@@ -392,6 +392,7 @@ TEST(Kommandozeile, SplinePunkteAusEigenerSzene) {
     }
 }
 
+#ifndef _WIN32
 // Validates with xmllint against the schema the editor's own files follow.
 ::testing::AssertionResult GegenSchemaGueltig(const std::string& datei) {
     const std::string schema = (pavolant::test::Referenzordner() / "i3d" / "i3d-1.6-as-written.xsd").string();
@@ -404,6 +405,7 @@ TEST(Kommandozeile, SplinePunkteAusEigenerSzene) {
     if (pclose(p) != 0) return ::testing::AssertionFailure() << ausgabe;
     return ::testing::AssertionSuccess();
 }
+#endif
 
 // The saved points' six values, point by point.
 std::vector<std::vector<double>> GespeichertePunkte(const std::string& datei) {
@@ -466,8 +468,12 @@ TEST(Kommandozeile, MarkerOhneDrehungBereinigtUndAusgerichtet) {
         EXPECT_NEAR(punkte[i][3], -std::atan(0.06) * 180 / std::numbers::pi, 0.1) << i;
     }
     ASSERT_TRUE(fs::exists(a));
+#ifdef _WIN32
+    GTEST_SKIP() << "schema check with xmllint: Linux only (" << a << ")";
+#else
     PAVOLANT_REFERENZ_NOETIG(pavolant::test::Referenzordner() / "i3d" / "i3d-1.6-as-written.xsd");
     EXPECT_TRUE(GegenSchemaGueltig(a));
+#endif
 }
 
 TEST(Kommandozeile, WestbyBereinigtUndAusgerichtet) {
