@@ -405,6 +405,16 @@ public:
     // first of each run staying; an information says how many went.
     void DoppeltePunkteEntfernen();
 
+    // ---- Plan view edits (Punkteditor.cpp) --------------------------------------------------
+    // Point `index` dragged to level X, Z (metres) in the plan view: the editor's fields
+    // go into the point left first, then `index` becomes the current point with its new
+    // position; Y and the rotations stay. Not finite or no such point: nothing changes.
+    void PunktVerschieben(int index, double x, double z);
+    // Point `index` turned in the plan view to face along (dX, dZ): its heading (Yrot)
+    // becomes that direction's, the rest stays. A direction without length changes
+    // nothing.
+    void PunktDrehen(int index, double dX, double dZ);
+
     // ---- Points table (Punktetabelle.cpp) --------------------------------------------------
     // All points as rows: the number, then X, Y, Z, Xrot, Yrot, Zrot as the editor shows
     // them. Every operation commits the editor's fields first (a bad field stops it

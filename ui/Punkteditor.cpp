@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,25 @@ void Hauptfenster::PunktUebernehmenUndWechseln() {
     // in step when the number had to be corrected.
     const int n = SplinePunkte.AnzahlPunkte();
     SplinePunkte.Aktuell = n > 0 ? std::clamp(sedSplinePtsNr.Value() - 1, 0, n - 1) : 0;
+    SplineAnzeigen();
+}
+
+void Hauptfenster::PunktVerschieben(int index, double x, double z) {
+    if (!SplinePunkte.Punkt(index) || !std::isfinite(x) || !std::isfinite(z)) return;
+    PunktUebernehmenUndWechseln();
+    TabellenzeileWaehlen(index);
+    TSplinePkt& p = *SplinePunkte.Punkt(index);
+    p.X = x;
+    p.Z = z;
+    SplineAnzeigen();
+}
+
+void Hauptfenster::PunktDrehen(int index, double dX, double dZ) {
+    const std::optional<Ausrichtung> richtung = AusrichtungEntlang(dX, 0, dZ);
+    if (!SplinePunkte.Punkt(index) || !richtung) return;
+    PunktUebernehmenUndWechseln();
+    TabellenzeileWaehlen(index);
+    SplinePunkte.Punkt(index)->Yrot = richtung->Yrot;
     SplineAnzeigen();
 }
 

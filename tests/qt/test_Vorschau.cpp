@@ -18,6 +18,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 
@@ -478,6 +479,65 @@ private slots:
         v.SetzeAktuell(9);
         const QImage bild = v.BildPlan();
         for (const qt::Planpunkt& p : d.Kontrollpunkte) QCOMPARE(bild.pixel(plan.AufBild(p.X, p.Z).toPoint()), marke);
+    }
+
+    // Points edited in the plan view: a drag moves X and Z by the metres it covers, as
+    // the editor shows them; Shift+drag turns the heading; a click makes a point the
+    // current one; the wheel zooms toward the cursor.
+    void PlanBearbeitetPunkte() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        qt::Vorschauplan& plan = v.Plan();
+        auto ziehen = [&](QPointF von, QPointF nach, Qt::KeyboardModifiers tasten) {
+            QMouseEvent druck(QEvent::MouseButtonPress, von, plan.mapToGlobal(von), Qt::LeftButton, Qt::LeftButton, tasten);
+            QApplication::sendEvent(&plan, &druck);
+            QMouseEvent zug(QEvent::MouseMove, nach, plan.mapToGlobal(nach), Qt::NoButton, Qt::LeftButton, tasten);
+            QApplication::sendEvent(&plan, &zug);
+            QMouseEvent los(QEvent::MouseButtonRelease, nach, plan.mapToGlobal(nach), Qt::LeftButton, Qt::NoButton, tasten);
+            QApplication::sendEvent(&plan, &los);
+            b.Warten();
+        };
+        auto feld = [&](const char* name) { return ZahlAusText(S(b.a.Feld(name)->text())); };
+
+        // Point 3, 40 pixels right and 25 down: the metres the plan's scale gives.
+        const QPointF p3 = plan.Beschriftungen().at(2).Punkt;
+        const std::array<double, 2> ziel = plan.AusBild(p3 + QPointF(40, 25));
+        const double y = b.a.form.SplinePunkte.Punkt(2)->Y;
+        ziehen(p3, p3 + QPointF(40, 25), Qt::NoModifier);
+        QCOMPARE(b.a.Widget<QSpinBox>("sedSplinePtsNr")->value(), 3);
+        QCOMPARE(feld("edtSplinePtsX"), ziel[0]);
+        QCOMPARE(feld("edtSplinePtsZ"), ziel[1]);
+        QCOMPARE(feld("edtSplinePtsY"), y);
+        QVERIFY(ziel[0] > b.a.form.SplinePunkte.Punkt(1)->X);  // right is +X
+        // The live road follows, and one undo takes the move back.
+        QCOMPARE(v.Daten().Kontrollpunkte.at(2).X, ziel[0]);
+        b.a.fenster.AktionRueckgaengig().trigger();
+        QVERIFY(feld("edtSplinePtsX") != ziel[0]);
+
+        // Shift: point 1 turns toward the cursor, straight right (+X) is Yrot 90.
+        const QPointF p1 = plan.Beschriftungen().at(0).Punkt;
+        ziehen(p1, p1 + QPointF(60, 0), Qt::ShiftModifier);
+        QCOMPARE(b.a.Widget<QSpinBox>("sedSplinePtsNr")->value(), 1);
+        QVERIFY(std::fabs(feld("edtSplinePtsYrot") - 90) < 1e-9);
+
+        // A click chooses point 4 and moves nothing.
+        const double x4 = b.a.form.SplinePunkte.Punkt(3)->X;
+        const QPointF p4 = plan.Beschriftungen().at(3).Punkt;
+        ziehen(p4, p4 + QPointF(1, 1), Qt::NoModifier);
+        QCOMPARE(b.a.Widget<QSpinBox>("sedSplinePtsNr")->value(), 4);
+        QCOMPARE(b.a.form.SplinePunkte.Punkt(3)->X, x4);
+
+        // The wheel zooms in toward the cursor: the level point under it stays there.
+        const QPointF wo = plan.Beschriftungen().at(4).Punkt + QPointF(7, -5);
+        const std::array<double, 2> vorher = plan.AusBild(wo);
+        QWheelEvent rad(wo, plan.mapToGlobal(wo), QPoint(), QPoint(0, 360), Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&plan, &rad);
+        QVERIFY(plan.Zoom() > 1.9);
+        const std::array<double, 2> nachher = plan.AusBild(wo);
+        QVERIFY(std::fabs(nachher[0] - vorher[0]) < 1e-6 && std::fabs(nachher[1] - vorher[1]) < 1e-6);
+        plan.Ganz();
+        QCOMPARE(plan.Zoom(), 1.0);
     }
 
     // The 3-D picture: every part in its colour and lit by its normals, the curves, the

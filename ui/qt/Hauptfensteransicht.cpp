@@ -7,6 +7,7 @@
 #include "ui/qt/Profilansicht.h"
 #include "ui/qt/Punktetabelle.h"
 #include "ui/qt/Strassenvorschau.h"
+#include "ui/qt/Vorschauplan.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -352,6 +353,17 @@ void Hauptfensteransicht::VorschauKnopfEinbauen(QGridLayout& oben) {
 Strassenvorschau& Hauptfensteransicht::Vorschau() {
     if (!vorschau_) {
         vorschau_ = new Strassenvorschau(this);
+        // Edits in the plan view are events of the window like any other: one change,
+        // one undo step, the editor and the table in step.
+        Vorschauplan::Bearbeitung b;
+        b.Gewaehlt = [this](int i) { bindung_->Ereignis([this, i] { form_.TabellenzeileWaehlen(i); }); };
+        b.Verschoben = [this](int i, double x, double z) {
+            bindung_->Ereignis([this, i, x, z] { form_.PunktVerschieben(i, x, z); });
+        };
+        b.Gedreht = [this](int i, double dx, double dz) {
+            bindung_->Ereignis([this, i, dx, dz] { form_.PunktDrehen(i, dx, dz); });
+        };
+        vorschau_->Plan().SetzeBearbeitung(std::move(b));
         VorschauNachfuehren();
     }
     return *vorschau_;

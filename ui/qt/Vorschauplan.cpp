@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace pavolant::qt {
 
@@ -65,7 +66,7 @@ Vorschauplan::Abbildung Vorschauplan::Berechnen() const {
     const double dx = maxX - minX, dz = maxZ - minZ;
     double skala = 1;
     if (dx > 0 || dz > 0) skala = std::min(dx > 0 ? breite / dx : kUnendlich, dz > 0 ? hoehe / dz : kUnendlich);
-    a.Skala = skala;
+    a.Skala = skala * zoom_;
     a.MitteX = (minX + maxX) / 2;
     a.MitteZ = (minZ + maxZ) / 2;
     a.Gueltig = std::isfinite(skala) && skala > 0;
@@ -74,7 +75,91 @@ Vorschauplan::Abbildung Vorschauplan::Berechnen() const {
 
 QPointF Vorschauplan::AufBild(double x, double z) const {
     const Abbildung a = Berechnen();
-    return {width() / 2.0 + (x - a.MitteX) * a.Skala, height() / 2.0 + (z - a.MitteZ) * a.Skala};
+    return {width() / 2.0 + versatz_.x() + (x - a.MitteX) * a.Skala,
+            height() / 2.0 + versatz_.y() + (z - a.MitteZ) * a.Skala};
+}
+
+std::array<double, 2> Vorschauplan::AusBild(QPointF bild) const {
+    const Abbildung a = Berechnen();
+    return {(bild.x() - width() / 2.0 - versatz_.x()) / a.Skala + a.MitteX,
+            (bild.y() - height() / 2.0 - versatz_.y()) / a.Skala + a.MitteZ};
+}
+
+void Vorschauplan::Ganz() {
+    zoom_ = 1;
+    versatz_ = {0, 0};
+    update();
+}
+
+std::optional<int> Vorschauplan::PunktBei(QPointF bild) const {
+    std::optional<int> treffer;
+    double naechster = kAktuellRadius + 3;
+    for (const Beschriftung& b : Beschriftungen()) {
+        const double abstand = std::hypot(b.Punkt.x() - bild.x(), b.Punkt.y() - bild.y());
+        if (abstand <= naechster) {
+            naechster = abstand;
+            treffer = b.Text.toInt() - 1;
+        }
+    }
+    return treffer;
+}
+
+void Vorschauplan::mousePressEvent(QMouseEvent* ereignis) {
+    const QPointF wo = ereignis->position();
+    if (ereignis->button() == Qt::LeftButton) {
+        if (const std::optional<int> punkt = PunktBei(wo))
+            zug_ = Zug{*punkt, wo, wo, (ereignis->modifiers() & Qt::ShiftModifier) != 0};
+    } else if (ereignis->button() == Qt::RightButton || ereignis->button() == Qt::MiddleButton) {
+        schwenk_ = wo;
+    }
+}
+
+void Vorschauplan::mouseMoveEvent(QMouseEvent* ereignis) {
+    const QPointF wo = ereignis->position();
+    if (zug_) {
+        zug_->Jetzt = wo;
+        update();
+    } else if (schwenk_) {
+        versatz_ += wo - *schwenk_;
+        schwenk_ = wo;
+        update();
+    }
+}
+
+void Vorschauplan::mouseReleaseEvent(QMouseEvent* ereignis) {
+    schwenk_.reset();
+    if (!zug_ || ereignis->button() != Qt::LeftButton) return;
+    const Zug zug = *std::exchange(zug_, std::nullopt);
+    update();
+    // A few pixels of trembling are a click.
+    if (std::hypot(zug.Jetzt.x() - zug.Start.x(), zug.Jetzt.y() - zug.Start.y()) < 3) {
+        if (bearbeitung_.Gewaehlt) bearbeitung_.Gewaehlt(zug.Index);
+        return;
+    }
+    const std::array<double, 2> ziel = AusBild(zug.Jetzt);
+    if (zug.Drehen) {
+        const Planpunkt& p = daten_->Kontrollpunkte[static_cast<std::size_t>(zug.Index)];
+        if (bearbeitung_.Gedreht) bearbeitung_.Gedreht(zug.Index, ziel[0] - p.X, ziel[1] - p.Z);
+    } else if (bearbeitung_.Verschoben) {
+        bearbeitung_.Verschoben(zug.Index, ziel[0], ziel[1]);
+    }
+}
+
+void Vorschauplan::mouseDoubleClickEvent(QMouseEvent* ereignis) {
+    if (ereignis->button() == Qt::LeftButton && !PunktBei(ereignis->position())) Ganz();
+}
+
+void Vorschauplan::wheelEvent(QWheelEvent* ereignis) {
+    const double stufen = ereignis->angleDelta().y() / 120.0;
+    if (stufen == 0 || !Berechnen().Gueltig) return;
+    // The level point under the cursor stays under it.
+    const QPointF wo = ereignis->position();
+    const std::array<double, 2> fest = AusBild(wo);
+    zoom_ = std::clamp(zoom_ * std::pow(1.25, stufen), 0.05, 1e5);
+    const Abbildung a = Berechnen();
+    versatz_ = wo - QPointF(width() / 2.0 + (fest[0] - a.MitteX) * a.Skala, height() / 2.0 + (fest[1] - a.MitteZ) * a.Skala);
+    update();
+    ereignis->accept();
 }
 
 QImage Vorschauplan::Bild() { return grab().toImage(); }
@@ -100,7 +185,7 @@ void Vorschauplan::paintEvent(QPaintEvent*) {
         return;
     }
     maler.setRenderHint(QPainter::Antialiasing);
-    const double mx = width() / 2.0, mz = height() / 2.0;
+    const double mx = width() / 2.0 + versatz_.x(), mz = height() / 2.0 + versatz_.y();
     auto abbilden = [&](const Planpunkt& p) { return QPointF(mx + (p.X - a.MitteX) * a.Skala, mz + (p.Z - a.MitteZ) * a.Skala); };
     auto linie = [&](const std::vector<Planpunkt>& punkte) {
         QPolygonF l;
@@ -146,7 +231,17 @@ void Vorschauplan::paintEvent(QPaintEvent*) {
         maler.drawText(feld, Qt::AlignCenter, b.Text);
     };
     // The current point last, so it is never covered.
-    const std::vector<Beschriftung> marken = Beschriftungen();
+    std::vector<Beschriftung> marken = Beschriftungen();
+    if (zug_ && zug_->Index >= 0 && static_cast<std::size_t>(zug_->Index) < marken.size()) {
+        Beschriftung& gezogen = marken[static_cast<std::size_t>(zug_->Index)];
+        if (zug_->Drehen) {
+            // The heading it will take: from the point toward the cursor.
+            maler.setPen(QPen(QColor(180, 70, 0), 2, Qt::DashLine));
+            maler.drawLine(gezogen.Punkt, zug_->Jetzt);
+        } else {
+            gezogen.Punkt = zug_->Jetzt;
+        }
+    }
     for (const Beschriftung& b : marken)
         if (!b.Aktuell) marke(b);
     for (const Beschriftung& b : marken)

@@ -1,8 +1,12 @@
 // The road seen from above, drawn with QPainter: the roadway between its edges, the
 // centre line, and the run's control points numbered from 1 as the point editor numbers
-// them, the editor's current point highlighted. The points are those of the last run:
-// after the user inserts or deletes points, number k is the run's point k until the next
-// run. The picture always shows the whole road.
+// them, the editor's current point highlighted. The points are the road's as it stands
+// (the live preview hands them on even when the road does not build).
+//
+// Editing: a click on a point makes it the current one; dragging it moves its X and Z,
+// Shift+drag turns its heading towards the cursor; the change is handed on when the
+// button is released, as one change. The wheel zooms toward the point under the cursor,
+// the right or middle button pans, a double click on no point shows the whole road again.
 //
 // Orientation: level X runs to the right and level Z downwards, which is the view from
 // above (+Y) in the level's right-handed, Y-up coordinates.
@@ -11,10 +15,15 @@
 #include "ui/qt/Vorschaudaten.h"
 
 #include <QImage>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPointF>
 #include <QWidget>
 
+#include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace pavolant::qt {
@@ -28,8 +37,21 @@ public:
     void SetzeAktuell(int index);
     int Aktuell() const { return aktuell_; }
 
-    // Where the level point (x, z) lies in the widget at its present size.
+    // Where the level point (x, z) lies in the widget at its present size and zoom.
     QPointF AufBild(double x, double z) const;
+    // The level X, Z under the widget position `bild`.
+    std::array<double, 2> AusBild(QPointF bild) const;
+
+    // What the edits of the points ask for; unset ones are not offered.
+    struct Bearbeitung {
+        std::function<void(int index)> Gewaehlt;
+        std::function<void(int index, double x, double z)> Verschoben;
+        std::function<void(int index, double dX, double dZ)> Gedreht;
+    };
+    void SetzeBearbeitung(Bearbeitung bearbeitung) { bearbeitung_ = std::move(bearbeitung); }
+    // The whole road again: no zoom, no pan.
+    void Ganz();
+    double Zoom() const { return zoom_; }
     // The picture as it is drawn now.
     QImage Bild();
 
@@ -47,6 +69,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* ereignis) override;
+    void mousePressEvent(QMouseEvent* ereignis) override;
+    void mouseMoveEvent(QMouseEvent* ereignis) override;
+    void mouseReleaseEvent(QMouseEvent* ereignis) override;
+    void mouseDoubleClickEvent(QMouseEvent* ereignis) override;
+    void wheelEvent(QWheelEvent* ereignis) override;
 
 private:
     struct Abbildung {
@@ -55,8 +82,22 @@ private:
     };
     Abbildung Berechnen() const;
 
+    // The point under the widget position, if a marker is there.
+    std::optional<int> PunktBei(QPointF bild) const;
+
     std::shared_ptr<const Vorschaudaten> daten_;
     int aktuell_ = -1;
+    Bearbeitung bearbeitung_;
+    double zoom_ = 1;       // on top of the scale that shows the whole road
+    QPointF versatz_{0, 0};  // pan, pixels
+    // A point being dragged: which, where the mouse is, whether it turns the heading.
+    struct Zug {
+        int Index;
+        QPointF Start, Jetzt;
+        bool Drehen;
+    };
+    std::optional<Zug> zug_;
+    std::optional<QPointF> schwenk_;  // the last position of a pan under way
 };
 
 }  // namespace pavolant::qt
