@@ -14,7 +14,9 @@ namespace pavolant::qt {
 
 namespace {
 
-constexpr double kRandPixel = 36;  // room for the numbers at the edge
+constexpr double kRandPixel = 36;
+
+double Zentimeter(double meter) { return std::round(meter * 100) / 100; }  // room for the numbers at the edge
 
 QColor Qfarbe(const Farbe& f) { return QColor::fromRgbF(f[0], f[1], f[2]); }
 
@@ -141,7 +143,9 @@ void Vorschauplan::mouseReleaseEvent(QMouseEvent* ereignis) {
         const Planpunkt& p = daten_->Kontrollpunkte[static_cast<std::size_t>(zug.Index)];
         if (bearbeitung_.Gedreht) bearbeitung_.Gedreht(zug.Index, ziel[0] - p.X, ziel[1] - p.Z);
     } else if (bearbeitung_.Verschoben) {
-        bearbeitung_.Verschoben(zug.Index, ziel[0], ziel[1]);
+        // To the centimetre: a pixel is decimetres at most zooms, and the editor should
+        // not show digits the hand did not choose.
+        bearbeitung_.Verschoben(zug.Index, Zentimeter(ziel[0]), Zentimeter(ziel[1]));
     }
 }
 
