@@ -6,8 +6,8 @@
 // Editing: a click on a point makes it the current one; dragging it moves its X and Z
 // (to the centimetre), Shift+drag turns its heading towards the cursor; the change is
 // handed on when the button is released, as one change. The wheel zooms toward the
-// point under the cursor,
-// the right or middle button pans, a double click on no point shows the whole road again.
+// point under the cursor, the right or middle button pans, a double click on no point
+// shows the whole road again.
 //
 // Orientation: level X runs to the right and level Z downwards, which is the view from
 // above (+Y) in the level's right-handed, Y-up coordinates.
