@@ -19,6 +19,7 @@
 #include "ui/qt/Punktetabelle.h"
 #include "ui/qt/QtDialoge.h"
 #include "ui/qt/Strassenvorschau.h"
+#include "ui/qt/Vorschauplan.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -28,6 +29,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
@@ -186,7 +188,9 @@ void BoxImBild(QWidget& fenster, const QString& ordner, const char* name, QMessa
 // folder (main-after-go.png, the report in the memo), its cross-section as drawn and
 // undistorted (profile-distorted.png, profile-undistorted.png), the right border's
 // listing (listing.png) and the road preview in 3-D and from above (preview-3d.png,
-// preview-plan.png; the 3-D picture only where OpenGL is available, as a note otherwise),
+// preview-plan.png; the 3-D pictures only where OpenGL is available, as a note otherwise),
+// the same place as a UV check (preview-uvcheck.png), point 3 dragged in the plan view
+// with the live road following it (preview-plan-drag.png, then undone),
 // the points table beside the point editor (points-table.png),
 // the question when the changed road's window is to close (unsaved-question.png, answered
 // with Cancel), and the error box of letters typed into the roadway width before "Go"
@@ -249,6 +253,27 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
     else
         ok = Speichern(dreiD, ordner, "preview-3d.png") && ok;
     ok = Speichern(vorschau.BildPlan(), ordner, "preview-plan.png") && ok;
+    // The same place as a checker in the texture coordinates.
+    vorschau.SetzeUvKaro(true);
+    if (const QImage karo = vorschau.Bild3d(); !karo.isNull()) ok = Speichern(karo, ordner, "preview-uvcheck.png") && ok;
+    vorschau.SetzeUvKaro(false);
+    // Point 3 dragged in the plan view: the editor shows its new place and the live road
+    // follows it; the move is undone afterwards.
+    qt::Vorschauplan& plan = vorschau.Plan();
+    const std::vector<qt::Vorschauplan::Beschriftung> marken3 = plan.Beschriftungen();
+    if (marken3.size() >= 3) {
+        const QPointF von = marken3[2].Punkt, nach = von + QPointF(45, 35);
+        QMouseEvent druck(QEvent::MouseButtonPress, von, plan.mapToGlobal(von), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&plan, &druck);
+        QMouseEvent zug(QEvent::MouseMove, nach, plan.mapToGlobal(nach), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&plan, &zug);
+        QMouseEvent los(QEvent::MouseButtonRelease, nach, plan.mapToGlobal(nach), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&plan, &los);
+        for (int i = 0; i < 50 && fenster.VorschauRechnet(); ++i) Warten(50);
+        Warten(200);
+        ok = Speichern(vorschau.grab().toImage(), ordner, "preview-plan-drag.png") && ok;
+        fenster.AktionRueckgaengig().trigger();
+    }
     vorschau.close();
 
     // The points table opened by its button, the third point chosen in it, beside the

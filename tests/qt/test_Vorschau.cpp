@@ -11,6 +11,7 @@
 #include "ui/qt/Strassenvorschau.h"
 #include "ui/qt/Vorschauplan.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
+#include <set>
 
 using namespace pavolant;
 using namespace pavolant::test;
@@ -177,7 +179,8 @@ private slots:
             const float* p = &d.Vertices[i * qt::Vorschaudaten::kFloatsJeVertex];
             abweichung = std::max({abweichung, std::fabs(p[0] + d.Ursprung[0] - nv.X), std::fabs(p[1] + d.Ursprung[1] - nv.Y),
                                    std::fabs(p[2] + d.Ursprung[2] - nv.Z), std::fabs(p[3] - nv.NX),
-                                   std::fabs(p[4] - nv.NY), std::fabs(p[5] - nv.NZ)});
+                                   std::fabs(p[4] - nv.NY), std::fabs(p[5] - nv.NZ), std::fabs(p[6] - nv.U),
+                                   std::fabs(p[7] - nv.V)});
         }
         QVERIFY2(abweichung < 1e-4, qPrintable(QString::number(abweichung)));
         for (std::size_t t = 0; t < n.Dreiecke.size(); ++t) {
@@ -541,6 +544,25 @@ private slots:
         QVERIFY(std::fabs(nachher[0] - vorher[0]) < 1e-6 && std::fabs(nachher[1] - vorher[1]) < 1e-6);
         plan.Ganz();
         QCOMPARE(plan.Zoom(), 1.0);
+    }
+
+    // "UV check": the surfaces in a checker of their texture coordinates, many colours
+    // where the parts had one each; off again, the picture is as before.
+    void UvKaroZeigtDieTexturkoordinaten() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        OHNE_GL_UEBERSPRINGEN(v);
+        const QImage normal = v.Bild3d();
+        Klicken(v.findChild<QCheckBox*>(QStringLiteral("cboUvKaro")));
+        const QImage karo = v.Bild3d();
+        const int fahrbahnNormal = Farbpixel(normal, qt::Teilfarbe(Netzteil::Fahrbahn), 0.3f, 1.01f);
+        QVERIFY(Farbpixel(karo, qt::Teilfarbe(Netzteil::Fahrbahn), 0.3f, 1.01f) < fahrbahnNormal / 10);
+        std::set<QRgb> farben;
+        for (int y = 0; y < karo.height(); y += 2)
+            for (int x = 0; x < karo.width(); x += 2) farben.insert(karo.pixel(x, y) & 0xF0F0F0);
+        QVERIFY2(farben.size() > 20, qPrintable(QString::number(farben.size())));
+        Klicken(v.findChild<QCheckBox*>(QStringLiteral("cboUvKaro")));
+        QCOMPARE(v.Bild3d(), normal);
     }
 
     // The 3-D picture: every part in its colour and lit by its normals, the curves, the

@@ -63,6 +63,12 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
     auto* oben = new QHBoxLayout;
     oben->addWidget(einpassen_);
     oben->addWidget(drahtgitter_);
+    uvKaro_ = new QCheckBox(QStringLiteral("UV check"));
+    uvKaro_->setObjectName(QStringLiteral("cboUvKaro"));
+    uvKaro_->setToolTip(QStringLiteral(
+        "Draw every part as a checker in its texture coordinates: a quarter repeat per cell, the cells of a "
+        "repeat in a colour sequence, so mirroring, resets, flips and the texture start can be judged"));
+    oben->addWidget(uvKaro_);
     oben->addSpacing(12);
     oben->addWidget(hinweis_, 1);
 
@@ -89,6 +95,7 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
 
     connect(einpassen_, &QPushButton::clicked, this, [this] { Einpassen(); });
     connect(drahtgitter_, &QCheckBox::toggled, this, [this](bool an) { SetzeDrahtgitter(an); });
+    connect(uvKaro_, &QCheckBox::toggled, this, [this](bool an) { SetzeUvKaro(an); });
 
     kamera_.Grundrichtung();
     resize(1100, 560);
@@ -175,6 +182,13 @@ void Strassenvorschau::Einpassen() {
 
 void Strassenvorschau::KameraBewegt() {
     benutzerBewegt_ = true;
+    ansicht3d_->Neuzeichnen();
+}
+
+void Strassenvorschau::SetzeUvKaro(bool an) {
+    if (uvKaro_->isChecked() != an) uvKaro_->setChecked(an);  // comes back through toggled
+    if (darstellung_.UvKaro == an) return;
+    darstellung_.UvKaro = an;
     ansicht3d_->Neuzeichnen();
 }
 

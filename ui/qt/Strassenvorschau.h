@@ -53,6 +53,8 @@ public:
     // "Fit": the camera frames the road's box from its present direction.
     void Einpassen();
     void SetzeDrahtgitter(bool an);
+    // "UV check": the surfaces as a checker in their texture coordinates.
+    void SetzeUvKaro(bool an);
 
     // The two views as pictures, for the screenshots. Bild3d is null without OpenGL.
     QImage Bild3d();
@@ -88,6 +90,7 @@ private:
     Vorschauplan* plan_ = nullptr;
     QPushButton* einpassen_ = nullptr;
     QCheckBox* drahtgitter_ = nullptr;
+    QCheckBox* uvKaro_ = nullptr;
     QLabel* hinweis_ = nullptr;
 };
 

@@ -104,6 +104,9 @@ Vorschaudaten VorschauAus(const std::optional<Laufbericht>& lauf) {
         d.Vertices.push_back(static_cast<float>(v.NX));
         d.Vertices.push_back(static_cast<float>(v.NY));
         d.Vertices.push_back(static_cast<float>(v.NZ));
+        // The texture coordinates as the document writes them (t0), for the UV check.
+        d.Vertices.push_back(static_cast<float>(v.U));
+        d.Vertices.push_back(static_cast<float>(v.V));
     }
     d.Indizes.reserve(netz.Dreiecke.size() * 3);
     for (const NetzDreieck& t : netz.Dreiecke) {

@@ -46,7 +46,7 @@ struct Vorschaudaten {
 
     // ---- 3-D view
     std::array<double, 3> Ursprung{0, 0, 0};  // level position of the float origin, metres
-    std::vector<float> Vertices;              // per vertex x, y, z (relative), nx, ny, nz
+    std::vector<float> Vertices;              // per vertex x, y, z (relative), nx, ny, nz, u, v
     std::vector<std::uint32_t> Indizes;       // the run's triangles, three indices each
     std::vector<Vorschauteil> Teile;          // in the run's Subset order
     std::vector<Vorschaukurve> Kurven;        // the traffic curves that are on
@@ -59,7 +59,7 @@ struct Vorschaudaten {
     std::vector<Planpunkt> Mittellinie, KanteRechts, KanteLinks;
     std::vector<Planpunkt> Kontrollpunkte;  // index i is the editor's point i + 1
 
-    static constexpr std::size_t kFloatsJeVertex = 6;
+    static constexpr std::size_t kFloatsJeVertex = 8;
 
     std::int64_t AnzahlVertices() const { return static_cast<std::int64_t>(Vertices.size() / kFloatsJeVertex); }
     std::int64_t AnzahlDreiecke() const { return static_cast<std::int64_t>(Indizes.size() / 3); }

@@ -18,12 +18,15 @@ namespace {
 constexpr const char* kVertexShader = R"(
 attribute highp vec3 lage;
 attribute mediump vec3 normale;
+attribute highp vec2 uv;
 uniform highp mat4 mvp;
 uniform mediump vec3 licht;
 uniform lowp vec4 farbe;
 uniform mediump float beleuchtet;
 uniform mediump float punktgroesse;
 varying lowp vec4 v_farbe;
+varying mediump float v_hell;
+varying highp vec2 v_uv;
 void main() {
     // Lambert from one light above and in front, with an ambient share so that faces
     // turned away stay readable. A zero normal counts as lit.
@@ -31,6 +34,8 @@ void main() {
     mediump float diffus = n > 0.0 ? max(dot(normale / n, licht), 0.0) : 1.0;
     mediump float hell = mix(1.0, 0.38 + 0.62 * diffus, beleuchtet);
     v_farbe = vec4(farbe.rgb * hell, farbe.a);
+    v_hell = hell;
+    v_uv = uv;
     gl_Position = mvp * vec4(lage, 1.0);
     gl_PointSize = punktgroesse;
 }
@@ -38,12 +43,27 @@ void main() {
 
 constexpr const char* kFragmentShader = R"(
 varying lowp vec4 v_farbe;
+varying mediump float v_hell;
+varying highp vec2 v_uv;
+uniform mediump float karo;
 void main() {
-    gl_FragColor = v_farbe;
+    if (karo < 0.5) {
+        gl_FragColor = v_farbe;
+        return;
+    }
+    // Four cells a repeat in U and in V; the cell's place within its repeat picks one of
+    // sixteen colours (hue from V, brightness from U), the repeat's parity darkens it.
+    highp vec2 zelle = floor(v_uv * 4.0);
+    highp vec2 inRepeat = zelle - 4.0 * floor(zelle / 4.0);
+    mediump float hue = inRepeat.y / 4.0 + 0.05;
+    mediump vec3 f = clamp(abs(mod(hue * 6.0 + vec3(0.0, 4.0, 2.0), 6.0) - 3.0) - 1.0, 0.0, 1.0);
+    f = mix(f, vec3(1.0), 0.15 * inRepeat.x);
+    mediump float wiederholung = mod(floor(v_uv.x) + floor(v_uv.y), 2.0);
+    gl_FragColor = vec4(f * (1.0 - 0.35 * wiederholung) * v_hell, 1.0);
 }
 )";
 
-constexpr int kOrtLage = 0, kOrtNormale = 1;
+constexpr int kOrtLage = 0, kOrtNormale = 1, kOrtUv = 2;
 
 const void* Versatz(std::uint64_t bytes) { return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(bytes)); }
 
@@ -77,6 +97,7 @@ bool Vorschaurenderer::Initialisieren(QString* fehler) {
     if (ok) {
         programm_->bindAttributeLocation("lage", kOrtLage);
         programm_->bindAttributeLocation("normale", kOrtNormale);
+        programm_->bindAttributeLocation("uv", kOrtUv);
     }
     if (!ok || !programm_->link()) {
         if (fehler) *fehler = programm_->log();
@@ -88,6 +109,7 @@ bool Vorschaurenderer::Initialisieren(QString* fehler) {
     ortLicht_ = programm_->uniformLocation("licht");
     ortFarbe_ = programm_->uniformLocation("farbe");
     ortBeleuchtet_ = programm_->uniformLocation("beleuchtet");
+    ortKaro_ = programm_->uniformLocation("karo");
     ortPunktgroesse_ = programm_->uniformLocation("punktgroesse");
     bereit_ = true;
     neu_ = true;  // buffers of an earlier context are gone
@@ -151,9 +173,12 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& mvp, const Darstellung& darste
     vertices_.bind();
     programm_->enableAttributeArray(kOrtLage);
     programm_->enableAttributeArray(kOrtNormale);
+    programm_->enableAttributeArray(kOrtUv);
     const int schritt = static_cast<int>(Vorschaudaten::kFloatsJeVertex * sizeof(float));
     programm_->setAttributeBuffer(kOrtLage, GL_FLOAT, 0, 3, schritt);
     programm_->setAttributeBuffer(kOrtNormale, GL_FLOAT, 3 * sizeof(float), 3, schritt);
+    programm_->setAttributeBuffer(kOrtUv, GL_FLOAT, 6 * sizeof(float), 2, schritt);
+    programm_->setUniformValue(ortKaro_, darstellung.UvKaro ? 1.0f : 0.0f);
     indizes_.bind();
     programm_->setUniformValue(ortBeleuchtet_, 1.0f);
     glEnable(GL_POLYGON_OFFSET_FILL);
@@ -165,6 +190,8 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& mvp, const Darstellung& darste
                        Versatz(std::uint64_t{t.ErsterIndex} * sizeof(std::uint32_t)));
     }
     glDisable(GL_POLYGON_OFFSET_FILL);
+    programm_->setUniformValue(ortKaro_, 0.0f);
+    programm_->disableAttributeArray(kOrtUv);
 
     if (darstellung.Drahtgitter) {
         if (!kantenDa_) KantenHochladen();

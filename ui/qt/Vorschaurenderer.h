@@ -24,6 +24,10 @@ namespace pavolant::qt {
 struct Darstellung {
     bool Drahtgitter = false;  // triangle edges over the surfaces
     int Aktuell = -1;          // control point index drawn highlighted; -1: none
+    // The surfaces as a checker in their texture coordinates instead of their colours:
+    // a quarter of a texture repeat per cell, each cell of a repeat in a colour of its
+    // own, so a mirrored, shifted or restarted texture shows as a changed sequence.
+    bool UvKaro = false;
 };
 
 class Vorschaurenderer : protected QOpenGLFunctions {
@@ -66,7 +70,7 @@ private:
     };
     std::vector<Bereich> kurven_;
     int markenErster_ = 0, markenAnzahl_ = 0;
-    int ortMvp_ = -1, ortLicht_ = -1, ortFarbe_ = -1, ortBeleuchtet_ = -1, ortPunktgroesse_ = -1;
+    int ortMvp_ = -1, ortLicht_ = -1, ortFarbe_ = -1, ortBeleuchtet_ = -1, ortPunktgroesse_ = -1, ortKaro_ = -1;
 };
 
 }  // namespace pavolant::qt
