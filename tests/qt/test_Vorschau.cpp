@@ -546,6 +546,41 @@ private slots:
         QCOMPARE(plan.Zoom(), 1.0);
     }
 
+    // View presets and the legend: "Top" looks straight down, "Along" from behind the first
+    // point along the first connection; a legend names every colour.
+    void AnsichtenUndLegende() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        Klicken(v.findChild<QPushButton*>(QStringLiteral("btnVonOben")));
+        QVERIFY(v.Kamera().Blickrichtung().y() < -0.99f);
+        Klicken(v.findChild<QPushButton*>(QStringLiteral("btnEntlang")));
+        const std::vector<float>& m = v.Daten().Marken;
+        QVector3D strasse(m[3] - m[0], 0, m[5] - m[2]);
+        QVector3D blick = v.Kamera().Blickrichtung();
+        blick.setY(0);
+        QVERIFY(QVector3D::dotProduct(strasse.normalized(), blick.normalized()) > 0.999f);
+        QVERIFY(v.Kamera().Blickrichtung().y() < 0);  // a little from above
+        QStringList namen;
+        for (const QLabel* l : v.findChildren<QLabel*>())
+            if (!l->text().isEmpty()) namen << l->text();
+        for (const char* name : {"Roadway", "Right border", "Left border", "Front faces", "Centre curve",
+                                 "Control point", "Current point"})
+            QVERIFY2(namen.contains(QString::fromLatin1(name)), name);
+
+        // Height exaggeration: the heights drawn ten times as high change the picture, and
+        // back at one it is as before.
+        auto* hoehe = v.findChild<QSpinBox*>(QStringLiteral("sedUeberhoehung"));
+        QCOMPARE(v.Ansicht().Ueberhoehung, 1.0f);
+        const QImage flach = v.Bild3d();
+        hoehe->setValue(10);
+        QCOMPARE(v.Ansicht().Ueberhoehung, 10.0f);
+        if (v.Mit3d()) {
+            QVERIFY(v.Bild3d() != flach);
+            hoehe->setValue(1);
+            QCOMPARE(v.Bild3d(), flach);
+        }
+    }
+
     // "UV check": the surfaces in a checker of their texture coordinates, many colours
     // where the parts had one each; off again, the picture is as before.
     void UvKaroZeigtDieTexturkoordinaten() {

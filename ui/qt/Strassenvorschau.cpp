@@ -10,8 +10,13 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
 
 namespace pavolant::qt {
 
@@ -60,8 +65,21 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
     hinweis_->setObjectName(QStringLiteral("lblHinweis"));
     hinweis_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    auto* vonOben = new QPushButton(QStringLiteral("Top"));
+    vonOben->setObjectName(QStringLiteral("btnVonOben"));
+    vonOben->setToolTip(QStringLiteral("Look straight down on the whole road"));
+    vonOben->setAutoDefault(false);
+    auto* entlang = new QPushButton(QStringLiteral("Along"));
+    entlang->setObjectName(QStringLiteral("btnEntlang"));
+    entlang->setToolTip(QStringLiteral("Look along the road from its first control point"));
+    entlang->setAutoDefault(false);
+    connect(vonOben, &QPushButton::clicked, this, [this] { VonOben(); });
+    connect(entlang, &QPushButton::clicked, this, [this] { Entlang(); });
+
     auto* oben = new QHBoxLayout;
     oben->addWidget(einpassen_);
+    oben->addWidget(vonOben);
+    oben->addWidget(entlang);
     oben->addWidget(drahtgitter_);
     uvKaro_ = new QCheckBox(QStringLiteral("UV check"));
     uvKaro_->setObjectName(QStringLiteral("cboUvKaro"));
@@ -69,6 +87,16 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
         "Draw every part as a checker in its texture coordinates: a quarter repeat per cell, the cells of a "
         "repeat in a colour sequence, so mirroring, resets, flips and the texture start can be judged"));
     oben->addWidget(uvKaro_);
+    ueberhoehung_ = new QSpinBox;
+    ueberhoehung_->setObjectName(QStringLiteral("sedUeberhoehung"));
+    ueberhoehung_->setRange(1, 10);
+    ueberhoehung_->setPrefix(QStringLiteral("Height ×"));
+    ueberhoehung_->setToolTip(QStringLiteral("Draw the heights up to ten times as high, to see crests and dips"));
+    connect(ueberhoehung_, &QSpinBox::valueChanged, this, [this](int wert) {
+        darstellung_.Ueberhoehung = static_cast<float>(wert);
+        ansicht3d_->Neuzeichnen();
+    });
+    oben->addWidget(ueberhoehung_);
     oben->addSpacing(12);
     oben->addWidget(hinweis_, 1);
 
@@ -92,6 +120,7 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
     fenster->setContentsMargins(6, 6, 6, 6);
     fenster->addLayout(oben);
     fenster->addWidget(teiler, 1);
+    fenster->addLayout(Legende());
 
     connect(einpassen_, &QPushButton::clicked, this, [this] { Einpassen(); });
     connect(drahtgitter_, &QCheckBox::toggled, this, [this](bool an) { SetzeDrahtgitter(an); });
@@ -182,6 +211,56 @@ void Strassenvorschau::Einpassen() {
 
 void Strassenvorschau::KameraBewegt() {
     benutzerBewegt_ = true;
+    ansicht3d_->Neuzeichnen();
+}
+
+QHBoxLayout* Strassenvorschau::Legende() {
+    auto* zeile = new QHBoxLayout;
+    zeile->setSpacing(4);
+    auto eintrag = [zeile](const Farbe& f, const QString& text) {
+        QPixmap muster(12, 12);
+        muster.fill(QColor::fromRgbF(f[0], f[1], f[2]));
+        auto* farbe = new QLabel;
+        farbe->setPixmap(muster);
+        zeile->addWidget(farbe);
+        auto* name = new QLabel(text);
+        zeile->addWidget(name);
+        zeile->addSpacing(10);
+    };
+    eintrag(Teilfarbe(Netzteil::Fahrbahn), QStringLiteral("Roadway"));
+    eintrag(Teilfarbe(Netzteil::RandRechts), QStringLiteral("Right border"));
+    eintrag(Teilfarbe(Netzteil::RandLinks), QStringLiteral("Left border"));
+    eintrag(Teilfarbe(Netzteil::Fuellung), QStringLiteral("Front faces"));
+    eintrag(Kurvenfarbe(Verkehrskurve::Mitte), QStringLiteral("Centre curve"));
+    eintrag(Kurvenfarbe(Verkehrskurve::Rechts), QStringLiteral("Right curve"));
+    eintrag(Kurvenfarbe(Verkehrskurve::Links), QStringLiteral("Left curve"));
+    eintrag(kMarkenfarbe, QStringLiteral("Control point"));
+    eintrag(kAktuellfarbe, QStringLiteral("Current point"));
+    zeile->addStretch(1);
+    return zeile;
+}
+
+void Strassenvorschau::VonOben() {
+    kamera_.SetzeNick(89.0f);
+    Einpassen();
+}
+
+void Strassenvorschau::Entlang() {
+    const std::vector<float>& m = daten_->Marken;
+    if (m.size() < 6) return;
+    QVector3D start(m[0], m[1], m[2]);
+    QVector3D richtung(m[3] - m[0], 0, m[5] - m[2]);
+    if (richtung.length() == 0) return;
+    richtung.normalize();
+    // The eye behind the start looks along the first connection, a little from above:
+    // Blickrichtung's level part is -(sin gier, cos gier).
+    kamera_.SetzeGier(static_cast<float>(std::atan2(-richtung.x(), -richtung.z()) * 180 / std::numbers::pi));
+    kamera_.SetzeNick(12.0f);
+    const QVector3D ende = start + 60.0f * richtung;
+    kamera_.Einpassen(QVector3D(std::min(start.x(), ende.x()) - 5, start.y() - 2, std::min(start.z(), ende.z()) - 5),
+                      QVector3D(std::max(start.x(), ende.x()) + 5, start.y() + 4, std::max(start.z(), ende.z()) + 5),
+                      Seitenverhaeltnis3d());
+    benutzerBewegt_ = true;  // a chosen view stays when the road changes
     ansicht3d_->Neuzeichnen();
 }
 

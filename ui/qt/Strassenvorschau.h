@@ -23,6 +23,8 @@
 #include <optional>
 
 class QCheckBox;
+class QHBoxLayout;
+class QSpinBox;
 class QLabel;
 class QPushButton;
 
@@ -53,6 +55,10 @@ public:
     // "Fit": the camera frames the road's box from its present direction.
     void Einpassen();
     void SetzeDrahtgitter(bool an);
+    // View presets: straight down on the whole road; along the road from its first
+    // control point.
+    void VonOben();
+    void Entlang();
     // "UV check": the surfaces as a checker in their texture coordinates.
     void SetzeUvKaro(bool an);
 
@@ -62,6 +68,7 @@ public:
 
     const Vorschaudaten& Daten() const { return *daten_; }
     Vorschaukamera& Kamera() { return kamera_; }
+    const Darstellung& Ansicht() const { return darstellung_; }
     // Width / height of the 3-D view, as its projection uses it.
     float Seitenverhaeltnis3d() const;
     bool Mit3d() const { return ansicht3d_->MitOpenGL(); }
@@ -73,6 +80,8 @@ public:
 private:
     void Anzeigen(std::shared_ptr<const Vorschaudaten> daten, bool einpassen = true);
     void KameraBewegt();
+    // A line under the views with the colour of each part, curve and marker.
+    QHBoxLayout* Legende();
 
     // The run shown: its mesh (not kept alive here) and whether there was a run at all.
     enum class Stand { KeinLauf, OhneStrasse, MitStrasse };
@@ -91,6 +100,7 @@ private:
     QPushButton* einpassen_ = nullptr;
     QCheckBox* drahtgitter_ = nullptr;
     QCheckBox* uvKaro_ = nullptr;
+    QSpinBox* ueberhoehung_ = nullptr;
     QLabel* hinweis_ = nullptr;
 };
 

@@ -29,6 +29,8 @@ public:
     void Drehen(float dxPixel, float dyPixel);
     // The eye's elevation above the target, degrees (kept within the orbit's limits).
     void SetzeNick(float grad);
+    // The eye's heading seen from the target, degrees (any value).
+    void SetzeGier(float grad) { gier_ = grad; }
     // Moves the target with the picture: a mouse movement of one pixel moves the point
     // under the cursor at the target's depth by one pixel. `hoehePixel`: the view's height.
     void Verschieben(float dxPixel, float dyPixel, int hoehePixel);
@@ -45,9 +47,9 @@ public:
     float Abstand() const { return abstand_; }
     float Gier() const { return gier_; }
     float Nick() const { return nick_; }
+    QVector3D Blickrichtung() const;  // unit vector from the eye to the target
 
 private:
-    QVector3D Blickrichtung() const;  // unit vector from the eye to the target
 
     QVector3D ziel_{0, 0, 0};
     float abstand_ = 20.0f;

@@ -148,7 +148,10 @@ void Vorschaurenderer::KantenHochladen() {
     Fuellen(kanten_, daten_->Kantenindizes(kantenTeile_));
 }
 
-void Vorschaurenderer::Zeichnen(const QMatrix4x4& mvp, const Darstellung& darstellung, int breite, int hoehe) {
+void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darstellung& darstellung, int breite,
+                                int hoehe) {
+    QMatrix4x4 mvp = ansichtProjektion;
+    mvp.scale(1.0f, darstellung.Ueberhoehung, 1.0f);
     glViewport(0, 0, breite, hoehe);
     glClearColor(kHintergrundfarbe[0], kHintergrundfarbe[1], kHintergrundfarbe[2], 1.0f);
     glClearDepthf(1.0f);

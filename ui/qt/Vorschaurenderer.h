@@ -28,6 +28,9 @@ struct Darstellung {
     // a quarter of a texture repeat per cell, each cell of a repeat in a colour of its
     // own, so a mirrored, shifted or restarted texture shows as a changed sequence.
     bool UvKaro = false;
+    // Heights drawn this many times as high (1 to 10), about the middle of the framed
+    // box, so that a crest of a few metres on a long road can be seen.
+    float Ueberhoehung = 1.0f;
 };
 
 class Vorschaurenderer : protected QOpenGLFunctions {
