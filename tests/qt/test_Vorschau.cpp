@@ -581,6 +581,32 @@ private slots:
         }
     }
 
+    // The 3-D view numbers the control points as the plan view does: digits beside each
+    // marker in the text colours (near black, the current point's dark orange).
+    void DreiDNummeriertDiePunkte() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        OHNE_GL_UEBERSPRINGEN(v);
+        Klicken(v.findChild<QPushButton*>(QStringLiteral("btnVonOben")));
+        const QImage bild = v.Bild3d();
+        const QMatrix4x4 ap = v.Kamera().AnsichtProjektion(v.Seitenverhaeltnis3d());
+        for (std::size_t k = 0; k < 6; ++k) {
+            const QVector3D n = ap.map(d3(v.Daten().Marken, k));
+            const QPoint marke(qRound((n.x() + 1) / 2 * bild.width()), qRound((1 - n.y()) / 2 * bild.height()));
+            int dunkel = 0;
+            for (int y = marke.y() - 22; y <= marke.y() - 4; ++y)
+                for (int x = marke.x() + 6; x <= marke.x() + 22; ++x)
+                    if (bild.rect().contains(x, y)) {
+                        const QColor c = bild.pixelColor(x, y);
+                        auto nah = [&c](int r, int g, int bl) {
+                            return std::abs(c.red() - r) + std::abs(c.green() - g) + std::abs(c.blue() - bl) < 60;
+                        };
+                        if (nah(20, 20, 20) || nah(180, 70, 0)) ++dunkel;
+                    }
+            QVERIFY2(dunkel > 5, qPrintable(QStringLiteral("point %1: %2").arg(k + 1).arg(dunkel)));
+        }
+    }
+
     // "UV check": the surfaces in a checker of their texture coordinates, many colours
     // where the parts had one each; off again, the picture is as before.
     void UvKaroZeigtDieTexturkoordinaten() {

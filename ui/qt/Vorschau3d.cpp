@@ -11,6 +11,8 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 #include <optional>
 
 namespace pavolant::qt {
@@ -20,6 +22,28 @@ namespace {
 constexpr const char* kObjektname = "wdgVorschau3d";
 
 float Seitenverhaeltnis(const QWidget& w) { return static_cast<float>(w.width()) / static_cast<float>(std::max(w.height(), 1)); }
+
+// The control points' numbers beside their markers, as the plan view and the point
+// editor number them (from 1); the current one in its colour. `groesse` in the painter's
+// pixels. Points behind the eye get none.
+void Nummern(QPainter& maler, const Vorschaudaten* daten, const QMatrix4x4& ansichtProjektion,
+             const Darstellung& darstellung, QSizeF groesse) {
+    if (!daten) return;
+    QMatrix4x4 mvp = ansichtProjektion;
+    mvp.scale(1.0f, darstellung.Ueberhoehung, 1.0f);
+    QFont schrift = maler.font();
+    schrift.setBold(true);
+    maler.setFont(schrift);
+    const std::vector<float>& m = daten->Marken;
+    for (std::size_t i = 0; i + 2 < m.size(); i += 3) {
+        const QVector4D p = mvp * QVector4D(m[i], m[i + 1], m[i + 2], 1.0f);
+        if (p.w() <= 0) continue;
+        const QPointF wo((p.x() / p.w() + 1) / 2 * groesse.width(), (1 - p.y() / p.w()) / 2 * groesse.height());
+        const bool aktuell = static_cast<int>(i / 3) == darstellung.Aktuell;
+        maler.setPen(aktuell ? QColor(180, 70, 0) : QColor(20, 20, 20));
+        maler.drawText(wo + QPointF(8, -8), QString::number(i / 3 + 1));
+    }
+}
 
 QSurfaceFormat Format() {
     QSurfaceFormat f = QSurfaceFormat::defaultFormat();
@@ -57,6 +81,7 @@ public:
 
     QWidget* Widget() override { return this; }
     void SetzeDaten(std::shared_ptr<const Vorschaudaten> daten) override {
+        daten_ = daten;
         renderer_.SetzeDaten(std::move(daten));
         update();
     }
@@ -79,8 +104,10 @@ protected:
     }
     void paintGL() override {
         const qreal dpr = devicePixelRatio();
-        renderer_.Zeichnen(kamera_.AnsichtProjektion(Seitenverhaeltnis(*this)), darstellung_,
-                           static_cast<int>(width() * dpr), static_cast<int>(height() * dpr));
+        const QMatrix4x4 ansicht = kamera_.AnsichtProjektion(Seitenverhaeltnis(*this));
+        renderer_.Zeichnen(ansicht, darstellung_, static_cast<int>(width() * dpr), static_cast<int>(height() * dpr));
+        QPainter maler(this);
+        Nummern(maler, daten_.get(), ansicht, darstellung_, size());
     }
     void mousePressEvent(QMouseEvent* e) override { fuehrung_.Druecken(*e); }
     void mouseMoveEvent(QMouseEvent* e) override { fuehrung_.Ziehen(*e, height()); }
@@ -92,6 +119,7 @@ private:
     const Darstellung& darstellung_;
     Kamerafuehrung& fuehrung_;
     Vorschaurenderer renderer_;
+    std::shared_ptr<const Vorschaudaten> daten_;
     QMetaObject::Connection kontextEnde_;
 };
 
@@ -119,6 +147,7 @@ public:
 
     QWidget* Widget() override { return this; }
     void SetzeDaten(std::shared_ptr<const Vorschaudaten> daten) override {
+        daten_ = daten;
         renderer_.SetzeDaten(std::move(daten));
         update();
     }
@@ -165,11 +194,13 @@ private:
         }
         QImage bild;
         if (fbo_->isValid() && fbo_->bind()) {
-            renderer_.Zeichnen(kamera_.AnsichtProjektion(Seitenverhaeltnis(*this)), darstellung_, groesse.width(),
-                               groesse.height());
+            const QMatrix4x4 ansicht = kamera_.AnsichtProjektion(Seitenverhaeltnis(*this));
+            renderer_.Zeichnen(ansicht, darstellung_, groesse.width(), groesse.height());
             bild = fbo_->toImage();
             fbo_->release();
             bild.setDevicePixelRatio(devicePixelRatio());
+            QPainter maler(&bild);
+            Nummern(maler, daten_.get(), ansicht, darstellung_, QSizeF(size()));
         }
         kontext_->doneCurrent();
         return bild;
@@ -179,6 +210,7 @@ private:
     const Darstellung& darstellung_;
     Kamerafuehrung& fuehrung_;
     Vorschaurenderer renderer_;
+    std::shared_ptr<const Vorschaudaten> daten_;
     std::optional<QOpenGLContext> kontext_;
     bool kontextOk_ = false;
     QOffscreenSurface flaeche_;
