@@ -581,6 +581,33 @@ private slots:
         }
     }
 
+    // The ground grid: round metres apart, at the road's lowest height, reaching past the
+    // framed box on every side, labels on some lines naming their level coordinate.
+    void BodengitterUnterDerStrasse() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        const qt::Vorschaudaten& d = v.Daten();
+        const double w = d.Gitterweite;
+        QVERIFY(w > 0);
+        const double stufe = w / std::pow(10.0, std::floor(std::log10(w) + 1e-9));
+        QVERIFY(std::fabs(stufe - 1) < 1e-9 || std::fabs(stufe - 2) < 1e-9 || std::fabs(stufe - 5) < 1e-9);
+        QCOMPARE(d.Gitter.size() % 6, std::size_t{0});
+        QVERIFY(d.Gittermarken.size() >= 4 && d.Gittermarken.size() <= 14);
+        float minX = 1e30f, maxX = -1e30f, minZ = 1e30f, maxZ = -1e30f;
+        for (std::size_t i = 0; i < d.Gitter.size(); i += 3) {
+            QCOMPARE(d.Gitter[i + 1], d.RahmenMin[1]);  // the lowest height
+            minX = std::min(minX, d.Gitter[i]);
+            maxX = std::max(maxX, d.Gitter[i]);
+            minZ = std::min(minZ, d.Gitter[i + 2]);
+            maxZ = std::max(maxZ, d.Gitter[i + 2]);
+        }
+        QVERIFY(minX < d.RahmenMin[0] && maxX > d.RahmenMax[0] && minZ < d.RahmenMin[2] && maxZ > d.RahmenMax[2]);
+        // A label names its line's level coordinate in whole metres.
+        const qt::Vorschaudaten::Gittermarke& m = d.Gittermarken.front();
+        QCOMPARE(QString::fromStdString(m.Text),
+                 QStringLiteral("X %1 m").arg(std::llround(m.Lage[0] + d.Ursprung[0])));
+    }
+
     // The 3-D view numbers the control points as the plan view does: digits beside each
     // marker in the text colours (near black, the current point's dark orange).
     void DreiDNummeriertDiePunkte() {

@@ -31,17 +31,26 @@ void Nummern(QPainter& maler, const Vorschaudaten* daten, const QMatrix4x4& ansi
     if (!daten) return;
     QMatrix4x4 mvp = ansichtProjektion;
     mvp.scale(1.0f, darstellung.Ueberhoehung, 1.0f);
+    auto aufBild = [&](float x, float y, float z) -> std::optional<QPointF> {
+        const QVector4D p = mvp * QVector4D(x, y, z, 1.0f);
+        if (p.w() <= 0) return std::nullopt;
+        return QPointF((p.x() / p.w() + 1) / 2 * groesse.width(), (1 - p.y() / p.w()) / 2 * groesse.height());
+    };
+    // The grid's metres at the start of its lines, in the grid's blue.
+    maler.setPen(QColor(55, 75, 125));
+    for (const Vorschaudaten::Gittermarke& g : daten->Gittermarken)
+        if (const auto wo = aufBild(g.Lage[0], g.Lage[1], g.Lage[2]))
+            maler.drawText(*wo + QPointF(3, -3), QString::fromStdString(g.Text));
     QFont schrift = maler.font();
     schrift.setBold(true);
     maler.setFont(schrift);
     const std::vector<float>& m = daten->Marken;
     for (std::size_t i = 0; i + 2 < m.size(); i += 3) {
-        const QVector4D p = mvp * QVector4D(m[i], m[i + 1], m[i + 2], 1.0f);
-        if (p.w() <= 0) continue;
-        const QPointF wo((p.x() / p.w() + 1) / 2 * groesse.width(), (1 - p.y() / p.w()) / 2 * groesse.height());
+        const std::optional<QPointF> wo = aufBild(m[i], m[i + 1], m[i + 2]);
+        if (!wo) continue;
         const bool aktuell = static_cast<int>(i / 3) == darstellung.Aktuell;
         maler.setPen(aktuell ? QColor(180, 70, 0) : QColor(20, 20, 20));
-        maler.drawText(wo + QPointF(8, -8), QString::number(i / 3 + 1));
+        maler.drawText(*wo + QPointF(8, -8), QString::number(i / 3 + 1));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <sstream>
 
 namespace pavolant::qt {
 
@@ -51,6 +52,47 @@ std::vector<Planpunkt> Plan(const std::vector<Planlage>& punkte, const std::arra
     plan.reserve(punkte.size());
     for (const Planlage& p : punkte) plan.push_back({p.X + ursprung[0], p.Z + ursprung[1]});
     return plan;
+}
+
+// The grid: about eight lines across the larger side, 1, 2 or 5 times a power of ten
+// metres apart, on whole multiples of that in level coordinates, at the lowest height.
+void Gitterbauen(Vorschaudaten& d, const std::array<double, 3>& min, const std::array<double, 3>& max) {
+    const double ausdehnung = std::max(max[0] - min[0], max[2] - min[2]);
+    if (!(ausdehnung > 0) || !std::isfinite(ausdehnung)) return;
+    const double zehner = std::pow(10.0, std::floor(std::log10(ausdehnung / 8)));
+    double weite = zehner;
+    for (const double f : {5.0, 2.0, 1.0})
+        if (f * zehner <= ausdehnung / 8) {
+            weite = f * zehner;
+            break;
+        }
+    d.Gitterweite = weite;
+    // One cell beyond the box on every side, so that the labels stand clear of the road.
+    const double x0 = std::floor(min[0] / weite) * weite - weite, x1 = std::ceil(max[0] / weite) * weite + weite;
+    const double z0 = std::floor(min[2] / weite) * weite - weite, z1 = std::ceil(max[2] / weite) * weite + weite;
+    const auto y = static_cast<float>(min[1] - d.Ursprung[1]);
+    auto rel = [&d](double wert, int achse) { return static_cast<float>(wert - d.Ursprung[static_cast<std::size_t>(achse)]); };
+    auto text = [](double meter) {
+        std::ostringstream s;
+        s << std::llround(meter) << " m";
+        return s.str();
+    };
+    // Every line labelled would crowd the edge: about five labels along each side, on
+    // lines that are whole multiples of the labelled spacing, the outermost left bare.
+    const double schrittX = weite * std::max(1.0, std::ceil((x1 - x0) / weite / 5));
+    const double schrittZ = weite * std::max(1.0, std::ceil((z1 - z0) / weite / 5));
+    auto beschriftet = [](double wert, double schritt, double erster) {
+        const double r = std::fmod(std::fabs(wert), schritt);
+        return wert != erster && (r < 1e-6 * schritt || schritt - r < 1e-6 * schritt);
+    };
+    for (double x = x0; x <= x1 + weite / 2; x += weite) {
+        d.Gitter.insert(d.Gitter.end(), {rel(x, 0), y, rel(z0, 2), rel(x, 0), y, rel(z1, 2)});
+        if (beschriftet(x, schrittX, x0)) d.Gittermarken.push_back({{rel(x, 0), y, rel(z0, 2)}, "X " + text(x)});
+    }
+    for (double z = z0; z <= z1 + weite / 2; z += weite) {
+        d.Gitter.insert(d.Gitter.end(), {rel(x0, 0), y, rel(z, 2), rel(x1, 0), y, rel(z, 2)});
+        if (beschriftet(z, schrittZ, z0)) d.Gittermarken.push_back({{rel(x0, 0), y, rel(z, 2)}, "Z " + text(z)});
+    }
 }
 
 }  // namespace
@@ -133,6 +175,7 @@ Vorschaudaten VorschauAus(const std::optional<Laufbericht>& lauf) {
     d.KanteLinks = Plan(g.KanteLinks, g.PlanUrsprung);
     d.Kontrollpunkte.reserve(g.SplinePunkte.size());
     for (const Kurvenpunkt& p : g.SplinePunkte) d.Kontrollpunkte.push_back({p.X, p.Z});
+    Gitterbauen(d, q.Min, q.Max);
     return d;
 }
 

@@ -55,6 +55,17 @@ struct Vorschaudaten {
     // control points. Inverted (min > max) when there is nothing to show.
     std::array<float, 3> RahmenMin{1, 1, 1}, RahmenMax{-1, -1, -1};
 
+    // The ground grid at the road's lowest height: line pairs (x, y, z each, relative),
+    // every Gitterweite metres, a cell beyond the framed box; and labels of the level
+    // coordinate at the start of some lines (about five along each side).
+    double Gitterweite = 0;  // metres; 0: no grid
+    std::vector<float> Gitter;
+    struct Gittermarke {
+        std::array<float, 3> Lage;  // relative
+        std::string Text;           // "120 m"
+    };
+    std::vector<Gittermarke> Gittermarken;
+
     // ---- Plan view (level X, Z)
     std::vector<Planpunkt> Mittellinie, KanteRechts, KanteLinks;
     std::vector<Planpunkt> Kontrollpunkte;  // index i is the editor's point i + 1
@@ -87,5 +98,6 @@ Farbe Kurvenfarbe(Verkehrskurve kurve);
 inline constexpr Farbe kMarkenfarbe{1.0f, 1.0f, 1.0f};
 inline constexpr Farbe kAktuellfarbe{1.0f, 0.55f, 0.0f};
 inline constexpr Farbe kHintergrundfarbe{0.80f, 0.85f, 0.90f};
+inline constexpr Farbe kGitterfarbe{0.62f, 0.68f, 0.80f};  // a darker shade of the sky, no part's
 
 }  // namespace pavolant::qt

@@ -127,6 +127,7 @@ void Vorschaurenderer::Hochladen() {
     neu_ = false;
     kurven_.clear();
     markenAnzahl_ = 0;
+    gitterAnzahl_ = 0;
     zeichenbar_ = daten_ && PasstInPuffer(*daten_);
     if (!zeichenbar_) return;
     const Vorschaudaten& d = *daten_;
@@ -140,6 +141,9 @@ void Vorschaurenderer::Hochladen() {
     markenErster_ = static_cast<int>(linien.size() / 3);
     markenAnzahl_ = static_cast<int>(d.Marken.size() / 3);
     linien.insert(linien.end(), d.Marken.begin(), d.Marken.end());
+    gitterErster_ = static_cast<int>(linien.size() / 3);
+    gitterAnzahl_ = static_cast<int>(d.Gitter.size() / 3);
+    linien.insert(linien.end(), d.Gitter.begin(), d.Gitter.end());
     Fuellen(linien_, linien);
 }
 
@@ -215,6 +219,11 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
     programm_->setAttributeBuffer(kOrtLage, GL_FLOAT, 0, 3, 3 * sizeof(float));
     programm_->setAttributeValue(kOrtNormale, QVector3D(0, 1, 0));
     programm_->setUniformValue(ortBeleuchtet_, 0.0f);
+    // The ground grid, under everything at the lowest height.
+    if (gitterAnzahl_ > 1) {
+        farbe(kGitterfarbe, 1.0f);
+        glDrawArrays(GL_LINES, gitterErster_, gitterAnzahl_);
+    }
     glLineWidth(2.0f);
     for (const Bereich& k : kurven_) {
         if (k.Anzahl < 2) continue;

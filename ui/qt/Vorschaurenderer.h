@@ -73,6 +73,7 @@ private:
     };
     std::vector<Bereich> kurven_;
     int markenErster_ = 0, markenAnzahl_ = 0;
+    int gitterErster_ = 0, gitterAnzahl_ = 0;  // vertices of linien_, in pairs
     int ortMvp_ = -1, ortLicht_ = -1, ortFarbe_ = -1, ortBeleuchtet_ = -1, ortPunktgroesse_ = -1, ortKaro_ = -1;
 };
 
