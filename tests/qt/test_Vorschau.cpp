@@ -9,6 +9,7 @@
 #include "tests/qt/Farbhilfen.h"
 #include "tests/qt/Qthilfen.h"
 #include "ui/qt/Strassenvorschau.h"
+#include "ui/qt/Vorschaukamera.h"
 #include "ui/qt/Vorschauplan.h"
 
 #include <QCheckBox>
@@ -579,6 +580,34 @@ private slots:
             hoehe->setValue(1);
             QCOMPARE(v.Bild3d(), flach);
         }
+    }
+
+    // The wheel zooms toward what lies under the cursor: the ground point there stays
+    // under it, and the eye comes closer.
+    void RadZoomtZumCursor() {
+        qt::Vorschaukamera k;
+        k.SetzeNick(40.0f);
+        k.SetzeGier(-20.0f);
+        k.Einpassen(QVector3D(-100, 0, -60), QVector3D(100, 10, 60), 1.6f);
+        const QPointF ndc(0.45, -0.3);
+        auto boden = [&k, &ndc] {
+            const QMatrix4x4 zurueck = k.AnsichtProjektion(1.6f).inverted();
+            const QVector3D nah = zurueck.map(QVector3D(float(ndc.x()), float(ndc.y()), -1));
+            const QVector3D fern = zurueck.map(QVector3D(float(ndc.x()), float(ndc.y()), 1));
+            const float t = (k.Ziel().y() - nah.y()) / (fern - nah).y();
+            return nah + t * (fern - nah);
+        };
+        const QVector3D vorher = boden();
+        const float abstand = k.Abstand();
+        const float hoehe = k.Ziel().y();
+        k.ZoomenZu(3.0f, ndc, 1.6f);
+        QVERIFY(k.Abstand() < abstand * 0.7f);
+        QCOMPARE(k.Ziel().y(), hoehe);
+        QVERIFY2((boden() - vorher).length() < 1e-2f * abstand, qPrintable(QString::number((boden() - vorher).length())));
+        // In the middle of the picture it is the plain zoom on the target.
+        const QVector3D ziel = k.Ziel();
+        k.ZoomenZu(-2.0f, QPointF(0, 0), 1.6f);
+        QVERIFY((k.Ziel() - ziel).length() < 1e-3f * k.Abstand());
     }
 
     // The ground grid: round metres apart, at the road's lowest height, reaching past the

@@ -120,7 +120,7 @@ protected:
     }
     void mousePressEvent(QMouseEvent* e) override { fuehrung_.Druecken(*e); }
     void mouseMoveEvent(QMouseEvent* e) override { fuehrung_.Ziehen(*e, height()); }
-    void wheelEvent(QWheelEvent* e) override { fuehrung_.Rad(*e); }
+    void wheelEvent(QWheelEvent* e) override { fuehrung_.Rad(*e, size()); }
     void mouseDoubleClickEvent(QMouseEvent*) override { fuehrung_.Doppelklick(); }
 
 private:
@@ -175,7 +175,7 @@ protected:
     }
     void mousePressEvent(QMouseEvent* e) override { fuehrung_.Druecken(*e); }
     void mouseMoveEvent(QMouseEvent* e) override { fuehrung_.Ziehen(*e, height()); }
-    void wheelEvent(QWheelEvent* e) override { fuehrung_.Rad(*e); }
+    void wheelEvent(QWheelEvent* e) override { fuehrung_.Rad(*e, size()); }
     void mouseDoubleClickEvent(QMouseEvent*) override { fuehrung_.Doppelklick(); }
 
 private:
@@ -264,10 +264,13 @@ void Kamerafuehrung::Ziehen(const QMouseEvent& e, int hoehePixel) {
     bewegt_();
 }
 
-void Kamerafuehrung::Rad(const QWheelEvent& e) {
+void Kamerafuehrung::Rad(const QWheelEvent& e, QSize groesse) {
     const int achtel = e.angleDelta().y();  // eighths of a degree; a notch is 120
-    if (achtel == 0) return;
-    kamera_.Zoomen(static_cast<float>(achtel) / 120.0f);
+    if (achtel == 0 || groesse.isEmpty()) return;
+    const QPointF wo = e.position();
+    const QPointF ndc(2 * wo.x() / groesse.width() - 1, 1 - 2 * wo.y() / groesse.height());
+    kamera_.ZoomenZu(static_cast<float>(achtel) / 120.0f, ndc,
+                     static_cast<float>(groesse.width()) / static_cast<float>(groesse.height()));
     bewegt_();
 }
 

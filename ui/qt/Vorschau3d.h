@@ -35,7 +35,8 @@ public:
 
     void Druecken(const QMouseEvent& e);
     void Ziehen(const QMouseEvent& e, int hoehePixel);
-    void Rad(const QWheelEvent& e);
+    // Zooms toward what lies under the cursor in a view of `groesse` pixels.
+    void Rad(const QWheelEvent& e, QSize groesse);
     void Doppelklick() { einpassen_(); }
 
 private:

@@ -77,6 +77,23 @@ void Vorschaukamera::Zoomen(float stufen) {
     abstand_ = std::clamp(abstand_ * std::pow(0.85f, stufen), kMinAbstand, kMaxAbstand);
 }
 
+void Vorschaukamera::ZoomenZu(float stufen, QPointF ndc, float seitenverhaeltnis) {
+    bool umkehrbar = false;
+    const QMatrix4x4 zurueck = AnsichtProjektion(seitenverhaeltnis).inverted(&umkehrbar);
+    const float alt = abstand_;
+    Zoomen(stufen);
+    if (!umkehrbar) return;
+    const QVector3D nah = zurueck.map(QVector3D(static_cast<float>(ndc.x()), static_cast<float>(ndc.y()), -1.0f));
+    const QVector3D fern = zurueck.map(QVector3D(static_cast<float>(ndc.x()), static_cast<float>(ndc.y()), 1.0f));
+    const QVector3D strahl = fern - nah;
+    if (std::fabs(strahl.y()) < 1e-6f) return;
+    const float t = (ziel_.y() - nah.y()) / strahl.y();
+    if (!(t > 0) || !std::isfinite(t)) return;
+    // Eye and target scaled about the point under the cursor keep it on its ray.
+    const QVector3D fest = nah + t * strahl;
+    ziel_ += (fest - ziel_) * (1.0f - abstand_ / alt);
+}
+
 QMatrix4x4 Vorschaukamera::Ansicht() const {
     QMatrix4x4 m;
     m.lookAt(Auge(), ziel_, kOben);

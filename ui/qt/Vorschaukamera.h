@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QMatrix4x4>
+#include <QPointF>
 #include <QVector3D>
 
 namespace pavolant::qt {
@@ -36,6 +37,10 @@ public:
     void Verschieben(float dxPixel, float dyPixel, int hoehePixel);
     // Wheel steps (one notch = 1; positive moves closer), 15 % each.
     void Zoomen(float stufen);
+    // The same toward what lies under the point `ndc` of the picture (-1..1 each, y up):
+    // the point of the level plane through the target that the ray from the eye meets
+    // stays where it is on the screen. A ray that misses the plane zooms on the target.
+    void ZoomenZu(float stufen, QPointF ndc, float seitenverhaeltnis);
 
     QMatrix4x4 Ansicht() const;
     QMatrix4x4 Projektion(float seitenverhaeltnis) const;
