@@ -21,7 +21,11 @@ namespace {
 // pivot's own record stops both scans in the first round, and after every swap the
 // records left of i compare <= 0 and those right of j >= 0 with the pivot, which stops
 // them later on.
-void QuickSort(std::vector<TFFrec>& liste, int links, int rechts) {
+//
+// Without `mitLinkerSeite` only the outer loop runs: a partition of [links, rechts] swaps
+// at least once, so its left part [links, j] ends before rechts, and the sort of that
+// part moves records only within it. What ends at rechts is then already final.
+void QuickSort(std::vector<TFFrec>& liste, int links, int rechts, bool mitLinkerSeite = true) {
     int i = 0;
     do {
         i = links;
@@ -36,7 +40,7 @@ void QuickSort(std::vector<TFFrec>& liste, int links, int rechts) {
                 --j;
             }
         } while (i <= j);
-        if (links < j) QuickSort(liste, links, j);
+        if (mitLinkerSeite && links < j) QuickSort(liste, links, j);
         links = i;
     } while (i < rechts);
 }
@@ -94,28 +98,9 @@ int TFuellFlaeche::Letzter(std::vector<TFFrec>& liste) {
     if (liste.empty()) throw std::invalid_argument("Keine Kandidaten");
     if (liste.size() > static_cast<std::size_t>(INT_MAX))
         throw std::length_error("Zu viele Kandidaten zum Sortieren");
-    // The sort's outer loop alone. A partition of [links, rechts] swaps at least once, so
-    // its left part [links, j] ends before rechts; the sort of that part moves records
-    // only within it and so never changes what ends at rechts. Only the right part
-    // [i, rechts] decides the last position: linear on average instead of n log n.
-    int links = 0;
+    // Only the right parts decide the last position: linear on average, not n log n.
     const int rechts = static_cast<int>(liste.size()) - 1;
-    int i = 0;
-    do {
-        i = links;
-        int j = rechts;
-        const TFFrec pivot = liste[static_cast<std::size_t>((links + rechts) / 2)];
-        do {
-            while (VergleicheWert(liste[static_cast<std::size_t>(i)], pivot) < 0) ++i;
-            while (VergleicheWert(liste[static_cast<std::size_t>(j)], pivot) > 0) --j;
-            if (i <= j) {
-                std::swap(liste[static_cast<std::size_t>(i)], liste[static_cast<std::size_t>(j)]);
-                ++i;
-                --j;
-            }
-        } while (i <= j);
-        links = i;
-    } while (i < rechts);
+    QuickSort(liste, 0, rechts, false);
     return liste[static_cast<std::size_t>(rechts)].Index;
 }
 

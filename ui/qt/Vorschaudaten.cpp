@@ -54,18 +54,23 @@ std::vector<Planpunkt> Plan(const std::vector<Planlage>& punkte, const std::arra
     return plan;
 }
 
+}  // namespace
+
+double RundeLaenge(double hoechstens) {
+    if (!(hoechstens > 0) || !std::isfinite(hoechstens)) return 0;
+    const double zehner = std::pow(10.0, std::floor(std::log10(hoechstens)));
+    for (const double f : {5.0, 2.0, 1.0})
+        if (f * zehner <= hoechstens) return f * zehner;
+    return zehner;
+}
+
+namespace {
+
 // The grid: about eight lines across the larger side, 1, 2 or 5 times a power of ten
 // metres apart, on whole multiples of that in level coordinates, at the lowest height.
 void Gitterbauen(Vorschaudaten& d, const std::array<double, 3>& min, const std::array<double, 3>& max) {
-    const double ausdehnung = std::max(max[0] - min[0], max[2] - min[2]);
-    if (!(ausdehnung > 0) || !std::isfinite(ausdehnung)) return;
-    const double zehner = std::pow(10.0, std::floor(std::log10(ausdehnung / 8)));
-    double weite = zehner;
-    for (const double f : {5.0, 2.0, 1.0})
-        if (f * zehner <= ausdehnung / 8) {
-            weite = f * zehner;
-            break;
-        }
+    const double weite = RundeLaenge(std::max(max[0] - min[0], max[2] - min[2]) / 8);
+    if (weite == 0) return;
     d.Gitterweite = weite;
     // One cell beyond the box on every side, so that the labels stand clear of the road.
     const double x0 = std::floor(min[0] / weite) * weite - weite, x1 = std::ceil(max[0] / weite) * weite + weite;

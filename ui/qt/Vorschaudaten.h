@@ -90,6 +90,10 @@ Vorschaudaten VorschauAus(const std::optional<Laufbericht>& lauf);
 // relative to its origin; the framed box stays.
 Vorschaudaten MitKontrollpunkten(Vorschaudaten d, const std::vector<Kurvenpunkt>& punkte);
 
+// A round length for scales and grids: 1, 2 or 5 times a power of ten metres, at most
+// `hoechstens`; 0 when `hoechstens` is not a positive finite length.
+double RundeLaenge(double hoechstens);
+
 // Colours (linear RGB, 0..1) of the parts, curves and markers; the views and the tests
 // that look at their pictures share them.
 using Farbe = std::array<float, 3>;

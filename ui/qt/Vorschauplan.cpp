@@ -20,15 +20,6 @@ double Zentimeter(double meter) { return std::round(meter * 100) / 100; }  // ro
 
 QColor Qfarbe(const Farbe& f) { return QColor::fromRgbF(f[0], f[1], f[2]); }
 
-// A round length for the scale bar: 1, 2 or 5 times a power of ten, at most `hoechstens`.
-double RundeLaenge(double hoechstens) {
-    if (!(hoechstens > 0) || !std::isfinite(hoechstens)) return 0;
-    const double zehner = std::pow(10.0, std::floor(std::log10(hoechstens)));
-    for (const double f : {5.0, 2.0, 1.0})
-        if (f * zehner <= hoechstens) return f * zehner;
-    return zehner;
-}
-
 QString Laengentext(double meter) {
     return meter >= 1000 ? QStringLiteral("%1 km").arg(meter / 1000) : QStringLiteral("%1 m").arg(meter);
 }
