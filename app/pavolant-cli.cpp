@@ -25,6 +25,7 @@
 #include "model/Zahlen.h"
 #include "persistence/ErsetzendeDatei.h"
 #include "persistence/Plattform.h"
+#include "persistence/Sprache.h"
 #include "ui/Hauptfenster.h"
 
 #include <charconv>
@@ -364,6 +365,9 @@ int main(int argc, char** argv) {
     AbbruchsignaleAbfangen();
     SetzeDezimaltrenner(SystemDezimaltrenner());
     KonsoleAufUtf8();
+    // The language of the messages follows LANGUAGE, LC_ALL, LC_MESSAGES and LANG as in
+    // every command-line program; the documents and the INI files never change with it.
+    SpracheEinrichten(SpracheBestimmen(Sprachwahl::System, SprachumgebungDesProzesses()));
     int code = 0;
     const std::optional<Auftrag> auftrag = Zerlegen(Programmargumente(argc, argv), code);
     if (!auftrag) return code;

@@ -11,6 +11,7 @@
 #include "model/Zahlen.h"
 #include "persistence/Einstellungen.h"
 #include "persistence/Plattform.h"
+#include "persistence/Sprache.h"
 #include "ui/Hauptfenster.h"
 #include "ui/qt/Hauptfensteransicht.h"
 #include "ui/qt/Parameterliste.h"
@@ -27,7 +28,9 @@
 #include <QEventLoop>
 #include <QTemporaryDir>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -35,6 +38,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
+#include <QTranslator>
 
 #include <algorithm>
 #include <filesystem>
@@ -376,6 +380,17 @@ int main(int argc, char** argv) {
     // The numbers' separator is the system locale's; the formats do not depend on the C
     // locale that QApplication has set.
     SetzeDezimaltrenner(SystemDezimaltrenner());
+    // The language: the settings dialog's choice, else the usual variables, else the
+    // desktop's; after QApplication, which sets the locale the catalogs depend on. Qt's
+    // own buttons ("Cancel", "Show Details...") speak it through Qt's catalog.
+    Sprachumgebung umgebung = SprachumgebungDesProzesses();
+    for (const QString& sprache : QLocale::system().uiLanguages()) umgebung.Oberflaeche.push_back(sprache.toStdString());
+    const std::string sprache = SpracheBestimmen(SprachwahlLesen(EinstellungsPfad()), umgebung);
+    QTranslator qtTexte;
+    if (SpracheEinrichten(sprache) &&
+        qtTexte.load(QLocale(QString::fromStdString(sprache)), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexte);
 
     int code = 0;
     const std::optional<Auftrag> auftrag = Zerlegen(QApplication::arguments(), code);

@@ -2,6 +2,7 @@
 
 #include "persistence/IniDatei.h"
 
+#include <exception>
 #include <system_error>
 
 namespace pavolant {
@@ -41,8 +42,21 @@ std::optional<std::uint64_t> SpeicherGrenzeLesen(const std::filesystem::path& pf
     return static_cast<std::uint64_t>(megabyte * 1048576.0);
 }
 
+Sprachwahl SprachwahlLesen(const std::filesystem::path& pfad) {
+    // Read before the window exists, so nothing here may stop the start: a file that
+    // cannot be read is reported by the start-up's own reading of it, in the language
+    // the program then speaks.
+    try {
+        const IniDatei ini(pfad);
+        if (!ini.Vorhanden()) return Sprachwahl::System;
+        return SprachwahlAusText(ini.LiesString(kSektion, "Sprache", "System")).value_or(Sprachwahl::System);
+    } catch (const std::exception&) {
+        return Sprachwahl::System;
+    }
+}
+
 void EinstellungenSchreiben(const std::filesystem::path& pfad, const Feinheit& feinheit,
-                            const Fensterposition& position) {
+                            const Fensterposition& position, Sprachwahl sprache) {
     IniDatei ini(pfad);
     ini.SchreibeZahl(kSektion, "minLaenge", feinheit.MinLaenge);
     ini.SchreibeZahl(kSektion, "minWinkel", feinheit.MinWinkel);
@@ -52,6 +66,8 @@ void EinstellungenSchreiben(const std::filesystem::path& pfad, const Feinheit& f
     ini.SchreibeBool(kSektion, "DreieckeSym", feinheit.DreieckeSym);
     ini.SchreibeInteger(kSektion, "ScreenPos_Top", position.Oben);
     ini.SchreibeInteger(kSektion, "ScreenPos_Left", position.Links);
+    if (sprache != Sprachwahl::System || ini.LiesString(kSektion, "Sprache", "").size() > 0)
+        ini.SchreibeString(kSektion, "Sprache", SprachwahlText(sprache));
     ini.Speichern();
 }
 

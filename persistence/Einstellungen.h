@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/Feinheit.h"
+#include "persistence/Sprache.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -32,10 +33,18 @@ std::optional<Fensterposition> EinstellungenLesen(const std::filesystem::path& p
 // user sets it by hand, and it stays as typed.
 std::optional<std::uint64_t> SpeicherGrenzeLesen(const std::filesystem::path& pfad);
 
+// The language the user chose in the settings dialog, from the key Sprache ("System",
+// "en", "de"); System when the file or the key is missing or the value names no language
+// the program has (a language chosen by a later version, say), or the file cannot be
+// read at all. Never throws.
+Sprachwahl SprachwahlLesen(const std::filesystem::path& pfad);
+
 // Writes the six settings and the position in their fixed order, all-or-nothing;
 // throws DateiFehler("In <path> kann nicht geschrieben werden").
+// The language choice goes in as the key Sprache when it names a language or the file
+// has the key already; a file that never had one stays without it.
 void EinstellungenSchreiben(const std::filesystem::path& pfad, const Feinheit& feinheit,
-                            const Fensterposition& position);
+                            const Fensterposition& position, Sprachwahl sprache = Sprachwahl::System);
 
 // Keeps a window of the given size on a screen of the given size: an edge that would
 // put the window past the screen's right or bottom edge, or beyond its left or top

@@ -55,6 +55,12 @@ std::filesystem::path Programmordner();
 char SystemDezimaltrenner();
 // The machine's physical memory in bytes; 0 when the system does not say.
 std::uint64_t PhysischerSpeicher();
+// The environment variable `name` as UTF-8; empty when it is unset.
+std::string Umgebungsvariable(const char* name);
+// Installs the message catalog <ordner>/<sprache>/LC_MESSAGES/pavolant.mo as the
+// translator of Tr() (GNU gettext); false where the system has no gettext or the
+// catalog cannot be bound. Once, before any thread.
+bool KatalogEinbinden(const std::filesystem::path& ordner, const std::string& sprache);
 
 // ---- Reasons -----------------------------------------------------------------------------
 

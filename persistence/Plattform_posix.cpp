@@ -1,15 +1,20 @@
 // The platform layer on Linux and the other POSIX systems (see Plattform.h).
 #include "persistence/Plattform.h"
 
+#include "model/Text.h"
+
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <locale>
 #include <utility>
 
 #include <fcntl.h>
+#include <libintl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,6 +55,33 @@ std::uint64_t PhysischerSpeicher() {
     const long seitengroesse = ::sysconf(_SC_PAGESIZE);
     if (seiten <= 0 || seitengroesse <= 0) return 0;
     return static_cast<std::uint64_t>(seiten) * static_cast<std::uint64_t>(seitengroesse);
+}
+
+std::string Umgebungsvariable(const char* name) {
+    const char* wert = std::getenv(name);
+    return wert != nullptr ? wert : "";
+}
+
+namespace {
+constexpr const char* kTextdomaene = "pavolant";
+const char* GettextText(const char* id) { return ::dgettext(kTextdomaene, id); }
+const char* GettextMehrzahl(const char* einzahl, const char* mehrzahl, unsigned long n) {
+    return ::dngettext(kTextdomaene, einzahl, mehrzahl, n);
+}
+}  // namespace
+
+bool KatalogEinbinden(const fs::path& ordner, const std::string& sprache) {
+    // gettext looks at no catalog while LC_MESSAGES is "C"; the user's own locale may not
+    // be installed, so "C.UTF-8" (always there in glibc) stands in for it. LANGUAGE then
+    // names the catalog, whatever the locale's language.
+    const char* messages = std::setlocale(LC_MESSAGES, "");
+    if (messages == nullptr || std::strcmp(messages, "C") == 0 || std::strcmp(messages, "POSIX") == 0)
+        if (std::setlocale(LC_MESSAGES, "C.UTF-8") == nullptr) return false;
+    if (::setenv("LANGUAGE", sprache.c_str(), 1) != 0) return false;
+    if (::bindtextdomain(kTextdomaene, ordner.c_str()) == nullptr) return false;
+    if (::bind_textdomain_codeset(kTextdomaene, "UTF-8") == nullptr) return false;
+    UebersetzerSetzen({&GettextText, &GettextMehrzahl});
+    return true;
 }
 
 char SystemDezimaltrenner() {

@@ -121,6 +121,15 @@ void KonsoleAufUtf8() {
     std::atexit(AusgabeseiteZurueck);
 }
 
+std::string Umgebungsvariable(const char* name) {
+    const std::wstring breit = PfadAusUtf8(name).wstring();
+    const wchar_t* wert = ::_wgetenv(breit.c_str());
+    return wert != nullptr ? Utf8(fs::path(wert)) : "";
+}
+
+// MinGW brings no gettext: the program speaks the texts as the code holds them.
+bool KatalogEinbinden(const fs::path&, const std::string&) { return false; }
+
 fs::path Programmordner() {
     std::wstring name(MAX_PATH, L'\0');
     for (;;) {
