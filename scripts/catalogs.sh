@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The message catalogs in po/ and the texts the code marks for them (Tr, TrN,
 # TrVorgemerkt, QTr, QEinsetzen).
-#   scripts/catalogs.sh pot FILE   writes every marked text into the template FILE
+#   scripts/catalogs.sh pot FILE [SOURCE...]
+#                                  writes every marked text (of the sources given, else
+#                                  of all) into the template FILE
 #   scripts/catalogs.sh update     merges the template into po/*.po (new texts empty,
 #                                  changed ones fuzzy, gone ones kept as obsolete)
 #   scripts/catalogs.sh check      fails unless every marked text is in each catalog,
@@ -12,8 +14,10 @@ cd "$(dirname "$0")/.."
 
 vorlage() {
   # Sources in a fixed order, so that the template does not change with the file system.
-  local quellen
-  quellen=$(find model persistence generator ui app \( -name '*.cpp' -o -name '*.h' \) | LC_ALL=C sort)
+  local ziel=$1 quellen
+  shift
+  if [ $# -gt 0 ]; then quellen="$*"
+  else quellen=$(find model persistence generator ui app \( -name '*.cpp' -o -name '*.h' \) | LC_ALL=C sort); fi
   # The texts use %1…%9 (Einsetzen), never printf: no text is a C format.
   # shellcheck disable=SC2086
   xgettext --language=C++ --from-code=UTF-8 --no-wrap --sort-by-file --add-comments=Catalog: \
@@ -25,7 +29,8 @@ vorlage() {
 
 case "${1:-}" in
   pot)
-    vorlage "${2:?which file}"
+    shift
+    vorlage "${1:?which file}" "${@:2}"
     ;;
   update)
     tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
@@ -57,6 +62,6 @@ case "${1:-}" in
     exit $fehler
     ;;
   *)
-    sed -n '2,11p' "$0" >&2; exit 2
+    sed -n '2,13p' "$0" >&2; exit 2
     ;;
 esac
