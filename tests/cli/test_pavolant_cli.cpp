@@ -110,7 +110,8 @@ Ergebnis Starten(const TempOrdner& o, std::vector<std::string> args) {
     return e;
 }
 #else
-Ergebnis Starten(const TempOrdner& o, std::vector<std::string> args) {
+// The program with the given environment (the C locale when none is given).
+Ergebnis Starten(const TempOrdner& o, std::vector<std::string> args, std::vector<std::string> umgebung = {"LC_ALL=C"}) {
     const std::string aus = (o / "stdout").string(), fehler = (o / "stderr").string();
     posix_spawn_file_actions_t umleiten;
     posix_spawn_file_actions_init(&umleiten);
@@ -120,13 +121,14 @@ Ergebnis Starten(const TempOrdner& o, std::vector<std::string> args) {
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    std::string lcAll = "LC_ALL=C";
-    char* envp[] = {lcAll.data(), nullptr};
+    std::vector<char*> envp;
+    for (std::string& e : umgebung) envp.push_back(e.data());
+    envp.push_back(nullptr);
 
     Ergebnis e;
     pid_t pid = 0;
     int status = 0;
-    if (posix_spawn(&pid, PAVOLANT_CLI, &umleiten, nullptr, argv.data(), envp) == 0 &&
+    if (posix_spawn(&pid, PAVOLANT_CLI, &umleiten, nullptr, argv.data(), envp.data()) == 0 &&
         waitpid(pid, &status, 0) == pid && WIFEXITED(status))
         e = {WEXITSTATUS(status), DateiLesen(aus), DateiLesen(fehler)};
     posix_spawn_file_actions_destroy(&umleiten);
@@ -871,5 +873,89 @@ TEST(Kommandozeile, ZwanzigtausendWarnungenWerdenZwanzigJeArtUndEineZeile) {
                             [](const std::string& z) { return z.rfind("information: 99", 0) == 0; }),
               4);
 }
+
+#ifndef _WIN32
+// ---- The language of the messages ----------------------------------------------------------
+
+// Words that give a text away as German or as English; units, file names and proper
+// nouns (Pavolant, i3d, TexL0, Vertices as the editor calls them) are not among them.
+const std::vector<std::string> kDeutscheWoerter = {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß", " der ", " die ", " das ",
+                                                   " ist ", " nicht ", " und ", " wurde", "Datei", "Fahrbahn",
+                                                   "Textur", "Straße", "Länge", " kein ", "Punkt"};
+const std::vector<std::string> kEnglischeWoerter = {" the ", "The ", " is ", " not ", " and ", " of ", "warning",
+                                                    "error:", "information:", "triangles", "road", "Road",
+                                                    "length", "Length", "file", "File", "usage"};
+
+// The words of `woerter` that `text` holds, for the failure message.
+std::string Gefunden(const std::string& text, const std::vector<std::string>& woerter) {
+    std::string gefunden;
+    for (const std::string& w : woerter)
+        if (text.find(w) != std::string::npos) gefunden += "'" + w + "' ";
+    return gefunden;
+}
+
+// The catalogs lie beside the programs in the build folder; without msgfmt at build
+// time there are none, and the program rightly speaks the texts as they are.
+bool KatalogeGebaut() {
+    return fs::exists(fs::path(PAVOLANT_CLI).parent_path().parent_path() / "locale" / "de" / "LC_MESSAGES" /
+                      "pavolant.mo");
+}
+
+// The same road and the same broken file under English, German and the C locale: the
+// documents are the same bytes, only the words around them change, each language
+// without a word of the other, the C locale with the texts as they always were.
+TEST(Sprachen, DieMeldungenSprechenEineSpracheDieDokumenteKeine) {
+    if (!KatalogeGebaut()) {
+        if (pavolant::test::ImCi()) FAIL() << "the catalogs were not built (msgfmt missing?)";
+        GTEST_SKIP() << "the message catalogs were not built (msgfmt missing)";
+    }
+    TempOrdner o;
+    const std::string golden = std::string(PAVOLANT_SOURCE_DIR) + "/tests/golden/";
+    const std::string kaputt = (o / "kaputt.ini").string();
+    DateiSchreiben(kaputt, "[Fahrbahn_Geo]\r\nBreite=sieben\r\n[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nZ=10\r\n");
+    struct Fall {
+        const char* name;
+        std::vector<std::string> umgebung;
+        const std::vector<std::string>* fremd;
+    };
+    const std::vector<Fall> faelle = {
+        {"c", {"LC_ALL=C.UTF-8"}, nullptr},
+        {"en", {"LC_ALL=C.UTF-8", "LANGUAGE=en"}, &kDeutscheWoerter},
+        {"de", {"LC_ALL=C.UTF-8", "LANGUAGE=de"}, &kEnglischeWoerter},
+        {"de_DE", {"LANG=de_DE.UTF-8"}, &kEnglischeWoerter},  // the locale alone, even when not installed
+        {"de_aber_C", {"LC_ALL=C", "LANGUAGE=de"}, nullptr},  // LC_ALL=C wins: plain texts for scripts
+    };
+    std::vector<std::string> berichte, fehler;
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        const std::string ziel = (o / (std::string(f.name) + ".i3d")).string();
+        const Ergebnis gut = Starten(o, {"-o", ziel, golden + "Beispiel.ini"}, f.umgebung);
+        EXPECT_EQ(gut.code, 0) << gut.fehler;
+        EXPECT_EQ(DateiLesen(ziel), DateiLesen(golden + "Beispiel.i3d"));
+        const Ergebnis schlecht = Starten(o, {"-o", ziel, kaputt}, f.umgebung);
+        EXPECT_EQ(schlecht.code, 1);
+        EXPECT_NE(schlecht.fehler.find("'sieben'"), std::string::npos) << schlecht.fehler;  // the value as typed
+        const Ergebnis hilfe = Starten(o, {"--bogus"}, f.umgebung);
+        EXPECT_EQ(hilfe.code, 2);
+        if (f.fremd != nullptr) {
+            for (const std::string* text : {&gut.aus, &gut.fehler, &schlecht.fehler, &hilfe.fehler})
+                EXPECT_EQ(Gefunden(*text, *f.fremd), "") << *text;
+        }
+        berichte.push_back(gut.aus);
+        fehler.push_back(schlecht.fehler);
+    }
+    // The C locale: the texts as the program always wrote them.
+    EXPECT_NE(berichte[0].find("Fahrbahn: 4 Vertices, 2 triangles\n"), std::string::npos) << berichte[0];
+    EXPECT_NE(fehler[0].find("error: "), std::string::npos);
+    EXPECT_NE(fehler[0].find("ist kein"), std::string::npos) << fehler[0];
+    EXPECT_EQ(berichte[4], berichte[0]);
+    EXPECT_EQ(fehler[4], fehler[0]);
+    // Each language its own words, and the locale alone picks German as LANGUAGE does.
+    EXPECT_NE(berichte[1], berichte[0]);
+    EXPECT_NE(berichte[2], berichte[1]);
+    EXPECT_EQ(berichte[3], berichte[2]);
+    EXPECT_EQ(fehler[3], fehler[2]);
+}
+#endif
 
 }  // namespace
