@@ -3,7 +3,8 @@
 # look at the program without a display of their own:
 #   scripts/screenshots.sh [DIR]      (default: docs/screenshots)
 # DIR receives main-fresh.png (the window as it opens), main-example.png (the example
-# road loaded, both borders on), main-after-go.png (after "Go", the report in the memo),
+# road loaded, both borders on), main-after-go.png (after "Go", the report in the memo;
+# main-after-go-de.png the same in German; the others speak English),
 # profile-distorted.png and profile-undistorted.png (the example's cross-section) and
 # listing.png (the right border's listing), preview-3d.png and preview-plan.png (the
 # road preview after "Go"), preview-uvcheck.png (the same as a checker in the texture
@@ -29,7 +30,13 @@ ziel=$(cd "$ziel" && pwd)
 ordner=$(mktemp -d)
 trap 'rm -rf "$ordner"' EXIT
 
-(cd "$ordner" && xvfb-run -a -s "-screen 0 1280x1024x24" \
+# The pictures speak English; main-after-go-de.png shows the same window in German.
+(cd "$ordner" && env LC_ALL=C.UTF-8 LANGUAGE=en xvfb-run -a -s "-screen 0 1280x1024x24" \
   "$wurzel/build/dev/app/pavolant" --screenshots "$ziel" "$wurzel/examples/Dorfstrasse.ini")
+mkdir "$ordner/de"
+(cd "$ordner" && env LC_ALL=C.UTF-8 LANGUAGE=de xvfb-run -a -s "-screen 0 1280x1024x24" \
+  "$wurzel/build/dev/app/pavolant" --screenshots "$ordner/de" "$wurzel/examples/Dorfstrasse.ini")
+cp "$ordner/de/main-after-go.png" "$ziel/main-after-go-de.png"
+rm -rf "$ordner/de"
 echo "Screenshots in $ziel:"
 ls "$ziel"
