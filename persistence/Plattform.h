@@ -57,9 +57,13 @@ char SystemDezimaltrenner();
 std::uint64_t PhysischerSpeicher();
 // The environment variable `name` as UTF-8; empty when it is unset.
 std::string Umgebungsvariable(const char* name);
+// The languages of the user's desktop, most wanted first ("de-DE"); Windows says them
+// (its display language), POSIX leaves them to the variables (empty).
+std::vector<std::string> Oberflaechensprachen();
 // Installs the message catalog <ordner>/<sprache>/LC_MESSAGES/pavolant.mo as the
-// translator of Tr() (GNU gettext); false where the system has no gettext or the
-// catalog cannot be bound. Once, before any thread.
+// translator of Tr(): GNU gettext on POSIX; on Windows, whose C library has none, the
+// catalog read by Katalog. False when the catalog cannot be bound or read. Once, before
+// any thread.
 bool KatalogEinbinden(const std::filesystem::path& ordner, const std::string& sprache);
 
 // ---- Reasons -----------------------------------------------------------------------------

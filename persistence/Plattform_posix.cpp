@@ -70,6 +70,8 @@ const char* GettextMehrzahl(const char* einzahl, const char* mehrzahl, unsigned 
 }
 }  // namespace
 
+std::vector<std::string> Oberflaechensprachen() { return {}; }
+
 bool KatalogEinbinden(const fs::path& ordner, const std::string& sprache) {
     // gettext looks at no catalog while LC_MESSAGES is "C"; the user's own locale may not
     // be installed, so "C.UTF-8" (always there in glibc) stands in for it. LANGUAGE then

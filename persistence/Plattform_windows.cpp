@@ -2,12 +2,18 @@
 // UTF-16 through the W functions; the ANSI code page is never involved.
 #include "persistence/Plattform.h"
 
+#include "model/Text.h"
+#include "persistence/Katalog.h"
+
 #include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <utility>
 
 #ifndef NOMINMAX
@@ -127,8 +133,31 @@ std::string Umgebungsvariable(const char* name) {
     return wert != nullptr ? Utf8(fs::path(wert)) : "";
 }
 
-// MinGW brings no gettext: the program speaks the texts as the code holds them.
-bool KatalogEinbinden(const fs::path&, const std::string&) { return false; }
+std::vector<std::string> Oberflaechensprachen() {
+    // The user's display language; the programs follow it when no variable speaks.
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+    if (::GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH) == 0) return {};
+    return {Utf8(fs::path(name))};
+}
+
+namespace {
+// The catalog of the process, read once at start-up and kept to its end (the texts it
+// hands out point into it).
+std::optional<Katalog> gKatalog;
+const char* KatalogText(const char* id) { return gKatalog->Text(id); }
+const char* KatalogMehrzahl(const char* einzahl, const char*, unsigned long n) { return gKatalog->Mehrzahl(einzahl, n); }
+}  // namespace
+
+bool KatalogEinbinden(const fs::path& ordner, const std::string& sprache) {
+    std::ifstream ein(ordner / PfadAusUtf8(sprache) / "LC_MESSAGES" / "pavolant.mo", std::ios::binary);
+    if (!ein) return false;
+    std::string bytes((std::istreambuf_iterator<char>(ein)), std::istreambuf_iterator<char>());
+    if (ein.bad()) return false;
+    gKatalog = Katalog::AusBytes(std::move(bytes));
+    if (!gKatalog) return false;
+    UebersetzerSetzen({&KatalogText, &KatalogMehrzahl});
+    return true;
+}
 
 fs::path Programmordner() {
     std::wstring name(MAX_PATH, L'\0');

@@ -41,6 +41,7 @@ Sprachumgebung SprachumgebungDesProzesses() {
     umgebung.LcAll = Umgebungsvariable("LC_ALL");
     umgebung.LcMessages = Umgebungsvariable("LC_MESSAGES");
     umgebung.Lang = Umgebungsvariable("LANG");
+    umgebung.Oberflaeche = Oberflaechensprachen();
     return umgebung;
 }
 
