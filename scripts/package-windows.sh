@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Builds the command line for Windows (MinGW-w64, preset "windows") and packs the
 # download for Windows users: dist/pavolant-cli-windows-x86_64.zip with pavolant-cli.exe,
-# the example road and a short README. The .exe is linked statically and needs nothing
+# its message catalogs (locale/), the example road and a short README. The .exe is linked statically and needs nothing
 # beside it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target pavolant-cli
+cmake --build --preset windows --target pavolant-cli pavolant_kataloge
 
 paket=pavolant-cli-windows-x86_64
 ordner=$(mktemp -d)
@@ -16,6 +16,8 @@ trap 'rm -rf "$ordner"' EXIT
 mkdir "$ordner/$paket"
 cp build/windows/app/pavolant-cli.exe "$ordner/$paket/"
 cp examples/Dorfstrasse.ini "$ordner/$paket/"
+# The message catalogs beside the program, where it looks for them.
+cp -r build/windows/locale "$ordner/$paket/"
 # Windows line ends, so that Notepad of any age shows the lines.
 sed 's/$/\r/' > "$ordner/$paket/README.txt" <<'TEXT'
 Pavolant command line for Windows (64-bit)
@@ -42,6 +44,8 @@ parameters are in Dorfstrasse.ini; change a copy of it for your own road.
 parameters after the run (with the next road's texture start). pavolant-cli.exe
 --help lists them all.
 
+Messages are in English or German, after Windows' display language (the variable
+LANGUAGE=en or LANGUAGE=de chooses one; keep the folder locale beside the program).
 Numbers use the decimal separator of your regional settings (',' or '.'); both are
 understood when reading. File names may hold any letters. An existing document is
 replaced only once the new one is complete; a run that stops leaves it as it was.
