@@ -24,7 +24,7 @@ vorlage() {
     --keyword= --keyword=Tr --keyword=TrN:1,2 --keyword=TrVorgemerkt --keyword=QTr --keyword=QEinsetzen:1 \
     --flag=Tr:1:no-c-format --flag=TrN:1:no-c-format --flag=TrN:2:no-c-format \
     --flag=TrVorgemerkt:1:no-c-format --flag=QTr:1:no-c-format --flag=QEinsetzen:1:no-c-format \
-    --package-name=Pavolant  --msgid-bugs-address=- -o "$1" $quellen
+    --package-name=Pavolant --msgid-bugs-address=- -o "$ziel" $quellen
 }
 
 case "${1:-}" in
