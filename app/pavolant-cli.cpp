@@ -17,11 +17,13 @@
 //
 // Standard output: the run's report, one line per memo line, UTF-8. Standard error:
 // every message box as "warning: TEXT" or "information: TEXT", every error of a handler
-// as "error: TEXT". Exit status 0 when everything asked for was done, 1 when the load,
-// the run or the save stopped, 2 on wrong usage. SIGINT, SIGTERM and SIGHUP end it as
+// as "error: TEXT", the prefixes in the user's language like the texts. Exit status 0
+// when everything asked for was done, 1 when the load, the run or the save stopped, 2
+// on wrong usage. SIGINT, SIGTERM and SIGHUP end it as
 // they end any program (status 130, 143, 129 in a shell), after removing the temporary
 // file of a write in progress; the target stays as it was.
 #include "model/Meldung.h"
+#include "model/Text.h"
 #include "model/Zahlen.h"
 #include "persistence/ErsetzendeDatei.h"
 #include "persistence/Plattform.h"
@@ -46,7 +48,11 @@ namespace {
 
 using namespace pavolant;
 
-constexpr std::string_view kAufruf =
+constexpr const char* kAufruf = TrVorgemerkt(
+    // Catalog: the usage of the command line. Option names stay; the placeholders
+    // (FILE, PARAMS.ini, OUT.i3d, SIZE, V) may be translated, the same everywhere; the
+    // message prefixes as their own translations print them; the descriptions keep one
+    // column and the lines stay within 80 characters.
     "usage: pavolant-cli [--settings FILE] [--right-border FILE] [--left-border FILE]\n"
     "                    [--splines FILE.i3d] [--drop-duplicates] [--orient]\n"
     "                    [--tex-start V] [--save-params FILE] [--max-memory SIZE]\n"
@@ -80,7 +86,7 @@ constexpr std::string_view kAufruf =
     "Messages go to standard error as \"warning: ...\", \"information: ...\" or \"error: ...\".\n"
     "Numbers use the decimal separator of the system locale.\n"
     "Exit status: 0 done, 1 a load, the import, the run or the save stopped,\n"
-    "2 wrong usage.\n";
+    "2 wrong usage.\n");
 
 // One message per line group: the boxes break lines with CR, a terminal wants LF.
 std::string MitZeilenumbruechen(std::string_view text) {
@@ -96,14 +102,22 @@ std::string MitZeilenumbruechen(std::string_view text) {
     return s;
 }
 
+// A message box as a line of standard error: "warning: TEXT" or "information: TEXT".
+std::string Meldungszeile(MeldungsArt art, std::string_view text) {
+    return Einsetzen(art == MeldungsArt::Warnung ? Tr("warning: %1") : Tr("information: %1"),
+                     {MitZeilenumbruechen(text)});
+}
+
+// An error as a line of standard error: "error: TEXT".
+std::string Fehlerzeile(std::string_view text) { return Einsetzen(Tr("error: %1"), {MitZeilenumbruechen(text)}); }
+
 class Fehlerausgabe : public Melder {
 public:
     int anzahl = 0;  // messages so far
 
     void Melden(MeldungsArt art, const std::string& text) override {
         ++anzahl;
-        std::cerr << (art == MeldungsArt::Warnung ? "warning: " : "information: ")
-                  << MitZeilenumbruechen(text) << '\n';
+        std::cerr << Meldungszeile(art, text) << '\n';
     }
 };
 
@@ -119,7 +133,7 @@ public:
         return std::exchange(Antwort, {});
     }
     void Fehler(const std::string& text) override {
-        std::cerr << "error: " << MitZeilenumbruechen(text) << '\n';
+        std::cerr << Fehlerzeile(text) << '\n';
     }
     // The command line never asks: each step replaces the road as the command says.
     Sichern AenderungenSichern(const std::string&) override { return Sichern::Verwerfen; }
@@ -127,8 +141,7 @@ public:
     // the place of the offers.
     std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
                                         const std::vector<std::string>&) override {
-        std::cerr << (art == MeldungsArt::Warnung ? "warning: " : "information: ") << MitZeilenumbruechen(text)
-                  << '\n';
+        std::cerr << Meldungszeile(art, text) << '\n';
         return std::nullopt;
     }
 };
@@ -171,7 +184,7 @@ std::optional<std::uint64_t> Speichergroesse(std::string_view text) {
 }
 
 int Falsch(const std::string& grund) {
-    std::cerr << "pavolant-cli: " << grund << "\n\n" << kAufruf;
+    std::cerr << "pavolant-cli: " << grund << "\n\n" << Tr(kAufruf);
     return 2;
 }
 
@@ -184,7 +197,7 @@ std::optional<Auftrag> Zerlegen(const std::vector<std::string>& argumente, int& 
     for (std::size_t i = 0; i < argc; ++i) {
         const std::string_view arg = argumente[i];
         if (!nurDateien && (arg == "--help" || arg == "-h")) {
-            std::cout << kAufruf;
+            std::cout << Tr(kAufruf);
             code = 0;
             return std::nullopt;
         }
@@ -218,25 +231,25 @@ std::optional<Auftrag> Zerlegen(const std::vector<std::string>& argumente, int& 
                 ziel = &a.ausgabe;
             else if (arg == "--max-memory") {
                 if (i + 1 >= argc) {
-                    code = Falsch("option '--max-memory' needs a value");
+                    code = Falsch(Einsetzen(Tr("option '%1' needs a value"), {arg}));
                     return std::nullopt;
                 }
                 a.maxSpeicher = Speichergroesse(argumente[++i]);
                 if (!a.maxSpeicher) {
-                    code = Falsch("option '--max-memory' needs a size such as 8G or 500M, not '" +
-                                  argumente[i] + "'");
+                    code = Falsch(
+                        Einsetzen(Tr("option '--max-memory' needs a size such as 8G or 500M, not '%1'"), {argumente[i]}));
                     return std::nullopt;
                 }
                 continue;
             }
             else if (arg.size() > 1 && arg[0] == '-') {
-                code = Falsch("unknown option '" + std::string(arg) + "'");
+                code = Falsch(Einsetzen(Tr("unknown option '%1'"), {arg}));
                 return std::nullopt;
             }
         }
         if (schalter) {
             if (*schalter) {
-                code = Falsch("option '" + std::string(arg) + "' given twice");
+                code = Falsch(Einsetzen(Tr("option '%1' given twice"), {arg}));
                 return std::nullopt;
             }
             *schalter = true;
@@ -244,25 +257,25 @@ std::optional<Auftrag> Zerlegen(const std::vector<std::string>& argumente, int& 
         }
         if (ziel) {
             if (i + 1 >= argc) {
-                code = Falsch("option '" + std::string(arg) + "' needs a value");
+                code = Falsch(Einsetzen(Tr("option '%1' needs a value"), {arg}));
                 return std::nullopt;
             }
             if (*ziel) {
-                code = Falsch("option '" + std::string(arg) + "' given twice");
+                code = Falsch(Einsetzen(Tr("option '%1' given twice"), {arg}));
                 return std::nullopt;
             }
             *ziel = argumente[++i];
             continue;
         }
         if (parameterGesehen) {
-            code = Falsch("exactly one parameter file expected");
+            code = Falsch(Tr("exactly one parameter file expected"));
             return std::nullopt;
         }
         a.parameter = std::string(arg);
         parameterGesehen = true;
     }
     if (!parameterGesehen) {
-        code = Falsch("no parameter file given");
+        code = Falsch(Tr("no parameter file given"));
         return std::nullopt;
     }
     return a;
@@ -283,12 +296,12 @@ std::optional<std::string> Ueberschneidung(const Auftrag& a) {
                                          {"--splines", &a.splines},         {"--save-params", &a.parameterSpeichern}};
     for (const Datei& e : eingaben)
         if (a.ausgabe && *e.pfad && DieselbeDatei(PfadAusUtf8(*a.ausgabe), PfadAusUtf8(**e.pfad)))
-            return "'-o " + *a.ausgabe + "' and '" + e.option + " " + **e.pfad +
-                   "' name the same file; nothing was written";
+            return Einsetzen(Tr("'%1' and '%2' name the same file; nothing was written"),
+                             {"-o " + *a.ausgabe, e.option + (" " + **e.pfad)});
     for (const Datei& e : {eingaben[1], eingaben[4]})
         if (a.parameterSpeichern && *e.pfad && DieselbeDatei(PfadAusUtf8(*a.parameterSpeichern), PfadAusUtf8(**e.pfad)))
-            return "'--save-params " + *a.parameterSpeichern + "' and '" + e.option + " " + **e.pfad +
-                   "' name the same file; nothing was written";
+            return Einsetzen(Tr("'%1' and '%2' name the same file; nothing was written"),
+                             {"--save-params " + *a.parameterSpeichern, e.option + (" " + **e.pfad)});
     return std::nullopt;
 }
 
@@ -304,7 +317,7 @@ int Ausfuehren(const Auftrag& auftrag) {
         std::error_code ec;
         // When the check itself fails, the read below reports the file as unreadable.
         if (!std::filesystem::exists(pfad, ec) && !ec) {
-            dialoge.Fehler("Die Datei " + *auftrag.einstellungen + " existiert nicht");
+            dialoge.Fehler(Einsetzen(Tr("Die Datei %1 existiert nicht"), {*auftrag.einstellungen}));
             return 1;
         }
         if (!form.Ausfuehren([&] { form.EinstellungenLaden(pfad); })) return 1;
@@ -375,16 +388,16 @@ int main(int argc, char** argv) {
     try {
         code = Ausfuehren(*auftrag);
     } catch (const std::bad_alloc&) {
-        std::cerr << "error: " << kSpeicherErschoepft << '\n';
+        std::cerr << Fehlerzeile(Tr(kSpeicherErschoepft)) << '\n';
         code = 1;
     } catch (const std::exception& e) {
-        std::cerr << "error: " << e.what() << '\n';
+        std::cerr << Einsetzen(Tr("error: %1"), {e.what()}) << '\n';
         code = 1;
     }
     std::cout.flush();
     if (!std::cout) {
         // A report that did not arrive must not read as a complete run.
-        std::cerr << "error: the report could not be written to standard output\n";
+        std::cerr << Fehlerzeile(Tr("the report could not be written to standard output")) << '\n';
         return 1;
     }
     return code;

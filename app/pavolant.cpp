@@ -8,6 +8,7 @@
 // through its windows and saves a picture of each into DIR (see Rundgang), then ends
 // without touching the settings file; message boxes, which nobody could confirm then, go
 // to standard error instead.
+#include "model/Text.h"
 #include "model/Zahlen.h"
 #include "persistence/Einstellungen.h"
 #include "persistence/Plattform.h"
@@ -53,20 +54,30 @@ namespace {
 
 using namespace pavolant;
 
-constexpr std::string_view kAufruf =
+constexpr const char* kAufruf = TrVorgemerkt(
+    // Catalog: the usage of the desktop program. Option names stay; the placeholders
+    // (DIR, PARAMS.ini) may be translated; the descriptions keep one column.
     "usage: pavolant [--screenshots DIR] [PARAMS.ini]\n"
     "\n"
     "  PARAMS.ini          loads the road parameters as \"Load parameter\" does\n"
     "  --screenshots DIR   saves pictures of the windows into DIR (PNG) and ends;\n"
     "                      with PARAMS.ini the road is loaded, generated into a\n"
-    "                      temporary folder, and its profile and listing shown\n";
+    "                      temporary folder, and its profile and listing shown\n");
+
+// A message box as a line of standard error: "warning: TEXT" or "information: TEXT".
+std::string Meldungszeile(MeldungsArt art, const std::string& text) {
+    return Einsetzen(art == MeldungsArt::Warnung ? Tr("warning: %1") : Tr("information: %1"),
+                     {qt::Meldungstext(text).toStdString()});
+}
+
+// A message of the screenshot tour: the program's name, then the text.
+void Rundgangsmeldung(const std::string& text) { std::cerr << "pavolant: " << text << '\n'; }
 
 // For the screenshot run: every box as a line on standard error.
 class Textmelder : public Melder {
 public:
     void Melden(MeldungsArt art, const std::string& text) override {
-        std::cerr << (art == MeldungsArt::Warnung ? "warning: " : "information: ")
-                  << qt::Meldungstext(text).toStdString() << '\n';
+        std::cerr << Meldungszeile(art, text) << '\n';
     }
 };
 
@@ -84,7 +95,7 @@ public:
     }
     void Fehler(const std::string& text) override {
         if (echt) return echt->Fehler(text);
-        std::cerr << "error: " << qt::Meldungstext(text).toStdString() << '\n';
+        std::cerr << Einsetzen(Tr("error: %1"), {qt::Meldungstext(text).toStdString()}) << '\n';
     }
     // The tour leaves nothing behind: unsaved changes are never saved, and the real box
     // is only ever answered with Cancel.
@@ -94,8 +105,7 @@ public:
     }    // Printed like the other boxes, and no offer taken.
     std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
                                         const std::vector<std::string>&) override {
-        std::cerr << (art == MeldungsArt::Warnung ? "warning: " : "information: ")
-                  << qt::Meldungstext(text).toStdString() << '\n';
+        std::cerr << Meldungszeile(art, text) << '\n';
         return std::nullopt;
     }
 };
@@ -115,7 +125,7 @@ void Warten(int ms) {
 bool Speichern(const QImage& bild, const QString& ordner, const char* name) {
     const QString pfad = QDir(ordner).filePath(QString::fromLatin1(name));
     if (bild.save(pfad, "PNG")) return true;
-    std::cerr << "pavolant: cannot write " << pfad.toStdString() << '\n';
+    Rundgangsmeldung(Einsetzen(Tr("cannot write %1"), {pfad.toStdString()}));
     return false;
 }
 
@@ -133,7 +143,7 @@ void ImDialog(Dialog& d, bool& ok, const std::function<void()>& zeigen, const st
         aktion();
         d.accept();
         if (d.isVisible()) {
-            std::cerr << "pavolant: " << d.objectName().toStdString() << " did not close\n";
+            Rundgangsmeldung(Einsetzen(Tr("%1 did not close"), {d.objectName().toStdString()}));
             ok = false;
             d.hide();
         }
@@ -173,7 +183,7 @@ void BoxImBild(QWidget& fenster, const QString& ordner, const char* name, QMessa
         ok = Speichern(Ueberlagert(fenster, *box), ordner, name) && ok;
         if (QAbstractButton* knopf = box->button(antwort)) knopf->click();
         if (box->isVisible()) {
-            std::cerr << "pavolant: the box of " << name << " did not close\n";
+            Rundgangsmeldung(Einsetzen(Tr("the box of %1 did not close"), {name}));
             ok = false;
             box->hide();
         }
@@ -182,7 +192,7 @@ void BoxImBild(QWidget& fenster, const QString& ordner, const char* name, QMessa
     zeigen();
     suche.stop();
     if (!gesehen) {
-        std::cerr << "pavolant: no box for " << name << '\n';
+        Rundgangsmeldung(Einsetzen(Tr("no box for %1"), {name}));
         ok = false;
     }
 }
@@ -253,7 +263,7 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
     }
     const QImage dreiD = vorschau.Bild3d();
     if (dreiD.isNull())
-        std::cerr << "pavolant: no OpenGL on this display, so no preview-3d.png\n";
+        Rundgangsmeldung(Tr("no OpenGL on this display, so no preview-3d.png"));
     else
         ok = Speichern(dreiD, ordner, "preview-3d.png") && ok;
     ok = Speichern(vorschau.BildPlan(), ordner, "preview-plan.png") && ok;
@@ -300,7 +310,7 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
         ok = Speichern(bild, ordner, "points-table.png") && ok;
         tabelle.close();
     } else {
-        std::cerr << "pavolant: no points table button\n";
+        Rundgangsmeldung(Tr("no points table button"));
         ok = false;
     }
 
@@ -312,12 +322,12 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
     // The run set the next texture start, so the road differs from the loaded file: the
     // window asks before it closes. Cancel keeps it open and writes nothing.
     if (!form.Geaendert()) {
-        std::cerr << "pavolant: the road has no unsaved change to ask about\n";
+        Rundgangsmeldung(Tr("the road has no unsaved change to ask about"));
         ok = false;
     }
     BoxImBild(fenster, ordner, "unsaved-question.png", QMessageBox::Cancel, ok, [&] {
         if (fenster.close()) {
-            std::cerr << "pavolant: the window closed instead of keeping its changes\n";
+            Rundgangsmeldung(Tr("the window closed instead of keeping its changes"));
             ok = false;
         }
     });
@@ -333,7 +343,7 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
         go->setFocus(Qt::MouseFocusReason);
         BoxImBild(fenster, ordner, "error-field.png", QMessageBox::Ok, ok, [&] { go->click(); });
     } else {
-        std::cerr << "pavolant: no roadway width or Go to show an error with\n";
+        Rundgangsmeldung(Tr("no roadway width or Go to show an error with"));
         ok = false;
     }
     dialoge.echt = nullptr;
@@ -346,19 +356,20 @@ std::optional<Auftrag> Zerlegen(const QStringList& argumente, int& code) {
     for (qsizetype i = 1; i < argumente.size(); ++i) {
         const QString& arg = argumente[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            std::cout << kAufruf;
+            std::cout << Tr(kAufruf);
             code = 0;
             return std::nullopt;
         }
         if (arg == QLatin1String("--screenshots")) {
             if (i + 1 >= argumente.size() || a.bilder) {
-                std::cerr << "pavolant: --screenshots needs one folder\n\n" << kAufruf;
+                std::cerr << "pavolant: " << Tr("--screenshots needs one folder") << "\n\n" << Tr(kAufruf);
                 code = 2;
                 return std::nullopt;
             }
             a.bilder = argumente[++i];
         } else if (arg.startsWith(QLatin1Char('-')) || a.parameter) {
-            std::cerr << "pavolant: unexpected argument '" << arg.toStdString() << "'\n\n" << kAufruf;
+            std::cerr << "pavolant: " << Einsetzen(Tr("unexpected argument '%1'"), {arg.toStdString()}) << "\n\n"
+                      << Tr(kAufruf);
             code = 2;
             return std::nullopt;
         } else {

@@ -34,6 +34,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -872,6 +873,37 @@ TEST(Kommandozeile, ZwanzigtausendWarnungenWerdenZwanzigJeArtUndEineZeile) {
     EXPECT_EQ(std::count_if(zeilen.begin(), zeilen.end(),
                             [](const std::string& z) { return z.rfind("information: 99", 0) == 0; }),
               4);
+}
+
+// Each usage error reads as one line before the usage text, with the option or file
+// that caused it in its place; a "%1" or "%2" in an argument is the user's text, never
+// a placeholder to fill.
+TEST(Kommandozeile, AufruffehlerNennenDasArgumentWoertlich) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), a = (o / "a%2.i3d").string();
+    DateiSchreiben(p, kZehnMeter);
+    const std::string aufruf = Starten(o, {"--help"}).aus;
+    ASSERT_EQ(aufruf.rfind("usage: pavolant-cli", 0), 0u);
+    const std::vector<std::pair<std::vector<std::string>, std::string>> faelle = {
+        {{}, "no parameter file given"},
+        {{p, p}, "exactly one parameter file expected"},
+        {{"--bogus%1", p}, "unknown option '--bogus%1'"},
+        {{p, "--tex-start"}, "option '--tex-start' needs a value"},
+        {{p, "--max-memory"}, "option '--max-memory' needs a value"},
+        {{"--max-memory", "8%1", p}, "option '--max-memory' needs a size such as 8G or 500M, not '8%1'"},
+        {{"--orient", "--orient", p}, "option '--orient' given twice"},
+        {{"-o", a, "-o", a, p}, "option '-o' given twice"},
+        {{"-o", p, p}, "'-o " + p + "' and 'PARAMS.ini " + p + "' name the same file; nothing was written"},
+        {{"--splines", a, "--save-params", a, p},
+         "'--save-params " + a + "' and '--splines " + a + "' name the same file; nothing was written"},
+    };
+    for (const auto& [args, grund] : faelle) {
+        const Ergebnis e = Starten(o, args);
+        EXPECT_EQ(e.code, 2) << grund;
+        EXPECT_EQ(e.fehler, "pavolant-cli: " + grund + "\n\n" + aufruf);
+        EXPECT_EQ(e.aus, "");
+    }
+    EXPECT_FALSE(fs::exists(a));
 }
 
 #ifndef _WIN32

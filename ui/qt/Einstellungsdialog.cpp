@@ -2,6 +2,8 @@
 
 #include "ui/qt/Bausteine.h"
 
+#include "model/Text.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -68,12 +70,15 @@ Einstellungsdialog::Einstellungsdialog(Einstellungsfenster& pref, Dialoge& dialo
     QGridLayout* r = nullptr;
     QGroupBox* allgemein = b.Gruppe("GroupBox1", r);
     const std::pair<const char*, const char*> zeilen[] = {
-        {"minimal length ", "edtLaenge"},     {"minimal angle   ", "edtWinkel"}, {"minimal bending   ", "edtSlope"},
-        {"minimal Z-rotation ", "edtZrotMin"}, {"maximal camber", "edtmaxSturz"},
+        // Catalog: the fineness settings; each caption stands before its field and the
+        // field's unit (metres for the length, degrees for the others).
+        {TrVorgemerkt("minimal length "), "edtLaenge"},     {TrVorgemerkt("minimal angle   "), "edtWinkel"},
+        {TrVorgemerkt("minimal bending   "), "edtSlope"},   {TrVorgemerkt("minimal Z-rotation "), "edtZrotMin"},
+        {TrVorgemerkt("maximal camber"), "edtmaxSturz"},
     };
     int zeile = 0;
     for (const auto& [text, name] : zeilen) {
-        r->addWidget(Text(text), zeile, 0);
+        r->addWidget(Text(Tr(text)), zeile, 0);
         r->addWidget(b.Feld(name), zeile, 1);
         r->addWidget(Text(zeile == 0 ? "m" : "°"), zeile, 2);
         ++zeile;
@@ -82,7 +87,7 @@ Einstellungsdialog::Einstellungsdialog(Einstellungsfenster& pref, Dialoge& dialo
     r->setColumnStretch(1, 1);
 
     QGroupBox* stirn = b.Gruppe("GroupBox2", r);
-    r->addWidget(Text("Textur"), 0, 0);
+    r->addWidget(Text(Tr("Textur")), 0, 0);
     r->addWidget(b.Feld("edtStirnTextur"), 0, 1);
     // Its own open dialog, without a filter, preset with the field's text; only the
     // file's name is kept.
@@ -94,10 +99,10 @@ Einstellungsdialog::Einstellungsdialog(Einstellungsfenster& pref, Dialoge& dialo
                                  pref.TexturGewaehlt(*pfad);
                          }),
                  0, 2);
-    r->addWidget(Text("Width       "), 1, 0);
+    r->addWidget(Text(Tr("Width       ")), 1, 0);
     r->addWidget(b.Feld("edtStirnBreite"), 1, 1);
     r->addWidget(Text("m"), 1, 2);
-    r->addWidget(Text("Height     "), 2, 0);
+    r->addWidget(Text(Tr("Height     ")), 2, 0);
     r->addWidget(b.Feld("edtStirnHoehe"), 2, 1);
     r->addWidget(Text("m"), 2, 2);
     r->addWidget(b.Box("cboStirnTexRot"), 3, 0, 1, 3);

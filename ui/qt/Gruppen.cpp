@@ -1,5 +1,7 @@
 #include "ui/qt/Gruppen.h"
 
+#include "model/Text.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -141,13 +143,13 @@ Randgruppen RandGruppen(Bausteine& b, bool rechts) {
     // Columns: caption, field, unit, second field, its unit.
     QGridLayout* r = nullptr;
     gruppen.textur = b.Gruppe("gboRand" + s, r);
-    r->addWidget(Text("File "), 0, 0);
+    r->addWidget(Text(Tr("File ")), 0, 0);
     r->addWidget(b.Feld("edtRand" + s + "TexFile"), 0, 1, 1, 3);
     r->addWidget(b.Knopf("bbnRand" + s + "LoadTex", Symbol::Oeffnen), 0, 4);
-    r->addWidget(Text("Length"), 1, 0);
+    r->addWidget(Text(Tr("Length")), 1, 0);
     r->addWidget(b.Feld("edtRand" + s + "TexLaenge"), 1, 1);
     r->addWidget(Text("m"), 1, 2);
-    r->addWidget(Text("Width "), 2, 0);
+    r->addWidget(Text(Tr("Width ")), 2, 0);
     r->addWidget(b.Feld("edtRand" + s + "TexBreite"), 2, 1);
     r->addWidget(Text("m"), 2, 2);
     r->addWidget(b.Feld("edtRand" + s + "TexBreitePxl"), 2, 3);
@@ -171,13 +173,13 @@ QGroupBox* SegmentGruppe(Bausteine& b, bool rechts, const char* pixelEinheit) {
     QHBoxLayout* zeile = Knopfzeile(b, "sedRand" + s + "Nr", "spbRand" + s + "Add",
                                     rechts ? "spbRandRDel" : "SpeedButton2", "spbRand" + s + "AddEnd");
     r->addLayout(zeile, 0, 0, 1, 5);
-    r->addWidget(Text("Width "), 1, 0);
+    r->addWidget(Text(Tr("Width ")), 1, 0);
     r->addWidget(b.Feld("edtRand" + s + "Breite"), 1, 1);
     r->addWidget(Text("m"), 1, 2);
-    r->addWidget(Text("Angle "), 2, 0);
+    r->addWidget(Text(Tr("Angle ")), 2, 0);
     r->addWidget(b.Feld("edtRand" + s + "Winkel"), 2, 1);
     r->addWidget(Text("°"), 2, 2);
-    r->addWidget(Text("End "), 3, 0);
+    r->addWidget(Text(Tr("End ")), 3, 0);
     r->addWidget(b.Feld("edtRand" + s + "Ende"), 3, 1);
     r->addWidget(b.Feld("edtRand" + s + "EndePxl"), 3, 3);
     r->addWidget(Text(pixelEinheit), 3, 4);

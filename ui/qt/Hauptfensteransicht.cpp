@@ -6,6 +6,7 @@
 #include "ui/qt/Parameterliste.h"
 #include "ui/qt/Profilansicht.h"
 #include "ui/qt/Punktetabelle.h"
+#include "ui/qt/Qtext.h"
 #include "ui/qt/Strassenvorschau.h"
 #include "ui/qt/Vorschauplan.h"
 
@@ -52,8 +53,8 @@ QVBoxLayout* Spalte() {
 
 // The settings button's caption and hint; the button belongs to the view, as the
 // window's logic keeps no control for it.
-constexpr const char* kEinstellungenText = "Settings     ";
-constexpr const char* kEinstellungenHinweis = "Steuerung der Feinheit der Unterteilungen";
+constexpr const char* kEinstellungenText = TrVorgemerkt("Settings     ");
+constexpr const char* kEinstellungenHinweis = TrVorgemerkt("Steuerung der Feinheit der Unterteilungen");
 
 // The main buttons' mnemonics (Alt+letter), unique in the window together with the menu
 // bar's File (F) and Edit (E).
@@ -176,9 +177,9 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
     rechts->addWidget(VerkehrGruppe(b));
     rechts->addStretch(1);
     auto* einstellungenKnopf = new QPushButton(QIcon(Symbolbild(Symbol::Einstellungen)),
-                                               Bindung::Beschriftung(kEinstellungenText, QLatin1Char(kEinstellungenKuerzel)));
+                                               Bindung::Beschriftung(Tr(kEinstellungenText), QLatin1Char(kEinstellungenKuerzel)));
     einstellungenKnopf->setObjectName(QStringLiteral("bbnPreferences"));
-    einstellungenKnopf->setToolTip(QString::fromUtf8(kEinstellungenHinweis));
+    einstellungenKnopf->setToolTip(QTr(kEinstellungenHinweis));
     einstellungenKnopf->setFocusPolicy(Qt::StrongFocus);
     einstellungenKnopf->setAutoDefault(false);
     auto* rechtsUnten = new QHBoxLayout;
@@ -242,30 +243,30 @@ void Hauptfensteransicht::MenueEinbauen() {
         connect(a, &QAction::triggered, this, [this, was = std::move(was)] { bindung_->Befehl(was); });
         return a;
     };
-    QMenu* datei = menuBar()->addMenu(QStringLiteral("&File"));
-    laden_ = aktion(datei, QStringLiteral("&Load parameter..."), {QKeySequence(Qt::CTRL | Qt::Key_O)},
+    QMenu* datei = menuBar()->addMenu(QTr("&File"));
+    laden_ = aktion(datei, QTr("&Load parameter..."), {QKeySequence(Qt::CTRL | Qt::Key_O)},
                     [this] { form_.bbnLoadPara.Click(); });
-    speichern_ = aktion(datei, QStringLiteral("&Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)},
+    speichern_ = aktion(datei, QTr("&Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)},
                         [this] { form_.Speichern(); });
-    speichernUnter_ = aktion(datei, QStringLiteral("Save &as..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+    speichernUnter_ = aktion(datei, QTr("Save &as..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
                              [this] { form_.bbnSavePara.Click(); });
     datei->addSeparator();
     // Checked again when it runs: the exits before it may have disabled "Go".
-    go_ = aktion(datei, QStringLiteral("&Go"),
+    go_ = aktion(datei, QTr("&Go"),
                  {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_Return),
                   QKeySequence(Qt::CTRL | Qt::Key_Enter)},
                  [this] {
                      if (form_.bbnGo.Enabled && form_.bbnGo.Visible) form_.bbnGo.Click();
                  });
     datei->addSeparator();
-    QAction* beenden = datei->addAction(QStringLiteral("&Quit"));
+    QAction* beenden = datei->addAction(QTr("&Quit"));
     beenden->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(beenden, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* bearbeiten = menuBar()->addMenu(QStringLiteral("&Edit"));
-    rueckgaengig_ = aktion(bearbeiten, QStringLiteral("&Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)},
+    QMenu* bearbeiten = menuBar()->addMenu(QTr("&Edit"));
+    rueckgaengig_ = aktion(bearbeiten, QTr("&Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)},
                            [this] { form_.Rueckgaengig(); });
-    wiederholen_ = aktion(bearbeiten, QStringLiteral("&Redo"),
+    wiederholen_ = aktion(bearbeiten, QTr("&Redo"),
                           {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
                           [this] { form_.Wiederholen(); });
 
@@ -332,9 +333,9 @@ void Hauptfensteransicht::closeEvent(QCloseEvent* ereignis) {
 // ---- Road preview -------------------------------------------------------------------------
 
 void Hauptfensteransicht::VorschauKnopfEinbauen(QGridLayout& oben) {
-    auto* knopf = new QPushButton(Strassenvorschau::Symbol(), Bindung::Beschriftung("Preview", QLatin1Char(kVorschauKuerzel)));
+    auto* knopf = new QPushButton(Strassenvorschau::Symbol(), Bindung::Beschriftung(Tr("Preview"), QLatin1Char(kVorschauKuerzel)));
     knopf->setObjectName(QStringLiteral("bbnVorschau"));
-    knopf->setToolTip(QStringLiteral("Show the last run's road in 3-D and from above"));
+    knopf->setToolTip(QTr("Show the last run's road in 3-D and from above"));
     knopf->setIconSize(QSize(32, 32));
     knopf->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     knopf->setFocusPolicy(Qt::StrongFocus);

@@ -1,6 +1,7 @@
 #include "ui/qt/Parameterliste.h"
 
 #include "ui/qt/Bausteine.h"
+#include "ui/qt/Qtext.h"
 
 #include <QFontDialog>
 #include <QFrame>
@@ -48,7 +49,7 @@ Parameterliste::Parameterliste(Randauflistung& form, Bindung::Grenze grenze, QWi
     connect(ok, &QPushButton::clicked, this, [this] { accept(); });
     zeile->addWidget(ok);
     QToolButton* schrift = b.Glyphe("SpeedButton1", Symbol::Schrift);
-    schrift->setToolTip(tr("Font"));
+    schrift->setToolTip(QTr("Font"));
     connect(schrift, &QToolButton::clicked, this, [this] { SchriftWaehlen(); });
     zeile->addWidget(schrift);
     zeile->addStretch(1);

@@ -1,5 +1,7 @@
 #include "ui/qt/Punktetabelle.h"
 
+#include "ui/qt/Qtext.h"
+
 #include <QAbstractTableModel>
 #include <QAction>
 #include <QApplication>
@@ -38,9 +40,10 @@ public:
     }
     QVariant headerData(int abschnitt, Qt::Orientation richtung, int rolle) const override {
         if (richtung != Qt::Horizontal || rolle != Qt::DisplayRole) return {};
-        static const char* const kKoepfe[] = {"No.", "X", "Y", "Z", "Xrot", "Yrot", "Zrot"};
+        // The axes' and rotations' names are the same in every language.
+        static const char* const kKoepfe[] = {TrVorgemerkt("No."), "X", "Y", "Z", "Xrot", "Yrot", "Zrot"};
         if (abschnitt < 0 || abschnitt >= Hauptfenster::kTabellenSpalten) return {};
-        return QString::fromLatin1(kKoepfe[abschnitt]);
+        return QTr(kKoepfe[abschnitt]);
     }
     Qt::ItemFlags flags(const QModelIndex& i) const override {
         Qt::ItemFlags f = QAbstractTableModel::flags(i);
@@ -74,7 +77,7 @@ private:
 Punktetabellenansicht::Punktetabellenansicht(Hauptfenster& form, Ereignis ereignis, QWidget* eltern)
     : QWidget(eltern, Qt::Window), form_(form), ereignis_(std::move(ereignis)) {
     setObjectName(QStringLiteral("frmPunktetabelle"));
-    setWindowTitle(QStringLiteral("Spline points"));
+    setWindowTitle(QTr("Spline points"));
     modell_ = new Punktemodell(form_, ereignis_, this);
     tabelle_ = new QTableView;
     tabelle_->setObjectName(QStringLiteral("grdPunkte"));
@@ -96,13 +99,13 @@ Punktetabellenansicht::Punktetabellenansicht(Hauptfenster& form, Ereignis ereign
         return k;
     };
     auto* zeile = new QHBoxLayout;
-    zeile->addWidget(knopf("btnZeilenLoeschen", QStringLiteral("Delete rows"),
-                           QStringLiteral("Delete the selected points (Del)"), &Punktetabellenansicht::ZeilenLoeschen));
-    zeile->addWidget(knopf("btnZeilenKopieren", QStringLiteral("Copy"),
-                           QStringLiteral("Copy the selected rows, tab-separated (Ctrl+C)"),
+    zeile->addWidget(knopf("btnZeilenLoeschen", QTr("Delete rows"),
+                           QTr("Delete the selected points (Del)"), &Punktetabellenansicht::ZeilenLoeschen));
+    zeile->addWidget(knopf("btnZeilenKopieren", QTr("Copy"),
+                           QTr("Copy the selected rows, tab-separated (Ctrl+C)"),
                            &Punktetabellenansicht::Kopieren));
-    zeile->addWidget(knopf("btnZeilenEinfuegen", QStringLiteral("Paste"),
-                           QStringLiteral("Paste tab-separated rows at the current cell (Ctrl+V)"),
+    zeile->addWidget(knopf("btnZeilenEinfuegen", QTr("Paste"),
+                           QTr("Paste tab-separated rows at the current cell (Ctrl+V)"),
                            &Punktetabellenansicht::Einfuegen));
     zeile->addStretch(1);
 

@@ -1,5 +1,7 @@
 #include "ui/qt/QtDialoge.h"
 
+#include "ui/qt/Qtext.h"
+
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -21,7 +23,7 @@ QStringList Namensfilter(const DateiAuswahl& auswahl) {
         if (muster == QLatin1String("*.*")) muster = QStringLiteral("*");
         filter << QStringLiteral("%1 (%2)").arg(QString::fromStdString(f.Beschreibung).trimmed(), muster);
     }
-    if (filter.isEmpty()) filter << QStringLiteral("All files (*)");
+    if (filter.isEmpty()) filter << QTr("All files (*)");
     return filter;
 }
 
@@ -58,9 +60,9 @@ void Meldungsbox(QWidget* eltern, QMessageBox::Icon icon, const QString& titel, 
 
 void QtMelder::Melden(MeldungsArt art, const std::string& text) {
     if (art == MeldungsArt::Warnung)
-        Meldungsbox(fenster_, QMessageBox::Warning, QStringLiteral("Warning"), Meldungstext(text));
+        Meldungsbox(fenster_, QMessageBox::Warning, QTr("Warning"), Meldungstext(text));
     else
-        Meldungsbox(fenster_, QMessageBox::Information, QStringLiteral("Information"), Meldungstext(text));
+        Meldungsbox(fenster_, QMessageBox::Information, QTr("Information"), Meldungstext(text));
 }
 
 std::optional<std::string> QtDialoge::DateiOeffnen(const DateiAuswahl& auswahl) { return Zeigen(auswahl, false); }
@@ -68,7 +70,7 @@ std::optional<std::string> QtDialoge::DateiOeffnen(const DateiAuswahl& auswahl) 
 std::optional<std::string> QtDialoge::DateiSpeichern(const DateiAuswahl& auswahl) { return Zeigen(auswahl, true); }
 
 void QtDialoge::Fehler(const std::string& text) {
-    Meldungsbox(fenster_, QMessageBox::Critical, QStringLiteral("Error"), Meldungstext(text));
+    Meldungsbox(fenster_, QMessageBox::Critical, QTr("Error"), Meldungstext(text));
 }
 
 Dialoge::Sichern QtDialoge::AenderungenSichern(const std::string& frage) {
@@ -91,7 +93,7 @@ std::optional<std::size_t> QtDialoge::Anbieten(MeldungsArt art, const std::strin
                                                const std::vector<std::string>& angebote) {
     const bool warnung = art == MeldungsArt::Warnung;
     QMessageBox box(warnung ? QMessageBox::Warning : QMessageBox::Information,
-                    warnung ? QStringLiteral("Warning") : QStringLiteral("Information"), Meldungstext(text),
+                    warnung ? QTr("Warning") : QTr("Information"), Meldungstext(text),
                     QMessageBox::Ok, fenster_);
     std::vector<QPushButton*> knoepfe;
     for (const std::string& a : angebote)
