@@ -3,6 +3,7 @@
 #include "ui/Bearbeitung.h"
 
 #include "ui/Hauptfenster.h"
+#include "model/Text.h"
 #include "persistence/Plattform.h"
 
 #include <bit>
@@ -227,7 +228,7 @@ bool Hauptfenster::Geaendert() const {
 // ---- File name, title, and the question before changes are lost -----------------------
 
 std::string Hauptfenster::Dokumentname() const {
-    return parameterDatei_ ? Utf8(parameterDatei_->filename()) : std::string("untitled");
+    return parameterDatei_ ? Utf8(parameterDatei_->filename()) : std::string(Tr("untitled"));
 }
 
 std::string Hauptfenster::Titel() const { return Caption + " - " + Dokumentname() + "[*]"; }
@@ -235,7 +236,8 @@ std::string Hauptfenster::Titel() const { return Caption + " - " + Dokumentname(
 bool Hauptfenster::AenderungenBewahren() {
     VerlaufNachfuehren();
     if (!Geaendert()) return true;
-    switch (dialoge_.AenderungenSichern("Save changes to " + Dokumentname() + "?")) {
+    // Catalog: %1 is the parameter file's name, or "untitled".
+    switch (dialoge_.AenderungenSichern(Einsetzen(Tr("Save changes to %1?"), {Dokumentname()}))) {
         case Dialoge::Sichern::Abbrechen:
             return false;
         case Dialoge::Sichern::Verwerfen:

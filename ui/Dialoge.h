@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/Meldung.h"
+#include "model/Text.h"
 
 #include <cstddef>
 #include <optional>
@@ -47,26 +48,27 @@ public:
 };
 
 // ---- The main window's file dialogs ------------------------------------------------------------
-// The filter captions are the ones users know from the window, odd spacing included.
+// The filter captions are the ones users know from the window, odd spacing included,
+// in the user's language; the patterns and preset names are the files' own.
 
 // "i3d-File": the document a run writes.
 inline DateiAuswahl AusgabeDialog() {
-    return {{{"Giants-Editor", "*.i3d"}, {"all files   ", "*.*"}}, "i3d", "test.i3d", false};
+    return {{{Tr("Giants-Editor"), "*.i3d"}, {Tr("all files   "), "*.*"}}, "i3d", "test.i3d", false};
 }
 // The texture browse buttons of the roadway and both borders.
 inline DateiAuswahl TexturDialog() {
-    return {{{"dds-Bilder", "*.dds"}, {"All files   ", "*.*"}}, "", "test.dds", true};
+    return {{{Tr("dds-Bilder"), "*.dds"}, {Tr("All files   "), "*.*"}}, "", "test.dds", true};
 }
 // The spline point import (an i3d document the level editor exported).
 inline DateiAuswahl SplineDialog() {
-    return {{{"i3d", "*.i3d"}, {"all Files   ", "*.*"}}, "", "test.i3d", false};
+    return {{{Tr("i3d"), "*.i3d"}, {Tr("all Files   "), "*.*"}}, "", "test.i3d", false};
 }
 // Loading a parameter file, whole or one border of it, and saving one.
 inline DateiAuswahl ParameterOeffnenDialog() {
-    return {{{"Parameter", "*.ini"}, {"All files   ", "*.*"}}, "ini", "Parameter.ini", true};
+    return {{{Tr("Parameter"), "*.ini"}, {Tr("All files   "), "*.*"}}, "ini", "Parameter.ini", true};
 }
 inline DateiAuswahl ParameterSpeichernDialog() {
-    return {{{"Parameter", "*.ini"}, {"all files   ", "*.*"}}, "ini", "Parameter.ini", false};
+    return {{{Tr("Parameter"), "*.ini"}, {Tr("all files   "), "*.*"}}, "ini", "Parameter.ini", false};
 }
 
 }  // namespace pavolant

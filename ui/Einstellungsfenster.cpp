@@ -1,5 +1,6 @@
 #include "ui/Einstellungsfenster.h"
 
+#include "model/Text.h"
 #include "model/Zahlen.h"
 #include "persistence/Plattform.h"
 
@@ -8,20 +9,21 @@
 namespace pavolant {
 
 Einstellungsfenster::Einstellungsfenster() {
-    btnOK.Caption = "OK";
-    Button1.Caption = "Cancel";
-    GroupBox1.Caption = "General Settings         ";
+    Caption = Tr("Settings     ");
+    btnOK.Caption = Tr("OK");
+    Button1.Caption = Tr("Cancel");
+    GroupBox1.Caption = Tr("General Settings         ");
     edtLaenge.Text = "2";
     edtWinkel.Text = "3";
     edtSlope.Text = "1";
     edtZrotMin.Text = "1";
     edtmaxSturz.Text = "30";
-    cboAlteDreiecke.Caption = "Symmetrical triangles for roadway  ";
-    GroupBox2.Caption = "Front face parameters      ";
+    cboAlteDreiecke.Caption = Tr("Symmetrical triangles for roadway  ");
+    GroupBox2.Caption = Tr("Front face parameters      ");
     edtStirnTextur.Text = "2";
     edtStirnBreite.Text = "3";
     edtStirnHoehe.Text = "1";
-    cboStirnTexRot.Caption = "Invert width / height     ";
+    cboStirnTexRot.Caption = Tr("Invert width / height     ");
 }
 
 void Einstellungsfenster::Fuellen(const Feinheit& f, const TFuellFlaeche& fuellung) {

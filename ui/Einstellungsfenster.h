@@ -16,7 +16,7 @@ class Einstellungsfenster {
 public:
     Einstellungsfenster();
 
-    std::string Caption = "Settings     ";
+    std::string Caption;  // in the user's language (set by the constructor)
     TButton btnOK;    // closes with OK
     TButton Button1;  // "Cancel"
 

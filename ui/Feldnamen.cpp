@@ -3,6 +3,8 @@
 #include "ui/Feldwerte.h"
 #include "ui/Hauptfenster.h"
 
+#include "model/Text.h"
+
 #include <array>
 #include <string_view>
 #include <utility>
@@ -12,45 +14,45 @@ namespace pavolant {
 namespace {
 
 // Every number field of the window with the words the user sees beside it: its group,
-// then its label (or the check box that switches it on).
+// then its label (or the check box that switches it on). Translated where shown.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 37> kBeschriftungen = {{
-    {"edtBreite", "Roadway - Geometry: Width"},
-    {"edtSchleppkurve", "Roadway - Geometry: Tractrix"},
-    {"edtSturz", "Roadway - Geometry: Fulctrum"},
-    {"edtTextur1Laenge", "Roadway - Texture: Length"},
-    {"edtTexPxl", "Roadway - Texture: TextureWidth"},
-    {"edtTexStart", "Roadway - Texture: Begin"},
-    {"edtTexStartPxl", "Roadway - Texture: Begin (pxl)"},
-    {"EdtTexEnde", "Roadway - Texture: End"},
-    {"EdtTexEndePxl", "Roadway - Texture: End (pxl)"},
-    {"edtRandomBackfold", "Roadway - Texture: Flip randomly"},
-    {"edtTexL0", "Roadway - Texture: TexL0"},
-    {"edtStreckung", "Roadway - Texture: Stretch on slopes"},
-    {"edtSplinePtsX", "Spline-Points: X"},
-    {"edtSplinePtsY", "Spline-Points: Y"},
-    {"edtSplinePtsZ", "Spline-Points: Z"},
-    {"edtSplinePtsXrot", "Spline-Points: Xrot"},
-    {"edtSplinePtsYrot", "Spline-Points: Yrot"},
-    {"edtSplinePtsZrot", "Spline-Points: Zrot"},
-    {"edtSplineStrecke", "Spline-Points: Extend road by"},
-    {"edtTrafficSplineRechts", "TrafficSplines: right %"},
-    {"edtTrafficSplineLinks", "TrafficSplines: left %"},
-    {"edtRandRTexLaenge", "Right border: Length"},
-    {"edtRandRTexBreite", "Right border: Width"},
-    {"edtRandRTexBreitePxl", "Right border: Width (pxl)"},
-    {"edtRandRBreite", "Right border segments: Width"},
-    {"edtRandRWinkel", "Right border segments: Angle"},
-    {"edtRandREnde", "Right border segments: End"},
-    {"edtRandREndePxl", "Right border segments: End (pxl)"},
-    {"edtRandRnormale", "Right border segments: Normal"},
-    {"edtRandLTexLaenge", "Left border: Length"},
-    {"edtRandLTexBreite", "Left border: Width"},
-    {"edtRandLTexBreitePxl", "Left border: Width (pxl)"},
-    {"edtRandLBreite", "Left border segments: Width"},
-    {"edtRandLWinkel", "Left border segments: Angle"},
-    {"edtRandLEnde", "Left border segments: End"},
-    {"edtRandLEndePxl", "Left border segments: End (pxl)"},
-    {"edtRandLnormale", "Left border segments: Normal"},
+    {"edtBreite", TrVorgemerkt("Roadway - Geometry: Width")},
+    {"edtSchleppkurve", TrVorgemerkt("Roadway - Geometry: Tractrix")},
+    {"edtSturz", TrVorgemerkt("Roadway - Geometry: Fulctrum")},
+    {"edtTextur1Laenge", TrVorgemerkt("Roadway - Texture: Length")},
+    {"edtTexPxl", TrVorgemerkt("Roadway - Texture: TextureWidth")},
+    {"edtTexStart", TrVorgemerkt("Roadway - Texture: Begin")},
+    {"edtTexStartPxl", TrVorgemerkt("Roadway - Texture: Begin (pxl)")},
+    {"EdtTexEnde", TrVorgemerkt("Roadway - Texture: End")},
+    {"EdtTexEndePxl", TrVorgemerkt("Roadway - Texture: End (pxl)")},
+    {"edtRandomBackfold", TrVorgemerkt("Roadway - Texture: Flip randomly")},
+    {"edtTexL0", TrVorgemerkt("Roadway - Texture: TexL0")},
+    {"edtStreckung", TrVorgemerkt("Roadway - Texture: Stretch on slopes")},
+    {"edtSplinePtsX", TrVorgemerkt("Spline-Points: X")},
+    {"edtSplinePtsY", TrVorgemerkt("Spline-Points: Y")},
+    {"edtSplinePtsZ", TrVorgemerkt("Spline-Points: Z")},
+    {"edtSplinePtsXrot", TrVorgemerkt("Spline-Points: Xrot")},
+    {"edtSplinePtsYrot", TrVorgemerkt("Spline-Points: Yrot")},
+    {"edtSplinePtsZrot", TrVorgemerkt("Spline-Points: Zrot")},
+    {"edtSplineStrecke", TrVorgemerkt("Spline-Points: Extend road by")},
+    {"edtTrafficSplineRechts", TrVorgemerkt("TrafficSplines: right %")},
+    {"edtTrafficSplineLinks", TrVorgemerkt("TrafficSplines: left %")},
+    {"edtRandRTexLaenge", TrVorgemerkt("Right border: Length")},
+    {"edtRandRTexBreite", TrVorgemerkt("Right border: Width")},
+    {"edtRandRTexBreitePxl", TrVorgemerkt("Right border: Width (pxl)")},
+    {"edtRandRBreite", TrVorgemerkt("Right border segments: Width")},
+    {"edtRandRWinkel", TrVorgemerkt("Right border segments: Angle")},
+    {"edtRandREnde", TrVorgemerkt("Right border segments: End")},
+    {"edtRandREndePxl", TrVorgemerkt("Right border segments: End (pxl)")},
+    {"edtRandRnormale", TrVorgemerkt("Right border segments: Normal")},
+    {"edtRandLTexLaenge", TrVorgemerkt("Left border: Length")},
+    {"edtRandLTexBreite", TrVorgemerkt("Left border: Width")},
+    {"edtRandLTexBreitePxl", TrVorgemerkt("Left border: Width (pxl)")},
+    {"edtRandLBreite", TrVorgemerkt("Left border segments: Width")},
+    {"edtRandLWinkel", TrVorgemerkt("Left border segments: Angle")},
+    {"edtRandLEnde", TrVorgemerkt("Left border segments: End")},
+    {"edtRandLEndePxl", TrVorgemerkt("Left border segments: End (pxl)")},
+    {"edtRandLnormale", TrVorgemerkt("Left border segments: Normal")},
 }};
 
 // The fields "Go" reads as numbers, in the order it reads them; the run stops at the
@@ -75,14 +77,18 @@ bool IstKeineZahl(std::string_view text) {
 }  // namespace
 
 std::string_view Feldbeschriftung(std::string_view name) {
+    // The table's texts are literals, so each view ends in the NUL that Tr needs.
     for (const auto& [feld, text] : kBeschriftungen)
-        if (feld == name) return text;
+        if (feld == name) return Tr(text.data());
     return {};
 }
 
 std::string MitFeldbeschriftung(std::string text, const std::optional<std::string>& feld) {
-    if (feld && !Feldbeschriftung(*feld).empty()) text += " (" + std::string(Feldbeschriftung(*feld)) + ")";
-    return text;
+    if (!feld) return text;
+    const std::string_view beschriftung = Feldbeschriftung(*feld);
+    if (beschriftung.empty()) return text;
+    // Catalog: %1 is a message, %2 the field it concerns ("Roadway - Geometry: Width").
+    return Einsetzen(Tr("%1 (%2)"), {text, beschriftung});
 }
 
 std::optional<std::string> Hauptfenster::FeldDesFehlers(const KonvertierungsFehler& fehler) {

@@ -2,10 +2,12 @@
 // into the run's parameters, the run, its report back into the window).
 #include "ui/Hauptfenster.h"
 
+#include "model/Text.h"
 #include "model/Zahlen.h"
 #include "persistence/ErsetzendeDatei.h"
 #include "persistence/Plattform.h"
 
+#include <cstdint>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -29,8 +31,9 @@ public:
         if (art == MeldungsArt::Warnung) letzteWarnung = text;
         std::vector<std::string> angebote;
         // Orienting mends a heading, not two points on one spot.
-        if (hinweis.grund == Punkthinweis::Grund::Winkel) angebote.push_back("Orient points");
-        angebote.push_back("Select point " + std::to_string(hinweis.punkt + 1));
+        if (hinweis.grund == Punkthinweis::Grund::Winkel) angebote.push_back(Tr("Orient points"));
+        // Catalog: a button; %1 is the point's number.
+        angebote.push_back(Einsetzen(Tr("Select point %1"), {std::to_string(hinweis.punkt + 1)}));
         const std::optional<std::size_t> wahl = dialoge_.Anbieten(art, text, angebote);
         if (!wahl || *wahl >= angebote.size()) return;
         if (*wahl + 1 == angebote.size())
@@ -120,8 +123,9 @@ void Hauptfenster::bbnGoClick() {
 
     // The document must not replace the road's own parameter file.
     if (parameterDatei_ && DieselbeDatei(PfadAusUtf8(p.DateiName), *parameterDatei_))
-        throw DateiFehler("Die Datei " + p.DateiName +
-                          " ist die Parameterdatei der Straße; das Dokument wird nicht hineingeschrieben");
+        throw DateiFehler(
+            Einsetzen(Tr("Die Datei %1 ist die Parameterdatei der Straße; das Dokument wird nicht hineingeschrieben"),
+                      {p.DateiName}));
 
     Laufbericht bericht;
     Strassenmodell modell{SplinePunkte, &RandR, &RandL, &FuellFlaeche};
@@ -142,7 +146,7 @@ void Hauptfenster::bbnGoClick() {
         throw;
     }
     BerichtAnwenden(bericht);
-    Abschlusszeile(bericht, melder.letzteWarnung.value_or("no document written"));
+    Abschlusszeile(bericht, melder.letzteWarnung.value_or(Tr("no document written")));
     if (melder.ausrichten) PunkteAusrichtenUndMelden(-1);
     // The spin's change commits the fields into the point shown before.
     if (melder.waehlen) TabellenzeileWaehlen(*melder.waehlen);
@@ -152,14 +156,23 @@ void Hauptfenster::Abschlusszeile(const Laufbericht& bericht, const std::string&
     // The memo's last line says how the run ended, so nobody has to scroll through the
     // report to learn whether there is a document.
     if (!bericht.Geschrieben) {
-        mmoStatus.Lines.push_back("Stopped: " + grund);
+        // Catalog: %1 is why the run stopped (a message of its own).
+        mmoStatus.Lines.push_back(Einsetzen(Tr("Stopped: %1"), {grund}));
         return;
     }
     const Netz* netz = bericht.Dreiecksnetz.get();
-    mmoStatus.Lines.push_back("Written: " + edtFileName.Text + " (" +
-                              std::to_string(netz ? netz->AnzVertices() : 0) + " vertices, " +
-                              std::to_string(netz ? netz->AnzDreiecke() : 0) + " triangles, road length " +
-                              FormatFest4(bericht.Fahrbahnlaenge.value_or(0)) + " m)");
+    const std::int32_t vertices = netz ? netz->AnzVertices() : 0;
+    const std::int32_t dreiecke = netz ? netz->AnzDreiecke() : 0;
+    // Two counts, each with its own plural form, in one sentence.
+    const std::string ecken = Einsetzen(TrN("%1 vertices", "%1 vertices", static_cast<unsigned long>(vertices)),
+                                        {std::to_string(vertices)});
+    const std::string flaechen = Einsetzen(TrN("%1 triangles", "%1 triangles", static_cast<unsigned long>(dreiecke)),
+                                           {std::to_string(dreiecke)});
+    // Catalog: the memo's last line after a run. %1 is the document's path, %2 "N
+    // vertices", %3 "N triangles", %4 the road's length in metres.
+    mmoStatus.Lines.push_back(Einsetzen(Tr("Written: %1 (%2, %3, road length %4 m)"),
+                                        {edtFileName.Text, ecken, flaechen,
+                                         FormatFest4(bericht.Fahrbahnlaenge.value_or(0))}));
 }
 
 void Hauptfenster::BerichtAnwenden(const Laufbericht& bericht) {

@@ -1,5 +1,7 @@
 #include "ui/Meldungsbuendel.h"
 
+#include "model/Text.h"
+
 namespace pavolant {
 
 std::string Meldungsbuendel::Art(const std::string& text) {
@@ -18,8 +20,10 @@ std::string Meldungsbuendel::Art(const std::string& text) {
 }
 
 std::string Meldungsbuendel::Weitere(std::size_t anzahl, const std::string& erste) {
-    return std::to_string(anzahl) + (anzahl == 1 ? " weitere Meldung wie \"" : " weitere Meldungen wie \"") + erste +
-           (anzahl == 1 ? "\" wurde nicht angezeigt." : "\" wurden nicht angezeigt.");
+    // Catalog: %1 is the number of messages not shown, %2 the first message of their kind.
+    return Einsetzen(TrN("%1 weitere Meldung wie \"%2\" wurde nicht angezeigt.",
+                         "%1 weitere Meldungen wie \"%2\" wurden nicht angezeigt.", anzahl),
+                     {std::to_string(anzahl), erste});
 }
 
 void Meldungsbuendel::Melden(MeldungsArt art, const std::string& text) {

@@ -34,7 +34,8 @@ public:
     // Ends an event; the outermost delivers what was held and counted.
     void Beenden();
 
-    // The kind of a message: its text with every run of digits as one '#'.
+    // The kind of a message: its text with every run of digits as one '#'. It looks at
+    // no word, so it bundles the messages of any language alike.
     static std::string Art(const std::string& text);
     // "19974 weitere Meldungen wie \"<erste>\" wurden nicht angezeigt."
     static std::string Weitere(std::size_t anzahl, const std::string& erste);

@@ -2,6 +2,7 @@
 // the window as the parameter file reads and writes it (ParameterFenster).
 #include "ui/Hauptfenster.h"
 
+#include "model/Text.h"
 #include "persistence/IniAbbildung.h"
 #include "persistence/IniDatei.h"
 #include "persistence/Plattform.h"
@@ -55,15 +56,17 @@ void Hauptfenster::ParameterSpeichern(const fs::path& pfad) {
     // A folder is a place the save cannot write to; reading it first would blame the read.
     std::error_code ec;
     if (fs::is_directory(pfad, ec))
-        throw DateiFehler("In " + pfad.string() + " kann nicht geschrieben werden: " +
-                          std::make_error_code(std::errc::is_a_directory).message());
+        // Catalog: %1 is the folder, %2 the system's reason.
+        throw DateiFehler(Einsetzen(Tr("In %1 kann nicht geschrieben werden: %2"),
+                                    {Utf8(pfad), std::make_error_code(std::errc::is_a_directory).message()}));
     if (!DarfParameterAufnehmen(pfad))
-        throw DateiFehler("Die Datei " + Utf8(pfad) + " ist keine Parameterdatei und wird nicht überschrieben");
+        throw DateiFehler(
+            Einsetzen(Tr("Die Datei %1 ist keine Parameterdatei und wird nicht überschrieben"), {Utf8(pfad)}));
     IniDatei ini(pfad);
     ParameterSchreiben(ini, *this);
     ini.Speichern();
     // Only now: a failed save must not read as a saved one.
-    lblParameter1.Caption = "Parameter gespeichert in";
+    lblParameter1.Caption = Tr("Parameter gespeichert in");
     lblParameter.Caption = Utf8(pfad.filename());
     parameterDatei_ = pfad;
     VerlaufNachfuehren();
@@ -75,8 +78,9 @@ void Hauptfenster::ParameterLaden(const fs::path& pfad) {
     // A file that holds no road would load as all defaults: the road on screen would be
     // replaced by nothing, and the load would read as a success.
     if (!EnthaeltStrassenparameter(ini))
-        throw DateiFehler("Die Datei " + Utf8(pfad) + " enthält keine Straßenparameter; nichts wurde geändert");
-    lblParameter1.Caption = "Parameter geladen aus";
+        throw DateiFehler(
+            Einsetzen(Tr("Die Datei %1 enthält keine Straßenparameter; nichts wurde geändert"), {Utf8(pfad)}));
+    lblParameter1.Caption = Tr("Parameter geladen aus");
     lblParameter.Caption = Utf8(pfad.filename());
     try {
         ParameterLesen(ini, *this);
@@ -94,9 +98,9 @@ void Hauptfenster::ParameterLaden(const fs::path& pfad) {
 IniDatei Hauptfenster::ParameterdateiOeffnen(const fs::path& pfad) {
     IniDatei ini(pfad);
     // A vanished file would otherwise load as all defaults, silently.
-    if (!ini.Vorhanden()) throw DateiFehler("Die Datei " + Utf8(pfad) + " existiert nicht");
+    if (!ini.Vorhanden()) throw DateiFehler(Einsetzen(Tr("Die Datei %1 existiert nicht"), {Utf8(pfad)}));
     if (!SiehtNachTextAus(pfad))
-        throw DateiFehler("Die Datei " + Utf8(pfad) + " ist keine Textdatei; nichts wurde geändert");
+        throw DateiFehler(Einsetzen(Tr("Die Datei %1 ist keine Textdatei; nichts wurde geändert"), {Utf8(pfad)}));
     return ini;
 }
 
@@ -165,8 +169,8 @@ void Hauptfenster::RaenderSchreiben(IniDatei& ini) const {
 void Hauptfenster::RaenderLesen(const IniDatei& ini) {
     // A whole file captions the right segment group without the colon; a single-border
     // load and the display use it. Kept so, as users know the window.
-    RandREditor.Laden(ini, "Rand_rechts", "Right bordersegments ", true);
-    RandLEditor.Laden(ini, "Rand_links", "Left bordersegments:", true);
+    RandREditor.Laden(ini, "Rand_rechts", TrVorgemerkt("Right bordersegments "), true);
+    RandLEditor.Laden(ini, "Rand_links", TrVorgemerkt("Left bordersegments:"), true);
 }
 
 void Hauptfenster::FuellFlaecheSchreiben(IniDatei& ini) const { Schreiben(ini, FuellFlaeche); }

@@ -1,5 +1,6 @@
 #include "ui/Profilfenster.h"
 
+#include "model/Text.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>
@@ -110,16 +111,20 @@ Profilfenster::Profilfenster(TRandPunkte& randR, TRandPunkte& randL, Stummschalt
       RandREditor(randR, melder,
                   {gboRandRSegmente, sedRandRNr, spbRandRAdd, spbRandRDel, spbRandRAddEnd, edtRandRBreite,
                    edtRandRWinkel, edtRandREnde, edtRandREndePxl, cboRandRnormMan, edtRandRnormale},
-                  "Right segments :     ", std::nullopt),
+                  TrVorgemerkt("Right segments :     "), std::nullopt),
       RandLEditor(randL, melder,
                   {gboRandLSegmente, sedRandLNr, spbRandLAdd, SpeedButton2, spbRandLAddEnd, edtRandLBreite,
                    edtRandLWinkel, edtRandLEnde, edtRandLEndePxl, cboRandLnormMan, edtRandLnormale},
-                  "Left segments :     ", std::nullopt) {
-    Button1.Caption = "OK";
-    cboUnverzerrt.Caption = "undistortd";
-    BitBtn1.Caption = "Redraw now  ";
-    SegmentgruppeVorbelegen(RandREditor.Felder(), "Right bordersegments:1", "Randsegment am Ende hinzufügen");
-    SegmentgruppeVorbelegen(RandLEditor.Felder(), "Left bordersegments:1", "Randsegment am Ende hinzufügen");
+                  TrVorgemerkt("Left segments :     "), std::nullopt) {
+    Caption = Tr("Show profile  ");
+    Panel1Hint = Tr("Änderungen hier bestätigen ");
+    Button1.Caption = Tr("OK");
+    cboUnverzerrt.Caption = Tr("undistortd");
+    BitBtn1.Caption = Tr("Redraw now  ");
+    SegmentgruppeVorbelegen(RandREditor.Felder(), TrVorgemerkt("Right bordersegments:1"),
+                            TrVorgemerkt("Randsegment am Ende hinzufügen"));
+    SegmentgruppeVorbelegen(RandLEditor.Felder(), TrVorgemerkt("Left bordersegments:1"),
+                            TrVorgemerkt("Randsegment am Ende hinzufügen"));
 
     cboUnverzerrt.OnClick = [this] { Neuzeichnen(); };
     BitBtn1.OnClick = [this] { Neuzeichnen(); };

@@ -46,8 +46,9 @@ public:
     Profilfenster(const Profilfenster&) = delete;
     Profilfenster& operator=(const Profilfenster&) = delete;
 
-    std::string Caption = "Show profile  ";
-    std::string Panel1Hint = "Änderungen hier bestätigen ";
+    // In the user's language (set by the constructor).
+    std::string Caption;
+    std::string Panel1Hint;
 
     TButton Button1;  // "OK": the view closes with the result OK
     TCheckBox cboUnverzerrt;

@@ -6,6 +6,7 @@
 #include "ui/Feldwerte.h"
 
 #include "model/Punktlage.h"
+#include "model/Text.h"
 #include "model/Zahlen.h"
 #include "persistence/I3dSzene.h"
 #include "persistence/Plattform.h"
@@ -22,7 +23,8 @@ namespace fs = std::filesystem;
 
 void Hauptfenster::SplineAnzeigen() {
     const int n = SplinePunkte.AnzahlPunkte();
-    gboSplinePts.Caption = "Spline-Points: " + std::to_string(n);
+    // Catalog: %1 is the number of points.
+    gboSplinePts.Caption = Einsetzen(Tr("Spline-Points: %1"), {std::to_string(n)});
     // An empty list (a file with Anzahl 0) has no point to show or choose; the count
     // must not claim points that are gone.
     sedSplinePtsNr.Visible = n > 1;
@@ -110,7 +112,7 @@ void Hauptfenster::spbSplineAddEndClick() {
 
 void Hauptfenster::spbSplineSubClick() {
     if (SplinePunkte.AnzahlPunkte() < 3) {
-        melder_.Warnung("Zwei Punkte müssen mindestens vorhanden sein!");
+        melder_.Warnung(Tr("Zwei Punkte müssen mindestens vorhanden sein!"));
         return;
     }
     const int i = SplinePunkte.Aktuell;
@@ -130,11 +132,13 @@ void Hauptfenster::PunkteAusrichtenUndMelden(int nur) {
     const int ohne = PunkteAusrichten(SplinePunkte, nur);
     SplineAnzeigen();
     if (ohne == 0) return;
-    melder_.Information(nur >= 0 ? "Point " + std::to_string(nur + 1) +
-                                       " has no other place around it to take a direction from; its angles stay."
-                                 : std::to_string(ohne) +
-                                       " points have no other place around them to take a direction from; their "
-                                       "angles stay.");
+    melder_.Information(
+        nur >= 0 ? Einsetzen(Tr("Point %1 has no other place around it to take a direction from; its angles stay."),
+                             {std::to_string(nur + 1)})
+                 : Einsetzen(TrN("%1 points have no other place around them to take a direction from; their angles stay.",
+                                 "%1 points have no other place around them to take a direction from; their angles stay.",
+                                 static_cast<unsigned long>(ohne)),
+                             {std::to_string(ohne)}));
 }
 
 void Hauptfenster::btnSplineAusrichtenClick() {
@@ -153,18 +157,21 @@ void Hauptfenster::btnSplineVerlaengernClick() {
     // A distance of 0 would put the new point onto the last (the run stops there), a
     // negative one behind it against its heading.
     if (!(strecke > 0) || !std::isfinite(strecke))
-        throw Feldfehler(KonvertierungsFehler("'" + edtSplineStrecke.Text + "' is no distance above 0 m"),
+        // Catalog: %1 is the text typed into the field.
+        throw Feldfehler(KonvertierungsFehler(Einsetzen(Tr("'%1' is no distance above 0 m"), {edtSplineStrecke.Text})),
                          edtSplineStrecke);
     PunktUebernehmenUndWechseln();
     if (SplinePunkte.AnzahlPunkte() >= TSplinePunkte::kMaxPunkte) {
-        melder_.Warnung("The list holds " + std::to_string(TSplinePunkte::kMaxPunkte) +
-                        " points, the most it can hold.");
+        melder_.Warnung(Einsetzen(TrN("The list holds %1 points, the most it can hold.",
+                                      "The list holds %1 points, the most it can hold.",
+                                      static_cast<unsigned long>(TSplinePunkte::kMaxPunkte)),
+                                  {std::to_string(TSplinePunkte::kMaxPunkte)}));
         return;
     }
     if (!Verlaengern(SplinePunkte, strecke)) {
         melder_.Warnung(SplinePunkte.AnzahlPunkte() == 0
-                            ? "There is no point to extend the road from."
-                            : "The last point's values do not give a point within the number range.");
+                            ? Tr("There is no point to extend the road from.")
+                            : Tr("The last point's values do not give a point within the number range."));
         return;
     }
     SplinePunkte.Aktuell = SplinePunkte.AnzahlPunkte() - 1;
@@ -175,7 +182,10 @@ void Hauptfenster::DoppeltePunkteEntfernen() {
     PunktUebernehmenUndWechseln();
     const int entfernt = GleicheStellenEntfernen(SplinePunkte);
     PunktlisteZeigen();
-    melder_.Information(std::to_string(entfernt) + " points at the same place as their predecessor dropped.");
+    melder_.Information(Einsetzen(TrN("%1 points at the same place as their predecessor dropped.",
+                                      "%1 points at the same place as their predecessor dropped.",
+                                      static_cast<unsigned long>(entfernt)),
+                                  {std::to_string(entfernt)}));
 }
 
 // ---- Import from the level editor ------------------------------------------------------
@@ -232,22 +242,33 @@ void Hauptfenster::ImportBereinigen(const fs::path& pfad) {
         const TSplinePkt& p = *SplinePunkte.Punkt(i);
         gedreht = gedreht || p.Xrot != 0 || p.Yrot != 0 || p.Zrot != 0;
     }
-    std::string text = std::to_string(n) + " points read from " + pfad.filename().string() + "; " +
-                       std::to_string(doppelt) + " of them at the same place as their predecessor (closer than 1 mm).";
-    if (!gedreht && n > 1) text += "\rNone carries a rotation: headings and grades are all 0.";
+    // Two counts, each with its own plural form: "N points" goes into the sentence whose
+    // form follows the number of duplicates.
+    // Catalog: becomes %1 of "%1 read from %2; …".
+    const std::string punkte =
+        Einsetzen(TrN("%1 points", "%1 points", static_cast<unsigned long>(n)), {std::to_string(n)});
+    // Catalog: %1 is "N points", %2 the file's name, %3 how many of them lie on their
+    // predecessor (the count this text's form follows).
+    std::string text = Einsetzen(TrN("%1 read from %2; %3 of them at the same place as their predecessor (closer "
+                                     "than 1 mm).",
+                                     "%1 read from %2; %3 of them at the same place as their predecessor (closer "
+                                     "than 1 mm).",
+                                     static_cast<unsigned long>(doppelt)),
+                                 {punkte, Utf8(pfad.filename()), std::to_string(doppelt)});
+    if (!gedreht && n > 1) text += std::string("\r") + Tr("None carries a rotation: headings and grades are all 0.");
     enum class Schritt { Entfernen, Ausrichten, Beides };
     std::vector<std::string> angebote;
     std::vector<Schritt> schritte;
     if (doppelt > 0 && !gedreht && n > 1) {
-        angebote.push_back("Drop duplicates and orient points");
+        angebote.push_back(Tr("Drop duplicates and orient points"));
         schritte.push_back(Schritt::Beides);
     }
     if (doppelt > 0) {
-        angebote.push_back("Drop duplicates");
+        angebote.push_back(Tr("Drop duplicates"));
         schritte.push_back(Schritt::Entfernen);
     }
     if (!gedreht && n > 1) {
-        angebote.push_back("Orient points");
+        angebote.push_back(Tr("Orient points"));
         schritte.push_back(Schritt::Ausrichten);
     }
     const std::optional<std::size_t> wahl = dialoge_.Anbieten(MeldungsArt::Information, text, angebote);

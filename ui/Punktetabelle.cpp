@@ -5,6 +5,7 @@
 #include "ui/Feldwerte.h"
 #include "ui/Hauptfenster.h"
 
+#include "model/Text.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>
@@ -18,8 +19,12 @@ namespace pavolant {
 
 namespace {
 
-constexpr std::array<const char*, Hauptfenster::kTabellenSpalten> kSpalten = {"No.", "X", "Y", "Z",
+// The columns as errors name them: the number column in the user's language, the
+// values by the names the point editor and the files use.
+constexpr std::array<const char*, Hauptfenster::kTabellenSpalten> kSpalten = {TrVorgemerkt("No."), "X", "Y", "Z",
                                                                                "Xrot", "Yrot", "Zrot"};
+
+const char* Spaltenname(int spalte) { return spalte == 0 ? Tr(kSpalten[0]) : kSpalten[static_cast<std::size_t>(spalte)]; }
 
 // The point's value in table column 1 .. 6.
 template <class Pkt>
@@ -42,14 +47,16 @@ auto& Wert(Pkt& p, int spalte) {
 
 // How an error names a cell: the table, the point's number and the column.
 std::string Zellenname(int zeile, int spalte) {
-    return "Points table: point " + std::to_string(zeile + 1) + ", " + kSpalten[static_cast<std::size_t>(spalte)];
+    // Catalog: %1 is the point's number, %2 the column (X, Y, Z, Xrot, Yrot, Zrot).
+    return Einsetzen(Tr("Points table: point %1, %2"), {std::to_string(zeile + 1), Spaltenname(spalte)});
 }
 
 double ZellenZahl(std::string_view text, int zeile, int spalte) {
     try {
         return ZahlAusText(text);
     } catch (const KonvertierungsFehler& e) {
-        throw KonvertierungsFehler(std::string(e.what()) + " (" + Zellenname(zeile, spalte) + ")");
+        // Catalog: %1 is a message, %2 the cell it concerns ("Points table: point 5, Zrot").
+        throw KonvertierungsFehler(Einsetzen(Tr("%1 (%2)"), {e.what(), Zellenname(zeile, spalte)}));
     }
 }
 
@@ -116,7 +123,7 @@ void Hauptfenster::TabellenzeilenLoeschen(std::vector<int> zeilen) {
     zeilen.erase(std::unique(zeilen.begin(), zeilen.end()), zeilen.end());
     if (zeilen.empty()) return;
     if (n - static_cast<int>(zeilen.size()) < 2) {
-        melder_.Warnung("Zwei Punkte müssen mindestens vorhanden sein!");
+        melder_.Warnung(Tr("Zwei Punkte müssen mindestens vorhanden sein!"));
         return;
     }
     const int aktuell = SplinePunkte.Aktuell;
@@ -160,8 +167,10 @@ void Hauptfenster::TabelleEinfuegen(int zeile, int spalte, const std::string& te
         spalte = 1;
     }
     if (zeile + static_cast<int>(block.size()) > TSplinePunkte::kMaxPunkte)
-        throw KonvertierungsFehler("The paste would give more than " + std::to_string(TSplinePunkte::kMaxPunkte) +
-                                   " points");
+        throw KonvertierungsFehler(Einsetzen(TrN("The paste would give more than %1 points",
+                                                 "The paste would give more than %1 points",
+                                                 static_cast<unsigned long>(TSplinePunkte::kMaxPunkte)),
+                                             {std::to_string(TSplinePunkte::kMaxPunkte)}));
 
     // Every value read before the first one is written.
     std::vector<std::vector<double>> werte;
@@ -169,10 +178,13 @@ void Hauptfenster::TabelleEinfuegen(int zeile, int spalte, const std::string& te
         const int z = zeile + static_cast<int>(r);
         const std::vector<std::string>& zellen = block[r];
         if (spalte + static_cast<int>(zellen.size()) > kTabellenSpalten)
-            throw KonvertierungsFehler("The pasted row has " + std::to_string(zellen.size()) +
-                                       " cells, more than the columns from " +
-                                       kSpalten[static_cast<std::size_t>(spalte)] + " on hold (" +
-                                       Zellenname(z, kTabellenSpalten - 1) + ")");
+            // Catalog: %1 is the number of cells, %2 the first column pasted into (X, Y,
+            // Z, Xrot, Yrot), %3 the last cell of the row ("Points table: point 5, Zrot").
+            throw KonvertierungsFehler(
+                Einsetzen(TrN("The pasted row has %1 cells, more than the columns from %2 on hold (%3)",
+                              "The pasted row has %1 cells, more than the columns from %2 on hold (%3)",
+                              static_cast<unsigned long>(zellen.size())),
+                          {std::to_string(zellen.size()), Spaltenname(spalte), Zellenname(z, kTabellenSpalten - 1)}));
         std::vector<double> w;
         for (std::size_t c = 0; c < zellen.size(); ++c) w.push_back(ZellenZahl(zellen[c], z, spalte + static_cast<int>(c)));
         werte.push_back(std::move(w));

@@ -1,11 +1,13 @@
 #include "ui/Randauflistung.h"
 
+#include "model/Text.h"
+
 #include <utility>
 
 namespace pavolant {
 
 Randauflistung::Randauflistung() {
-    Button1.Caption = "OK";
+    Button1.Caption = Tr("OK");
     Memo1.Lines = {"Memo1"};
 }
 

@@ -1,6 +1,7 @@
 #include "ui/Randeditor.h"
 #include "ui/Feldwerte.h"
 
+#include "model/Text.h"
 #include "model/Zahlen.h"
 #include "persistence/IniAbbildung.h"
 
@@ -25,28 +26,30 @@ std::string Grad(double rad) {
 double WinkelFeld(const TEdit& feld) {
     const double rad = GradZuRad(FeldZahl(feld));
     if (!std::isfinite(GradAufHundertstel(rad)))
-        throw Feldfehler(KonvertierungsFehler("'" + feld.Text + "' ist als Winkel zu groß (höchstens ±" +
-                                              FormatAllgemein(kGroessteGradzahl) + "°)"),
+        // Catalog: %1 is the text typed into the field, %2 the largest number of degrees.
+        throw Feldfehler(KonvertierungsFehler(Einsetzen(Tr("'%1' ist als Winkel zu groß (höchstens ±%2°)"),
+                                                        {feld.Text, FormatAllgemein(kGroessteGradzahl)})),
                          feld);
     return rad;
 }
 
 }  // namespace
 
-void SegmentgruppeVorbelegen(const RandSegmentFelder& s, std::string ueberschrift, std::string anhaengenHinweis) {
-    s.Gruppe.Caption = std::move(ueberschrift);
+void SegmentgruppeVorbelegen(const RandSegmentFelder& s, const std::string& ueberschrift,
+                             const std::string& anhaengenHinweis) {
+    s.Gruppe.Caption = Tr(ueberschrift.c_str());
     s.Nr.MinValue = 0;
     s.Nr.MaxValue = 2;
     s.Nr.Show(1);
-    s.Nr.Hint = "zwischen Randsegmenten umschalten";
-    s.Einfuegen.Hint = "Randsegment an aktueller Position einfügen (Werte werden übernommen)";
-    s.Loeschen.Hint = "aktuelles Randsegment löschen";
-    s.Anhaengen.Hint = std::move(anhaengenHinweis);
+    s.Nr.Hint = Tr("zwischen Randsegmenten umschalten");
+    s.Einfuegen.Hint = Tr("Randsegment an aktueller Position einfügen (Werte werden übernommen)");
+    s.Loeschen.Hint = Tr("aktuelles Randsegment löschen");
+    s.Anhaengen.Hint = Tr(anhaengenHinweis.c_str());
     s.Breite.Text = "1";
     s.Winkel.Text = "-30";
     s.Ende.Text = "0,2";
     s.EndePxl.Text = "0";
-    s.NormaleMan.Caption = "Custom normal  ";
+    s.NormaleMan.Caption = Tr("Custom normal  ");
     s.Normale.Text = "-30";
     s.Normale.Enabled = false;  // the custom normal box is unchecked
 }
@@ -110,7 +113,7 @@ void RandEditor::Anzeigen() {
     const int n = rand_.AnzahlSegmente();
     f.Nr.MaxValue = n - 1;
     f.Nr.Visible = n > 1;
-    f.Gruppe.Caption = ueberschrift_ + std::to_string(n - 1);
+    f.Gruppe.Caption = Tr(ueberschrift_.c_str()) + std::to_string(n - 1);
 
     if (!textur_) return;
     RandTexturFelder& t = *textur_;
@@ -169,7 +172,7 @@ void RandEditor::LoeschenClick() {
     Begrenzen();
     const int i = rand_.AktSegment;
     if (i == 0) {
-        melder_.Information("Nullpunkt kann nicht gelöscht werden");
+        melder_.Information(Tr("Nullpunkt kann nicht gelöscht werden"));
         return;
     }
     if (i == rand_.AnzahlSegmente() - 1) {
@@ -245,7 +248,7 @@ void RandEditor::Auffrischen(std::string_view ueberschrift, bool ganzeDatei) {
     f.Nr.Show(rand_.AktSegment);
     f.Nr.MaxValue = n - 1;
     f.Nr.Visible = n > 1;
-    f.Gruppe.Caption = std::string(ueberschrift) + std::to_string(n - 1);
+    f.Gruppe.Caption = Tr(std::string(ueberschrift).c_str()) + std::to_string(n - 1);
     if (textur_) {
         RandTexturFelder& t = *textur_;
         t.Datei.Text = rand_.TexturDatei;

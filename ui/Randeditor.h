@@ -89,14 +89,18 @@ struct RandTexturFelder {
 };
 
 // A segment group's controls as a window opens with them: spin 1 of 0..2, the hints,
-// the layout texts. The texts stay until the border is first shown.
-void SegmentgruppeVorbelegen(const RandSegmentFelder& felder, std::string ueberschrift,
-                             std::string anhaengenHinweis);
+// the layout texts. The texts stay until the border is first shown. `ueberschrift` and
+// `anhaengenHinweis` are message ids (marked with TrVorgemerkt where they are written),
+// shown translated; a text that is no id is shown as it is.
+void SegmentgruppeVorbelegen(const RandSegmentFelder& felder, const std::string& ueberschrift,
+                             const std::string& anhaengenHinweis);
 
 class RandEditor {
 public:
     // `melder` must be the melder the border reports through. `ueberschrift` starts the
-    // segment group's caption, which ends with the number of segments after segment 0.
+    // segment group's caption, which ends with the number of segments after segment 0;
+    // it is a message id (marked with TrVorgemerkt where it is written) and shown
+    // translated, so it ends with the space or colon that comes before the number.
     // Without `textur` the editor is the profile view's variant. Wires the controls'
     // events; the controls and the border must outlive the editor.
     RandEditor(TRandPunkte& rand, StummschaltbarerMelder& melder, const RandSegmentFelder& felder,
@@ -132,7 +136,7 @@ public:
     void Freigeben(bool an);
 
     // Reads the border from the sections `abschnitt`_Geo / _Textur and refreshes the
-    // controls, caption `ueberschrift` + count. After a single-border load the segment
+    // controls, caption `ueberschrift` (a message id, shown translated) + count. After a single-border load the segment
     // fields are refreshed only for an active border. The editor's pending values are
     // not committed first: the file replaces the profile they belong to. A value that
     // is no number stops the read at its key; the controls then show what was read.

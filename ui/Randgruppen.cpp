@@ -4,6 +4,7 @@
 #include "ui/Hauptfenster.h"
 #include "ui/Feldwerte.h"
 
+#include "model/Text.h"
 #include "model/Zahlen.h"
 #include "persistence/IniDatei.h"
 #include "persistence/Plattform.h"
@@ -69,19 +70,21 @@ void Hauptfenster::bbnRandLLoadParaClick() {
 }
 
 void Hauptfenster::RandRParameterLaden(const fs::path& pfad) {
-    RandLaden(RandREditor, pfad, "Rand_rechts", "Right bordersegments:");
+    RandLaden(RandREditor, pfad, "Rand_rechts", TrVorgemerkt("Right bordersegments:"));
 }
 
 void Hauptfenster::RandLParameterLaden(const fs::path& pfad) {
-    RandLaden(RandLEditor, pfad, "Rand_links", "Left bordersegments:");
+    RandLaden(RandLEditor, pfad, "Rand_links", TrVorgemerkt("Left bordersegments:"));
 }
 
 void Hauptfenster::RandLaden(RandEditor& editor, const fs::path& pfad, std::string_view abschnitt,
                              std::string_view ueberschrift) {
     const IniDatei ini = ParameterdateiOeffnen(pfad);
     if (!EnthaeltRand(ini, abschnitt))
-        throw DateiFehler("Die Datei " + Utf8(pfad) + " enthält keinen " +
-                          (abschnitt == "Rand_rechts" ? "rechten" : "linken") + " Rand; nichts wurde geändert");
+        throw DateiFehler(Einsetzen(abschnitt == "Rand_rechts"
+                                        ? Tr("Die Datei %1 enthält keinen rechten Rand; nichts wurde geändert")
+                                        : Tr("Die Datei %1 enthält keinen linken Rand; nichts wurde geändert"),
+                                    {Utf8(pfad)}));
     editor.Laden(ini, abschnitt, ueberschrift, false);
 }
 
@@ -104,12 +107,12 @@ void Hauptfenster::bbnGrafikSchnittClick(const std::function<void()>& zeigen) {
 }
 
 void Hauptfenster::bbnShowLeftParameterClick(const std::function<void()>& zeigen) {
-    Auflistung.Auflisten(RandL, "Parameter left border");
+    Auflistung.Auflisten(RandL, Tr("Parameter left border"));
     zeigen();
 }
 
 void Hauptfenster::bbnShowRightParameterClick(const std::function<void()>& zeigen) {
-    Auflistung.Auflisten(RandR, "Parameter right border");
+    Auflistung.Auflisten(RandR, Tr("Parameter right border"));
     zeigen();
 }
 

@@ -1,6 +1,7 @@
 #include "ui/Vorschauauftrag.h"
 
 #include "model/Dokumentziel.h"
+#include "model/Text.h"
 
 #include <exception>
 #include <new>
@@ -66,9 +67,9 @@ Vorschauergebnis Vorschauauftrag::Ausfuehren() {
     Strassenmodell modell{punkte_, &randR_, &randL_, &fuellung_};
     try {
         Generieren(par_, modell, zufall_, melder_, *bericht, ziel);
-        if (!bericht->Geschrieben) e.Grund = melder_.letzteWarnung.empty() ? "no road" : melder_.letzteWarnung;
+        if (!bericht->Geschrieben) e.Grund = melder_.letzteWarnung.empty() ? Tr("no road") : melder_.letzteWarnung;
     } catch (const std::bad_alloc&) {
-        e.Grund = kSpeicherErschoepft;
+        e.Grund = Tr(kSpeicherErschoepft);
     } catch (const std::exception& fehler) {
         e.Grund = fehler.what();
     }
