@@ -1,5 +1,6 @@
 #include "generator/Fahrbahnlauf.h"
 
+#include "model/Text.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>
@@ -148,7 +149,7 @@ void Fahrbahnlauf::Laufen(double laengenKoordinate) {
     double gesamt = 0;
     const int n = punkte_.AnzahlPunkte();
     for (int i = 0; i <= n - 2; ++i) gesamt += Verbindung(i, i == n - 2);
-    bericht_.Memo.push_back("Gesamt-Fahrbahnlänge = " + F4(gesamt) + " m");
+    bericht_.Memo.push_back(Einsetzen(Tr("Gesamt-Fahrbahnlänge = %1 m"), {F4(gesamt)}));
     bericht_.Fahrbahnlaenge = gesamt;
 }
 
@@ -203,10 +204,13 @@ double Fahrbahnlauf::Verbindung(int i, bool letzte) {
         }
     }
     const double mittel = RadZuGrad(std::atan((Qn.Y - Q.Y) / laenge_));
-    bericht_.Memo.push_back("Spline  " + std::to_string(i + 1) + "-" + std::to_string(i + 2) +
-                            ": Fahrbahnlänge = " + F4(laenge_) + " m  --  mittlere Steigung = " + F4(mittel) +
-                            "°  --  minimale Steigung = " + F4(kleinste_) +
-                            "°   -  maximale Steigung = " + F4(groesste_) + "°");
+    // Catalog: the connection from spline point %1 to %2: %3 its length along the road,
+    // %4 the slope from point to point, %5 and %6 the least and the greatest slope on the
+    // way (degrees; a negative slope runs downhill).
+    bericht_.Memo.push_back(Einsetzen(Tr("Spline  %1-%2: Fahrbahnlänge = %3 m  --  mittlere Steigung = %4°  --  "
+                                         "minimale Steigung = %5°   -  maximale Steigung = %6°"),
+                                      {std::to_string(i + 1), std::to_string(i + 2), F4(laenge_), F4(mittel),
+                                       F4(kleinste_), F4(groesste_)}));
     return laenge_;
 }
 

@@ -3,6 +3,7 @@
 #include "generator/Fahrbahnlauf.h"
 #include "generator/I3dDokument.h"
 #include "generator/Randstreifen.h"
+#include "model/Text.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>
@@ -34,6 +35,19 @@ constexpr std::uint64_t kDreieckBytes = sizeof(NetzDreieck);
 // Megabytes (MiB) for the warning, rounded up: "0 MB" would read as no memory at all.
 std::string Megabyte(std::uint64_t bytes) { return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB"; }
 
+// "12 Vertices" and "20 triangles": each count with its own noun, so that a catalog
+// gives each the singular or the plural it needs.
+std::string Vertices(std::int64_t n) {
+    const auto anzahl = static_cast<unsigned long>(std::max<std::int64_t>(n, 0));
+    // Catalog: a number of vertices (points of the mesh) in the report and in messages.
+    return Einsetzen(TrN("%1 Vertices", "%1 Vertices", anzahl), {std::to_string(n)});
+}
+std::string Dreiecke(std::int64_t n) {
+    const auto anzahl = static_cast<unsigned long>(std::max<std::int64_t>(n, 0));
+    // Catalog: a number of triangles of the mesh in the report and in messages.
+    return Einsetzen(TrN("%1 triangles", "%1 triangles", anzahl), {std::to_string(n)});
+}
+
 }  // namespace
 
 Speicherbedarf LaufHoechstbedarf(double proben) {
@@ -52,19 +66,31 @@ Speicherbedarf LaufHoechstbedarf(double proben) {
 }
 
 std::string SpeicherWarnung(const Speicherbedarf& bedarf, std::uint64_t grenze, bool hoechstens) {
-    return std::string("Die Straße bräuchte ") + (hoechstens ? "bis zu " : "etwa ") + Megabyte(bedarf.Bytes) +
-           " Arbeitsspeicher (" + std::to_string(bedarf.Vertices) + " Vertices, " + std::to_string(bedarf.Dreiecke) +
-           " triangles), mehr als die Grenze von " + Megabyte(grenze) +
-           "; nichts wurde geschrieben. Abhilfe: gröbere Feinheit (Settings: minimale Länge und Winkel), "
-           "weniger Randsegmente oder kürzere Verbindungen; oder die Grenze erhöhen (maxSpeicherMB in "
-           "Pavolant.ini, --max-memory auf der Kommandozeile).";
+    // Catalog: %1 the memory the road would need at most, %2 its number of vertices
+    // ("12 Vertices"), %3 its number of triangles, %4 the limit; "Settings" names the
+    // settings dialog, maxSpeicherMB and --max-memory are the key and the option that
+    // set the limit.
+    const char* muster = hoechstens
+        ? Tr("Die Straße bräuchte bis zu %1 Arbeitsspeicher (%2, %3), mehr als die Grenze von %4; nichts wurde "
+             "geschrieben. Abhilfe: gröbere Feinheit (Settings: minimale Länge und Winkel), weniger Randsegmente "
+             "oder kürzere Verbindungen; oder die Grenze erhöhen (maxSpeicherMB in Pavolant.ini, --max-memory auf "
+             "der Kommandozeile).")
+        // Catalog: %1 the memory the road would need as counted, %2 its number of vertices
+        // ("12 Vertices"), %3 its number of triangles, %4 the limit; "Settings" names the
+        // settings dialog, maxSpeicherMB and --max-memory set the limit.
+        : Tr("Die Straße bräuchte etwa %1 Arbeitsspeicher (%2, %3), mehr als die Grenze von %4; nichts wurde "
+             "geschrieben. Abhilfe: gröbere Feinheit (Settings: minimale Länge und Winkel), weniger Randsegmente "
+             "oder kürzere Verbindungen; oder die Grenze erhöhen (maxSpeicherMB in Pavolant.ini, --max-memory auf "
+             "der Kommandozeile).");
+    return Einsetzen(muster, {Megabyte(bedarf.Bytes), Vertices(bedarf.Vertices), Dreiecke(bedarf.Dreiecke),
+                              Megabyte(grenze)});
 }
 
 void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerator& zufall, Melder& melder,
                 Laufbericht& bericht, Dokumentziel& ziel) {
     TSplinePunkte& punkte = modell.SplinePunkte;
     if (punkte.AnzahlPunkte() < 2) {
-        melder.Warnung("Zu wenig SplinePunkte");
+        melder.Warnung(Tr("Zu wenig SplinePunkte"));
         bericht.GoDeaktivieren = true;
         return;
     }
@@ -79,7 +105,8 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     if (!par.SchleppkurveAn) w.T = 0;
     w.K = ZahlAusText(par.Sturz);
     if (!par.SturzAn) w.K = 0;
-    bericht.Memo.push_back("Geometry:   Width = " + F4(w.B) + "  --  Schleppkurve = " + F4(w.T));
+    // Catalog: %1 the road's width (m), %2 the widening in bends (tractrix).
+    bericht.Memo.push_back(Einsetzen(Tr("Geometry:   Width = %1  --  Schleppkurve = %2"), {F4(w.B), F4(w.T)}));
 
     w.Lr = ZahlAusText(par.Textur1Laenge);
     w.Ua = ZahlAusText(par.TexStart);
@@ -87,9 +114,13 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     bericht.TexPxl = GanzzahlAusText(par.TexPxl);
     w.p = ZahlAusText(par.RandomBackfold);
     w.St = ZahlAusText(par.Streckung);
-    bericht.Memo.push_back("Textur: Länge = " + F4(w.Lr) + " - Start = " + F4(w.Ua) + " - Ende = " + F4(w.Ue));
+    // Catalog: the road's texture: %1 the length of road one texture covers (m), %2 and
+    // %3 where across the texture the road begins and ends (0 to 1).
+    const char* texturZeile = Tr("Textur: Länge = %1 - Start = %2 - Ende = %3");
+    bericht.Memo.push_back(Einsetzen(texturZeile, {F4(w.Lr), F4(w.Ua), F4(w.Ue)}));
     if (par.FahrbahnAn && w.Lr == 0) {
-        melder.Warnung("Die Texturlänge der Fahrbahn (Length) darf nicht 0 sein.");
+        // Catalog: "Length" is the caption of the field in the road's texture group.
+        melder.Warnung(Tr("Die Texturlänge der Fahrbahn (Length) darf nicht 0 sein."));
         return;
     }
 
@@ -109,8 +140,11 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     }
     for (int s = 0; s < 2; ++s) {
         if (randPar[s]->An && raender[s]->TexturLaenge == 0) {
-            melder.Warnung(std::string("Die Texturlänge des ") + (s == 0 ? "rechten" : "linken") +
-                           " Randes (Length) darf nicht 0 sein.");
+            melder.Warnung(s == 0
+                               // Catalog: "Length" is the caption of the field in the border's texture group.
+                               ? Tr("Die Texturlänge des rechten Randes (Length) darf nicht 0 sein.")
+                               // Catalog: "Length" is the caption of the field in the border's texture group.
+                               : Tr("Die Texturlänge des linken Randes (Length) darf nicht 0 sein."));
             return;
         }
     }
@@ -120,8 +154,13 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         if (!fuellung || !modell.RandR || !modell.RandL)
             throw std::logic_error("fill enabled without the fill and both border profiles");
         if (fuellung->TexturBreite == 0 || fuellung->TexturHoehe == 0) {
-            melder.Warnung(std::string("Die Texturgröße der Füllfläche (") +
-                           (fuellung->TexturBreite == 0 ? "Breite" : "Höhe") + ") darf nicht 0 sein.");
+            melder.Warnung(fuellung->TexturBreite == 0
+                               // Catalog: the fill closes the road's ends; its texture size is
+                               // set in the settings dialog.
+                               ? Tr("Die Texturgröße der Füllfläche (Breite) darf nicht 0 sein.")
+                               // Catalog: the fill closes the road's ends; its texture size is
+                               // set in the settings dialog.
+                               : Tr("Die Texturgröße der Füllfläche (Höhe) darf nicht 0 sein."));
             return;
         }
     }
@@ -135,7 +174,7 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     double proben = 0;
     for (int i = 0; i + 1 < punkte.AnzahlPunkte(); ++i) proben += 2 * punkte.Punkt(i)->Abstand + 2;
     if (proben > kMaxProben) {
-        melder.Warnung("Die Straße ist zu lang (höchstens 10000 km); ist ein SplinePunkt falsch eingegeben?");
+        melder.Warnung(Tr("Die Straße ist zu lang (höchstens 10000 km); ist ein SplinePunkt falsch eingegeben?"));
         return;
     }
     // The walk's own lists first, from the bound; the borders and the fill are counted
@@ -158,7 +197,8 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     // Starting 7 below the chosen phase gives the first rise its room before the
     // coordinate first reaches the mirror line at 3.5.
     const double laengenKoordinate = par.RandomBackFoldAn ? w.TexL0 : w.TexL0 - 7;
-    bericht.Memo.push_back("TexturStart = " + F4(laengenKoordinate));
+    // Catalog: the texture's length coordinate where the road begins.
+    bericht.Memo.push_back(Einsetzen(Tr("TexturStart = %1"), {F4(laengenKoordinate)}));
 
     auto netz = std::make_shared<Netz>();
     auto geometrie = std::make_shared<Laufgeometrie>();
@@ -172,18 +212,21 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     std::optional<std::string> neuerTexL0;
     if (par.FahrbahnAn) {
         const double lk = lauf.LaengenKoordinate;
-        bericht.Memo.push_back("Textur: Längenkoordinate am Ende = " + F4(lk));
+        bericht.Memo.push_back(Einsetzen(Tr("Textur: Längenkoordinate am Ende = %1"), {F4(lk)}));
         double phase = lk - std::trunc(lk);
         if (phase < 0) phase += 1;
         if (phase == 1) phase = 0;
         neuerTexL0 = FormatAllgemein(phase);
-        bericht.Memo.push_back("Textur: Längenkoordinate für die nächste Straße = " + F4(phase));
+        // Catalog: the value to give TexL0 of the next road so that its texture goes on
+        // seamlessly.
+        bericht.Memo.push_back(Einsetzen(Tr("Textur: Längenkoordinate für die nächste Straße = %1"), {F4(phase)}));
         netz->SubsetAbschliessen();
         geometrie->Teile.push_back(Netzteil::Fahrbahn);
-        bericht.Memo.push_back("Fahrbahn: " + std::to_string(netz->AnzVertices()) + " Vertices, " +
-                               std::to_string(netz->AnzDreiecke()) + " triangles");
+        // Catalog: %1 the road surface's vertices ("12 Vertices"), %2 its triangles.
+        const char* zeile = Tr("Fahrbahn: %1, %2");
+        bericht.Memo.push_back(Einsetzen(zeile, {Vertices(netz->AnzVertices()), Dreiecke(netz->AnzDreiecke())}));
     } else {
-        bericht.Memo.push_back("Fahrbahn: nicht erzeugt");
+        bericht.Memo.push_back(Tr("Fahrbahn: nicht erzeugt"));
     }
 
     // The borders and the fill add a number of vertices and triangles that is known now:
@@ -225,13 +268,17 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         if (!randPar[s]->An) continue;
         const std::vector<TPunkt>& kante = s == 0 ? lauf.KanteRechts.Punkte : lauf.KanteLinks.Punkte;
         if (kante.size() < 2) {
-            melder.Warnung(s == 0 ? "Zu wenig Punkte am rechten Rand" : "Zu wenig Punkte am linken Rand");
+            melder.Warnung(s == 0 ? Tr("Zu wenig Punkte am rechten Rand") : Tr("Zu wenig Punkte am linken Rand"));
             return;
         }
         Randstreifen(*raender[s], s == 0, kante, *netz);
-        bericht.Memo.push_back(std::string(s == 0 ? "right border: " : "left border: ") +
-                               std::to_string(netz->OffeneVertices()) + " Vertices, " +
-                               std::to_string(netz->OffeneDreiecke()) + " triangles");
+        const char* zeile = s == 0
+                                // Catalog: %1 the border's vertices ("12 Vertices"), %2 its triangles.
+                                ? Tr("right border: %1, %2")
+                                // Catalog: %1 the border's vertices ("12 Vertices"), %2 its triangles.
+                                : Tr("left border: %1, %2");
+        bericht.Memo.push_back(
+            Einsetzen(zeile, {Vertices(netz->OffeneVertices()), Dreiecke(netz->OffeneDreiecke())}));
         netz->SubsetAbschliessen();
         geometrie->Teile.push_back(s == 0 ? Netzteil::RandRechts : Netzteil::RandLinks);
     }
@@ -241,8 +288,11 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         gefuellt = Stirnflaechen(*fuellung, *modell.RandR, *modell.RandL, w.B, lauf.ErsterMittelpunkt,
                                  lauf.LetzterMittelpunkt, *netz, melder);
         if (gefuellt) {
-            bericht.Memo.push_back("Füllfläche: " + std::to_string(netz->OffeneVertices()) + " Vertices, " +
-                                   std::to_string(netz->OffeneDreiecke()) + " triangles");
+            // Catalog: %1 the fill's vertices ("12 Vertices"), %2 its triangles; the fill
+            // closes the road's two ends.
+            const char* zeile = Tr("Füllfläche: %1, %2");
+            bericht.Memo.push_back(
+                Einsetzen(zeile, {Vertices(netz->OffeneVertices()), Dreiecke(netz->OffeneDreiecke())}));
             netz->SubsetAbschliessen();
         }
     }
@@ -278,8 +328,10 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     try {
         I3dSchreiben(strom, dokument);
     } catch (const std::logic_error&) {  // a number beyond the range the document can hold
-        melder.Warnung("Die Geometrie enthält Zahlen außerhalb des gültigen Bereichs; " + par.DateiName +
-                       " wurde nicht geschrieben.");
+        const char* muster =
+            // Catalog: %1 is the name of the document that was to be written.
+            Tr("Die Geometrie enthält Zahlen außerhalb des gültigen Bereichs; %1 wurde nicht geschrieben.");
+        melder.Warnung(Einsetzen(muster, {par.DateiName}));
         return;
     }
     ziel.Abschliessen();

@@ -1,6 +1,7 @@
 #include "generator/Randstreifen.h"
 
 #include "generator/Fahrbahnlauf.h"
+#include "model/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -123,7 +124,7 @@ bool Stirnflaechen(TFuellFlaeche& fuellung, const TRandPunkte& randR, const TRan
         fuellung.Punkte.Punkt(fuellung.Punkte.NeuerPunkt())->Kopieren(q);
     }
     if (fuellung.Punkte.AnzahlPunkte() < 3 || !ersterMittelpunkt) {
-        melder.Information("Die Füllfläche hat weniger als drei Umrisspunkte und wird nicht erzeugt.");
+        melder.Information(Tr("Die Füllfläche hat weniger als drei Umrisspunkte und wird nicht erzeugt."));
         return false;
     }
     fuellung.Fuellen(netz.Dreiecke, netz.AnzVertices(), true, melder);

@@ -1,5 +1,7 @@
 #include "model/FuellFlaeche.h"
 
+#include "model/Text.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -177,7 +179,7 @@ int TFuellFlaeche::Fuellen(std::vector<NetzDreieck>& dreiecke, std::int32_t basi
         schluessel.erase(schluessel.begin() + k);
         --m;
         if (w.size() != static_cast<std::size_t>(m) || schluessel.size() != w.size()) {
-            melder.Information("interner Fehler beim Füllen");
+            melder.Information(Tr("interner Fehler beim Füllen"));
             break;
         }
         // The neighbours, at their positions after the erase.

@@ -3,14 +3,17 @@
 // confirmed; the caller then goes on or stops as its own rules say.
 #pragma once
 
+#include "model/Text.h"
+
 #include <string>
 
 namespace pavolant {
 
 // What the user reads when memory ran out part way through a step (the system's own
-// text, "std::bad_alloc", says nothing to a user).
+// text, "std::bad_alloc", says nothing to a user). Stored untranslated: shown as
+// Tr(kSpeicherErschoepft).
 inline constexpr const char* kSpeicherErschoepft =
-    "Der Arbeitsspeicher reicht für diesen Schritt nicht aus; er wurde abgebrochen.";
+    TrVorgemerkt("Der Arbeitsspeicher reicht für diesen Schritt nicht aus; er wurde abgebrochen.");
 
 enum class MeldungsArt { Warnung, Information };
 

@@ -1,5 +1,6 @@
 #include "model/Randprofil.h"
 
+#include "model/Text.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>
@@ -125,17 +126,20 @@ void TRandPunkte::Berechnen() {
         s.NX = std::cos(s.NormalenWinkel);
         s.NY = std::sin(s.NormalenWinkel);
         if (s.Breite < 0.001)
-            Warnung(Bezeichnung + ": BorderPoint" + Index(i) + ": Length is smaller than 1mm! Are you sure?");
+            // Catalog: %1 names the border, %2 is the point's number.
+            Warnung(Einsetzen(Tr("%1: BorderPoint%2: Length is smaller than 1mm! Are you sure?"),
+                              {Bezeichnung, Index(i)}));
         if (std::fabs(s.U - r.U) < 0.000001)
-            Warnung(Bezeichnung + ": BorderPoint" + Index(i) +
-                    ": Difference in texture coordinates to previous point is smaller than 0.000001 !  Are you "
-                    "sure?    ");
+            // Catalog: %1 names the border, %2 is the point's number.
+            Warnung(Einsetzen(Tr("%1: BorderPoint%2: Difference in texture coordinates to previous point is smaller "
+                                 "than 0.000001 !  Are you sure?    "),
+                              {Bezeichnung, Index(i)}));
     }
 }
 
 void TRandPunkte::BerechneU() {
     if (TexturBreite <= 0) {
-        Warnung("Texturewidth is zero!");
+        Warnung(Tr("Texturewidth is zero!"));
         return;
     }
     if (AnzahlSegmente() < 2) return;
@@ -150,13 +154,28 @@ void TRandPunkte::Auflisten(std::vector<std::string>& memo) const {
     if (AnzahlSegmente() < 2) return;
     auto grad = [](double rad) { return FormatAllgemein(RundeAufStellen(RadZuGrad(rad), 100)); };
     auto milli = [](double wert) { return FormatAllgemein(RundeAufStellen(wert, 1000)); };
-    memo.push_back("BorderPoint output for: " + Bezeichnung);
+    // Catalog: %1 names the border.
+    memo.push_back(Einsetzen(Tr("BorderPoint output for: %1"), {Bezeichnung}));
+    // A line per profile point, with its normal set by hand or computed from the
+    // neighbouring segments: one whole text each.
+    const char* mitNormaleMan =
+        // Catalog: %1 point number, %2 segment length (m), %3 segment angle (degrees),
+        // %4 and %5 the segment's extent across and up (m), %6 and %7 the point's
+        // position across and up (m), %8 the angle (degrees) of the normal (the
+        // direction the surface faces), set by hand ("man"), %9 the texture coordinate U.
+        Tr("Point %1:Length:%2; Angle =%3; x=%4; y=%5; x0=%6; y0=%7; Normale man Angle =%8; U=%9");
+    const char* mitNormaleAuto =
+        // Catalog: %1 point number, %2 segment length (m), %3 segment angle (degrees),
+        // %4 and %5 the segment's extent across and up (m), %6 and %7 the point's
+        // position across and up (m), %8 the angle (degrees) of the normal (the
+        // direction the surface faces), computed from the neighbouring segments
+        // ("auto"), %9 the texture coordinate U.
+        Tr("Point %1:Length:%2; Angle =%3; x=%4; y=%5; x0=%6; y0=%7; Normale auto Angle =%8; U=%9");
     for (int i = 0; i < AnzahlSegmente(); ++i) {
         const TRandSegment& s = Segmente[static_cast<std::size_t>(i)];
-        memo.push_back("Point " + Index(i) + ":Length:" + FormatAllgemein(s.Breite) + "; Angle =" + grad(s.Winkel) +
-                       "; x=" + milli(s.DX) + "; y=" + milli(s.DY) + "; x0=" + milli(s.X) + "; y0=" + milli(s.Y) +
-                       "; Normale " + (s.NormaleMan ? "man" : "auto") + " Angle =" + grad(s.NormalenWinkel) +
-                       "; U=" + milli(s.U));
+        memo.push_back(Einsetzen(s.NormaleMan ? mitNormaleMan : mitNormaleAuto,
+                                 {Index(i), FormatAllgemein(s.Breite), grad(s.Winkel), milli(s.DX), milli(s.DY),
+                                  milli(s.X), milli(s.Y), grad(s.NormalenWinkel), milli(s.U)}));
     }
 }
 

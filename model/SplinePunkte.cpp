@@ -1,5 +1,6 @@
 #include "model/SplinePunkte.h"
 
+#include "model/Text.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>
@@ -37,8 +38,10 @@ bool Endlich(const TSplinePkt& p) {
            std::isfinite(p.Xrot) && std::isfinite(p.Yrot) && std::isfinite(p.Zrot);
 }
 
-std::string Paar(int i, const char* bindewort) {
-    return "SplinePunkte " + std::to_string(i + 1) + bindewort + std::to_string(i + 2);
+// A message about the connection from point i to point i + 1 (1-based in the text):
+// muster's %1 and %2 are the two points' numbers, %3 (if any) the value.
+std::string ZurVerbindung(const char* muster, int i, std::string_view wert = {}) {
+    return Einsetzen(muster, {std::to_string(i + 1), std::to_string(i + 2), wert});
 }
 
 }  // namespace
@@ -81,7 +84,7 @@ const TSplinePkt* TSplinePunkte::Punkt(int i) const {
 
 bool TSplinePunkte::BerechneMittellinie(Melder& melder) {
     if (AnzahlPunkte() < 2) {
-        melder.Information("Es müssen mindestens zwei SplinePunkte vorhanden sein!");
+        melder.Information(Tr("Es müssen mindestens zwei SplinePunkte vorhanden sein!"));
         return false;
     }
     // The lateral curve is a function of the distance along the chord, so the road may
@@ -91,28 +94,35 @@ bool TSplinePunkte::BerechneMittellinie(Melder& melder) {
     for (int i = 0; i <= AnzahlPunkte() - 2; ++i) {
         TSplinePkt& p = *Punkte[static_cast<std::size_t>(i)];
         TSplinePkt& q = *Punkte[static_cast<std::size_t>(i) + 1];
-        const std::string zahlenbereich =
-            Paar(i, " - ") + ": Werte ausserhalb des gültigen Zahlenbereichs!";
+        const auto zahlenbereich = [i] {
+            // Catalog: %1 and %2 are the numbers of the two spline points.
+            return ZurVerbindung(Tr("SplinePunkte %1 - %2: Werte ausserhalb des gültigen Zahlenbereichs!"), i);
+        };
 
         // NaN would slip through every comparison below and infinities would make the
         // angle normalisation meaningless; neither may reach the coefficients.
         if (!Endlich(p) || !Endlich(q)) {
-            melder.Warnung(zahlenbereich);
+            melder.Warnung(zahlenbereich());
             return false;
         }
         const double dX = q.X - p.X, dY = q.Y - p.Y, dZ = q.Z - p.Z;
         const double L = std::sqrt(dX * dX + dZ * dZ);
         if (!std::isfinite(dY) || !std::isfinite(L)) {
-            melder.Warnung(zahlenbereich);
+            melder.Warnung(zahlenbereich());
             return false;
         }
         p.Abstand = L;
-        const std::string zuNah = Paar(i, " und ") + " nur " + FormatAllgemein(L) + " auseinander!";
-        if (L < 0.1) {
-            melder.MeldenZuPunkt(MeldungsArt::Warnung, zuNah, {Punkthinweis::Grund::Abstand, i + 1});
-            return false;
+        if (L < 1.0) {
+            // Catalog: %1 and %2 are the numbers of the two spline points, %3 their
+            // distance on the plan (m).
+            const char* muster = Tr("SplinePunkte %1 und %2 nur %3 auseinander!");
+            const std::string zuNah = ZurVerbindung(muster, i, FormatAllgemein(L));
+            if (L < 0.1) {
+                melder.MeldenZuPunkt(MeldungsArt::Warnung, zuNah, {Punkthinweis::Grund::Abstand, i + 1});
+                return false;
+            }
+            melder.Warnung(zuNah);
         }
-        if (L < 1.0) melder.Warnung(zuNah);
 
         // Chord heading in the sense of DreheY: DreheY(h) turns +Z onto (dX, 0, dZ).
         // h lies in [-pi/2, 3pi/2).
@@ -134,8 +144,12 @@ bool TSplinePunkte::BerechneMittellinie(Melder& melder) {
         const double alpha = InBereich(GradZuRad(p.Yrot) + h, -kPi / 2, 3 * kPi / 2, 2 * kPi);
         if (std::fabs(alpha) > grenzwinkel) {
             melder.MeldenZuPunkt(MeldungsArt::Warnung,
-                                 Paar(i, " - ") + ": Winkel am Anfang der Verbindungslinie zu gross " +
-                                     FormatAllgemein(RadZuGrad(alpha)),
+                                 // Catalog: %1 and %2 are the numbers of the two spline
+                                 // points, %3 the angle (degrees) between the road's
+                                 // heading at the first and the straight line to the second.
+                                 ZurVerbindung(Tr("SplinePunkte %1 - %2: Winkel am Anfang der "
+                                                  "Verbindungslinie zu gross %3"),
+                                               i, FormatAllgemein(RadZuGrad(alpha))),
                                  {Punkthinweis::Grund::Winkel, i});
             return false;
         }
@@ -146,8 +160,12 @@ bool TSplinePunkte::BerechneMittellinie(Melder& melder) {
         const double beta = InBereich(GradZuRad(q.Yrot) + h, -kPi / 2, 3 * kPi / 2, 2 * kPi);
         if (std::fabs(beta) > grenzwinkel) {
             melder.MeldenZuPunkt(MeldungsArt::Warnung,
-                                 Paar(i, " - ") + ": Winkel am Ende der Verbindungslinie zu gross " +
-                                     FormatAllgemein(RadZuGrad(beta)),
+                                 // Catalog: %1 and %2 are the numbers of the two spline
+                                 // points, %3 the angle (degrees) between the straight line
+                                 // from the first and the road's heading at the second.
+                                 ZurVerbindung(Tr("SplinePunkte %1 - %2: Winkel am Ende der "
+                                                  "Verbindungslinie zu gross %3"),
+                                               i, FormatAllgemein(RadZuGrad(beta))),
                                  {Punkthinweis::Grund::Winkel, i + 1});
             return false;
         }
@@ -170,7 +188,7 @@ bool TSplinePunkte::BerechneMittellinie(Melder& melder) {
         // double range); a coefficient that is not finite would poison the whole mesh.
         if (!std::isfinite(g0) || !std::isfinite(hoeheA) || !std::isfinite(hoeheB) ||
             !std::isfinite(zrotDelta)) {
-            melder.Warnung(zahlenbereich);
+            melder.Warnung(zahlenbereich());
             return false;
         }
         p.HoeheC = g0;

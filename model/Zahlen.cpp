@@ -1,5 +1,7 @@
 #include "model/Zahlen.h"
 
+#include "model/Text.h"
+
 #include <array>
 #include <charconv>
 #include <climits>
@@ -144,7 +146,9 @@ double ZahlAusText(std::string_view text) {
         if (c == fremder) c = eigener;
     if (Zerlegen(umgesetzt, eigener, wert)) return wert;
 
-    throw KonvertierungsFehler("'" + SichtbarerText(text) + "' ist kein gültiger Gleitkommawert");
+    // Catalog: %1 is the text that was typed. The window finds the field by the text
+    // between the first and the last apostrophe: keep both and add no other.
+    throw KonvertierungsFehler(Einsetzen(Tr("'%1' ist kein gültiger Gleitkommawert"), {SichtbarerText(text)}));
 }
 
 int GanzzahlAusText(std::string_view text) {
@@ -165,7 +169,9 @@ int GanzzahlAusText(std::string_view text) {
     }
     if (negativ) wert = -wert;
     if (i == anfang || i != s.size() || zuGross || wert > INT_MAX || wert < INT_MIN)
-        throw KonvertierungsFehler("'" + SichtbarerText(text) + "' ist kein gültiger Integerwert");
+        // Catalog: %1 is the text that was typed. The window finds the field by the text
+        // between the first and the last apostrophe: keep both and add no other.
+        throw KonvertierungsFehler(Einsetzen(Tr("'%1' ist kein gültiger Integerwert"), {SichtbarerText(text)}));
     return static_cast<int>(wert);
 }
 

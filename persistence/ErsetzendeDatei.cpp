@@ -1,5 +1,7 @@
 #include "persistence/ErsetzendeDatei.h"
 
+#include "model/Text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -77,13 +79,15 @@ void VerwaisteEntfernen(const fs::path& ordner, std::string_view vorsilbe) {
 }  // namespace
 
 std::string ErsetzendeDatei::Fehlertext(const fs::path& ziel) {
-    return "In " + Utf8(ziel) + " kann nicht geschrieben werden";
+    // Catalog: %1 is the file's name.
+    return Einsetzen(Tr("In %1 kann nicht geschrieben werden"), {Utf8(ziel)});
 }
 
 std::string ErsetzendeDatei::Fehlertext(const fs::path& ziel, const std::error_code& grund) {
     // The system's own words say why ("Permission denied", "No space left on device").
     if (!grund) return Fehlertext(ziel);
-    return Fehlertext(ziel) + ": " + Dateigrund(grund);
+    // Catalog: %1 is the file's name, %2 the system's reason ("Permission denied").
+    return Einsetzen(Tr("In %1 kann nicht geschrieben werden: %2"), {Utf8(ziel), Dateigrund(grund)});
 }
 
 bool DieselbeDatei(const fs::path& a, const fs::path& b) {

@@ -4,6 +4,7 @@
 #include "persistence/Plattform.h"
 
 #include "model/DateiFehler.h"
+#include "model/Text.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>
@@ -105,8 +106,8 @@ void DreiZahlen(const Attribut& attribut, double& a, double& b, double& c) {
         return;
     }
     if (attribut.ZuLang())
-        throw KonvertierungsFehler("'" + std::string(attribut.Wert().substr(0, 40)) +
-                                   "...' ist kein gültiger Gleitkommawert");
+        throw KonvertierungsFehler(Einsetzen(Tr("'%1' ist kein gültiger Gleitkommawert"),
+                                             {std::string(attribut.Wert().substr(0, 40)) + "..."}));
     std::string_view v = Getrimmt(attribut.Wert());
     const auto naechste = [&v]() {
         const std::size_t trenner = std::min(v.find(' '), v.find('\t'));
@@ -143,7 +144,8 @@ private:
 };
 
 std::string LeseFehlertext(const std::string& name) {
-    return "Die Datei " + name + " kann nicht gelesen werden";
+    // Catalog: %1 is the file's name.
+    return Einsetzen(Tr("Die Datei %1 kann nicht gelesen werden"), {name});
 }
 
 }  // namespace
@@ -154,7 +156,11 @@ void LeseI3d(TSplinePunkte& punkte, const std::string& dateiName, Melder& melder
     // message ("No such file or directory").
     std::error_code grund;
     Systemdatei datei = Systemdatei::ZumLesen(PfadAusUtf8(dateiName), grund);
-    if (grund) throw DateiFehler(LeseFehlertext(dateiName) + ": " + Dateigrund(grund));
+    if (grund) {
+        // Catalog: %1 is the file's name, %2 the system's reason ("No such file or directory").
+        const char* muster = Tr("Die Datei %1 kann nicht gelesen werden: %2");
+        throw DateiFehler(Einsetzen(muster, {dateiName, Dateigrund(grund)}));
+    }
     DateiLesePuffer puffer(datei);
     std::istream strom(&puffer);
     LeseI3dAusStrom(punkte, strom, dateiName, melder);
@@ -294,18 +300,30 @@ void LeseI3dAusStrom(TSplinePunkte& punkte, std::istream& strom, const std::stri
     }
 
     if (abschnitt == Abschnitt::VorDerSzene) {
-        melder.Information("In " + name + " fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert.");
+        // Catalog: %1 is the file's name; <Scene> is the element of the i3d document.
+        melder.Information(Einsetzen(Tr("In %1 fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert."), {name}));
         return;
     }
     abschliessen();
     punkte.Aktuell = 0;
+    constexpr auto kHoechstens = static_cast<unsigned long>(TSplinePunkte::kMaxPunkte);
     if (zuViele)
-        melder.Warnung("In " + name + " stehen mehr als " + std::to_string(TSplinePunkte::kMaxPunkte) +
-                       " Shapes in der Szene; übernommen wurden nur die ersten " +
-                       std::to_string(TSplinePunkte::kMaxPunkte) + " als SplinePunkte.");
+        // Catalog: %1 is the file's name, %2 the number of spline points the program
+        // holds at most; a Shape is an element of the i3d document's scene.
+        melder.Warnung(Einsetzen(TrN("In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
+                                     "ersten %2 als SplinePunkte.",
+                                     "In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
+                                     "ersten %2 als SplinePunkte.",
+                                     kHoechstens),
+                                 {name, std::to_string(kHoechstens)}));
     else if (!ende)
-        melder.Information("In " + name + " fehlt \"</Scene>\"; übernommen wurden die " + std::to_string(k) +
-                           " SplinePunkte bis zum Dateiende.");
+        melder.Information(Einsetzen(
+            // Catalog: %1 is the file's name, %2 the number of spline points read;
+            // </Scene> ends the scene element of the i3d document.
+            TrN("In %1 fehlt \"</Scene>\"; übernommen wurden die %2 SplinePunkte bis zum Dateiende.",
+                "In %1 fehlt \"</Scene>\"; übernommen wurden die %2 SplinePunkte bis zum Dateiende.",
+                static_cast<unsigned long>(std::max(k, 0))),
+            {name, std::to_string(k)}));
 }
 
 }  // namespace pavolant

@@ -1,5 +1,6 @@
 #include "persistence/IniAbbildung.h"
 
+#include "model/Text.h"
 #include "model/Zahlen.h"
 #include "persistence/Plattform.h"
 
@@ -17,20 +18,33 @@ std::string Index(int i) { return std::to_string(i); }
 
 // A save must never write a number that its own load refuses. Each writer below checks
 // its whole part before it sets the first key, so a refused part leaves the document in
-// memory as it was and the file, saved only afterwards, untouched. `ort` names the value
-// as the user finds it in the window.
-void Speicherbar(double wert, const std::string& ort) {
-    if (!IniDatei::ZahlLiestSichZurueck(wert))
-        throw KonvertierungsFehler(ort + ": " + FormatAllgemein(wert) + " kann nicht gespeichert werden");
+// memory as it was and the file, saved only afterwards, untouched. `ort()` names the
+// value as the user finds it in the window; it is put into words only for a refusal.
+template <typename Ort>
+void Speicherbar(double wert, const Ort& ort) {
+    if (!IniDatei::ZahlLiestSichZurueck(wert)) {
+        // Catalog: %1 names the value (where it is in the window), %2 is the value.
+        const char* muster = Tr("%1: %2 kann nicht gespeichert werden");
+        throw KonvertierungsFehler(Einsetzen(muster, {std::string(ort()), FormatAllgemein(wert)}));
+    }
 }
 
 // An angle is stored as its degrees rounded to hundredths, which overflow beyond
 // kGroessteGradzahl although the radians and the degrees themselves are finite.
-void WinkelSpeicherbar(double rad, const std::string& ort) {
+template <typename Ort>
+void WinkelSpeicherbar(double rad, const Ort& ort) {
     if (IniDatei::ZahlLiestSichZurueck(GradAufHundertstel(rad))) return;
-    throw KonvertierungsFehler(ort + ": " + FormatAllgemein(RadZuGrad(rad)) +
-                               "° kann nicht gespeichert werden (höchstens ±" + FormatAllgemein(kGroessteGradzahl) +
-                               "°)");
+    // Catalog: %1 names the angle (where it is in the window), %2 is the angle and %3
+    // the largest one a file can hold, both in degrees.
+    const char* muster = Tr("%1: %2° kann nicht gespeichert werden (höchstens ±%3°)");
+    throw KonvertierungsFehler(Einsetzen(
+        muster, {std::string(ort()), FormatAllgemein(RadZuGrad(rad)), FormatAllgemein(kGroessteGradzahl)}));
+}
+
+// The place of a border's value in the window, for the right or the left border: each
+// its own whole text, so that a language can word either side its own way.
+std::string Randort(const TRandPunkte& rand, const char* rechts, const char* links, int segment = -1) {
+    return Einsetzen(rand.Rechts ? rechts : links, {Index(segment)});
 }
 
 }  // namespace
@@ -40,10 +54,15 @@ void WinkelSpeicherbar(double rad, const std::string& ort) {
 void Lesen(const IniDatei& ini, TSplinePunkte& punkte) {
     const int n = ini.LiesInteger("Splines", "Anzahl", 2);
     if (n > TSplinePunkte::kMaxPunkte) {
-        std::string text = "Zu viele SplinePunkte (" + std::to_string(n) + ", höchstens " +
-                           std::to_string(TSplinePunkte::kMaxPunkte) + ")";
-        if (!ini.Pfad().empty()) text += " in " + Utf8(ini.Pfad());
-        throw IniFehler(text);
+        const std::string anzahl = std::to_string(n), hoechstens = std::to_string(TSplinePunkte::kMaxPunkte);
+        if (ini.Pfad().empty())
+            // Catalog: %1 is the number of spline points the file asks for, %2 the most
+            // the program holds.
+            throw IniFehler(Einsetzen(Tr("Zu viele SplinePunkte (%1, höchstens %2)"), {anzahl, hoechstens}));
+        // Catalog: %1 is the number of spline points the file asks for, %2 the most the
+        // program holds, %3 the file's name.
+        throw IniFehler(Einsetzen(Tr("Zu viele SplinePunkte (%1, höchstens %2) in %3"),
+                                  {anzahl, hoechstens, Utf8(ini.Pfad())}));
     }
     for (int k = 1; k <= n; ++k) {
         if (punkte.AnzahlPunkte() < k) punkte.Anhaengen();
@@ -68,13 +87,20 @@ void Lesen(const IniDatei& ini, TSplinePunkte& punkte) {
 void Schreiben(IniDatei& ini, const TSplinePunkte& punkte) {
     for (int k = 1; k <= punkte.AnzahlPunkte(); ++k) {
         const TSplinePkt& p = *punkte.Punkt(k - 1);
-        const std::string ort = "SplinePunkt " + std::to_string(k) + ", ";
-        Speicherbar(p.X, ort + "X");
-        Speicherbar(p.Y, ort + "Y");
-        Speicherbar(p.Z, ort + "Z");
-        Speicherbar(p.Xrot, ort + "Xrot");
-        Speicherbar(p.Yrot, ort + "Yrot");
-        Speicherbar(p.Zrot, ort + "Zrot");
+        const auto ort = [k](const char* koordinate) {
+            return [k, koordinate] {
+                // Catalog: %1 is the spline point's number, %2 the name of its coordinate
+                // (X, Y, Z, Xrot, Yrot, Zrot) as the point table shows it.
+                const char* muster = Tr("SplinePunkt %1, %2");
+                return Einsetzen(muster, {std::to_string(k), koordinate});
+            };
+        };
+        Speicherbar(p.X, ort("X"));
+        Speicherbar(p.Y, ort("Y"));
+        Speicherbar(p.Z, ort("Z"));
+        Speicherbar(p.Xrot, ort("Xrot"));
+        Speicherbar(p.Yrot, ort("Yrot"));
+        Speicherbar(p.Zrot, ort("Zrot"));
     }
     ini.SchreibeInteger("Splines", "Anzahl", punkte.AnzahlPunkte());
     ini.SchreibeInteger("Splines", "aktuell", punkte.Aktuell);
@@ -98,10 +124,15 @@ void Lesen(const IniDatei& ini, TRandPunkte& rand, std::string_view name) {
     const std::string textur = std::string(name) + "_Textur";
     const int n = ini.LiesInteger(geo, "nSegments", 1);
     if (n > TRandPunkte::kMaxSegmente) {
-        std::string text =
-            "Zu viele Randsegmente (" + Index(n) + ", höchstens " + Index(TRandPunkte::kMaxSegmente) + ")";
-        if (!ini.Pfad().empty()) text += " in " + Utf8(ini.Pfad());
-        throw IniFehler(text);
+        const std::string anzahl = Index(n), hoechstens = Index(TRandPunkte::kMaxSegmente);
+        if (ini.Pfad().empty())
+            // Catalog: %1 is the number of segments the file gives a border, %2 the most a
+            // border can have.
+            throw IniFehler(Einsetzen(Tr("Zu viele Randsegmente (%1, höchstens %2)"), {anzahl, hoechstens}));
+        // Catalog: %1 is the number of segments the file gives a border, %2 the most a
+        // border can have, %3 the file's name.
+        throw IniFehler(Einsetzen(Tr("Zu viele Randsegmente (%1, höchstens %2) in %3"),
+                                  {anzahl, hoechstens, Utf8(ini.Pfad())}));
     }
     rand.Aktiv = ini.LiesBool(geo, "enable1", true);
     rand.TexturDatei = ini.LiesString(textur, "FileName", "bitte eingeben");
@@ -134,19 +165,36 @@ void Lesen(const IniDatei& ini, TRandPunkte& rand, std::string_view name) {
 void Schreiben(IniDatei& ini, const TRandPunkte& rand, std::string_view name) {
     const std::string geo = std::string(name) + "_Geo";
     const std::string textur = std::string(name) + "_Textur";
-    const std::string seite = rand.Rechts ? "Rechter Rand" : "Linker Rand";
-    Speicherbar(rand.TexturLaenge, seite + ", Texturlänge");
-    Speicherbar(rand.TexturBreite, seite + ", Texturbreite");
+    Speicherbar(rand.TexturLaenge, [&] {
+        // Catalog: the place of a value in the window: the border, then the field.
+        return Randort(rand, Tr("Rechter Rand, Texturlänge"), Tr("Linker Rand, Texturlänge"));
+    });
+    Speicherbar(rand.TexturBreite, [&] {
+        // Catalog: the place of a value in the window: the border, then the field.
+        return Randort(rand, Tr("Rechter Rand, Texturbreite"), Tr("Linker Rand, Texturbreite"));
+    });
     // Segment 0 last: the start point takes its angle from segment 1, where the user
     // typed it, so that is the place to name.
     for (int i = 1; i <= rand.AnzahlSegmente(); ++i) {
         const int k = i % rand.AnzahlSegmente();
         const TRandSegment& s = *rand.Segment(k);
-        const std::string ort = seite + ", Segment " + Index(k) + ", ";
-        Speicherbar(s.Breite, ort + "Breite");
-        WinkelSpeicherbar(s.Winkel, ort + "Winkel");
-        WinkelSpeicherbar(s.NormalenWinkel, ort + "Normale");
-        Speicherbar(s.U, ort + "Ende (U)");
+        Speicherbar(s.Breite, [&] {
+            // Catalog: %1 is the segment's number in the border profile; Breite is its length.
+            return Randort(rand, Tr("Rechter Rand, Segment %1, Breite"), Tr("Linker Rand, Segment %1, Breite"), k);
+        });
+        WinkelSpeicherbar(s.Winkel, [&] {
+            // Catalog: %1 is the segment's number in the border profile.
+            return Randort(rand, Tr("Rechter Rand, Segment %1, Winkel"), Tr("Linker Rand, Segment %1, Winkel"), k);
+        });
+        WinkelSpeicherbar(s.NormalenWinkel, [&] {
+            // Catalog: %1 is the segment's number; the normal is the direction the surface faces.
+            return Randort(rand, Tr("Rechter Rand, Segment %1, Normale"), Tr("Linker Rand, Segment %1, Normale"), k);
+        });
+        Speicherbar(s.U, [&] {
+            // Catalog: %1 is the segment's number; U is the texture coordinate across the border.
+            return Randort(rand, Tr("Rechter Rand, Segment %1, Ende (U)"), Tr("Linker Rand, Segment %1, Ende (U)"),
+                           k);
+        });
     }
 
     ini.SchreibeBool(geo, "enable1", rand.Aktiv);
@@ -182,8 +230,16 @@ void Lesen(const IniDatei& ini, TFuellFlaeche& fuellung) {
 }
 
 void Schreiben(IniDatei& ini, const TFuellFlaeche& fuellung) {
-    Speicherbar(fuellung.TexturHoehe, "Füllfläche, Texturhöhe");
-    Speicherbar(fuellung.TexturBreite, "Füllfläche, Texturbreite");
+    Speicherbar(fuellung.TexturHoehe, [] {
+        // Catalog: the place of a value in the window: the fill that closes the road's
+        // ends (the settings' front faces), then the field.
+        return std::string(Tr("Füllfläche, Texturhöhe"));
+    });
+    Speicherbar(fuellung.TexturBreite, [] {
+        // Catalog: the place of a value in the window: the fill that closes the road's
+        // ends (the settings' front faces), then the field.
+        return std::string(Tr("Füllfläche, Texturbreite"));
+    });
     ini.SchreibeString(kFuellSektion, "Textur", fuellung.Textur);
     ini.SchreibeZahl(kFuellSektion, "TexturHoehe", fuellung.TexturHoehe);
     ini.SchreibeZahl(kFuellSektion, "TexturBreite", fuellung.TexturBreite);

@@ -2,6 +2,7 @@
 
 #include "persistence/ErsetzendeDatei.h"
 #include "persistence/Plattform.h"
+#include "model/Text.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>
@@ -240,9 +241,11 @@ void NachUtf16Anhaengen(std::string_view utf8, bool grossEndian, std::string& zi
 // byte has no place; in those encodings zero bytes stand in a fixed pattern, as every
 // ASCII character (the names, '=', '[', digits) has zero high bytes. A few stray zero
 // bytes in a text file make no such pattern and read as before.
-std::optional<std::string_view> NichtLesbareKodierung(std::string_view bytes) {
+enum class FremdeKodierung { Utf32, Utf16OhneBom };
+
+std::optional<FremdeKodierung> NichtLesbareKodierung(std::string_view bytes) {
     using namespace std::string_view_literals;
-    if (bytes.starts_with("\xFF\xFE\0\0"sv) || bytes.starts_with("\0\0\xFE\xFF"sv)) return "UTF-32-kodiert";
+    if (bytes.starts_with("\xFF\xFE\0\0"sv) || bytes.starts_with("\0\0\xFE\xFF"sv)) return FremdeKodierung::Utf32;
     if (bytes.starts_with(kBomUtf16LE) || bytes.starts_with(kBomUtf16BE) || bytes.starts_with(kBom))
         return std::nullopt;
     const std::size_t probe = std::min<std::size_t>(bytes.size(), 4096);
@@ -250,15 +253,17 @@ std::optional<std::string_view> NichtLesbareKodierung(std::string_view bytes) {
     for (std::size_t i = 0; i < (probe & ~std::size_t{3}); ++i) nullen[i % 4] += bytes[i] == '\0';
     // In UTF-32 the highest byte of every unit is zero and the next one nearly always.
     const std::size_t gruppen = probe / 4;
-    if (gruppen > 0 && nullen[3] == gruppen && 2 * nullen[2] >= gruppen && nullen[0] < gruppen) return "UTF-32-kodiert";
-    if (gruppen > 0 && nullen[0] == gruppen && 2 * nullen[1] >= gruppen && nullen[3] < gruppen) return "UTF-32-kodiert";
+    if (gruppen > 0 && nullen[3] == gruppen && 2 * nullen[2] >= gruppen && nullen[0] < gruppen)
+        return FremdeKodierung::Utf32;
+    if (gruppen > 0 && nullen[0] == gruppen && 2 * nullen[1] >= gruppen && nullen[3] < gruppen)
+        return FremdeKodierung::Utf32;
     std::size_t gerade = 0, ungerade = 0;
     for (std::size_t i = 0; i < (probe & ~std::size_t{1}); ++i) (i % 2 == 0 ? gerade : ungerade) += bytes[i] == '\0';
     const std::size_t einheiten = probe / 2;
     const auto muster = [einheiten](std::size_t viele, std::size_t wenige) {
         return einheiten > 0 && 2 * viele >= einheiten && 16 * wenige <= viele;
     };
-    if (muster(ungerade, gerade) || muster(gerade, ungerade)) return "UTF-16-kodiert ohne Byte-Order-Mark (BOM)";
+    if (muster(ungerade, gerade) || muster(gerade, ungerade)) return FremdeKodierung::Utf16OhneBom;
     return std::nullopt;
 }
 
@@ -362,7 +367,8 @@ std::optional<int> GanzzahlLesen(std::string_view s) {
 IniDatei::IniDatei(std::filesystem::path pfad) : pfad_(std::move(pfad)) {
     // The message, with the system's reason why ("Permission denied", "Is a directory").
     const auto fehler = [this](const std::error_code& grund) {
-        return IniFehler("Die Datei " + Utf8(pfad_) + " kann nicht gelesen werden: " + Dateigrund(grund));
+        // Catalog: %1 is the file's name, %2 the system's reason ("Permission denied").
+        return IniFehler(Einsetzen(Tr("Die Datei %1 kann nicht gelesen werden: %2"), {Utf8(pfad_), Dateigrund(grund)}));
     };
     // A FIFO at the path cannot hang the program: it is refused like every other file
     // that is not a regular one.
@@ -389,10 +395,29 @@ IniDatei IniDatei::AusText(std::string_view inhalt, std::filesystem::path pfad) 
 }
 
 void IniDatei::Einlesen(std::string bytes) {
-    const std::string datei = pfad_.empty() ? std::string("Die Datei") : "Die Datei " + Utf8(pfad_);
-    if (const auto fremd = NichtLesbareKodierung(bytes))
-        throw IniFehler(datei + " ist " + std::string(*fremd) +
-                        "; bitte als UTF-8, UTF-16 mit BOM oder Windows-1252 speichern");
+    // A file read from text has no name to give; each message then speaks of "the file".
+    const std::string name = Utf8(pfad_);
+    const bool benannt = !pfad_.empty();
+    if (const auto fremd = NichtLesbareKodierung(bytes)) {
+        const bool utf32 = *fremd == FremdeKodierung::Utf32;
+        const char* muster = nullptr;
+        if (benannt && utf32)
+            // Catalog: %1 is the file's name; the encodings named last are those the program reads.
+            muster = Tr("Die Datei %1 ist UTF-32-kodiert; bitte als UTF-8, UTF-16 mit BOM oder Windows-1252 "
+                        "speichern");
+        else if (utf32)
+            // Catalog: the encodings named last are those the program reads.
+            muster = Tr("Die Datei ist UTF-32-kodiert; bitte als UTF-8, UTF-16 mit BOM oder Windows-1252 speichern");
+        else if (benannt)
+            // Catalog: %1 is the file's name; the encodings named last are those the program reads.
+            muster = Tr("Die Datei %1 ist UTF-16-kodiert ohne Byte-Order-Mark (BOM); bitte als UTF-8, UTF-16 mit "
+                        "BOM oder Windows-1252 speichern");
+        else
+            // Catalog: the encodings named last are those the program reads.
+            muster = Tr("Die Datei ist UTF-16-kodiert ohne Byte-Order-Mark (BOM); bitte als UTF-8, UTF-16 mit BOM "
+                        "oder Windows-1252 speichern");
+        throw IniFehler(Einsetzen(muster, {name}));
+    }
     std::size_t ab = 0;
     if (bytes.starts_with(kBomUtf16LE) || bytes.starts_with(kBomUtf16BE)) {
         const bool gross = bytes.starts_with(kBomUtf16BE);
@@ -409,7 +434,10 @@ void IniDatei::Einlesen(std::string bytes) {
     }
     std::string().swap(bytes);
     // Positions are 32 bits wide; a text file of 4 GiB is no INI file.
-    if (text_.size() >= kKeine) throw IniFehler(datei + " kann nicht gelesen werden");
+    if (text_.size() >= kKeine)
+        // Catalog: %1 is the file's name.
+        throw IniFehler(benannt ? Einsetzen(Tr("Die Datei %1 kann nicht gelesen werden"), {name})
+                                : std::string(Tr("Die Datei kann nicht gelesen werden")));
     Zerlegen(ab);
 }
 
@@ -665,7 +693,9 @@ double IniDatei::ZahlAusWert(std::string_view sektion, std::string_view schluess
     try {
         return ZahlAusText(wert);
     } catch (const KonvertierungsFehler& e) {
-        std::string ort = pfad_.empty() ? std::string() : pfad_.string() + " ";
+        // The name as UTF-8, as in every other message: string() would be the ANSI code
+        // page on Windows, and throws for a character that page lacks.
+        std::string ort = pfad_.empty() ? std::string() : Utf8(pfad_) + " ";
         ort += "[" + SichtbarerText(Getrimmt(sektion)) + "] " + SichtbarerText(Getrimmt(schluessel)) + ": ";
         throw KonvertierungsFehler(ort + e.what());
     }

@@ -1,6 +1,7 @@
 #include "persistence/Parameterdatei.h"
 
 #include "persistence/IniDatei.h"
+#include "model/Text.h"
 #include "model/Zahlen.h"
 
 #include <algorithm>
@@ -68,9 +69,11 @@ void Schreiben(IniDatei& ini, const ParameterFenster& fenster, Teil lage) {
     for (const ParameterSchluessel& s : kTabelle) {
         if (s.Lage != lage || s.Art != Zahl) continue;
         const double wert = fenster.Zahl(s.Name);
-        if (!IniDatei::ZahlLiestSichZurueck(wert))
-            throw KonvertierungsFehler(std::string(s.Name) + ": " + FormatAllgemein(wert) +
-                                       " kann nicht gespeichert werden");
+        if (!IniDatei::ZahlLiestSichZurueck(wert)) {
+            // Catalog: %1 names the value (where it is in the window), %2 is the value.
+            const char* muster = Tr("%1: %2 kann nicht gespeichert werden");
+            throw KonvertierungsFehler(Einsetzen(muster, {s.Name, FormatAllgemein(wert)}));
+        }
     }
     for (const ParameterSchluessel& s : kTabelle) {
         if (s.Lage != lage) continue;

@@ -31,7 +31,9 @@ std::error_code LetzterFehler() { return Errno(errno); }
 class Kategorie : public std::error_category {
 public:
     const char* name() const noexcept override { return "pavolant"; }
-    std::string message(int) const override { return "Not a regular file"; }
+    // Catalog: the reason a file cannot be read or written: it is a folder, a device or
+    // a pipe rather than a file.
+    std::string message(int) const override { return Tr("Not a regular file"); }
 };
 
 }  // namespace

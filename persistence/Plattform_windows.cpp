@@ -34,7 +34,9 @@ namespace {
 class EigeneKategorie : public std::error_category {
 public:
     const char* name() const noexcept override { return "pavolant"; }
-    std::string message(int) const override { return "Not a regular file"; }
+    // Catalog: the reason a file cannot be read or written: it is a folder, a device or
+    // a pipe rather than a file.
+    std::string message(int) const override { return Tr("Not a regular file"); }
 };
 
 std::string Utf8AusBreit(const wchar_t* text, int laenge) {
@@ -62,7 +64,8 @@ public:
         while (!ergebnis.empty() && (ergebnis.back() == '\n' || ergebnis.back() == '\r' ||
                                      ergebnis.back() == ' ' || ergebnis.back() == '.'))
             ergebnis.pop_back();
-        if (ergebnis.empty()) ergebnis = "Windows error " + std::to_string(nummer);
+        // Catalog: %1 is the system's error number, for an error the system has no words for.
+        if (ergebnis.empty()) ergebnis = Einsetzen(Tr("Windows error %1"), {std::to_string(nummer)});
         return ergebnis;
     }
 };
