@@ -3,8 +3,10 @@
 // controls by component name. The handlers live beside it by concern (see Hauptfenster.h).
 #include "ui/Hauptfenster.h"
 
+#include "model/Text.h"
 #include "model/Zahlen.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -159,28 +161,34 @@ T* Suchen(Hauptfenster& form, const std::array<Komponente<T>, N>& tabelle, std::
     return KomponenteSuchen<Hauptfenster, T>(form, tabelle, name);
 }
 
+// The start of a segment group's caption, which the count of segments completes; the
+// same words before and after the border is first shown.
+const char* Segmentueberschrift(bool rechts) {
+    return rechts ? Tr("Right bordersegments:") : Tr("Left bordersegments:");
+}
+
 // The layout of one side's border groups, as the window opens with them. The texts stay
 // until the border is first shown.
 void RandLayout(const RandEditor& editor, TButton& laden, bool rechts) {
     const RandSegmentFelder& s = editor.Felder();
     const RandTexturFelder& t = *editor.Textur();
-    t.Aktiv.Caption = rechts ? "Generate right border" : "Generate left border";
+    t.Aktiv.Caption = rechts ? Tr("Generate right border") : Tr("Generate left border");
     t.Aktiv.SetChecked(true);  // the start-up display unchecks it, which hides the groups
-    t.Gruppe.Caption = rechts ? "Right border " : "Left border ";
+    t.Gruppe.Caption = rechts ? Tr("Right border ") : Tr("Left border ");
     t.Datei.Text = "verge_diffuse.dds";
     t.Laenge.Text = "20";
     t.Breite.Text = "0";
     t.BreitePxl.Text = "0";
-    t.BreiteZuU.Caption = "Width  -> U";
+    t.BreiteZuU.Caption = Tr("Width  -> U");
     t.BreiteZuU.Hint =
-        "Berechnet aus Texturbreite und Breite der Randsegmente die zugehörige Texturkoordinate U "
-        "(Parameter \"Ende\")";
-    t.Ruecksetzen.Caption = "Reset instead of mirroring";
+        Tr("Berechnet aus Texturbreite und Breite der Randsegmente die zugehörige Texturkoordinate U "
+           "(Parameter \"Ende\")");
+    t.Ruecksetzen.Caption = Tr("Reset instead of mirroring");
 
-    SegmentgruppeVorbelegen(s, rechts ? "Right bordersegments:1" : "Left bordersegments:1",
-                            rechts ? "Add border segment at the end  " : "Randsegment am Ende hinzufügen");
+    SegmentgruppeVorbelegen(s, std::string(Segmentueberschrift(rechts)) + "1",
+                            rechts ? Tr("Add border segment at the end  ") : Tr("Randsegment am Ende hinzufügen"));
 
-    laden.Caption = rechts ? "Load parameters for right border" : "Load parameters for left border";
+    laden.Caption = rechts ? Tr("Load parameters for right border") : Tr("Load parameters for left border");
 }
 
 }  // namespace
@@ -188,117 +196,117 @@ void RandLayout(const RandEditor& editor, TButton& laden, bool rechts) {
 Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
     : buendel_(melder),
       randMelder_(buendel_),
-      RandR("right Border", randMelder_),
-      RandL("left Border", randMelder_),
+      RandR(Tr("right Border"), randMelder_),
+      RandL(Tr("left Border"), randMelder_),
       RandREditor(RandR, randMelder_,
                   {gboRandRSegmente, sedRandRNr, spbRandRAdd, spbRandRDel, spbRandRAddEnd, edtRandRBreite,
                    edtRandRWinkel, edtRandREnde, edtRandREndePxl, cboRandRnormMan, edtRandRnormale},
-                  "Right bordersegments:",
+                  Segmentueberschrift(true),
                   RandTexturFelder{cboRandRenable, gboRandR, edtRandRTexFile, edtRandRTexLaenge, edtRandRTexBreite,
                                    edtRandRTexBreitePxl, cboRandRRuecksetzen, btnRandRcalcU}),
       RandLEditor(RandL, randMelder_,
                   {gboRandLSegmente, sedRandLNr, spbRandLAdd, SpeedButton2, spbRandLAddEnd, edtRandLBreite,
                    edtRandLWinkel, edtRandLEnde, edtRandLEndePxl, cboRandLnormMan, edtRandLnormale},
-                  "Left bordersegments:",
+                  Segmentueberschrift(false),
                   RandTexturFelder{cboRandLenable, gboRandL, edtRandLTexFile, edtRandLTexLaenge, edtRandLTexBreite,
                                    edtRandLTexBreitePxl, cboRandLRuecksetzen, btnRandLcalcU}),
       Profil(RandR, RandL, randMelder_),
       melder_(buendel_),
       dialoge_(dialoge) {
     // Top rows.
-    bbnSave.Caption = "i3d-File";
+    bbnSave.Caption = Tr("i3d-File");
     edtFileName.Text = "edtFileName";
-    bbnGo.Caption = "Go";
+    bbnGo.Caption = Tr("Go");
     bbnGo.Enabled = false;  // enabled only once an output file was chosen
-    Label18.Caption = "ShapeName";
+    Label18.Caption = Tr("ShapeName");
     edtShapeName.Text = "RoadPAV";
-    spbCopyToRight.Caption = "CopyL";
-    cboCreateFahrbahn.Caption = "Roadway ";
+    spbCopyToRight.Caption = Tr("CopyL");
+    cboCreateFahrbahn.Caption = Tr("Roadway ");
     cboCreateFahrbahn.SetChecked(true);
-    spbCopyToLeft.Caption = "CopyR";
+    spbCopyToLeft.Caption = Tr("CopyR");
     RandLayout(RandREditor, bbnRandRLoadPara, true);
     RandLayout(RandLEditor, bbnRandLLoadPara, false);
-    bbnRandRLoadTex.Hint = "Texturdatei für rechten Rand laden (Pfade werden NICHT angepasst)";
-    bbnRandLLoadTex.Hint = "Load texture for left border (path will NOT be adjusted)         ";
+    bbnRandRLoadTex.Hint = Tr("Texturdatei für rechten Rand laden (Pfade werden NICHT angepasst)");
+    bbnRandLLoadTex.Hint = Tr("Load texture for left border (path will NOT be adjusted)         ");
 
     // Left column.
-    bbnShowLeftParameter.Caption = "Show parameters   ";
-    bbnLoadPara.Caption = "Load parameter";
-    lblParameter.Caption = "freely entered ";
-    bbnSavePara.Caption = "Save parameter";
-    bbnCopyMemo.Caption = "Copy Memo";
+    bbnShowLeftParameter.Caption = Tr("Show parameters   ");
+    bbnLoadPara.Caption = Tr("Load parameter");
+    lblParameter.Caption = Tr("freely entered ");
+    bbnSavePara.Caption = Tr("Save parameter");
+    bbnCopyMemo.Caption = Tr("Copy Memo");
 
     // Roadway geometry.
-    GroupBox2.Caption = "Roadway - Geometry  ";
-    lblBreite.Caption = "Width ";
+    GroupBox2.Caption = Tr("Roadway - Geometry  ");
+    lblBreite.Caption = Tr("Width ");
     edtBreite.Text = "7";
-    cboSchleppkurve.Caption = "Tractrix    ";
+    cboSchleppkurve.Caption = Tr("Tractrix    ");
     edtSchleppkurve.Text = "10";
-    cboSturz.Caption = "Fulctrum   ";
+    cboSturz.Caption = Tr("Fulctrum   ");
     edtSturz.Text = "1";
 
     // Roadway texture.
-    GroupBox3.Caption = "Roadway - Texture";
-    lblTextur1File.Caption = "File ";
+    GroupBox3.Caption = Tr("Roadway - Texture");
+    lblTextur1File.Caption = Tr("File ");
     edtTextur1FileName.Text = "road_diffuse.dds";
-    lblTextur1Laenge.Caption = "Length";
+    lblTextur1Laenge.Caption = Tr("Length");
     edtTextur1Laenge.Text = "20";
-    Label46.Caption = "TextureWidth";
-    Label30.Caption = "pxl";
+    Label46.Caption = Tr("TextureWidth");
+    Label30.Caption = Tr("pxl");
     edtTexPxl.Text = "0";
-    Label47.Caption = "Begin";
+    Label47.Caption = Tr("Begin");
     edtTexStart.Text = "0";
     edtTexStartPxl.Text = "0";
-    Label48.Caption = "End ";
+    Label48.Caption = Tr("End ");
     EdtTexEnde.Text = "1";
     EdtTexEndePxl.Text = "0";
-    cboRandomBackFold.Caption = "Flip randomly      ";
+    cboRandomBackFold.Caption = Tr("Flip randomly      ");
     edtRandomBackfold.Text = "0,5";
-    cboRuecksetzen.Caption = "Reset instead of mirroring";
-    Label25.Caption = "TexL0";
+    cboRuecksetzen.Caption = Tr("Reset instead of mirroring");
+    Label25.Caption = Tr("TexL0");
     edtTexL0.Text = "0";
-    edtTexL0.Hint = "Startpunkt in der Textur [0...1]";
-    spbOldTexL0.Hint = "Alten Wert von TexL0 wieder herstellen";
-    Label17.Caption = "Stretch on slopes    ";
+    edtTexL0.Hint = Tr("Startpunkt in der Textur [0...1]");
+    spbOldTexL0.Hint = Tr("Alten Wert von TexL0 wieder herstellen");
+    Label17.Caption = Tr("Stretch on slopes    ");
     edtStreckung.Text = "0";
 
     // Spline points.
     sedSplinePtsNr.MinValue = 1;
     sedSplinePtsNr.MaxValue = SplinePunkte.AnzahlPunkte();
     sedSplinePtsNr.Show(1);
-    spbSplineAdd.Hint = "Spline-Punkt vor aktuellem Punkt einfügen";
-    spbSplineSub.Hint = "aktuellen Spline-Punkt löschen";
-    spbSplineAddEnd.Hint = "Spline-Punkt am Ende hinzufügen";
-    bbnSplinePtsOpen.Hint = "exportierte Spline-Punkte aus i3d-Datei laden";
-    btnSplineAusrichten.Caption = "Orient points";
-    btnSplineAusrichten.Hint = "Heading and grade of every point from the positions around it (bank kept)";
-    btnSplinePunktAusrichten.Caption = "Orient this point";
-    btnSplinePunktAusrichten.Hint = "Heading and grade of the current point from the positions around it";
-    btnSplineVerlaengern.Caption = "Extend road";
-    btnSplineVerlaengern.Hint = "Append a point this many metres beyond the last, along its heading and grade";
+    spbSplineAdd.Hint = Tr("Spline-Punkt vor aktuellem Punkt einfügen");
+    spbSplineSub.Hint = Tr("aktuellen Spline-Punkt löschen");
+    spbSplineAddEnd.Hint = Tr("Spline-Punkt am Ende hinzufügen");
+    bbnSplinePtsOpen.Hint = Tr("exportierte Spline-Punkte aus i3d-Datei laden");
+    btnSplineAusrichten.Caption = Tr("Orient points");
+    btnSplineAusrichten.Hint = Tr("Heading and grade of every point from the positions around it (bank kept)");
+    btnSplinePunktAusrichten.Caption = Tr("Orient this point");
+    btnSplinePunktAusrichten.Hint = Tr("Heading and grade of the current point from the positions around it");
+    btnSplineVerlaengern.Caption = Tr("Extend road");
+    btnSplineVerlaengern.Hint = Tr("Append a point this many metres beyond the last, along its heading and grade");
     edtSplineStrecke.Text = "50";
-    btnPunktetabelle.Caption = "Points table";
-    btnPunktetabelle.Hint = "All spline points in a table";
-    bbnGrafikSchnitt.Caption = "Show profile  ";
-    bbnGrafikSchnitt.Hint = "Schnittzeichnung Straße und Ränder (Zrot noch nicht berücksichtigt)";
+    btnPunktetabelle.Caption = Tr("Points table");
+    btnPunktetabelle.Hint = Tr("All spline points in a table");
+    bbnGrafikSchnitt.Caption = Tr("Show profile  ");
+    bbnGrafikSchnitt.Hint = Tr("Schnittzeichnung Straße und Ränder (Zrot noch nicht berücksichtigt)");
 
     // Right column.
-    bbnShowRightParameter.Caption = "Show parameters   ";
-    cboCreateTG.Caption = "Generate TransformGroup";
+    bbnShowRightParameter.Caption = Tr("Show parameters   ");
+    cboCreateTG.Caption = Tr("Generate TransformGroup");
     cboCreateTG.SetChecked(true);
-    cboRandFuellen.Caption = "Fill front surface  ";
-    cboRandFuellen.Hint = "nur möglich, wenn beide Ränder aktiv";
-    Label24.Caption = "See 'Settings' for parameters";
-    GroupBox1.Caption = "TrafficSplines";
-    cboTrafficSpline.Caption = "center      ";
-    cboTrafficSpline.Hint = "nur möglich, wenn beide Ränder aktiv";
-    cboTrafficSplineRechts.Caption = "right                     %";
-    cboTrafficSplineRechts.Hint = "only possible when both borders active";
+    cboRandFuellen.Caption = Tr("Fill front surface  ");
+    cboRandFuellen.Hint = Tr("nur möglich, wenn beide Ränder aktiv");
+    Label24.Caption = Tr("See 'Settings' for parameters");
+    GroupBox1.Caption = Tr("TrafficSplines");
+    cboTrafficSpline.Caption = Tr("center      ");
+    cboTrafficSpline.Hint = Tr("nur möglich, wenn beide Ränder aktiv");
+    cboTrafficSplineRechts.Caption = Tr("right                     %");
+    cboTrafficSplineRechts.Hint = Tr("only possible when both borders active");
     edtTrafficSplineRechts.Text = "50";
-    cboTrafficSplineLinks.Caption = "left                        %";
-    cboTrafficSplineLinks.Hint = "only possible when both borders active";
+    cboTrafficSplineLinks.Caption = Tr("left                        %");
+    cboTrafficSplineLinks.Hint = Tr("only possible when both borders active");
     edtTrafficSplineLinks.Text = "50";
-    bbnInfo.Caption = "Info";
+    bbnInfo.Caption = Tr("Info");
 
     mmoStatus.Lines = {"mmoStatus"};
 
@@ -368,7 +376,7 @@ bool Hauptfenster::Ausfuehren(const std::function<void()>& handler) {
         if (!fehlerfeld_) fehlerfeld_ = FeldDesFehlers(e);
         fehler = MitFeldbeschriftung(e.what(), fehlerfeld_);
     } catch (const std::bad_alloc&) {
-        fehler = kSpeicherErschoepft;
+        fehler = Tr(kSpeicherErschoepft);
     } catch (const std::exception& e) {
         fehler = e.what();
     }
@@ -471,7 +479,11 @@ TMemo* Hauptfenster::Memo(std::string_view name) { return Suchen(*this, kMemos, 
 // ---- Info ------------------------------------------------------------------------------
 
 void Hauptfenster::bbnInfoClick() {
-    melder_.Information("INOFFICIAL\rEN-VERSION!\r\rVersion 1.64 (2017-01-03) by Quenlor");
+    // The boxes break lines with CR; a catalog's texts break them with LF, as gettext
+    // wants its messages, so the text is turned into the boxes' convention here.
+    std::string text = Tr("INOFFICIAL\nEN-VERSION!\n\nVersion 1.64 (2017-01-03) by Quenlor");
+    std::replace(text.begin(), text.end(), '\n', '\r');
+    melder_.Information(text);
 }
 
 }  // namespace pavolant

@@ -38,6 +38,7 @@
 #include "model/Meldung.h"
 #include "model/Randprofil.h"
 #include "model/SplinePunkte.h"
+#include "model/Text.h"
 #include "persistence/Einstellungen.h"
 #include "persistence/Parameterdatei.h"
 #include "persistence/Systemspeicher.h"
@@ -107,7 +108,8 @@ public:
     // component name; the view then puts the focus there with the text selected.
     const std::optional<std::string>& Fehlerfeld() const { return fehlerfeld_; }
 
-    std::string Caption = "Pavolant v1.64 by Quenlor";
+    // Set at construction, after the start-up installed the translator.
+    std::string Caption = Tr("Pavolant v1.64 by Quenlor");
 
     // ---- Controls -----------------------------------------------------------------------
     // Top rows.
