@@ -8,6 +8,7 @@ namespace pavolant {
 
 namespace {
 constexpr const char* kSektion = "Preferences";
+constexpr const char* kTexturordner = "Texturordner";
 }
 
 std::filesystem::path EinstellungsPfad() {
@@ -39,6 +40,19 @@ std::optional<std::uint64_t> SpeicherGrenzeLesen(const std::filesystem::path& pf
     constexpr double kHoechstens = 8796093022208.0;
     if (megabyte >= kHoechstens) return UINT64_MAX;
     return static_cast<std::uint64_t>(megabyte * 1048576.0);
+}
+
+std::optional<std::string> TexturordnerLesen(const std::filesystem::path& pfad) {
+    const IniDatei ini(pfad);
+    std::string ordner = ini.LiesString(kSektion, kTexturordner, "");
+    if (ordner.empty()) return std::nullopt;
+    return ordner;
+}
+
+void TexturordnerSchreiben(const std::filesystem::path& pfad, const std::string& ordner) {
+    IniDatei ini(pfad);
+    ini.SchreibeString(kSektion, kTexturordner, ordner);
+    ini.Speichern();
 }
 
 void EinstellungenSchreiben(const std::filesystem::path& pfad, const Feinheit& feinheit,

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace pavolant {
 
@@ -31,6 +32,14 @@ std::optional<Fensterposition> EinstellungenLesen(const std::filesystem::path& p
 // KonvertierungsFehler naming the file and key. The program never writes this key: a
 // user sets it by hand, and it stays as typed.
 std::optional<std::uint64_t> SpeicherGrenzeLesen(const std::filesystem::path& pfad);
+
+// The folder the road preview looks in for texture files not found beside the document:
+// the key Texturordner of [Preferences], UTF-8. Missing file, key or an empty value:
+// nullopt. The read throws IniFehler when the file exists but cannot be read.
+std::optional<std::string> TexturordnerLesen(const std::filesystem::path& pfad);
+// Writes that key alone: every other line of the file stays as it is (a missing file is
+// created with only this key). All-or-nothing; throws DateiFehler as the other writes.
+void TexturordnerSchreiben(const std::filesystem::path& pfad, const std::string& ordner);
 
 // Writes the six settings and the position in their fixed order, all-or-nothing;
 // throws DateiFehler("In <path> kann nicht geschrieben werden").
