@@ -167,10 +167,26 @@ const char* DdsName(DdsArt art) {
 }
 
 std::string DdsDatei(const RgbaBild& bild, DdsArt art, bool mipmaps) {
-    int stufen = 1;
-    if (mipmaps)
-        for (int w = bild.Breite, h = bild.Hoehe; w > 1 || h > 1; w = std::max(1, w / 2), h = std::max(1, h / 2))
-            ++stufen;
+    std::vector<RgbaBild> stufen{bild};
+    while (mipmaps && (stufen.back().Breite > 1 || stufen.back().Hoehe > 1)) stufen.push_back(Halbieren(stufen.back()));
+    return DdsDatei(stufen, art);
+}
+
+RgbaBild Einfarbig(int breite, int hoehe, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    RgbaBild bild(breite, hoehe);
+    for (std::size_t i = 0; i < bild.Pixel.size(); i += 4) {
+        bild.Pixel[i] = r;
+        bild.Pixel[i + 1] = g;
+        bild.Pixel[i + 2] = b;
+        bild.Pixel[i + 3] = a;
+    }
+    return bild;
+}
+
+std::string DdsDatei(const std::vector<RgbaBild>& stufenListe, DdsArt art) {
+    const RgbaBild& bild = stufenListe.front();
+    const auto stufen = static_cast<int>(stufenListe.size());
+    const bool mipmaps = stufen > 1;
     const bool roh = art == DdsArt::Unkomprimiert;
     constexpr std::uint32_t kCaps = 0x1, kHoehe = 0x2, kBreite = 0x4, kPitch = 0x8, kFormat = 0x1000,
                             kMipAnzahl = 0x20000, kLinear = 0x80000;
@@ -202,11 +218,7 @@ std::string DdsDatei(const RgbaBild& bild, DdsArt art, bool mipmaps) {
     }
     U32(aus, 0x1000 | (mipmaps ? 0x400008 : 0));  // TEXTURE, with MIPMAP | COMPLEX
     for (int i = 0; i < 4; ++i) U32(aus, 0);
-    RgbaBild ebene = bild;
-    for (int s = 0; s < stufen; ++s) {
-        Ebene(aus, ebene, art);
-        if (s + 1 < stufen) ebene = Halbieren(ebene);
-    }
+    for (const RgbaBild& ebene : stufenListe) Ebene(aus, ebene, art);
     return aus;
 }
 

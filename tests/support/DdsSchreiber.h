@@ -33,6 +33,13 @@ RgbaBild Halbieren(const RgbaBild& bild);
 // `mipmaps` false only the top level is written.
 std::string DdsDatei(const RgbaBild& bild, DdsArt art, bool mipmaps = true);
 
+// The same with the levels given: `stufen[0]` the top, each further one half the size of
+// the one before (a chain may stop before 1 x 1).
+std::string DdsDatei(const std::vector<RgbaBild>& stufen, DdsArt art);
+
+// A picture of one colour.
+RgbaBild Einfarbig(int breite, int hoehe, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a = 255);
+
 // The FourCC or "RGBA" of a kind, for messages.
 const char* DdsName(DdsArt art);
 

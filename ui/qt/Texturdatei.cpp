@@ -11,7 +11,11 @@
 #endif
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
 #include <exception>
+#include <fstream>
 #include <new>
 #include <system_error>
 
@@ -75,12 +79,70 @@ std::string Groessenfehler(int breite, int hoehe) {
            std::to_string(kMaxTexturseite) + " a side)";
 }
 
+// A DDS file's header, checked before any reader sees the file: OpenImageIO 2.4's DDS
+// reader trusts it and, on a malformed one, loops for minutes (a mipmap count in the
+// ten thousands, a pixel format without bits) or aborts the program (a height beyond
+// 2^31). Only what the reader can take passes: a flat texture of a known format, at most
+// kMaxTexturseite a side, no more levels than its size has, and the file long enough
+// for every level it claims. Empty when the file is fine or no DDS at all.
+std::string DdsKopfPruefen(const fs::path& pfad) {
+    std::ifstream ein(pfad, std::ios::binary);
+    unsigned char kopf[128] = {};
+    ein.read(reinterpret_cast<char*>(kopf), sizeof kopf);
+    const auto gelesen = static_cast<std::size_t>(ein.gcount());
+    if (gelesen < 4 || std::memcmp(kopf, "DDS ", 4) != 0) return {};  // another format: its reader's business
+    if (gelesen < sizeof kopf) return "a DDS header cut short";
+    auto u32 = [&kopf](std::size_t stelle) {
+        return static_cast<std::uint32_t>(kopf[stelle]) | static_cast<std::uint32_t>(kopf[stelle + 1]) << 8 |
+               static_cast<std::uint32_t>(kopf[stelle + 2]) << 16 | static_cast<std::uint32_t>(kopf[stelle + 3]) << 24;
+    };
+    const std::uint32_t groesse = u32(4), hoehe = u32(12), breite = u32(16), mipAnzahl = u32(28);
+    const std::uint32_t formatGroesse = u32(76), formatFlags = u32(80), bits = u32(88), caps2 = u32(112);
+    if (groesse != 124 || formatGroesse != 32) return "a damaged DDS header";
+    if (hoehe == 0 || breite == 0 || hoehe > kMaxTexturseite || breite > kMaxTexturseite)
+        return Groessenfehler(static_cast<int>(std::min<std::uint32_t>(breite, INT32_MAX)),
+                              static_cast<int>(std::min<std::uint32_t>(hoehe, INT32_MAX)));
+    if (caps2 & (0x200u | 0x200000u)) return "a cube map or volume texture, not a flat one";
+    const std::string fourcc(reinterpret_cast<const char*>(kopf + 84), 4);
+    std::uint64_t blockBytes = 0, pixelBits = 0;
+    if (formatFlags & 0x4u) {  // FOURCC
+        if (fourcc == "DXT1" || fourcc == "ATI1" || fourcc == "BC4U")
+            blockBytes = 8;
+        else if (fourcc == "DXT2" || fourcc == "DXT3" || fourcc == "DXT4" || fourcc == "DXT5" || fourcc == "ATI2" ||
+                 fourcc == "BC5U")
+            blockBytes = 16;
+        else
+            return "the DDS format '" + fourcc + "', which is not read (BC1 to BC5 and uncompressed are)";
+    } else if (formatFlags & (0x40u | 0x20000u | 0x2u)) {  // RGB, LUMINANCE, ALPHA
+        if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return "a DDS pixel format of " + std::to_string(bits) + " bits";
+        pixelBits = bits;
+    } else {
+        return "a DDS header without a pixel format";
+    }
+    int stufenMoeglich = 1;
+    for (std::uint32_t w = breite, h = hoehe; w > 1 || h > 1; w = std::max(1u, w / 2), h = std::max(1u, h / 2))
+        ++stufenMoeglich;
+    const std::uint32_t stufen = std::max<std::uint32_t>(mipAnzahl, 1);
+    if (stufen > static_cast<std::uint32_t>(stufenMoeglich))
+        return std::to_string(stufen) + " mipmap levels for " + std::to_string(breite) + " x " + std::to_string(hoehe) +
+               " pixels";
+    std::uint64_t noetig = 128;
+    for (std::uint32_t i = 0, w = breite, h = hoehe; i < stufen; ++i, w = std::max(1u, w / 2), h = std::max(1u, h / 2))
+        noetig += blockBytes ? std::uint64_t{(w + 3) / 4} * ((h + 3) / 4) * blockBytes : (std::uint64_t{w} * pixelBits + 7) / 8 * h;
+    std::error_code ec;
+    const std::uintmax_t laenge = fs::file_size(pfad, ec);
+    if (ec || laenge < noetig)
+        return "a DDS file cut short (" + std::to_string(ec ? 0 : laenge) + " of " + std::to_string(noetig) + " bytes)";
+    return {};
+}
+
 #ifdef PAVOLANT_MIT_OIIO
 
 // The file's levels as far as they are consistent: each exactly half the one before
 // (at least 1), as a mipmap chain must be. A level that cannot be read ends the chain;
 // the top level must be read.
 std::string LevelLesen(const fs::path& pfad, Texturbild& bild) {
+    if (std::string fehler = DdsKopfPruefen(pfad); !fehler.empty()) return fehler;
     std::unique_ptr<OIIO::ImageInput> ein = OIIO::ImageInput::open(Utf8(pfad));
     if (!ein) return Zeile(OIIO::geterror());
     for (int m = 0; ein->seek_subimage(0, m); ++m) {
@@ -111,6 +173,7 @@ std::string LevelLesen(const fs::path& pfad, Texturbild& bild) {
 // Without OpenImageIO: Qt's own readers (PNG, JPEG; DDS and TGA where Qt's image format
 // plugins are installed), the top level only.
 std::string LevelLesen(const fs::path& pfad, Texturbild& bild) {
+    if (std::string fehler = DdsKopfPruefen(pfad); !fehler.empty()) return fehler;
     QImageReader leser(QString::fromStdString(Utf8(pfad)));
     const QSize groesse = leser.size();
     if (groesse.isValid() && !GroesseZulaessig(groesse.width(), groesse.height()))
