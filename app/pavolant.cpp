@@ -22,6 +22,7 @@
 #include "ui/qt/QtDialoge.h"
 #include "ui/qt/Strassenvorschau.h"
 #include "ui/qt/Vorschauplan.h"
+#include "tests/support/DdsSchreiber.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -42,13 +43,16 @@
 #include <QTranslator>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 namespace {
 
@@ -197,13 +201,60 @@ void BoxImBild(QWidget& fenster, const QString& ordner, const char* name, QMessa
     }
 }
 
+// Textures for the example road's parts as the editor keeps them, DDS with mipmaps, in
+// `ordner` (beside the document): asphalt with edge lines and a dashed centre line
+// (BC1; U across the road, V along it), a concrete kerb with joints (uncompressed), grass
+// (BC3). The noise is a fixed hash, so the pictures repeat. False when a file failed.
+bool TexturenAnlegen(const std::filesystem::path& ordner) {
+    using test::RgbaBild;
+    auto rauschen = [](int x, int y) {
+        std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u;
+        h = (h ^ (h >> 13)) * 1274126177u;
+        return static_cast<int>((h ^ (h >> 16)) & 0xFF);
+    };
+    auto setzen = [](std::uint8_t* p, int r, int g, int b) {
+        p[0] = static_cast<std::uint8_t>(std::clamp(r, 0, 255));
+        p[1] = static_cast<std::uint8_t>(std::clamp(g, 0, 255));
+        p[2] = static_cast<std::uint8_t>(std::clamp(b, 0, 255));
+        p[3] = 255;
+    };
+    constexpr int n = 256;
+    RgbaBild strasse(n, n), bordstein(n, n), gras(n, n);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const int grau = 78 + rauschen(x, y) / 12;
+            const bool rand = x >= 6 && x < 12 ? true : x >= n - 12 && x < n - 6;
+            const bool mitte = x >= n / 2 - 3 && x < n / 2 + 3 && (y % 128) < 80;  // a dash of 5/8 the repeat
+            if (rand || mitte)
+                setzen(strasse.Bei(x, y), 225, 225, 215);
+            else
+                setzen(strasse.Bei(x, y), grau, grau, grau + 4);
+            const int beton = 170 + rauschen(x + 999, y) / 16;
+            const bool fuge = y % 64 < 2;  // a joint every quarter repeat
+            setzen(bordstein.Bei(x, y), fuge ? 90 : beton, fuge ? 90 : beton, fuge ? 90 : beton - 6);
+            const int halm = rauschen(x, y + 4711);
+            setzen(gras.Bei(x, y), 50 + halm / 8, 105 + halm / 4, 35 + halm / 16);
+        }
+    bool ok = true;
+    for (const auto& [name, bild, art] : {std::tuple{"road_diffuse.dds", &strasse, test::DdsArt::BC1},
+                                          std::tuple{"kerb_diffuse.dds", &bordstein, test::DdsArt::Unkomprimiert},
+                                          std::tuple{"verge_diffuse.dds", &gras, test::DdsArt::BC3}}) {
+        std::ofstream aus(ordner / name, std::ios::binary);
+        aus << test::DdsDatei(*bild, art);
+        aus.close();
+        ok = ok && !aus.fail();
+    }
+    return ok;
+}
+
 // The tour of the screenshots: the window as it opens (main-fresh.png). With a parameter
 // file: the road loaded with its borders (main-example.png), generated into a temporary
 // folder (main-after-go.png, the report in the memo), its cross-section as drawn and
 // undistorted (profile-distorted.png, profile-undistorted.png), the right border's
 // listing (listing.png) and the road preview in 3-D and from above (preview-3d.png,
 // preview-plan.png; the 3-D pictures only where OpenGL is available, as a note otherwise),
-// the same place as a UV check (preview-uvcheck.png), point 3 dragged in the plan view
+// the same place as a UV check (preview-uvcheck.png) and with DDS textures the tour writes
+// beside the document (preview-textured.png), point 3 dragged in the plan view
 // with the live road following it (preview-plan-drag.png, then undone),
 // the points table beside the point editor (points-table.png),
 // the question when the changed road's window is to close (unsaved-question.png, answered
@@ -271,6 +322,14 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
     vorschau.SetzeUvKaro(true);
     if (const QImage karo = vorschau.Bild3d(); !karo.isNull()) ok = Speichern(karo, ordner, "preview-uvcheck.png") && ok;
     vorschau.SetzeUvKaro(false);
+    // The same with textures: DDS files written beside the document, as the editor finds them.
+    if (!TexturenAnlegen(PfadAusUtf8(ablage.path().toStdString()))) {
+        std::cerr << "pavolant: the tour's textures could not be written\n";
+        ok = false;
+    }
+    vorschau.SetzeTexturen(true);
+    if (const QImage bild = vorschau.Bild3d(); !bild.isNull()) ok = Speichern(bild, ordner, "preview-textured.png") && ok;
+    vorschau.SetzeTexturen(false);
     // Point 3 dragged in the plan view: the editor shows its new place and the live road
     // follows it; the move is undone afterwards.
     qt::Vorschauplan& plan = vorschau.Plan();

@@ -11,8 +11,17 @@
 // BM_BildAusgelesen the same, then read back into a QImage: the cost of the view on
 //                   platforms without OpenGL widgets, which paints the picture itself.
 // BM_Drahtgitter    BM_Bild with every triangle's edges drawn as well.
+// BM_Texturen       BM_Bild in the "Textures" mode: every part with a 1024 x 1024 BC1
+//                   texture and its mipmaps (written as DDS and read as the preview reads
+//                   them), the ground grid under it as always.
 // The counter "fps" is frames per second of wall time (the renderer's threads work
-// beside the one that waits); the goal is at least 20 for BM_Bild.
+// beside the one that waits); the goals are at least 20 for BM_Bild and 30 for
+// BM_Texturen/0.
+//
+// Before measuring, the program prints each road's preview memory beside the size of its
+// document: the preview's arrays (Vorschaudaten) and the graphics buffers made from them
+// (in main memory with a software renderer), textures aside; the goal is at most twice
+// the document.
 //
 // Without an OpenGL context (Qt's offscreen platform makes one only with an X display)
 // the program says so and ends successfully without measuring: run it under xvfb-run.
@@ -21,6 +30,7 @@
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <QGuiApplication>
 #include <QOffscreenSurface>
@@ -28,11 +38,15 @@
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
+#include "tests/support/DdsSchreiber.h"
 #include "generator/Generierung.h"
 #include "model/Meldung.h"
 #include "model/SplinePunkte.h"
@@ -40,6 +54,7 @@
 #include "ui/qt/Vorschau3d.h"
 #include "ui/qt/Vorschaudaten.h"
 #include "ui/qt/Vorschaukamera.h"
+#include "ui/qt/Texturdatei.h"
 #include "ui/qt/Vorschaurenderer.h"
 
 namespace {
@@ -56,8 +71,10 @@ public:
     std::string Meldungen;
 };
 
-// The road's preview data, or why there are none.
-std::shared_ptr<const qt::Vorschaudaten> Strasse(const char* randTexturLaenge, std::string& fehler) {
+// The road's preview data, or why there are none; `dokumentBytes` receives the size of
+// the document the run wrote.
+std::shared_ptr<const qt::Vorschaudaten> Strasse(const char* randTexturLaenge, std::string& fehler,
+                                                 std::uintmax_t& dokumentBytes) {
     std::string vorlage = (fs::temp_directory_path() / "pavolant-vorschau-XXXXXX").string();
     if (::mkdtemp(vorlage.data()) == nullptr) {
         fehler = "no temporary folder";
@@ -88,6 +105,7 @@ std::shared_ptr<const qt::Vorschaudaten> Strasse(const char* randTexturLaenge, s
         fehler = e.what();
     }
     std::error_code ec;
+    dokumentBytes = fs::file_size(par.DateiName, ec);
     fs::remove_all(ordner, ec);
     if (!fehler.empty()) return nullptr;
     auto daten = std::make_shared<const qt::Vorschaudaten>(qt::VorschauAus(bericht));
@@ -102,13 +120,16 @@ struct Zeichenplatz {
     qt::Vorschaurenderer renderer;
     qt::Vorschaukamera kamera;
     std::shared_ptr<const qt::Vorschaudaten> strassen[2];  // default and fine
+    std::uintmax_t dokumente[2] = {0, 0};                  // their documents' bytes
     std::shared_ptr<const qt::Vorschaudaten> daten;        // the one drawn
+    std::array<std::shared_ptr<const qt::Texturbild>, 4> texturen;
     std::string renderername;
 
     bool Anlegen(std::string& fehler) {
-        strassen[0] = Strasse("10", fehler);
-        if (strassen[0]) strassen[1] = Strasse("1", fehler);
+        strassen[0] = Strasse("10", fehler, dokumente[0]);
+        if (strassen[0]) strassen[1] = Strasse("1", fehler, dokumente[1]);
         if (!strassen[1]) return false;
+        if (!TexturenLesen(fehler)) return false;
         daten = strassen[0];
         QSurfaceFormat format = QSurfaceFormat::defaultFormat();
         format.setDepthBufferSize(24);
@@ -137,6 +158,34 @@ struct Zeichenplatz {
         kamera.SetzeSzene(min, max);
         kamera.Einpassen(min, max, static_cast<float>(kBreite) / kHoehe);
         renderername = reinterpret_cast<const char*>(kontext.functions()->glGetString(GL_RENDERER));
+        return true;
+    }
+
+    // Four 1024 x 1024 BC1 textures of noise with mipmaps, through a DDS file as the
+    // preview reads them.
+    bool TexturenLesen(std::string& fehler) {
+        const fs::path ordner = fs::temp_directory_path() / ("pavolant-texturen-" + std::to_string(::getpid()));
+        fs::create_directories(ordner);
+        std::uint32_t zustand = 17;
+        for (std::size_t t = 0; t < texturen.size(); ++t) {
+            test::RgbaBild bild(1024, 1024);
+            for (std::size_t i = 0; i < bild.Pixel.size(); ++i) {
+                zustand = zustand * 1664525u + 1013904223u;
+                bild.Pixel[i] = static_cast<std::uint8_t>(i % 4 == 3 ? 255 : 60 + (zustand >> 24) / 2 + 40 * t);
+            }
+            const fs::path datei = ordner / ("textur" + std::to_string(t) + ".dds");
+            {
+                std::ofstream aus(datei, std::ios::binary);
+                aus << test::DdsDatei(bild, test::DdsArt::BC1);
+            }
+            qt::Texturladung l = qt::TexturLesen(datei);
+            if (!l.Bild) fehler = "texture: " + l.Fehler;
+            texturen[t] = l.Bild;
+        }
+        std::error_code ec;
+        fs::remove_all(ordner, ec);
+        if (!fehler.empty()) return false;
+        renderer.SetzeTexturen(texturen);
         return true;
     }
 
@@ -182,6 +231,36 @@ void BM_BildAusgelesen(benchmark::State& state) {
     Zaehler(state);
 }
 
+void BM_Texturen(benchmark::State& state) {
+    gPlatz->Waehlen(static_cast<std::size_t>(state.range(0)));
+    QOpenGLFunctions* gl = gPlatz->kontext.functions();
+    qt::Darstellung texturen;
+    texturen.Texturen = true;
+    gPlatz->Bild(texturen);  // the upload of the textures, outside the timing
+    gl->glFinish();
+    for (auto _ : state) {
+        gPlatz->Bild(texturen);
+        gl->glFinish();
+    }
+    Zaehler(state);
+}
+
+// Bytes the preview holds for a road, textures aside: its arrays and the graphics
+// buffers the renderer makes of them (vertices, indices, and curves, markers and grid in
+// one line buffer; the wireframe's edges only while it is on, not counted).
+std::uint64_t Vorschauspeicher(const qt::Vorschaudaten& d) {
+    auto b = [](const auto& v) { return static_cast<std::uint64_t>(v.capacity() * sizeof(v[0])); };
+    std::uint64_t daten = b(d.Vertices) + b(d.Indizes) + b(d.Teile) + b(d.Kurven) + b(d.Marken) + b(d.Gitter) +
+                          b(d.Gittermarken) + b(d.Mittellinie) + b(d.KanteRechts) + b(d.KanteLinks) + b(d.Kontrollpunkte);
+    std::uint64_t linien = d.Marken.size() + d.Gitter.size();
+    for (const qt::Vorschaukurve& k : d.Kurven) {
+        daten += b(k.Punkte);
+        linien += k.Punkte.size();
+    }
+    const std::uint64_t puffer = (d.Vertices.size() + linien) * sizeof(float) + d.Indizes.size() * sizeof(std::uint32_t);
+    return daten + puffer;
+}
+
 void BM_Drahtgitter(benchmark::State& state) {
     gPlatz->Waehlen(static_cast<std::size_t>(state.range(0)));
     QOpenGLFunctions* gl = gPlatz->kontext.functions();
@@ -221,10 +300,17 @@ int main(int argc, char** argv) {
                     static_cast<long long>(platz.strassen[i]->AnzahlVertices()),
                     static_cast<long long>(platz.strassen[i]->AnzahlDreiecke()), kBreite, kHoehe,
                     platz.renderername.c_str());
+    for (std::size_t i = 0; i < 2; ++i) {
+        const double vorschau = static_cast<double>(Vorschauspeicher(*platz.strassen[i])) / 1048576.0;
+        const double dokument = static_cast<double>(platz.dokumente[i]) / 1048576.0;
+        std::printf("10 km road /%zu: preview memory %.1f MiB (textures aside), document %.1f MiB: %.2f times\n", i,
+                    vorschau, dokument, vorschau / dokument);
+    }
     using Funktion = void (*)(benchmark::State&);
     for (const auto& [name, funktion] : {std::pair<const char*, Funktion>{"BM_Bild", BM_Bild},
                                          std::pair<const char*, Funktion>{"BM_BildAusgelesen", BM_BildAusgelesen},
-                                         std::pair<const char*, Funktion>{"BM_Drahtgitter", BM_Drahtgitter}})
+                                         std::pair<const char*, Funktion>{"BM_Drahtgitter", BM_Drahtgitter},
+                                         std::pair<const char*, Funktion>{"BM_Texturen", BM_Texturen}})
         benchmark::RegisterBenchmark(name, funktion)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -305,6 +305,9 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     if (par.RandR.An) dokument.Teile[static_cast<std::size_t>(Netzteil::RandRechts)] = par.RandR.TexturDatei;
     if (par.RandL.An) dokument.Teile[static_cast<std::size_t>(Netzteil::RandLinks)] = par.RandL.TexturDatei;
     if (gefuellt) dokument.Teile[static_cast<std::size_t>(Netzteil::Fuellung)] = fuellung->Textur;
+    for (std::size_t t = 0; t < dokument.Teile.size(); ++t)
+        if (dokument.Teile[t]) geometrie->Texturen[t] = *dokument.Teile[t];
+    geometrie->Dokument = par.DateiName;
     dokument.Kurven = std::move(lauf.Kurven);
     laufSpeicher.reset();  // `lauf` is not used past here
     dokument.Dreiecksnetz = netz.get();

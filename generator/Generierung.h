@@ -151,6 +151,11 @@ struct Laufgeometrie {
     // when the roadway itself is off: the borders stand on these edges.
     std::array<double, 2> PlanUrsprung{0, 0};  // level X, Z of the first control point
     std::vector<Planlage> Mittellinie, KanteRechts, KanteLinks;
+    // The texture file each part names in the document, by Netzteil (UTF-8, as typed;
+    // empty for a part that is off), and the document's path as the run was given it:
+    // the editor looks for the textures beside the document, and so does the preview.
+    std::array<std::string, 4> Texturen;
+    std::string Dokument;
 };
 
 // What a run hands back to the window. Fields that a run did not reach stay empty; the

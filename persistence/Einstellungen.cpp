@@ -9,6 +9,7 @@ namespace pavolant {
 
 namespace {
 constexpr const char* kSektion = "Preferences";
+constexpr const char* kTexturordner = "Texturordner";
 }
 
 std::filesystem::path EinstellungsPfad() {
@@ -53,6 +54,19 @@ Sprachwahl SprachwahlLesen(const std::filesystem::path& pfad) {
     } catch (const std::exception&) {
         return Sprachwahl::System;
     }
+}
+
+std::optional<std::string> TexturordnerLesen(const std::filesystem::path& pfad) {
+    const IniDatei ini(pfad);
+    std::string ordner = ini.LiesString(kSektion, kTexturordner, "");
+    if (ordner.empty()) return std::nullopt;
+    return ordner;
+}
+
+void TexturordnerSchreiben(const std::filesystem::path& pfad, const std::string& ordner) {
+    IniDatei ini(pfad);
+    ini.SchreibeString(kSektion, kTexturordner, ordner);
+    ini.Speichern();
 }
 
 void EinstellungenSchreiben(const std::filesystem::path& pfad, const Feinheit& feinheit,

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace pavolant {
 
@@ -38,6 +39,14 @@ std::optional<std::uint64_t> SpeicherGrenzeLesen(const std::filesystem::path& pf
 // the program has (a language chosen by a later version, say), or the file cannot be
 // read at all. Never throws.
 Sprachwahl SprachwahlLesen(const std::filesystem::path& pfad);
+
+// The folder the road preview looks in for texture files not found beside the document:
+// the key Texturordner of [Preferences], UTF-8. Missing file, key or an empty value:
+// nullopt. The read throws IniFehler when the file exists but cannot be read.
+std::optional<std::string> TexturordnerLesen(const std::filesystem::path& pfad);
+// Writes that key alone: every other line of the file stays as it is (a missing file is
+// created with only this key). All-or-nothing; throws DateiFehler as the other writes.
+void TexturordnerSchreiben(const std::filesystem::path& pfad, const std::string& ordner);
 
 // Writes the six settings and the position in their fixed order, all-or-nothing;
 // throws DateiFehler("In <path> kann nicht geschrieben werden").

@@ -50,7 +50,10 @@ done < <(find model -type f \( -name '*.h' -o -name '*.cpp' \) -print0 |
 
 # C headers of the standard library keep their <c...> names here, so an include with
 # ".h" or a folder is the system's (Qt's own headers are <QName> or <QtModule/QName>).
+# The one library beside Qt, OpenImageIO (a portable image library, no system's API),
+# is included by the preview's texture reader alone.
 while IFS= read -r treffer; do
+    if [[ $treffer == ui/qt/Texturdatei.cpp:* && $treffer =~ \<OpenImageIO/[a-z_]+\.h\> ]]; then continue; fi
     echo "system header outside the platform layer: $treffer"
     fehler=1
 done < <(find persistence generator ui app -type f \( -name '*.h' -o -name '*.cpp' \) \

@@ -8,7 +8,8 @@
 # profile-distorted.png and profile-undistorted.png (the example's cross-section) and
 # listing.png (the right border's listing), preview-3d.png and preview-plan.png (the
 # road preview after "Go"), preview-uvcheck.png (the same as a checker in the texture
-# coordinates), preview-plan-drag.png (point 3 dragged in the plan view, the live road
+# coordinates), preview-textured.png (the same with DDS textures written beside the
+# document), preview-plan-drag.png (point 3 dragged in the plan view, the live road
 # following), points-table.png (the points table beside the point
 # editor), unsaved-question.png (closing the changed road asks first)
 # and error-field.png (letters in the roadway width stop "Go" with an error naming the

@@ -7,7 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6opengl6-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev
-  libxml2-utils gettext
+  libopenimageio-dev
+  libxml2-utils gettext qt6-translations-l10n
   clang llvm
   xvfb xauth
   g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine64

@@ -102,6 +102,34 @@ TEST(Einstellungen, KeepsTheWindowOnTheScreen) {
     EXPECT_EQ(AufBildschirm({2147483647, 2147483647}, 829, 894, 1920, 1080).Oben, 1);
 }
 
+// The preview's texture folder: its own key, written alone; every other byte of the file
+// stays, the window's settings written afterwards keep it, and names beyond ASCII come
+// back as they went in.
+TEST(Einstellungen, TheTextureFolderIsAKeyOfItsOwn) {
+    TempOrdner ordner;
+    const auto pfad = ordner / "Pavolant.ini";
+    EXPECT_FALSE(TexturordnerLesen(pfad));
+    const std::string vorher =
+        "; kept by hand\r\n[Preferences]\r\nminLaenge=2,5\r\nScreenPos_Top=82\r\n\r\n[Other]\r\nx=1\r\n";
+    DateiSchreiben(pfad, vorher);
+    EXPECT_FALSE(TexturordnerLesen(pfad));
+    TexturordnerSchreiben(pfad, "/data/Texturen für Straßen");
+    EXPECT_EQ(DateiLesen(pfad), "; kept by hand\r\n[Preferences]\r\nminLaenge=2,5\r\nScreenPos_Top=82\r\n"
+                                "Texturordner=/data/Texturen für Straßen\r\n\r\n[Other]\r\nx=1\r\n");
+    EXPECT_EQ(TexturordnerLesen(pfad), "/data/Texturen für Straßen");
+
+    // The window's settings written at closing leave the folder where it is.
+    MitDezimaltrenner t(',');
+    EinstellungenSchreiben(pfad, Feinheit{}, {82, 814});
+    EXPECT_EQ(TexturordnerLesen(pfad), "/data/Texturen für Straßen");
+    Feinheit f;
+    EXPECT_TRUE(EinstellungenLesen(pfad, f));
+
+    // An empty folder reads as none.
+    TexturordnerSchreiben(pfad, "");
+    EXPECT_FALSE(TexturordnerLesen(pfad));
+}
+
 }  // namespace
 
 TEST(Einstellungen, TheMemoryLimitIsHalfThePhysicalMemoryUnlessTheFileSetsIt) {

@@ -8,6 +8,7 @@
 // everything else runs; under xvfb-run they run as well.
 #include "tests/qt/Farbhilfen.h"
 #include "tests/qt/Qthilfen.h"
+#include "tests/qt/Vorschauhilfen.h"
 #include "ui/qt/Strassenvorschau.h"
 #include "ui/qt/Vorschaukamera.h"
 #include "ui/qt/Vorschauplan.h"
@@ -29,57 +30,6 @@ using namespace pavolant;
 using namespace pavolant::test;
 
 namespace {
-
-const std::string kBeispiel = PAVOLANT_SOURCE_DIR "/examples/Dorfstrasse.ini";
-constexpr const char* kOhneGl =
-    "no OpenGL context: Qt's offscreen platform makes one only with an X display (run under xvfb-run)";
-
-// Skips a check that needs OpenGL when there is none, unless the run was started on a
-// display that must provide it (PAVOLANT_MIT_GL set): then its absence is a failure.
-#define OHNE_GL_UEBERSPRINGEN(vorschau)                                      \
-    do {                                                                     \
-        if (!(vorschau).Mit3d()) {                                           \
-            if (qEnvironmentVariableIsSet("PAVOLANT_MIT_GL")) QFAIL(kOhneGl); \
-            QSKIP(kOhneGl);                                                  \
-        }                                                                    \
-    } while (false)
-
-// The example road with its output file chosen; the preview opened by its button.
-struct Beispiel {
-    TempOrdner ordner;
-    std::string ausgabe = (ordner / "strasse.i3d").string();
-    Ansicht a;
-
-    Beispiel() {
-        if (!a.fenster.Verbindung().Ereignis([this] { a.form.ParameterLaden(kBeispiel); }))
-            throw std::runtime_error("the example road did not load");
-        a.dialoge.antworten = {ausgabe};
-        Klicken(a.Knopf("bbnSave"));
-    }
-
-    qt::Strassenvorschau& Oeffnen() {
-        Klicken(a.Knopf("bbnVorschau"));
-        auto* v = a.fenster.findChild<qt::Strassenvorschau*>(QStringLiteral("frmVorschau"));
-        if (!v || !v->isVisible()) throw std::runtime_error("the preview did not open");
-        if (!QTest::qWaitForWindowExposed(v)) throw std::runtime_error("the preview was not exposed");
-        // The user's next click in the main window gives it the keyboard back.
-        a.fenster.activateWindow();
-        if (!QTest::qWaitForWindowActive(&a.fenster)) throw std::runtime_error("the main window stayed inactive");
-        Warten();
-        return *v;
-    }
-
-    // Until the live preview has caught up with the road.
-    void Warten() {
-        if (!QTest::qWaitFor([this] { return !a.fenster.VorschauRechnet(); }, 20000))
-            throw std::runtime_error("the preview did not catch up");
-    }
-
-    void Go() {
-        Klicken(a.Knopf("bbnGo"));
-        Warten();
-    }
-};
 
 QVector3D Relativ(const qt::Vorschaudaten& d, double x, double y, double z) {
     return QVector3D(static_cast<float>(x - d.Ursprung[0]), static_cast<float>(y - d.Ursprung[1]),

@@ -1,9 +1,12 @@
 #include "ui/qt/Strassenvorschau.h"
 
+#include "persistence/Einstellungen.h"
+#include "persistence/Plattform.h"
 #include "ui/qt/Vorschauplan.h"
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -16,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <numbers>
 
 namespace pavolant::qt {
@@ -50,13 +54,19 @@ QString Zusammenfassung(const Vorschaudaten& d) {
 Strassenvorschau::Strassenvorschau(QWidget* eltern)
     : QWidget(eltern, Qt::Window),
       daten_(std::make_shared<const Vorschaudaten>(VorschauAus(std::nullopt))),
-      fuehrung_(kamera_, [this] { KameraBewegt(); }, [this] { Einpassen(); }) {
+      fuehrung_(
+          kamera_, [this] { KameraBewegt(); }, [this] { Einpassen(); },
+          [this](QPointF ndc, float seitenverhaeltnis) -> std::optional<QVector3D> {
+              // Only a road the 3-D view draws can be picked.
+              if (!ansicht3d_->MitOpenGL() || !Vorschaurenderer::PasstInPuffer(*daten_)) return std::nullopt;
+              return Flaechenpunkt(kamera_, *daten_, ndc, seitenverhaeltnis, darstellung_.Ueberhoehung);
+          }) {
     setObjectName(QStringLiteral("frmVorschau"));
     setWindowTitle(QStringLiteral("Road preview"));
 
     einpassen_ = new QPushButton(QStringLiteral("Fit"));
     einpassen_->setObjectName(QStringLiteral("btnEinpassen"));
-    einpassen_->setToolTip(QStringLiteral("Frame the whole road (a double click in the 3-D view does the same)"));
+    einpassen_->setToolTip(QStringLiteral("Frame the whole road (a double click beside the road in the 3-D view does the same)"));
     einpassen_->setAutoDefault(false);
     drahtgitter_ = new QCheckBox(QStringLiteral("Wireframe"));
     drahtgitter_->setObjectName(QStringLiteral("cboDrahtgitter"));
@@ -84,9 +94,25 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
     uvKaro_ = new QCheckBox(QStringLiteral("UV check"));
     uvKaro_->setObjectName(QStringLiteral("cboUvKaro"));
     uvKaro_->setToolTip(QStringLiteral(
-        "Draw every part as a checker in its texture coordinates: a quarter repeat per cell, the cells of a "
-        "repeat in a colour sequence, so mirroring, resets, flips and the texture start can be judged"));
+        "Draw every part as a numbered checker in its texture coordinates: a quarter repeat per cell, the cells "
+        "of a repeat numbered 1 to 16 in a colour sequence, so mirroring, resets, flips and the texture start "
+        "can be judged"));
     oben->addWidget(uvKaro_);
+    texturen_ = new QCheckBox(QStringLiteral("Textures"));
+    texturen_->setObjectName(QStringLiteral("cboTexturen"));
+    texturen_->setToolTip(QStringLiteral(
+        "Draw every part with the texture file its parameters name, found beside the output document or in the "
+        "texture folder"));
+    oben->addWidget(texturen_);
+    texturordnerKnopf_ = new QPushButton(QStringLiteral("Texture folder..."));
+    texturordnerKnopf_->setObjectName(QStringLiteral("btnTexturordner"));
+    texturordnerKnopf_->setAutoDefault(false);
+    connect(texturordnerKnopf_, &QPushButton::clicked, this, [this] {
+        const QString ordner = QFileDialog::getExistingDirectory(this, QStringLiteral("Texture folder"),
+                                                                 QString::fromStdString(texturordner_));
+        if (!ordner.isEmpty()) SetzeTexturordner(ordner.toStdString());
+    });
+    oben->addWidget(texturordnerKnopf_);
     ueberhoehung_ = new QSpinBox;
     ueberhoehung_->setObjectName(QStringLiteral("sedUeberhoehung"));
     ueberhoehung_->setRange(1, 10);
@@ -102,8 +128,9 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
 
     ansicht3d_ = Vorschau3dErzeugen(kamera_, darstellung_, fuehrung_);
     QWidget* flaeche = ansicht3d_->Widget();
-    flaeche->setToolTip(QStringLiteral("Left drag: orbit - right drag or Shift+left drag: pan - wheel: zoom - "
-                                       "double click: fit"));
+    flaeche->setToolTip(QStringLiteral("Left drag: orbit - right drag or Shift+left drag: pan - wheel: zoom toward "
+                                       "the cursor - double click: orbit around the point under the cursor "
+                                       "(beside the road: fit)"));
     flaeche->installEventFilter(new Groessenwaechter(this, [this] {
         if (!benutzerBewegt_) Einpassen();
     }));
@@ -125,9 +152,11 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
     connect(einpassen_, &QPushButton::clicked, this, [this] { Einpassen(); });
     connect(drahtgitter_, &QCheckBox::toggled, this, [this](bool an) { SetzeDrahtgitter(an); });
     connect(uvKaro_, &QCheckBox::toggled, this, [this](bool an) { SetzeUvKaro(an); });
+    connect(texturen_, &QCheckBox::toggled, this, [this](bool an) { SetzeTexturen(an); });
 
+    SetzeEinstellungsdatei(EinstellungsPfad());
     kamera_.Grundrichtung();
-    resize(1100, 560);
+    resize(1180, 560);
     Anzeigen(daten_);
 }
 
@@ -169,22 +198,42 @@ QString Strassenvorschau::Status() const { return hinweis_->text(); }
 
 void Strassenvorschau::Anzeigen(std::shared_ptr<const Vorschaudaten> daten, bool einpassen) {
     daten_ = std::move(daten);
+    const bool strasse = daten_->Hinweis.empty();
+    ansicht3d_->SetzeDaten(strasse ? daten_ : nullptr);
+    plan_->SetzeDaten(daten_);
+    TexturenLaden();
+    StatusZeigen();
+    if (strasse && einpassen && !benutzerBewegt_) Einpassen();
+    ansicht3d_->Neuzeichnen();
+}
+
+void Strassenvorschau::StatusZeigen() {
     const Vorschaudaten& d = *daten_;
     const bool strasse = d.Hinweis.empty();
     // Out of date reads as a warning, so the road is not taken for the current one.
     hinweis_->setStyleSheet(d.Veraltet.empty() ? QString() : QStringLiteral("color: #a03000; font-weight: bold"));
+    QString text;
     if (!strasse)
-        hinweis_->setText(QString::fromStdString(d.Hinweis));
+        text = QString::fromStdString(d.Hinweis);
     else if (!d.Veraltet.empty())
-        hinweis_->setText(QStringLiteral("Out of date: ") + QString::fromStdString(d.Veraltet));
+        text = QStringLiteral("Out of date: ") + QString::fromStdString(d.Veraltet);
     else if (!Vorschaurenderer::PasstInPuffer(d))
-        hinweis_->setText(Zusammenfassung(d) + QStringLiteral(" - too large for the 3-D view"));
+        text = Zusammenfassung(d) + QStringLiteral(" - too large for the 3-D view");
     else
-        hinweis_->setText(Zusammenfassung(d));
-    ansicht3d_->SetzeDaten(strasse ? daten_ : nullptr);
-    plan_->SetzeDaten(daten_);
-    if (strasse && einpassen && !benutzerBewegt_) Einpassen();
-    ansicht3d_->Neuzeichnen();
+        text = Zusammenfassung(d);
+    for (const std::string& h : texturHinweise_) text += QStringLiteral(" - ") + QString::fromStdString(h);
+    hinweis_->setText(text);
+}
+
+void Strassenvorschau::TexturenLaden() {
+    texturHinweise_.clear();
+    std::array<std::shared_ptr<const Texturbild>, 4> bilder{};
+    if (darstellung_.Texturen && daten_->Hinweis.empty()) {
+        Texturlager::Ergebnis e = texturlager_.Laden(daten_->Texturen, daten_->Dokument, texturordner_);
+        bilder = e.Bilder;
+        texturHinweise_ = std::move(e.Hinweise);
+    }
+    ansicht3d_->SetzeTexturen(bilder);
 }
 
 void Strassenvorschau::SetzeAktuell(int index) {
@@ -268,6 +317,50 @@ void Strassenvorschau::SetzeUvKaro(bool an) {
     if (uvKaro_->isChecked() != an) uvKaro_->setChecked(an);  // comes back through toggled
     if (darstellung_.UvKaro == an) return;
     darstellung_.UvKaro = an;
+    if (an) SetzeTexturen(false);
+    ansicht3d_->Neuzeichnen();
+}
+
+void Strassenvorschau::SetzeTexturen(bool an) {
+    if (texturen_->isChecked() != an) texturen_->setChecked(an);  // comes back through toggled
+    if (darstellung_.Texturen == an) return;
+    darstellung_.Texturen = an;
+    if (an) SetzeUvKaro(false);
+    TexturenLaden();
+    StatusZeigen();
+    ansicht3d_->Neuzeichnen();
+}
+
+void Strassenvorschau::SetzeEinstellungsdatei(const std::filesystem::path& pfad) {
+    einstellungsdatei_ = pfad;
+    try {
+        texturordner_ = TexturordnerLesen(pfad).value_or(std::string());
+    } catch (const std::exception& e) {
+        // An unreadable settings file leaves the folder unset; the main window reports
+        // the file itself.
+        qWarning("road preview: %s", e.what());
+        texturordner_.clear();
+    }
+    texturordnerKnopf_->setToolTip(QStringLiteral("The folder to look in for textures that are not beside the "
+                                                  "output document; now: %1")
+                                       .arg(texturordner_.empty() ? QStringLiteral("none")
+                                                                  : QString::fromStdString(texturordner_)));
+}
+
+void Strassenvorschau::SetzeTexturordner(const std::string& ordner) {
+    texturordner_ = ordner;
+    std::string fehler;
+    try {
+        TexturordnerSchreiben(einstellungsdatei_, ordner);
+    } catch (const std::exception& e) {
+        fehler = e.what();
+    }
+    texturordnerKnopf_->setToolTip(QStringLiteral("The folder to look in for textures that are not beside the "
+                                                  "output document; now: %1")
+                                       .arg(ordner.empty() ? QStringLiteral("none") : QString::fromStdString(ordner)));
+    TexturenLaden();
+    if (!fehler.empty()) texturHinweise_.push_back("the texture folder was not kept: " + fehler);
+    StatusZeigen();
     ansicht3d_->Neuzeichnen();
 }
 

@@ -10,6 +10,7 @@
 
 #include "generator/Generierung.h"
 #include "ui/Vorschauauftrag.h"
+#include "ui/qt/Texturdatei.h"
 #include "ui/qt/Vorschau3d.h"
 #include "ui/qt/Vorschaudaten.h"
 #include "ui/qt/Vorschaukamera.h"
@@ -19,8 +20,10 @@
 #include <QImage>
 #include <QWidget>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QCheckBox;
 class QHBoxLayout;
@@ -59,8 +62,20 @@ public:
     // control point.
     void VonOben();
     void Entlang();
-    // "UV check": the surfaces as a checker in their texture coordinates.
+    // "UV check": the surfaces as a numbered checker in their texture coordinates.
+    // "Textures": the surfaces with the texture files the parameters name, looked up
+    // beside the document, then in the texture folder; a part whose file is missing or
+    // unreadable keeps its colour and the status line names the file. The two modes
+    // exclude each other.
     void SetzeUvKaro(bool an);
+    void SetzeTexturen(bool an);
+    // The folder looked in for textures not beside the document (UTF-8; empty: none). It
+    // is kept in the settings file (key Texturordner), where the preview reads it when it
+    // opens; the button "Texture folder..." asks for it.
+    void SetzeTexturordner(const std::string& ordner);
+    const std::string& Texturordner() const { return texturordner_; }
+    // The settings file the folder is read from and written to (default: EinstellungsPfad()).
+    void SetzeEinstellungsdatei(const std::filesystem::path& pfad);
 
     // The two views as pictures, for the screenshots. Bild3d is null without OpenGL.
     QImage Bild3d();
@@ -82,6 +97,10 @@ private:
     void KameraBewegt();
     // A line under the views with the colour of each part, curve and marker.
     QHBoxLayout* Legende();
+    // Reads the textures of the road shown when the "Textures" mode is on.
+    void TexturenLaden();
+    // The status line: the road's figures or why there is none, and the texture notes.
+    void StatusZeigen();
 
     // The run shown: its mesh (not kept alive here) and whether there was a run at all.
     enum class Stand { KeinLauf, OhneStrasse, MitStrasse };
@@ -100,6 +119,12 @@ private:
     QPushButton* einpassen_ = nullptr;
     QCheckBox* drahtgitter_ = nullptr;
     QCheckBox* uvKaro_ = nullptr;
+    QCheckBox* texturen_ = nullptr;
+    QPushButton* texturordnerKnopf_ = nullptr;
+    std::string texturordner_;
+    std::filesystem::path einstellungsdatei_;
+    Texturlager texturlager_;
+    std::vector<std::string> texturHinweise_;
     QSpinBox* ueberhoehung_ = nullptr;
     QLabel* hinweis_ = nullptr;
 };

@@ -94,6 +94,10 @@ public:
         renderer_.SetzeDaten(std::move(daten));
         update();
     }
+    void SetzeTexturen(const std::array<std::shared_ptr<const Texturbild>, 4>& texturen) override {
+        renderer_.SetzeTexturen(texturen);
+        update();
+    }
     void Neuzeichnen() override { update(); }
     QImage Bild() override { return grabFramebuffer(); }
     bool MitOpenGL() const override { return true; }
@@ -121,7 +125,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override { fuehrung_.Druecken(*e); }
     void mouseMoveEvent(QMouseEvent* e) override { fuehrung_.Ziehen(*e, height()); }
     void wheelEvent(QWheelEvent* e) override { fuehrung_.Rad(*e, size()); }
-    void mouseDoubleClickEvent(QMouseEvent*) override { fuehrung_.Doppelklick(); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { fuehrung_.Doppelklick(*e, size()); }
 
 private:
     Vorschaukamera& kamera_;
@@ -160,6 +164,10 @@ public:
         renderer_.SetzeDaten(std::move(daten));
         update();
     }
+    void SetzeTexturen(const std::array<std::shared_ptr<const Texturbild>, 4>& texturen) override {
+        renderer_.SetzeTexturen(texturen);
+        update();
+    }
     void Neuzeichnen() override { update(); }
     QImage Bild() override { return Rendern(size() * devicePixelRatio()); }
     bool MitOpenGL() const override { return true; }
@@ -176,7 +184,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override { fuehrung_.Druecken(*e); }
     void mouseMoveEvent(QMouseEvent* e) override { fuehrung_.Ziehen(*e, height()); }
     void wheelEvent(QWheelEvent* e) override { fuehrung_.Rad(*e, size()); }
-    void mouseDoubleClickEvent(QMouseEvent*) override { fuehrung_.Doppelklick(); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { fuehrung_.Doppelklick(*e, size()); }
 
 private:
     bool Bereit() {
@@ -240,6 +248,7 @@ public:
     }
     QWidget* Widget() override { return this; }
     void SetzeDaten(std::shared_ptr<const Vorschaudaten>) override {}
+    void SetzeTexturen(const std::array<std::shared_ptr<const Texturbild>, 4>&) override {}
     void Neuzeichnen() override {}
     QImage Bild() override { return {}; }
     bool MitOpenGL() const override { return false; }
@@ -264,14 +273,31 @@ void Kamerafuehrung::Ziehen(const QMouseEvent& e, int hoehePixel) {
     bewegt_();
 }
 
+std::optional<QVector3D> Kamerafuehrung::Unter(QPointF wo, QSize groesse, QPointF& ndc) const {
+    ndc = QPointF(2 * wo.x() / groesse.width() - 1, 1 - 2 * wo.y() / groesse.height());
+    if (!treffer_) return std::nullopt;
+    return treffer_(ndc, static_cast<float>(groesse.width()) / static_cast<float>(groesse.height()));
+}
+
 void Kamerafuehrung::Rad(const QWheelEvent& e, QSize groesse) {
     const int achtel = e.angleDelta().y();  // eighths of a degree; a notch is 120
     if (achtel == 0 || groesse.isEmpty()) return;
-    const QPointF wo = e.position();
-    const QPointF ndc(2 * wo.x() / groesse.width() - 1, 1 - 2 * wo.y() / groesse.height());
+    QPointF ndc;
+    const std::optional<QVector3D> flaeche = Unter(e.position(), groesse, ndc);
     kamera_.ZoomenZu(static_cast<float>(achtel) / 120.0f, ndc,
-                     static_cast<float>(groesse.width()) / static_cast<float>(groesse.height()));
+                     static_cast<float>(groesse.width()) / static_cast<float>(groesse.height()), flaeche);
     bewegt_();
+}
+
+void Kamerafuehrung::Doppelklick(const QMouseEvent& e, QSize groesse) {
+    if (groesse.isEmpty()) return;
+    QPointF ndc;
+    if (const std::optional<QVector3D> flaeche = Unter(e.position(), groesse, ndc)) {
+        kamera_.Zentrieren(*flaeche);
+        bewegt_();
+    } else {
+        einpassen_();
+    }
 }
 
 bool OpenGLVerfuegbar() {

@@ -16,8 +16,10 @@
 #include <QImage>
 #include <QPoint>
 
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QMouseEvent;
 class QWheelEvent;
@@ -26,22 +28,34 @@ class QWidget;
 namespace pavolant::qt {
 
 // Turns mouse input over the view into camera moves: left drag orbits, right or middle
-// drag (or Shift with the left button) pans, the wheel zooms, a double click fits.
+// drag (or Shift with the left button) pans, the wheel zooms toward the road surface under
+// the cursor (the level plane through the orbit centre where there is none), a double
+// click on the surface makes the point under the cursor the orbit centre, and one beside
+// the road fits the view.
 class Kamerafuehrung {
 public:
-    // `bewegt` runs after every camera move the user makes, `einpassen` on a double click.
-    Kamerafuehrung(Vorschaukamera& kamera, std::function<void()> bewegt, std::function<void()> einpassen)
-        : kamera_(kamera), bewegt_(std::move(bewegt)), einpassen_(std::move(einpassen)) {}
+    // The road surface under a point of the picture (ndc, aspect), in the view's
+    // coordinates; nullopt where there is none.
+    using Treffer = std::function<std::optional<QVector3D>(QPointF ndc, float seitenverhaeltnis)>;
+
+    // `bewegt` runs after every camera move the user makes, `einpassen` on a double click
+    // beside the road.
+    Kamerafuehrung(Vorschaukamera& kamera, std::function<void()> bewegt, std::function<void()> einpassen,
+                   Treffer treffer = {})
+        : kamera_(kamera), bewegt_(std::move(bewegt)), einpassen_(std::move(einpassen)), treffer_(std::move(treffer)) {}
 
     void Druecken(const QMouseEvent& e);
     void Ziehen(const QMouseEvent& e, int hoehePixel);
     // Zooms toward what lies under the cursor in a view of `groesse` pixels.
     void Rad(const QWheelEvent& e, QSize groesse);
-    void Doppelklick() { einpassen_(); }
+    void Doppelklick(const QMouseEvent& e, QSize groesse);
 
 private:
+    std::optional<QVector3D> Unter(QPointF wo, QSize groesse, QPointF& ndc) const;
+
     Vorschaukamera& kamera_;
     std::function<void()> bewegt_, einpassen_;
+    Treffer treffer_;
     QPoint letzte_;
 };
 
@@ -51,6 +65,8 @@ public:
     // The widget to lay out; the layout takes ownership, and this object is the widget.
     virtual QWidget* Widget() = 0;
     virtual void SetzeDaten(std::shared_ptr<const Vorschaudaten> daten) = 0;
+    // The parts' textures for the "Textures" mode, by Netzteil (null: the part's colour).
+    virtual void SetzeTexturen(const std::array<std::shared_ptr<const Texturbild>, 4>& texturen) = 0;
     // Draw again (camera, options or data changed).
     virtual void Neuzeichnen() = 0;
     // The current picture; null when there is no OpenGL.

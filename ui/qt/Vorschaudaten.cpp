@@ -181,6 +181,8 @@ Vorschaudaten VorschauAus(const std::optional<Laufbericht>& lauf) {
     d.Kontrollpunkte.reserve(g.SplinePunkte.size());
     for (const Kurvenpunkt& p : g.SplinePunkte) d.Kontrollpunkte.push_back({p.X, p.Z});
     Gitterbauen(d, q.Min, q.Max);
+    d.Texturen = g.Texturen;
+    d.Dokument = g.Dokument;
     return d;
 }
 

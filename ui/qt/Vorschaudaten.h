@@ -66,6 +66,11 @@ struct Vorschaudaten {
     };
     std::vector<Gittermarke> Gittermarken;
 
+    // The texture file each part names (by Netzteil; empty: the part is off) and the
+    // document's path, both UTF-8 as the run had them, for the "Textures" mode.
+    std::array<std::string, 4> Texturen;
+    std::string Dokument;
+
     // ---- Plan view (level X, Z)
     std::vector<Planpunkt> Mittellinie, KanteRechts, KanteLinks;
     std::vector<Planpunkt> Kontrollpunkte;  // index i is the editor's point i + 1

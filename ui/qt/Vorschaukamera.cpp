@@ -1,7 +1,12 @@
 #include "ui/qt/Vorschaukamera.h"
 
+#include "ui/qt/Vorschaudaten.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
 #include <numbers>
 
 namespace pavolant::qt {
@@ -77,21 +82,82 @@ void Vorschaukamera::Zoomen(float stufen) {
     abstand_ = std::clamp(abstand_ * std::pow(0.85f, stufen), kMinAbstand, kMaxAbstand);
 }
 
-void Vorschaukamera::ZoomenZu(float stufen, QPointF ndc, float seitenverhaeltnis) {
+bool Vorschaukamera::Strahl(QPointF ndc, float seitenverhaeltnis, QVector3D& start, QVector3D& richtung) const {
     bool umkehrbar = false;
     const QMatrix4x4 zurueck = AnsichtProjektion(seitenverhaeltnis).inverted(&umkehrbar);
+    if (!umkehrbar) return false;
+    start = zurueck.map(QVector3D(static_cast<float>(ndc.x()), static_cast<float>(ndc.y()), -1.0f));
+    richtung = zurueck.map(QVector3D(static_cast<float>(ndc.x()), static_cast<float>(ndc.y()), 1.0f)) - start;
+    return std::isfinite(richtung.lengthSquared()) && richtung.lengthSquared() > 0;
+}
+
+void Vorschaukamera::ZoomenZu(float stufen, QPointF ndc, float seitenverhaeltnis, std::optional<QVector3D> punkt) {
+    QVector3D nah, strahl;
+    const bool getroffen = Strahl(ndc, seitenverhaeltnis, nah, strahl);
     const float alt = abstand_;
     Zoomen(stufen);
-    if (!umkehrbar) return;
-    const QVector3D nah = zurueck.map(QVector3D(static_cast<float>(ndc.x()), static_cast<float>(ndc.y()), -1.0f));
-    const QVector3D fern = zurueck.map(QVector3D(static_cast<float>(ndc.x()), static_cast<float>(ndc.y()), 1.0f));
-    const QVector3D strahl = fern - nah;
-    if (std::fabs(strahl.y()) < 1e-6f) return;
-    const float t = (ziel_.y() - nah.y()) / strahl.y();
-    if (!(t > 0) || !std::isfinite(t)) return;
+    QVector3D fest;
+    if (punkt) {
+        fest = *punkt;
+    } else {
+        if (!getroffen || std::fabs(strahl.y()) < 1e-6f) return;
+        const float t = (ziel_.y() - nah.y()) / strahl.y();
+        if (!(t > 0) || !std::isfinite(t)) return;
+        fest = nah + t * strahl;
+    }
     // Eye and target scaled about the point under the cursor keep it on its ray.
-    const QVector3D fest = nah + t * strahl;
     ziel_ += (fest - ziel_) * (1.0f - abstand_ / alt);
+}
+
+void Vorschaukamera::Zentrieren(const QVector3D& punkt) {
+    const QVector3D auge = Auge();
+    const float tiefe = QVector3D::dotProduct(punkt - auge, Blickrichtung());
+    if (!(tiefe > 0) || !std::isfinite(tiefe)) return;  // behind the eye: nothing to orbit
+    ziel_ = punkt;
+    abstand_ = std::clamp(tiefe, kMinAbstand, kMaxAbstand);
+}
+
+std::optional<QVector3D> Flaechenpunkt(const Vorschaukamera& kamera, const Vorschaudaten& daten, QPointF ndc,
+                                       float seitenverhaeltnis, float ueberhoehung) {
+    if (!daten.Hinweis.empty() || daten.Indizes.empty()) return std::nullopt;
+    QVector3D start, richtung;
+    if (!kamera.Strahl(ndc, seitenverhaeltnis, start, richtung)) return std::nullopt;
+    // Into the data's coordinates, where the heights are as the run built them; the ray's
+    // parameter stays the same.
+    const float u = ueberhoehung > 0 ? ueberhoehung : 1.0f;
+    const double o[3] = {start.x(), start.y() / u, start.z()};
+    const double r[3] = {richtung.x(), richtung.y() / u, richtung.z()};
+    // Moeller-Trumbore over every triangle, in double: a long road's triangles are thin
+    // seen from afar, and the nearest hit in front of the eye wins.
+    const std::vector<float>& v = daten.Vertices;
+    const std::size_t vertices = v.size() / Vorschaudaten::kFloatsJeVertex;
+    double best = std::numeric_limits<double>::infinity();
+    auto lage = [&v](std::uint32_t i, double p[3]) {
+        const float* q = &v[std::size_t{i} * Vorschaudaten::kFloatsJeVertex];
+        p[0] = q[0], p[1] = q[1], p[2] = q[2];
+    };
+    for (std::size_t i = 0; i + 2 < daten.Indizes.size(); i += 3) {
+        const std::uint32_t ia = daten.Indizes[i], ib = daten.Indizes[i + 1], ic = daten.Indizes[i + 2];
+        if (ia >= vertices || ib >= vertices || ic >= vertices) continue;
+        double a[3], b[3], c[3];
+        lage(ia, a), lage(ib, b), lage(ic, c);
+        const double e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+        const double p[3] = {r[1] * e2[2] - r[2] * e2[1], r[2] * e2[0] - r[0] * e2[2], r[0] * e2[1] - r[1] * e2[0]};
+        const double det = e1[0] * p[0] + e1[1] * p[1] + e1[2] * p[2];
+        if (std::fabs(det) < 1e-18) continue;  // the ray runs along the triangle
+        const double inv = 1.0 / det;
+        const double s[3] = {o[0] - a[0], o[1] - a[1], o[2] - a[2]};
+        const double bu = (s[0] * p[0] + s[1] * p[1] + s[2] * p[2]) * inv;
+        if (bu < 0 || bu > 1) continue;
+        const double q[3] = {s[1] * e1[2] - s[2] * e1[1], s[2] * e1[0] - s[0] * e1[2], s[0] * e1[1] - s[1] * e1[0]};
+        const double bv = (r[0] * q[0] + r[1] * q[1] + r[2] * q[2]) * inv;
+        if (bv < 0 || bu + bv > 1) continue;
+        const double t = (e2[0] * q[0] + e2[1] * q[1] + e2[2] * q[2]) * inv;
+        if (t > 0 && t < best) best = t;
+    }
+    if (!std::isfinite(best)) return std::nullopt;
+    const auto t = static_cast<float>(best);
+    return start + t * richtung;
 }
 
 QMatrix4x4 Vorschaukamera::Ansicht() const {

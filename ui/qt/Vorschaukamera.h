@@ -10,6 +10,8 @@
 #include <QPointF>
 #include <QVector3D>
 
+#include <optional>
+
 namespace pavolant::qt {
 
 class Vorschaukamera {
@@ -38,9 +40,18 @@ public:
     // Wheel steps (one notch = 1; positive moves closer), 15 % each.
     void Zoomen(float stufen);
     // The same toward what lies under the point `ndc` of the picture (-1..1 each, y up):
-    // the point of the level plane through the target that the ray from the eye meets
-    // stays where it is on the screen. A ray that misses the plane zooms on the target.
-    void ZoomenZu(float stufen, QPointF ndc, float seitenverhaeltnis);
+    // `punkt` (a point on the ray through `ndc`, e.g. the road surface picked there), else
+    // the point of the level plane through the target that the ray meets, stays where it
+    // is on the screen. A ray that misses the plane zooms on the target.
+    void ZoomenZu(float stufen, QPointF ndc, float seitenverhaeltnis, std::optional<QVector3D> punkt = std::nullopt);
+    // Makes `punkt` the centre of the orbit: the view keeps its direction and moves so
+    // that the point is in the middle of the picture, at the depth it had before (so
+    // what lies around it keeps its size on the screen).
+    void Zentrieren(const QVector3D& punkt);
+    // The ray from the eye through `ndc`: its start on the near plane and its direction
+    // (not normalised: start + 1 * richtung lies on the far plane). False when the
+    // matrices cannot be inverted.
+    bool Strahl(QPointF ndc, float seitenverhaeltnis, QVector3D& start, QVector3D& richtung) const;
 
     QMatrix4x4 Ansicht() const;
     QMatrix4x4 Projektion(float seitenverhaeltnis) const;
@@ -63,5 +74,12 @@ private:
     QVector3D szeneMitte_{0, 0, 0};
     float szeneRadius_ = 1.0f;
 };
+
+// The first point of the road's surfaces (every mesh part) that the ray from the eye
+// through `ndc` meets, in the view's coordinates (heights drawn `ueberhoehung` times as
+// high, as the renderer draws them); nullopt when it meets none or `daten` holds no road.
+struct Vorschaudaten;
+std::optional<QVector3D> Flaechenpunkt(const Vorschaukamera& kamera, const Vorschaudaten& daten, QPointF ndc,
+                                       float seitenverhaeltnis, float ueberhoehung);
 
 }  // namespace pavolant::qt

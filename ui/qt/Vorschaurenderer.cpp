@@ -45,10 +45,16 @@ constexpr const char* kFragmentShader = R"(
 varying lowp vec4 v_farbe;
 varying mediump float v_hell;
 varying highp vec2 v_uv;
-uniform mediump float karo;
+uniform mediump float modus;  // 0: the part's colour, 1: numbered checker, 2: texture
+uniform sampler2D textur;
+uniform sampler2D ziffern;
 void main() {
-    if (karo < 0.5) {
+    if (modus < 0.5) {
         gl_FragColor = v_farbe;
+        return;
+    }
+    if (modus > 1.5) {
+        gl_FragColor = vec4(texture2D(textur, v_uv).rgb * v_hell, 1.0);
         return;
     }
     // Four cells a repeat in U and in V; the cell's place within its repeat picks one of
@@ -59,9 +65,33 @@ void main() {
     mediump vec3 f = clamp(abs(mod(hue * 6.0 + vec3(0.0, 4.0, 2.0), 6.0) - 3.0) - 1.0, 0.0, 1.0);
     f = mix(f, vec3(1.0), 0.15 * inRepeat.x);
     mediump float wiederholung = mod(floor(v_uv.x) + floor(v_uv.y), 2.0);
-    gl_FragColor = vec4(f * (1.0 - 0.35 * wiederholung) * v_hell, 1.0);
+    f *= 1.0 - 0.35 * wiederholung;
+    // The cell's number (1..16, row by row) as two digits of the atlas in the middle of
+    // the cell, drawn in the cell's own U (across) and V (down): a mirrored coordinate
+    // mirrors the digits. Each digit is 3 x 5 texels with a column of space, at
+    // (4 * digit + column, row) of the 64 x 8 atlas.
+    highp vec2 lage = v_uv * 4.0 - zelle;
+    highp vec2 feld = (lage - vec2(0.2, 0.25)) / vec2(0.6, 0.5);
+    if (feld.x >= 0.0 && feld.x < 1.0 && feld.y >= 0.0 && feld.y < 1.0) {
+        mediump float nummer = inRepeat.y * 4.0 + inRepeat.x + 1.0;
+        highp float spalte = feld.x * 8.0;
+        mediump float zweite = step(4.0, spalte);
+        mediump float ziffer = mix(floor(nummer / 10.0), nummer - 10.0 * floor(nummer / 10.0), zweite);
+        highp vec2 texel = vec2(4.0 * ziffer + floor(spalte - 4.0 * zweite) + 0.5, floor(feld.y * 5.0) + 0.5);
+        mediump float strich = texture2D(ziffern, texel / vec2(64.0, 8.0)).r;
+        f = mix(f, vec3(0.08), strich);
+    }
+    gl_FragColor = vec4(f * v_hell, 1.0);
 }
 )";
+
+// The digits 0 to 9, 3 x 5 pixels each, rows from the top, one bit a pixel (the left
+// pixel the highest of a row's three bits).
+constexpr unsigned char kZiffern[10][5] = {
+    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 7, 1, 7}, {5, 5, 7, 1, 1},
+    {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 1, 1}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
+};
+constexpr int kAtlasBreite = 64, kAtlasHoehe = 8;
 
 constexpr int kOrtLage = 0, kOrtNormale = 1, kOrtUv = 2;
 
@@ -109,12 +139,67 @@ bool Vorschaurenderer::Initialisieren(QString* fehler) {
     ortLicht_ = programm_->uniformLocation("licht");
     ortFarbe_ = programm_->uniformLocation("farbe");
     ortBeleuchtet_ = programm_->uniformLocation("beleuchtet");
-    ortKaro_ = programm_->uniformLocation("karo");
+    ortModus_ = programm_->uniformLocation("modus");
+    ortTextur_ = programm_->uniformLocation("textur");
+    ortZiffern_ = programm_->uniformLocation("ziffern");
     ortPunktgroesse_ = programm_->uniformLocation("punktgroesse");
+    // The digit atlas: white strokes on black, sampled texel by texel.
+    std::vector<std::uint8_t> atlas(kAtlasBreite * kAtlasHoehe * 4, 0);
+    for (int z = 0; z < 10; ++z)
+        for (int zeile = 0; zeile < 5; ++zeile)
+            for (int spalte = 0; spalte < 3; ++spalte)
+                if (kZiffern[z][zeile] >> (2 - spalte) & 1) {
+                    std::uint8_t* p = &atlas[static_cast<std::size_t>(zeile * kAtlasBreite + 4 * z + spalte) * 4];
+                    p[0] = p[1] = p[2] = p[3] = 255;
+                }
+    if (ziffernName_ == 0) glGenTextures(1, &ziffernName_);
+    glBindTexture(GL_TEXTURE_2D, ziffernName_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kAtlasBreite, kAtlasHoehe, 0, GL_RGBA, GL_UNSIGNED_BYTE, atlas.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
     bereit_ = true;
     neu_ = true;  // buffers of an earlier context are gone
     kantenDa_ = false;
+    texturNamen_ = {};
+    texturenNeu_ = true;
     return true;
+}
+
+void Vorschaurenderer::SetzeTexturen(const std::array<std::shared_ptr<const Texturbild>, 4>& texturen) {
+    if (texturen == texturen_) return;
+    texturen_ = texturen;
+    texturenNeu_ = true;
+}
+
+void Vorschaurenderer::TexturenHochladen() {
+    texturenNeu_ = false;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (std::size_t t = 0; t < texturen_.size(); ++t) {
+        if (texturNamen_[t] != 0) {
+            glDeleteTextures(1, &texturNamen_[t]);
+            texturNamen_[t] = 0;
+        }
+        const Texturbild* bild = texturen_[t].get();
+        if (!bild || bild->Stufen.empty()) continue;
+        glGenTextures(1, &texturNamen_[t]);
+        glBindTexture(GL_TEXTURE_2D, texturNamen_[t]);
+        // Rows from V = 0 up the texture's t axis: texture2D(u, v) reads row v * height
+        // from the picture's top, as the editor maps its textures.
+        for (std::size_t stufe = 0; stufe < bild->Stufen.size(); ++stufe) {
+            const Texturbild::Stufe& s = bild->Stufen[stufe];
+            glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(stufe), GL_RGBA, s.Breite, s.Hoehe, 0, GL_RGBA,
+                         GL_UNSIGNED_BYTE, s.Rgba.data());
+        }
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void Vorschaurenderer::SetzeDaten(std::shared_ptr<const Vorschaudaten> daten) {
@@ -185,7 +270,13 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
     programm_->setAttributeBuffer(kOrtLage, GL_FLOAT, 0, 3, schritt);
     programm_->setAttributeBuffer(kOrtNormale, GL_FLOAT, 3 * sizeof(float), 3, schritt);
     programm_->setAttributeBuffer(kOrtUv, GL_FLOAT, 6 * sizeof(float), 2, schritt);
-    programm_->setUniformValue(ortKaro_, darstellung.UvKaro ? 1.0f : 0.0f);
+    const bool mitTexturen = darstellung.Texturen && !darstellung.UvKaro;
+    if (mitTexturen && texturenNeu_) TexturenHochladen();
+    programm_->setUniformValue(ortTextur_, 0);
+    programm_->setUniformValue(ortZiffern_, 1);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, darstellung.UvKaro ? ziffernName_ : 0);
+    glActiveTexture(GL_TEXTURE0);
     indizes_.bind();
     programm_->setUniformValue(ortBeleuchtet_, 1.0f);
     glEnable(GL_POLYGON_OFFSET_FILL);
@@ -193,11 +284,18 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
     for (const Vorschauteil& t : d.Teile) {
         if (t.AnzahlIndizes == 0) continue;
         farbe(Teilfarbe(t.Teil), 1.0f);
+        const unsigned int textur = mitTexturen ? texturNamen_[static_cast<std::size_t>(t.Teil)] : 0;
+        glBindTexture(GL_TEXTURE_2D, textur);
+        programm_->setUniformValue(ortModus_, darstellung.UvKaro ? 1.0f : textur != 0 ? 2.0f : 0.0f);
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(t.AnzahlIndizes), GL_UNSIGNED_INT,
                        Versatz(std::uint64_t{t.ErsterIndex} * sizeof(std::uint32_t)));
     }
     glDisable(GL_POLYGON_OFFSET_FILL);
-    programm_->setUniformValue(ortKaro_, 0.0f);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+    programm_->setUniformValue(ortModus_, 0.0f);
     programm_->disableAttributeArray(kOrtUv);
 
     if (darstellung.Drahtgitter) {
@@ -255,6 +353,10 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
 }
 
 void Vorschaurenderer::Freigeben() {
+    for (unsigned int& name : texturNamen_)
+        if (name != 0) glDeleteTextures(1, &name), name = 0;
+    if (ziffernName_ != 0) glDeleteTextures(1, &ziffernName_), ziffernName_ = 0;
+    texturenNeu_ = true;
     vertices_.destroy();
     indizes_.destroy();
     kanten_.destroy();

@@ -8,6 +8,7 @@
 // that Initialisieren ran in to be current.
 #pragma once
 
+#include "ui/qt/Texturdatei.h"
 #include "ui/qt/Vorschaudaten.h"
 
 #include <QMatrix4x4>
@@ -16,6 +17,7 @@
 #include <QOpenGLShaderProgram>
 #include <QString>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -26,8 +28,13 @@ struct Darstellung {
     int Aktuell = -1;          // control point index drawn highlighted; -1: none
     // The surfaces as a checker in their texture coordinates instead of their colours:
     // a quarter of a texture repeat per cell, each cell of a repeat in a colour of its
-    // own, so a mirrored, shifted or restarted texture shows as a changed sequence.
+    // own and numbered 1 to 16 (row by row, U across, V down), the digits drawn in the
+    // cell's own U and V, so a mirrored, shifted or restarted texture shows as a changed
+    // sequence and a mirrored one as mirrored digits.
     bool UvKaro = false;
+    // The surfaces with their textures (Vorschaurenderer::SetzeTexturen), lit; a part
+    // without one in its colour. UvKaro wins when both are on.
+    bool Texturen = false;
     // Heights drawn this many times as high (1 to 10), about the middle of the framed
     // box, so that a crest of a few metres on a long road can be seen.
     float Ueberhoehung = 1.0f;
@@ -45,7 +52,10 @@ public:
     void SetzeDaten(std::shared_ptr<const Vorschaudaten> daten);
     // One frame into the bound framebuffer, `breite` x `hoehe` device pixels.
     void Zeichnen(const QMatrix4x4& ansichtProjektion, const Darstellung& darstellung, int breite, int hoehe);
-    // Frees the buffers and the program; Initialisieren may run again afterwards.
+    // The textures of the parts, by Netzteil (null: the part's colour); uploaded with
+    // their mipmaps at the next draw in Texturen mode.
+    void SetzeTexturen(const std::array<std::shared_ptr<const Texturbild>, 4>& texturen);
+    // Frees the buffers, textures and the program; Initialisieren may run again afterwards.
     void Freigeben();
 
     // Whether the data's arrays fit the graphics buffers (each at most 2 GiB); larger
@@ -55,6 +65,7 @@ public:
 private:
     void Hochladen();
     void KantenHochladen();
+    void TexturenHochladen();
 
     bool bereit_ = false;
     std::shared_ptr<const Vorschaudaten> daten_;
@@ -74,7 +85,13 @@ private:
     std::vector<Bereich> kurven_;
     int markenErster_ = 0, markenAnzahl_ = 0;
     int gitterErster_ = 0, gitterAnzahl_ = 0;  // vertices of linien_, in pairs
-    int ortMvp_ = -1, ortLicht_ = -1, ortFarbe_ = -1, ortBeleuchtet_ = -1, ortPunktgroesse_ = -1, ortKaro_ = -1;
+    // Textures: the pictures asked for, and the names of those on the card (0: none).
+    std::array<std::shared_ptr<const Texturbild>, 4> texturen_;
+    std::array<unsigned int, 4> texturNamen_{};
+    bool texturenNeu_ = false;
+    unsigned int ziffernName_ = 0;  // the digit atlas of the numbered checker
+    int ortModus_ = -1, ortTextur_ = -1, ortZiffern_ = -1;
+    int ortMvp_ = -1, ortLicht_ = -1, ortFarbe_ = -1, ortBeleuchtet_ = -1, ortPunktgroesse_ = -1;
 };
 
 }  // namespace pavolant::qt

@@ -1,0 +1,281 @@
+#include "ui/qt/Texturdatei.h"
+
+#include "persistence/Plattform.h"
+
+#ifdef PAVOLANT_MIT_OIIO
+#include <OpenImageIO/imageio.h>
+#else
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+#endif
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <new>
+#include <system_error>
+
+namespace pavolant::qt {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The first line of a library's message, without a trailing full stop.
+std::string Zeile(std::string text) {
+    if (const std::size_t ende = text.find_first_of("\r\n"); ende != std::string::npos) text.resize(ende);
+    while (!text.empty() && (text.back() == '.' || text.back() == ' ')) text.pop_back();
+    return text.empty() ? std::string("unknown reason") : text;
+}
+
+// `kanaele` interleaved 8-bit channels to RGBA, opaque.
+std::vector<std::uint8_t> AlsRgba(const std::vector<std::uint8_t>& quelle, std::size_t pixel, int kanaele,
+                                  bool grauMitAlpha) {
+    std::vector<std::uint8_t> rgba(pixel * 4);
+    const auto k = static_cast<std::size_t>(kanaele);
+    for (std::size_t i = 0; i < pixel; ++i) {
+        const std::uint8_t* q = &quelle[i * k];
+        std::uint8_t* z = &rgba[i * 4];
+        if (kanaele == 1 || grauMitAlpha) {
+            z[0] = z[1] = z[2] = q[0];
+        } else {
+            z[0] = q[0];
+            z[1] = q[1];
+            z[2] = kanaele >= 3 ? q[2] : 0;
+        }
+        z[3] = 255;
+    }
+    return rgba;
+}
+
+Texturbild::Stufe Halbiert(const Texturbild::Stufe& s) {
+    Texturbild::Stufe h;
+    h.Breite = std::max(1, s.Breite / 2);
+    h.Hoehe = std::max(1, s.Hoehe / 2);
+    h.Rgba.resize(static_cast<std::size_t>(h.Breite) * h.Hoehe * 4);
+    auto bei = [&s](int x, int y) {
+        return &s.Rgba[(static_cast<std::size_t>(std::min(y, s.Hoehe - 1)) * s.Breite + std::min(x, s.Breite - 1)) * 4];
+    };
+    for (int y = 0; y < h.Hoehe; ++y)
+        for (int x = 0; x < h.Breite; ++x)
+            for (std::size_t k = 0; k < 4; ++k) {
+                const int summe = bei(2 * x, 2 * y)[k] + bei(2 * x + 1, 2 * y)[k] + bei(2 * x, 2 * y + 1)[k] +
+                                  bei(2 * x + 1, 2 * y + 1)[k];
+                h.Rgba[(static_cast<std::size_t>(y) * h.Breite + x) * 4 + k] = static_cast<std::uint8_t>((summe + 2) / 4);
+            }
+    return h;
+}
+
+bool GroesseZulaessig(int breite, int hoehe) {
+    return breite > 0 && hoehe > 0 && breite <= kMaxTexturseite && hoehe <= kMaxTexturseite;
+}
+
+std::string Groessenfehler(int breite, int hoehe) {
+    return "a size of " + std::to_string(breite) + " x " + std::to_string(hoehe) + " pixels (at most " +
+           std::to_string(kMaxTexturseite) + " a side)";
+}
+
+// A DDS file's header, checked before any reader sees the file: OpenImageIO 2.4's DDS
+// reader trusts it and, on a malformed one, loops for minutes (a mipmap count in the
+// ten thousands, a pixel format without bits) or aborts the program (a height beyond
+// 2^31). Only what the reader can take passes: a flat texture of a known format, at most
+// kMaxTexturseite a side, no more levels than its size has, and the file long enough
+// for every level it claims. Empty when the file is fine or no DDS at all.
+std::string DdsKopfPruefen(const fs::path& pfad) {
+    std::ifstream ein(pfad, std::ios::binary);
+    unsigned char kopf[128] = {};
+    ein.read(reinterpret_cast<char*>(kopf), sizeof kopf);
+    const auto gelesen = static_cast<std::size_t>(ein.gcount());
+    if (gelesen < 4 || std::memcmp(kopf, "DDS ", 4) != 0) return {};  // another format: its reader's business
+    if (gelesen < sizeof kopf) return "a DDS header cut short";
+    auto u32 = [&kopf](std::size_t stelle) {
+        return static_cast<std::uint32_t>(kopf[stelle]) | static_cast<std::uint32_t>(kopf[stelle + 1]) << 8 |
+               static_cast<std::uint32_t>(kopf[stelle + 2]) << 16 | static_cast<std::uint32_t>(kopf[stelle + 3]) << 24;
+    };
+    const std::uint32_t groesse = u32(4), hoehe = u32(12), breite = u32(16), mipAnzahl = u32(28);
+    const std::uint32_t formatGroesse = u32(76), formatFlags = u32(80), bits = u32(88), caps2 = u32(112);
+    if (groesse != 124 || formatGroesse != 32) return "a damaged DDS header";
+    if (hoehe == 0 || breite == 0 || hoehe > kMaxTexturseite || breite > kMaxTexturseite)
+        return Groessenfehler(static_cast<int>(std::min<std::uint32_t>(breite, INT32_MAX)),
+                              static_cast<int>(std::min<std::uint32_t>(hoehe, INT32_MAX)));
+    if (caps2 & (0x200u | 0x200000u)) return "a cube map or volume texture, not a flat one";
+    const std::string fourcc(reinterpret_cast<const char*>(kopf + 84), 4);
+    std::uint64_t blockBytes = 0, pixelBits = 0;
+    if (formatFlags & 0x4u) {  // FOURCC
+        if (fourcc == "DXT1" || fourcc == "ATI1" || fourcc == "BC4U")
+            blockBytes = 8;
+        else if (fourcc == "DXT2" || fourcc == "DXT3" || fourcc == "DXT4" || fourcc == "DXT5" || fourcc == "ATI2" ||
+                 fourcc == "BC5U")
+            blockBytes = 16;
+        else
+            return "the DDS format '" + fourcc + "', which is not read (BC1 to BC5 and uncompressed are)";
+    } else if (formatFlags & (0x40u | 0x20000u | 0x2u)) {  // RGB, LUMINANCE, ALPHA
+        if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return "a DDS pixel format of " + std::to_string(bits) + " bits";
+        pixelBits = bits;
+    } else {
+        return "a DDS header without a pixel format";
+    }
+    int stufenMoeglich = 1;
+    for (std::uint32_t w = breite, h = hoehe; w > 1 || h > 1; w = std::max(1u, w / 2), h = std::max(1u, h / 2))
+        ++stufenMoeglich;
+    const std::uint32_t stufen = std::max<std::uint32_t>(mipAnzahl, 1);
+    if (stufen > static_cast<std::uint32_t>(stufenMoeglich))
+        return std::to_string(stufen) + " mipmap levels for " + std::to_string(breite) + " x " + std::to_string(hoehe) +
+               " pixels";
+    std::uint64_t noetig = 128;
+    for (std::uint32_t i = 0, w = breite, h = hoehe; i < stufen; ++i, w = std::max(1u, w / 2), h = std::max(1u, h / 2))
+        noetig += blockBytes ? std::uint64_t{(w + 3) / 4} * ((h + 3) / 4) * blockBytes : (std::uint64_t{w} * pixelBits + 7) / 8 * h;
+    std::error_code ec;
+    const std::uintmax_t laenge = fs::file_size(pfad, ec);
+    if (ec || laenge < noetig)
+        return "a DDS file cut short (" + std::to_string(ec ? 0 : laenge) + " of " + std::to_string(noetig) + " bytes)";
+    return {};
+}
+
+#ifdef PAVOLANT_MIT_OIIO
+
+// The file's levels as far as they are consistent: each exactly half the one before
+// (at least 1), as a mipmap chain must be. A level that cannot be read ends the chain;
+// the top level must be read.
+std::string LevelLesen(const fs::path& pfad, Texturbild& bild) {
+    if (std::string fehler = DdsKopfPruefen(pfad); !fehler.empty()) return fehler;
+    std::unique_ptr<OIIO::ImageInput> ein = OIIO::ImageInput::open(Utf8(pfad));
+    if (!ein) return Zeile(OIIO::geterror());
+    for (int m = 0; ein->seek_subimage(0, m); ++m) {
+        const OIIO::ImageSpec& spec = ein->spec();
+        if (m == 0 && !GroesseZulaessig(spec.width, spec.height)) return Groessenfehler(spec.width, spec.height);
+        if (spec.depth > 1 || spec.nchannels < 1) return m == 0 ? "not a flat picture" : std::string();
+        if (m > 0) {
+            const Texturbild::Stufe& vorige = bild.Stufen.back();
+            if (spec.width != std::max(1, vorige.Breite / 2) || spec.height != std::max(1, vorige.Hoehe / 2)) break;
+        }
+        const int kanaele = std::min(spec.nchannels, 4);
+        const std::size_t pixel = static_cast<std::size_t>(spec.width) * static_cast<std::size_t>(spec.height);
+        std::vector<std::uint8_t> puffer(pixel * static_cast<std::size_t>(kanaele));
+        if (!ein->read_image(0, m, 0, kanaele, OIIO::TypeDesc::UINT8, puffer.data())) {
+            if (m == 0) return Zeile(ein->geterror());
+            break;
+        }
+        const bool grauMitAlpha = kanaele == 2 && spec.alpha_channel == 1;
+        bild.Stufen.push_back({spec.width, spec.height, AlsRgba(puffer, pixel, kanaele, grauMitAlpha)});
+        if (spec.width == 1 && spec.height == 1) break;
+    }
+    if (bild.Stufen.empty()) return Zeile(ein->geterror());
+    return {};
+}
+
+#else
+
+// Without OpenImageIO: Qt's own readers (PNG, JPEG; DDS and TGA where Qt's image format
+// plugins are installed), the top level only.
+std::string LevelLesen(const fs::path& pfad, Texturbild& bild) {
+    if (std::string fehler = DdsKopfPruefen(pfad); !fehler.empty()) return fehler;
+    QImageReader leser(QString::fromStdString(Utf8(pfad)));
+    const QSize groesse = leser.size();
+    if (groesse.isValid() && !GroesseZulaessig(groesse.width(), groesse.height()))
+        return Groessenfehler(groesse.width(), groesse.height());
+    QImage q = leser.read();
+    if (q.isNull()) return leser.errorString().toStdString();
+    if (!GroesseZulaessig(q.width(), q.height())) return Groessenfehler(q.width(), q.height());
+    q = q.convertToFormat(QImage::Format_RGBX8888);
+    Texturbild::Stufe s{q.width(), q.height(), {}};
+    s.Rgba.resize(static_cast<std::size_t>(q.width()) * q.height() * 4);
+    for (int y = 0; y < q.height(); ++y)
+        std::copy_n(q.constScanLine(y), static_cast<std::size_t>(q.width()) * 4, &s.Rgba[static_cast<std::size_t>(y) * q.width() * 4]);
+    bild.Stufen.push_back(std::move(s));
+    return {};
+}
+
+#endif
+
+}  // namespace
+
+std::size_t Texturbild::Bytes() const {
+    std::size_t n = 0;
+    for (const Stufe& s : Stufen) n += s.Rgba.size();
+    return n;
+}
+
+Texturladung TexturLesen(const fs::path& pfad) {
+    Texturladung l;
+    std::error_code ec;
+    // A FIFO or a device would make the reader wait or read forever.
+    if (!fs::is_regular_file(pfad, ec)) {
+        l.Fehler = ec ? Zeile(ec.message()) : "not a regular file";
+        return l;
+    }
+    try {
+        auto bild = std::make_shared<Texturbild>();
+        l.Fehler = LevelLesen(pfad, *bild);
+        if (!l.Fehler.empty()) return l;
+        bild->StufenAusDatei = static_cast<int>(bild->Stufen.size());
+        // The chain down to 1 x 1, so that every size on screen has its level.
+        while (bild->Stufen.back().Breite > 1 || bild->Stufen.back().Hoehe > 1)
+            bild->Stufen.push_back(Halbiert(bild->Stufen.back()));
+        l.Bild = std::move(bild);
+    } catch (const std::bad_alloc&) {
+        l.Fehler = "not enough memory for it";
+    } catch (const std::exception& e) {
+        l.Fehler = Zeile(e.what());
+    }
+    if (!l.Fehler.empty()) l.Bild.reset();
+    return l;
+}
+
+std::optional<fs::path> TexturSuchen(const std::string& name, const std::string& dokument, const std::string& ordner) {
+    if (name.empty()) return std::nullopt;
+    const fs::path datei = PfadAusUtf8(name);
+    std::vector<fs::path> orte;
+    if (!dokument.empty()) orte.push_back(PfadAusUtf8(dokument).parent_path() / datei);
+    if (!ordner.empty()) orte.push_back(PfadAusUtf8(ordner) / datei);
+    for (const fs::path& p : orte) {
+        std::error_code ec;
+        if (fs::is_regular_file(p, ec)) return p;
+    }
+    return std::nullopt;
+}
+
+Texturlager::Ergebnis Texturlager::Laden(const std::array<std::string, 4>& namen, const std::string& dokument,
+                                         const std::string& ordner) {
+    Ergebnis e;
+    std::map<fs::path, Eintrag> behalten;
+    for (std::size_t t = 0; t < namen.size(); ++t) {
+        const std::string& name = namen[t];
+        if (name.empty()) continue;
+        const std::optional<fs::path> pfad = TexturSuchen(name, dokument, ordner);
+        if (!pfad) {
+            e.Hinweise.push_back("texture " + name + " not found" +
+                                 (ordner.empty() ? " beside the document" : " beside the document or in " + ordner));
+            continue;
+        }
+        std::error_code ec, ecZeit, ecGroesse;
+        fs::path schluessel = fs::absolute(*pfad, ec);
+        if (ec) schluessel = *pfad;
+        const auto zeit = fs::last_write_time(*pfad, ecZeit);
+        const std::uintmax_t groesse = fs::file_size(*pfad, ecGroesse);
+        const bool bekannt = !ecZeit && !ecGroesse;  // else it is read again every time
+        Eintrag eintrag;
+        if (auto alt = behalten.find(schluessel); alt != behalten.end()) {
+            e.Bilder[t] = alt->second.Ladung.Bild;  // two parts with the same file: one note
+            continue;
+        }
+        if (auto frueher = eintraege_.find(schluessel); bekannt && frueher != eintraege_.end() &&
+                                                        frueher->second.Zeit == zeit && frueher->second.Groesse == groesse)
+            eintrag = frueher->second;
+        else
+            eintrag = {bekannt ? zeit : fs::file_time_type::min(), bekannt ? groesse : static_cast<std::uintmax_t>(-1),
+                       TexturLesen(*pfad)};
+        if (!eintrag.Ladung.Bild)
+            e.Hinweise.push_back("texture " + Utf8(*pfad) + " cannot be read: " + eintrag.Ladung.Fehler);
+        e.Bilder[t] = eintrag.Ladung.Bild;
+        behalten[schluessel] = std::move(eintrag);
+    }
+    eintraege_ = std::move(behalten);
+    return e;
+}
+
+}  // namespace pavolant::qt
