@@ -324,7 +324,7 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
     vorschau.SetzeUvKaro(false);
     // The same with textures: DDS files written beside the document, as the editor finds them.
     if (!TexturenAnlegen(PfadAusUtf8(ablage.path().toStdString()))) {
-        std::cerr << "pavolant: the tour's textures could not be written\n";
+        Rundgangsmeldung(Tr("the tour's textures could not be written"));
         ok = false;
     }
     vorschau.SetzeTexturen(true);

@@ -24,6 +24,8 @@ Einstellungsfenster::Einstellungsfenster() {
     edtStirnBreite.Text = "3";
     edtStirnHoehe.Text = "1";
     cboStirnTexRot.Caption = Tr("Invert width / height     ");
+    lblSprache.Caption = Tr("Language");
+    lblSpracheHinweis.Caption = Tr("A changed language applies at the next start.");
 }
 
 void Einstellungsfenster::Fuellen(const Feinheit& f, const TFuellFlaeche& fuellung) {

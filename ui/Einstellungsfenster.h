@@ -30,6 +30,12 @@ public:
     TEdit edtStirnBreite, edtStirnHoehe;
     TCheckBox cboStirnTexRot;
 
+    // The language the program speaks from its next start: its choice list (the view
+    // shows "System" translated, the languages in their own names) and the note below it.
+    Sprachwahl Sprache = Sprachwahl::System;
+    TLabel lblSprache;
+    TLabel lblSpracheHinweis;
+
     // Every field from the window's settings and the fill (numbers in the general format).
     void Fuellen(const Feinheit& feinheit, const TFuellFlaeche& fuellung);
     // Reads the fields back in their order; a field that is no number throws

@@ -415,6 +415,7 @@ void Hauptfenster::EinstellungenLaden(const fs::path& einstellungen) {
     }
     EinstellungenSetzen(feinheit);
     SpeicherGrenze = SpeicherGrenzeLesen(einstellungen).value_or(StandardSpeicherGrenze());
+    Sprache = SprachwahlLesen(einstellungen);
     if (!gespeichert) return;
     // A position saved on a larger screen, or a hand-edited one, must not open the
     // window where the user cannot reach it.
@@ -426,7 +427,7 @@ bool Hauptfenster::FormCloseQuery(const fs::path& einstellungen) {
     bool schliessen = false;
     const bool ok = Ausfuehren([&] {
         if (!AenderungenBewahren()) return;
-        EinstellungenSchreiben(einstellungen, Einstellungen(), Position);
+        EinstellungenSchreiben(einstellungen, Einstellungen(), Position, Sprache);
         schliessen = true;
     });
     return ok && schliessen;
@@ -441,6 +442,7 @@ Feinheit Hauptfenster::Einstellungen() const {
 void Hauptfenster::bbnPreferencesClick(Einstellungsfenster& pref, const std::function<bool()>& zeigen) {
     Feinheit feinheit = Einstellungen();
     pref.Fuellen(feinheit, FuellFlaeche);
+    pref.Sprache = Sprache;
     if (!zeigen()) return;
     try {
         pref.Uebernehmen(feinheit, FuellFlaeche);
@@ -449,6 +451,12 @@ void Hauptfenster::bbnPreferencesClick(Einstellungsfenster& pref, const std::fun
         throw;
     }
     EinstellungenSetzen(feinheit);
+    if (pref.Sprache != Sprache) {
+        // The texts are read once at start-up; a window switching its language half-way
+        // would mix both. The choice is kept when the window closes.
+        Sprache = pref.Sprache;
+        melder_.Information(Tr("The language changes when Pavolant starts the next time."));
+    }
 }
 
 void Hauptfenster::EinstellungenSetzen(const Feinheit& f) {

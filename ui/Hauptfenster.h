@@ -327,6 +327,9 @@ public:
     // physical memory, or the settings file's maxSpeicherMB, read by EinstellungenLaden;
     // the command line's --max-memory sets it after that.
     std::uint64_t SpeicherGrenze = StandardSpeicherGrenze();
+    // The language chosen in the settings dialog, from the settings file (key Sprache);
+    // written back with the other settings. The program speaks it from its next start.
+    Sprachwahl Sprache = Sprachwahl::System;
     // Writes the six settings and Position into the settings file, all-or-nothing. True:
     // the window may close. False: the file could not be written, the error box has said
     // so and the window stays open with everything as it was.

@@ -26,6 +26,8 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <cmath>
@@ -910,19 +912,36 @@ TEST(Kommandozeile, AufruffehlerNennenDasArgumentWoertlich) {
 // ---- The language of the messages ----------------------------------------------------------
 
 // Words that give a text away as German or as English; units, file names and proper
-// nouns (Pavolant, i3d, TexL0, Vertices as the editor calls them) are not among them.
-const std::vector<std::string> kDeutscheWoerter = {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß", " der ", " die ", " das ",
-                                                   " ist ", " nicht ", " und ", " wurde", "Datei", "Fahrbahn",
-                                                   "Textur", "Straße", "Länge", " kein ", "Punkt"};
-const std::vector<std::string> kEnglischeWoerter = {" the ", "The ", " is ", " not ", " and ", " of ", "warning",
-                                                    "error:", "information:", "triangles", "road", "Road",
-                                                    "length", "Length", "file", "File", "usage"};
+// nouns (Pavolant, i3d, TexL0) are not among them. English must also hold no umlaut.
+const std::vector<std::string> kDeutscheWoerter = {"der", "die", "das", "ist", "nicht", "und", "wurde", "kein",
+                                                   "Datei", "Fahrbahn", "Textur", "Länge", "Punkt", "Gesamt",
+                                                   "Steigung", "Fehler", "Warnung", "Hinweis", "ä", "ö", "ü", "ß"};
+const std::vector<std::string> kEnglischeWoerter = {"the", "The", "is", "not", "and", "of", "warning", "error",
+                                                    "information", "triangles", "road", "Road", "length",
+                                                    "Length", "file", "File", "usage", "Texture", "slope"};
 
-// The words of `woerter` that `text` holds, for the failure message.
+// The words of `woerter` that `text` holds as whole words (letters and the bytes of
+// letters beyond ASCII between anything else), for the failure message; the umlauts
+// also inside a word.
 std::string Gefunden(const std::string& text, const std::vector<std::string>& woerter) {
+    std::vector<std::string> imText;
+    std::string wort;
+    for (const char c : text + " ") {
+        const auto b = static_cast<unsigned char>(c);
+        if (std::isalpha(b) || b >= 0x80) {
+            wort += c;
+        } else if (!wort.empty()) {
+            imText.push_back(wort);
+            wort.clear();
+        }
+    }
     std::string gefunden;
-    for (const std::string& w : woerter)
-        if (text.find(w) != std::string::npos) gefunden += "'" + w + "' ";
+    for (const std::string& w : woerter) {
+        const bool zeichen = w.size() == 2 && static_cast<unsigned char>(w[0]) >= 0x80;  // one umlaut
+        if (zeichen ? text.find(w) != std::string::npos
+                    : std::find(imText.begin(), imText.end(), w) != imText.end())
+            gefunden += "'" + w + "' ";
+    }
     return gefunden;
 }
 

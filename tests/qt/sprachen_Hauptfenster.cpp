@@ -78,8 +78,12 @@ QSet<QString> Wortschatz(const QStringList& texte) {
     return woerter;
 }
 
+// The text as read: rich text without its tags, a caption without the mark of its
+// keyboard letter ("Pre&view").
 QString Klartext(const QString& text) {
-    return Qt::mightBeRichText(text) ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
+    QString klar = Qt::mightBeRichText(text) ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
+    static const QRegularExpression kennbuchstabe(QStringLiteral("&(?=\\S)"));
+    return klar.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(kennbuchstabe).replace(QChar(1), QChar('&'));
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "ui/qt/Einstellungsdialog.h"
 
 #include "ui/qt/Bausteine.h"
+#include "ui/qt/Qtext.h"
 
 #include "model/Text.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -112,6 +114,23 @@ Einstellungsdialog::Einstellungsdialog(Einstellungsfenster& pref, Dialoge& dialo
     ok->setDefault(true);
     QPushButton* abbrechen = b.Knopf("Button1", Symbol::Keines, [this] { reject(); });
 
+    // The language: "System" in the language spoken now, each language in its own name,
+    // so a user finds theirs whatever the program speaks.
+    auto* sprachzeile = new QHBoxLayout;
+    auto* sprachtext = new QLabel(QString::fromStdString(pref.lblSprache.Caption));
+    sprachtext->setObjectName(QStringLiteral("lblSprache"));
+    sprache_ = new QComboBox;
+    sprache_->setObjectName(QStringLiteral("cboSprache"));
+    sprache_->addItems({QTr("System"), QStringLiteral("English"), QStringLiteral("Deutsch")});
+    sprachtext->setBuddy(sprache_);
+    connect(sprache_, &QComboBox::currentIndexChanged, this,
+            [this](int i) { pref_.Sprache = i == 1 ? Sprachwahl::Englisch : i == 2 ? Sprachwahl::Deutsch : Sprachwahl::System; });
+    sprachzeile->addWidget(sprachtext);
+    sprachzeile->addWidget(sprache_, 1);
+    auto* sprachhinweis = new QLabel(QString::fromStdString(pref.lblSpracheHinweis.Caption));
+    sprachhinweis->setObjectName(QStringLiteral("lblSpracheHinweis"));
+    sprachhinweis->setWordWrap(true);
+
     auto* knoepfe = new QHBoxLayout;
     knoepfe->addStretch(1);
     knoepfe->addWidget(ok);
@@ -119,18 +138,21 @@ Einstellungsdialog::Einstellungsdialog(Einstellungsfenster& pref, Dialoge& dialo
     auto* spalte = new QVBoxLayout(this);
     spalte->addWidget(allgemein);
     spalte->addWidget(stirn);
+    spalte->addLayout(sprachzeile);
+    spalte->addWidget(sprachhinweis);
     spalte->addStretch(1);
     spalte->addLayout(knoepfe);
 
     QFont schrift = font();
     schrift.setPixelSize(16);
     setFont(schrift);
-    resize(390, 444);
+    resize(390, 520);
     bindung_->Synchronisieren();
 }
 
 bool Einstellungsdialog::Zeigen() {
     bindung_->Synchronisieren();
+    sprache_->setCurrentIndex(pref_.Sprache == Sprachwahl::Englisch ? 1 : pref_.Sprache == Sprachwahl::Deutsch ? 2 : 0);
     return exec() == QDialog::Accepted;
 }
 

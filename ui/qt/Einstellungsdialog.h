@@ -10,6 +10,8 @@
 
 #include <functional>
 
+class QComboBox;
+
 namespace pavolant::qt {
 
 class Einstellungsdialog : public QDialog {
@@ -26,6 +28,7 @@ public:
 private:
     Einstellungsfenster& pref_;
     Bindung* bindung_;
+    QComboBox* sprache_ = nullptr;  // System, English, Deutsch: the order of Sprachwahl
 };
 
 }  // namespace pavolant::qt

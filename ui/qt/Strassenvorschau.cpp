@@ -2,6 +2,7 @@
 
 #include "persistence/Einstellungen.h"
 #include "persistence/Plattform.h"
+#include "ui/qt/Qtext.h"
 #include "ui/qt/Vorschauplan.h"
 
 #include <QCheckBox>
@@ -43,10 +44,12 @@ private:
 };
 
 QString Zusammenfassung(const Vorschaudaten& d) {
-    return QStringLiteral("%1 vertices, %2 triangles, %3 control points")
-        .arg(d.AnzahlVertices())
-        .arg(d.AnzahlDreiecke())
-        .arg(d.Kontrollpunkte.size());
+    // Catalog: the preview's status line; %1 "N vertices", %2 "N triangles", %3 "N control points".
+    return QEinsetzen("%1, %2, %3",
+                      {Einsetzen(TrN("%1 vertices", "%1 vertices", d.AnzahlVertices()), {std::to_string(d.AnzahlVertices())}),
+                       Einsetzen(TrN("%1 triangles", "%1 triangles", d.AnzahlDreiecke()), {std::to_string(d.AnzahlDreiecke())}),
+                       Einsetzen(TrN("%1 control point", "%1 control points", d.Kontrollpunkte.size()),
+                                 {std::to_string(d.Kontrollpunkte.size())})});
 }
 
 }  // namespace
@@ -62,26 +65,26 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
               return Flaechenpunkt(kamera_, *daten_, ndc, seitenverhaeltnis, darstellung_.Ueberhoehung);
           }) {
     setObjectName(QStringLiteral("frmVorschau"));
-    setWindowTitle(QStringLiteral("Road preview"));
+    setWindowTitle(QTr("Road preview"));
 
-    einpassen_ = new QPushButton(QStringLiteral("Fit"));
+    einpassen_ = new QPushButton(QTr("Fit"));
     einpassen_->setObjectName(QStringLiteral("btnEinpassen"));
-    einpassen_->setToolTip(QStringLiteral("Frame the whole road (a double click beside the road in the 3-D view does the same)"));
+    einpassen_->setToolTip(QTr("Frame the whole road (a double click beside the road in the 3-D view does the same)"));
     einpassen_->setAutoDefault(false);
-    drahtgitter_ = new QCheckBox(QStringLiteral("Wireframe"));
+    drahtgitter_ = new QCheckBox(QTr("Wireframe"));
     drahtgitter_->setObjectName(QStringLiteral("cboDrahtgitter"));
-    drahtgitter_->setToolTip(QStringLiteral("Show every triangle's edges, to judge the fineness settings"));
+    drahtgitter_->setToolTip(QTr("Show every triangle's edges, to judge the fineness settings"));
     hinweis_ = new QLabel;
     hinweis_->setObjectName(QStringLiteral("lblHinweis"));
     hinweis_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto* vonOben = new QPushButton(QStringLiteral("Top"));
+    auto* vonOben = new QPushButton(QTr("Top"));
     vonOben->setObjectName(QStringLiteral("btnVonOben"));
-    vonOben->setToolTip(QStringLiteral("Look straight down on the whole road"));
+    vonOben->setToolTip(QTr("Look straight down on the whole road"));
     vonOben->setAutoDefault(false);
-    auto* entlang = new QPushButton(QStringLiteral("Along"));
+    auto* entlang = new QPushButton(QTr("Along"));
     entlang->setObjectName(QStringLiteral("btnEntlang"));
-    entlang->setToolTip(QStringLiteral("Look along the road from its first control point"));
+    entlang->setToolTip(QTr("Look along the road from its first control point"));
     entlang->setAutoDefault(false);
     connect(vonOben, &QPushButton::clicked, this, [this] { VonOben(); });
     connect(entlang, &QPushButton::clicked, this, [this] { Entlang(); });
@@ -91,24 +94,24 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
     oben->addWidget(vonOben);
     oben->addWidget(entlang);
     oben->addWidget(drahtgitter_);
-    uvKaro_ = new QCheckBox(QStringLiteral("UV check"));
+    uvKaro_ = new QCheckBox(QTr("UV check"));
     uvKaro_->setObjectName(QStringLiteral("cboUvKaro"));
-    uvKaro_->setToolTip(QStringLiteral(
+    uvKaro_->setToolTip(QTr(
         "Draw every part as a numbered checker in its texture coordinates: a quarter repeat per cell, the cells "
         "of a repeat numbered 1 to 16 in a colour sequence, so mirroring, resets, flips and the texture start "
         "can be judged"));
     oben->addWidget(uvKaro_);
-    texturen_ = new QCheckBox(QStringLiteral("Textures"));
+    texturen_ = new QCheckBox(QTr("Textures"));
     texturen_->setObjectName(QStringLiteral("cboTexturen"));
-    texturen_->setToolTip(QStringLiteral(
+    texturen_->setToolTip(QTr(
         "Draw every part with the texture file its parameters name, found beside the output document or in the "
         "texture folder"));
     oben->addWidget(texturen_);
-    texturordnerKnopf_ = new QPushButton(QStringLiteral("Texture folder..."));
+    texturordnerKnopf_ = new QPushButton(QTr("Texture folder..."));
     texturordnerKnopf_->setObjectName(QStringLiteral("btnTexturordner"));
     texturordnerKnopf_->setAutoDefault(false);
     connect(texturordnerKnopf_, &QPushButton::clicked, this, [this] {
-        const QString ordner = QFileDialog::getExistingDirectory(this, QStringLiteral("Texture folder"),
+        const QString ordner = QFileDialog::getExistingDirectory(this, QTr("Texture folder"),
                                                                  QString::fromStdString(texturordner_));
         if (!ordner.isEmpty()) SetzeTexturordner(ordner.toStdString());
     });
@@ -116,8 +119,8 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
     ueberhoehung_ = new QSpinBox;
     ueberhoehung_->setObjectName(QStringLiteral("sedUeberhoehung"));
     ueberhoehung_->setRange(1, 10);
-    ueberhoehung_->setPrefix(QStringLiteral("Height ×"));
-    ueberhoehung_->setToolTip(QStringLiteral("Draw the heights up to ten times as high, to see crests and dips"));
+    ueberhoehung_->setPrefix(QTr("Height ×"));
+    ueberhoehung_->setToolTip(QTr("Draw the heights up to ten times as high, to see crests and dips"));
     connect(ueberhoehung_, &QSpinBox::valueChanged, this, [this](int wert) {
         darstellung_.Ueberhoehung = static_cast<float>(wert);
         ansicht3d_->Neuzeichnen();
@@ -128,7 +131,7 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
 
     ansicht3d_ = Vorschau3dErzeugen(kamera_, darstellung_, fuehrung_);
     QWidget* flaeche = ansicht3d_->Widget();
-    flaeche->setToolTip(QStringLiteral("Left drag: orbit - right drag or Shift+left drag: pan - wheel: zoom toward "
+    flaeche->setToolTip(QTr("Left drag: orbit - right drag or Shift+left drag: pan - wheel: zoom toward "
                                        "the cursor - double click: orbit around the point under the cursor "
                                        "(beside the road: fit)"));
     flaeche->installEventFilter(new Groessenwaechter(this, [this] {
@@ -186,7 +189,7 @@ void Strassenvorschau::Zeigen(const Vorschauergebnis& ergebnis) {
         if (d.Hinweis.empty())
             d.Veraltet = ergebnis.Grund;
         else
-            d.Hinweis = "No road: " + ergebnis.Grund;
+            d.Hinweis = Einsetzen(Tr("No road: %1"), {ergebnis.Grund});
         stand_ = Stand::OhneStrasse;
         netz_.reset();
         Anzeigen(std::make_shared<const Vorschaudaten>(std::move(d)), false);
@@ -216,9 +219,9 @@ void Strassenvorschau::StatusZeigen() {
     if (!strasse)
         text = QString::fromStdString(d.Hinweis);
     else if (!d.Veraltet.empty())
-        text = QStringLiteral("Out of date: ") + QString::fromStdString(d.Veraltet);
+        text = QEinsetzen("Out of date: %1", {d.Veraltet});
     else if (!Vorschaurenderer::PasstInPuffer(d))
-        text = Zusammenfassung(d) + QStringLiteral(" - too large for the 3-D view");
+        text = QTr("%1 - too large for the 3-D view").arg(Zusammenfassung(d));
     else
         text = Zusammenfassung(d);
     for (const std::string& h : texturHinweise_) text += QStringLiteral(" - ") + QString::fromStdString(h);
@@ -276,15 +279,15 @@ QHBoxLayout* Strassenvorschau::Legende() {
         zeile->addWidget(name);
         zeile->addSpacing(10);
     };
-    eintrag(Teilfarbe(Netzteil::Fahrbahn), QStringLiteral("Roadway"));
-    eintrag(Teilfarbe(Netzteil::RandRechts), QStringLiteral("Right border"));
-    eintrag(Teilfarbe(Netzteil::RandLinks), QStringLiteral("Left border"));
-    eintrag(Teilfarbe(Netzteil::Fuellung), QStringLiteral("Front faces"));
-    eintrag(Kurvenfarbe(Verkehrskurve::Mitte), QStringLiteral("Centre curve"));
-    eintrag(Kurvenfarbe(Verkehrskurve::Rechts), QStringLiteral("Right curve"));
-    eintrag(Kurvenfarbe(Verkehrskurve::Links), QStringLiteral("Left curve"));
-    eintrag(kMarkenfarbe, QStringLiteral("Control point"));
-    eintrag(kAktuellfarbe, QStringLiteral("Current point"));
+    eintrag(Teilfarbe(Netzteil::Fahrbahn), QTr("Roadway"));
+    eintrag(Teilfarbe(Netzteil::RandRechts), QTr("Right border"));
+    eintrag(Teilfarbe(Netzteil::RandLinks), QTr("Left border"));
+    eintrag(Teilfarbe(Netzteil::Fuellung), QTr("Front faces"));
+    eintrag(Kurvenfarbe(Verkehrskurve::Mitte), QTr("Centre curve"));
+    eintrag(Kurvenfarbe(Verkehrskurve::Rechts), QTr("Right curve"));
+    eintrag(Kurvenfarbe(Verkehrskurve::Links), QTr("Left curve"));
+    eintrag(kMarkenfarbe, QTr("Control point"));
+    eintrag(kAktuellfarbe, QTr("Current point"));
     zeile->addStretch(1);
     return zeile;
 }
@@ -341,10 +344,9 @@ void Strassenvorschau::SetzeEinstellungsdatei(const std::filesystem::path& pfad)
         qWarning("road preview: %s", e.what());
         texturordner_.clear();
     }
-    texturordnerKnopf_->setToolTip(QStringLiteral("The folder to look in for textures that are not beside the "
-                                                  "output document; now: %1")
-                                       .arg(texturordner_.empty() ? QStringLiteral("none")
-                                                                  : QString::fromStdString(texturordner_)));
+    texturordnerKnopf_->setToolTip(
+        QTr("The folder to look in for textures that are not beside the output document; now: %1")
+            .arg(texturordner_.empty() ? QTr("none") : QString::fromStdString(texturordner_)));
 }
 
 void Strassenvorschau::SetzeTexturordner(const std::string& ordner) {
@@ -355,11 +357,11 @@ void Strassenvorschau::SetzeTexturordner(const std::string& ordner) {
     } catch (const std::exception& e) {
         fehler = e.what();
     }
-    texturordnerKnopf_->setToolTip(QStringLiteral("The folder to look in for textures that are not beside the "
-                                                  "output document; now: %1")
-                                       .arg(ordner.empty() ? QStringLiteral("none") : QString::fromStdString(ordner)));
+    texturordnerKnopf_->setToolTip(
+        QTr("The folder to look in for textures that are not beside the output document; now: %1")
+            .arg(ordner.empty() ? QTr("none") : QString::fromStdString(ordner)));
     TexturenLaden();
-    if (!fehler.empty()) texturHinweise_.push_back("the texture folder was not kept: " + fehler);
+    if (!fehler.empty()) texturHinweise_.push_back(Einsetzen(Tr("the texture folder was not kept: %1"), {fehler}));
     StatusZeigen();
     ansicht3d_->Neuzeichnen();
 }

@@ -1,5 +1,6 @@
 #include "ui/qt/Texturdatei.h"
 
+#include "model/Text.h"
 #include "persistence/Plattform.h"
 
 #ifdef PAVOLANT_MIT_OIIO
@@ -29,7 +30,7 @@ namespace {
 std::string Zeile(std::string text) {
     if (const std::size_t ende = text.find_first_of("\r\n"); ende != std::string::npos) text.resize(ende);
     while (!text.empty() && (text.back() == '.' || text.back() == ' ')) text.pop_back();
-    return text.empty() ? std::string("unknown reason") : text;
+    return text.empty() ? std::string(Tr("unknown reason")) : text;
 }
 
 // `kanaele` interleaved 8-bit channels to RGBA, opaque.
@@ -75,8 +76,9 @@ bool GroesseZulaessig(int breite, int hoehe) {
 }
 
 std::string Groessenfehler(int breite, int hoehe) {
-    return "a size of " + std::to_string(breite) + " x " + std::to_string(hoehe) + " pixels (at most " +
-           std::to_string(kMaxTexturseite) + " a side)";
+    // Catalog: why a texture is not shown; %1 x %2 its size in pixels, %3 the largest side.
+    return Einsetzen(Tr("a size of %1 x %2 pixels (at most %3 a side)"),
+                     {std::to_string(breite), std::to_string(hoehe), std::to_string(kMaxTexturseite)});
 }
 
 // A DDS file's header, checked before any reader sees the file: OpenImageIO 2.4's DDS
@@ -91,18 +93,18 @@ std::string DdsKopfPruefen(const fs::path& pfad) {
     ein.read(reinterpret_cast<char*>(kopf), sizeof kopf);
     const auto gelesen = static_cast<std::size_t>(ein.gcount());
     if (gelesen < 4 || std::memcmp(kopf, "DDS ", 4) != 0) return {};  // another format: its reader's business
-    if (gelesen < sizeof kopf) return "a DDS header cut short";
+    if (gelesen < sizeof kopf) return Tr("a DDS header cut short");
     auto u32 = [&kopf](std::size_t stelle) {
         return static_cast<std::uint32_t>(kopf[stelle]) | static_cast<std::uint32_t>(kopf[stelle + 1]) << 8 |
                static_cast<std::uint32_t>(kopf[stelle + 2]) << 16 | static_cast<std::uint32_t>(kopf[stelle + 3]) << 24;
     };
     const std::uint32_t groesse = u32(4), hoehe = u32(12), breite = u32(16), mipAnzahl = u32(28);
     const std::uint32_t formatGroesse = u32(76), formatFlags = u32(80), bits = u32(88), caps2 = u32(112);
-    if (groesse != 124 || formatGroesse != 32) return "a damaged DDS header";
+    if (groesse != 124 || formatGroesse != 32) return Tr("a damaged DDS header");
     if (hoehe == 0 || breite == 0 || hoehe > kMaxTexturseite || breite > kMaxTexturseite)
         return Groessenfehler(static_cast<int>(std::min<std::uint32_t>(breite, INT32_MAX)),
                               static_cast<int>(std::min<std::uint32_t>(hoehe, INT32_MAX)));
-    if (caps2 & (0x200u | 0x200000u)) return "a cube map or volume texture, not a flat one";
+    if (caps2 & (0x200u | 0x200000u)) return Tr("a cube map or volume texture, not a flat one");
     const std::string fourcc(reinterpret_cast<const char*>(kopf + 84), 4);
     std::uint64_t blockBytes = 0, pixelBits = 0;
     if (formatFlags & 0x4u) {  // FOURCC
@@ -112,27 +114,28 @@ std::string DdsKopfPruefen(const fs::path& pfad) {
                  fourcc == "BC5U")
             blockBytes = 16;
         else
-            return "the DDS format '" + fourcc + "', which is not read (BC1 to BC5 and uncompressed are)";
+            return Einsetzen(Tr("the DDS format '%1', which is not read (BC1 to BC5 and uncompressed are)"), {fourcc});
     } else if (formatFlags & (0x40u | 0x20000u | 0x2u)) {  // RGB, LUMINANCE, ALPHA
-        if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return "a DDS pixel format of " + std::to_string(bits) + " bits";
+        if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return Einsetzen(Tr("a DDS pixel format of %1 bits"), {std::to_string(bits)});
         pixelBits = bits;
     } else {
-        return "a DDS header without a pixel format";
+        return Tr("a DDS header without a pixel format");
     }
     int stufenMoeglich = 1;
     for (std::uint32_t w = breite, h = hoehe; w > 1 || h > 1; w = std::max(1u, w / 2), h = std::max(1u, h / 2))
         ++stufenMoeglich;
     const std::uint32_t stufen = std::max<std::uint32_t>(mipAnzahl, 1);
     if (stufen > static_cast<std::uint32_t>(stufenMoeglich))
-        return std::to_string(stufen) + " mipmap levels for " + std::to_string(breite) + " x " + std::to_string(hoehe) +
-               " pixels";
+        return Einsetzen(Tr("%1 mipmap levels for %2 x %3 pixels"),
+                         {std::to_string(stufen), std::to_string(breite), std::to_string(hoehe)});
     std::uint64_t noetig = 128;
     for (std::uint32_t i = 0, w = breite, h = hoehe; i < stufen; ++i, w = std::max(1u, w / 2), h = std::max(1u, h / 2))
         noetig += blockBytes ? std::uint64_t{(w + 3) / 4} * ((h + 3) / 4) * blockBytes : (std::uint64_t{w} * pixelBits + 7) / 8 * h;
     std::error_code ec;
     const std::uintmax_t laenge = fs::file_size(pfad, ec);
     if (ec || laenge < noetig)
-        return "a DDS file cut short (" + std::to_string(ec ? 0 : laenge) + " of " + std::to_string(noetig) + " bytes)";
+        return Einsetzen(Tr("a DDS file cut short (%1 of %2 bytes)"),
+                         {std::to_string(ec ? 0 : laenge), std::to_string(noetig)});
     return {};
 }
 
@@ -148,7 +151,7 @@ std::string LevelLesen(const fs::path& pfad, Texturbild& bild) {
     for (int m = 0; ein->seek_subimage(0, m); ++m) {
         const OIIO::ImageSpec& spec = ein->spec();
         if (m == 0 && !GroesseZulaessig(spec.width, spec.height)) return Groessenfehler(spec.width, spec.height);
-        if (spec.depth > 1 || spec.nchannels < 1) return m == 0 ? "not a flat picture" : std::string();
+        if (spec.depth > 1 || spec.nchannels < 1) return m == 0 ? std::string(Tr("not a flat picture")) : std::string();
         if (m > 0) {
             const Texturbild::Stufe& vorige = bild.Stufen.back();
             if (spec.width != std::max(1, vorige.Breite / 2) || spec.height != std::max(1, vorige.Hoehe / 2)) break;
@@ -205,7 +208,7 @@ Texturladung TexturLesen(const fs::path& pfad) {
     std::error_code ec;
     // A FIFO or a device would make the reader wait or read forever.
     if (!fs::is_regular_file(pfad, ec)) {
-        l.Fehler = ec ? Zeile(ec.message()) : "not a regular file";
+        l.Fehler = ec ? Zeile(ec.message()) : Tr("not a regular file");
         return l;
     }
     try {
@@ -218,7 +221,7 @@ Texturladung TexturLesen(const fs::path& pfad) {
             bild->Stufen.push_back(Halbiert(bild->Stufen.back()));
         l.Bild = std::move(bild);
     } catch (const std::bad_alloc&) {
-        l.Fehler = "not enough memory for it";
+        l.Fehler = Tr("not enough memory for it");
     } catch (const std::exception& e) {
         l.Fehler = Zeile(e.what());
     }
@@ -248,8 +251,9 @@ Texturlager::Ergebnis Texturlager::Laden(const std::array<std::string, 4>& namen
         if (name.empty()) continue;
         const std::optional<fs::path> pfad = TexturSuchen(name, dokument, ordner);
         if (!pfad) {
-            e.Hinweise.push_back("texture " + name + " not found" +
-                                 (ordner.empty() ? " beside the document" : " beside the document or in " + ordner));
+            e.Hinweise.push_back(ordner.empty()
+                                     ? Einsetzen(Tr("texture %1 not found beside the document"), {name})
+                                     : Einsetzen(Tr("texture %1 not found beside the document or in %2"), {name, ordner}));
             continue;
         }
         std::error_code ec, ecZeit, ecGroesse;
@@ -270,7 +274,7 @@ Texturlager::Ergebnis Texturlager::Laden(const std::array<std::string, 4>& namen
             eintrag = {bekannt ? zeit : fs::file_time_type::min(), bekannt ? groesse : static_cast<std::uintmax_t>(-1),
                        TexturLesen(*pfad)};
         if (!eintrag.Ladung.Bild)
-            e.Hinweise.push_back("texture " + Utf8(*pfad) + " cannot be read: " + eintrag.Ladung.Fehler);
+            e.Hinweise.push_back(Einsetzen(Tr("texture %1 cannot be read: %2"), {Utf8(*pfad), eintrag.Ladung.Fehler}));
         e.Bilder[t] = eintrag.Ladung.Bild;
         behalten[schluessel] = std::move(eintrag);
     }

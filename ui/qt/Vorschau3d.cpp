@@ -1,5 +1,7 @@
 #include "ui/qt/Vorschau3d.h"
 
+#include "ui/qt/Qtext.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -243,7 +245,7 @@ public:
         setMinimumSize(240, 180);
         setAlignment(Qt::AlignCenter);
         setWordWrap(true);
-        setText(QStringLiteral("The 3-D view needs OpenGL, which this display does not offer.\n"
+        setText(QTr("The 3-D view needs OpenGL, which this display does not offer.\n"
                                "The plan view shows the road from above."));
     }
     QWidget* Widget() override { return this; }

@@ -1,5 +1,7 @@
 #include "ui/qt/Vorschaudaten.h"
 
+#include "model/Text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -9,11 +11,11 @@ namespace pavolant::qt {
 
 namespace {
 
-constexpr const char* kKeinLauf = "No road yet: it is being built.";
+constexpr const char* kKeinLauf = TrVorgemerkt("No road yet: it is being built.");
 constexpr const char* kKeinNetz =
-    "The last run built no road (it stopped or failed), so there is nothing to show.";
-constexpr const char* kUnstimmig = "The last run's mesh does not hold together; it is not shown.";
-constexpr const char* kNichtsZuZeigen = "The last run built neither a mesh part nor a line to show.";
+    TrVorgemerkt("The last run built no road (it stopped or failed), so there is nothing to show.");
+constexpr const char* kUnstimmig = TrVorgemerkt("The last run's mesh does not hold together; it is not shown.");
+constexpr const char* kNichtsZuZeigen = TrVorgemerkt("The last run built neither a mesh part nor a line to show.");
 
 // Double box over level points, widened point by point.
 struct Quader {
@@ -105,19 +107,19 @@ void Gitterbauen(Vorschaudaten& d, const std::array<double, 3>& min, const std::
 Vorschaudaten VorschauAus(const std::optional<Laufbericht>& lauf) {
     Vorschaudaten d;
     if (!lauf) {
-        d.Hinweis = kKeinLauf;
+        d.Hinweis = Tr(kKeinLauf);
         return d;
     }
     // Only a complete run carries both; a run that stopped has neither, and what it did
     // before it stopped is never shown as if it were the road.
     if (!lauf->Dreiecksnetz || !lauf->Geometrie) {
-        d.Hinweis = kKeinNetz;
+        d.Hinweis = Tr(kKeinNetz);
         return d;
     }
     const Netz& netz = *lauf->Dreiecksnetz;
     const Laufgeometrie& g = *lauf->Geometrie;
     if (!Stimmig(netz, g)) {
-        d.Hinweis = kUnstimmig;
+        d.Hinweis = Tr(kUnstimmig);
         return d;
     }
 
@@ -130,7 +132,7 @@ Vorschaudaten VorschauAus(const std::optional<Laufbericht>& lauf) {
             for (const Kurvenpunkt& p : *kurve) q.Nehmen(p.X, p.Y, p.Z);
     for (const Kurvenpunkt& p : g.SplinePunkte) q.Nehmen(p.X, p.Y, p.Z);
     if (!q.Gueltig()) {
-        d.Hinweis = kNichtsZuZeigen;
+        d.Hinweis = Tr(kNichtsZuZeigen);
         return d;
     }
     for (std::size_t i = 0; i < 3; ++i) d.Ursprung[i] = (q.Min[i] + q.Max[i]) / 2;
