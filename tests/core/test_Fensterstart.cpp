@@ -115,4 +115,42 @@ TEST(Fensterschliessen, SchreibtInReihenfolgeOderBleibtOffen) {
     EXPECT_TRUE(fs::is_directory(o / "ordner"));
 }
 
+// The language chosen in the settings dialog: read at start-up, changed only on OK with
+// a note that it applies at the next start, written back at closing; a cancelled
+// dialog or an unchanged choice says nothing and writes no key into a file without one.
+TEST(Fensterstart, SprachwahlUeberDenEinstellungsdialog) {
+    TempOrdner o;
+    const fs::path datei = o / "Pavolant.ini";
+    DateiSchreiben(datei, "[Preferences]\r\nSprache=de\r\n");
+    Gestartet g(datei);
+    EXPECT_EQ(g.form.Sprache, Sprachwahl::Deutsch);
+
+    Einstellungsfenster pref;
+    g.form.bbnPreferencesClick(pref, [&] {
+        EXPECT_EQ(pref.Sprache, Sprachwahl::Deutsch);  // the dialog opens on the stored choice
+        pref.Sprache = Sprachwahl::Englisch;
+        return false;  // cancelled
+    });
+    EXPECT_EQ(g.form.Sprache, Sprachwahl::Deutsch);
+    g.form.bbnPreferencesClick(pref, [] { return true; });  // OK, unchanged
+    EXPECT_TRUE(g.melder.eintraege.empty());
+
+    g.form.bbnPreferencesClick(pref, [&] {
+        pref.Sprache = Sprachwahl::Englisch;
+        return true;
+    });
+    EXPECT_EQ(g.form.Sprache, Sprachwahl::Englisch);
+    ASSERT_EQ(g.melder.eintraege.size(), 1u);
+    EXPECT_EQ(g.melder.eintraege[0].text, "The language changes when Pavolant starts the next time.");
+    EXPECT_TRUE(g.form.FormCloseQuery(datei));
+    EXPECT_EQ(SprachwahlLesen(datei), Sprachwahl::Englisch);
+
+    // A file without the key keeps none while the choice stays "System".
+    const fs::path ohne = o / "ohne.ini";
+    Gestartet h(ohne);
+    EXPECT_EQ(h.form.Sprache, Sprachwahl::System);
+    EXPECT_TRUE(h.form.FormCloseQuery(ohne));
+    EXPECT_EQ(DateiLesen(ohne).find("Sprache"), std::string::npos);
+}
+
 }  // namespace
