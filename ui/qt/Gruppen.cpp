@@ -74,11 +74,11 @@ QGroupBox* TexturGruppe(Bausteine& b) {
     r->addWidget(b.Beschriftung("Label47"), 3, 0);
     r->addWidget(b.Feld("edtTexStart"), 3, 1);
     r->addWidget(b.Feld("edtTexStartPxl"), 3, 2);
-    r->addWidget(Text("pxl"), 3, 3);
+    r->addWidget(Text(Tr("pxl")), 3, 3);
     r->addWidget(b.Beschriftung("Label48"), 4, 0);
     r->addWidget(b.Feld("EdtTexEnde"), 4, 1);
     r->addWidget(b.Feld("EdtTexEndePxl"), 4, 2);
-    r->addWidget(Text("pxl"), 4, 3);
+    r->addWidget(Text(Tr("pxl")), 4, 3);
     r->addWidget(b.Box("cboRandomBackFold"), 5, 0, 1, 2);
     r->addWidget(b.Feld("edtRandomBackfold"), 5, 2);
     r->addWidget(b.Box("cboRuecksetzen"), 6, 0, 1, 4);
@@ -153,13 +153,13 @@ Randgruppen RandGruppen(Bausteine& b, bool rechts) {
     r->addWidget(b.Feld("edtRand" + s + "TexBreite"), 2, 1);
     r->addWidget(Text("m"), 2, 2);
     r->addWidget(b.Feld("edtRand" + s + "TexBreitePxl"), 2, 3);
-    r->addWidget(Text("pxl"), 2, 4);
+    r->addWidget(Text(Tr("pxl")), 2, 4);
     r->addWidget(b.Schlicht("btnRand" + s + "calcU"), 3, 0, 1, 5, Qt::AlignLeft);
     r->addWidget(b.Box("cboRand" + s + "Ruecksetzen"), 4, 0, 1, 5);
     r->setColumnStretch(1, 1);
     r->setColumnStretch(3, 1);
 
-    gruppen.segmente = SegmentGruppe(b, rechts, rechts ? "pxl" : "px ");
+    gruppen.segmente = SegmentGruppe(b, rechts, rechts ? Tr("pxl") : Tr("px "));
 
     PlatzBehalten(gruppen.textur);
     return gruppen;

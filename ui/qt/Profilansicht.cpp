@@ -2,6 +2,7 @@
 
 #include "ui/qt/Bausteine.h"
 #include "ui/qt/Gruppen.h"
+#include "ui/qt/Qtext.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -96,8 +97,8 @@ Profilansicht::Profilansicht(Profilfenster& form, Bindung::Grenze grenze, QWidge
     auto* zeile = new QHBoxLayout(panel);
     zeile->setContentsMargins(6, 4, 6, 4);
     zeile->addLayout(knoepfe);
-    zeile->addWidget(SegmentGruppe(b, false, "pxl"), 1);
-    zeile->addWidget(SegmentGruppe(b, true, "pxl"), 1);
+    zeile->addWidget(SegmentGruppe(b, false, Tr("pxl")), 1);
+    zeile->addWidget(SegmentGruppe(b, true, Tr("pxl")), 1);
 
     bild_->setObjectName(QStringLiteral("Image1"));
     bild_->setMinimumSize(0, 0);
