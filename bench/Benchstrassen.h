@@ -3,6 +3,7 @@
 #pragma once
 
 #include "generator/Generierung.h"
+#include "model/FuellFlaeche.h"
 #include "model/Randprofil.h"
 #include "model/SplinePunkte.h"
 
@@ -74,5 +75,27 @@ inline void Randprofil(TRandPunkte& rand, RandParameter& par, const char* textur
     }
     rand.Berechnen();
 }
+
+// The 10 km benchmark road the preview's benchmarks share: `abschnitte` connections,
+// both borders with `randTexturLaenge` metres per repeat, the end faces and all three
+// traffic curves; the document's name is left to the caller.
+struct ZehnKilometer {
+    TSplinePunkte punkte;
+    TRandPunkte randR, randL;
+    TFuellFlaeche fuellung;
+    Laufparameter par;
+
+    ZehnKilometer(Melder& melder, const char* randTexturLaenge, int abschnitte = 40)
+        : randR("right Border", melder), randL("left Border", melder) {
+        randR.Rechts = true;
+        fuellung.Textur = "front.dds";
+        par.SchleppkurveAn = par.SturzAn = true;
+        par.TrafficMitte = par.TrafficRechts = par.TrafficLinks = true;
+        Randprofil(randR, par.RandR, randTexturLaenge);
+        Randprofil(randL, par.RandL, randTexturLaenge);
+        par.FuellenAn = true;
+        StrasseAnlegen(punkte, abschnitte);
+    }
+};
 
 }  // namespace pavolant::bench

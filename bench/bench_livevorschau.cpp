@@ -51,27 +51,14 @@ void BM_Live(benchmark::State& state) {
     KeineDialoge dialoge;
     Hauptfenster fenster(melder, dialoge);
     // The 10 km road's model and parameters, for road 1.
-    TSplinePunkte punkte;
-    TRandPunkte randR("right Border", melder), randL("left Border", melder);
-    randR.Rechts = true;
-    TFuellFlaeche fuellung;
-    fuellung.Textur = "front.dds";
-    Laufparameter par;
-    if (state.range(0) == 0) {
-        fenster.ParameterLaden(PAVOLANT_SOURCE_DIR "/examples/Dorfstrasse.ini");
-    } else {
-        par.SchleppkurveAn = par.SturzAn = true;
-        par.TrafficMitte = par.TrafficRechts = par.TrafficLinks = true;
-        bench::Randprofil(randR, par.RandR, "10");
-        bench::Randprofil(randL, par.RandL, "10");
-        par.FuellenAn = true;
-        bench::StrasseAnlegen(punkte, 40);
-    }
+    const bench::ZehnKilometer strasse(melder, "10");
+    if (state.range(0) == 0) fenster.ParameterLaden(PAVOLANT_SOURCE_DIR "/examples/Dorfstrasse.ini");
     std::size_t vertices = 0;
     for (auto _ : state) {
         std::unique_ptr<Vorschauauftrag> auftrag =
             state.range(0) == 0 ? fenster.NeuerVorschauauftrag()
-                                : std::make_unique<Vorschauauftrag>(par, punkte, randR, randL, fuellung, Zufallsgenerator{});
+                                : std::make_unique<Vorschauauftrag>(strasse.par, strasse.punkte, strasse.randR, strasse.randL,
+                                                                    strasse.fuellung, Zufallsgenerator{});
         const Vorschauergebnis e = auftrag->Ausfuehren();
         Pruefen(state, e);
         const qt::Vorschaudaten daten = qt::VorschauAus(std::optional<Laufbericht>(*e.Bericht));

@@ -82,20 +82,10 @@ std::shared_ptr<const qt::Vorschaudaten> Strasse(const char* randTexturLaenge, s
     }
     const fs::path ordner = vorlage;
     Stumm melder;
-    TSplinePunkte punkte;
-    TRandPunkte randR("right Border", melder), randL("left Border", melder);
-    randR.Rechts = true;
-    TFuellFlaeche fuellung;
-    fuellung.Textur = "front.dds";
-    Laufparameter par;
-    par.SchleppkurveAn = par.SturzAn = true;
-    par.TrafficMitte = par.TrafficRechts = par.TrafficLinks = true;
-    bench::Randprofil(randR, par.RandR, randTexturLaenge);
-    bench::Randprofil(randL, par.RandL, randTexturLaenge);
-    par.FuellenAn = true;
+    bench::ZehnKilometer strasse(melder, randTexturLaenge, kVerbindungen);
+    Laufparameter& par = strasse.par;
     par.DateiName = (ordner / "strasse.i3d").string();
-    bench::StrasseAnlegen(punkte, kVerbindungen);
-    Strassenmodell modell{punkte, &randR, &randL, &fuellung};
+    Strassenmodell modell{strasse.punkte, &strasse.randR, &strasse.randL, &strasse.fuellung};
     Zufallsgenerator zufall;
     std::optional<Laufbericht> bericht(std::in_place);
     try {

@@ -149,23 +149,23 @@ std::string LevelLesen(const fs::path& pfad, Texturbild& bild) {
     std::unique_ptr<OIIO::ImageInput> ein = OIIO::ImageInput::open(Utf8(pfad));
     if (!ein) return Zeile(OIIO::geterror());
     for (int m = 0; ein->seek_subimage(0, m); ++m) {
-        const OIIO::ImageSpec& spec = ein->spec();
-        if (m == 0 && !GroesseZulaessig(spec.width, spec.height)) return Groessenfehler(spec.width, spec.height);
-        if (spec.depth > 1 || spec.nchannels < 1) return m == 0 ? std::string(Tr("not a flat picture")) : std::string();
+        const OIIO::ImageSpec& stufe = ein->spec();
+        if (m == 0 && !GroesseZulaessig(stufe.width, stufe.height)) return Groessenfehler(stufe.width, stufe.height);
+        if (stufe.depth > 1 || stufe.nchannels < 1) return m == 0 ? std::string(Tr("not a flat picture")) : std::string();
         if (m > 0) {
             const Texturbild::Stufe& vorige = bild.Stufen.back();
-            if (spec.width != std::max(1, vorige.Breite / 2) || spec.height != std::max(1, vorige.Hoehe / 2)) break;
+            if (stufe.width != std::max(1, vorige.Breite / 2) || stufe.height != std::max(1, vorige.Hoehe / 2)) break;
         }
-        const int kanaele = std::min(spec.nchannels, 4);
-        const std::size_t pixel = static_cast<std::size_t>(spec.width) * static_cast<std::size_t>(spec.height);
+        const int kanaele = std::min(stufe.nchannels, 4);
+        const std::size_t pixel = static_cast<std::size_t>(stufe.width) * static_cast<std::size_t>(stufe.height);
         std::vector<std::uint8_t> puffer(pixel * static_cast<std::size_t>(kanaele));
         if (!ein->read_image(0, m, 0, kanaele, OIIO::TypeDesc::UINT8, puffer.data())) {
             if (m == 0) return Zeile(ein->geterror());
             break;
         }
-        const bool grauMitAlpha = kanaele == 2 && spec.alpha_channel == 1;
-        bild.Stufen.push_back({spec.width, spec.height, AlsRgba(puffer, pixel, kanaele, grauMitAlpha)});
-        if (spec.width == 1 && spec.height == 1) break;
+        const bool grauMitAlpha = kanaele == 2 && stufe.alpha_channel == 1;
+        bild.Stufen.push_back({stufe.width, stufe.height, AlsRgba(puffer, pixel, kanaele, grauMitAlpha)});
+        if (stufe.width == 1 && stufe.height == 1) break;
     }
     if (bild.Stufen.empty()) return Zeile(ein->geterror());
     return {};
