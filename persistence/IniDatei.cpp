@@ -323,6 +323,13 @@ std::optional<Eintrag> AlsEintrag(std::string_view zeile) {
     return Eintrag{Getrimmt(t.substr(0, gleich)), Getrimmt(t.substr(gleich + 1))};
 }
 
+// Whether a piece of a line would be read as structure (a section header, a broken one
+// too, or a key) if it stood on a line of its own.
+bool IstStruktur(std::string_view stueck) {
+    const std::string_view t = Getrimmt(stueck);
+    return !t.empty() && (t.front() == '[' || AlsEintrag(t).has_value());
+}
+
 // A value enclosed in one pair of matching quotes, double or single, without them, as
 // the Windows profile functions read it (hand-edited files use them: Breite="7",
 // FileName='road.dds'). Anything else as it is.
@@ -470,6 +477,7 @@ void IniDatei::Zerlegen(std::size_t ab) {
         pos = ende + 1;
     }
     unbenutzt_ = text_.size() - benutzt;
+    Pruefen();
 
     // A UTF-8 file that picked up a byte of another encoding is read as Windows-1252,
     // and its BOM becomes the text "ï»¿". It stays in the line (and so in the file)
@@ -517,6 +525,54 @@ void IniDatei::Zerlegen(std::size_t ab) {
             if (eintrag && !Schluessel(a, eintrag->schluessel))
                 Eintragen({static_cast<std::uint32_t>(a), k}, SchluesselStreuwert(a, eintrag->schluessel));
         }
+    }
+}
+
+void IniDatei::Pruefen() const {
+    // What the lines would mean is unclear here, and any reading of it would build a
+    // different road without a word: the file is refused, naming the line.
+    const auto ablehnen = [this](std::size_t zeile, const char* grund) {
+        const std::string text = Einsetzen(grund, {std::to_string(zeile + 1)});
+        if (pfad_.empty())
+            // Catalog: %1 says what is wrong and where ("line 4 …").
+            throw IniFehler(Einsetzen(Tr("Die Datei kann nicht gelesen werden: %1"), {text}));
+        // Catalog: %1 is the file's name, %2 what is wrong and where ("line 4 …").
+        throw IniFehler(Einsetzen(Tr("Die Datei %1 kann nicht gelesen werden: %2"), {Utf8(pfad_), text}));
+    };
+    const bool cp1252 = kodierung_ == Kodierung::Windows1252;
+    for (std::size_t i = 0; i < zeilen_.size(); ++i) {
+        std::string_view zeile = Text(zeilen_[i]);
+        // The one byte order mark a file may start with is not part of its first line
+        // (in a Windows-1252 file it stays in it as "ï»¿").
+        if (i == 0 && zeile.starts_with(kBomAlsCp1252)) zeile.remove_prefix(kBomAlsCp1252.size());
+        // Any other one hides what follows it: "<BOM>[Splines]" would be no header and
+        // its keys would fall to the section before. Two files joined end to end leave
+        // it, as does a file saved with its BOM twice.
+        const std::string_view bom = cp1252 ? kBomAlsCp1252 : kBom;
+        if (zeile.starts_with(bom) && IstStruktur(zeile.substr(bom.size())))
+            // Catalog: %1 is the line's number; the byte order mark is an invisible character.
+            ablehnen(i, Tr("Zeile %1 beginnt mit einem Byte-Order-Mark (U+FEFF), wie ihn aneinandergehängte "
+                           "Dateien hinterlassen; bitte entfernen"));
+        // A CR alone in a file whose lines end in LF: the lines it ends would be read
+        // as one, and the first of them would swallow the others.
+        if (zeilenende_ != Zeilenende::Cr) {
+            for (std::size_t cr = zeile.find('\r'); cr != std::string_view::npos;
+                 cr = zeile.find('\r', cr + 1)) {
+                const std::string_view rest = zeile.substr(cr + 1);
+                if (IstStruktur(rest.substr(0, rest.find('\r'))))
+                    // Catalog: %1 is the line's number; CR and LF are the control characters of line ends.
+                    ablehnen(
+                        i,
+                        Tr("Zeile %1 enthält ein Zeilenende aus CR allein, während die Datei Zeilen mit LF "
+                           "beendet; bitte die Zeilenenden vereinheitlichen"));
+            }
+        }
+        // A header without its ']': no section would start, and the keys after it
+        // would belong to the one before.
+        const std::string_view t = Getrimmt(zeile);
+        if (t.starts_with('[') && t.find(']') == std::string_view::npos)
+            // Catalog: %1 is the line's number.
+            ablehnen(i, Tr("Zeile %1 beginnt einen Abschnitt mit '[', aber ohne ']'"));
     }
 }
 
@@ -710,11 +766,13 @@ void IniDatei::SchreibeString(std::string_view sektion, std::string_view schlues
     // something else (a comment, a header, a different key) is a programming error;
     // writing it anyway would silently lose the value.
     if (!IstUtf8(sektion) || sektion.find_first_of("]\r\n") != std::string_view::npos)
-        throw std::invalid_argument("Ungültiger Sektionsname für eine INI-Datei: '" + std::string(sektion) + "'");
-    if (!IstUtf8(schluessel) || schluessel.find_first_of("=\r\n") != std::string_view::npos ||
-        schluessel.starts_with(';') || schluessel.starts_with('['))
-        throw std::invalid_argument("Ungültiger Schlüsselname für eine INI-Datei: '" + std::string(schluessel) +
+        throw std::invalid_argument("Ungültiger Sektionsname für eine INI-Datei: '" + std::string(sektion) +
                                     "'");
+    if (!IstUtf8(schluessel) || schluessel.find_first_of("=\r\n") != std::string_view::npos ||
+        schluessel.starts_with(';') || schluessel.starts_with('[') || schluessel.starts_with(kBom) ||
+        schluessel.starts_with(kBomAlsCp1252))
+        throw std::invalid_argument("Ungültiger Schlüsselname für eine INI-Datei: '" +
+                                    std::string(schluessel) + "'");
 
     std::string text = Utf8Bereinigt(wert);
     for (char& c : text)

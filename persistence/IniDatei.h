@@ -122,6 +122,10 @@ private:
     IniDatei() = default;
     void Einlesen(std::string bytes);
     void Zerlegen(std::size_t ab);
+    // Throws IniFehler, naming the line, for structure the lines cannot be read as: a
+    // header without ']', a byte order mark before a header or key, a CR alone that
+    // ends a line in a file of LF lines.
+    void Pruefen() const;
     // The trimmed value of a key without its enclosing quotes, whole (not cut to
     // kMaxWertLaenge); nullopt when missing.
     std::optional<std::string_view> Wert(std::string_view sektion, std::string_view schluessel) const;

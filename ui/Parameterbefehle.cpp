@@ -96,11 +96,23 @@ void Hauptfenster::ParameterLaden(const fs::path& pfad) {
 }
 
 IniDatei Hauptfenster::ParameterdateiOeffnen(const fs::path& pfad) {
-    IniDatei ini(pfad);
+    const auto keinText = [&] {
+        return DateiFehler(
+            Einsetzen(Tr("Die Datei %1 ist keine Textdatei; nichts wurde geändert"), {Utf8(pfad)}));
+    };
+    IniDatei ini = [&] {
+        try {
+            return IniDatei(pfad);
+        } catch (const IniFehler&) {
+            // The bytes of a binary file may read as broken lines; that it is no text
+            // says more.
+            if (!SiehtNachTextAus(pfad)) throw keinText();
+            throw;
+        }
+    }();
     // A vanished file would otherwise load as all defaults, silently.
     if (!ini.Vorhanden()) throw DateiFehler(Einsetzen(Tr("Die Datei %1 existiert nicht"), {Utf8(pfad)}));
-    if (!SiehtNachTextAus(pfad))
-        throw DateiFehler(Einsetzen(Tr("Die Datei %1 ist keine Textdatei; nichts wurde geändert"), {Utf8(pfad)}));
+    if (!SiehtNachTextAus(pfad)) throw keinText();
     return ini;
 }
 

@@ -72,7 +72,6 @@ TEST(IniDateiLesen, ZeilenArten) {
         "leer=\n"
         "nurBlanks=   \n"
         "a=b=c\n"
-        "[fehlt=5\n"
         "[Zweite]\n"
         "vorne=9\n");
     // Lines before the first section belong to no section.
@@ -89,12 +88,9 @@ TEST(IniDateiLesen, ZeilenArten) {
     // An existing key with an empty value is empty, not missing.
     EXPECT_EQ(ini.LiesString("Name", "leer", "-"), "");
     EXPECT_EQ(ini.LiesString("Name", "nurBlanks", "-"), "");
-    EXPECT_EQ(ini.LiesString("Name", "fehlt", "-"), "-");
     // The key ends at the first '='.
     EXPECT_EQ(ini.LiesString("Name", "a", "-"), "b=c");
-    // A '[' without ']' opens no section.
-    EXPECT_FALSE(ini.SektionVorhanden("fehlt=5"));
-    EXPECT_EQ(ini.LiesString("Name", "[fehlt", "-"), "5");
+    // A '[' without ']' opens no section; the file is refused (UnklareStrukturWirdAbgelehnt).
     EXPECT_EQ(ini.LiesString("Fehlend", "a", "vorgabe"), "vorgabe");
 }
 
@@ -834,11 +830,95 @@ TEST(IniDateiKodierung, NurCrAlsZeilenende) {
     erwartet.insert(erwartet.find("\r\r[Fahrbahn_Geo]") + 1, "minLaenge=2\r");
     EXPECT_EQ(DateiLesen(pfad), erwartet);
 
-    // A file with one LF anywhere goes by its first line end, as always.
-    EXPECT_EQ(IniDatei::AusText("[S]\rk=1\r\n").Inhalt(), "[S]\rk=1\r\n");
+    // A file with one LF anywhere goes by its first line end, as always; a CR alone
+    // before a key is then refused (UnklareStrukturWirdAbgelehnt).
+    EXPECT_THROW(IniDatei::AusText("[S]\rk=1\r\n"), IniFehler);
+    EXPECT_EQ(IniDatei::AusText("[S]\rk\r\n").Inhalt(), "[S]\rk\r\n");
     auto eineZeile = IniDatei::AusText("[S]\r");
     eineZeile.SchreibeString("S", "k", "1");
     EXPECT_EQ(eineZeile.Inhalt(), "[S]\rk=1\r");
+}
+
+TEST(IniDateiLesen, UnklareStrukturWirdAbgelehnt) {
+    // Each would read as a different road: keys falling to the section before, a header
+    // or key hidden behind an invisible character. Refused, naming the line.
+    const std::string bom = "\xEF\xBB\xBF";
+    struct Fall {
+        const char* was;
+        std::string bytes;
+        int zeile;
+        const char* grund;
+    };
+    const std::vector<Fall> faelle = {
+        {"header without ]", "[A]\r\nx=1\r\n[B\r\nx=2\r\n", 3, "ohne ']'"},
+        {"header without ] and with =", "[A]\nx=1\n[B=2\ny=3\n", 3, "ohne ']'"},
+        {"header without ] before the first", "  [A\nx=1\n", 1, "ohne ']'"},
+        {"two files joined", bom + "[A]\r\nx=1\r\n" + bom + "[B]\r\nx=2\r\n", 3, "U+FEFF"},
+        {"joined, key first", bom + "[A]\nx=1\n" + bom + "y=2\n", 3, "U+FEFF"},
+        {"BOM twice", bom + bom + "[A]\r\nx=1\r\n", 1, "U+FEFF"},
+        {"BOM twice, Windows-1252",
+         bom + bom +
+             "[A]\nN=Stra\xDF"
+             "e\n",
+         1, "U+FEFF"},
+        {"joined, Windows-1252",
+         "[A]\nN=Stra\xDF"
+         "e\n" +
+             bom + "[B]\nx=1\n",
+         3, "U+FEFF"},
+        {"UTF-16 joined", std::string("\xFF\xFE[\0A\0]\0\n\0\xFF\xFE[\0B\0]\0\n\0", 20), 2, "U+FEFF"},
+        {"CR alone, then LF", "[A]\rx=1\r[B]\rx=2\n", 1, "CR allein"},
+        {"CR alone within CR LF", "[A]\r\nx=1\ry=2\r\n", 2, "CR allein"},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.was);
+        try {
+            IniDatei::AusText(f.bytes);
+            ADD_FAILURE() << "read";
+        } catch (const IniFehler& e) {
+            const std::string text = e.what();
+            EXPECT_NE(text.find("Zeile " + std::to_string(f.zeile) + " "), std::string::npos) << text;
+            EXPECT_NE(text.find(f.grund), std::string::npos) << text;
+        }
+    }
+
+    // Read as before: the marks hide nothing, the file's own BOM, a header closed later
+    // in its line, a CR inside a value.
+    struct Lesbar {
+        std::string bytes;
+        const char* schluessel;
+        const char* wert;
+    };
+    const std::vector<Lesbar> lesbar = {
+        {bom + "[A]\nx=1\n" + bom + "; joined comment\n" + bom + "\n", "x", "1"},
+        {"[A] ; [B\nx=1\n", "x", "1"},
+        {"[A]\r\nx=a\rb\r\n", "x", "a\rb"},
+        {"[A]\r\nx=1\r\r\n", "x", "1"},
+        {"[A]\rx=1\r", "x", "1"},
+    };
+    for (const Lesbar& l : lesbar) {
+        SCOPED_TRACE(l.bytes);
+        const auto ini = IniDatei::AusText(l.bytes);
+        EXPECT_EQ(ini.LiesString("A", l.schluessel, "-"), l.wert);
+        EXPECT_EQ(IniDatei::AusText(ini.Inhalt()).Inhalt(), ini.Inhalt());
+    }
+
+    // From disk, the message names the file; a key that would start a line with a BOM
+    // is never written.
+    TempOrdner ordner;
+    const auto pfad = ordner / "a.ini";
+    DateiSchreiben(pfad, "[A]\nx=1\n[B\nx=2\n");
+    try {
+        IniDatei{pfad};
+        ADD_FAILURE() << "read";
+    } catch (const IniFehler& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Die Datei " + pfad.string() +
+                      " kann nicht gelesen werden: Zeile 3 beginnt einen Abschnitt mit '[', "
+                      "aber ohne ']'");
+    }
+    auto ini = IniDatei::AusText("[A]\n");
+    EXPECT_THROW(ini.SchreibeString("A", bom + "x", "1"), std::invalid_argument);
 }
 
 // ---- Files ---------------------------------------------------------------------------
