@@ -3,7 +3,6 @@
 #include "model/Text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -18,7 +17,12 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kZeichen = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-constexpr std::size_t kEndungLaenge = 6;
+// The temporary file of a target "<name>" is ".<name>.pavolant-tmp.<12 letters or
+// digits>": the fixed mark and the length make it a name no user gives a file of their
+// own by chance, so that the cleanup below can tell its files from a user's
+// ".road.i3d.20240115.backup".
+constexpr std::string_view kMarke = "pavolant-tmp.";
+constexpr std::size_t kEndungLaenge = 12;
 
 std::string Zufallsendung() {
     thread_local std::mt19937_64 zufall = [] {
@@ -38,38 +42,31 @@ std::string Zufallsendung() {
     return endung;
 }
 
-// The process that wrote a temporary file of the target whose names begin with
-// `vorsilbe` (".<name>."): the rest of the name is "<pid>.<six letters or digits>".
-// Nothing for any other name.
-std::optional<long> Schreiber(std::string_view name, std::string_view vorsilbe) {
-    if (name.size() <= vorsilbe.size() || name.substr(0, vorsilbe.size()) != vorsilbe) return std::nullopt;
-    name.remove_prefix(vorsilbe.size());
-    const std::size_t punkt = name.find('.');
-    if (punkt == 0 || punkt == std::string_view::npos || name.size() - punkt - 1 != kEndungLaenge) return std::nullopt;
-    for (const char c : name.substr(punkt + 1))
-        if (kZeichen.find(c) == std::string_view::npos) return std::nullopt;
-    for (const char c : name.substr(0, punkt))
-        if (c < '0' || c > '9') return std::nullopt;
-    long pid = 0;
-    const auto [ende, fehler] = std::from_chars(name.data(), name.data() + punkt, pid);
-    if (fehler != std::errc() || ende != name.data() + punkt || pid <= 0) return std::nullopt;
-    return pid;
+// Whether `name` is a temporary file of the target whose names begin with `vorsilbe`
+// (".<name>.<mark>"): exactly twelve letters or digits follow.
+bool IstTemporaer(std::string_view name, std::string_view vorsilbe) {
+    if (name.size() != vorsilbe.size() + kEndungLaenge || name.substr(0, vorsilbe.size()) != vorsilbe)
+        return false;
+    for (const char c : name.substr(vorsilbe.size()))
+        if (kZeichen.find(c) == std::string_view::npos) return false;
+    return true;
 }
 
-// Removes the temporary files of this target that a process left behind when it was
-// killed outright or the machine stopped. Only a regular file whose writer certainly no
-// longer exists goes: the files of live processes, of processes this one may not ask,
-// of this process and every other name stay. The cleanup is a
-// courtesy: whatever fails in it leaves the files and does not stop the write.
+// Removes the temporary files of this target that a writer left behind when it was
+// killed outright or its machine stopped. A writer holds the lock of its temporary file
+// until the file has replaced the target (Systemdatei::Sperren); whether it runs in
+// this process, in another container or on another machine writing to a shared folder,
+// its file stays. Only regular files of exactly the temporary form that nobody holds
+// go. The cleanup is a courtesy: whatever fails in it leaves the files and does not
+// stop the write.
 void VerwaisteEntfernen(const fs::path& ordner, std::string_view vorsilbe) {
     std::error_code ec;
     for (fs::directory_iterator it(ordner.empty() ? fs::path(".") : ordner, ec), ende; !ec && it != ende;
          it.increment(ec)) {
         try {
-            const std::optional<long> pid = Schreiber(Utf8(it->path().filename()), vorsilbe);
-            if (!pid || *pid == Prozessnummer() || !ProzessBeendet(*pid)) continue;
+            if (!IstTemporaer(Utf8(it->path().filename()), vorsilbe)) continue;
             std::error_code fehler;
-            if (ArtDerDatei(it->path(), fehler) == Dateiart::Normal) fs::remove(it->path(), fehler);
+            if (ArtDerDatei(it->path(), fehler) == Dateiart::Normal) UngesperrtEntfernen(it->path());
         } catch (const std::exception&) {
             // A name that is no text (Windows: a lone UTF-16 surrogate) is none of ours.
         }
@@ -140,31 +137,38 @@ ErsetzendeDatei::ErsetzendeDatei(fs::path ziel) : anzeige_(ziel), ziel_(std::mov
 
     // The temporary file lives next to the target so the replace stays on one file
     // system; the name part is shortened so the temporary name stays within 255 bytes.
-    // ".<name>.<pid>.<random>": the process number tells a later writer whether the file
-    // is still being written.
     const fs::path ordner = ziel_.parent_path();
     // Whole letters only: a cut inside a UTF-8 sequence would be no name on Windows.
     std::size_t laenge = std::min<std::size_t>(name.size(), 200);
-    while (laenge > 0 && laenge < name.size() && (static_cast<unsigned char>(name[laenge]) & 0xC0) == 0x80) --laenge;
-    const std::string vorsilbe = "." + name.substr(0, laenge) + ".";
+    while (laenge > 0 && laenge < name.size() && (static_cast<unsigned char>(name[laenge]) & 0xC0) == 0x80)
+        --laenge;
+    const std::string vorsilbe = "." + name.substr(0, laenge) + "." + std::string(kMarke);
     VerwaisteEntfernen(ordner, vorsilbe);
-    const std::string eigene = vorsilbe + std::to_string(Prozessnummer()) + ".";
     for (int versuch = 0; versuch < 100 && !puffer_.datei.Offen(); ++versuch) {
-        const std::string tempName = eigene + Zufallsendung();
+        const std::string tempName = vorsilbe + Zufallsendung();
         fs::path pfad = ordner / PfadAusUtf8(tempName);
         // Entered before it exists, so that no moment is left in which an interrupt
         // would leave the file behind.
         const int eintrag = TempEintragen(ordner, tempName);
         std::error_code grund;
         Systemdatei datei = Systemdatei::NeuAnlegen(pfad, existiert ? &ziel_ : nullptr, grund);
-        if (datei.Offen()) {
-            puffer_.datei = std::move(datei);
-            tempPfad_ = std::move(pfad);
-            eintrag_ = eintrag;
-        } else {
+        if (!datei.Offen()) {
             TempAustragen(eintrag);
             if (grund != std::errc::file_exists) throw fehler(grund);
+            continue;
         }
+        // Locked before anything is written. Another writer's cleanup may have taken the
+        // new file between its creation and the lock: it holds the lock then, or the
+        // name is gone, and the file is its to remove; the next name is tried. A file
+        // system without locks leaves the file unlocked, and every cleanup leaves it too.
+        std::error_code ohneSperre;
+        if ((!datei.Sperren(ohneSperre) && !ohneSperre) || !datei.NochUnter(pfad)) {
+            TempAustragen(eintrag);
+            continue;
+        }
+        puffer_.datei = std::move(datei);
+        tempPfad_ = std::move(pfad);
+        eintrag_ = eintrag;
     }
     if (!puffer_.datei.Offen()) throw fehler(errc(std::errc::file_exists));
 }
@@ -188,6 +192,7 @@ void ErsetzendeDatei::Abschliessen() {
     if (grund) throw DateiFehler(Fehlertext(anzeige_, grund));
     if (const std::error_code ersetzt = Ersetzen(tempPfad_, ziel_)) throw DateiFehler(Fehlertext(anzeige_, ersetzt));
     abgeschlossen_ = true;
+    puffer_.datei.SperreLoesen();  // held up to here, so that no cleanup took the file before it was in place
     TempAustragen(std::exchange(eintrag_, -1));
 }
 

@@ -3,9 +3,10 @@
 // abandoned write leaves the old file as it was and no temporary file behind; so does
 // an interrupt (SIGINT, SIGTERM, SIGHUP; Ctrl+C or the console closed on Windows) where
 // AbbruchsignaleAbfangen (Plattform.h) was called.
-// A temporary file is named ".<target name>.<pid>.<random>"; one that a process killed
-// outright (SIGKILL, a power cut) left behind is removed by the next write to the same
-// target once that process is gone.
+// A temporary file is named ".<target name>.pavolant-tmp.<12 random letters or digits>"
+// and locked while it is written; one that a process killed outright (SIGKILL, a power
+// cut) left behind is removed by the next write to the same target, since nobody holds
+// its lock any more. Files of every other name stay.
 #pragma once
 
 #include "model/DateiFehler.h"

@@ -120,9 +120,22 @@ public:
     // Closes the file; the reason when closing reported an error (a late write error).
     std::error_code Schliessen();
 
+    // Takes the file's exclusive lock without waiting: the sign to every other process
+    // that the file is still being written. Unlike a process number it is seen across
+    // process namespaces (containers) and, where the file system passes locks on (NFS,
+    // SMB), from other machines. The lock holds until SperreLoesen() or the object's
+    // end; on POSIX it outlasts Schliessen(), so that a file stays locked until it has
+    // replaced its target. False when another holds it, or with `grund` set when the
+    // file system has no locks.
+    bool Sperren(std::error_code& grund);
+    void SperreLoesen() noexcept;
+    // Whether `pfad` still names this open file (nobody removed it since it was opened).
+    bool NochUnter(const std::filesystem::path& pfad) const;
+
 private:
     static constexpr std::intptr_t kKeinGriff = -1;
-    std::intptr_t griff_ = kKeinGriff;  // a file descriptor, or a Windows HANDLE
+    std::intptr_t griff_ = kKeinGriff;   // a file descriptor, or a Windows HANDLE
+    std::intptr_t sperre_ = kKeinGriff;  // POSIX: a second descriptor holding the lock; Windows: 1 while held
     std::uint64_t groesse_ = 0;
 };
 
@@ -131,6 +144,12 @@ private:
 // attributes stay with the name (Windows). The replace is made durable before this
 // returns where the system allows it.
 std::error_code Ersetzen(const std::filesystem::path& neu, const std::filesystem::path& ziel);
+
+// Removes the regular file `pfad` unless a process holds its lock (Systemdatei::Sperren).
+// It takes the lock itself for the removal, so that no writer can take the file up in
+// between. True when the file was removed; a link, a folder, a locked file, one this
+// process cannot open for writing and one on a file system without locks stay.
+bool UngesperrtEntfernen(const std::filesystem::path& pfad);
 
 // This process's number, and whether the process with number `nummer` is certainly gone
 // (false when it runs or when that cannot be told, e.g. it belongs to another user).
@@ -149,7 +168,10 @@ bool ProzessBeendet(long nummer);
 // unwritten.
 
 // Installs the handler for each of the signals that still has its default action; an
-// ignored signal (nohup) stays ignored, another handler stays in place.
+// ignored signal (nohup) stays ignored, another handler stays in place. SIGXFSZ (a file
+// size limit, ulimit -f) is ignored where it has its default action, which would end
+// the process in the middle of a write: the write then fails with "File too large" and
+// is cleaned up like every failed write.
 void AbbruchsignaleAbfangen();
 // Enters `name` in `ordner` before the file is created. Returns the entry, or -1 when
 // the table is full or the folder cannot be opened (the file is then unprotected).

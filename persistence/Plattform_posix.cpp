@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <libintl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -136,18 +137,56 @@ bool Beschreibbar(const fs::path& pfad) {
 
 Systemdatei::~Systemdatei() {
     if (Offen()) ::close(static_cast<int>(griff_));
+    SperreLoesen();
 }
 
 Systemdatei::Systemdatei(Systemdatei&& andere) noexcept
-    : griff_(std::exchange(andere.griff_, kKeinGriff)), groesse_(andere.groesse_) {}
+    : griff_(std::exchange(andere.griff_, kKeinGriff)),
+      sperre_(std::exchange(andere.sperre_, kKeinGriff)),
+      groesse_(andere.groesse_) {}
 
 Systemdatei& Systemdatei::operator=(Systemdatei&& andere) noexcept {
     if (this != &andere) {
         if (Offen()) ::close(static_cast<int>(griff_));
+        SperreLoesen();
         griff_ = std::exchange(andere.griff_, kKeinGriff);
+        sperre_ = std::exchange(andere.sperre_, kKeinGriff);
         groesse_ = andere.groesse_;
     }
     return *this;
+}
+
+bool Systemdatei::Sperren(std::error_code& grund) {
+    // flock, not fcntl: its lock belongs to the open file, so a second open of the same
+    // file in this very process is refused too (fcntl's locks belong to the process),
+    // and NFS passes it on to the server. A duplicate of the descriptor keeps it past
+    // the close of the written one, whose close must report its own errors.
+    if (!Offen() || sperre_ != kKeinGriff) return sperre_ != kKeinGriff;
+    if (::flock(static_cast<int>(griff_), LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK) grund = LetzterFehler();
+        return false;
+    }
+    const int zweiter = ::fcntl(static_cast<int>(griff_), F_DUPFD_CLOEXEC, 0);
+    if (zweiter < 0) {
+        grund = LetzterFehler();
+        ::flock(static_cast<int>(griff_), LOCK_UN);
+        return false;
+    }
+    sperre_ = zweiter;
+    return true;
+}
+
+void Systemdatei::SperreLoesen() noexcept {
+    // Closing the last descriptor of the open file gives the lock back.
+    if (sperre_ != kKeinGriff) ::close(static_cast<int>(std::exchange(sperre_, kKeinGriff)));
+}
+
+bool Systemdatei::NochUnter(const fs::path& pfad) const {
+    struct stat offen {
+    }, benannt{};
+    const int fd = static_cast<int>(Offen() ? griff_ : sperre_);
+    if (fd < 0 || ::fstat(fd, &offen) != 0 || ::lstat(pfad.c_str(), &benannt) != 0) return false;
+    return offen.st_dev == benannt.st_dev && offen.st_ino == benannt.st_ino;
 }
 
 Systemdatei Systemdatei::ZumLesen(const fs::path& pfad, std::error_code& grund) {
@@ -247,6 +286,30 @@ std::error_code Ersetzen(const fs::path& neu, const fs::path& ziel) {
     return {};
 }
 
+bool UngesperrtEntfernen(const fs::path& pfad) {
+    // Opened for writing: NFS grants an exclusive lock only on such a descriptor. Never
+    // through a link, never waiting on a FIFO.
+    const int fd = ::open(pfad.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    // The name must still be the file that is locked: removing it is then safe, as a
+    // writer that opened it cannot lock it before this descriptor is closed, and sees
+    // afterwards that its name is gone.
+    struct stat benannt {};
+    const bool entfernt = ::lstat(pfad.c_str(), &benannt) == 0 && benannt.st_dev == st.st_dev &&
+                          benannt.st_ino == st.st_ino && ::unlink(pfad.c_str()) == 0;
+    ::close(fd);
+    return entfernt;
+}
+
 long Prozessnummer() { return static_cast<long>(::getpid()); }
 
 bool ProzessBeendet(long nummer) {
@@ -295,6 +358,12 @@ extern "C" void BeiAbbruch(int signal) {
 }  // namespace
 
 void AbbruchsignaleAbfangen() {
+    {
+        struct sigaction bisher {};
+        if (::sigaction(SIGXFSZ, nullptr, &bisher) == 0 && (bisher.sa_flags & SA_SIGINFO) == 0 &&
+            bisher.sa_handler == SIG_DFL)
+            ::signal(SIGXFSZ, SIG_IGN);
+    }
     for (const int signal : kSignale) {
         struct sigaction bisher {};
         if (::sigaction(signal, nullptr, &bisher) != 0) continue;

@@ -238,15 +238,63 @@ Systemdatei::~Systemdatei() {
 }
 
 Systemdatei::Systemdatei(Systemdatei&& andere) noexcept
-    : griff_(std::exchange(andere.griff_, kKeinGriff)), groesse_(andere.groesse_) {}
+    : griff_(std::exchange(andere.griff_, kKeinGriff)),
+      sperre_(std::exchange(andere.sperre_, kKeinGriff)),
+      groesse_(andere.groesse_) {}
 
 Systemdatei& Systemdatei::operator=(Systemdatei&& andere) noexcept {
     if (this != &andere) {
         if (Offen()) ::CloseHandle(Griff(griff_));
         griff_ = std::exchange(andere.griff_, kKeinGriff);
+        sperre_ = std::exchange(andere.sperre_, kKeinGriff);
         groesse_ = andere.groesse_;
     }
     return *this;
+}
+
+namespace {
+// The locked byte lies far beyond any end of file, so the lock keeps nobody from reading
+// the file; it only says that the file is being written.
+constexpr DWORD kSperreHoch = 0x7FFFFFFF;
+
+bool ByteSperren(HANDLE h) {
+    OVERLAPPED ort{};
+    ort.OffsetHigh = kSperreHoch;
+    return ::LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &ort) != 0;
+}
+
+bool LoeschenVorgemerkt(HANDLE h) {
+    FILE_STANDARD_INFO info{};
+    return ::GetFileInformationByHandleEx(h, FileStandardInfo, &info, sizeof info) && info.DeletePending;
+}
+}  // namespace
+
+bool Systemdatei::Sperren(std::error_code& grund) {
+    // The lock belongs to the handle and goes with it: on Windows the file must be
+    // closed before it can replace its target, and the lock with it.
+    if (!Offen()) return false;
+    if (!ByteSperren(Griff(griff_))) {
+        const DWORD fehler = ::GetLastError();
+        if (fehler != ERROR_LOCK_VIOLATION && fehler != ERROR_IO_PENDING) grund = Grund(fehler);
+        return false;
+    }
+    sperre_ = 1;
+    return true;
+}
+
+void Systemdatei::SperreLoesen() noexcept {
+    if (sperre_ == kKeinGriff) return;
+    sperre_ = kKeinGriff;
+    if (!Offen()) return;
+    OVERLAPPED ort{};
+    ort.OffsetHigh = kSperreHoch;
+    ::UnlockFileEx(Griff(griff_), 0, 1, 0, &ort);
+}
+
+bool Systemdatei::NochUnter(const fs::path&) const {
+    // A file another process removed stays under its name until the last handle is
+    // closed, marked for deletion; it is no longer ours to write.
+    return Offen() && !LoeschenVorgemerkt(Griff(griff_));
 }
 
 Systemdatei Systemdatei::ZumLesen(const fs::path& pfad, std::error_code& grund) {
@@ -336,6 +384,28 @@ std::error_code Ersetzen(const fs::path& neu, const fs::path& ziel) {
     if (!::MoveFileExW(neu.c_str(), ziel.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return LetzterFehler();
     return {};
+}
+
+bool UngesperrtEntfernen(const fs::path& pfad) {
+    // Every kind of sharing, so that a writer keeps its own handle; the link itself,
+    // never what it points to.
+    const HANDLE h = ::CreateFileW(
+        pfad.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool entfernt = false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(h) == FILE_TYPE_DISK && ::GetFileInformationByHandle(h, &info) &&
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+        ByteSperren(h)) {
+        // Marked while locked: the file goes when this handle closes, and a writer
+        // that opened it meanwhile sees the mark (NochUnter).
+        FILE_DISPOSITION_INFO weg{};
+        weg.DeleteFile = TRUE;
+        entfernt = ::SetFileInformationByHandle(h, FileDispositionInfo, &weg, sizeof weg) != 0;
+    }
+    ::CloseHandle(h);
+    return entfernt;
 }
 
 long Prozessnummer() { return static_cast<long>(::GetCurrentProcessId()); }

@@ -1,6 +1,8 @@
 // Temporary files and interruptions: a write stopped by SIGINT, SIGTERM or SIGHUP leaves
-// no temporary file and ends with that signal; a leftover of a process that was killed
-// outright is removed by the next write to its target, and nothing else is.
+// no temporary file and ends with that signal, one stopped by a file size limit fails
+// and leaves none either; a leftover of a process that was killed outright is removed
+// by the next write to its target, and nothing else is: not the file of a live writer
+// that this process cannot see, not a user's file.
 #include "persistence/Plattform.h"
 #include "persistence/ErsetzendeDatei.h"
 #include "tests/support/Testhilfen.h"
@@ -19,6 +21,8 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <sched.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,7 +44,7 @@ int KindStatus(const std::function<int()>& aktion) {
     std::fflush(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
-        for (const int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, SIG_DFL);
+        for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) std::signal(s, SIG_DFL);
         int code = 98;
         try {
             code = aktion();
@@ -59,7 +63,7 @@ int KindStatus(const std::function<int()>& aktion) {
 // The temporary files of `ziel` in `ordner`, named as this program names them.
 std::vector<std::string> Temporaere(const fs::path& ordner, const std::string& ziel) {
     std::vector<std::string> treffer;
-    const std::regex muster("\\." + ziel + "\\.[0-9]+\\.[A-Za-z0-9]{6}");
+    const std::regex muster("\\." + ziel + "\\.pavolant-tmp\\.[A-Za-z0-9]{12}");
     for (const std::string& name : Eintraege(ordner))
         if (std::regex_match(name, muster)) treffer.push_back(name);
     return treffer;
@@ -153,62 +157,177 @@ TEST(Abbruchschutz, AForkedChildLeavesItsParentsFileAlone) {
 
 #endif
 
-TEST(ErsetzendeDatei, TheTemporaryNameCarriesTheWritersProcessId) {
+TEST(ErsetzendeDatei, TheTemporaryNameCarriesTheProgramsMark) {
     TempOrdner o;
     ErsetzendeDatei d(o / "ziel.i3d");
     const std::vector<std::string> temp = Temporaere(o.Pfad(), "ziel\\.i3d");
     ASSERT_EQ(temp.size(), 1u);
-    EXPECT_EQ(temp[0].rfind(".ziel.i3d." + std::to_string(Prozessnummer()) + ".", 0), 0u);
+    EXPECT_EQ(temp[0].rfind(".ziel.i3d.pavolant-tmp.", 0), 0u);
     d.Schreiben("neu");
     d.Abschliessen();
     EXPECT_EQ(Eintraege(o.Pfad()), std::vector<std::string>{"ziel.i3d"});
 }
 
-TEST(ErsetzendeDatei, TheNextWriteRemovesOnlyLeftoversOfGoneWriters) {
+TEST(ErsetzendeDatei, TheNextWriteRemovesOnlyUnlockedFilesOfTheTemporaryForm) {
     const std::optional<long> tot = ToterProzess();
-    if (!tot) GTEST_SKIP() << "no process id free of a live process";
-    const std::string t = std::to_string(*tot);
+    const std::string t = std::to_string(tot.value_or(999999));
     TempOrdner o;
     DateiSchreiben(o / "ziel.i3d", "alt");
+    const std::string vorsilbe = ".ziel.i3d.pavolant-tmp.";
     std::vector<std::string> bleiben = {
-        ".ziel.i3d." + std::to_string(Prozessnummer()) + ".lebend",  // this process: alive
-        ".ziel.i3d.abcdef",                                    // no process id
-        ".ziel.i3d.0.abcdef",
-        ".ziel.i3d." + t + ".abcde",                           // not six characters
-        ".ziel.i3d." + t + ".abc-ef",
-        ".ziel.i3d." + t + "x.abcdef",
-        ".ziel.i3d.." + t + ".abcdef",
-        ".ziel.i3d." + t + ".abcdef.txt",
-        ".andere.i3d." + t + ".abcdef",                        // another target
-        ".ziel." + t + ".abcdef",
-        "ziel.i3d." + t + ".abcdef",                           // no leading dot
+        ".ziel.i3d.20240115.backup",   // a user's file that once looked like a leftover
+        ".ziel.i3d." + t + ".abcdef",  // the earlier form, its writer gone: nobody can tell
+        vorsilbe + "abcdefghijk",      // eleven characters
+        vorsilbe + "abcdefghijklm",    // thirteen
+        vorsilbe + "abcdef-hijkl",
+        vorsilbe + "abcdefghijkl.txt",
+        ".ziel.i3d.pavolant-tmp-abcdefghijkl",
+        ".andere.i3d.pavolant-tmp.abcdefghijkl",  // another target
+        "ziel.i3d.pavolant-tmp.abcdefghijkl",     // no leading dot
         "unrelated.txt",
     };
-#ifndef _WIN32
-    bleiben.push_back(".ziel.i3d.1.init00");  // init: alive (or not ours to ask)
-#endif
     for (const std::string& name : bleiben) DateiSchreiben(o / name, "x");
-    fs::create_directory(o / (".ziel.i3d." + t + ".ordner"));  // not a regular file
+    fs::create_directory(o / (vorsilbe + "ordner123456"));  // not a regular file
 #ifndef _WIN32
-    fs::create_symlink(o / "unrelated.txt", o / (".ziel.i3d." + t + ".verwei"));
+    fs::create_symlink(o / "unrelated.txt", o / (vorsilbe + "verweis12345"));
 #endif
-    DateiSchreiben(o / (".ziel.i3d." + t + ".weg001"), "halb");
-    DateiSchreiben(o / (".ziel.i3d." + t + ".weg002"), "");
+    // A live writer's file, here held by this very process.
+    const fs::path lebend = o / (vorsilbe + "lebend123456");
+    std::error_code grund;
+    Systemdatei gehalten = Systemdatei::NeuAnlegen(lebend, nullptr, grund);
+    ASSERT_TRUE(gehalten.Offen()) << grund.message();
+    ASSERT_TRUE(gehalten.Sperren(grund)) << grund.message();
+    DateiSchreiben(o / (vorsilbe + "weg000000001"), "halb");
+    DateiSchreiben(o / (vorsilbe + "WEG000000002"), "");
 
     ErsetzendeDatei d(o / "ziel.i3d");
     d.Schreiben("neu");
     d.Abschliessen();
 
     std::vector<std::string> erwartet = bleiben;
-    erwartet.push_back(".ziel.i3d." + t + ".ordner");
+    erwartet.push_back(vorsilbe + "ordner123456");
 #ifndef _WIN32
-    erwartet.push_back(".ziel.i3d." + t + ".verwei");
+    erwartet.push_back(vorsilbe + "verweis12345");
 #endif
+    erwartet.push_back(vorsilbe + "lebend123456");
     erwartet.push_back("ziel.i3d");
     std::sort(erwartet.begin(), erwartet.end());
     EXPECT_EQ(Eintraege(o.Pfad()), erwartet);
     EXPECT_EQ(DateiLesen(o / "ziel.i3d"), "neu");
+
+    // Once its writer lets go, the file is a leftover like any other.
+    gehalten = Systemdatei();
+    ErsetzendeDatei(o / "ziel.i3d").Abschliessen();
+    EXPECT_FALSE(fs::exists(lebend));
 }
+
+#ifndef _WIN32
+
+// Two writers of one target in two PID namespaces, as in two containers or on two
+// machines sharing a folder: neither sees the other's process. The second one's write
+// must leave the first one's live temporary file alone, and both writes succeed.
+TEST(ErsetzendeDatei, AWriterInAnotherPidNamespaceKeepsItsTemporaryFile) {
+    TempOrdner o;
+    DateiSchreiben(o / "ziel.i3d", "alt");
+    int bereit[2], weiter[2];
+    ASSERT_EQ(pipe(bereit), 0);
+    ASSERT_EQ(pipe(weiter), 0);
+    // A child of a new PID namespace: `aktion` runs as its process 2, the first child of
+    // the namespace's process 1. Returns the exit status, 97 when the namespace could
+    // not be made.
+    const auto imNamensraum = [](const std::function<int()>& aktion) {
+        std::fflush(nullptr);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (unshare(CLONE_NEWPID) != 0) _exit(97);
+            const pid_t erster = fork();
+            if (erster == 0) {
+                const pid_t zweiter = fork();
+                if (zweiter == 0) {
+                    int code = 98;
+                    try {
+                        code = aktion();
+                    } catch (...) {
+                        code = 99;
+                    }
+                    _exit(code);
+                }
+                int status = 0;
+                if (zweiter < 0 || waitpid(zweiter, &status, 0) != zweiter || !WIFEXITED(status)) _exit(96);
+                _exit(WEXITSTATUS(status));
+            }
+            int status = 0;
+            if (erster < 0 || waitpid(erster, &status, 0) != erster || !WIFEXITED(status)) _exit(96);
+            _exit(WEXITSTATUS(status));
+        }
+        return pid;
+    };
+    const auto warten = [](pid_t pid) {
+        int status = 0;
+        if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+        return WEXITSTATUS(status);
+    };
+    const pid_t erster = imNamensraum([&] {
+        ErsetzendeDatei d(o / "ziel.i3d");
+        d.Schreiben("erster");
+        if (write(bereit[1], "x", 1) != 1) return 3;
+        char c = 0;
+        if (read(weiter[0], &c, 1) != 1) return 4;  // the other writer has finished
+        d.Abschliessen();
+        return 0;
+    });
+    close(bereit[1]);
+    close(weiter[0]);
+    char c = 0;
+    if (read(bereit[0], &c, 1) != 1) {
+        close(weiter[1]);
+        const int code = warten(erster);
+        if (code == 97) GTEST_SKIP() << "no PID namespace to be made here (needs root)";
+        FAIL() << "first writer ended with " << code;
+    }
+    ASSERT_EQ(Temporaere(o.Pfad(), "ziel\\.i3d").size(), 1u);
+    const pid_t zweiter = imNamensraum([&] {
+        ErsetzendeDatei d(o / "ziel.i3d");
+        d.Schreiben("zweiter");
+        d.Abschliessen();
+        return 0;
+    });
+    EXPECT_EQ(warten(zweiter), 0);
+    EXPECT_EQ(DateiLesen(o / "ziel.i3d"), "zweiter");
+    EXPECT_EQ(Temporaere(o.Pfad(), "ziel\\.i3d").size(), 1u) << "the live writer's file was taken";
+    ASSERT_EQ(write(weiter[1], "x", 1), 1);
+    close(weiter[1]);
+    close(bereit[0]);
+    EXPECT_EQ(warten(erster), 0) << "the first writer failed";
+    EXPECT_EQ(DateiLesen(o / "ziel.i3d"), "erster");
+    EXPECT_EQ(Eintraege(o.Pfad()), std::vector<std::string>{"ziel.i3d"});
+}
+
+// A file size limit (ulimit -f) makes the write fail with its reason, leaving the old
+// file and no temporary file; by default its signal would end the process in the middle.
+TEST(Abbruchschutz, AFileSizeLimitFailsTheWriteAndLeavesNoTemporaryFile) {
+    TempOrdner o;
+    DateiSchreiben(o / "ziel.i3d", "alt");
+    const int status = KindStatus([&] {
+        const rlimit grenze{1000, 1000};
+        if (setrlimit(RLIMIT_FSIZE, &grenze) != 0) return 5;
+        AbbruchsignaleAbfangen();
+        try {
+            ErsetzendeDatei d(o / "ziel.i3d");
+            d.Schreiben(std::string(5000, 'x'));
+            d.Abschliessen();
+            return 3;
+        } catch (const DateiFehler& e) {
+            return std::string(e.what()).find("File too large") != std::string::npos ? 0 : 4;
+        }
+    });
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: written anyway, 4: another message, 5: no limit";
+    EXPECT_EQ(Eintraege(o.Pfad()), std::vector<std::string>{"ziel.i3d"});
+    EXPECT_EQ(DateiLesen(o / "ziel.i3d"), "alt");
+}
+
+#endif
 
 // The generator's target: the check leaves nothing behind, the temporary file exists
 // only from the opening of the finished document to its completion.
