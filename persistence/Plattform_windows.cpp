@@ -370,7 +370,15 @@ std::error_code Systemdatei::Schliessen() {
     return ::CloseHandle(h) ? std::error_code() : LetzterFehler();
 }
 
-std::error_code Ersetzen(const fs::path& neu, const fs::path& ziel) {
+std::error_code Ersetzen(const fs::path& neuGegeben, const fs::path& zielGegeben) {
+    // Full paths: given a bare name such as "out.i3d" (no folder part), ReplaceFileW
+    // fails with ERROR_DIRECTORY ("Not a directory") under Wine, where "./out.i3d" and
+    // a full path work.
+    std::error_code ec;
+    const fs::path neu = fs::absolute(neuGegeben, ec);
+    if (ec) return ec;
+    const fs::path ziel = fs::absolute(zielGegeben, ec);
+    if (ec) return ec;
     // ReplaceFileW keeps the target's attributes, security and creation time with the
     // name; it needs an existing target. Without one, or where the volume cannot do it,
     // the move replaces the name and is written through before it returns.

@@ -2,8 +2,9 @@
 # The Windows build on Debian: cross-compiles the core, the command line and the test
 # programs with MinGW-w64 (preset "windows"), runs the tests under Wine, and checks that
 # the worked example's document written by pavolant-cli.exe is the Linux program's, byte
-# for byte, also over an existing file under a name with letters beyond ASCII, and that
-# it speaks German from its catalog under LANGUAGE=de.
+# for byte, also over an existing file under a name with letters beyond ASCII and under
+# a bare or relative name typed in the document's folder, and that it speaks German from
+# its catalog under LANGUAGE=de.
 # Prints the time the stage took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,6 +30,21 @@ if [ -x build/dev/app/pavolant-cli ]; then
   cmp "$ziel" "$ordner/linux.i3d"
 fi
 [ "$(ls -A "$(dirname "$ziel")")" = "Dorf "$'\xe2\x82\xac'".i3d" ] || { echo "windows-test: stray files" >&2; exit 1; }
+# Run in the document's folder with the names typed there: a bare name, a folder part
+# with either slash, each over an existing file (the earlier tests used full paths only).
+exe=$PWD/build/windows/app/pavolant-cli.exe
+mkdir -p "$ordner/hier/unter"
+cp tests/golden/Beispiel.ini "$ordner/hier/p.ini"
+for name in out.i3d 'unter\out.i3d' unter/zwei.i3d; do
+  datei="$ordner/hier/${name//\\//}"
+  echo alt > "$datei"
+  (cd "$ordner/hier" && "$wine" "$exe" -o "$name" p.ini >/dev/null) ||
+    { echo "windows-test: -o $name in the document's folder failed" >&2; exit 1; }
+  cmp "$datei" tests/golden/Beispiel.i3d
+done
+[ "$(ls -A "$ordner/hier" | tr '\n' ' ')" = "out.i3d p.ini unter " ] &&
+  [ "$(ls -A "$ordner/hier/unter" | tr '\n' ' ')" = "out.i3d zwei.i3d " ] ||
+  { echo "windows-test: stray files beside relative targets" >&2; exit 1; }
 # The messages in German from the program's own catalog reader (MinGW has no gettext),
 # the document the same bytes.
 printf '[Fahrbahn_Geo]\r\nBreite=sieben\r\n[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nZ=10\r\n' > "$ordner/kaputt.ini"

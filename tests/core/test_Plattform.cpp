@@ -150,6 +150,34 @@ TEST(PlattformDateien, ANewFileIsCreatedOnlyWhereNoneIs) {
     EXPECT_EQ(DateiLesen(o / "da.txt"), "eins zwei");
 }
 
+// Targets named relative to the working folder, as typed in it ("-o out.i3d"): a bare
+// name, one with a folder part and one with "./", each over an existing file.
+TEST(PlattformDateien, ABareOrRelativeNameIsReplacedInTheWorkingFolder) {
+    TempOrdner o;
+    fs::create_directory(o / "unter");
+    struct ImOrdner {
+        fs::path vorher = fs::current_path();
+        explicit ImOrdner(const fs::path& ordner) { fs::current_path(ordner); }
+        ~ImOrdner() { fs::current_path(vorher); }
+    };
+    for (const fs::path& ziel :
+         {fs::path("out.i3d"), fs::path("unter") / "out.i3d", fs::path(".") / "out.i3d"}) {
+        SCOPED_TRACE(ziel.string());
+        DateiSchreiben(o.Pfad() / ziel, "alt");
+        try {
+            const ImOrdner hier(o.Pfad());
+            ErsetzendeDatei d(ziel);
+            d.Schreiben("neu");
+            d.Abschliessen();
+        } catch (const DateiFehler& e) {
+            ADD_FAILURE() << e.what();
+        }
+        EXPECT_EQ(DateiLesen(o.Pfad() / ziel), "neu");
+    }
+    EXPECT_EQ(Eintraege(o.Pfad()), (std::vector<std::string>{"out.i3d", "unter"}));
+    EXPECT_EQ(Eintraege(o / "unter"), std::vector<std::string>{"out.i3d"});
+}
+
 // A file marked read-only (no write bit; the read-only attribute on Windows) is never
 // replaced, though the folder would allow the rename.
 TEST(PlattformDateien, AFileMarkedReadOnlyIsNotReplaced) {
