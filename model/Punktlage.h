@@ -32,9 +32,9 @@
 // elsewhere.
 #pragma once
 
-#include <optional>
-
 #include "model/SplinePunkte.h"
+
+#include <optional>
 
 namespace pavolant {
 
