@@ -29,41 +29,113 @@ bool GleicheStelle(const TSplinePkt& a, const TSplinePkt& b) {
     return std::hypot(a.X - b.X, a.Z - b.Z) < kGleicheStelle;
 }
 
+// Bounding box of plan positions.
+struct Kasten {
+    double MinX = 0, MaxX = 0, MinZ = 0, MaxZ = 0;
+    bool Endlich = false;  // every position in it is finite
+    bool Leer = true;      // holds no point
+
+    static Kasten Um(const TSplinePkt& p) {
+        return Kasten{p.X, p.X, p.Z, p.Z, std::isfinite(p.X) && std::isfinite(p.Z), false};
+    }
+    Kasten& operator+=(const Kasten& b) {
+        if (b.Leer) return *this;
+        if (Leer) return *this = b;
+        MinX = std::min(MinX, b.MinX);
+        MaxX = std::max(MaxX, b.MaxX);
+        MinZ = std::min(MinZ, b.MinZ);
+        MaxZ = std::max(MaxZ, b.MaxZ);
+        Endlich = Endlich && b.Endlich;
+        return *this;
+    }
+};
+
+// Every point of the box at the same place as p (by GleicheStelle). The differences to
+// the farthest corner bound every point's differences (subtraction rounds
+// monotonically); the margin covers hypot's rounding many times over.
+bool Innerhalb(const Kasten& k, const TSplinePkt& p) {
+    if (k.Leer || !k.Endlich) return false;
+    const double dX = std::max(std::fabs(k.MinX - p.X), std::fabs(k.MaxX - p.X));
+    const double dZ = std::max(std::fabs(k.MinZ - p.Z), std::fabs(k.MaxZ - p.Z));
+    return std::hypot(dX, dZ) < kGleicheStelle * (1 - 1e-9);
+}
+
+// Bounding boxes of the plan positions, a complete binary tree over the points (node k
+// has the children 2k and 2k + 1; the leaves start at `blaetter_`).
+class Kastenbaum {
+public:
+    explicit Kastenbaum(const TSplinePunkte& punkte) : punkte_(punkte), n_(punkte.AnzahlPunkte()) {
+        while (blaetter_ < n_) blaetter_ *= 2;
+        kaesten_.resize(2 * static_cast<std::size_t>(blaetter_));
+        for (int i = 0; i < n_; ++i) kaesten_[static_cast<std::size_t>(blaetter_ + i)] = Kasten::Um(*punkte.Punkt(i));
+        for (std::size_t k = static_cast<std::size_t>(blaetter_) - 1; k >= 1; --k)
+            (kaesten_[k] = kaesten_[2 * k]) += kaesten_[2 * k + 1];
+    }
+    // The highest index <= bis at another place than p; -1 when there is none.
+    int Letzter(int bis, const TSplinePkt& p) const { return Suchen(1, 0, blaetter_, 0, bis, p, false); }
+    // The lowest index >= von at another place than p; -1 when there is none.
+    int Erster(int von, const TSplinePkt& p) const { return Suchen(1, 0, blaetter_, von, n_ - 1, p, true); }
+    // The box of the points von .. bis.
+    Kasten Umfang(int von, int bis) const {
+        Kasten k;
+        Sammeln(1, 0, blaetter_, von, bis, k);
+        return k;
+    }
+
+private:
+    // Node k covers the indices [anfang, ende); the search keeps to [von, bis] and takes
+    // the first hit from the left (vorwaerts) or from the right.
+    int Suchen(int k, int anfang, int ende, int von, int bis, const TSplinePkt& p, bool vorwaerts) const {
+        const Kasten& kasten = kaesten_[static_cast<std::size_t>(k)];
+        if (kasten.Leer || ende <= von || anfang > bis || Innerhalb(kasten, p)) return -1;
+        if (ende - anfang == 1) return GleicheStelle(*punkte_.Punkt(anfang), p) ? -1 : anfang;
+        const int mitte = anfang + (ende - anfang) / 2;
+        const int erster = vorwaerts ? Suchen(2 * k, anfang, mitte, von, bis, p, vorwaerts)
+                                     : Suchen(2 * k + 1, mitte, ende, von, bis, p, vorwaerts);
+        if (erster >= 0) return erster;
+        return vorwaerts ? Suchen(2 * k + 1, mitte, ende, von, bis, p, vorwaerts)
+                         : Suchen(2 * k, anfang, mitte, von, bis, p, vorwaerts);
+    }
+    void Sammeln(int k, int anfang, int ende, int von, int bis, Kasten& ziel) const {
+        if (ende <= von || anfang > bis) return;
+        if (von <= anfang && ende - 1 <= bis) {
+            ziel += kaesten_[static_cast<std::size_t>(k)];
+            return;
+        }
+        const int mitte = anfang + (ende - anfang) / 2;
+        Sammeln(2 * k, anfang, mitte, von, bis, ziel);
+        Sammeln(2 * k + 1, mitte, ende, von, bis, ziel);
+    }
+
+    const TSplinePunkte& punkte_;
+    int n_;
+    int blaetter_ = 1;
+    std::vector<Kasten> kaesten_;
+};
+
 // The nearest point before and after every point at another place than that point
 // (-1 where there is none): the point a tangent looks to past the points at its place.
 //
 // Walking from each point past every point at its place costs the square of a run's
-// length (100,000 imported markers on one spot took minutes). Here:
-//  - a point at exactly the plan position of its neighbour shares that neighbour's
-//    answer, so a run of copies costs one step per point;
-//  - any other point at its neighbour's place searches a tree of bounding boxes over
-//    the plan positions, passing over every box that lies wholly within kGleicheStelle
-//    of it. Single points are judged by GleicheStelle itself and a box is passed over
-//    only with a margin far above rounding, so the answer is the walk's, point for
-//    point, also where "same place" does not carry over from point to point (a chain of
-//    points 0.9 mm apart).
+// length (100,000 imported markers on one spot took minutes). Here each point starts
+// from its neighbour's answer:
+//  - a copy of its neighbour's plan position has the neighbour's answer;
+//  - a point whose neighbour is at its place but not a copy has it too when every point
+//    between that answer and itself lies at its place, which the box of those points
+//    shows at once, and the answer itself does not;
+//  - otherwise a tree of bounding boxes is searched, passing over every box that lies
+//    wholly within kGleicheStelle of the point.
+// Single points are judged by GleicheStelle itself and a box is passed over only with a
+// margin far above rounding, so the answer is the walk's, point for point, also where
+// "same place" does not carry over from point to point (a chain of points 0.9 mm apart).
 class Nachbarn {
 public:
     explicit Nachbarn(const TSplinePunkte& punkte) : punkte_(punkte) {
         const int n = punkte.AnzahlPunkte();
         vorher_.assign(static_cast<std::size_t>(n), -1);
         nachher_.assign(static_cast<std::size_t>(n), -1);
-        for (int i = 1; i < n; ++i) {
-            if (!GleicheStelle(P(i - 1), P(i)))
-                vorher_[Idx(i)] = i - 1;
-            else if (Kopie(i - 1, i))
-                vorher_[Idx(i)] = vorher_[Idx(i - 1)];
-            else
-                vorher_[Idx(i)] = Baum().Letzter(i - 2, P(i));
-        }
-        for (int i = n - 2; i >= 0; --i) {
-            if (!GleicheStelle(P(i + 1), P(i)))
-                nachher_[Idx(i)] = i + 1;
-            else if (Kopie(i + 1, i))
-                nachher_[Idx(i)] = nachher_[Idx(i + 1)];
-            else
-                nachher_[Idx(i)] = Baum().Erster(i + 2, P(i));
-        }
+        Suchen(vorher_, -1);
+        Suchen(nachher_, 1);
     }
 
     int Vorher(int i) const { return vorher_[Idx(i)]; }
@@ -72,80 +144,38 @@ public:
     int Nachbar(int i, int schritt) const { return schritt < 0 ? Vorher(i) : Nachher(i); }
 
 private:
-    // Bounding boxes of the plan positions, a complete binary tree over the points
-    // (node k has the children 2k and 2k + 1; the leaves start at `blaetter_`).
-    class Kastenbaum {
-    public:
-        explicit Kastenbaum(const TSplinePunkte& punkte) : punkte_(punkte), n_(punkte.AnzahlPunkte()) {
-            while (blaetter_ < n_) blaetter_ *= 2;
-            kaesten_.resize(2 * static_cast<std::size_t>(blaetter_));
-            for (int i = 0; i < n_; ++i) {
-                const TSplinePkt& p = *punkte.Punkt(i);
-                kaesten_[static_cast<std::size_t>(blaetter_ + i)] =
-                    Kasten{p.X, p.X, p.Z, p.Z, std::isfinite(p.X) && std::isfinite(p.Z), false};
+    // Fills `ziel` with the answers on side s (-1 before, +1 after), from the end of that
+    // side inwards.
+    void Suchen(std::vector<int>& ziel, int s) {
+        const int n = punkte_.AnzahlPunkte();
+        if (n < 2) return;
+        // The box of the points from the last answer (exclusive) to the last point.
+        Kasten lauf = Kasten::Um(P(s < 0 ? 0 : n - 1));
+        for (int i = s < 0 ? 1 : n - 2; i >= 0 && i < n; i -= s) {
+            const int nachbar = i + s;
+            const int bisher = ziel[Idx(nachbar)];
+            int& antwort = ziel[Idx(i)];
+            if (!GleicheStelle(P(nachbar), P(i))) {
+                antwort = nachbar;
+                lauf = Kasten::Um(P(i));
+            } else if (Kopie(nachbar, i)) {
+                antwort = bisher;  // the box stays: point i adds its neighbour's position
+            } else if (Innerhalb(lauf, P(i)) && (bisher < 0 || !GleicheStelle(P(bisher), P(i)))) {
+                antwort = bisher;
+                lauf += Kasten::Um(P(i));
+            } else {
+                antwort = s < 0 ? Baum().Letzter(i - 2, P(i)) : Baum().Erster(i + 2, P(i));
+                lauf = s < 0 ? Baum().Umfang(antwort + 1, i) : Baum().Umfang(i, antwort < 0 ? n - 1 : antwort - 1);
             }
-            for (int k = blaetter_ - 1; k >= 1; --k) {
-                const Kasten& a = kaesten_[2 * static_cast<std::size_t>(k)];
-                const Kasten& b = kaesten_[2 * static_cast<std::size_t>(k) + 1];
-                Kasten& z = kaesten_[static_cast<std::size_t>(k)];
-                if (a.leer || b.leer) {
-                    z = a.leer ? b : a;
-                    continue;
-                }
-                z = Kasten{std::min(a.MinX, b.MinX), std::max(a.MaxX, b.MaxX), std::min(a.MinZ, b.MinZ),
-                           std::max(a.MaxZ, b.MaxZ), a.Endlich && b.Endlich,   false};
-            }
         }
-        // The highest index <= bis at another place than p; -1 when there is none.
-        int Letzter(int bis, const TSplinePkt& p) const { return Suchen(1, 0, blaetter_, 0, bis, p, false); }
-        // The lowest index >= von at another place than p; -1 when there is none.
-        int Erster(int von, const TSplinePkt& p) const {
-            return Suchen(1, 0, blaetter_, von, n_ - 1, p, true);
-        }
-
-    private:
-        struct Kasten {
-            double MinX = 0, MaxX = 0, MinZ = 0, MaxZ = 0;
-            bool Endlich = false;  // every position in it is finite
-            bool leer = true;      // no point below this node
-        };
-
-        // Every point of the box at the same place as p. The differences of the farthest
-        // corner bound every point's differences (subtraction rounds monotonically); the
-        // margin covers hypot's rounding many times over.
-        static bool Innerhalb(const Kasten& k, const TSplinePkt& p) {
-            if (!k.Endlich) return false;
-            const double dX = std::max(std::fabs(k.MinX - p.X), std::fabs(k.MaxX - p.X));
-            const double dZ = std::max(std::fabs(k.MinZ - p.Z), std::fabs(k.MaxZ - p.Z));
-            return std::hypot(dX, dZ) < kGleicheStelle * (1 - 1e-9);
-        }
-
-        // Node k covers the indices [anfang, ende); the search keeps to [von, bis] and
-        // takes the first hit from the left (vorwaerts) or from the right.
-        int Suchen(int k, int anfang, int ende, int von, int bis, const TSplinePkt& p, bool vorwaerts) const {
-            const Kasten& kasten = kaesten_[static_cast<std::size_t>(k)];
-            if (kasten.leer || ende <= von || anfang > bis || Innerhalb(kasten, p)) return -1;
-            if (ende - anfang == 1) return GleicheStelle(*punkte_.Punkt(anfang), p) ? -1 : anfang;
-            const int mitte = anfang + (ende - anfang) / 2;
-            const int erster = vorwaerts ? Suchen(2 * k, anfang, mitte, von, bis, p, vorwaerts)
-                                         : Suchen(2 * k + 1, mitte, ende, von, bis, p, vorwaerts);
-            if (erster >= 0) return erster;
-            return vorwaerts ? Suchen(2 * k + 1, mitte, ende, von, bis, p, vorwaerts)
-                             : Suchen(2 * k, anfang, mitte, von, bis, p, vorwaerts);
-        }
-
-        const TSplinePunkte& punkte_;
-        int n_;
-        int blaetter_ = 1;
-        std::vector<Kasten> kaesten_;
-    };
+    }
 
     static std::size_t Idx(int i) { return static_cast<std::size_t>(i); }
     const TSplinePkt& P(int i) const { return *punkte_.Punkt(i); }
     // The same plan position to the bit but for the sign of 0, which no difference sees:
     // every other point is at the same place as both or as neither.
     bool Kopie(int a, int b) const { return P(a).X == P(b).X && P(a).Z == P(b).Z; }
-    // Built when the first point needs it: a road without points at one place needs none.
+    // Built when the first point needs it: most roads need none.
     const Kastenbaum& Baum() {
         if (!baum_) baum_.emplace(punkte_);
         return *baum_;
