@@ -67,7 +67,8 @@ public:
     explicit Kastenbaum(const TSplinePunkte& punkte) : punkte_(punkte), n_(punkte.AnzahlPunkte()) {
         while (blaetter_ < n_) blaetter_ *= 2;
         kaesten_.resize(2 * static_cast<std::size_t>(blaetter_));
-        for (int i = 0; i < n_; ++i) kaesten_[static_cast<std::size_t>(blaetter_ + i)] = Kasten::Um(*punkte.Punkt(i));
+        for (int i = 0; i < n_; ++i)
+            kaesten_[static_cast<std::size_t>(blaetter_ + i)] = Kasten::Um(*punkte.Punkt(i));
         for (std::size_t k = static_cast<std::size_t>(blaetter_) - 1; k >= 1; --k)
             (kaesten_[k] = kaesten_[2 * k]) += kaesten_[2 * k + 1];
     }
@@ -165,7 +166,8 @@ private:
                 lauf += Kasten::Um(P(i));
             } else {
                 antwort = s < 0 ? Baum().Letzter(i - 2, P(i)) : Baum().Erster(i + 2, P(i));
-                lauf = s < 0 ? Baum().Umfang(antwort + 1, i) : Baum().Umfang(i, antwort < 0 ? n - 1 : antwort - 1);
+                lauf = s < 0 ? Baum().Umfang(antwort + 1, i)
+                             : Baum().Umfang(i, antwort < 0 ? n - 1 : antwort - 1);
             }
         }
     }
