@@ -61,9 +61,9 @@ std::optional<Ausrichtung> TangentenAusrichtung(const TSplinePunkte& punkte, int
 
 // Sets Yrot and Xrot of every point (nur < 0) or of point `nur` alone from
 // TangentenAusrichtung; Zrot and the positions stay. Points it cannot orient keep their
-// angles. Returns how many points it could not orient. Linear in the number of points
-// for runs of copies of one position; points near but not at one position cost a
-// search of a tree of their bounding boxes each.
+// angles. Returns how many points it could not orient. Linear in the number of points,
+// also for long runs at one place (copies, or points scattered within it); only a point
+// that the bounding box of the points around it cannot decide searches a tree of boxes.
 int PunkteAusrichten(TSplinePunkte& punkte, int nur = -1);
 
 // Points at the same place as the last point before them that GleicheStellenEntfernen
