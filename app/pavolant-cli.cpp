@@ -28,6 +28,7 @@
 #include "persistence/ErsetzendeDatei.h"
 #include "persistence/Plattform.h"
 #include "persistence/Sprache.h"
+#include "persistence/Systemspeicher.h"
 #include "ui/Hauptfenster.h"
 
 #include <charconv>
@@ -160,29 +161,6 @@ struct Auftrag {
     std::string parameter;
 };
 
-// "8G", "500M", "1.5g", "2048" (megabytes), "64MB", "1GiB": binary units. nullopt for
-// anything else, for 0 and for more than 64 bits hold.
-std::optional<std::uint64_t> Speichergroesse(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && ((text[i] >= '0' && text[i] <= '9') || text[i] == '.')) ++i;
-    const std::string zahl(text.substr(0, i));
-    std::string einheit;
-    for (char c : text.substr(i)) einheit += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    if (einheit.size() > 1 && (einheit.ends_with("IB") || einheit.ends_with("B")))
-        einheit.resize(einheit.size() - (einheit.ends_with("IB") ? 2 : 1));
-    int stufe = 2;
-    if (einheit == "K") stufe = 1;
-    else if (einheit == "G") stufe = 3;
-    else if (einheit == "T") stufe = 4;
-    else if (einheit != "" && einheit != "M") return std::nullopt;
-    double basis = 0;  // '.' whatever the locale: a size is typed like a version number
-    const auto [ende, fehler] = std::from_chars(zahl.data(), zahl.data() + zahl.size(), basis, std::chars_format::fixed);
-    if (zahl.empty() || fehler != std::errc() || ende != zahl.data() + zahl.size()) return std::nullopt;
-    const double wert = basis * std::pow(1024.0, stufe);
-    if (!(wert >= 1) || wert >= 18446744073709551615.0) return std::nullopt;
-    return static_cast<std::uint64_t>(wert);
-}
-
 int Falsch(const std::string& grund) {
     std::cerr << "pavolant-cli: " << grund << "\n\n" << Tr(kAufruf);
     return 2;
@@ -234,7 +212,11 @@ std::optional<Auftrag> Zerlegen(const std::vector<std::string>& argumente, int& 
                     code = Falsch(Einsetzen(Tr("option '%1' needs a value"), {arg}));
                     return std::nullopt;
                 }
-                a.maxSpeicher = Speichergroesse(argumente[++i]);
+                if (a.maxSpeicher) {
+                    code = Falsch(Einsetzen(Tr("option '%1' given twice"), {arg}));
+                    return std::nullopt;
+                }
+                a.maxSpeicher = SpeichergroesseAusText(argumente[++i]);
                 if (!a.maxSpeicher) {
                     code = Falsch(
                         Einsetzen(Tr("option '--max-memory' needs a size such as 8G or 500M, not '%1'"), {argumente[i]}));

@@ -32,8 +32,20 @@ constexpr double kMaxProben = 2e7;
 constexpr std::uint64_t kVertexBytes = sizeof(NetzVertex);
 constexpr std::uint64_t kDreieckBytes = sizeof(NetzDreieck);
 
-// Megabytes (MiB) for the warning, rounded up: "0 MB" would read as no memory at all.
-std::string Megabyte(std::uint64_t bytes) { return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB"; }
+// A size for the warning in the largest unit it reaches (MB = 2^20 bytes, KB = 2^10
+// bytes, else bytes), so that it never reads as 0 and a limit below a megabyte is not
+// shown as one. A need is rounded up, a limit down: "needs 3 MB, more than the limit of
+// 2 MB" stays true of 2.5 MB against 2.4 MB.
+std::string Groesse(std::uint64_t bytes, bool aufrunden) {
+    const auto in = [&](unsigned stellen) {
+        const std::uint64_t einheit = std::uint64_t{1} << stellen;
+        return std::to_string(bytes / einheit + (aufrunden && bytes % einheit != 0 ? 1 : 0));
+    };
+    if (bytes >= (1u << 20)) return in(20) + " MB";
+    if (bytes >= (1u << 10)) return in(10) + " KB";
+    // Catalog: a size in bytes in the memory warning, below a kilobyte.
+    return Einsetzen(TrN("%1 byte", "%1 bytes", static_cast<unsigned long>(bytes)), {std::to_string(bytes)});
+}
 
 // "12 Vertices" and "20 triangles": each count with its own noun, so that a catalog
 // gives each the singular or the plural it needs.
@@ -65,6 +77,32 @@ Speicherbedarf LaufHoechstbedarf(double proben) {
     return b;
 }
 
+Speicherbedarf StrassenHoechstbedarf(double proben, std::int64_t segmenteRechts, std::int64_t segmenteLinks,
+                                     std::int64_t umriss) {
+    const Speicherbedarf lauf = LaufHoechstbedarf(proben);
+    const double n = std::max(proben, 0.0);
+    // A border sweeps one cross-section of m vertices per edge point, at most one edge
+    // point per sample, and a copy of it where its texture resets; 2 (m - 1) triangles
+    // join each section to the one before. The fill: two faces of at most one vertex and
+    // one triangle per outline point each.
+    double vertices = 0, dreiecke = 2.0 * static_cast<double>(umriss);
+    for (const std::int64_t m : {segmenteRechts, segmenteLinks}) {
+        vertices += 2 * n * static_cast<double>(m);
+        dreiecke += 2 * n * static_cast<double>(std::max<std::int64_t>(m - 1, 0));
+    }
+    vertices += 2.0 * static_cast<double>(umriss);
+    // The walk's bound already holds its own records twice (the list growing, the mesh
+    // moving into its final block); the rest is reserved at its final size.
+    const double bytes = static_cast<double>(lauf.Bytes) + vertices * static_cast<double>(kVertexBytes) +
+                         dreiecke * static_cast<double>(kDreieckBytes);
+    constexpr double kGross = 9.2e18;  // below the largest value of either integer
+    Speicherbedarf b;
+    b.Vertices = static_cast<std::int64_t>(std::min(static_cast<double>(lauf.Vertices) + vertices, kGross));
+    b.Dreiecke = static_cast<std::int64_t>(std::min(static_cast<double>(lauf.Dreiecke) + dreiecke, kGross));
+    b.Bytes = static_cast<std::uint64_t>(std::min(bytes, kGross));
+    return b;
+}
+
 std::string SpeicherWarnung(const Speicherbedarf& bedarf, std::uint64_t grenze, bool hoechstens) {
     // Catalog: %1 the memory the road would need at most, %2 its number of vertices
     // ("12 Vertices"), %3 its number of triangles, %4 the limit; "Settings" names the
@@ -82,8 +120,8 @@ std::string SpeicherWarnung(const Speicherbedarf& bedarf, std::uint64_t grenze, 
              "geschrieben. Abhilfe: gröbere Feinheit (Settings: minimale Länge und Winkel), weniger Randsegmente "
              "oder kürzere Verbindungen; oder die Grenze erhöhen (maxSpeicherMB in Pavolant.ini, --max-memory auf "
              "der Kommandozeile).");
-    return Einsetzen(muster, {Megabyte(bedarf.Bytes), Vertices(bedarf.Vertices), Dreiecke(bedarf.Dreiecke),
-                              Megabyte(grenze)});
+    return Einsetzen(muster, {Groesse(bedarf.Bytes, true), Vertices(bedarf.Vertices),
+                              Dreiecke(bedarf.Dreiecke), Groesse(grenze, false)});
 }
 
 void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerator& zufall, Melder& melder,
@@ -178,13 +216,17 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         return;
     }
     // The walk's own lists first, from the bound; the borders and the fill are counted
-    // exactly once the walk has given their edges.
-    if (par.SpeicherGrenze != 0) {
-        const Speicherbedarf bedarf = LaufHoechstbedarf(proben);
-        if (bedarf.Bytes > par.SpeicherGrenze) {
-            melder.Warnung(SpeicherWarnung(bedarf, par.SpeicherGrenze, true));
-            return;
-        }
+    // exactly once the walk has given their edges. A road stopped here is told the bound
+    // of all of it, so that a limit raised to that figure lets it through.
+    if (par.SpeicherGrenze != 0 && LaufHoechstbedarf(proben).Bytes > par.SpeicherGrenze) {
+        const auto segmente = [&](int s) -> std::int64_t {
+            return randPar[s]->An ? raender[s]->AnzahlSegmente() : 0;
+        };
+        const std::int64_t umriss =
+            par.FuellenAn ? modell.RandR->AnzahlSegmente() + modell.RandL->AnzahlSegmente() : 0;
+        melder.Warnung(SpeicherWarnung(StrassenHoechstbedarf(proben, segmente(0), segmente(1), umriss),
+                                       par.SpeicherGrenze, true));
+        return;
     }
 
     w.TexL0 = ZahlAusText(par.TexL0);

@@ -98,6 +98,13 @@ struct Speicherbedarf {
 // may become a cross-section with its edge points, vertices, triangles and lines.
 Speicherbedarf LaufHoechstbedarf(double proben);
 
+// At most what the whole road takes for `proben` samples: the walk's bound, the borders
+// of the given numbers of segments (0 for a border switched off) swept along it, and the
+// fill of an outline of `umriss` points (0 without the fill). At least what the run counts
+// once the walk is done, so a limit of this many bytes lets the road through.
+Speicherbedarf StrassenHoechstbedarf(double proben, std::int64_t segmenteRechts, std::int64_t segmenteLinks,
+                                     std::int64_t umriss);
+
 // The warning of a run that would need more than `grenze` bytes: the figures, and what to
 // change. `hoechstens` says the figures are an upper bound (before the walk).
 std::string SpeicherWarnung(const Speicherbedarf& bedarf, std::uint64_t grenze, bool hoechstens);

@@ -55,19 +55,24 @@ std::optional<Ausrichtung> AusrichtungEntlang(double dX, double dY, double dZ);
 
 // Heading and grade of point i from the positions around it (see above); nullopt for an
 // index outside the list, a list without a second place, a position that is not finite,
-// or a vertical tangent.
+// or a vertical tangent. Looks at the whole list once (for a single point; the whole
+// list takes PunkteAusrichten).
 std::optional<Ausrichtung> TangentenAusrichtung(const TSplinePunkte& punkte, int i);
 
 // Sets Yrot and Xrot of every point (nur < 0) or of point `nur` alone from
 // TangentenAusrichtung; Zrot and the positions stay. Points it cannot orient keep their
-// angles. Returns how many points it could not orient.
+// angles. Returns how many points it could not orient. Linear in the number of points,
+// also for long runs at one place (copies, or points scattered within it); only a point
+// that the bounding box of the points around it cannot decide searches a tree of boxes.
 int PunkteAusrichten(TSplinePunkte& punkte, int nur = -1);
 
-// Points at the same place as their predecessor.
+// Points at the same place as the last point before them that GleicheStellenEntfernen
+// keeps: the points it drops.
 int AnzahlAnGleicherStelle(const TSplinePunkte& punkte);
-// Drops every point at the same place as its predecessor, so each run of such points
-// keeps its first. Aktuell then designates the kept point of the run the current point
-// was in. Returns how many points were dropped.
+// Drops every point at the same place as the last point kept before it, so that each
+// run of such points keeps its first and no two neighbours of the result lie at the same
+// place. Aktuell then designates the last kept point up to the current one. Returns how
+// many points were dropped. Linear in the number of points.
 int GleicheStellenEntfernen(TSplinePunkte& punkte);
 
 // Appends a point `strecke` metres (along the slope) beyond the last point, along its

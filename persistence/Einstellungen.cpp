@@ -1,7 +1,11 @@
 #include "persistence/Einstellungen.h"
 
+#include "model/Text.h"
+#include "model/Zahlen.h"
 #include "persistence/IniDatei.h"
+#include "persistence/Plattform.h"
 
+#include <algorithm>
 #include <exception>
 #include <system_error>
 
@@ -10,6 +14,7 @@ namespace pavolant {
 namespace {
 constexpr const char* kSektion = "Preferences";
 constexpr const char* kTexturordner = "Texturordner";
+constexpr const char* kMaxSpeicher = "maxSpeicherMB";
 }
 
 std::filesystem::path EinstellungsPfad() {
@@ -35,12 +40,26 @@ std::optional<Fensterposition> EinstellungenLesen(const std::filesystem::path& p
 std::optional<std::uint64_t> SpeicherGrenzeLesen(const std::filesystem::path& pfad) {
     const IniDatei ini(pfad);
     if (!ini.Vorhanden()) return std::nullopt;
-    const double megabyte = ini.LiesZahl(kSektion, "maxSpeicherMB", 0.0);
-    if (!(megabyte > 0)) return std::nullopt;
+    // No line of the file can hold a line break: the default tells a missing key apart.
+    const std::string text = ini.LiesString(kSektion, kMaxSpeicher, "\n");
+    if (text == "\n") return std::nullopt;
+    const double megabyte = ini.LiesZahl(kSektion, kMaxSpeicher, 0.0);
+    // 0 is "no limit" to a run, so a value that is not above 0 cannot stand for it: the
+    // key left out gives the default limit, and a mistyped one must not remove it.
+    if (!(megabyte > 0)) {
+        // Catalog: %1 is the value as the settings file holds it; maxSpeicherMB is the
+        // key of the settings file that sets the limit. Led by the file, section and key.
+        const char* grund =
+            Tr("'%1' is no memory limit: give a number of megabytes above 0, or leave maxSpeicherMB "
+               "out for half of the physical memory");
+        throw KonvertierungsFehler(Utf8(pfad) + " [" + kSektion + "] " + kMaxSpeicher + ": " +
+                                   Einsetzen(grund, {SichtbarerText(text)}));
+    }
     // Beyond 2^43 MB (8 EiB) the bytes would not fit 64 bits: no limit worth the name.
     constexpr double kHoechstens = 8796093022208.0;
     if (megabyte >= kHoechstens) return UINT64_MAX;
-    return static_cast<std::uint64_t>(megabyte * 1048576.0);
+    // However small, a positive limit stays a limit: below one byte it is one byte.
+    return std::max<std::uint64_t>(1, static_cast<std::uint64_t>(megabyte * 1048576.0));
 }
 
 Sprachwahl SprachwahlLesen(const std::filesystem::path& pfad) {

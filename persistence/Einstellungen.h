@@ -28,10 +28,10 @@ std::filesystem::path EinstellungsPfad();
 std::optional<Fensterposition> EinstellungenLesen(const std::filesystem::path& pfad, Feinheit& feinheit);
 
 // The memory limit of a run in bytes, from the key maxSpeicherMB (megabytes, 2^20 bytes)
-// of the section [Preferences]; nullopt when the file or the key is missing or the value
-// is not above 0 (the default applies). A value that is no number throws
-// KonvertierungsFehler naming the file and key. The program never writes this key: a
-// user sets it by hand, and it stays as typed.
+// of the section [Preferences], at least 1 for any value above 0; nullopt when the file
+// or the key is missing (the default applies). A value that is no number, or not above 0
+// (a run takes 0 for no limit at all), throws KonvertierungsFehler naming the file and
+// key. The program never writes this key: a user sets it by hand, and it stays as typed.
 std::optional<std::uint64_t> SpeicherGrenzeLesen(const std::filesystem::path& pfad);
 
 // The language the user chose in the settings dialog, from the key Sprache ("System",

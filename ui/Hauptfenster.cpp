@@ -414,8 +414,10 @@ void Hauptfenster::EinstellungenLaden(const fs::path& einstellungen) {
         throw;
     }
     EinstellungenSetzen(feinheit);
-    SpeicherGrenze = SpeicherGrenzeLesen(einstellungen).value_or(StandardSpeicherGrenze());
+    // The language first: a refused memory limit must not cost the stored choice,
+    // which closing writes back.
     Sprache = SprachwahlLesen(einstellungen);
+    SpeicherGrenze = SpeicherGrenzeLesen(einstellungen).value_or(StandardSpeicherGrenze());
     if (!gespeichert) return;
     // A position saved on a larger screen, or a hand-edited one, must not open the
     // window where the user cannot reach it.

@@ -893,6 +893,7 @@ TEST(Kommandozeile, AufruffehlerNennenDasArgumentWoertlich) {
         {{p, "--tex-start"}, "option '--tex-start' needs a value"},
         {{p, "--max-memory"}, "option '--max-memory' needs a value"},
         {{"--max-memory", "8%1", p}, "option '--max-memory' needs a size such as 8G or 500M, not '8%1'"},
+        {{"--max-memory", "1G", "--max-memory", "2G", p}, "option '--max-memory' given twice"},
         {{"--orient", "--orient", p}, "option '--orient' given twice"},
         {{"-o", a, "-o", a, p}, "option '-o' given twice"},
         {{"-o", p, p}, "'-o " + p + "' and 'PARAMS.ini " + p + "' name the same file; nothing was written"},

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <utility>
+
 using namespace pavolant;
 using pavolant::test::DateiLesen;
 using pavolant::test::DateiSchreiben;
@@ -132,6 +135,31 @@ TEST(Einstellungen, TheTextureFolderIsAKeyOfItsOwn) {
 
 }  // namespace
 
+TEST(Einstellungen, TheCommandLinesMemorySizeInBinaryUnits) {
+    const std::pair<const char*, std::optional<std::uint64_t>> faelle[] = {
+        {"8G", std::uint64_t{8} << 30},
+        {"500M", std::uint64_t{500} << 20},
+        {"2048", std::uint64_t{2048} << 20},
+        {"1.5g", std::uint64_t{3} << 29},
+        {"64MB", std::uint64_t{64} << 20},
+        {"1GiB", std::uint64_t{1} << 30},
+        {"512K", std::uint64_t{512} << 10},
+        {"0.5k", 512u},
+        {"1T", std::uint64_t{1} << 40},
+        {"0.0009K", std::nullopt},
+        {"0", std::nullopt},
+        {"0M", std::nullopt},
+        {"", std::nullopt},
+        {"G", std::nullopt},
+        {"8X", std::nullopt},
+        {"-8G", std::nullopt},
+        {"8 G", std::nullopt},
+        {"1,5G", std::nullopt},
+        {"16777216T", std::nullopt},  // 2^64 bytes
+    };
+    for (const auto& [text, erwartet] : faelle) EXPECT_EQ(SpeichergroesseAusText(text), erwartet) << text;
+}
+
 TEST(Einstellungen, TheMemoryLimitIsHalfThePhysicalMemoryUnlessTheFileSetsIt) {
     EXPECT_GT(PhysischerSpeicher(), std::uint64_t{64} << 20);
     EXPECT_EQ(StandardSpeicherGrenze(), PhysischerSpeicher() / 2);
@@ -144,8 +172,21 @@ TEST(Einstellungen, TheMemoryLimitIsHalfThePhysicalMemoryUnlessTheFileSetsIt) {
         return SpeicherGrenzeLesen(pfad);
     };
     EXPECT_EQ(mit(""), std::nullopt);
-    EXPECT_EQ(mit("maxSpeicherMB=0\r\n"), std::nullopt);
-    EXPECT_EQ(mit("maxSpeicherMB=-5\r\n"), std::nullopt);
+    // Not above 0 is no limit, and 0 would switch the check off: refused, by file and key.
+    for (const std::string wert : {"0", "-5", "-0", "0,0"}) {
+        try {
+            mit("maxSpeicherMB=" + wert + "\r\n");
+            ADD_FAILURE() << wert << ": no error";
+        } catch (const KonvertierungsFehler& e) {
+            EXPECT_EQ(e.what(), pfad.string() + " [Preferences] maxSpeicherMB: '" + wert +
+                                    "' is no memory limit: give a number of megabytes above 0, or leave "
+                                    "maxSpeicherMB out for half of the physical memory");
+        }
+    }
+    // However small, a positive limit stays one.
+    EXPECT_EQ(mit("maxSpeicherMB=0,0000001\r\n"), 1u);
+    EXPECT_EQ(mit("maxSpeicherMB=1E-300\r\n"), 1u);
+    EXPECT_EQ(mit("maxSpeicherMB=0,001\r\n"), 1048u);
     EXPECT_EQ(mit("maxSpeicherMB=512\r\n"), std::uint64_t{512} << 20);
     EXPECT_EQ(mit("maxSpeicherMB=0,5\r\n"), std::uint64_t{1} << 19);
     EXPECT_EQ(mit("maxSpeicherMB=1E300\r\n"), UINT64_MAX);

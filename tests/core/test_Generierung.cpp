@@ -1011,6 +1011,56 @@ TEST(Generierung, ARoadBeyondTheMemoryLimitStopsBeforeAnyFileIsTouched) {
     EXPECT_EQ(breit.bericht.Dreiecksnetz->AnzVertices(), vertices);
 }
 
+TEST(Generierung, AStopBeforeTheWalkNamesABoundOfTheWholeRoad) {
+    // Borders of many segments, resetting often, and the fill: they take far more than
+    // the walk. A stop on the walk's bound must not name the walk's figure for the road.
+    Lauf l;
+    ZweiPunkte(l.punkte, 0, 3, 800);
+    l.par.Fein.DreieckeSym = true;
+    l.par.Fein.MinLaenge = 0.01;
+    for (auto [rand, par] : {std::pair{&l.randR, &l.par.RandR}, std::pair{&l.randL, &l.par.RandL}}) {
+        l.Rand(*rand, *par);
+        for (int k = 0; k < 200; ++k) rand->Segment(rand->NeuesSegment())->Breite = 0.01;
+        rand->Berechnen();
+        par->TexLaenge = "0.5";
+        par->Ruecksetzen = true;
+    }
+    l.par.FuellenAn = true;
+    l.fuellung.Textur = "front.dds";
+    const double proben = 2 * 800.0 + 2;
+    const Speicherbedarf ganz =
+        StrassenHoechstbedarf(proben, l.randR.AnzahlSegmente(), l.randL.AnzahlSegmente(),
+                              l.randR.AnzahlSegmente() + l.randL.AnzahlSegmente());
+    ASSERT_GT(ganz.Bytes, 20 * LaufHoechstbedarf(proben).Bytes);
+
+    // Limits in every unit the warning shows, each stopped before the walk.
+    const std::pair<std::uint64_t, std::string> grenzen[] = {
+        {1, "1 byte"}, {1000, "1000 bytes"}, {1536, "1 KB"}, {512000, "500 KB"}, {(1u << 20) + 5, "1 MB"}};
+    ASSERT_GT(LaufHoechstbedarf(proben).Bytes, (1u << 20) + 5);
+    for (const auto& [grenze, gezeigt] : grenzen) {
+        l.par.SpeicherGrenze = grenze;
+        l.melder.eintraege.clear();
+        Aufzeichnungsziel unberuehrt(l.bericht);
+        l.Go(unberuehrt);
+        EXPECT_TRUE(unberuehrt.schritte.empty());
+        ASSERT_EQ(l.melder.eintraege.size(), 1u);
+        const std::string bedarf = std::to_string((ganz.Bytes + (1u << 20) - 1) >> 20) +
+                                   " MB Arbeitsspeicher (" + std::to_string(ganz.Vertices) + " Vertices, " +
+                                   std::to_string(ganz.Dreiecke) + " triangles), mehr als die Grenze von " +
+                                   gezeigt + ";";
+        EXPECT_EQ(l.melder.eintraege[0].text.rfind("Die Straße bräuchte bis zu " + bedarf, 0), 0u)
+            << l.melder.eintraege[0].text;
+    }
+
+    // The figure is a true bound: as the limit, it lets the road through.
+    l.par.SpeicherGrenze = ganz.Bytes;
+    l.melder.eintraege.clear();
+    l.Go();
+    ASSERT_TRUE(l.bericht.Geschrieben) << (l.melder.eintraege.empty() ? "" : l.melder.eintraege[0].text);
+    EXPECT_GE(ganz.Vertices, l.bericht.Dreiecksnetz->AnzVertices());
+    EXPECT_GE(ganz.Dreiecke, l.bericht.Dreiecksnetz->AnzDreiecke());
+}
+
 TEST(Generierung, TheWalksBoundHoldsForEveryKindOfSection) {
     // Symmetric triangles and resets put the most into every section; the bound must
     // still be above what the walk took.

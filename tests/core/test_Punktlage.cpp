@@ -12,6 +12,8 @@
 #include <functional>
 #include <limits>
 #include <numbers>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -231,6 +233,85 @@ TEST(PunkteAusrichten, OhneRichtungBleibenDieWinkel) {
     EXPECT_EQ(PunkteAusrichten(punkte, 2), 1);
 }
 
+// The plain search for a neighbour: from point i past every point at its place.
+int NachbarGesucht(const TSplinePunkte& p, int i, int schritt) {
+    const TSplinePkt& q = *p.Punkt(i);
+    for (int j = i + schritt; j >= 0 && j < p.AnzahlPunkte(); j += schritt)
+        if (!(std::hypot(p.Punkt(j)->X - q.X, p.Punkt(j)->Z - q.Z) < kGleicheStelle)) return j;
+    return -1;
+}
+
+// Point i's angles with the neighbours of the plain search: the tangent rule sees only
+// point i, those neighbours and, at an end, the neighbour's own next neighbour, so the
+// rule applied to a list of just these points gives point i's angles.
+std::optional<Ausrichtung> MitGesuchtenNachbarn(const TSplinePunkte& p, int i) {
+    const int a = NachbarGesucht(p, i, -1), b = NachbarGesucht(p, i, 1);
+    std::vector<int> auswahl;
+    if (a >= 0 && b >= 0)
+        auswahl = {a, i, b};
+    else if (b >= 0)
+        auswahl = {i, b, NachbarGesucht(p, b, 1)};
+    else if (a >= 0)
+        auswahl = {NachbarGesucht(p, a, -1), a, i};
+    else
+        return std::nullopt;
+    std::erase(auswahl, -1);
+    TSplinePunkte klein;
+    while (klein.AnzahlPunkte() < static_cast<int>(auswahl.size())) klein.Anhaengen();
+    int stelle = 0;
+    for (std::size_t k = 0; k < auswahl.size(); ++k) {
+        const TSplinePkt& q = *p.Punkt(auswahl[k]);
+        TSplinePkt& z = *klein.Punkt(static_cast<int>(k));
+        z.X = q.X, z.Y = q.Y, z.Z = q.Z;
+        if (auswahl[k] == i) stelle = static_cast<int>(k);
+    }
+    return TangentenAusrichtung(klein, stelle);
+}
+
+// Random roads made of runs: copies of one position, points scattered within 1 mm of
+// it, chains of points 0.6 to 0.95 mm apart (same place as their neighbours, not as
+// each other), points straight above one another, steps of exactly 1 mm, and now and
+// then a coordinate that is not finite.
+void Zufallsstrasse(TSplinePunkte& punkte, std::mt19937& zufall) {
+    auto gleich = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(zufall); };
+    auto ganz = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(zufall); };
+    while (punkte.AnzahlPunkte() > 0) punkte.PunktLoeschen(0);
+    double x = 0, y = 0, z = 0;
+    for (int folgen = ganz(1, 30); folgen > 0; --folgen) {
+        const double schritt[] = {gleich(1, 40), 0.001, 0.0011, 0.0009};
+        const double w = gleich(0, 2 * kPi);
+        const double s = schritt[ganz(0, 3)];
+        x += s * std::cos(w), z += s * std::sin(w), y += gleich(-1, 1);
+        const int art = ganz(0, 4);
+        for (int k = ganz(1, 40); k > 0; --k) {
+            TSplinePkt& q = *punkte.Anhaengen();
+            q.X = x, q.Y = y, q.Z = z, q.Yrot = 7;
+            if (art == 1) q.Z += gleich(-0.0007, 0.0007);
+            if (art == 1 && ganz(0, 1)) q.X += gleich(-0.0007, 0.0007);
+            if (art == 2) x += gleich(0.0006, 0.00095);
+            if (art == 3) q.Y += k;
+            if (ganz(0, 200) == 0) q.Z = ganz(0, 1) ? std::numeric_limits<double>::quiet_NaN() : HUGE_VAL;
+        }
+    }
+}
+
+TEST(PunkteAusrichten, NimmtDieNachbarnDerEinfachenSuche) {
+    std::mt19937 zufall(24);
+    for (int runde = 0; runde < 300; ++runde) {
+        TSplinePunkte punkte;
+        Zufallsstrasse(punkte, zufall);
+        std::vector<std::optional<Ausrichtung>> erwartet;
+        for (int i = 0; i < punkte.AnzahlPunkte(); ++i) erwartet.push_back(MitGesuchtenNachbarn(punkte, i));
+        const int ohne = PunkteAusrichten(punkte);
+        EXPECT_EQ(ohne, std::count(erwartet.begin(), erwartet.end(), std::nullopt)) << "round " << runde;
+        for (int i = 0; i < punkte.AnzahlPunkte(); ++i) {
+            const std::optional<Ausrichtung>& e = erwartet[static_cast<std::size_t>(i)];
+            ASSERT_EQ(punkte.Punkt(i)->Yrot, e ? e->Yrot : 7.0) << "round " << runde << ", point " << i;
+            ASSERT_EQ(punkte.Punkt(i)->Xrot, e ? e->Xrot : 0.0) << "round " << runde << ", point " << i;
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // Points at the same place
 
@@ -264,6 +345,62 @@ TEST(GleicheStellen, InDerDraufsichtUndEinMillimeterIstEineAndere) {
     ASSERT_EQ(punkte.AnzahlPunkte(), 2);
     EXPECT_EQ(punkte.Punkt(0)->Y, 0.0) << "the first of the run stays";
     EXPECT_EQ(punkte.Aktuell, 1);
+}
+
+TEST(GleicheStellen, VergleichtMitDemLetztenBehaltenenPunkt) {
+    struct Fall {
+        std::vector<double> mm;  // X of the points, millimetres
+        std::vector<int> bleiben;
+        int aktuell, aktuellDanach;
+    };
+    const Fall faelle[] = {
+        {{0, 0.9, -0.5}, {0}, 2, 0},                 // -0.5 is 1.4 from 0.9 but 0.5 from 0
+        {{0, 0.6, 1.2, 1.8, 2.4}, {0, 2, 4}, 3, 1},  // a chain: every second point is 1.2 on
+        {{0, 0.9, 1.8, 1.85, 5}, {0, 2, 4}, 3, 1},
+        {{0, 0.5, 1, 1.5}, {0, 2}, 1, 0},  // 1 mm exactly is another place
+    };
+    for (const Fall& f : faelle) {
+        TSplinePunkte punkte;
+        while (punkte.AnzahlPunkte() < static_cast<int>(f.mm.size())) punkte.Anhaengen();
+        for (int i = 0; i < punkte.AnzahlPunkte(); ++i) {
+            punkte.Punkt(i)->X = f.mm[static_cast<std::size_t>(i)] / 1000;
+            punkte.Punkt(i)->Yrot = i;
+        }
+        punkte.Aktuell = f.aktuell;
+        const int weg = static_cast<int>(f.mm.size() - f.bleiben.size());
+        EXPECT_EQ(AnzahlAnGleicherStelle(punkte), weg);
+        EXPECT_EQ(GleicheStellenEntfernen(punkte), weg);
+        std::vector<int> geblieben;
+        for (int i = 0; i < punkte.AnzahlPunkte(); ++i)
+            geblieben.push_back(static_cast<int>(punkte.Punkt(i)->Yrot));
+        EXPECT_EQ(geblieben, f.bleiben) << f.mm[1];
+        EXPECT_EQ(punkte.Aktuell, f.aktuellDanach) << f.mm[1];
+    }
+
+    // On random roads: the result has no neighbours at one place, so the centre line
+    // cannot stop on them, and every dropped point lies at the place of the point kept
+    // before it.
+    std::mt19937 zufall(7);
+    for (int runde = 0; runde < 200; ++runde) {
+        TSplinePunkte punkte;
+        Zufallsstrasse(punkte, zufall);
+        std::vector<TSplinePkt> vorher;
+        for (int i = 0; i < punkte.AnzahlPunkte(); ++i) {
+            punkte.Punkt(i)->Zrot = i;
+            vorher.push_back(*punkte.Punkt(i));
+        }
+        GleicheStellenEntfernen(punkte);
+        EXPECT_EQ(AnzahlAnGleicherStelle(punkte), 0);
+        int k = 0;
+        for (const TSplinePkt& p : vorher) {
+            if (k + 1 < punkte.AnzahlPunkte() && punkte.Punkt(k + 1)->Zrot == p.Zrot) {
+                ++k;
+            } else if (punkte.Punkt(k)->Zrot != p.Zrot) {
+                EXPECT_LT(std::hypot(p.X - punkte.Punkt(k)->X, p.Z - punkte.Punkt(k)->Z), kGleicheStelle);
+            }
+        }
+        EXPECT_EQ(k + 1, punkte.AnzahlPunkte()) << "the kept points stay in their order";
+    }
 }
 
 // ---------------------------------------------------------------------------------------
