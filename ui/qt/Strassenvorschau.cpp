@@ -194,7 +194,7 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
     drahtgitter_ = new QCheckBox(QTr("Wireframe"));
     drahtgitter_->setObjectName(QStringLiteral("cboDrahtgitter"));
     drahtgitter_->setToolTip(QTr("Show every triangle's edges, to judge the fineness settings"));
-    kurven_ = new QCheckBox(QTr("Curves"));
+    kurven_ = new QCheckBox(QTr("Traffic curves"));
     kurven_->setObjectName(QStringLiteral("cboKurven"));
     kurven_->setToolTip(QTr("Show the traffic curves on the road"));
     kurven_->setChecked(true);
