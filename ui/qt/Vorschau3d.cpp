@@ -30,8 +30,6 @@ float Seitenverhaeltnis(const QWidget& w) {
     return static_cast<float>(w.width()) / static_cast<float>(std::max(w.height(), 1));
 }
 
-constexpr QColor kGittertext(55, 75, 125), kPunkttext(20, 20, 20), kAktuelltext(180, 70, 0);
-
 // A transparent layer over the OpenGL widget that paints the labels with the raster
 // engine: text painted by Qt into the view's own OpenGL context depends on the state the
 // renderer leaves behind. Mouse input passes through to the view.
@@ -281,6 +279,18 @@ public:
 
 }  // namespace
 
+QColor Textfarbe(Beschriftung3d::Sorte art) {
+    switch (art) {
+        case Beschriftung3d::Sorte::Gitter:
+            return QColor(55, 75, 125);
+        case Beschriftung3d::Sorte::Aktuell:
+            return QColor(180, 70, 0);
+        case Beschriftung3d::Sorte::Punkt:
+            break;
+    }
+    return QColor(20, 20, 20);
+}
+
 std::vector<Beschriftung3d> Beschriftungen3d(const Vorschaudaten& daten, const QMatrix4x4& ansichtProjektion,
                                              const Darstellung& darstellung, QSizeF groesse,
                                              const QFont& schrift) {
@@ -361,9 +371,7 @@ void Ueberzeichnen(QPainter& maler, const Vorschaudaten* daten, const Vorschauka
         maler.setBrush(QColor(255, 255, 255, gitter ? 150 : 200));
         maler.drawRect(b->Feld);
         maler.setFont(gitter ? schrift : fett);
-        maler.setPen(gitter                                     ? kGittertext
-                     : b->Art == Beschriftung3d::Sorte::Aktuell ? kAktuelltext
-                                                                : kPunkttext);
+        maler.setPen(Textfarbe(b->Art));
         maler.drawText(b->Feld, Qt::AlignCenter, b->Text);
     }
     maler.setFont(schrift);

@@ -9,6 +9,7 @@
 // All three share the camera and the display options of the preview window.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QPoint>
@@ -92,6 +93,10 @@ struct Beschriftung3d {
     QPointF Anker;  // the anchor's place in the picture, pixels from the top left
     QRectF Feld;    // the box the text is drawn in, pixels
 };
+
+// The colour a label's text is drawn in: the grid's in its blue, a point's near black,
+// the current point's dark orange (as in the plan view).
+QColor Textfarbe(Beschriftung3d::Sorte art);
 
 // The labels over a picture of `groesse` pixels of `daten` seen through
 // `ansichtProjektion` (heights exaggerated as `darstellung` says), in the order they
