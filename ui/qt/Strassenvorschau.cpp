@@ -114,13 +114,17 @@ public:
         const QMargins r = contentsMargins();
         return QSize(breite + r.left() + r.right(), hoehe + r.top() + r.bottom());
     }
-    // One item a row at the narrowest.
+    // As narrow as the widest item and as low as one row: the rows a width needs come
+    // from heightForWidth, so a narrow window does not have to be a tall one.
     QSize minimumSize() const override {
-        int breite = 0;
-        for (const QLayoutItem* t : teile_)
-            if (!t->isEmpty()) breite = std::max(breite, t->sizeHint().width());
+        int breite = 0, hoehe = 0;
+        for (const QLayoutItem* t : teile_) {
+            if (t->isEmpty()) continue;
+            breite = std::max(breite, t->sizeHint().width());
+            hoehe = std::max(hoehe, t->sizeHint().height());
+        }
         const QMargins r = contentsMargins();
-        return QSize(breite + r.left() + r.right(), heightForWidth(breite + r.left() + r.right()));
+        return QSize(breite + r.left() + r.right(), hoehe + r.top() + r.bottom());
     }
 
 private:
