@@ -253,7 +253,7 @@ bool TexturenAnlegen(const std::filesystem::path& ordner) {
 // undistorted (profile-distorted.png, profile-undistorted.png), the right border's
 // listing (listing.png) and the road preview in 3-D and from above (preview-3d.png,
 // preview-plan.png; the 3-D pictures only where OpenGL is available, as a note otherwise),
-// the same place as a UV check (preview-uvcheck.png) and with DDS textures the tour writes
+// a close-up of it as a UV check (preview-uvcheck.png) and with DDS textures the tour writes
 // beside the document (preview-textured.png), point 3 dragged in the plan view
 // with the live road following it (preview-plan-drag.png, then undone),
 // the points table beside the point editor (points-table.png),
@@ -303,22 +303,28 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
     qt::Strassenvorschau& vorschau = fenster.Vorschau();
     vorschau.show();
     Warten(400);
-    // Close enough to see the borders and the light on them: some 20 m of road around
-    // the second control point, seen from above at an angle.
-    const std::vector<float>& marken = vorschau.Daten().Marken;
-    if (marken.size() >= 6) {
-        const QVector3D punkt(marken[3], marken[4], marken[5]);
-        qt::Vorschaukamera& kamera = vorschau.Kamera();
-        kamera.SetzeNick(35.0f);
-        kamera.Einpassen(punkt - QVector3D(10, 2, 10), punkt + QVector3D(10, 2, 10), vorschau.Seitenverhaeltnis3d());
-    }
+    // The whole road with north up, as in the plan view beside it: the labels of the
+    // points and the grid, and the scale bar.
+    qt::Vorschaukamera& kamera = vorschau.Kamera();
+    kamera.SetzeGier(0.0f);
+    kamera.SetzeNick(45.0f);
+    vorschau.Einpassen();
     const QImage dreiD = vorschau.Bild3d();
     if (dreiD.isNull())
         Rundgangsmeldung(Tr("no OpenGL on this display, so no preview-3d.png"));
     else
         ok = Speichern(dreiD, ordner, "preview-3d.png") && ok;
     ok = Speichern(vorschau.BildPlan(), ordner, "preview-plan.png") && ok;
-    // The same place as a checker in the texture coordinates.
+    // Close enough to see the borders and the light on them: some 20 m of road around
+    // the second control point, seen from above at an angle.
+    const std::vector<float>& marken = vorschau.Daten().Marken;
+    if (marken.size() >= 6) {
+        const QVector3D punkt(marken[3], marken[4], marken[5]);
+        kamera.SetzeGier(-35.0f);
+        kamera.SetzeNick(35.0f);
+        kamera.Einpassen(punkt - QVector3D(10, 2, 10), punkt + QVector3D(10, 2, 10), vorschau.Seitenverhaeltnis3d());
+    }
+    // The close-up as a checker in the texture coordinates.
     vorschau.SetzeUvKaro(true);
     if (const QImage karo = vorschau.Bild3d(); !karo.isNull()) ok = Speichern(karo, ordner, "preview-uvcheck.png") && ok;
     vorschau.SetzeUvKaro(false);

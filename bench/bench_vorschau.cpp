@@ -14,6 +14,9 @@
 // BM_Texturen       BM_Bild in the "Textures" mode: every part with a 1024 x 1024 BC1
 //                   texture and its mipmaps (written as DDS and read as the preview reads
 //                   them), the ground grid under it as always.
+// BM_Beschriftungen the labels (the control points' numbers, the grid's metres) and the
+//                   scale bar painted over a 1280 x 720 picture, as the 3-D view's
+//                   layer paints them each frame beside BM_Bild.
 // The counter "fps" is frames per second of wall time (the renderer's threads work
 // beside the one that waits); the goals are at least 20 for BM_Bild and 30 for
 // BM_Texturen/0.
@@ -26,8 +29,6 @@
 // Without an OpenGL context (Qt's offscreen platform makes one only with an X display)
 // the program says so and ends successfully without measuring: run it under xvfb-run.
 
-#include "bench/Benchstrassen.h"
-
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -37,7 +38,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
-
+#include <QPainter>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -46,15 +47,16 @@
 #include <memory>
 #include <string>
 
-#include "tests/support/DdsSchreiber.h"
+#include "bench/Benchstrassen.h"
 #include "generator/Generierung.h"
 #include "model/Meldung.h"
 #include "model/SplinePunkte.h"
 #include "persistence/ErsetzendeDatei.h"
+#include "tests/support/DdsSchreiber.h"
+#include "ui/qt/Texturdatei.h"
 #include "ui/qt/Vorschau3d.h"
 #include "ui/qt/Vorschaudaten.h"
 #include "ui/qt/Vorschaukamera.h"
-#include "ui/qt/Texturdatei.h"
 #include "ui/qt/Vorschaurenderer.h"
 
 namespace {
@@ -154,14 +156,16 @@ struct Zeichenplatz {
     // Four 1024 x 1024 BC1 textures of noise with mipmaps, through a DDS file as the
     // preview reads them.
     bool TexturenLesen(std::string& fehler) {
-        const fs::path ordner = fs::temp_directory_path() / ("pavolant-texturen-" + std::to_string(::getpid()));
+        const fs::path ordner =
+            fs::temp_directory_path() / ("pavolant-texturen-" + std::to_string(::getpid()));
         fs::create_directories(ordner);
         std::uint32_t zustand = 17;
         for (std::size_t t = 0; t < texturen.size(); ++t) {
             test::RgbaBild bild(1024, 1024);
             for (std::size_t i = 0; i < bild.Pixel.size(); ++i) {
                 zustand = zustand * 1664525u + 1013904223u;
-                bild.Pixel[i] = static_cast<std::uint8_t>(i % 4 == 3 ? 255 : 60 + (zustand >> 24) / 2 + 40 * t);
+                bild.Pixel[i] =
+                    static_cast<std::uint8_t>(i % 4 == 3 ? 255 : 60 + (zustand >> 24) / 2 + 40 * t);
             }
             const fs::path datei = ordner / ("textur" + std::to_string(t) + ".dds");
             {
@@ -183,20 +187,23 @@ struct Zeichenplatz {
     void Waehlen(std::size_t i) {
         daten = strassen[i];
         renderer.SetzeDaten(daten);
-        renderer.Zeichnen(kamera.AnsichtProjektion(static_cast<float>(kBreite) / kHoehe), {}, kBreite, kHoehe);
+        renderer.Zeichnen(kamera.AnsichtProjektion(static_cast<float>(kBreite) / kHoehe), {}, kBreite,
+                          kHoehe);
         kontext.functions()->glFinish();
     }
 
     void Bild(const qt::Darstellung& darstellung) {
         kamera.Drehen(1, 0);  // every frame a slightly different view
-        renderer.Zeichnen(kamera.AnsichtProjektion(static_cast<float>(kBreite) / kHoehe), darstellung, kBreite, kHoehe);
+        renderer.Zeichnen(kamera.AnsichtProjektion(static_cast<float>(kBreite) / kHoehe), darstellung,
+                          kBreite, kHoehe);
     }
 };
 
 Zeichenplatz* gPlatz = nullptr;
 
 void Zaehler(benchmark::State& state) {
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["triangles"] = static_cast<double>(gPlatz->daten->AnzahlDreiecke());
     state.SetLabel(gPlatz->renderername);
 }
@@ -221,6 +228,18 @@ void BM_BildAusgelesen(benchmark::State& state) {
     Zaehler(state);
 }
 
+void BM_Beschriftungen(benchmark::State& state) {
+    gPlatz->Waehlen(static_cast<std::size_t>(state.range(0)));
+    QImage bild(kBreite, kHoehe, QImage::Format_ARGB32_Premultiplied);
+    const qt::Darstellung darstellung;
+    for (auto _ : state) {
+        gPlatz->kamera.Drehen(1, 0);
+        QPainter maler(&bild);
+        qt::Ueberzeichnen(maler, gPlatz->daten.get(), gPlatz->kamera, darstellung, QSizeF(kBreite, kHoehe));
+    }
+    Zaehler(state);
+}
+
 void BM_Texturen(benchmark::State& state) {
     gPlatz->Waehlen(static_cast<std::size_t>(state.range(0)));
     QOpenGLFunctions* gl = gPlatz->kontext.functions();
@@ -240,14 +259,16 @@ void BM_Texturen(benchmark::State& state) {
 // one line buffer; the wireframe's edges only while it is on, not counted).
 std::uint64_t Vorschauspeicher(const qt::Vorschaudaten& d) {
     auto b = [](const auto& v) { return static_cast<std::uint64_t>(v.capacity() * sizeof(v[0])); };
-    std::uint64_t daten = b(d.Vertices) + b(d.Indizes) + b(d.Teile) + b(d.Kurven) + b(d.Marken) + b(d.Gitter) +
-                          b(d.Gittermarken) + b(d.Mittellinie) + b(d.KanteRechts) + b(d.KanteLinks) + b(d.Kontrollpunkte);
+    std::uint64_t daten = b(d.Vertices) + b(d.Indizes) + b(d.Teile) + b(d.Kurven) + b(d.Marken) +
+                          b(d.Gitter) + b(d.Gittermarken) + b(d.Mittellinie) + b(d.KanteRechts) +
+                          b(d.KanteLinks) + b(d.Kontrollpunkte);
     std::uint64_t linien = d.Marken.size() + d.Gitter.size();
     for (const qt::Vorschaukurve& k : d.Kurven) {
         daten += b(k.Punkte);
         linien += k.Punkte.size();
     }
-    const std::uint64_t puffer = (d.Vertices.size() + linien) * sizeof(float) + d.Indizes.size() * sizeof(std::uint32_t);
+    const std::uint64_t puffer =
+        (d.Vertices.size() + linien) * sizeof(float) + d.Indizes.size() * sizeof(std::uint32_t);
     return daten + puffer;
 }
 
@@ -273,9 +294,10 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
 
     if (!qt::OpenGLVerfuegbar()) {
-        std::printf("bench_vorschau: skipped, no OpenGL context on the platform '%s' (Qt's offscreen platform "
-                    "makes one only with an X display: run under xvfb-run)\n",
-                    qPrintable(QGuiApplication::platformName()));
+        std::printf(
+            "bench_vorschau: skipped, no OpenGL context on the platform '%s' (Qt's offscreen platform "
+            "makes one only with an X display: run under xvfb-run)\n",
+            qPrintable(QGuiApplication::platformName()));
         return 0;
     }
     Zeichenplatz platz;
@@ -293,15 +315,22 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < 2; ++i) {
         const double vorschau = static_cast<double>(Vorschauspeicher(*platz.strassen[i])) / 1048576.0;
         const double dokument = static_cast<double>(platz.dokumente[i]) / 1048576.0;
-        std::printf("10 km road /%zu: preview memory %.1f MiB (textures aside), document %.1f MiB: %.2f times\n", i,
-                    vorschau, dokument, vorschau / dokument);
+        std::printf(
+            "10 km road /%zu: preview memory %.1f MiB (textures aside), document %.1f MiB: %.2f times\n", i,
+            vorschau, dokument, vorschau / dokument);
     }
     using Funktion = void (*)(benchmark::State&);
-    for (const auto& [name, funktion] : {std::pair<const char*, Funktion>{"BM_Bild", BM_Bild},
-                                         std::pair<const char*, Funktion>{"BM_BildAusgelesen", BM_BildAusgelesen},
-                                         std::pair<const char*, Funktion>{"BM_Drahtgitter", BM_Drahtgitter},
-                                         std::pair<const char*, Funktion>{"BM_Texturen", BM_Texturen}})
-        benchmark::RegisterBenchmark(name, funktion)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+    for (const auto& [name, funktion] :
+         {std::pair<const char*, Funktion>{"BM_Bild", BM_Bild},
+          std::pair<const char*, Funktion>{"BM_BildAusgelesen", BM_BildAusgelesen},
+          std::pair<const char*, Funktion>{"BM_Drahtgitter", BM_Drahtgitter},
+          std::pair<const char*, Funktion>{"BM_Texturen", BM_Texturen},
+          std::pair<const char*, Funktion>{"BM_Beschriftungen", BM_Beschriftungen}})
+        benchmark::RegisterBenchmark(name, funktion)
+            ->Arg(0)
+            ->Arg(1)
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     platz.fbo.reset();

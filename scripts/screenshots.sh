@@ -7,7 +7,7 @@
 # main-after-go-de.png the same in German; the others speak English),
 # profile-distorted.png and profile-undistorted.png (the example's cross-section) and
 # listing.png (the right border's listing), preview-3d.png and preview-plan.png (the
-# road preview after "Go"), preview-uvcheck.png (the same as a checker in the texture
+# road preview after "Go"), preview-uvcheck.png (a close-up as a checker in the texture
 # coordinates), preview-textured.png (the same with DDS textures written beside the
 # document), preview-plan-drag.png (point 3 dragged in the plan view, the live road
 # following), points-table.png (the points table beside the point

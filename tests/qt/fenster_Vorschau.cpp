@@ -1,17 +1,16 @@
 // The road preview as the desktop shows it: on a real windowing platform (X11, on a
 // virtual display) the 3-D view is Qt's OpenGL widget, which the offscreen platform
 // cannot host. Run under xvfb-run with QT_QPA_PLATFORM=xcb.
-#include "tests/qt/Farbhilfen.h"
-#include "tests/support/Fensterhilfen.h"
-#include "ui/qt/Strassenvorschau.h"
-
 #include <QGuiApplication>
 #include <QOpenGLWidget>
 #include <QSplitter>
 #include <QTest>
 #include <QVBoxLayout>
-
 #include <memory>
+
+#include "tests/qt/Farbhilfen.h"
+#include "tests/support/Fensterhilfen.h"
+#include "ui/qt/Strassenvorschau.h"
 
 using namespace pavolant;
 using namespace pavolant::test;
@@ -25,7 +24,8 @@ std::optional<Laufbericht> Beispiellauf(TempOrdner& ordner) {
     Fenster w;
     if (!w.Ereignis([&] { w.form.ParameterLaden(kBeispiel); })) return std::nullopt;
     w.dialoge.antworten = {(ordner / "strasse.i3d").string()};
-    if (!w.Ereignis([&] { w.form.bbnSaveClick(); }) || !w.Ereignis([&] { w.form.bbnGoClick(); })) return std::nullopt;
+    if (!w.Ereignis([&] { w.form.bbnSaveClick(); }) || !w.Ereignis([&] { w.form.bbnGoClick(); }))
+        return std::nullopt;
     return w.form.LetzterLauf();
 }
 
@@ -64,6 +64,19 @@ private slots:
         QCOMPARE(bild.size(), gl->size() * gl->devicePixelRatio());
         QVERIFY2(Strassenpixel(bild) > 500, qPrintable(QString::number(Strassenpixel(bild))));
         QVERIFY(Farbpixel(bild, qt::kAktuellfarbe, 0.99f, 1.01f) > 20);
+        // The labels read as crisp upright text, on the screen (the widget and what lies
+        // over it) and in its picture.
+        const std::vector<qt::Beschriftung3d> marken =
+            qt::Beschriftungen3d(v->Daten(), v->Kamera().AnsichtProjektion(v->Seitenverhaeltnis3d()),
+                                 v->Ansicht(), QSizeF(gl->size()), gl->font());
+        QVERIFY(marken.size() >= 6 + 3);
+        for (const QImage& b : {gl->grab().toImage(), v->Bild3d()})
+            for (const qt::Beschriftung3d& m : marken) {
+                QFont schrift = gl->font();
+                schrift.setBold(m.Art != qt::Beschriftung3d::Sorte::Gitter);
+                const double deckung = Textdeckung(b, m.Feld, m.Text, schrift, qt::Textfarbe(m.Art));
+                QVERIFY2(deckung > 0.9, qPrintable(QStringLiteral("'%1': %2").arg(m.Text).arg(deckung)));
+            }
         v->SetzeDrahtgitter(true);
         QVERIFY(!v->Bild3d().isNull());
 

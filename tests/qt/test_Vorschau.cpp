@@ -6,25 +6,29 @@
 // Drawing with OpenGL needs a context. Qt 6.4's offscreen platform makes one only when an
 // X display is reachable (GLX), so under plain ctest the 3-D pictures are skipped and
 // everything else runs; under xvfb-run they run as well.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineF>
+#include <QMouseEvent>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QWheelEvent>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <set>
+
 #include "tests/qt/Farbhilfen.h"
 #include "tests/qt/Qthilfen.h"
 #include "tests/qt/Vorschauhilfen.h"
 #include "ui/qt/Strassenvorschau.h"
 #include "ui/qt/Vorschaukamera.h"
 #include "ui/qt/Vorschauplan.h"
-
-#include <QCheckBox>
-#include <QLabel>
-#include <QMouseEvent>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QWheelEvent>
-
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <filesystem>
-#include <set>
 
 using namespace pavolant;
 using namespace pavolant::test;
@@ -55,7 +59,8 @@ Rahmung Rahmen(qt::Strassenvorschau& v, const QVector3D& min, const QVector3D& m
             continue;
         }
         const QVector3D ndc = c.toVector3D() / c.w();
-        if (std::fabs(ndc.x()) > 1 || std::fabs(ndc.y()) > 1 || std::fabs(ndc.z()) > 1) r.AlleSichtbar = false;
+        if (std::fabs(ndc.x()) > 1 || std::fabs(ndc.y()) > 1 || std::fabs(ndc.z()) > 1)
+            r.AlleSichtbar = false;
         r.Ausdehnung = std::max({r.Ausdehnung, std::fabs(ndc.x()), std::fabs(ndc.y())});
     }
     return r;
@@ -63,7 +68,8 @@ Rahmung Rahmen(qt::Strassenvorschau& v, const QVector3D& min, const QVector3D& m
 
 Rahmung NetzRahmen(qt::Strassenvorschau& v, const Netz& n) {
     const qt::Vorschaudaten& d = v.Daten();
-    return Rahmen(v, Relativ(d, n.BoxMin[0], n.BoxMin[1], n.BoxMin[2]), Relativ(d, n.BoxMax[0], n.BoxMax[1], n.BoxMax[2]));
+    return Rahmen(v, Relativ(d, n.BoxMin[0], n.BoxMin[1], n.BoxMin[2]),
+                  Relativ(d, n.BoxMax[0], n.BoxMax[1], n.BoxMax[2]));
 }
 
 Rahmung DatenRahmen(qt::Strassenvorschau& v) {
@@ -78,6 +84,34 @@ int Zaehlen(const std::string& text, const std::string& muster) {
     return n;
 }
 
+// `d` drawn by the renderer alone into a framebuffer of 240 x 180 pixels; null without
+// OpenGL.
+QImage ZeichnenOhneFenster(const qt::Vorschaudaten& d, const qt::Vorschaukamera& k,
+                           const qt::Darstellung& darstellung) {
+    QSurfaceFormat format = QSurfaceFormat::defaultFormat();
+    format.setDepthBufferSize(24);
+    QOpenGLContext kontext;
+    kontext.setFormat(format);
+    QOffscreenSurface flaeche;
+    flaeche.setFormat(format);
+    flaeche.create();
+    if (!kontext.create() || !kontext.makeCurrent(&flaeche)) return {};
+    QImage bild;
+    {
+        qt::Vorschaurenderer renderer;
+        QOpenGLFramebufferObject fbo(QSize(240, 180), QOpenGLFramebufferObject::CombinedDepthStencil);
+        if (renderer.Initialisieren() && fbo.bind()) {
+            renderer.SetzeDaten(std::make_shared<const qt::Vorschaudaten>(d));
+            renderer.Zeichnen(k.AnsichtProjektion(240.0f / 180.0f), darstellung, 240, 180);
+            bild = fbo.toImage();
+            fbo.release();
+        }
+        renderer.Freigeben();
+    }
+    kontext.doneCurrent();
+    return bild;
+}
+
 int Hintergrundpixel(const QImage& bild) { return Farbpixel(bild, qt::kHintergrundfarbe, 0.99f, 1.01f); }
 
 void Ziehen(QWidget* w, QPoint von, QPoint nach, Qt::MouseButton knopf) {
@@ -85,7 +119,8 @@ void Ziehen(QWidget* w, QPoint von, QPoint nach, Qt::MouseButton knopf) {
     QApplication::sendEvent(w, &druck);
     QMouseEvent zug(QEvent::MouseMove, nach, w->mapToGlobal(nach), Qt::NoButton, knopf, Qt::NoModifier);
     QApplication::sendEvent(w, &zug);
-    QMouseEvent los(QEvent::MouseButtonRelease, nach, w->mapToGlobal(nach), knopf, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent los(QEvent::MouseButtonRelease, nach, w->mapToGlobal(nach), knopf, Qt::NoButton,
+                    Qt::NoModifier);
     QApplication::sendEvent(w, &los);
 }
 
@@ -128,10 +163,10 @@ private slots:
         for (std::size_t i = 0; i < n.Vertices.size(); ++i) {
             const NetzVertex& nv = n.Vertices[i];
             const float* p = &d.Vertices[i * qt::Vorschaudaten::kFloatsJeVertex];
-            abweichung = std::max({abweichung, std::fabs(p[0] + d.Ursprung[0] - nv.X), std::fabs(p[1] + d.Ursprung[1] - nv.Y),
-                                   std::fabs(p[2] + d.Ursprung[2] - nv.Z), std::fabs(p[3] - nv.NX),
-                                   std::fabs(p[4] - nv.NY), std::fabs(p[5] - nv.NZ), std::fabs(p[6] - nv.U),
-                                   std::fabs(p[7] - nv.V)});
+            abweichung = std::max(
+                {abweichung, std::fabs(p[0] + d.Ursprung[0] - nv.X), std::fabs(p[1] + d.Ursprung[1] - nv.Y),
+                 std::fabs(p[2] + d.Ursprung[2] - nv.Z), std::fabs(p[3] - nv.NX), std::fabs(p[4] - nv.NY),
+                 std::fabs(p[5] - nv.NZ), std::fabs(p[6] - nv.U), std::fabs(p[7] - nv.V)});
         }
         QVERIFY2(abweichung < 1e-4, qPrintable(QString::number(abweichung)));
         for (std::size_t t = 0; t < n.Dreiecke.size(); ++t) {
@@ -162,8 +197,11 @@ private slots:
         QCOMPARE(static_cast<int>(d.Teile.size()), Zaehlen(dokument, "<Subset firstVertex="));
         QCOMPARE(d.Marken.size(), std::size_t{3 * 6});
         QCOMPARE(d.Kontrollpunkte.size(), std::size_t{6});
-        QVERIFY(v.findChild<QLabel*>(QStringLiteral("lblHinweis"))->text().startsWith(
-            QStringLiteral("%1 vertices, %2 triangles").arg(n.AnzVertices()).arg(n.AnzDreiecke())));
+        QVERIFY(
+            v.findChild<QLabel*>(QStringLiteral("lblHinweis"))
+                ->text()
+                .startsWith(
+                    QStringLiteral("%1 vertices, %2 triangles").arg(n.AnzVertices()).arg(n.AnzDreiecke())));
 
         // Looking, framing, the wireframe and the pictures leave run and file alone.
         const auto zeit = std::filesystem::last_write_time(b.ausgabe);
@@ -211,7 +249,8 @@ private slots:
         // preview shows the curves and points it has.
         {
             Beispiel c;
-            for (const char* box : {"cboRandRenable", "cboRandLenable", "cboCreateFahrbahn"}) Klicken(c.a.Box(box));
+            for (const char* box : {"cboRandRenable", "cboRandLenable", "cboCreateFahrbahn"})
+                Klicken(c.a.Box(box));
             c.Go();
             QVERIFY(c.a.dialoge.fehler.empty());
             const Laufbericht& leer = *c.a.form.LetzterLauf();
@@ -246,7 +285,8 @@ private slots:
         const std::vector<std::uint32_t> kanten = d.Kantenindizes(bereiche);
         QCOMPARE(static_cast<std::int64_t>(kanten.size()), 6 * d.AnzahlDreiecke());
         QCOMPARE(bereiche.size(), d.Teile.size());
-        for (std::size_t i = 0; i < bereiche.size(); ++i) QCOMPARE(bereiche[i].AnzahlIndizes, 2 * d.Teile[i].AnzahlIndizes);
+        for (std::size_t i = 0; i < bereiche.size(); ++i)
+            QCOMPARE(bereiche[i].AnzahlIndizes, 2 * d.Teile[i].AnzahlIndizes);
         QCOMPARE(kanten[0], d.Indizes[0]);
         QCOMPARE(kanten[1], d.Indizes[1]);
         QCOMPARE(kanten[5], d.Indizes[0]);
@@ -305,8 +345,8 @@ private slots:
         Ziehen(flaeche, mitte, mitte + QPoint(-40, 30), Qt::RightButton);
         QVERIFY((v.Kamera().Ziel() - zielVorher).length() > 1);
         const float abstandVorher = v.Kamera().Abstand();
-        QWheelEvent rad(mitte, flaeche->mapToGlobal(mitte), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
-                        Qt::NoScrollPhase, false);
+        QWheelEvent rad(mitte, flaeche->mapToGlobal(mitte), QPoint(), QPoint(0, 240), Qt::NoButton,
+                        Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(flaeche, &rad);
         QVERIFY(v.Kamera().Abstand() < abstandVorher);
         // A road run again after the user moved the camera keeps the view.
@@ -339,7 +379,8 @@ private slots:
             QVERIFY(v.Daten().Hinweis.empty());
             QVERIFY(v.Daten().AnzahlDreiecke() > 0);
             QVERIFY(planZeigtStrasse());
-            QVERIFY2(hinweis->text().startsWith(QStringLiteral("Out of date: ")) && hinweis->text().contains(grund),
+            QVERIFY2(hinweis->text().startsWith(QStringLiteral("Out of date: ")) &&
+                         hinweis->text().contains(grund),
                      qPrintable(hinweis->text()));
         };
 
@@ -357,12 +398,14 @@ private slots:
         Klicken(b.a.Knopf("bbnGo"));
         b.Warten();
         veraltet(QStringLiteral("'sieben'"));
-        QCOMPARE(v.Daten().Kontrollpunkte.at(static_cast<std::size_t>(b.a.form.SplinePunkte.Aktuell)).X, 40.0);
+        QCOMPARE(v.Daten().Kontrollpunkte.at(static_cast<std::size_t>(b.a.form.SplinePunkte.Aktuell)).X,
+                 40.0);
 
         // Good again: the current road, not out of date.
         Tippen(b.a.Feld("edtBreite"), QStringLiteral("5"));
         b.Go();
-        QCOMPARE(v.Daten().AnzahlDreiecke(), std::int64_t{b.a.form.LetzterLauf()->Dreiecksnetz->AnzDreiecke()});
+        QCOMPARE(v.Daten().AnzahlDreiecke(),
+                 std::int64_t{b.a.form.LetzterLauf()->Dreiecksnetz->AnzDreiecke()});
         QVERIFY(planZeigtStrasse());
         QVERIFY(!hinweis->text().startsWith(QStringLiteral("Out of date")));
         b.a.dialoge.antworten = {std::string("/nonexistent/folder/strasse.i3d")};
@@ -397,8 +440,10 @@ private slots:
         const qt::Vorschaudaten& d = v.Daten();
         QCOMPARE(d.Kontrollpunkte.size(), std::size_t{6});
         auto* nr = b.a.Widget<QSpinBox>("sedSplinePtsNr");
-        const QRgb aktuell = QColor::fromRgbF(qt::kAktuellfarbe[0], qt::kAktuellfarbe[1], qt::kAktuellfarbe[2]).rgb();
-        const QRgb marke = QColor::fromRgbF(qt::kMarkenfarbe[0], qt::kMarkenfarbe[1], qt::kMarkenfarbe[2]).rgb();
+        const QRgb aktuell =
+            QColor::fromRgbF(qt::kAktuellfarbe[0], qt::kAktuellfarbe[1], qt::kAktuellfarbe[2]).rgb();
+        const QRgb marke =
+            QColor::fromRgbF(qt::kMarkenfarbe[0], qt::kMarkenfarbe[1], qt::kMarkenfarbe[2]).rgb();
         Klicken(nr);
         for (int k = 1; k <= 6; ++k) {
             if (k > 1) QTest::keyClick(nr, Qt::Key_Up);
@@ -417,7 +462,8 @@ private slots:
             const qt::Vorschauplan::Beschriftung& m = marken[static_cast<std::size_t>(k - 1)];
             QCOMPARE(m.Text, QString::number(k));
             QCOMPARE(m.Punkt, plan.AufBild(x, z));
-            for (std::size_t i = 0; i < marken.size(); ++i) QCOMPARE(marken[i].Aktuell, static_cast<int>(i) == k - 1);
+            for (std::size_t i = 0; i < marken.size(); ++i)
+                QCOMPARE(marken[i].Aktuell, static_cast<int>(i) == k - 1);
             for (int i = 0; i < 6; ++i) {
                 const QPointF wo = plan.AufBild(d.Kontrollpunkte[static_cast<std::size_t>(i)].X,
                                                 d.Kontrollpunkte[static_cast<std::size_t>(i)].Z);
@@ -432,7 +478,8 @@ private slots:
         // A current point the run does not have (added since) highlights nothing.
         v.SetzeAktuell(9);
         const QImage bild = v.BildPlan();
-        for (const qt::Planpunkt& p : d.Kontrollpunkte) QCOMPARE(bild.pixel(plan.AufBild(p.X, p.Z).toPoint()), marke);
+        for (const qt::Planpunkt& p : d.Kontrollpunkte)
+            QCOMPARE(bild.pixel(plan.AufBild(p.X, p.Z).toPoint()), marke);
     }
 
     // Points edited in the plan view: a drag moves X and Z by the metres it covers, as
@@ -443,11 +490,14 @@ private slots:
         qt::Strassenvorschau& v = b.Oeffnen();
         qt::Vorschauplan& plan = v.Plan();
         auto ziehen = [&](QPointF von, QPointF nach, Qt::KeyboardModifiers tasten) {
-            QMouseEvent druck(QEvent::MouseButtonPress, von, plan.mapToGlobal(von), Qt::LeftButton, Qt::LeftButton, tasten);
+            QMouseEvent druck(QEvent::MouseButtonPress, von, plan.mapToGlobal(von), Qt::LeftButton,
+                              Qt::LeftButton, tasten);
             QApplication::sendEvent(&plan, &druck);
-            QMouseEvent zug(QEvent::MouseMove, nach, plan.mapToGlobal(nach), Qt::NoButton, Qt::LeftButton, tasten);
+            QMouseEvent zug(QEvent::MouseMove, nach, plan.mapToGlobal(nach), Qt::NoButton, Qt::LeftButton,
+                            tasten);
             QApplication::sendEvent(&plan, &zug);
-            QMouseEvent los(QEvent::MouseButtonRelease, nach, plan.mapToGlobal(nach), Qt::LeftButton, Qt::NoButton, tasten);
+            QMouseEvent los(QEvent::MouseButtonRelease, nach, plan.mapToGlobal(nach), Qt::LeftButton,
+                            Qt::NoButton, tasten);
             QApplication::sendEvent(&plan, &los);
             b.Warten();
         };
@@ -553,7 +603,8 @@ private slots:
         k.ZoomenZu(3.0f, ndc, 1.6f);
         QVERIFY(k.Abstand() < abstand * 0.7f);
         QCOMPARE(k.Ziel().y(), hoehe);
-        QVERIFY2((boden() - vorher).length() < 1e-2f * abstand, qPrintable(QString::number((boden() - vorher).length())));
+        QVERIFY2((boden() - vorher).length() < 1e-2f * abstand,
+                 qPrintable(QString::number((boden() - vorher).length())));
         // In the middle of the picture it is the plain zoom on the target.
         const QVector3D ziel = k.Ziel();
         k.ZoomenZu(-2.0f, QPointF(0, 0), 1.6f);
@@ -580,7 +631,8 @@ private slots:
             minZ = std::min(minZ, d.Gitter[i + 2]);
             maxZ = std::max(maxZ, d.Gitter[i + 2]);
         }
-        QVERIFY(minX < d.RahmenMin[0] && maxX > d.RahmenMax[0] && minZ < d.RahmenMin[2] && maxZ > d.RahmenMax[2]);
+        QVERIFY(minX < d.RahmenMin[0] && maxX > d.RahmenMax[0] && minZ < d.RahmenMin[2] &&
+                maxZ > d.RahmenMax[2]);
         // A label names its line's level coordinate in whole metres.
         const qt::Vorschaudaten::Gittermarke& m = d.Gittermarken.front();
         QCOMPARE(QString::fromStdString(m.Text),
@@ -598,14 +650,16 @@ private slots:
         const QMatrix4x4 ap = v.Kamera().AnsichtProjektion(v.Seitenverhaeltnis3d());
         for (std::size_t k = 0; k < 6; ++k) {
             const QVector3D n = ap.map(d3(v.Daten().Marken, k));
-            const QPoint marke(qRound((n.x() + 1) / 2 * bild.width()), qRound((1 - n.y()) / 2 * bild.height()));
+            const QPoint marke(qRound((n.x() + 1) / 2 * bild.width()),
+                               qRound((1 - n.y()) / 2 * bild.height()));
             int dunkel = 0;
             for (int y = marke.y() - 22; y <= marke.y() - 4; ++y)
                 for (int x = marke.x() + 6; x <= marke.x() + 22; ++x)
                     if (bild.rect().contains(x, y)) {
                         const QColor c = bild.pixelColor(x, y);
                         auto nah = [&c](int r, int g, int bl) {
-                            return std::abs(c.red() - r) + std::abs(c.green() - g) + std::abs(c.blue() - bl) < 60;
+                            return std::abs(c.red() - r) + std::abs(c.green() - g) + std::abs(c.blue() - bl) <
+                                   60;
                         };
                         if (nah(20, 20, 20) || nah(180, 70, 0)) ++dunkel;
                     }
@@ -659,9 +713,11 @@ private slots:
         // the screen and nowhere near point 4; moving the editor to point 4 moves it.
         QVERIFY(Farbpixel(bild, qt::kAktuellfarbe, 0.99f, 1.01f) > 50);
         const auto orangeBei = [&v](const QImage& b, std::size_t punkt) {
-            const QVector3D n = v.Kamera().AnsichtProjektion(v.Seitenverhaeltnis3d()).map(d3(v.Daten().Marken, punkt));
+            const QVector3D n =
+                v.Kamera().AnsichtProjektion(v.Seitenverhaeltnis3d()).map(d3(v.Daten().Marken, punkt));
             const QPoint mitte(qRound((n.x() + 1) / 2 * b.width()), qRound((1 - n.y()) / 2 * b.height()));
-            const QColor soll = QColor::fromRgbF(qt::kAktuellfarbe[0], qt::kAktuellfarbe[1], qt::kAktuellfarbe[2]);
+            const QColor soll =
+                QColor::fromRgbF(qt::kAktuellfarbe[0], qt::kAktuellfarbe[1], qt::kAktuellfarbe[2]);
             int treffer = 0;
             for (int dy = -2; dy <= 2; ++dy)
                 for (int dx = -2; dx <= 2; ++dx) {
@@ -693,7 +749,8 @@ private slots:
         // Wireframe: the triangle edges in a dark shade of each part's colour, seen on a
         // stretch of some 60 m around point 3.
         const QVector3D punkt3 = d3(v.Daten().Marken, 2);
-        v.Kamera().Einpassen(punkt3 - QVector3D(30, 10, 30), punkt3 + QVector3D(30, 10, 30), v.Seitenverhaeltnis3d());
+        v.Kamera().Einpassen(punkt3 - QVector3D(30, 10, 30), punkt3 + QVector3D(30, 10, 30),
+                             v.Seitenverhaeltnis3d());
         auto kanten = [&v] {
             const QImage b = v.Bild3d();
             int n = 0;
@@ -707,8 +764,252 @@ private slots:
         QVERIFY2(mit > ohne + 300, qPrintable(QStringLiteral("%1 %2").arg(ohne).arg(mit)));
     }
 
+    // "Top" shows north (-Z) up and east (+X) to the right as the plan view does, from
+    // whatever heading the camera had: of two control points, the one further north lies
+    // higher in both pictures, the one further east further right.
+    void ObenWieDerPlan() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        const qt::Vorschaudaten& d = v.Daten();
+        const std::vector<qt::Vorschauplan::Beschriftung> plan = v.Plan().Beschriftungen();
+        QCOMPARE(plan.size(), std::size_t{6});
+        for (const float gier : {-35.0f, 90.0f, 180.0f, 271.0f}) {
+            v.Kamera().SetzeGier(gier);
+            Klicken(v.findChild<QPushButton*>(QStringLiteral("btnVonOben")));
+            const QMatrix4x4 ap = v.Kamera().AnsichtProjektion(v.Seitenverhaeltnis3d());
+            int paare = 0;
+            for (std::size_t i = 0; i < 6; ++i)
+                for (std::size_t j = 0; j < 6; ++j) {
+                    const qt::Planpunkt& a = d.Kontrollpunkte[i];
+                    const qt::Planpunkt& c = d.Kontrollpunkte[j];
+                    // Screen y grows downwards in both; normalised y of the 3-D view upwards.
+                    const float obenDreiD = ap.map(d3(d.Marken, j)).y() - ap.map(d3(d.Marken, i)).y();
+                    const double obenPlan = plan[i].Punkt.y() - plan[j].Punkt.y();
+                    if (a.Z < c.Z - 5) {  // i north of j
+                        ++paare;
+                        QVERIFY2(
+                            obenDreiD < 0 && obenPlan < 0,
+                            qPrintable(
+                                QStringLiteral("heading %1: %2 above %3").arg(gier).arg(j + 1).arg(i + 1)));
+                    }
+                    const float rechtsDreiD = ap.map(d3(d.Marken, i)).x() - ap.map(d3(d.Marken, j)).x();
+                    const double rechtsPlan = plan[i].Punkt.x() - plan[j].Punkt.x();
+                    if (a.X > c.X + 5)  // i east of j
+                        QVERIFY2(rechtsDreiD > 0 && rechtsPlan > 0,
+                                 qPrintable(QStringLiteral("heading %1: %2 right of %3")
+                                                .arg(gier)
+                                                .arg(j + 1)
+                                                .arg(i + 1)));
+                }
+            QVERIFY(paare >= 5);
+        }
+    }
+
+    // The 3-D view's labels: on the screen beside their anchors, none for what lies
+    // behind the eye or before the near plane (a projection from there lands mirrored in
+    // the picture), the current point's number first, no grid label over another label.
+    void BeschriftungenAufDemSchirm() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        const QWidget* flaeche = v.findChild<QWidget*>(QStringLiteral("wdgVorschau3d"));
+        const QSizeF groesse(flaeche->size());
+        v.SetzeAktuell(3);
+        Klicken(v.findChild<QPushButton*>(QStringLiteral("btnEinpassen")));
+        const QMatrix4x4 ap = v.Kamera().AnsichtProjektion(v.Seitenverhaeltnis3d());
+        auto beschriftungen = [&](const qt::Vorschaudaten& d) {
+            return qt::Beschriftungen3d(d, ap, v.Ansicht(), groesse, flaeche->font());
+        };
+        const std::vector<qt::Beschriftung3d> alle = beschriftungen(v.Daten());
+        QVERIFY(alle.size() >= 6 + 3);
+        QCOMPARE(alle.front().Art, qt::Beschriftung3d::Sorte::Aktuell);
+        QCOMPARE(alle.front().Text, QStringLiteral("4"));
+        for (std::size_t i = 0; i < alle.size(); ++i) {
+            const qt::Beschriftung3d& m = alle[i];
+            QVERIFY(QRectF(QPointF(0, 0), groesse).contains(m.Feld));
+            QVERIFY(QLineF(m.Anker, m.Feld.center()).length() < 40);
+            if (m.Art == qt::Beschriftung3d::Sorte::Gitter)
+                for (std::size_t k = 0; k < i; ++k) QVERIFY(!alle[k].Feld.intersects(m.Feld));
+        }
+
+        // Point 5 moved behind the eye, then between the eye and the near plane: it loses
+        // its number, the others keep theirs; a grid label on point 2's anchor yields.
+        qt::Vorschaudaten d = v.Daten();
+        const QVector3D auge = v.Kamera().Auge(), blick = v.Kamera().Blickrichtung();
+        for (const float tiefe : {-5.0f, 0.001f}) {
+            const QVector3D p = auge + tiefe * blick;
+            d.Marken[12] = p.x(), d.Marken[13] = p.y(), d.Marken[14] = p.z();
+            d.Gittermarken = {{{d.Marken[3], d.Marken[4], d.Marken[5]}, "X 1 m"}};
+            QStringList texte;
+            for (const qt::Beschriftung3d& m : beschriftungen(d)) texte << m.Text;
+            QCOMPARE(texte, QStringList({"4", "1", "2", "3", "6"}));
+        }
+    }
+
+    // The scale bar is a round length whose two ends, at the camera's target and across
+    // the picture, lie as many pixels apart as it is drawn long.
+    void MassstabMisstDieTiefeDesZiels() {
+        struct Fall {
+            float Abstand, Nick, Gier;
+            int Hoehe;
+        };
+        for (const Fall f : {Fall{20, 35, -35, 480}, Fall{3000, 89, 0, 700}, Fall{0.7f, 10, 120, 300}}) {
+            qt::Vorschaukamera k;
+            k.SetzeNick(f.Nick);
+            k.SetzeGier(f.Gier);
+            k.Einpassen(QVector3D(-f.Abstand, 0, -f.Abstand) / 4, QVector3D(f.Abstand, 0, f.Abstand) / 4,
+                        1.5f);
+            const qt::Massstab3d m = qt::Massstab(k, f.Hoehe);
+            const double stufe = m.Meter / std::pow(10.0, std::floor(std::log10(m.Meter) + 1e-9));
+            QVERIFY(std::fabs(stufe - 1) < 1e-9 || std::fabs(stufe - 2) < 1e-9 ||
+                    std::fabs(stufe - 5) < 1e-9);
+            QVERIFY2(m.Pixel > 40 && m.Pixel <= 120.5, qPrintable(QString::number(m.Pixel)));
+            const QVector3D quer =
+                QVector3D::crossProduct(k.Blickrichtung(), QVector3D(0, 1, 0)).normalized();
+            const QMatrix4x4 ap = k.AnsichtProjektion(1.5f);
+            const QVector3D a = ap.map(k.Ziel()), e = ap.map(k.Ziel() + static_cast<float>(m.Meter) * quer);
+            const double pixel = (e.x() - a.x()) / 2 * 1.5 * f.Hoehe;
+            QVERIFY2(std::fabs(pixel - m.Pixel) < 0.01 * m.Pixel,
+                     qPrintable(QStringLiteral("%1 %2").arg(pixel).arg(m.Pixel)));
+        }
+    }
+
+    // Every label of the 3-D picture is crisp, upright text where it belongs, in its
+    // colour, also in the "Along" view with labels near the horizon.
+    void BeschriftungenLesbar() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        OHNE_GL_UEBERSPRINGEN(v);
+        const QWidget* flaeche = v.findChild<QWidget*>(QStringLiteral("wdgVorschau3d"));
+        for (const char* knopf : {"btnEinpassen", "btnVonOben", "btnEntlang"}) {
+            Klicken(v.findChild<QPushButton*>(QString::fromLatin1(knopf)));
+            const QImage bild = v.Bild3d();
+            const std::vector<qt::Beschriftung3d> marken =
+                qt::Beschriftungen3d(v.Daten(), v.Kamera().AnsichtProjektion(v.Seitenverhaeltnis3d()),
+                                     v.Ansicht(), QSizeF(flaeche->size()), flaeche->font());
+            QVERIFY(marken.size() >= 3);
+            for (std::size_t i = 0; i < marken.size(); ++i) {
+                const qt::Beschriftung3d& m = marken[i];
+                // A number may lie under another's box; those on top are checked.
+                const bool verdeckt =
+                    std::any_of(marken.begin(), marken.begin() + static_cast<std::ptrdiff_t>(i),
+                                [&m](const qt::Beschriftung3d& o) { return o.Feld.intersects(m.Feld); });
+                if (verdeckt) continue;
+                QFont schrift = flaeche->font();
+                schrift.setBold(m.Art != qt::Beschriftung3d::Sorte::Gitter);
+                const double deckung = Textdeckung(bild, m.Feld, m.Text, schrift, qt::Textfarbe(m.Art));
+                QVERIFY2(deckung > 0.9,
+                         qPrintable(QStringLiteral("%1 '%2': %3").arg(knopf, m.Text).arg(deckung)));
+            }
+        }
+    }
+
+    // The traffic curves are drawn over the surface they run on: a curve's chord may sag
+    // a few centimetres under the triangles of the road (a crest, a banked bend), and
+    // stays in view there, while one a metre under the road (a road below a bridge
+    // deck) stays hidden.
+    void KurvenUeberDerFlaeche() {
+        if (!qt::OpenGLVerfuegbar()) {
+            if (qEnvironmentVariableIsSet("PAVOLANT_MIT_GL")) QFAIL(kOhneGl);
+            QSKIP(kOhneGl);
+        }
+        // A level square of 40 m and a curve across it, `tiefe` metres under it.
+        auto bild = [](float tiefe) {
+            qt::Vorschaudaten d;
+            for (const auto& [x, z] :
+                 {std::pair{-20.0f, -20.0f}, {20.0f, -20.0f}, {20.0f, 20.0f}, {-20.0f, 20.0f}})
+                d.Vertices.insert(d.Vertices.end(), {x, 0, z, 0, 1, 0, 0, 0});
+            d.Indizes = {0, 1, 2, 0, 2, 3};
+            d.Teile = {{Netzteil::Fahrbahn, 0, 6}};
+            qt::Vorschaukurve kurve{Verkehrskurve::Mitte, {}};
+            for (float x = -15; x <= 15; x += 5) kurve.Punkte.insert(kurve.Punkte.end(), {x, -tiefe, 3});
+            d.Kurven = {kurve};
+            d.RahmenMin = {-20, -2, -20};
+            d.RahmenMax = {20, 2, 20};
+            qt::Vorschaukamera k;
+            k.SetzeGier(20);
+            k.SetzeNick(30);
+            k.SetzeSzene(QVector3D(-20, -2, -20), QVector3D(20, 2, 20));
+            k.Einpassen(QVector3D(-20, -2, -20), QVector3D(20, 2, 20), 4.0f / 3);
+            return ZeichnenOhneFenster(d, k, qt::Darstellung{});
+        };
+        const qt::Farbe mitte = qt::Kurvenfarbe(Verkehrskurve::Mitte);
+        QVERIFY(!bild(0).isNull());
+        const int oben = Farbpixel(bild(0), mitte, 0.99f, 1.01f);
+        QVERIFY2(oben > 200, qPrintable(QString::number(oben)));
+        for (const float tiefe : {0.005f, 0.02f, 0.05f}) {
+            const int n = Farbpixel(bild(tiefe), mitte, 0.99f, 1.01f);
+            QVERIFY2(n > oben * 9 / 10,
+                     qPrintable(QStringLiteral("%1 m under: %2 of %3").arg(tiefe).arg(n).arg(oben)));
+        }
+        QCOMPARE(Farbpixel(bild(1.0f), mitte, 0.99f, 1.01f), 0);
+    }
+
+    // The switch takes the traffic curves out of the 3-D picture and brings them back.
+    void KurvenSchaltbar() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        OHNE_GL_UEBERSPRINGEN(v);
+        const QImage bild = v.Bild3d();
+        auto* schalter = v.findChild<QCheckBox*>(QStringLiteral("cboKurven"));
+        QVERIFY(schalter && schalter->isChecked());
+        Klicken(schalter);
+        QVERIFY(!v.Ansicht().Kurven);
+        const QImage ohne = v.Bild3d();
+        for (Verkehrskurve k : {Verkehrskurve::Mitte, Verkehrskurve::Rechts, Verkehrskurve::Links}) {
+            QVERIFY(Farbpixel(bild, qt::Kurvenfarbe(k), 0.99f, 1.01f) > 50);
+            QCOMPARE(Farbpixel(ohne, qt::Kurvenfarbe(k), 0.99f, 1.01f), 0);
+        }
+        Klicken(schalter);
+        QCOMPARE(v.Bild3d(), bild);
+    }
+
+    // The preview fits beside the main window: down to 600 pixels wide with every control
+    // in view and none over another, and a long status text cut short in its line, whole
+    // in its tool tip, without widening the window.
+    void SchmalesFensterUndLangerStatus() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        const QString grund =
+            QStringLiteral("the roadway width ") + QString(300, QLatin1Char('w')) + QStringLiteral(" end");
+        Vorschauergebnis stopp;
+        stopp.Grund = grund.toStdString();
+        v.Zeigen(stopp);
+        QVERIFY(v.Status().endsWith(QStringLiteral(" end")));
+        auto* zeile = v.findChild<QLabel*>(QStringLiteral("lblHinweis"));
+        for (const int breite : {600, 1400}) {
+            // Nor does it need to be tall: it fits a laptop's screen beside the main window.
+            const QSize kleinste = v.minimumSizeHint();
+            QVERIFY2(kleinste.width() <= 600 && kleinste.height() <= 400,
+                     qPrintable(QStringLiteral("%1 x %2").arg(kleinste.width()).arg(kleinste.height())));
+            v.resize(breite, 560);
+            QApplication::processEvents();
+            QCOMPARE(v.width(), breite);
+            QCOMPARE(zeile->toolTip(), v.Status());
+            QVERIFY(zeile->text().endsWith(QChar(0x2026)));
+            QVERIFY(zeile->fontMetrics().horizontalAdvance(zeile->text()) <= zeile->width());
+            QVERIFY(zeile->text().size() > breite / 40);  // cut to the line, not to nothing
+            std::vector<QRect> plaetze;
+            for (QWidget* w : v.findChildren<QWidget*>()) {
+                if (!w->isVisible() || !(qobject_cast<QAbstractButton*>(w) || qobject_cast<QSpinBox*>(w)))
+                    continue;
+                const QRect platz(w->mapTo(&v, QPoint(0, 0)), w->size());
+                QVERIFY2(v.rect().contains(platz), qPrintable(w->objectName()));
+                for (const QRect& anderer : plaetze)
+                    QVERIFY2(!anderer.intersects(platz), qPrintable(w->objectName()));
+                plaetze.push_back(platz);
+            }
+            QVERIFY(plaetze.size() >= 9);
+            for (const QWidget* w :
+                 {v.findChild<QWidget*>(QStringLiteral("wdgVorschau3d")), static_cast<QWidget*>(&v.Plan())})
+                QVERIFY(v.rect().contains(QRect(w->mapTo(&v, QPoint(0, 0)), w->size())) &&
+                        w->height() >= 180);
+        }
+    }
+
 private:
-    static QVector3D d3(const std::vector<float>& f, std::size_t i) { return {f[3 * i], f[3 * i + 1], f[3 * i + 2]}; }
+    static QVector3D d3(const std::vector<float>& f, std::size_t i) {
+        return {f[3 * i], f[3 * i + 1], f[3 * i + 2]};
+    }
 };
 
 QTEST_MAIN(Vorschau)

@@ -1,29 +1,68 @@
 #include "ui/qt/Strassenvorschau.h"
 
-#include "persistence/Einstellungen.h"
-#include "persistence/Plattform.h"
-#include "ui/qt/Qtext.h"
-#include "ui/qt/Vorschauplan.h"
-
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QVBoxLayout>
-
 #include <algorithm>
 #include <cmath>
 #include <exception>
 #include <numbers>
 
+#include "persistence/Einstellungen.h"
+#include "persistence/Plattform.h"
+#include "ui/qt/Qtext.h"
+#include "ui/qt/Vorschauplan.h"
+
 namespace pavolant::qt {
+
+// A line of text that never widens its window: a text longer than the line is cut with
+// an ellipsis, and the whole of it is in the tool tip.
+class Statuszeile : public QLabel {
+public:
+    Statuszeile() {
+        setTextInteractionFlags(Qt::TextSelectableByMouse);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    void Setzen(const QString& text) {
+        voll_ = text;
+        setToolTip(text);
+        Kuerzen();
+    }
+    const QString& Voll() const { return voll_; }
+    QSize minimumSizeHint() const override { return QSize(0, QLabel::minimumSizeHint().height()); }
+    QSize sizeHint() const override { return QSize(0, QLabel::sizeHint().height()); }
+
+protected:
+    void resizeEvent(QResizeEvent* e) override {
+        QLabel::resizeEvent(e);
+        Kuerzen();
+    }
+    void changeEvent(QEvent* e) override {
+        QLabel::changeEvent(e);
+        // A style sheet may make it bold: the cut is measured in the font it shows.
+        if (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange) Kuerzen();
+    }
+
+private:
+    void Kuerzen() {
+        ensurePolished();
+        const QString kurz =
+            fontMetrics().elidedText(voll_, Qt::ElideRight, std::max(contentsRect().width(), 0));
+        if (kurz != text()) setText(kurz);
+    }
+    QString voll_;
+};
 
 namespace {
 
@@ -43,11 +82,95 @@ private:
     std::function<void()> geaendert_;
 };
 
+// Lays its items out in rows as wide as it is, wrapping to the next row where one would
+// run over, so that a bar of buttons can be narrower than all of them side by side.
+// Each row is as high as its highest item; the items are centred in it.
+class Flusslayout : public QLayout {
+public:
+    explicit Flusslayout(int abstand) { setSpacing(abstand); }
+    ~Flusslayout() override {
+        while (QLayoutItem* teil = takeAt(0)) delete teil;
+    }
+    void addItem(QLayoutItem* teil) override { teile_.append(teil); }
+    int count() const override { return static_cast<int>(teile_.size()); }
+    QLayoutItem* itemAt(int i) const override { return teile_.value(i); }
+    QLayoutItem* takeAt(int i) override { return i >= 0 && i < teile_.size() ? teile_.takeAt(i) : nullptr; }
+    Qt::Orientations expandingDirections() const override { return {}; }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int breite) const override { return Anordnen(QRect(0, 0, breite, 0), false); }
+    void setGeometry(const QRect& r) override {
+        QLayout::setGeometry(r);
+        Anordnen(r, true);
+    }
+    // All in one row.
+    QSize sizeHint() const override {
+        int breite = 0, hoehe = 0;
+        for (const QLayoutItem* t : teile_) {
+            if (t->isEmpty()) continue;
+            if (breite > 0) breite += spacing();
+            breite += t->sizeHint().width();
+            hoehe = std::max(hoehe, t->sizeHint().height());
+        }
+        const QMargins r = contentsMargins();
+        return QSize(breite + r.left() + r.right(), hoehe + r.top() + r.bottom());
+    }
+    // As narrow as the widest item and as low as one row: the rows a width needs come
+    // from heightForWidth, so a narrow window does not have to be a tall one.
+    QSize minimumSize() const override {
+        int breite = 0, hoehe = 0;
+        for (const QLayoutItem* t : teile_) {
+            if (t->isEmpty()) continue;
+            breite = std::max(breite, t->sizeHint().width());
+            hoehe = std::max(hoehe, t->sizeHint().height());
+        }
+        const QMargins r = contentsMargins();
+        return QSize(breite + r.left() + r.right(), hoehe + r.top() + r.bottom());
+    }
+
+private:
+    // Places the items in `flaeche` (when `setzen`); the height they take.
+    int Anordnen(const QRect& flaeche, bool setzen) const {
+        const QRect innen = flaeche.marginsRemoved(contentsMargins());
+        int y = innen.y();
+        QList<QLayoutItem*> zeile;
+        int zeilenbreite = 0, zeilenhoehe = 0;
+        auto abschliessen = [&] {
+            if (setzen) {
+                int x = innen.x();
+                for (QLayoutItem* t : zeile) {
+                    const QSize g = t->sizeHint();
+                    t->setGeometry(QRect(QPoint(x, y + (zeilenhoehe - g.height()) / 2), g));
+                    x += g.width() + spacing();
+                }
+            }
+            if (!zeile.isEmpty()) y += zeilenhoehe + spacing();
+            zeile.clear();
+            zeilenbreite = zeilenhoehe = 0;
+        };
+        for (QLayoutItem* t : teile_) {
+            if (t->isEmpty()) continue;
+            const QSize g = t->sizeHint();
+            const int noetig = zeile.isEmpty() ? g.width() : zeilenbreite + spacing() + g.width();
+            if (!zeile.isEmpty() && noetig > innen.width()) abschliessen();
+            zeilenbreite = zeile.isEmpty() ? g.width() : zeilenbreite + spacing() + g.width();
+            zeilenhoehe = std::max(zeilenhoehe, g.height());
+            zeile.append(t);
+        }
+        abschliessen();
+        const QMargins r = contentsMargins();
+        return std::max(y - spacing(), innen.y()) - flaeche.y() + r.bottom();
+    }
+
+    QList<QLayoutItem*> teile_;
+};
+
 QString Zusammenfassung(const Vorschaudaten& d) {
     // Catalog: the preview's status line; %1 "N vertices", %2 "N triangles", %3 "N control points".
     return QEinsetzen("%1, %2, %3",
-                      {Einsetzen(TrN("%1 vertices", "%1 vertices", d.AnzahlVertices()), {std::to_string(d.AnzahlVertices())}),
-                       Einsetzen(TrN("%1 triangles", "%1 triangles", d.AnzahlDreiecke()), {std::to_string(d.AnzahlDreiecke())}),
+                      {Einsetzen(TrN("%1 vertices", "%1 vertices", d.AnzahlVertices()),
+                                 {std::to_string(d.AnzahlVertices())}),
+                       Einsetzen(TrN("%1 triangles", "%1 triangles", d.AnzahlDreiecke()),
+                                 {std::to_string(d.AnzahlDreiecke())}),
                        Einsetzen(TrN("%1 control point", "%1 control points", d.Kontrollpunkte.size()),
                                  {std::to_string(d.Kontrollpunkte.size())})});
 }
@@ -69,14 +192,18 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
 
     einpassen_ = new QPushButton(QTr("Fit"));
     einpassen_->setObjectName(QStringLiteral("btnEinpassen"));
-    einpassen_->setToolTip(QTr("Frame the whole road (a double click beside the road in the 3-D view does the same)"));
+    einpassen_->setToolTip(
+        QTr("Frame the whole road (a double click beside the road in the 3-D view does the same)"));
     einpassen_->setAutoDefault(false);
     drahtgitter_ = new QCheckBox(QTr("Wireframe"));
     drahtgitter_->setObjectName(QStringLiteral("cboDrahtgitter"));
     drahtgitter_->setToolTip(QTr("Show every triangle's edges, to judge the fineness settings"));
-    hinweis_ = new QLabel;
+    kurven_ = new QCheckBox(QTr("Traffic curves"));
+    kurven_->setObjectName(QStringLiteral("cboKurven"));
+    kurven_->setToolTip(QTr("Show the traffic curves on the road"));
+    kurven_->setChecked(true);
+    hinweis_ = new Statuszeile;
     hinweis_->setObjectName(QStringLiteral("lblHinweis"));
-    hinweis_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* vonOben = new QPushButton(QTr("Top"));
     vonOben->setObjectName(QStringLiteral("btnVonOben"));
@@ -89,23 +216,28 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
     connect(vonOben, &QPushButton::clicked, this, [this] { VonOben(); });
     connect(entlang, &QPushButton::clicked, this, [this] { Entlang(); });
 
-    auto* oben = new QHBoxLayout;
+    // The bar wraps, so the window can stand beside the main window on a small screen.
+    auto* oben = new Flusslayout(6);
     oben->addWidget(einpassen_);
     oben->addWidget(vonOben);
     oben->addWidget(entlang);
     oben->addWidget(drahtgitter_);
+    oben->addWidget(kurven_);
     uvKaro_ = new QCheckBox(QTr("UV check"));
     uvKaro_->setObjectName(QStringLiteral("cboUvKaro"));
-    uvKaro_->setToolTip(QTr(
-        "Draw every part as a numbered checker in its texture coordinates: a quarter repeat per cell, the cells "
-        "of a repeat numbered 1 to 16 in a colour sequence, so mirroring, resets, flips and the texture start "
-        "can be judged"));
+    uvKaro_->setToolTip(
+        QTr("Draw every part as a numbered checker in its texture coordinates: a quarter repeat per cell, "
+            "the cells "
+            "of a repeat numbered 1 to 16 in a colour sequence, so mirroring, resets, flips and the texture "
+            "start "
+            "can be judged"));
     oben->addWidget(uvKaro_);
     texturen_ = new QCheckBox(QTr("Textures"));
     texturen_->setObjectName(QStringLiteral("cboTexturen"));
-    texturen_->setToolTip(QTr(
-        "Draw every part with the texture file its parameters name, found beside the output document or in the "
-        "texture folder"));
+    texturen_->setToolTip(
+        QTr("Draw every part with the texture file its parameters name, found beside the output document or "
+            "in the "
+            "texture folder"));
     oben->addWidget(texturen_);
     texturordnerKnopf_ = new QPushButton(QTr("Texture folder..."));
     texturordnerKnopf_->setObjectName(QStringLiteral("btnTexturordner"));
@@ -126,14 +258,13 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
         ansicht3d_->Neuzeichnen();
     });
     oben->addWidget(ueberhoehung_);
-    oben->addSpacing(12);
-    oben->addWidget(hinweis_, 1);
 
     ansicht3d_ = Vorschau3dErzeugen(kamera_, darstellung_, fuehrung_);
     QWidget* flaeche = ansicht3d_->Widget();
-    flaeche->setToolTip(QTr("Left drag: orbit - right drag or Shift+left drag: pan - wheel: zoom toward "
-                                       "the cursor - double click: orbit around the point under the cursor "
-                                       "(beside the road: fit)"));
+    flaeche->setToolTip(
+        QTr("Left drag: orbit - right drag or Shift+left drag: pan - wheel: zoom toward "
+            "the cursor - double click: orbit around the point under the cursor "
+            "(beside the road: fit)"));
     flaeche->installEventFilter(new Groessenwaechter(this, [this] {
         if (!benutzerBewegt_) Einpassen();
     }));
@@ -150,10 +281,12 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
     fenster->setContentsMargins(6, 6, 6, 6);
     fenster->addLayout(oben);
     fenster->addWidget(teiler, 1);
+    fenster->addWidget(hinweis_);
     fenster->addLayout(Legende());
 
     connect(einpassen_, &QPushButton::clicked, this, [this] { Einpassen(); });
     connect(drahtgitter_, &QCheckBox::toggled, this, [this](bool an) { SetzeDrahtgitter(an); });
+    connect(kurven_, &QCheckBox::toggled, this, [this](bool an) { SetzeKurven(an); });
     connect(uvKaro_, &QCheckBox::toggled, this, [this](bool an) { SetzeUvKaro(an); });
     connect(texturen_, &QCheckBox::toggled, this, [this](bool an) { SetzeTexturen(an); });
 
@@ -166,16 +299,17 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
 Strassenvorschau::~Strassenvorschau() = default;
 
 void Strassenvorschau::Uebernehmen(const std::optional<Laufbericht>& lauf) {
-    const Stand neu = !lauf                                           ? Stand::KeinLauf
+    const Stand neu = !lauf                                   ? Stand::KeinLauf
                       : lauf->Dreiecksnetz && lauf->Geometrie ? Stand::MitStrasse
-                                                                      : Stand::OhneStrasse;
+                                                              : Stand::OhneStrasse;
     if (neu == stand_) {
         if (neu != Stand::MitStrasse) return;
         // Held weakly: a mesh still alive at this address is the same run.
         if (!netz_.expired() && netz_.lock() == lauf->Dreiecksnetz) return;
     }
     stand_ = neu;
-    netz_ = neu == Stand::MitStrasse ? std::weak_ptr<const Netz>(lauf->Dreiecksnetz) : std::weak_ptr<const Netz>();
+    netz_ = neu == Stand::MitStrasse ? std::weak_ptr<const Netz>(lauf->Dreiecksnetz)
+                                     : std::weak_ptr<const Netz>();
     Anzeigen(std::make_shared<const Vorschaudaten>(VorschauAus(lauf)));
 }
 
@@ -197,7 +331,7 @@ void Strassenvorschau::Zeigen(const Vorschauergebnis& ergebnis) {
     SetzeAktuell(ergebnis.AktuellerPunkt);
 }
 
-QString Strassenvorschau::Status() const { return hinweis_->text(); }
+QString Strassenvorschau::Status() const { return hinweis_->Voll(); }
 
 void Strassenvorschau::Anzeigen(std::shared_ptr<const Vorschaudaten> daten, bool einpassen) {
     daten_ = std::move(daten);
@@ -214,7 +348,8 @@ void Strassenvorschau::StatusZeigen() {
     const Vorschaudaten& d = *daten_;
     const bool strasse = d.Hinweis.empty();
     // Out of date reads as a warning, so the road is not taken for the current one.
-    hinweis_->setStyleSheet(d.Veraltet.empty() ? QString() : QStringLiteral("color: #a03000; font-weight: bold"));
+    hinweis_->setStyleSheet(d.Veraltet.empty() ? QString()
+                                               : QStringLiteral("color: #a03000; font-weight: bold"));
     QString text;
     if (!strasse)
         text = QString::fromStdString(d.Hinweis);
@@ -225,7 +360,7 @@ void Strassenvorschau::StatusZeigen() {
     else
         text = Zusammenfassung(d);
     for (const std::string& h : texturHinweise_) text += QStringLiteral(" - ") + QString::fromStdString(h);
-    hinweis_->setText(text);
+    hinweis_->Setzen(text);
 }
 
 void Strassenvorschau::TexturenLaden() {
@@ -266,18 +401,21 @@ void Strassenvorschau::KameraBewegt() {
     ansicht3d_->Neuzeichnen();
 }
 
-QHBoxLayout* Strassenvorschau::Legende() {
-    auto* zeile = new QHBoxLayout;
-    zeile->setSpacing(4);
+QLayout* Strassenvorschau::Legende() {
+    // Wraps like the bar; a colour stays with its name.
+    auto* zeile = new Flusslayout(14);
     auto eintrag = [zeile](const Farbe& f, const QString& text) {
+        auto* paar = new QWidget;
+        auto* innen = new QHBoxLayout(paar);
+        innen->setContentsMargins(0, 0, 0, 0);
+        innen->setSpacing(4);
         QPixmap muster(12, 12);
         muster.fill(QColor::fromRgbF(f[0], f[1], f[2]));
         auto* farbe = new QLabel;
         farbe->setPixmap(muster);
-        zeile->addWidget(farbe);
-        auto* name = new QLabel(text);
-        zeile->addWidget(name);
-        zeile->addSpacing(10);
+        innen->addWidget(farbe);
+        innen->addWidget(new QLabel(text));
+        zeile->addWidget(paar);
     };
     eintrag(Teilfarbe(Netzteil::Fahrbahn), QTr("Roadway"));
     eintrag(Teilfarbe(Netzteil::RandRechts), QTr("Right border"));
@@ -288,11 +426,13 @@ QHBoxLayout* Strassenvorschau::Legende() {
     eintrag(Kurvenfarbe(Verkehrskurve::Links), QTr("Left curve"));
     eintrag(kMarkenfarbe, QTr("Control point"));
     eintrag(kAktuellfarbe, QTr("Current point"));
-    zeile->addStretch(1);
     return zeile;
 }
 
 void Strassenvorschau::VonOben() {
+    // Heading 0: the eye on the +Z side looks toward -Z, so north (-Z) is up and +X to
+    // the right, as in the plan view.
+    kamera_.SetzeGier(0.0f);
     kamera_.SetzeNick(89.0f);
     Einpassen();
 }
@@ -309,9 +449,10 @@ void Strassenvorschau::Entlang() {
     kamera_.SetzeGier(static_cast<float>(std::atan2(-richtung.x(), -richtung.z()) * 180 / std::numbers::pi));
     kamera_.SetzeNick(12.0f);
     const QVector3D ende = start + 60.0f * richtung;
-    kamera_.Einpassen(QVector3D(std::min(start.x(), ende.x()) - 5, start.y() - 2, std::min(start.z(), ende.z()) - 5),
-                      QVector3D(std::max(start.x(), ende.x()) + 5, start.y() + 4, std::max(start.z(), ende.z()) + 5),
-                      Seitenverhaeltnis3d());
+    kamera_.Einpassen(
+        QVector3D(std::min(start.x(), ende.x()) - 5, start.y() - 2, std::min(start.z(), ende.z()) - 5),
+        QVector3D(std::max(start.x(), ende.x()) + 5, start.y() + 4, std::max(start.z(), ende.z()) + 5),
+        Seitenverhaeltnis3d());
     benutzerBewegt_ = true;  // a chosen view stays when the road changes
     ansicht3d_->Neuzeichnen();
 }
@@ -361,8 +502,16 @@ void Strassenvorschau::SetzeTexturordner(const std::string& ordner) {
         QTr("The folder to look in for textures that are not beside the output document; now: %1")
             .arg(ordner.empty() ? QTr("none") : QString::fromStdString(ordner)));
     TexturenLaden();
-    if (!fehler.empty()) texturHinweise_.push_back(Einsetzen(Tr("the texture folder was not kept: %1"), {fehler}));
+    if (!fehler.empty())
+        texturHinweise_.push_back(Einsetzen(Tr("the texture folder was not kept: %1"), {fehler}));
     StatusZeigen();
+    ansicht3d_->Neuzeichnen();
+}
+
+void Strassenvorschau::SetzeKurven(bool an) {
+    if (kurven_->isChecked() != an) kurven_->setChecked(an);  // comes back through toggled
+    if (darstellung_.Kurven == an) return;
+    darstellung_.Kurven = an;
     ansicht3d_->Neuzeichnen();
 }
 

@@ -8,6 +8,14 @@
 // on disk is never passed off as current.
 #pragma once
 
+#include <QIcon>
+#include <QImage>
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "generator/Generierung.h"
 #include "ui/Vorschauauftrag.h"
 #include "ui/qt/Texturdatei.h"
@@ -16,23 +24,15 @@
 #include "ui/qt/Vorschaukamera.h"
 #include "ui/qt/Vorschaurenderer.h"
 
-#include <QIcon>
-#include <QImage>
-#include <QWidget>
-
-#include <filesystem>
-#include <memory>
-#include <optional>
-#include <string>
-
 class QCheckBox;
-class QHBoxLayout;
+class QLayout;
 class QSpinBox;
 class QLabel;
 class QPushButton;
 
 namespace pavolant::qt {
 
+class Statuszeile;
 class Vorschauplan;
 
 class Strassenvorschau : public QWidget {
@@ -51,13 +51,15 @@ public:
     // that stopped keeps the last good road, marked out of date with the reason, and
     // draws the current control points over it (also when there is no road yet).
     void Zeigen(const Vorschauergebnis& ergebnis);
-    // The status line under the views.
+    // The status line under the views, whole (the line itself cuts a long one short).
     QString Status() const;
     // The point editor's current point (0-based), highlighted in both views.
     void SetzeAktuell(int index);
     // "Fit": the camera frames the road's box from its present direction.
     void Einpassen();
     void SetzeDrahtgitter(bool an);
+    // The traffic curves in the 3-D view (on at first).
+    void SetzeKurven(bool an);
     // View presets: straight down on the whole road; along the road from its first
     // control point.
     void VonOben();
@@ -96,7 +98,7 @@ private:
     void Anzeigen(std::shared_ptr<const Vorschaudaten> daten, bool einpassen = true);
     void KameraBewegt();
     // A line under the views with the colour of each part, curve and marker.
-    QHBoxLayout* Legende();
+    QLayout* Legende();
     // Reads the textures of the road shown when the "Textures" mode is on.
     void TexturenLaden();
     // The status line: the road's figures or why there is none, and the texture notes.
@@ -118,6 +120,7 @@ private:
     Vorschauplan* plan_ = nullptr;
     QPushButton* einpassen_ = nullptr;
     QCheckBox* drahtgitter_ = nullptr;
+    QCheckBox* kurven_ = nullptr;
     QCheckBox* uvKaro_ = nullptr;
     QCheckBox* texturen_ = nullptr;
     QPushButton* texturordnerKnopf_ = nullptr;
@@ -126,7 +129,7 @@ private:
     Texturlager texturlager_;
     std::vector<std::string> texturHinweise_;
     QSpinBox* ueberhoehung_ = nullptr;
-    QLabel* hinweis_ = nullptr;
+    Statuszeile* hinweis_ = nullptr;
 };
 
 }  // namespace pavolant::qt

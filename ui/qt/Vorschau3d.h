@@ -9,19 +9,24 @@
 // All three share the camera and the display options of the preview window.
 #pragma once
 
-#include "ui/qt/Vorschaudaten.h"
-#include "ui/qt/Vorschaukamera.h"
-#include "ui/qt/Vorschaurenderer.h"
-
+#include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPoint>
-
+#include <QRectF>
+#include <QString>
 #include <array>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
+
+#include "ui/qt/Vorschaudaten.h"
+#include "ui/qt/Vorschaukamera.h"
+#include "ui/qt/Vorschaurenderer.h"
 
 class QMouseEvent;
+class QPainter;
 class QWheelEvent;
 class QWidget;
 
@@ -42,7 +47,10 @@ public:
     // beside the road.
     Kamerafuehrung(Vorschaukamera& kamera, std::function<void()> bewegt, std::function<void()> einpassen,
                    Treffer treffer = {})
-        : kamera_(kamera), bewegt_(std::move(bewegt)), einpassen_(std::move(einpassen)), treffer_(std::move(treffer)) {}
+        : kamera_(kamera),
+          bewegt_(std::move(bewegt)),
+          einpassen_(std::move(einpassen)),
+          treffer_(std::move(treffer)) {}
 
     void Druecken(const QMouseEvent& e);
     void Ziehen(const QMouseEvent& e, int hoehePixel);
@@ -75,11 +83,50 @@ public:
     virtual bool MitOpenGL() const = 0;
 };
 
+// A label of the 3-D view. Labels are upright text on the screen at the projection of
+// their anchor, never part of the scene, where they would turn, mirror and blur with the
+// view; they are painted by the raster engine over the picture.
+struct Beschriftung3d {
+    enum class Sorte { Gitter, Punkt, Aktuell };
+    Sorte Art;
+    QString Text;
+    QPointF Anker;  // the anchor's place in the picture, pixels from the top left
+    QRectF Feld;    // the box the text is drawn in, pixels
+};
+
+// The colour a label's text is drawn in: the grid's in its blue, a point's near black,
+// the current point's dark orange (as in the plan view).
+QColor Textfarbe(Beschriftung3d::Sorte art);
+
+// The labels over a picture of `groesse` pixels of `daten` seen through
+// `ansichtProjektion` (heights exaggerated as `darstellung` says), in the order they
+// claim their place: the current point's number, the other points' numbers, the grid's
+// metres. An anchor behind the eye, before the near plane or outside the picture gets
+// none, and a grid label that would overlap a label already placed is left out.
+// `schrift`: the view's font (the numbers are set in its bold).
+std::vector<Beschriftung3d> Beschriftungen3d(const Vorschaudaten& daten, const QMatrix4x4& ansichtProjektion,
+                                             const Darstellung& darstellung, QSizeF groesse,
+                                             const QFont& schrift);
+
+// The 3-D view's scale bar: a round length (1, 2 or 5 times a power of ten metres) of
+// about 120 pixels at the depth of the camera's target, which the framing puts amid
+// the road; its length on the screen in pixels. Zero lengths when there is none.
+struct Massstab3d {
+    double Meter = 0;
+    double Pixel = 0;
+};
+Massstab3d Massstab(const Vorschaukamera& kamera, int hoehePixel);
+
+// The labels and the scale bar, painted over the view's picture of `groesse` pixels.
+void Ueberzeichnen(QPainter& maler, const Vorschaudaten* daten, const Vorschaukamera& kamera,
+                   const Darstellung& darstellung, QSizeF groesse);
+
 // Whether an OpenGL context can be created and made current on this platform; asked
 // once per process.
 bool OpenGLVerfuegbar();
 
 // The fitting 3-D area. `darstellung` and `kamera` belong to the caller and outlive it.
-Vorschau3d* Vorschau3dErzeugen(Vorschaukamera& kamera, const Darstellung& darstellung, Kamerafuehrung& fuehrung);
+Vorschau3d* Vorschau3dErzeugen(Vorschaukamera& kamera, const Darstellung& darstellung,
+                               Kamerafuehrung& fuehrung);
 
 }  // namespace pavolant::qt

@@ -1,13 +1,13 @@
 #include "ui/qt/Vorschaukamera.h"
 
-#include "ui/qt/Vorschaudaten.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <vector>
 #include <numbers>
+#include <vector>
+
+#include "ui/qt/Vorschaudaten.h"
 
 namespace pavolant::qt {
 
@@ -54,7 +54,8 @@ void Vorschaukamera::Einpassen(const QVector3D& min, const QVector3D& max, float
     // an eye d away; it is in view while |x| <= (d - z) tanH and |y| <= (d - z) tanV.
     float abstand = kMinAbstand;
     for (int i = 0; i < 8; ++i) {
-        const QVector3D ecke((i & 1) ? max.x() : min.x(), (i & 2) ? max.y() : min.y(), (i & 4) ? max.z() : min.z());
+        const QVector3D ecke((i & 1) ? max.x() : min.x(), (i & 2) ? max.y() : min.y(),
+                             (i & 4) ? max.z() : min.z());
         const QVector3D rel = ecke - ziel_;
         const float x = QVector3D::dotProduct(rel, r), y = QVector3D::dotProduct(rel, u);
         const float z = -QVector3D::dotProduct(rel, f);
@@ -74,15 +75,19 @@ void Vorschaukamera::Verschieben(float dxPixel, float dyPixel, int hoehePixel) {
     const QVector3D f = Blickrichtung();
     const QVector3D r = QVector3D::crossProduct(f, kOben).normalized();
     const QVector3D u = QVector3D::crossProduct(r, f);
-    const float meterJePixel = 2 * abstand_ * std::tan(Rad(kSichtwinkel / 2)) / static_cast<float>(std::max(hoehePixel, 1));
-    ziel_ += (-dxPixel * r + dyPixel * u) * meterJePixel;
+    ziel_ += (-dxPixel * r + dyPixel * u) * MeterJePixel(hoehePixel);
+}
+
+float Vorschaukamera::MeterJePixel(int hoehePixel) const {
+    return 2 * abstand_ * std::tan(Rad(kSichtwinkel / 2)) / static_cast<float>(std::max(hoehePixel, 1));
 }
 
 void Vorschaukamera::Zoomen(float stufen) {
     abstand_ = std::clamp(abstand_ * std::pow(0.85f, stufen), kMinAbstand, kMaxAbstand);
 }
 
-bool Vorschaukamera::Strahl(QPointF ndc, float seitenverhaeltnis, QVector3D& start, QVector3D& richtung) const {
+bool Vorschaukamera::Strahl(QPointF ndc, float seitenverhaeltnis, QVector3D& start,
+                            QVector3D& richtung) const {
     bool umkehrbar = false;
     const QMatrix4x4 zurueck = AnsichtProjektion(seitenverhaeltnis).inverted(&umkehrbar);
     if (!umkehrbar) return false;
@@ -91,7 +96,8 @@ bool Vorschaukamera::Strahl(QPointF ndc, float seitenverhaeltnis, QVector3D& sta
     return std::isfinite(richtung.lengthSquared()) && richtung.lengthSquared() > 0;
 }
 
-void Vorschaukamera::ZoomenZu(float stufen, QPointF ndc, float seitenverhaeltnis, std::optional<QVector3D> punkt) {
+void Vorschaukamera::ZoomenZu(float stufen, QPointF ndc, float seitenverhaeltnis,
+                              std::optional<QVector3D> punkt) {
     QVector3D nah, strahl;
     const bool getroffen = Strahl(ndc, seitenverhaeltnis, nah, strahl);
     const float alt = abstand_;
@@ -141,15 +147,18 @@ std::optional<QVector3D> Flaechenpunkt(const Vorschaukamera& kamera, const Vorsc
         if (ia >= vertices || ib >= vertices || ic >= vertices) continue;
         double a[3], b[3], c[3];
         lage(ia, a), lage(ib, b), lage(ic, c);
-        const double e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-        const double p[3] = {r[1] * e2[2] - r[2] * e2[1], r[2] * e2[0] - r[0] * e2[2], r[0] * e2[1] - r[1] * e2[0]};
+        const double e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]},
+                     e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+        const double p[3] = {r[1] * e2[2] - r[2] * e2[1], r[2] * e2[0] - r[0] * e2[2],
+                             r[0] * e2[1] - r[1] * e2[0]};
         const double det = e1[0] * p[0] + e1[1] * p[1] + e1[2] * p[2];
         if (std::fabs(det) < 1e-18) continue;  // the ray runs along the triangle
         const double inv = 1.0 / det;
         const double s[3] = {o[0] - a[0], o[1] - a[1], o[2] - a[2]};
         const double bu = (s[0] * p[0] + s[1] * p[1] + s[2] * p[2]) * inv;
         if (bu < 0 || bu > 1) continue;
-        const double q[3] = {s[1] * e1[2] - s[2] * e1[1], s[2] * e1[0] - s[0] * e1[2], s[0] * e1[1] - s[1] * e1[0]};
+        const double q[3] = {s[1] * e1[2] - s[2] * e1[1], s[2] * e1[0] - s[0] * e1[2],
+                             s[0] * e1[1] - s[1] * e1[0]};
         const double bv = (r[0] * q[0] + r[1] * q[1] + r[2] * q[2]) * inv;
         if (bv < 0 || bu + bv > 1) continue;
         const double t = (e2[0] * q[0] + e2[1] * q[1] + e2[2] * q[2]) * inv;

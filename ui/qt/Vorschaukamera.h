@@ -9,7 +9,6 @@
 #include <QMatrix4x4>
 #include <QPointF>
 #include <QVector3D>
-
 #include <optional>
 
 namespace pavolant::qt {
@@ -43,7 +42,8 @@ public:
     // `punkt` (a point on the ray through `ndc`, e.g. the road surface picked there), else
     // the point of the level plane through the target that the ray meets, stays where it
     // is on the screen. A ray that misses the plane zooms on the target.
-    void ZoomenZu(float stufen, QPointF ndc, float seitenverhaeltnis, std::optional<QVector3D> punkt = std::nullopt);
+    void ZoomenZu(float stufen, QPointF ndc, float seitenverhaeltnis,
+                  std::optional<QVector3D> punkt = std::nullopt);
     // Makes `punkt` the centre of the orbit: the view keeps its direction and moves so
     // that the point is in the middle of the picture, at the depth it had before (so
     // what lies around it keeps its size on the screen).
@@ -52,6 +52,10 @@ public:
     // (not normalised: start + 1 * richtung lies on the far plane). False when the
     // matrices cannot be inverted.
     bool Strahl(QPointF ndc, float seitenverhaeltnis, QVector3D& start, QVector3D& richtung) const;
+
+    // Metres a pixel spans across the picture at the target's depth, in a view of
+    // `hoehePixel` pixels' height (the same across and up: the pixels are square).
+    float MeterJePixel(int hoehePixel) const;
 
     QMatrix4x4 Ansicht() const;
     QMatrix4x4 Projektion(float seitenverhaeltnis) const;
@@ -66,7 +70,6 @@ public:
     QVector3D Blickrichtung() const;  // unit vector from the eye to the target
 
 private:
-
     QVector3D ziel_{0, 0, 0};
     float abstand_ = 20.0f;
     float gier_ = 0.0f;   // heading of the eye seen from the target, degrees

@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -19,10 +18,6 @@ constexpr double kRandPixel = 36;
 double Zentimeter(double meter) { return std::round(meter * 100) / 100; }  // room for the numbers at the edge
 
 QColor Qfarbe(const Farbe& f) { return QColor::fromRgbF(f[0], f[1], f[2]); }
-
-QString Laengentext(double meter) {
-    return meter >= 1000 ? QStringLiteral("%1 km").arg(meter / 1000) : QStringLiteral("%1 m").arg(meter);
-}
 
 }  // namespace
 
@@ -48,17 +43,20 @@ Vorschauplan::Abbildung Vorschauplan::Berechnen() const {
     if (!daten_ || daten_->Kontrollpunkte.empty()) return a;
     constexpr double kUnendlich = std::numeric_limits<double>::infinity();
     double minX = kUnendlich, maxX = -kUnendlich, minZ = kUnendlich, maxZ = -kUnendlich;
-    for (const auto* linie : {&daten_->Mittellinie, &daten_->KanteRechts, &daten_->KanteLinks, &daten_->Kontrollpunkte})
+    for (const auto* linie :
+         {&daten_->Mittellinie, &daten_->KanteRechts, &daten_->KanteLinks, &daten_->Kontrollpunkte})
         for (const Planpunkt& p : *linie) {
             minX = std::min(minX, p.X);
             maxX = std::max(maxX, p.X);
             minZ = std::min(minZ, p.Z);
             maxZ = std::max(maxZ, p.Z);
         }
-    const double breite = std::max(width() - 2 * kRandPixel, 1.0), hoehe = std::max(height() - 2 * kRandPixel, 1.0);
+    const double breite = std::max(width() - 2 * kRandPixel, 1.0),
+                 hoehe = std::max(height() - 2 * kRandPixel, 1.0);
     const double dx = maxX - minX, dz = maxZ - minZ;
     double skala = 1;
-    if (dx > 0 || dz > 0) skala = std::min(dx > 0 ? breite / dx : kUnendlich, dz > 0 ? hoehe / dz : kUnendlich);
+    if (dx > 0 || dz > 0)
+        skala = std::min(dx > 0 ? breite / dx : kUnendlich, dz > 0 ? hoehe / dz : kUnendlich);
     a.Skala = skala * zoom_;
     a.MitteX = (minX + maxX) / 2;
     a.MitteZ = (minZ + maxZ) / 2;
@@ -76,6 +74,10 @@ std::array<double, 2> Vorschauplan::AusBild(QPointF bild) const {
     const Abbildung a = Berechnen();
     return {(bild.x() - width() / 2.0 - versatz_.x()) / a.Skala + a.MitteX,
             (bild.y() - height() / 2.0 - versatz_.y()) / a.Skala + a.MitteZ};
+}
+
+QString Vorschauplan::Laengentext(double meter) {
+    return meter >= 1000 ? QStringLiteral("%1 km").arg(meter / 1000) : QStringLiteral("%1 m").arg(meter);
 }
 
 void Vorschauplan::Ganz() {
@@ -152,7 +154,8 @@ void Vorschauplan::wheelEvent(QWheelEvent* ereignis) {
     const std::array<double, 2> fest = AusBild(wo);
     zoom_ = std::clamp(zoom_ * std::pow(1.25, stufen), 0.05, 1e5);
     const Abbildung a = Berechnen();
-    versatz_ = wo - QPointF(width() / 2.0 + (fest[0] - a.MitteX) * a.Skala, height() / 2.0 + (fest[1] - a.MitteZ) * a.Skala);
+    versatz_ = wo - QPointF(width() / 2.0 + (fest[0] - a.MitteX) * a.Skala,
+                            height() / 2.0 + (fest[1] - a.MitteZ) * a.Skala);
     update();
     ereignis->accept();
 }
@@ -165,7 +168,8 @@ std::vector<Vorschauplan::Beschriftung> Vorschauplan::Beschriftungen() const {
     const std::vector<Planpunkt>& punkte = daten_->Kontrollpunkte;
     marken.reserve(punkte.size());
     for (std::size_t i = 0; i < punkte.size(); ++i)
-        marken.push_back({QString::number(i + 1), AufBild(punkte[i].X, punkte[i].Z), static_cast<int>(i) == aktuell_});
+        marken.push_back(
+            {QString::number(i + 1), AufBild(punkte[i].X, punkte[i].Z), static_cast<int>(i) == aktuell_});
     return marken;
 }
 
@@ -181,7 +185,9 @@ void Vorschauplan::paintEvent(QPaintEvent*) {
     }
     maler.setRenderHint(QPainter::Antialiasing);
     const double mx = width() / 2.0 + versatz_.x(), mz = height() / 2.0 + versatz_.y();
-    auto abbilden = [&](const Planpunkt& p) { return QPointF(mx + (p.X - a.MitteX) * a.Skala, mz + (p.Z - a.MitteZ) * a.Skala); };
+    auto abbilden = [&](const Planpunkt& p) {
+        return QPointF(mx + (p.X - a.MitteX) * a.Skala, mz + (p.Z - a.MitteZ) * a.Skala);
+    };
     auto linie = [&](const std::vector<Planpunkt>& punkte) {
         QPolygonF l;
         l.reserve(static_cast<qsizetype>(punkte.size()));
@@ -217,8 +223,8 @@ void Vorschauplan::paintEvent(QPaintEvent*) {
         maler.setPen(QPen(QColor(20, 20, 20), 1.5));
         maler.setBrush(Qfarbe(b.Aktuell ? kAktuellfarbe : kMarkenfarbe));
         maler.drawEllipse(b.Punkt, r, r);
-        const QRectF feld(b.Punkt.x() + r + 2, b.Punkt.y() - r - masse.height(), masse.horizontalAdvance(b.Text) + 4,
-                          masse.height());
+        const QRectF feld(b.Punkt.x() + r + 2, b.Punkt.y() - r - masse.height(),
+                          masse.horizontalAdvance(b.Text) + 4, masse.height());
         maler.setPen(Qt::NoPen);
         maler.setBrush(QColor(255, 255, 255, 200));
         maler.drawRect(feld);
@@ -257,7 +263,8 @@ void Vorschauplan::paintEvent(QPaintEvent*) {
         maler.drawLine(ende - QPointF(pixel, 0), ende);
         maler.drawLine(ende - QPointF(pixel, 4), ende - QPointF(pixel, -4));
         maler.drawLine(ende - QPointF(0, 4), ende + QPointF(0, 4));
-        maler.drawText(QRectF(ende.x() - pixel, ende.y() - 22, pixel, 16), Qt::AlignCenter, Laengentext(meter));
+        maler.drawText(QRectF(ende.x() - pixel, ende.y() - 22, pixel, 16), Qt::AlignCenter,
+                       Laengentext(meter));
     }
 }
 

@@ -13,19 +13,18 @@
 // above (+Y) in the level's right-handed, Y-up coordinates.
 #pragma once
 
-#include "ui/qt/Vorschaudaten.h"
-
 #include <QImage>
 #include <QMouseEvent>
-#include <QWheelEvent>
 #include <QPointF>
+#include <QWheelEvent>
 #include <QWidget>
-
 #include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include "ui/qt/Vorschaudaten.h"
 
 namespace pavolant::qt {
 
@@ -65,6 +64,9 @@ public:
     };
     std::vector<Beschriftung> Beschriftungen() const;
 
+    // A scale bar's length as its label reads: "50 m", "2 km".
+    static QString Laengentext(double meter);
+
     // Radius of a control point's marker and of the highlighted one, pixels.
     static constexpr double kMarkenRadius = 5.0, kAktuellRadius = 8.0;
 
@@ -89,7 +91,7 @@ private:
     std::shared_ptr<const Vorschaudaten> daten_;
     int aktuell_ = -1;
     Bearbeitung bearbeitung_;
-    double zoom_ = 1;       // on top of the scale that shows the whole road
+    double zoom_ = 1;        // on top of the scale that shows the whole road
     QPointF versatz_{0, 0};  // pan, pixels
     // A point being dragged: which, where the mouse is, whether it turns the heading.
     struct Zug {

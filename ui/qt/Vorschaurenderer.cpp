@@ -1,7 +1,7 @@
 #include "ui/qt/Vorschaurenderer.h"
 
 #include <QOpenGLContext>
-
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -24,6 +24,11 @@ uniform mediump vec3 licht;
 uniform lowp vec4 farbe;
 uniform mediump float beleuchtet;
 uniform mediump float punktgroesse;
+// The eye's place in clip space, (0, 0, c, 0), and the share of the way toward it that a
+// vertex is moved: on the ray through the eye it keeps its place in the picture and
+// only comes nearer in depth.
+uniform highp vec4 augeClip;
+uniform highp float heben;
 varying lowp vec4 v_farbe;
 varying mediump float v_hell;
 varying highp vec2 v_uv;
@@ -36,7 +41,7 @@ void main() {
     v_farbe = vec4(farbe.rgb * hell, farbe.a);
     v_hell = hell;
     v_uv = uv;
-    gl_Position = mvp * vec4(lage, 1.0);
+    gl_Position = mix(mvp * vec4(lage, 1.0), augeClip, heben);
     gl_PointSize = punktgroesse;
 }
 )";
@@ -95,7 +100,16 @@ constexpr int kAtlasBreite = 64, kAtlasHoehe = 8;
 
 constexpr int kOrtLage = 0, kOrtNormale = 1, kOrtUv = 2;
 
-const void* Versatz(std::uint64_t bytes) { return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(bytes)); }
+// The share of its distance from the eye by which a traffic curve is drawn nearer. The
+// curves run on the road as chords of its surface and would sink into it by centimetres
+// here and there (dashes where the depth test lets the surface win); 0.4 % of the
+// distance is a few centimetres up close and lifts them clear at every distance, while
+// a border or a crest in front still hides them.
+constexpr float kKurvenHeben = 0.004f;
+
+const void* Versatz(std::uint64_t bytes) {
+    return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(bytes));
+}
 
 template <class T>
 bool Passt(std::size_t anzahl) {
@@ -143,13 +157,16 @@ bool Vorschaurenderer::Initialisieren(QString* fehler) {
     ortTextur_ = programm_->uniformLocation("textur");
     ortZiffern_ = programm_->uniformLocation("ziffern");
     ortPunktgroesse_ = programm_->uniformLocation("punktgroesse");
+    ortAugeClip_ = programm_->uniformLocation("augeClip");
+    ortHeben_ = programm_->uniformLocation("heben");
     // The digit atlas: white strokes on black, sampled texel by texel.
     std::vector<std::uint8_t> atlas(kAtlasBreite * kAtlasHoehe * 4, 0);
     for (int z = 0; z < 10; ++z)
         for (int zeile = 0; zeile < 5; ++zeile)
             for (int spalte = 0; spalte < 3; ++spalte)
                 if (kZiffern[z][zeile] >> (2 - spalte) & 1) {
-                    std::uint8_t* p = &atlas[static_cast<std::size_t>(zeile * kAtlasBreite + 4 * z + spalte) * 4];
+                    std::uint8_t* p =
+                        &atlas[static_cast<std::size_t>(zeile * kAtlasBreite + 4 * z + spalte) * 4];
                     p[0] = p[1] = p[2] = p[3] = 255;
                 }
     if (ziffernName_ == 0) glGenTextures(1, &ziffernName_);
@@ -159,8 +176,12 @@ bool Vorschaurenderer::Initialisieren(QString* fehler) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kAtlasBreite, kAtlasHoehe, 0, GL_RGBA, GL_UNSIGNED_BYTE, atlas.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kAtlasBreite, kAtlasHoehe, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 atlas.data());
     glBindTexture(GL_TEXTURE_2D, 0);
+    // Back to OpenGL's default, which Qt's own painting into the same context (its glyph
+    // cache) takes for granted: with rows packed to the byte its text comes out sheared.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     bereit_ = true;
     neu_ = true;  // buffers of an earlier context are gone
     kantenDa_ = false;
@@ -200,6 +221,7 @@ void Vorschaurenderer::TexturenHochladen() {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     }
     glBindTexture(GL_TEXTURE_2D, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);  // OpenGL's default, as in Initialisieren
 }
 
 void Vorschaurenderer::SetzeDaten(std::shared_ptr<const Vorschaudaten> daten) {
@@ -220,7 +242,8 @@ void Vorschaurenderer::Hochladen() {
     Fuellen(indizes_, d.Indizes);
     std::vector<float> linien;
     for (const Vorschaukurve& k : d.Kurven) {
-        kurven_.push_back({k.Kurve, static_cast<int>(linien.size() / 3), static_cast<int>(k.Punkte.size() / 3)});
+        kurven_.push_back(
+            {k.Kurve, static_cast<int>(linien.size() / 3), static_cast<int>(k.Punkte.size() / 3)});
         linien.insert(linien.end(), k.Punkte.begin(), k.Punkte.end());
     }
     markenErster_ = static_cast<int>(linien.size() / 3);
@@ -237,8 +260,8 @@ void Vorschaurenderer::KantenHochladen() {
     Fuellen(kanten_, daten_->Kantenindizes(kantenTeile_));
 }
 
-void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darstellung& darstellung, int breite,
-                                int hoehe) {
+void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darstellung& darstellung,
+                                int breite, int hoehe) {
     QMatrix4x4 mvp = ansichtProjektion;
     mvp.scale(1.0f, darstellung.Ueberhoehung, 1.0f);
     glViewport(0, 0, breite, hoehe);
@@ -257,6 +280,13 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
     programm_->setUniformValue(ortMvp_, mvp);
     programm_->setUniformValue(ortLicht_, QVector3D(0.35f, 1.0f, 0.55f).normalized());
     programm_->setUniformValue(ortPunktgroesse_, 1.0f);
+    // The eye maps to (0, 0, c, 0) in clip space; the inverse maps (0, 0, 1, 0) back to
+    // the eye's homogeneous point divided by c, whose w is therefore 1 / c.
+    bool umkehrbar = false;
+    const QVector4D augeHomogen = mvp.inverted(&umkehrbar) * QVector4D(0, 0, 1, 0);
+    const bool hebbar = umkehrbar && std::isfinite(1.0f / augeHomogen.w()) && augeHomogen.w() != 0;
+    programm_->setUniformValue(ortAugeClip_, QVector4D(0, 0, hebbar ? 1.0f / augeHomogen.w() : 0.0f, 0));
+    programm_->setUniformValue(ortHeben_, 0.0f);
     auto farbe = [this](const Farbe& f, float faktor) {
         programm_->setUniformValue(ortFarbe_, QVector4D(f[0] * faktor, f[1] * faktor, f[2] * faktor, 1.0f));
     };
@@ -322,13 +352,17 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
         farbe(kGitterfarbe, 1.0f);
         glDrawArrays(GL_LINES, gitterErster_, gitterAnzahl_);
     }
-    glLineWidth(2.0f);
-    for (const Bereich& k : kurven_) {
-        if (k.Anzahl < 2) continue;
-        farbe(Kurvenfarbe(k.Kurve), 1.0f);
-        glDrawArrays(GL_LINE_STRIP, k.Erster, k.Anzahl);
+    if (darstellung.Kurven) {
+        glLineWidth(2.0f);
+        if (hebbar) programm_->setUniformValue(ortHeben_, kKurvenHeben);
+        for (const Bereich& k : kurven_) {
+            if (k.Anzahl < 2) continue;
+            farbe(Kurvenfarbe(k.Kurve), 1.0f);
+            glDrawArrays(GL_LINE_STRIP, k.Erster, k.Anzahl);
+        }
+        programm_->setUniformValue(ortHeben_, 0.0f);
+        glLineWidth(1.0f);
     }
-    glLineWidth(1.0f);
 
     // Markers always on top: a dark rim, then the fill; the current point larger.
     const bool desktop = !QOpenGLContext::currentContext()->isOpenGLES();

@@ -8,18 +8,17 @@
 // that Initialisieren ran in to be current.
 #pragma once
 
-#include "ui/qt/Texturdatei.h"
-#include "ui/qt/Vorschaudaten.h"
-
 #include <QMatrix4x4>
 #include <QOpenGLBuffer>
 #include <QOpenGLFunctions>
 #include <QOpenGLShaderProgram>
 #include <QString>
-
 #include <array>
 #include <memory>
 #include <vector>
+
+#include "ui/qt/Texturdatei.h"
+#include "ui/qt/Vorschaudaten.h"
 
 namespace pavolant::qt {
 
@@ -38,6 +37,8 @@ struct Darstellung {
     // Heights drawn this many times as high (1 to 10), about the middle of the framed
     // box, so that a crest of a few metres on a long road can be seen.
     float Ueberhoehung = 1.0f;
+    // The traffic curves; drawn a little toward the eye, so the road never covers them.
+    bool Kurven = true;
 };
 
 class Vorschaurenderer : protected QOpenGLFunctions {
@@ -91,6 +92,7 @@ private:
     bool texturenNeu_ = false;
     unsigned int ziffernName_ = 0;  // the digit atlas of the numbered checker
     int ortModus_ = -1, ortTextur_ = -1, ortZiffern_ = -1;
+    int ortAugeClip_ = -1, ortHeben_ = -1;
     int ortMvp_ = -1, ortLicht_ = -1, ortFarbe_ = -1, ortBeleuchtet_ = -1, ortPunktgroesse_ = -1;
 };
 
