@@ -478,9 +478,7 @@ int main(int argc, char** argv) {
     fenstermelder.SetzeFenster(&fenster);
     fensterdialoge.SetzeFenster(&fenster);
 
-    const QScreen* bildschirm = QGuiApplication::primaryScreen();
-    const QSize groesse = bildschirm ? bildschirm->availableGeometry().size() : QSize(Hauptfenster::kBreite, Hauptfenster::kHoehe);
-    qt::Starten(form, fenster, EinstellungsPfad(), groesse);
+    qt::Starten(form, fenster, EinstellungsPfad(), qt::Bildschirme());
     fenster.SetzeSchliessfrage([&form, &fenster] { return qt::Schliessen(form, fenster, EinstellungsPfad()); });
 
     if (auftrag->bilder) {
