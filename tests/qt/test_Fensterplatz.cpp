@@ -2,14 +2,15 @@
 // stored position restored as stored while its title bar can be grabbed, the first
 // place of a window without one, and the stored numbers unchanged by a start and a
 // closing (the round trip that once moved the window up a title bar's height each start).
-#include <QScreen>
+#include "tests/qt/Qthilfen.h"
 
 #include "persistence/Einstellungen.h"
-#include "tests/qt/Qthilfen.h"
 #include "ui/qt/Fensterplatz.h"
 #include "ui/qt/Programmstart.h"
 #include "ui/qt/Punktetabelle.h"
 #include "ui/qt/Strassenvorschau.h"
+
+#include <QScreen>
 
 using namespace pavolant;
 using namespace pavolant::test;
