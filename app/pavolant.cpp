@@ -249,7 +249,8 @@ bool TexturenAnlegen(const std::filesystem::path& ordner) {
 
 // The tour of the screenshots: the window as it opens (main-fresh.png). With a parameter
 // file: the road loaded with its borders (main-example.png), generated into a temporary
-// folder (main-after-go.png, the report in the memo), its cross-section as drawn and
+// folder (main-after-go.png, the report in the memo; on a 1366 x 768 display also the
+// whole screen, main-1366x768.png), its cross-section as drawn and
 // undistorted (profile-distorted.png, profile-undistorted.png), the right border's
 // listing (listing.png) and the road preview in 3-D and from above (preview-3d.png,
 // preview-plan.png; the 3-D pictures only where OpenGL is available, as a note otherwise),
@@ -279,6 +280,10 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
     ok = form.LetzterLauf() && form.LetzterLauf()->Geschrieben && ok;
     Warten(200);
     ok = Speichern(fenster, ordner, "main-after-go.png") && ok;
+    // On a laptop's display (the tour run on 1366 x 768): the whole screen, which shows
+    // the window fitting it with the report's last line in sight.
+    if (QScreen* schirm = QGuiApplication::primaryScreen(); schirm && schirm->size() == QSize(1366, 768))
+        ok = Speichern(schirm->grabWindow(0).toImage(), ordner, "main-1366x768.png") && ok;
 
     qt::Profilansicht& profil = fenster.Profil();
     ok = b.Ereignis([&] {
@@ -484,9 +489,7 @@ int main(int argc, char** argv) {
     fenstermelder.SetzeFenster(&fenster);
     fensterdialoge.SetzeFenster(&fenster);
 
-    const QScreen* bildschirm = QGuiApplication::primaryScreen();
-    const QSize groesse = bildschirm ? bildschirm->availableGeometry().size() : QSize(Hauptfenster::kBreite, Hauptfenster::kHoehe);
-    qt::Starten(form, fenster, EinstellungsPfad(), groesse);
+    qt::Starten(form, fenster, EinstellungsPfad(), qt::Bildschirme());
     fenster.SetzeSchliessfrage([&form, &fenster] { return qt::Schliessen(form, fenster, EinstellungsPfad()); });
 
     if (auftrag->bilder) {

@@ -15,7 +15,11 @@ namespace {
 constexpr const char* kSektion = "Preferences";
 constexpr const char* kTexturordner = "Texturordner";
 constexpr const char* kMaxSpeicher = "maxSpeicherMB";
+
+Fensterposition PositionAus(const IniDatei& ini) {
+    return {ini.LiesInteger(kSektion, "ScreenPos_Top", 1), ini.LiesInteger(kSektion, "ScreenPos_Left", 1)};
 }
+}  // namespace
 
 std::filesystem::path EinstellungsPfad() {
     std::error_code ec;
@@ -34,7 +38,13 @@ std::optional<Fensterposition> EinstellungenLesen(const std::filesystem::path& p
     feinheit.MinZRot = ini.LiesZahl(kSektion, "minZRot", "1");
     feinheit.MaxSturz = ini.LiesZahl(kSektion, "maxSturz", "30");
     feinheit.DreieckeSym = ini.LiesBool(kSektion, "DreieckeSym", false);
-    return Fensterposition{ini.LiesInteger(kSektion, "ScreenPos_Top", 1), ini.LiesInteger(kSektion, "ScreenPos_Left", 1)};
+    return PositionAus(ini);
+}
+
+std::optional<Fensterposition> FensterpositionLesen(const std::filesystem::path& pfad) {
+    const IniDatei ini(pfad);
+    if (!ini.Vorhanden()) return std::nullopt;
+    return PositionAus(ini);
 }
 
 std::optional<std::uint64_t> SpeicherGrenzeLesen(const std::filesystem::path& pfad) {

@@ -27,6 +27,11 @@ std::filesystem::path EinstellungsPfad();
 // already in `feinheit`, the rest and the position are left alone.
 std::optional<Fensterposition> EinstellungenLesen(const std::filesystem::path& pfad, Feinheit& feinheit);
 
+// The stored window position alone, exactly as written (the keys' default 1 where one
+// is missing); nullopt without a file. A value that is no whole number throws
+// KonvertierungsFehler.
+std::optional<Fensterposition> FensterpositionLesen(const std::filesystem::path& pfad);
+
 // The memory limit of a run in bytes, from the key maxSpeicherMB (megabytes, 2^20 bytes)
 // of the section [Preferences], at least 1 for any value above 0; nullopt when the file
 // or the key is missing (the default applies). A value that is no number, or not above 0

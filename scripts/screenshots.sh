@@ -5,6 +5,8 @@
 # DIR receives main-fresh.png (the window as it opens), main-example.png (the example
 # road loaded, both borders on), main-after-go.png (after "Go", the report in the memo;
 # main-after-go-de.png the same in German; the others speak English),
+# main-1366x768.png (the whole screen of a 1366 x 768 laptop after "Go", a task bar's
+# 48 pixels kept free),
 # profile-distorted.png and profile-undistorted.png (the example's cross-section) and
 # listing.png (the right border's listing), preview-3d.png and preview-plan.png (the
 # road preview after "Go"), preview-uvcheck.png (a close-up as a checker in the texture
@@ -39,5 +41,19 @@ mkdir "$ordner/de"
   "$wurzel/build/dev/app/pavolant" --screenshots "$ordner/de" "$wurzel/examples/Dorfstrasse.ini")
 cp "$ordner/de/main-after-go.png" "$ziel/main-after-go-de.png"
 rm -rf "$ordner/de"
+# A laptop's screen: 1366 x 768 with the bottom 48 pixels reserved as a task bar would
+# (the work area a window manager announces, set on the root window; -noreset keeps it
+# after xprop disconnects). Without xprop the window has the whole screen.
+mkdir "$ordner/laptop"
+(cd "$ordner" && env LC_ALL=C.UTF-8 LANGUAGE=en xvfb-run -a -s "-noreset -screen 0 1366x768x24" bash -c '
+  if command -v xprop >/dev/null; then
+    xprop -root -f _NET_SUPPORTED 32a -set _NET_SUPPORTED _NET_WORKAREA
+    xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "0, 0, 1366, 720"
+  else
+    echo "screenshots.sh: no xprop (Debian: x11-utils), so no task bar on the laptop screen" >&2
+  fi
+  exec "$@"' laptop "$wurzel/build/dev/app/pavolant" --screenshots "$ordner/laptop" "$wurzel/examples/Dorfstrasse.ini")
+cp "$ordner/laptop/main-1366x768.png" "$ziel/main-1366x768.png"
+rm -rf "$ordner/laptop"
 echo "Screenshots in $ziel:"
 ls "$ziel"

@@ -108,6 +108,26 @@ TEST(Einstellungen, KeepsTheWindowOnTheScreen) {
 // The preview's texture folder: its own key, written alone; every other byte of the file
 // stays, the window's settings written afterwards keep it, and names beyond ASCII come
 // back as they went in.
+// The position alone reads back exactly what was written, on any screen of a desktop
+// (left of and above the primary one too); the settings around it stay untouched.
+TEST(Einstellungen, ThePositionReadsBackAsWritten) {
+    TempOrdner ordner;
+    const auto datei = ordner / "Pavolant.ini";
+    EXPECT_FALSE(FensterpositionLesen(datei));
+    for (const Fensterposition p : {Fensterposition{10, 20}, {-10, -1500}, {0, 0}, {-2147483647, 2147483647}}) {
+        EinstellungenSchreiben(datei, Feinheit{}, p);
+        const std::optional<Fensterposition> gelesen = FensterpositionLesen(datei);
+        ASSERT_TRUE(gelesen);
+        EXPECT_EQ(gelesen->Oben, p.Oben);
+        EXPECT_EQ(gelesen->Links, p.Links);
+    }
+    DateiSchreiben(datei, "[Preferences]\r\nmaxSturz=45\r\nScreenPos_Left=7\r\n");
+    const std::optional<Fensterposition> teil = FensterpositionLesen(datei);
+    ASSERT_TRUE(teil);
+    EXPECT_EQ(teil->Oben, 1);  // the key's default
+    EXPECT_EQ(teil->Links, 7);
+}
+
 TEST(Einstellungen, TheTextureFolderIsAKeyOfItsOwn) {
     TempOrdner ordner;
     const auto pfad = ordner / "Pavolant.ini";

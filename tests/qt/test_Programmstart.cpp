@@ -4,12 +4,28 @@
 #include "tests/qt/Qthilfen.h"
 
 #include "persistence/Einstellungen.h"
+#include "persistence/Sprache.h"
 #include "ui/qt/Programmstart.h"
 
 #include <QCloseEvent>
+#include <QPlainTextEdit>
+#include <QTextCursor>
 
 using namespace pavolant;
 using namespace pavolant::test;
+
+namespace {
+
+// The part of `w` the user can see: its rectangle in the window, cut by every widget it
+// lies in (a scroll area's viewport shows only its part of the columns).
+QRect Sichtbar(const QWidget* w, const QWidget* fenster) {
+    QRect r(w->mapTo(fenster, QPoint(0, 0)), w->size());
+    for (const QWidget* p = w->parentWidget(); p && p != fenster; p = p->parentWidget())
+        r &= QRect(p->mapTo(fenster, QPoint(0, 0)), p->size());
+    return r & fenster->rect();
+}
+
+}  // namespace
 
 class Programmstart : public QObject {
     Q_OBJECT
@@ -76,6 +92,62 @@ private slots:
         QCOMPARE(position->Oben, 40);
         QCOMPARE(gelesen.MinZRot, 0.5);
         QVERIFY(gelesen.DreieckeSym);
+    }
+
+    // On a laptop (1366 x 768 less a task bar) the window fits in English and in German:
+    // its frame lies on the screen, Tab brings every control it reaches fully into view
+    // (the columns scroll to it), and after "Go" the report's last line is in sight.
+    void PasstAufDenLaptop() {
+        const QRect laptop(0, 0, 1366, 720);
+        QStringList go;  // "Go" in each language: the catalogs did change it
+        for (const char* sprache : {"en", "de"}) {
+            if (!SpracheEinrichten(sprache)) {
+                if (ImCi()) QFAIL("the catalogs were not built");
+                QSKIP("the message catalogs were not built (msgfmt missing)");
+            }
+            TempOrdner ordner;
+            Ansicht a;
+            QVERIFY(qt::Starten(a.form, a.fenster, ordner / "Pavolant.ini", laptop.size()));
+            QCoreApplication::processEvents();
+            QVERIFY2(laptop.contains(a.fenster.frameGeometry()), sprache);
+            a.fenster.Verbindung().Ereignis([&] {
+                a.form.ParameterLaden(std::string(PAVOLANT_SOURCE_DIR) + "/examples/Dorfstrasse.ini");
+            });
+            a.dialoge.antworten = {(ordner / "strasse.i3d").string()};
+            Klicken(a.Knopf("bbnSave"));
+            Klicken(a.Knopf("bbnGo"));
+            QVERIFY(a.form.LetzterLauf() && a.form.LetzterLauf()->Geschrieben);
+            QCoreApplication::processEvents();
+
+            auto* memo = a.Widget<QPlainTextEdit>("mmoStatus");
+            QVERIFY(memo->blockCount() > 10);  // more lines than the memo shows at once
+            QTextCursor ende(memo->document());
+            ende.movePosition(QTextCursor::End);
+            const QRect letzte =
+                memo->cursorRect(ende).translated(memo->viewport()->mapTo(&a.fenster, QPoint(0, 0)));
+            QVERIFY2(Sichtbar(memo->viewport(), &a.fenster).contains(letzte), sprache);
+
+            // Tab from the first control round the window: each stop in full view.
+            QStringList erreicht;
+            a.Knopf("bbnSave")->setFocus(Qt::TabFocusReason);
+            for (int i = 0; i < 200 && !erreicht.contains(QApplication::focusWidget()->objectName()); ++i) {
+                QWidget* w = QApplication::focusWidget();
+                erreicht << w->objectName();
+                QVERIFY2(Sichtbar(w, &a.fenster) == QRect(w->mapTo(&a.fenster, QPoint(0, 0)), w->size()),
+                         qPrintable(QStringLiteral("%1 (%2)").arg(w->objectName(), QLatin1String(sprache))));
+                if (w == memo) break;  // in the memo Tab is a character
+                QTest::keyClick(w, Qt::Key_Tab);
+            }
+            // Every control the window shows enabled was among them.
+            for (QWidget* w : a.fenster.findChildren<QWidget*>())
+                if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+                    !w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
+                    QVERIFY2(erreicht.contains(w->objectName()), qPrintable(w->objectName()));
+            QVERIFY(erreicht.size() > 60);
+            go << a.Knopf("bbnGo")->text();
+        }
+        QCOMPARE(go.size(), 2);
+        QVERIFY(go[0] != go[1]);
     }
 
     // Settings that cannot be written keep the window open, with the error box.

@@ -51,6 +51,29 @@ const char* const kGruppen[] = {
 };
 const char* const kSpins[] = {"sedSplinePtsNr", "sedRandRNr", "sedRandLNr"};
 
+// clang-format off
+const QStringList kTabfolge = {
+    "bbnSave", "edtFileName", "bbnGo", "bbnVorschau", "edtShapeName", "cboRandLenable", "edtRandLTexFile",
+    "bbnRandLLoadTex", "edtRandLTexLaenge", "edtRandLTexBreite", "edtRandLTexBreitePxl", "btnRandLcalcU",
+    "cboRandLRuecksetzen", "sedRandLNr", "spbRandLAdd", "SpeedButton2", "spbRandLAddEnd", "edtRandLBreite",
+    "edtRandLWinkel", "edtRandLEnde", "edtRandLEndePxl", "cboRandLnormMan", "edtRandLnormale",
+    "bbnRandLLoadPara", "bbnShowLeftParameter", "bbnLoadPara", "bbnSavePara", "bbnCopyMemo", "spbCopyToRight",
+    "cboCreateFahrbahn", "spbCopyToLeft", "edtBreite", "cboSchleppkurve", "edtSchleppkurve", "cboSturz",
+    "edtSturz", "edtTextur1FileName", "bbnLoadFahrbahnTex", "edtTextur1Laenge", "edtTexPxl", "edtTexStart",
+    "edtTexStartPxl", "EdtTexEnde", "EdtTexEndePxl", "cboRandomBackFold", "edtRandomBackfold",
+    "cboRuecksetzen", "edtTexL0", "spbOldTexL0", "edtStreckung", "sedSplinePtsNr", "spbSplineAdd",
+    "spbSplineSub", "spbSplineAddEnd", "bbnSplinePtsOpen", "edtSplinePtsX", "edtSplinePtsXrot",
+    "edtSplinePtsY", "edtSplinePtsYrot", "edtSplinePtsZ", "edtSplinePtsZrot", "btnSplineAusrichten",
+    "btnSplinePunktAusrichten", "btnSplineVerlaengern", "edtSplineStrecke", "btnPunktetabelle",
+    "bbnGrafikSchnitt", "cboRandRenable", "edtRandRTexFile", "bbnRandRLoadTex", "edtRandRTexLaenge",
+    "edtRandRTexBreite", "edtRandRTexBreitePxl", "btnRandRcalcU", "cboRandRRuecksetzen", "sedRandRNr",
+    "spbRandRAdd", "spbRandRDel", "spbRandRAddEnd", "edtRandRBreite", "edtRandRWinkel", "edtRandREnde",
+    "edtRandREndePxl", "cboRandRnormMan", "edtRandRnormale", "bbnRandRLoadPara", "bbnShowRightParameter",
+    "cboCreateTG", "cboRandFuellen", "cboTrafficSpline", "cboTrafficSplineRechts", "edtTrafficSplineRechts",
+    "cboTrafficSplineLinks", "edtTrafficSplineLinks", "bbnPreferences", "bbnInfo", "mmoStatus",
+};
+// clang-format on
+
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // A button's text as the user reads it: a single ampersand marks the mnemonic's letter
@@ -62,6 +85,20 @@ QString Gelesen(const QString& text) {
         s += text[i];
     }
     return s;
+}
+
+// The named widgets Tab reaches, in the window's focus chain from its first one (the
+// widgets Qt makes inside others, "qt_…", left out).
+QStringList Tabfolge(QWidget& fenster) {
+    QStringList namen;
+    QWidget* w = &fenster;
+    do {
+        w = w->nextInFocusChain();
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() &&
+            !w->objectName().startsWith(QLatin1String("qt_")))
+            namen << w->objectName();
+    } while (w != &fenster);
+    return namen;
 }
 
 // The widget's own enabled flag; a parent group may disable it on top.
@@ -195,6 +232,13 @@ private slots:
         QCOMPARE(a.Knopf("bbnInfo")->text(), QStringLiteral("I&nfo"));
         QCOMPARE(Gelesen(QStringLiteral("a && b &c")), QStringLiteral("a & b c"));
         QCOMPARE(qt::Bindung::Beschriftung("Fish & Chips", QLatin1Char('c')), QStringLiteral("Fish && &Chips"));
+    }
+
+    // The order Tab takes through the window: the top rows, then the left, middle and
+    // right columns from top to bottom, then the memo, as the window has always had it.
+    void Tabfolge() {
+        Ansicht a;
+        QCOMPARE(::Tabfolge(a.fenster), kTabfolge);
     }
 
     // Enabling a border shows its groups at their place; the columns do not jump.

@@ -2,6 +2,7 @@
 
 #include "ui/qt/Bausteine.h"
 #include "ui/qt/Einstellungsdialog.h"
+#include "ui/qt/Fensterplatz.h"
 #include "ui/qt/Gruppen.h"
 #include "ui/qt/Parameterliste.h"
 #include "ui/qt/Profilansicht.h"
@@ -27,11 +28,17 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QThreadPool>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace pavolant::qt {
@@ -44,6 +51,50 @@ Steuerelementsuche Suche(Hauptfenster& f) {
             [&f](std::string_view n) { return f.Label(n); },    [&f](std::string_view n) { return f.GroupBox(n); },
             [&f](std::string_view n) { return f.Memo(n); }};
 }
+
+// The columns' scroll area: as large as the columns where the window has the room, never
+// narrower than they are (no sideways scrolling at the desktop's font), and down to a few
+// rows high.
+class Spaltenbereich : public QScrollArea {
+public:
+    explicit Spaltenbereich(QWidget* inhalt) {
+        setObjectName(QStringLiteral("Spaltenbereich"));
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        // Tab goes to the controls inside, never to the area itself.
+        setFocusPolicy(Qt::NoFocus);
+        setWidget(inhalt);
+        inhalt->installEventFilter(this);
+    }
+    // The columns' sizes change with the font and with groups shown: the window's layout
+    // hears of it through the area's own size hints.
+    bool eventFilter(QObject* ziel, QEvent* ereignis) override {
+        if (ziel == widget() && ereignis->type() == QEvent::LayoutRequest) updateGeometry();
+        return QScrollArea::eventFilter(ziel, ereignis);
+    }
+    // Scrolls as little as brings `w`, a control among the columns, fully into view with
+    // a small margin. (QScrollArea::ensureWidgetVisible looks at a field's text cursor
+    // only, which leaves the field's lower edge cut off.)
+    void Zeigen(const QWidget& w) {
+        constexpr int kRand = 8;
+        const QRect r(w.mapTo(widget(), QPoint(0, 0)), w.size());
+        const auto folgen = [](QScrollBar* leiste, int anfang, int ende, int sicht) {
+            const int von = leiste->value();
+            if (anfang - kRand < von)
+                leiste->setValue(anfang - kRand);
+            else if (ende + kRand > von + sicht)
+                leiste->setValue(std::min(anfang - kRand, ende + kRand - sicht));
+        };
+        folgen(verticalScrollBar(), r.top(), r.bottom() + 1, viewport()->height());
+        folgen(horizontalScrollBar(), r.left(), r.right() + 1, viewport()->width());
+    }
+    QSize sizeHint() const override { return widget()->sizeHint(); }
+    QSize minimumSizeHint() const override {
+        return {widget()->minimumSizeHint().width() + verticalScrollBar()->sizeHint().width(),
+                4 * fontMetrics().height()};
+    }
+};
 
 QVBoxLayout* Spalte() {
     auto* s = new QVBoxLayout;
@@ -67,6 +118,8 @@ constexpr Kuerzeleintrag kKuerzel[] = {
     {"bbnCopyMemo", 'c'}, {"bbnGrafikSchnitt", 'p'}, {"bbnInfo", 'n'},
 };
 constexpr char kEinstellungenKuerzel = 't';
+// Lines of the report the memo shows at least, where the columns then have to scroll.
+constexpr int kMemoZeilen = 5;
 constexpr char kVorschauKuerzel = 'v';
 
 // The output file is no part of the road and has no steps in its history: there the
@@ -90,6 +143,13 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
                            })),
       einstellungen_(nullptr) {
     setObjectName(QStringLiteral("Form1"));
+    // The captions' font, before the widgets are made: each is measured in it from the
+    // start (a group hidden later keeps the size it was measured with).
+    QFont schrift = font();
+    schrift.setFamily(QStringLiteral("Sans Serif"));
+    schrift.setStyleHint(QFont::SansSerif);
+    schrift.setPixelSize(16);
+    setFont(schrift);
     // The table is the view's own window; the button only opens it.
     form.btnPunktetabelle.OnClick = [this] {
         Punktetabellenansicht& t = Punktetabelle();
@@ -124,10 +184,18 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
     oben->setColumnStretch(2, 1);
     fenster->addLayout(oben);
 
-    // ---- Three columns.
-    auto* spalten = new QHBoxLayout;
+    // ---- Three columns, in an area that scrolls where the screen is lower than they are
+    // tall (a laptop's): Tab scrolls to the control it reaches.
+    auto* inhalt = new QWidget;
+    // Never pressed below the columns' natural height (the area scrolls instead), so a
+    // group shown or hidden does not move the controls around it.
+    inhalt->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    // The scroll area measures the columns before they are in the window: in the window's
+    // font, or a group hidden at start would keep a size measured in another one.
+    inhalt->setFont(font());
+    auto* spalten = new QHBoxLayout(inhalt);
+    spalten->setContentsMargins(0, 0, 0, 0);
     spalten->setSpacing(6);
-    fenster->addLayout(spalten, 0);
 
     // Left: the left border, its load button, then the parameter file and the memo copy.
     QVBoxLayout* links = Spalte();
@@ -190,12 +258,45 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
     spalten->addLayout(links, 1);
     spalten->addLayout(mittig, 1);
     spalten->addLayout(rechts, 1);
+    spalten_ = new Spaltenbereich(inhalt);
+    // The control that takes the focus (by Tab, a mnemonic or an error naming its field)
+    // comes fully into view, a spin box with its frame.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* jetzt) {
+        if (!jetzt || !spalten_->widget()->isAncestorOf(jetzt)) return;
+        if (auto* spin = qobject_cast<QAbstractSpinBox*>(jetzt->parentWidget())) jetzt = spin;
+        static_cast<Spaltenbereich*>(spalten_)->Zeigen(*jetzt);
+    });
 
-    // ---- Bottom: the status memo takes what height is left.
+    // ---- Bottom: the status memo, below a divider the user may drag; it takes what
+    // height the columns leave and shows the newest lines of the report.
     memo_ = b.Memo("mmoStatus");
     memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo_->setMinimumHeight(90);
-    fenster->addWidget(memo_, 1);
+    // The text is laid out after it changes, a line at a time: the scroll range grows
+    // afterwards, and the view follows it to the end until the user scrolls.
+    QScrollBar* leiste = memo_->verticalScrollBar();
+    // (The document's signal: the binding sets the text with the memo's own signals blocked.)
+    connect(memo_->document(), &QTextDocument::contentsChanged, this, [this, leiste] {
+        memoFolgt_ = true;
+        // Setting a text puts the view back to its top once the text is in: after that.
+        QTimer::singleShot(0, leiste, [this, leiste] {
+            if (memoFolgt_) leiste->setValue(leiste->maximum());
+        });
+    });
+    connect(leiste, &QScrollBar::rangeChanged, this, [this, leiste](int, int bis) {
+        if (memoFolgt_) leiste->setValue(bis);
+    });
+    connect(leiste, &QScrollBar::actionTriggered, this, [this] { memoFolgt_ = false; });
+    teiler_ = new QSplitter(Qt::Vertical);
+    teiler_->setObjectName(QStringLiteral("Teiler"));
+    teiler_->setChildrenCollapsible(false);
+    teiler_->addWidget(spalten_);
+    teiler_->addWidget(memo_);
+    teiler_->setStretchFactor(0, 0);
+    teiler_->setStretchFactor(1, 1);
+    fenster->addWidget(teiler_, 1);
+    teiler_->installEventFilter(this);
+    connect(teiler_, &QSplitter::splitterMoved, this, [this] { teilerGezogen_ = true; });
 
     // The three other windows, made once in this order and kept for the whole run.
     einstellungen_ = new Einstellungsdialog(pref_, dialoge, this);
@@ -224,11 +325,6 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
     }
     MenueEinbauen();
 
-    QFont schrift = font();
-    schrift.setFamily(QStringLiteral("Sans Serif"));
-    schrift.setStyleHint(QFont::SansSerif);
-    schrift.setPixelSize(16);
-    setFont(schrift);
     // The design size for the controls; the menu bar comes on top of it. The layout may
     // ask for more where the desktop's font is wider.
     resize(Hauptfenster::kBreite, Hauptfenster::kHoehe + menuBar()->sizeHint().height());
@@ -279,6 +375,7 @@ void Hauptfensteransicht::MenueEinbauen() {
 }
 
 bool Hauptfensteransicht::eventFilter(QObject* ziel, QEvent* ereignis) {
+    if (ziel == teiler_ && ereignis->type() == QEvent::Resize && !teilerGezogen_) Teilen();
     if (ereignis->type() == QEvent::ShortcutOverride) {
         const QKeySequence taste(static_cast<QKeyEvent*>(ereignis)->keyCombination());
         if (rueckgaengig_->shortcuts().contains(taste) || wiederholen_->shortcuts().contains(taste)) {
@@ -302,6 +399,16 @@ void Hauptfensteransicht::ZustandZeigen() {
     laden_->setEnabled(form_.bbnLoadPara.Enabled);
     speichern_->setEnabled(form_.bbnSavePara.Enabled);
     speichernUnter_->setEnabled(form_.bbnSavePara.Enabled);
+}
+
+void Hauptfensteransicht::Teilen() {
+    // The columns as tall as they are while the memo keeps a few lines; on a low screen
+    // the columns scroll. Once the user has dragged the divider, the divider stays theirs.
+    const int hoehe = teiler_->height() - teiler_->handleWidth();
+    const int memo = std::max(memo_->minimumHeight(), kMemoZeilen * memo_->fontMetrics().lineSpacing());
+    const int spalten =
+        std::max(spalten_->minimumSizeHint().height(), std::min(spalten_->sizeHint().height(), hoehe - memo));
+    teiler_->setSizes({spalten, std::max(0, hoehe - spalten)});
 }
 
 // The settings dialog works on pref_, which goes before the base class deletes the
@@ -354,6 +461,7 @@ void Hauptfensteransicht::VorschauKnopfEinbauen(QGridLayout& oben) {
 Strassenvorschau& Hauptfensteransicht::Vorschau() {
     if (!vorschau_) {
         vorschau_ = new Strassenvorschau(this);
+        Daneben(*vorschau_, *this);
         // Edits in the plan view are events of the window like any other: one change,
         // one undo step, the editor and the table in step.
         Vorschauplan::Bearbeitung b;
@@ -372,11 +480,10 @@ Strassenvorschau& Hauptfensteransicht::Vorschau() {
 
 Punktetabellenansicht& Hauptfensteransicht::Punktetabelle() {
     if (!tabelle_) {
-        tabelle_ = new Punktetabellenansicht(form_, [this](const std::function<void()>& h) {
-            return bindung_->Ereignis(h);
-        }, this);
-        // Beside the window, where the point editor's column ends, while the screen has room.
-        tabelle_->move(frameGeometry().right() + 8, y());
+        tabelle_ = new Punktetabellenansicht(
+            form_, [this](const std::function<void()>& h) { return bindung_->Ereignis(h); }, this);
+        // Beside the window, where the point editor's column ends, inside the screen.
+        Daneben(*tabelle_, *this);
     }
     return *tabelle_;
 }

@@ -1,6 +1,8 @@
 // The main window on the desktop: Hauptfenster's controls as widgets in the window's layout
 // (top rows, three columns of group boxes, the status memo across the bottom), bound by
-// name, with every user event run through Hauptfenster's error boundary.
+// name, with every user event run through Hauptfenster's error boundary. The columns
+// scroll where the screen is lower than they are tall, and a divider between them and
+// the memo shares the height, so the window fits a laptop's screen.
 //
 // Above them a menu bar: File (load, save, save as, Go, quit) and Edit (undo, redo), each
 // with its shortcut. The title names the road's parameter file and carries the desktop's
@@ -20,6 +22,8 @@
 class QAction;
 class QGridLayout;
 class QPlainTextEdit;
+class QScrollArea;
+class QSplitter;
 
 namespace pavolant::qt {
 
@@ -81,6 +85,14 @@ private:
     Profilansicht* profil_ = nullptr;
     Parameterliste* liste_ = nullptr;
     QPlainTextEdit* memo_ = nullptr;
+    // The memo shows its last line: set by a new text, cleared when the user scrolls.
+    bool memoFolgt_ = false;
+    // The columns' scroll area, and the divider between it and the memo; Teilen shares
+    // the height between them until the user drags the divider.
+    QScrollArea* spalten_ = nullptr;
+    QSplitter* teiler_ = nullptr;
+    bool teilerGezogen_ = false;
+    void Teilen();
     std::function<bool()> schliessfrage_;
     QAction* laden_ = nullptr;
     QAction* speichern_ = nullptr;

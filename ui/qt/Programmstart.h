@@ -1,10 +1,16 @@
 // Start-up and closing of the desktop program around its main window, through the
 // window logic's FormCreate and FormCloseQuery: the settings file and the window's
 // place on the screen.
+//
+// The stored position is the frame's top-left corner (title bar included), in the
+// coordinates of the whole desktop; it is read and written as that same kind of point,
+// so a window closed where it was opened stores the numbers it was opened with.
 #pragma once
 
 #include "ui/Hauptfenster.h"
 
+#include <QList>
+#include <QRect>
 #include <QSize>
 
 #include <filesystem>
@@ -13,15 +19,28 @@ class QWidget;
 
 namespace pavolant::qt {
 
-// Before the window is shown: FormCreate with the settings file `pfad` and a screen of
-// size `bildschirm`, then the window at the position it settled on. False when the
-// settings file could not be read; the error box has said so and the program runs on
-// with what was read.
+// What the screens leave to windows: each screen's available area, and the primary one's.
+struct Bildschirmflaechen {
+    QList<QRect> bereiche;
+    QRect primaer;
+};
+// Those of the running desktop.
+Bildschirmflaechen Bildschirme();
+
+// Before the window is shown: FormCreate with the settings file `pfad`, then the window
+// no larger than the primary area, at its stored place while its title bar can be
+// grabbed on one of the screens (else moved onto the primary one), or without a stored
+// place at the design position kept on the primary area. False when the settings file
+// could not be read; the error box has said so and the program runs on with what was
+// read, at the design position.
+bool Starten(Hauptfenster& form, QWidget& fenster, const std::filesystem::path& pfad,
+             const Bildschirmflaechen& flaechen);
+// The same with one screen of size `bildschirm` at the desktop's origin.
 bool Starten(Hauptfenster& form, QWidget& fenster, const std::filesystem::path& pfad, QSize bildschirm);
 
-// When the window is to close: its position as it stands now, then FormCloseQuery. False
-// when the settings file could not be written; the error box has said so and the window
-// should stay open.
+// When the window is to close: its frame's position as it stands now, then
+// FormCloseQuery. False when the settings file could not be written; the error box has
+// said so and the window should stay open.
 bool Schliessen(Hauptfenster& form, const QWidget& fenster, const std::filesystem::path& pfad);
 
 }  // namespace pavolant::qt
