@@ -40,7 +40,7 @@ void Tippen(Hauptfenster& f, const Texte& werte) {
 // One row of the table as it shows it, without the number.
 Texte Zeile(const Hauptfenster& f, int z) {
     Texte t;
-    for (int s = 1; s < Hauptfenster::kTabellenSpalten; ++s) t.push_back(f.Tabellenzelle(z, s));
+    for (int s = 1; s < Hauptfenster::kTabellenWertSpalten; ++s) t.push_back(f.Tabellenzelle(z, s));
     return t;
 }
 
