@@ -536,8 +536,9 @@ private:
             } else if (c != '&') {
                 w += c;
             } else {
-                const std::size_t e = roh.find(';', i);
-                if (e == std::string_view::npos)
+                std::size_t e = i + 1;
+                while (e < roh.size() && (IstNamenszeichen(roh[e]) || roh[e] == '#')) ++e;
+                if (e == i + 1 || e >= roh.size() || roh[e] != ';')
                     Fehler(Tr("an '&' in an attribute value starts no entity"));
                 const std::string_view ref = roh.substr(i + 1, e - i - 1);
                 if (ref == "lt") w += '<';
