@@ -15,6 +15,10 @@
 
 namespace pavolant {
 
+// The line reading of the editor's layout: what the import did before it read the scene
+// as XML (below), kept as the reference the XML reading is checked against on the
+// editor's files. The import itself uses LeseI3dSzene and PunkteUebernehmen.
+//
 // Replaces the points of `punkte` with the shape nodes of the scene of an i3d file the
 // level editor exported: every line of the scene that contains "<Shape" gives one
 // point, in file order and whatever its nesting; the scene runs from just after the
