@@ -322,7 +322,8 @@ std::optional<Auftrag> Zerlegen(const std::vector<std::string>& argumente, int& 
         return std::nullopt;
     }
     if (a.shapes && !Shapebereich(*a.shapes)) {
-        code = Falsch(Einsetzen(Tr("option '--shapes' needs FIRST-LAST such as 1-20, not '%1'"), {*a.shapes}));
+        code =
+            Falsch(Einsetzen(Tr("option '--shapes' needs FIRST-LAST such as 1-20, not '%1'"), {*a.shapes}));
         return std::nullopt;
     }
     return a;
@@ -358,8 +359,9 @@ std::string Abhilfe(const std::vector<std::string>& angebote, const Auftrag& auf
     if (std::find(angebote.begin(), angebote.end(), Tr("Orient points")) == angebote.end())
         return Tr("Points on the same spot as their predecessor: --drop-duplicates drops them.");
     if (auftrag.splines && !auftrag.gruppe && !auftrag.shapes)
-        return Tr("An angle too large: --orient turns every point along the road; if the scene holds several "
-                  "splines, --group NAME or --shapes FIRST-LAST takes one of them.");
+        return Tr(
+            "An angle too large: --orient turns every point along the road; if the scene holds several "
+            "splines, --group NAME or --shapes FIRST-LAST takes one of them.");
     return Tr("An angle too large: --orient turns every point along the road.");
 }
 
@@ -432,7 +434,8 @@ int Ausfuehren(const Auftrag& auftrag) {
         // document continues.
         if (!ohneFehler || !lauf || !lauf->Geschrieben) {
             if (!dialoge.letzteAngebote.empty())
-                std::cerr << Meldungszeile(MeldungsArt::Information, Abhilfe(dialoge.letzteAngebote, auftrag)) << '\n';
+                std::cerr << Meldungszeile(MeldungsArt::Information, Abhilfe(dialoge.letzteAngebote, auftrag))
+                          << '\n';
             return 1;
         }
     }
@@ -441,8 +444,9 @@ int Ausfuehren(const Auftrag& auftrag) {
         dialoge.Antwort = *auftrag.parameterSpeichern;
         if (!form.Ausfuehren([&] { form.bbnSaveParaClick(); })) return 1;
     } else if (!auftrag.ausgabe) {
-        melder.Information(Tr("Nothing was written: no output file was given (-o OUT.i3d), so the road was only "
-                              "loaded and checked."));
+        melder.Information(
+            Tr("Nothing was written: no output file was given (-o OUT.i3d), so the road was only "
+               "loaded and checked."));
     }
     return 0;
 }

@@ -379,19 +379,21 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
     // The import's choice on a scene of several splines, one group picked in its tree
     // (import-tree.png); cancelled, so the road stays.
     {
-        const std::filesystem::path szenendatei = PfadAusUtf8(QDir(ablage.path()).filePath(QStringLiteral("splines.i3d")).toStdString());
-        std::string szene = "<i3D name=\"splines\" version=\"1.6\">\n  <Scene>\n    <TransformGroup name=\"splines\">\n";
+        const std::filesystem::path szenendatei =
+            PfadAusUtf8(QDir(ablage.path()).filePath(QStringLiteral("splines.i3d")).toStdString());
+        std::string szene =
+            "<i3D name=\"splines\" version=\"1.6\">\n  <Scene>\n    <TransformGroup name=\"splines\">\n";
         const struct {
             const char* name;
             int punkte;
             double x;
         } gruppen[] = {{"mainRoad", 7, 0}, {"farmTrack", 4, 300}, {"villageLoop", 5, -250}};
         for (const auto& g : gruppen) {
-            szene += std::string("      <TransformGroup name=\"") + g.name + "\" translation=\"" + FormatAllgemein(g.x) +
-                     " 0 0\">\n";
+            szene += std::string("      <TransformGroup name=\"") + g.name + "\" translation=\"" +
+                     FormatAllgemein(g.x) + " 0 0\">\n";
             for (int i = 1; i <= g.punkte; ++i)
-                szene += std::string("        <Shape name=\"") + g.name + std::to_string(i) + "\" translation=\"0 0 " +
-                         std::to_string(40 * i) + "\"/>\n";
+                szene += std::string("        <Shape name=\"") + g.name + std::to_string(i) +
+                         "\" translation=\"0 0 " + std::to_string(40 * i) + "\"/>\n";
             szene += "      </TransformGroup>\n";
         }
         szene += "    </TransformGroup>\n  </Scene>\n</i3D>\n";
@@ -400,7 +402,8 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
             const I3dSzene gelesen = LeseI3dSzene(Utf8(szenendatei));
             qt::Importdialog wahl(gelesen, Importbaum(gelesen), &fenster);
             wahl.show();
-            const QList<QTreeWidgetItem*> treffer = wahl.Baum().findItems(QStringLiteral("farmTrack"), Qt::MatchRecursive);
+            const QList<QTreeWidgetItem*> treffer =
+                wahl.Baum().findItems(QStringLiteral("farmTrack"), Qt::MatchRecursive);
             if (!treffer.isEmpty()) treffer.front()->setSelected(true);
             Warten(300);
             ok = Speichern(Ueberlagert(fenster, wahl), ordner, "import-tree.png") && ok;

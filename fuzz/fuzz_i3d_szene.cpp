@@ -38,11 +38,16 @@ bool Gleich(double a, double b) {
 std::string Maskiert(std::string_view s) {
     std::string r;
     for (char c : s) {
-        if (c == '&') r += "&amp;";
-        else if (c == '<') r += "&lt;";
-        else if (c == '"') r += "&quot;";
-        else if (c == '\t' || c == '\n' || c == '\r') r += "&#" + std::to_string(static_cast<int>(c)) + ";";
-        else r += c;
+        if (c == '&')
+            r += "&amp;";
+        else if (c == '<')
+            r += "&lt;";
+        else if (c == '"')
+            r += "&quot;";
+        else if (c == '\t' || c == '\n' || c == '\r')
+            r += "&#" + std::to_string(static_cast<int>(c)) + ";";
+        else
+            r += c;
     }
     return r;
 }
@@ -111,8 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
         const auto w = pavolant::Weltlage(szene, s);
         const auto& k = szene.Knoten[static_cast<std::size_t>(s)];
         if (w.ElternInRuhe)
-            Pruefen(Gleich(w.X, k.Translation[0]) && Gleich(w.Y, k.Translation[1]) && Gleich(w.Z, k.Translation[2]) &&
-                    Gleich(w.Xrot, k.Rotation[0]) && Gleich(w.Yrot, k.Rotation[1]) && Gleich(w.Zrot, k.Rotation[2]));
+            Pruefen(Gleich(w.X, k.Translation[0]) && Gleich(w.Y, k.Translation[1]) &&
+                    Gleich(w.Z, k.Translation[2]) && Gleich(w.Xrot, k.Rotation[0]) &&
+                    Gleich(w.Yrot, k.Rotation[1]) && Gleich(w.Zrot, k.Rotation[2]));
     }
 
     if (!szene.SzeneGefunden) return 0;
@@ -120,7 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     Pruefen(wieder.Knoten.size() == szene.Knoten.size());
     for (std::size_t i = 0; i < szene.Knoten.size(); ++i) {
         const auto &a = szene.Knoten[i], &b = wieder.Knoten[i];
-        Pruefen(a.Element == b.Element && a.Name == b.Name && a.Eltern == b.Eltern && a.Shapenummer == b.Shapenummer);
+        Pruefen(a.Element == b.Element && a.Name == b.Name && a.Eltern == b.Eltern &&
+                a.Shapenummer == b.Shapenummer);
         for (std::size_t j = 0; j < 3; ++j)
             Pruefen(Gleich(a.Translation[j], b.Translation[j]) && Gleich(a.Rotation[j], b.Rotation[j]) &&
                     Gleich(a.Skalierung[j], b.Skalierung[j]));

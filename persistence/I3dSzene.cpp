@@ -348,8 +348,8 @@ bool IstXmlLeerraum(char c) { return c == ' ' || c == '\t' || c == '\n' || c == 
 
 bool IstNamenszeichen(char c) {
     const auto u = static_cast<unsigned char>(c);
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':' ||
-           c == '-' || c == '.' || u >= 0x80;
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == ':' || c == '-' || c == '.' || u >= 0x80;
 }
 
 // Valid UTF-8 stays; anything else is taken for Latin-1, the editor's declared encoding.
@@ -357,7 +357,11 @@ std::string AlsUtf8(std::string_view s) {
     bool gueltig = true;
     for (std::size_t i = 0; i < s.size() && gueltig;) {
         const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        const std::size_t n = c < 0x80           ? 1
+                              : (c >> 5) == 0x6  ? 2
+                              : (c >> 4) == 0xE  ? 3
+                              : (c >> 3) == 0x1E ? 4
+                                                 : 0;
         if (n == 0 || i + n > s.size()) {
             gueltig = false;
             break;
@@ -500,7 +504,8 @@ private:
                 m.Leer = true;
                 return m;
             }
-            if (pos_ == vor) Fehler(Einsetzen(Tr("the tag <%1 needs a blank between its attributes"), {m.Element}));
+            if (pos_ == vor)
+                Fehler(Einsetzen(Tr("the tag <%1 needs a blank between its attributes"), {m.Element}));
             Attribut a;
             a.Name = Name();
             Leerraum();
@@ -541,11 +546,16 @@ private:
                 if (e == i + 1 || e >= roh.size() || roh[e] != ';')
                     Fehler(Tr("an '&' in an attribute value starts no entity"));
                 const std::string_view ref = roh.substr(i + 1, e - i - 1);
-                if (ref == "lt") w += '<';
-                else if (ref == "gt") w += '>';
-                else if (ref == "amp") w += '&';
-                else if (ref == "quot") w += '"';
-                else if (ref == "apos") w += '\'';
+                if (ref == "lt")
+                    w += '<';
+                else if (ref == "gt")
+                    w += '>';
+                else if (ref == "amp")
+                    w += '&';
+                else if (ref == "quot")
+                    w += '"';
+                else if (ref == "apos")
+                    w += '\'';
                 else if (ref.size() > 1 && ref[0] == '#') {
                     const bool hex = ref[1] == 'x';
                     const std::string_view ziffern = ref.substr(hex ? 2 : 1);
@@ -553,9 +563,12 @@ private:
                     bool ok = !ziffern.empty() && ziffern.size() <= 8;
                     for (char z : ziffern) {
                         int d = -1;
-                        if (z >= '0' && z <= '9') d = z - '0';
-                        else if (hex && z >= 'a' && z <= 'f') d = z - 'a' + 10;
-                        else if (hex && z >= 'A' && z <= 'F') d = z - 'A' + 10;
+                        if (z >= '0' && z <= '9')
+                            d = z - '0';
+                        else if (hex && z >= 'a' && z <= 'f')
+                            d = z - 'a' + 10;
+                        else if (hex && z >= 'A' && z <= 'F')
+                            d = z - 'A' + 10;
                         if (d < 0) ok = false;
                         code = code * (hex ? 16 : 10) + static_cast<unsigned long>(std::max(d, 0));
                     }
@@ -598,7 +611,8 @@ std::array<double, 3> DreiWerte(const std::vector<XmlLeser::Attribut>& attribute
             }
             if (n != 3) throw KonvertierungsFehler(Einsetzen(Tr("'%1' is not three numbers"), {a.Wert}));
         } catch (const KonvertierungsFehler& f) {
-            throw KonvertierungsFehler(Einsetzen(Tr("%1, line %2: %3"), {datei, std::to_string(zeile), f.what()}));
+            throw KonvertierungsFehler(
+                Einsetzen(Tr("%1, line %2: %3"), {datei, std::to_string(zeile), f.what()}));
         }
         return w;
     }
@@ -649,7 +663,8 @@ bool I3dKnoten::InRuhe() const {
 }
 
 int I3dSzene::AnzahlGruppen() const {
-    return static_cast<int>(std::count_if(Knoten.begin(), Knoten.end(), [](const I3dKnoten& k) { return !k.IstShape(); }));
+    return static_cast<int>(
+        std::count_if(Knoten.begin(), Knoten.end(), [](const I3dKnoten& k) { return !k.IstShape(); }));
 }
 
 std::vector<int> I3dSzene::ShapesJeKnoten() const {
@@ -670,7 +685,7 @@ I3dSzene LeseI3dSzeneAusText(std::string_view text, const std::string& name) {
     std::vector<std::string> offen;  // the open elements, outermost first
     int szenenTiefe = -1;            // depth of the open <Scene>; -1 outside it
     bool szeneGelesen = false;
-    std::vector<int> knotenStapel;   // open scene nodes
+    std::vector<int> knotenStapel;  // open scene nodes
     bool wurzelGesehen = false;
     for (;;) {
         XmlLeser::Marke m = leser.Naechste();
@@ -679,7 +694,8 @@ I3dSzene LeseI3dSzeneAusText(std::string_view text, const std::string& name) {
             if (offen.empty() || offen.back() != m.Element)
                 XmlFehler(name, m.Zeile,
                           offen.empty() ? Einsetzen(Tr("the end tag </%1> closes nothing"), {m.Element})
-                                        : Einsetzen(Tr("the end tag </%1> does not close <%2>"), {m.Element, offen.back()}));
+                                        : Einsetzen(Tr("the end tag </%1> does not close <%2>"),
+                                                    {m.Element, offen.back()}));
             offen.pop_back();
             if (szenenTiefe >= 0) {
                 if (static_cast<int>(offen.size()) == szenenTiefe) {
@@ -697,8 +713,9 @@ I3dSzene LeseI3dSzeneAusText(std::string_view text, const std::string& name) {
         }
         if (szenenTiefe >= 0) {
             if (szene.Knoten.size() >= static_cast<std::size_t>(kMaxI3dKnoten))
-                XmlFehler(name, m.Zeile,
-                          Einsetzen(Tr("the scene holds more than %1 nodes"), {std::to_string(kMaxI3dKnoten)}));
+                XmlFehler(
+                    name, m.Zeile,
+                    Einsetzen(Tr("the scene holds more than %1 nodes"), {std::to_string(kMaxI3dKnoten)}));
             I3dKnoten k;
             k.Element = m.Element;
             k.Zeile = m.Zeile;
@@ -713,8 +730,10 @@ I3dSzene LeseI3dSzeneAusText(std::string_view text, const std::string& name) {
             if (!m.Leer) knotenStapel.push_back(static_cast<int>(szene.Knoten.size()) - 1);
         } else if (m.Element == "Scene" && !szeneGelesen) {
             szene.SzeneGefunden = true;
-            if (m.Leer) szeneGelesen = true;
-            else szenenTiefe = static_cast<int>(offen.size());
+            if (m.Leer)
+                szeneGelesen = true;
+            else
+                szenenTiefe = static_cast<int>(offen.size());
         }
         if (!m.Leer) offen.push_back(std::move(m.Element));
     }
@@ -784,8 +803,13 @@ I3dWeltpunkt Weltlage(const I3dSzene& szene, int knoten) {
         ruhe = ruhe && p.InRuhe();
         gedreht = gedreht || p.Rotation != std::array<double, 3>{0, 0, 0};
     }
-    I3dWeltpunkt w{k.Translation[0], k.Translation[1], k.Translation[2],
-                   k.Rotation[0],    k.Rotation[1],    k.Rotation[2],    ruhe};
+    I3dWeltpunkt w{k.Translation[0],
+                   k.Translation[1],
+                   k.Translation[2],
+                   k.Rotation[0],
+                   k.Rotation[1],
+                   k.Rotation[2],
+                   ruhe};
     if (ruhe) return w;
     // Outward from the shape: each parent's scale, rotation and translation in turn.
     std::array<double, 3> lage = k.Translation;
@@ -793,7 +817,9 @@ I3dWeltpunkt Weltlage(const I3dSzene& szene, int knoten) {
     for (const I3dKnoten* p : kette) {
         const Matrix r = Drehung(p->Rotation);
         std::array<double, 3> s{};
-        for (int i = 0; i < 3; ++i) s[static_cast<std::size_t>(i)] = lage[static_cast<std::size_t>(i)] * p->Skalierung[static_cast<std::size_t>(i)];
+        for (int i = 0; i < 3; ++i)
+            s[static_cast<std::size_t>(i)] =
+                lage[static_cast<std::size_t>(i)] * p->Skalierung[static_cast<std::size_t>(i)];
         if (p->Rotation == std::array<double, 3>{0, 0, 0}) {
             for (std::size_t i = 0; i < 3; ++i) lage[i] = p->Translation[i] + s[i];
         } else {
@@ -814,7 +840,8 @@ I3dWeltpunkt Weltlage(const I3dSzene& szene, int knoten) {
     return w;
 }
 
-I3dUebernahme PunkteUebernehmen(TSplinePunkte& punkte, const I3dSzene& szene, const std::vector<int>& shapes) {
+I3dUebernahme PunkteUebernehmen(TSplinePunkte& punkte, const I3dSzene& szene,
+                                const std::vector<int>& shapes) {
     I3dUebernahme u;
     const std::size_t n = std::min(shapes.size(), static_cast<std::size_t>(TSplinePunkte::kMaxPunkte));
     u.Gekuerzt = n < shapes.size();

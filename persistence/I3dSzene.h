@@ -82,9 +82,9 @@ struct I3dKnoten {
 };
 
 struct I3dSzene {
-    std::string Datei;               // the file's name as given, for messages
-    bool SzeneGefunden = false;      // false: the document has no <Scene> element
-    std::vector<I3dKnoten> Knoten;   // document order: every parent before its children
+    std::string Datei;              // the file's name as given, for messages
+    bool SzeneGefunden = false;     // false: the document has no <Scene> element
+    std::vector<I3dKnoten> Knoten;  // document order: every parent before its children
     int AnzahlShapes = 0;
     // Nodes that are no shapes (transform groups, lights, …).
     int AnzahlGruppen() const;
@@ -122,9 +122,9 @@ struct I3dWeltpunkt {
 I3dWeltpunkt Weltlage(const I3dSzene& szene, int knoten);
 
 struct I3dUebernahme {
-    int Punkte = 0;              // points the list holds now
-    bool ElternBewegt = false;   // some point lies under a node that is not at rest
-    bool Gekuerzt = false;       // more than TSplinePunkte::kMaxPunkte shapes: the first taken
+    int Punkte = 0;             // points the list holds now
+    bool ElternBewegt = false;  // some point lies under a node that is not at rest
+    bool Gekuerzt = false;      // more than TSplinePunkte::kMaxPunkte shapes: the first taken
 };
 // Replaces the points with `shapes` (node indices, in this order), each in level
 // coordinates and carrying its name; DateiName := the scene's file, Aktuell := 0.

@@ -49,7 +49,8 @@ public:
     // An i3d scene with more than one group was read: its tree is shown, and the user
     // picks what becomes points. nullopt: cancelled, the points stay. Without a dialog
     // of its own (the command line) every shape is taken, as before there was a choice.
-    virtual std::optional<Importwahl> ImportWaehlen(const I3dSzene& /*szene*/, const std::vector<Importzeile>& /*baum*/) {
+    virtual std::optional<Importwahl> ImportWaehlen(const I3dSzene& /*szene*/,
+                                                    const std::vector<Importzeile>& /*baum*/) {
         return Importwahl{};
     }
 };

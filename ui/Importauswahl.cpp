@@ -35,15 +35,17 @@ std::vector<int> ShapesDerWahl(const I3dSzene& szene, const Importwahl& wahl) {
             if (wahl.Erster < 1 || wahl.Letzter < wahl.Erster || wahl.Letzter > szene.AnzahlShapes)
                 // Catalog: %1 is the file's name, %2 and %3 the first and last shape asked
                 // for, %4 how many shapes the scene holds.
-                throw DateiFehler(Einsetzen(Tr("%1 has no shapes %2 to %3: its scene holds %4 shapes"),
-                                            {szene.Datei, std::to_string(wahl.Erster), std::to_string(wahl.Letzter),
-                                             std::to_string(szene.AnzahlShapes)}));
+                throw DateiFehler(
+                    Einsetzen(Tr("%1 has no shapes %2 to %3: its scene holds %4 shapes"),
+                              {szene.Datei, std::to_string(wahl.Erster), std::to_string(wahl.Letzter),
+                               std::to_string(szene.AnzahlShapes)}));
             return ShapesVonBis(szene, wahl.Erster, wahl.Letzter);
         case Importwahl::Art::Gruppe:
             if (const std::optional<int> g = GruppeNamens(szene, wahl.Gruppenname))
                 return ShapesDerWahl(szene, std::vector<int>{*g});
             // Catalog: %1 is the file's name, %2 the group name asked for.
-            throw DateiFehler(Einsetzen(Tr("The scene of %1 has no group named '%2'"), {szene.Datei, wahl.Gruppenname}));
+            throw DateiFehler(
+                Einsetzen(Tr("The scene of %1 has no group named '%2'"), {szene.Datei, wahl.Gruppenname}));
     }
     return {};
 }

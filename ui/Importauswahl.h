@@ -12,11 +12,11 @@ namespace pavolant {
 
 // One row of the tree: a node of the scene, indented by its depth.
 struct Importzeile {
-    int Knoten = 0;   // index into I3dSzene::Knoten
-    int Tiefe = 0;    // 0 directly in the scene
+    int Knoten = 0;  // index into I3dSzene::Knoten
+    int Tiefe = 0;   // 0 directly in the scene
     bool IstShape = false;
-    int Shapes = 0;   // shapes in its subtree, itself included
-    std::string Name; // the node's name, or "<Element>" when it has none
+    int Shapes = 0;    // shapes in its subtree, itself included
+    std::string Name;  // the node's name, or "<Element>" when it has none
 };
 
 // Every node of the scene in file order.

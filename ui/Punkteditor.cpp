@@ -216,11 +216,13 @@ void Hauptfenster::SplinePunkteImportieren(const fs::path& pfad) {
     const I3dSzene szene = LeseI3dSzene(name);
     if (!szene.SzeneGefunden) {
         // Catalog: %1 is the file's name; <Scene> is the element of the i3d document.
-        melder_.Information(Einsetzen(Tr("In %1 fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert."), {name}));
+        melder_.Information(
+            Einsetzen(Tr("In %1 fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert."), {name}));
         return;
     }
     std::optional<Importwahl> wahl = Importvorgabe;
-    if (!wahl) wahl = ImportWahlNoetig(szene) ? dialoge_.ImportWaehlen(szene, Importbaum(szene)) : Importwahl{};
+    if (!wahl)
+        wahl = ImportWahlNoetig(szene) ? dialoge_.ImportWaehlen(szene, Importbaum(szene)) : Importwahl{};
     if (!wahl) return;
     const std::vector<int> shapes = ShapesDerWahl(szene, *wahl);
     const I3dUebernahme u = PunkteUebernehmen(SplinePunkte, szene, shapes);
@@ -229,12 +231,13 @@ void Hauptfenster::SplinePunkteImportieren(const fs::path& pfad) {
         constexpr auto kHoechstens = static_cast<unsigned long>(TSplinePunkte::kMaxPunkte);
         // Catalog: %1 is the file's name, %2 the number of spline points the program
         // holds at most; a Shape is an element of the i3d document's scene.
-        melder_.Warnung(Einsetzen(TrN("In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
-                                      "ersten %2 als SplinePunkte.",
-                                      "In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
-                                      "ersten %2 als SplinePunkte.",
-                                      kHoechstens),
-                                  {name, std::to_string(kHoechstens)}));
+        melder_.Warnung(
+            Einsetzen(TrN("In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
+                          "ersten %2 als SplinePunkte.",
+                          "In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
+                          "ersten %2 als SplinePunkte.",
+                          kHoechstens),
+                      {name, std::to_string(kHoechstens)}));
         return;
     }
     ImportBereinigen(pfad, u.ElternBewegt);
@@ -262,8 +265,9 @@ void Hauptfenster::ImportBereinigen(const fs::path& pfad, bool elternBewegt) {
                                      static_cast<unsigned long>(doppelt)),
                                  {punkte, Utf8(pfad.filename()), std::to_string(doppelt)});
     if (elternBewegt)
-        text += std::string("\r") + Tr("Some shapes lie in groups that are moved, turned or scaled: their points are "
-                                       "placed and turned as the scene puts them.");
+        text += std::string("\r") +
+                Tr("Some shapes lie in groups that are moved, turned or scaled: their points are "
+                   "placed and turned as the scene puts them.");
     if (!gedreht && n > 1) text += std::string("\r") + Tr("None carries a rotation: headings and grades are all 0.");
     enum class Schritt { Entfernen, Ausrichten, Beides };
     std::vector<std::string> angebote;

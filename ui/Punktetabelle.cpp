@@ -188,7 +188,8 @@ void Hauptfenster::TabelleEinfuegen(int zeile, int spalte, const std::string& te
                 Einsetzen(TrN("The pasted row has %1 cells, more than the columns from %2 on hold (%3)",
                               "The pasted row has %1 cells, more than the columns from %2 on hold (%3)",
                               static_cast<unsigned long>(zellen.size())),
-                          {std::to_string(zellen.size()), Spaltenname(spalte), Zellenname(z, kTabellenWertSpalten - 1)}));
+                          {std::to_string(zellen.size()), Spaltenname(spalte),
+                           Zellenname(z, kTabellenWertSpalten - 1)}));
         std::vector<double> w;
         for (std::size_t c = 0; c < zellen.size(); ++c) w.push_back(ZellenZahl(zellen[c], z, spalte + static_cast<int>(c)));
         werte.push_back(std::move(w));

@@ -380,21 +380,22 @@ TEST(Kommandozeile, SplinePunkteAusEigenerSzene) {
     DateiSchreiben(p, kZehnMeter);
     const Ergebnis e = Starten(o, {"--splines", szene.string(), "--save-params", n, p});
     EXPECT_EQ(e.code, 0);
-    EXPECT_EQ(e.fehler,
-              "information: 4 points read from verschachtelt.i3d; 0 of them at the same place as their predecessor "
-              "(closer than 1 mm).\nSome shapes lie in groups that are moved, turned or scaled: their points are "
-              "placed and turned as the scene puts them.\n");
+    EXPECT_EQ(
+        e.fehler,
+        "information: 4 points read from verschachtelt.i3d; 0 of them at the same place as their predecessor "
+        "(closer than 1 mm).\nSome shapes lie in groups that are moved, turned or scaled: their points are "
+        "placed and turned as the scene puts them.\n");
     const IniDatei gespeichert(n);
     ASSERT_EQ(gespeichert.LiesInteger("Splines", "Anzahl", 0), 4);
     // Worked out by hand: "silo" turned by (-180 0 -180) is turned by 180 about Y, so
     // "ring" lands at silo - its x and z, and its turn (-180 90 90) becomes (0 90 -90);
     // "glied" lies 100 m out along the group "kette" inside "ring"; its own (95 -90 0)
     // after ring's comes to a pitch of 5 alone. "silo" and "rohr" stand in the scene.
-    const std::vector<std::vector<double>> erwartet = {{-11.5, 4.25, -22.75, -180, 0, -180},
-                                                       {-11.4375, 4.175, -23.4375, 0, 90, -90},
-                                                       {100 - 0.0943838 - 11.4375, -100 - 4.12565e-9 + 4.175,
-                                                        -100 - 23.4375, 5, 0, 0},
-                                                       {7, 8, 9, 0, 0, 0}};
+    const std::vector<std::vector<double>> erwartet = {
+        {-11.5, 4.25, -22.75, -180, 0, -180},
+        {-11.4375, 4.175, -23.4375, 0, 90, -90},
+        {100 - 0.0943838 - 11.4375, -100 - 4.12565e-9 + 4.175, -100 - 23.4375, 5, 0, 0},
+        {7, 8, 9, 0, 0, 0}};
     for (int k = 1; k <= 4; ++k) {
         for (std::size_t i = 0; i < 6; ++i) {
             const char* schluessel[] = {"X", "Y", "Z", "Xrot", "Yrot", "Zrot"};
@@ -561,12 +562,13 @@ TEST(Kommandozeile, GruppeOderShapesWaehlenAus) {
         EXPECT_EQ(x, fall.x);
     }
     // Wrong usage: a range that is none, an option without the import, both at once.
-    for (const auto& args : std::vector<std::vector<std::string>>{{"--splines", szene, "--shapes", "3", p},
-                                                                   {"--splines", szene, "--shapes", "0-2", p},
-                                                                   {"--splines", szene, "--shapes", "4-2", p},
-                                                                   {"--group", "nord", p},
-                                                                   {"--splines", szene, "--group", "a", "--shapes", "1-2", p},
-                                                                   {"--splines", szene, "--group", "a", "--group", "b", p}})
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--splines", szene, "--shapes", "3", p},
+                                               {"--splines", szene, "--shapes", "0-2", p},
+                                               {"--splines", szene, "--shapes", "4-2", p},
+                                               {"--group", "nord", p},
+                                               {"--splines", szene, "--group", "a", "--shapes", "1-2", p},
+                                               {"--splines", szene, "--group", "a", "--group", "b", p}})
         EXPECT_EQ(Starten(o, args).code, 2) << args[2];
 }
 
@@ -576,15 +578,18 @@ TEST(Kommandozeile, HaltAnEinemPunktNenntDieAbhilfe) {
     const std::string p = (o / "p.ini").string(), a = (o / "a.i3d").string(), szene = (o / "s.i3d").string();
     DateiSchreiben(p, kZehnMeter);
     DateiSchreiben(szene, kZweiSplines);
-    DateiSchreiben(o / "doppelt.i3d", "<i3D><Scene><Shape/><Shape/><Shape translation='0 0 30'/></Scene></i3D>");
+    DateiSchreiben(o / "doppelt.i3d",
+                   "<i3D><Scene><Shape/><Shape/><Shape translation='0 0 30'/></Scene></i3D>");
     const struct {
         std::vector<std::string> args;
         std::string abhilfe;
     } faelle[] = {
         {{"--splines", szene},
-         "information: An angle too large: --orient turns every point along the road; if the scene holds several "
+         "information: An angle too large: --orient turns every point along the road; if the scene holds "
+         "several "
          "splines, --group NAME or --shapes FIRST-LAST takes one of them.\n"},
-        {{"--splines", szene, "--shapes", "1-4"}, "information: An angle too large: --orient turns every point along the road.\n"},
+        {{"--splines", szene, "--shapes", "1-4"},
+         "information: An angle too large: --orient turns every point along the road.\n"},
         {{"--splines", (o / "doppelt.i3d").string()},
          "information: Points on the same spot as their predecessor: --drop-duplicates drops them.\n"},
     };
@@ -617,10 +622,12 @@ TEST(Kommandozeile, ImportiertePunkteFahrenUndFehlerStoppen) {
     DateiSchreiben(ohne, "<Shape translation=\"0 0 25\"/>\n");
     DateiSchreiben(o / "x.i3d", "<Scene>\n<Shape translation=\"0 0 x\"/>\n</Scene>\n");
     for (const auto& [datei, meldung] :
-         {std::pair{fehlt, "error: Die Datei " + fehlt + " kann nicht gelesen werden: No such file or directory\n"},
-          std::pair{ohne, "information: In " + ohne + " fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert.\n"},
-          std::pair{(o / "x.i3d").string(),
-                    "error: " + (o / "x.i3d").string() + ", line 2: 'x' ist kein gültiger Gleitkommawert\n"}}) {
+         {std::pair{fehlt,
+                    "error: Die Datei " + fehlt + " kann nicht gelesen werden: No such file or directory\n"},
+          std::pair{ohne, "information: In " + ohne +
+                              " fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert.\n"},
+          std::pair{(o / "x.i3d").string(), "error: " + (o / "x.i3d").string() +
+                                                ", line 2: 'x' ist kein gültiger Gleitkommawert\n"}}) {
         const Ergebnis r = Starten(o, {"-o", a, "--save-params", n, "--splines", datei, p});
         EXPECT_EQ(r.code, 1) << datei;
         EXPECT_EQ(r.fehler, meldung);
@@ -962,8 +969,9 @@ TEST(Kommandozeile, ZwanzigtausendWarnungenWerdenZwanzigJeArtUndEineZeile) {
     for (std::string z; std::getline(s, z);) zeilen.push_back(z);
     // Four kinds of 21 lines, and the line that nothing was written.
     ASSERT_EQ(zeilen.size(), 4u * 21u + 1u) << e.fehler.substr(0, 3000);
-    EXPECT_EQ(zeilen.back(), "information: Nothing was written: no output file was given (-o OUT.i3d), so the road "
-                             "was only loaded and checked.");
+    EXPECT_EQ(zeilen.back(),
+              "information: Nothing was written: no output file was given (-o OUT.i3d), so the road "
+              "was only loaded and checked.");
     const std::string laenge = "right Border: BorderPoint1: Length is smaller than 1mm! Are you sure?";
     EXPECT_EQ(zeilen[0], "warning: " + laenge);
     EXPECT_EQ(std::count(zeilen.begin(), zeilen.end(), "information: 9979 weitere Meldungen wie \"" + laenge +

@@ -1016,7 +1016,9 @@ TEST(EditorDateienStichprobe, BekannteWerte) {
 // The scene read as XML
 
 // The points the import takes from a scene: every shape, placed through its groups.
-void Uebernommen(const I3dSzene& szene, TSplinePunkte& liste) { PunkteUebernehmen(liste, szene, AlleShapes(szene)); }
+void Uebernommen(const I3dSzene& szene, TSplinePunkte& liste) {
+    PunkteUebernehmen(liste, szene, AlleShapes(szene));
+}
 
 bool BitGleich(const TSplinePkt& a, const TSplinePkt& b) {
     const double x[] = {a.X, a.Y, a.Z, a.Xrot, a.Yrot, a.Zrot}, y[] = {b.X, b.Y, b.Z, b.Xrot, b.Yrot, b.Zrot};
@@ -1086,14 +1088,16 @@ TEST(I3dAlsXml, AndereSchreibweisenGebenDieselbenPunkte) {
         "<i3D name=\"t\"><Scene><Shape name=\"a\" translation=\"1.5 0 -20\" rotation=\"0 -90 0\"/>"
         "<Shape name=\"b\" translation=\"3 4 5\"/></Scene></i3D>",
         // each attribute on a line of its own, CR LF
-        "<i3D>\r\n<Scene>\r\n<Shape\r\n  name=\"a\"\r\n  translation=\"1.5 0 -20\"\r\n  rotation=\"0 -90 0\"\r\n/>\r\n"
+        "<i3D>\r\n<Scene>\r\n<Shape\r\n  name=\"a\"\r\n  translation=\"1.5 0 -20\"\r\n  rotation=\"0 -90 "
+        "0\"\r\n/>\r\n"
         "<Shape name=\"b\"\r\ntranslation=\"3 4 5\"></Shape>\r\n</Scene>\r\n</i3D>\r\n",
         // single quotes, blanks around '=', line ends and tabs inside a value
         "<i3D><Scene>\n<Shape name = 'a' translation\t=\t'1.5\n0\t-20' rotation='0 -90 0' />\n"
         "<Shape name='b' translation= \"3 4 5\"/>\n</Scene></i3D>",
         // shapes inside CDATA, comments and a processing instruction are no shapes
         "<i3D><Scene><![CDATA[<Shape translation=\"9 9 9\"/>]]><!-- <Shape translation=\"8 8 8\"/> -->"
-        "<?editor <Shape translation=\"7 7 7\"/> ?>\n<Shape name=\"a\" translation=\"1.5 0 -20\" rotation=\"0 -90 0\"/>"
+        "<?editor <Shape translation=\"7 7 7\"/> ?>\n<Shape name=\"a\" translation=\"1.5 0 -20\" "
+        "rotation=\"0 -90 0\"/>"
         "<Shape name=\"b\" translation=\"3 4 5\"/>text &amp; more</Scene></i3D>",
         // entities in values
         "<i3D><Scene><Shape name=\"&#97;\" translation=\"1.5&#32;0 -20\" rotation=\"0 &#x2D;90 0\"/>"
@@ -1114,12 +1118,19 @@ TEST(I3dAlsXml, AndereSchreibweisenGebenDieselbenPunkte) {
         }
     }
     // Names: entities replaced, Latin-1 bytes as the editor declares them made UTF-8.
-    const I3dSzene namen = LeseI3dSzeneAusText("<i3D><Scene><TransformGroup name=\"Stra\xDF" "e &lt;1&gt;\"/>"
-                                               "<Shape name=\"Stra\xC3\x9F" "e\"/></Scene></i3D>",
-                                               "n.i3d");
+    const I3dSzene namen = LeseI3dSzeneAusText(
+        "<i3D><Scene><TransformGroup name=\"Stra\xDF"
+        "e &lt;1&gt;\"/>"
+        "<Shape name=\"Stra\xC3\x9F"
+        "e\"/></Scene></i3D>",
+        "n.i3d");
     ASSERT_EQ(namen.Knoten.size(), 2u);
-    EXPECT_EQ(namen.Knoten[0].Name, "Stra\xC3\x9F" "e <1>");
-    EXPECT_EQ(namen.Knoten[1].Name, "Stra\xC3\x9F" "e");
+    EXPECT_EQ(namen.Knoten[0].Name,
+              "Stra\xC3\x9F"
+              "e <1>");
+    EXPECT_EQ(namen.Knoten[1].Name,
+              "Stra\xC3\x9F"
+              "e");
 }
 
 // What is not well-formed is refused with the file and the line; nothing is guessed.
@@ -1128,18 +1139,25 @@ TEST(I3dAlsXml, NichtWohlgeformtesMitDateiUndZeile) {
         const char* text;
         const char* meldung;
     } faelle[] = {
-        {"<i3D>\n<Scene>\n<Shape translation=\"1 2 3\">\n</Scene>\n</i3D>", "x.i3d, line 4: the end tag </Scene> does not close <Shape>"},
-        {"<i3D>\n<Scene>\n<Shape translation=\"1 2 3/>\n</Scene>\n</i3D>", "x.i3d, line 3: the value of translation is not closed"},
-        {"<i3D>\n<Scene>\n<Shape translation=\"1 2 3/>\n<Shape name=\"b\"/></Scene></i3D>", "x.i3d, line 3: an attribute value holds '<'"},
-        {"<i3D><Scene>\n<Shape translation=1 2 3/></Scene></i3D>", "x.i3d, line 2: the value of translation is not in quotes"},
+        {"<i3D>\n<Scene>\n<Shape translation=\"1 2 3\">\n</Scene>\n</i3D>",
+         "x.i3d, line 4: the end tag </Scene> does not close <Shape>"},
+        {"<i3D>\n<Scene>\n<Shape translation=\"1 2 3/>\n</Scene>\n</i3D>",
+         "x.i3d, line 3: the value of translation is not closed"},
+        {"<i3D>\n<Scene>\n<Shape translation=\"1 2 3/>\n<Shape name=\"b\"/></Scene></i3D>",
+         "x.i3d, line 3: an attribute value holds '<'"},
+        {"<i3D><Scene>\n<Shape translation=1 2 3/></Scene></i3D>",
+         "x.i3d, line 2: the value of translation is not in quotes"},
         {"<i3D><Scene>\n\n<Shape translation=\"1 2 3\"translation=\"4 5 6\"/></Scene></i3D>",
          "x.i3d, line 3: the tag <Shape needs a blank between its attributes"},
         {"<i3D><Scene>\n<Shape translation=\"1 2 3\" translation=\"4 5 6\"/></Scene></i3D>",
          "x.i3d, line 2: the attribute translation stands twice"},
-        {"<!DOCTYPE i3D [<!ENTITY a \"b\">]>\n<i3D/>", "x.i3d, line 1: a document type declaration is not read"},
+        {"<!DOCTYPE i3D [<!ENTITY a \"b\">]>\n<i3D/>",
+         "x.i3d, line 1: a document type declaration is not read"},
         {"<i3D><Scene>\n<Shape name=\"&a;\"/></Scene></i3D>", "x.i3d, line 2: unknown entity &a;"},
-        {"<i3D><Scene>\n<Shape name=\"a & b\"/></Scene></i3D>", "x.i3d, line 2: an '&' in an attribute value starts no entity"},
-        {"<i3D><Scene>\n<Shape name=\"a & b;\"/></Scene></i3D>", "x.i3d, line 2: an '&' in an attribute value starts no entity"},
+        {"<i3D><Scene>\n<Shape name=\"a & b\"/></Scene></i3D>",
+         "x.i3d, line 2: an '&' in an attribute value starts no entity"},
+        {"<i3D><Scene>\n<Shape name=\"a & b;\"/></Scene></i3D>",
+         "x.i3d, line 2: an '&' in an attribute value starts no entity"},
         {"<i3D><Scene>\n<Shape name=\"&#xD800;\"/></Scene></i3D>", "x.i3d, line 2: unknown entity &#xD800;"},
         {"<i3D><Scene>\n<!-- <Shape/>\n</Scene></i3D>", "x.i3d, line 2: a comment is not closed"},
         {"<i3D><Scene>\r<Shape/>\r</Scene>\r", "x.i3d, line 4: <i3D> is not closed"},
@@ -1201,7 +1219,8 @@ TEST(I3dAlsXml, TransformeDerElternWerdenAngewandt) {
             ASSERT_EQ(liste.AnzahlPunkte(), 1);
             const TSplinePkt& p = *liste.Punkt(0);
             const double ist[] = {p.X, p.Y, p.Z, p.Xrot, p.Yrot, p.Zrot};
-            const double soll[] = {fall.welt.x, fall.welt.y, fall.welt.z, fall.welt.xrot, fall.welt.yrot, fall.welt.zrot};
+            const double soll[] = {fall.welt.x,    fall.welt.y,    fall.welt.z,
+                                   fall.welt.xrot, fall.welt.yrot, fall.welt.zrot};
             for (int k = 0; k < 6; ++k) EXPECT_NEAR(ist[k], soll[k], 1e-9) << k;
             EXPECT_EQ(p.Name, "s");
         }
@@ -1214,14 +1233,17 @@ TEST(I3dAlsXml, TransformeDerElternWerdenAngewandt) {
 // parent's angles back unchanged.
 TEST(I3dAlsXml, DrehungenInDerKonventionDesProgramms) {
     const double grad = 3.14159265358979323846 / 180;
-    const double winkel[][3] = {{0, 0, 0}, {10, 0, 0}, {0, 30, 0}, {0, 0, 40}, {-20, 135, 15}, {45, -60, -170}, {89, 10, 20}};
+    const double winkel[][3] = {{0, 0, 0},      {10, 0, 0},      {0, 30, 0},  {0, 0, 40},
+                                {-20, 135, 15}, {45, -60, -170}, {89, 10, 20}};
     for (const auto& w : winkel) {
-        const std::string drehung = std::to_string(w[0]) + " " + std::to_string(w[1]) + " " + std::to_string(w[2]);
+        const std::string drehung =
+            std::to_string(w[0]) + " " + std::to_string(w[1]) + " " + std::to_string(w[2]);
         SCOPED_TRACE(drehung);
-        const I3dSzene szene = LeseI3dSzeneAusText(
-            "<i3D><Scene><TransformGroup rotation=\"" + drehung +
-                "\"><Shape translation=\"0 0 1\"/><Shape translation=\"0 1 0\"/><Shape/></TransformGroup></Scene></i3D>",
-            "k.i3d");
+        const I3dSzene szene =
+            LeseI3dSzeneAusText("<i3D><Scene><TransformGroup rotation=\"" + drehung +
+                                    "\"><Shape translation=\"0 0 1\"/><Shape translation=\"0 1 "
+                                    "0\"/><Shape/></TransformGroup></Scene></i3D>",
+                                "k.i3d");
         const double x = w[0] * grad, y = w[1] * grad, z = w[2] * grad;
         const I3dWeltpunkt vorn = Weltlage(szene, 1), oben = Weltlage(szene, 2), mitte = Weltlage(szene, 3);
         EXPECT_NEAR(vorn.X, std::sin(y) * std::cos(x), 1e-12);
@@ -1253,8 +1275,10 @@ TEST(I3dAlsXml, WasEineWahlErgibt) {
         return s;
     };
     EXPECT_EQ(namen(AlleShapes(szene)), "1234b5");
-    EXPECT_EQ(namen(ShapesDerWahl(szene, std::vector<int>{*GruppeNamens(szene, "b")})), "234");  // the first "b" group
-    EXPECT_EQ(namen(ShapesDerWahl(szene, std::vector<int>{4, 0, 99, -1})), "1234");   // shape 3 with its child, group a
+    EXPECT_EQ(namen(ShapesDerWahl(szene, std::vector<int>{*GruppeNamens(szene, "b")})),
+              "234");  // the first "b" group
+    EXPECT_EQ(namen(ShapesDerWahl(szene, std::vector<int>{4, 0, 99, -1})),
+              "1234");  // shape 3 with its child, group a
     EXPECT_EQ(namen(ShapesVonBis(szene, 4, 9)), "4b5");
     EXPECT_FALSE(GruppeNamens(szene, "1"));  // a shape is no group
     EXPECT_EQ(szene.ShapesJeKnoten(), (std::vector<int>{4, 1, 3, 1, 2, 1, 1, 1, 1}));

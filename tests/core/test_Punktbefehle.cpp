@@ -461,7 +461,6 @@ TEST(Punktetabelle, KopierenUndEinfuegen) {
     GleichWieEditor(f);
 }
 
-
 // ---------------------------------------------------------------------------------------
 // Choosing what of a scene to import
 
@@ -527,7 +526,8 @@ TEST(ImportWahl, NurDasGewaehlteWirdZuPunkten) {
     ASSERT_TRUE(w.Ereignis([&] { w.form.bbnSplinePtsOpenClick(); }));
     Texte baum;
     for (const Importzeile& z : w.dialoge.importbaeume.at(0))
-        baum.push_back(std::string(static_cast<std::size_t>(z.Tiefe), ' ') + z.Name + ":" + std::to_string(z.Shapes));
+        baum.push_back(std::string(static_cast<std::size_t>(z.Tiefe), ' ') + z.Name + ":" +
+                       std::to_string(z.Shapes));
     EXPECT_EQ(baum, (Texte{"nord:3", " n1:1", " n2:1", " n3:1", "sued:2", " s1:1", " s2:1"}));
     // Cancelled: the two start points stay, no clean-up box.
     EXPECT_EQ(NamenUndX(w.form), (Texte{"@0", "@0"}));

@@ -55,8 +55,9 @@ private slots:
     // The name column: the shape's name from the import, read only; typed points have none.
     void NamensspalteZeigtDieImportiertenNamen() {
         TempOrdner ordner;
-        DateiSchreiben(ordner / "m.i3d", "<i3D><Scene><Shape name=\"Anfang\"/><Shape name=\"Ende\" "
-                                         "translation=\"0 0 30\"/></Scene></i3D>");
+        DateiSchreiben(ordner / "m.i3d",
+                       "<i3D><Scene><Shape name=\"Anfang\"/><Shape name=\"Ende\" "
+                       "translation=\"0 0 30\"/></Scene></i3D>");
         Ansicht a;
         Klicken(a.Knopf("btnPunktetabelle"));
         QTableView& t = a.fenster.Punktetabelle().Tabelle();

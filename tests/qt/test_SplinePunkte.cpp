@@ -38,7 +38,8 @@ const char* const kZweiGruppen =
     "</TransformGroup></Scene></i3D>";
 
 QTreeWidgetItem* Eintrag(qt::Importdialog& d, const char* name) {
-    const QList<QTreeWidgetItem*> t = d.Baum().findItems(QString::fromLatin1(name), Qt::MatchRecursive | Qt::MatchExactly);
+    const QList<QTreeWidgetItem*> t =
+        d.Baum().findItems(QString::fromLatin1(name), Qt::MatchRecursive | Qt::MatchExactly);
     if (t.size() != 1) throw std::logic_error(std::string("no single tree item ") + name);
     return t.front();
 }
@@ -65,7 +66,7 @@ private slots:
         QCOMPARE(Eintrag(d, "nord")->childCount(), 3);
         QCOMPARE(Eintrag(d, "nord")->text(2), QStringLiteral("3"));
         QCOMPARE(Eintrag(d, "s2")->text(2), QStringLiteral("5"));  // a shape's position in the file
-        QVERIFY(!ok->isEnabled());  // nothing selected yet
+        QVERIFY(!ok->isEnabled());                                 // nothing selected yet
 
         Eintrag(d, "sued")->setSelected(true);
         Eintrag(d, "n2")->setSelected(true);

@@ -31,13 +31,13 @@ Importdialog::Importdialog(const I3dSzene& szene, const std::vector<Importzeile>
     auto* spalte = new QVBoxLayout(this);
     const std::string datei = QFileInfo(QString::fromStdString(szene.Datei)).fileName().toStdString();
     // Catalog: %1 is the file's name, %2 "N shapes", %3 "N groups".
-    auto* kopf = new QLabel(QString::fromStdString(Einsetzen(
-        Tr("%1 holds %2 in %3. Choose what becomes spline points:"),
-        {datei,
-         Einsetzen(TrN("%1 shapes", "%1 shapes", static_cast<unsigned long>(szene.AnzahlShapes)),
-                   {std::to_string(szene.AnzahlShapes)}),
-         Einsetzen(TrN("%1 groups", "%1 groups", static_cast<unsigned long>(szene.AnzahlGruppen())),
-                   {std::to_string(szene.AnzahlGruppen())})})));
+    auto* kopf = new QLabel(QString::fromStdString(
+        Einsetzen(Tr("%1 holds %2 in %3. Choose what becomes spline points:"),
+                  {datei,
+                   Einsetzen(TrN("%1 shapes", "%1 shapes", static_cast<unsigned long>(szene.AnzahlShapes)),
+                             {std::to_string(szene.AnzahlShapes)}),
+                   Einsetzen(TrN("%1 groups", "%1 groups", static_cast<unsigned long>(szene.AnzahlGruppen())),
+                             {std::to_string(szene.AnzahlGruppen())})})));
     kopf->setWordWrap(true);
     spalte->addWidget(kopf);
 
@@ -51,9 +51,9 @@ Importdialog::Importdialog(const I3dSzene& szene, const std::vector<Importzeile>
     eintraege.reserve(baum.size());
     for (const Importzeile& z : baum) {
         const I3dKnoten& k = szene.Knoten[static_cast<std::size_t>(z.Knoten)];
-        auto* e = new QTreeWidgetItem(
-            {QString::fromStdString(z.Name), QString::fromStdString(k.Element),
-             z.IstShape ? QString::number(k.Shapenummer) : QString::number(z.Shapes)});
+        auto* e =
+            new QTreeWidgetItem({QString::fromStdString(z.Name), QString::fromStdString(k.Element),
+                                 z.IstShape ? QString::number(k.Shapenummer) : QString::number(z.Shapes)});
         e->setData(0, kKnotenRolle, z.Knoten);
         e->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         if (!z.IstShape) {
@@ -147,7 +147,8 @@ Importwahl Importdialog::Wahl() const {
         return w;
     }
     w.art = Importwahl::Art::Knoten;
-    for (const QTreeWidgetItem* e : baum_->selectedItems()) w.Knoten.push_back(e->data(0, kKnotenRolle).toInt());
+    for (const QTreeWidgetItem* e : baum_->selectedItems())
+        w.Knoten.push_back(e->data(0, kKnotenRolle).toInt());
     return w;
 }
 
@@ -166,7 +167,8 @@ void Importdialog::Aktualisieren() {
     ok_->setEnabled(n > 0);
 }
 
-std::optional<Importwahl> ImportWaehlen(QWidget* eltern, const I3dSzene& szene, const std::vector<Importzeile>& baum) {
+std::optional<Importwahl> ImportWaehlen(QWidget* eltern, const I3dSzene& szene,
+                                        const std::vector<Importzeile>& baum) {
     Importdialog dialog(szene, baum, eltern);
     dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;

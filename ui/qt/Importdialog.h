@@ -38,6 +38,7 @@ private:
 };
 
 // Shows the dialog modally; nullopt when it was cancelled.
-std::optional<Importwahl> ImportWaehlen(QWidget* eltern, const I3dSzene& szene, const std::vector<Importzeile>& baum);
+std::optional<Importwahl> ImportWaehlen(QWidget* eltern, const I3dSzene& szene,
+                                        const std::vector<Importzeile>& baum);
 
 }  // namespace pavolant::qt

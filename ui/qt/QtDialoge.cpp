@@ -108,7 +108,8 @@ std::optional<std::size_t> QtDialoge::Anbieten(MeldungsArt art, const std::strin
     return std::nullopt;
 }
 
-std::optional<Importwahl> QtDialoge::ImportWaehlen(const I3dSzene& szene, const std::vector<Importzeile>& baum) {
+std::optional<Importwahl> QtDialoge::ImportWaehlen(const I3dSzene& szene,
+                                                   const std::vector<Importzeile>& baum) {
     return qt::ImportWaehlen(fenster_, szene, baum);
 }
 
