@@ -125,9 +125,12 @@ std::string Fehlerzeile(std::string_view text) { return Einsetzen(Tr("error: %1"
 class Fehlerausgabe : public Melder {
 public:
     int anzahl = 0;  // messages so far
+    // Cleared by every message: what a box offered counts only while it was the last word.
+    std::vector<std::string>* angebote = nullptr;
 
     void Melden(MeldungsArt art, const std::string& text) override {
         ++anzahl;
+        if (angebote) angebote->clear();
         std::cerr << Meldungszeile(art, text) << '\n';
     }
 };
@@ -144,6 +147,7 @@ public:
         return std::exchange(Antwort, {});
     }
     void Fehler(const std::string& text) override {
+        letzteAngebote.clear();
         std::cerr << Fehlerzeile(text) << '\n';
     }
     // The command line never asks: each step replaces the road as the command says.
@@ -368,6 +372,7 @@ std::string Abhilfe(const std::vector<std::string>& angebote, const Auftrag& auf
 int Ausfuehren(const Auftrag& auftrag) {
     Fehlerausgabe melder;
     Skriptdialoge dialoge;
+    melder.angebote = &dialoge.letzteAngebote;
     Hauptfenster form(melder, dialoge);
 
     if (auftrag.einstellungen) {
