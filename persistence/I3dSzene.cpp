@@ -793,46 +793,47 @@ std::optional<int> GruppeNamens(const I3dSzene& szene, std::string_view name) {
     return std::nullopt;
 }
 
-I3dWeltpunkt Weltlage(const I3dSzene& szene, int knoten) {
-    const I3dKnoten& k = szene.Knoten.at(static_cast<std::size_t>(knoten));
-    std::vector<const I3dKnoten*> kette;  // the enclosing nodes, innermost first
-    bool ruhe = true, gedreht = false;
-    for (int e = k.Eltern; e >= 0; e = szene.Knoten[static_cast<std::size_t>(e)].Eltern) {
-        const I3dKnoten& p = szene.Knoten[static_cast<std::size_t>(e)];
-        kette.push_back(&p);
-        ruhe = ruhe && p.InRuhe();
-        gedreht = gedreht || p.Rotation != std::array<double, 3>{0, 0, 0};
-    }
-    I3dWeltpunkt w{k.Translation[0],
-                   k.Translation[1],
-                   k.Translation[2],
-                   k.Rotation[0],
-                   k.Rotation[1],
-                   k.Rotation[2],
-                   ruhe};
-    if (ruhe) return w;
-    // Outward from the shape: each parent's scale, rotation and translation in turn.
-    std::array<double, 3> lage = k.Translation;
-    Matrix drehung = Drehung(k.Rotation);
-    for (const I3dKnoten* p : kette) {
-        const Matrix r = Drehung(p->Rotation);
-        std::array<double, 3> s{};
-        for (int i = 0; i < 3; ++i)
-            s[static_cast<std::size_t>(i)] =
-                lage[static_cast<std::size_t>(i)] * p->Skalierung[static_cast<std::size_t>(i)];
-        if (p->Rotation == std::array<double, 3>{0, 0, 0}) {
-            for (std::size_t i = 0; i < 3; ++i) lage[i] = p->Translation[i] + s[i];
-        } else {
-            for (std::size_t i = 0; i < 3; ++i)
-                lage[i] = p->Translation[i] + (r[i][0] * s[0] + r[i][1] * s[1] + r[i][2] * s[2]);
-            drehung = Mal(r, drehung);
-        }
-    }
+namespace {
+
+// Where a node's children stand: the node's frame in level coordinates.
+struct Rahmen {
+    Matrix linear{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};   // rotations and scales so far
+    Matrix drehung{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};  // rotations alone
+    std::array<double, 3> lage{0, 0, 0};
+    bool ruhe = true;      // every node so far at rest
+    bool gedreht = false;  // some node so far rotated
+};
+
+Rahmen Innen(const Rahmen& p, const I3dKnoten& k) {
+    Rahmen r;
+    r.ruhe = p.ruhe && k.InRuhe();
+    r.gedreht = p.gedreht || k.Rotation != std::array<double, 3>{0, 0, 0};
+    if (r.ruhe) return r;
+    const Matrix d = Drehung(k.Rotation);
+    const Matrix s{{{k.Skalierung[0], 0, 0}, {0, k.Skalierung[1], 0}, {0, 0, k.Skalierung[2]}}};
+    r.linear = Mal(p.linear, Mal(d, s));
+    r.drehung = Mal(p.drehung, d);
+    for (std::size_t i = 0; i < 3; ++i)
+        r.lage[i] = p.lage[i] + (p.linear[i][0] * k.Translation[0] + p.linear[i][1] * k.Translation[1] +
+                                 p.linear[i][2] * k.Translation[2]);
+    return r;
+}
+
+// Node k, whose parent's frame is p, in level coordinates. Within nodes at rest the
+// values are the written ones, bit for bit; without a rotation around, the rotation is.
+I3dWeltpunkt Lage(const Rahmen& p, const I3dKnoten& k) {
+    I3dWeltpunkt w{k.Translation[0], k.Translation[1], k.Translation[2],
+                   k.Rotation[0],    k.Rotation[1],    k.Rotation[2],    p.ruhe};
+    if (p.ruhe) return w;
+    std::array<double, 3> lage{};
+    for (std::size_t i = 0; i < 3; ++i)
+        lage[i] = p.lage[i] + (p.linear[i][0] * k.Translation[0] + p.linear[i][1] * k.Translation[1] +
+                               p.linear[i][2] * k.Translation[2]);
     w.X = lage[0];
     w.Y = lage[1];
     w.Z = lage[2];
-    if (gedreht) {
-        const std::array<double, 3> grad = Winkel(drehung);
+    if (p.gedreht) {
+        const std::array<double, 3> grad = Winkel(Mal(p.drehung, Drehung(k.Rotation)));
         w.Xrot = grad[0];
         w.Yrot = grad[1];
         w.Zrot = grad[2];
@@ -840,27 +841,56 @@ I3dWeltpunkt Weltlage(const I3dSzene& szene, int knoten) {
     return w;
 }
 
-I3dUebernahme PunkteUebernehmen(TSplinePunkte& punkte, const I3dSzene& szene,
-                                const std::vector<int>& shapes) {
+}  // namespace
+
+I3dWeltpunkt Weltlage(const I3dSzene& szene, int knoten) {
+    const I3dKnoten& k = szene.Knoten.at(static_cast<std::size_t>(knoten));
+    std::vector<int> kette;  // the enclosing nodes, innermost first
+    for (int e = k.Eltern; e >= 0; e = szene.Knoten[static_cast<std::size_t>(e)].Eltern) kette.push_back(e);
+    Rahmen r;
+    for (auto it = kette.rbegin(); it != kette.rend(); ++it) r = Innen(r, szene.Knoten[static_cast<std::size_t>(*it)]);
+    return Lage(r, k);
+}
+
+I3dUebernahme PunkteUebernehmen(TSplinePunkte& punkte, const I3dSzene& szene, const std::vector<int>& shapes) {
     I3dUebernahme u;
     const std::size_t n = std::min(shapes.size(), static_cast<std::size_t>(TSplinePunkte::kMaxPunkte));
     u.Gekuerzt = n < shapes.size();
-    // Everything is computed before the list changes, so a failure leaves it whole.
-    std::vector<I3dWeltpunkt> lagen;
-    lagen.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) lagen.push_back(Weltlage(szene, shapes[i]));
+    // One walk through the tree in file order with the frames of the path to the current
+    // node, so that a deep scene costs no more than a flat one. Everything is computed
+    // before the list changes.
+    const std::size_t anzahl = szene.Knoten.size();
+    std::vector<int> gebraucht(anzahl, -1);  // node -> its place in `welt`
+    std::vector<I3dWeltpunkt> welt;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto k = static_cast<std::size_t>(shapes[i]);
+        if (k < anzahl && gebraucht[k] < 0) {
+            gebraucht[k] = static_cast<int>(welt.size());
+            welt.push_back({});
+        }
+    }
+    std::vector<std::pair<int, Rahmen>> pfad;
+    for (std::size_t i = 0; i < anzahl; ++i) {
+        const I3dKnoten& k = szene.Knoten[i];
+        while (!pfad.empty() && pfad.back().first != k.Eltern) pfad.pop_back();
+        const Rahmen& eltern = pfad.empty() ? Rahmen{} : pfad.back().second;
+        if (gebraucht[i] >= 0) welt[static_cast<std::size_t>(gebraucht[i])] = Lage(eltern, k);
+        Rahmen innen = Innen(eltern, k);
+        pfad.emplace_back(static_cast<int>(i), std::move(innen));
+    }
     while (punkte.AnzahlPunkte() > static_cast<int>(n)) punkte.PunktLoeschen(punkte.AnzahlPunkte() - 1);
     while (punkte.AnzahlPunkte() < static_cast<int>(n)) punkte.Anhaengen();
     for (std::size_t i = 0; i < n; ++i) {
         TSplinePkt& p = *punkte.Punkt(static_cast<int>(i));
-        const I3dWeltpunkt& w = lagen[i];
+        const auto knoten = static_cast<std::size_t>(shapes[i]);
+        const I3dWeltpunkt& w = welt[static_cast<std::size_t>(gebraucht.at(knoten))];
         p.X = w.X;
         p.Y = w.Y;
         p.Z = w.Z;
         p.Xrot = w.Xrot;
         p.Yrot = w.Yrot;
         p.Zrot = w.Zrot;
-        p.Name = szene.Knoten[static_cast<std::size_t>(shapes[i])].Name;
+        p.Name = szene.Knoten[knoten].Name;
         u.ElternBewegt = u.ElternBewegt || !w.ElternInRuhe;
     }
     punkte.DateiName = szene.Datei;

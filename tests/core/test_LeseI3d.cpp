@@ -1282,5 +1282,25 @@ TEST(I3dAlsXml, WasEineWahlErgibt) {
     EXPECT_EQ(szene.ShapesJeKnoten(), (std::vector<int>{4, 1, 3, 1, 2, 1, 1, 1, 1}));
 }
 
+// A scene nested as deep as it has shapes reads and places them in time linear in its
+// size: each shape one metre along its parent, so shape k lies k metres out.
+TEST(I3dAlsXml, TiefVerschachtelteSzeneInLinearerZeit) {
+    constexpr int n = 100000;
+    std::string text = "<i3D><Scene>";
+    for (int i = 0; i < n; ++i) text += "<Shape translation=\"0 0 1\">";
+    for (int i = 0; i < n; ++i) text += "</Shape>";
+    text += "</Scene></i3D>";
+    const auto anfang = std::chrono::steady_clock::now();
+    const I3dSzene szene = LeseI3dSzeneAusText(text, "tief.i3d");
+    TSplinePunkte liste;
+    const I3dUebernahme u = PunkteUebernehmen(liste, szene, AlleShapes(szene));
+    const double sekunden = std::chrono::duration<double>(std::chrono::steady_clock::now() - anfang).count();
+    EXPECT_LT(sekunden, 10.0);
+    ASSERT_EQ(liste.AnzahlPunkte(), n);
+    EXPECT_TRUE(u.ElternBewegt);
+    for (int k : {0, 1, 999, n - 1}) EXPECT_EQ(liste.Punkt(k)->Z, k + 1.0) << k;
+    EXPECT_EQ(szene.ShapesJeKnoten().front(), n);
+}
+
 }  // namespace
 }  // namespace pavolant
