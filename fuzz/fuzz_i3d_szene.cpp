@@ -3,7 +3,9 @@
 // whose shapes are numbered in order. That tree, written again in the editor's layout
 // and read back, gives the same tree (names, nesting, values to the bit), and every
 // shape whose enclosing nodes are at rest is placed at its own values. Any other
-// exception, a broken invariant, a crash or a hang is a finding.
+// exception, a broken invariant, a crash or a hang is a finding. The import's walk through
+// the whole tree places each shape exactly as the shape's own chain of parents does.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -119,6 +121,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
             Pruefen(Gleich(w.X, k.Translation[0]) && Gleich(w.Y, k.Translation[1]) &&
                     Gleich(w.Z, k.Translation[2]) && Gleich(w.Xrot, k.Rotation[0]) &&
                     Gleich(w.Yrot, k.Rotation[1]) && Gleich(w.Zrot, k.Rotation[2]));
+    }
+
+    // The import's one walk through the tree places every shape as the shape alone does.
+    pavolant::TSplinePunkte liste;
+    const std::vector<int> alle = pavolant::AlleShapes(szene);
+    pavolant::PunkteUebernehmen(liste, szene, alle);
+    Pruefen(liste.AnzahlPunkte() ==
+            static_cast<int>(std::min<std::size_t>(alle.size(), pavolant::TSplinePunkte::kMaxPunkte)));
+    for (int i = 0; i < liste.AnzahlPunkte(); ++i) {
+        const auto w = pavolant::Weltlage(szene, alle[static_cast<std::size_t>(i)]);
+        const auto& p = *liste.Punkt(i);
+        Pruefen(Gleich(w.X, p.X) && Gleich(w.Y, p.Y) && Gleich(w.Z, p.Z) && Gleich(w.Xrot, p.Xrot) &&
+                Gleich(w.Yrot, p.Yrot) && Gleich(w.Zrot, p.Zrot));
+        Pruefen(p.Name == szene.Knoten[static_cast<std::size_t>(alle[static_cast<std::size_t>(i)])].Name);
     }
 
     if (!szene.SzeneGefunden) return 0;
