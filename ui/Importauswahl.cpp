@@ -3,6 +3,7 @@
 #include "model/DateiFehler.h"
 #include "model/Text.h"
 
+#include <optional>
 #include <string>
 
 namespace pavolant {
@@ -50,6 +51,20 @@ std::vector<int> ShapesDerWahl(const I3dSzene& szene, const Importwahl& wahl) {
     return {};
 }
 
-bool ImportWahlNoetig(const I3dSzene& szene) { return szene.AnzahlGruppen() > 1; }
+bool ImportWahlNoetig(const I3dSzene& szene) {
+    // A shape belongs to its nearest enclosing node that is no shape (the scene itself
+    // when there is none): nested shapes are parts of one marker, and a group that only
+    // wraps another offers nothing to choose.
+    std::optional<int> erste;
+    for (const I3dKnoten& k : szene.Knoten) {
+        if (!k.IstShape()) continue;
+        int g = k.Eltern;
+        while (g >= 0 && szene.Knoten[static_cast<std::size_t>(g)].IstShape())
+            g = szene.Knoten[static_cast<std::size_t>(g)].Eltern;
+        if (!erste) erste = g;
+        else if (*erste != g) return true;
+    }
+    return false;
+}
 
 }  // namespace pavolant

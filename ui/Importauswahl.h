@@ -40,8 +40,9 @@ struct Importwahl {
 // hold, or a range outside its shapes, throws DateiFehler naming the file.
 std::vector<int> ShapesDerWahl(const I3dSzene& szene, const Importwahl& wahl);
 
-// The import asks only for a scene with more than one group; with one group or none
-// every shape is taken, as always.
+// The import asks only when the shapes lie in more than one group (each shape counted
+// in its nearest enclosing node that is no shape, or in the scene itself); otherwise
+// every shape is taken, as always, without asking.
 bool ImportWahlNoetig(const I3dSzene& szene);
 
 }  // namespace pavolant

@@ -543,6 +543,25 @@ TEST(ImportWahl, EineGruppeFragtNichtUndNamenFolgenDenPunkten) {
     ASSERT_TRUE(w.Ereignis([&] { f.bbnSplinePtsOpenClick(); }));
     EXPECT_TRUE(w.dialoge.importbaeume.empty());
     EXPECT_EQ(NamenUndX(f), (Texte{"a@0", "b@0", "c@0", "d@0", "e@10"}));
+    // Nor asks a group that only wraps the one that holds the shapes, nor shapes nested
+    // in a shape; two groups with shapes of their own do ask.
+    const struct {
+        const char* szene;
+        bool fragt;
+    } faelle[] = {
+        {"<i3D><Scene><TransformGroup name='splines'><TransformGroup name='road'><Shape/><Shape><Shape/></Shape>"
+         "</TransformGroup><TransformGroup name='leer'/></TransformGroup></Scene></i3D>",
+         false},
+        {"<i3D><Scene><TransformGroup><Shape/></TransformGroup><Shape/></Scene></i3D>", true},
+    };
+    for (const auto& fall : faelle) {
+        DateiSchreiben(ordner / "g.i3d", fall.szene);
+        Fenster g;
+        g.dialoge.antworten = {(ordner / "g.i3d").string()};
+        ASSERT_TRUE(g.Ereignis([&] { g.form.bbnSplinePtsOpenClick(); }));
+        EXPECT_EQ(g.dialoge.importbaeume.size(), fall.fragt ? 1u : 0u) << fall.szene;
+        EXPECT_EQ(g.form.SplinePunkte.AnzahlPunkte(), fall.fragt ? 2 : 3);
+    }
 
     // Deleting, inserting and undoing carry the names with their points.
     ASSERT_TRUE(w.Ereignis([&] { f.TabellenzeilenLoeschen({1}); }));
