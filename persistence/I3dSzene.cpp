@@ -628,7 +628,7 @@ Matrix Mal(const Matrix& a, const Matrix& b) {
     return m;
 }
 
-// Ry(y) * Rx(x) * Rz(z), angles in degrees (see the header).
+// Rz(z) * Ry(y) * Rx(x), angles in degrees (see the header).
 Matrix Drehung(const std::array<double, 3>& grad) {
     const double cx = std::cos(grad[0] * kGradZuRad), sx = std::sin(grad[0] * kGradZuRad);
     const double cy = std::cos(grad[1] * kGradZuRad), sy = std::sin(grad[1] * kGradZuRad);
@@ -636,23 +636,26 @@ Matrix Drehung(const std::array<double, 3>& grad) {
     const Matrix ry{{{cy, 0, sy}, {0, 1, 0}, {-sy, 0, cy}}};
     const Matrix rx{{{1, 0, 0}, {0, cx, -sx}, {0, sx, cx}}};
     const Matrix rz{{{cz, -sz, 0}, {sz, cz, 0}, {0, 0, 1}}};
-    return Mal(ry, Mal(rx, rz));
+    return Mal(rz, Mal(ry, rx));
 }
 
-// The angles (degrees) of a rotation matrix in the same convention; Xrot in [-90, 90].
-// At Xrot = ±90 the heading and the bank turn about the same axis; the bank is then 0.
+// The angles (degrees) of a rotation matrix in the same convention. Every turn has two
+// such triples, (x, y, z) and (x + 180, 180 - y, z + 180); the one with the smaller pitch
+// and bank is taken, so that a node turned about Y alone reads as a heading with no
+// pitch or bank (150 rather than 180 30 180), as the centre line reads the angles. At
+// Yrot = ±90 the pitch and the bank turn about one axis; the bank is then 0.
 std::array<double, 3> Winkel(const Matrix& m) {
-    const double sx = std::clamp(-m[1][2], -1.0, 1.0);
-    const double x = std::asin(sx);
-    double y, z;
-    if (std::abs(sx) < 1 - 1e-12) {
-        y = std::atan2(m[0][2], m[2][2]);
-        z = std::atan2(m[1][0], m[1][1]);
-    } else {
-        y = std::atan2(-m[2][0], m[0][0]);
-        z = 0;
+    const double sy = std::clamp(-m[2][0], -1.0, 1.0);
+    const auto grad = [](double rad) { return rad / kGradZuRad; };
+    if (std::abs(sy) >= 1 - 1e-12) {
+        const double y = sy > 0 ? 90.0 : -90.0;
+        return {grad(std::atan2(-m[1][2], m[1][1])), y, 0.0};
     }
-    return {x / kGradZuRad, y / kGradZuRad, z / kGradZuRad};
+    const double y = grad(std::asin(sy));
+    const std::array<double, 3> a{grad(std::atan2(m[2][1], m[2][2])), y, grad(std::atan2(m[1][0], m[0][0]))};
+    const std::array<double, 3> b{grad(std::atan2(-m[2][1], -m[2][2])), (y > 0 ? 180.0 : -180.0) - y,
+                                  grad(std::atan2(-m[1][0], -m[0][0]))};
+    return std::abs(b[0]) + std::abs(b[2]) < std::abs(a[0]) + std::abs(a[2]) ? b : a;
 }
 
 }  // namespace

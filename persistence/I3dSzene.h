@@ -59,13 +59,16 @@ inline constexpr std::size_t kMaxI3dWertLaenge = 1024;
 // scene puts it, through the transforms of the nodes around it.
 //
 // The one rotation convention of the program: a node's rotation="Xrot Yrot Zrot"
-// (degrees) is the matrix Ry(Yrot) * Rx(Xrot) * Rz(Zrot) applied to column vectors, each
-// factor the right-handed turn about its axis. A node is banked about its own Z first,
-// then pitched about X, then headed about the world's Y: +Z (the road's direction)
-// turns to (sin Yrot cos Xrot, -sin Xrot, cos Yrot cos Xrot), so Yrot = 90 faces +X and a
-// positive Xrot lets the road fall, as the centre line reads the angles; the bank turns
-// the up axis to (-sin Zrot, cos Zrot, 0) as the road's normal does. A node's transform
-// is translation * rotation * scale; a child's is applied inside its parent's.
+// (degrees) is the matrix Rz(Zrot) * Ry(Yrot) * Rx(Xrot) applied to column vectors, each
+// factor the right-handed turn about a fixed axis: a node is turned about X first, then
+// about Y, then about Z. With Zrot = 0 its +Z (the road's direction) points along
+// (sin Yrot cos Xrot, -sin Xrot, cos Yrot cos Xrot): Yrot = 90 faces +X and a positive
+// Xrot lets the road fall, as the centre line reads the angles. The editor's own files
+// show the order: the three legs of a tripod turned by (-25 0 -120), (-25 0 0) and
+// (-25 0 120) spread 120 degrees apart only when X comes before Z, and nodes turned about
+// Y alone by more than 90 degrees are written as (180 y 180) or (-180 y -180), which
+// keeps Yrot, the middle turn, within ±90. A node's transform is translation * rotation
+// * scale; a child's is applied inside its parent's.
 
 struct I3dKnoten {
     std::string Element;  // "TransformGroup", "Shape", …

@@ -388,14 +388,15 @@ TEST(Kommandozeile, SplinePunkteAusEigenerSzene) {
     const IniDatei gespeichert(n);
     ASSERT_EQ(gespeichert.LiesInteger("Splines", "Anzahl", 0), 4);
     // Worked out by hand: "silo" turned by (-180 0 -180) is turned by 180 about Y, so
-    // "ring" lands at silo - its x and z, and its turn (-180 90 90) becomes (0 90 -90);
-    // "glied" lies 100 m out along the group "kette" inside "ring"; its own (95 -90 0)
-    // after ring's comes to a pitch of 5 alone. "silo" and "rohr" stand in the scene.
-    const std::vector<std::vector<double>> erwartet = {
-        {-11.5, 4.25, -22.75, -180, 0, -180},
-        {-11.4375, 4.175, -23.4375, 0, 90, -90},
-        {100 - 0.0943838 - 11.4375, -100 - 4.12565e-9 + 4.175, -100 - 23.4375, 5, 0, 0},
-        {7, 8, 9, 0, 0, 0}};
+    // "ring" lands at silo - its x and z; ring's (-180 90 90) after silo's maps x to z,
+    // y to -x and z to -y, which reads as (90 -90 0); "glied" lies 100 m out along the
+    // group "kette" inside "ring", and its own (95 -90 0) after ring's reads as
+    // (-85 0 -90). "silo" and "rohr" stand in the scene itself.
+    const std::vector<std::vector<double>> erwartet = {{-11.5, 4.25, -22.75, -180, 0, -180},
+                                                       {-11.4375, 4.175, -23.4375, 90, -90, 0},
+                                                       {-11.4375 - 100, 4.175 - 100 + 0.0943838,
+                                                        -23.4375 + 100 + 4.12565e-9, -85, 0, -90},
+                                                       {7, 8, 9, 0, 0, 0}};
     for (int k = 1; k <= 4; ++k) {
         for (std::size_t i = 0; i < 6; ++i) {
             const char* schluessel[] = {"X", "Y", "Z", "Xrot", "Yrot", "Zrot"};

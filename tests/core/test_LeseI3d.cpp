@@ -1198,8 +1198,8 @@ TEST(I3dAlsXml, TransformeDerElternWerdenAngewandt) {
         {"rotation=\"0 90 0\"", "translation=\"0 0 10\"", {10, 0, 0, 0, 90, 0}},
         {"rotation=\"0 90 0\"", "translation=\"10 0 0\" rotation=\"0 30 0\"", {0, 0, -10, 0, 120, 0}},
         {"rotation=\"0 90 0\"", "rotation=\"10 0 0\"", {0, 0, 0, 10, 90, 0}},
-        // Banked by the parent after the child's heading: +Z ends up, a pitch of -90
-        // (heading and bank then turn about one axis; the bank is taken as 0).
+        // A heading of 90, then turned about Z: at Yrot = 90 pitch and bank turn about
+        // one axis, and the bank is taken as 0.
         {"rotation=\"0 0 90\"", "rotation=\"0 90 0\"", {0, 0, 0, -90, 90, 0}},
         {"rotation=\"0 -90 0\" scale=\"1 1 2\"", "translation=\"0 0 5\"", {-10, 0, 0, 0, -90, 0}},
         {"translation=\"5 0 0\" rotation=\"0 180 0\"", "translation=\"1 0 0\"", {4, 0, 0, 0, 180, 0}},
@@ -1225,34 +1225,74 @@ TEST(I3dAlsXml, TransformeDerElternWerdenAngewandt) {
     }
 }
 
-// The one rotation convention: a node turned by (Xrot, Yrot, Zrot) carries its +Z to
-// the road direction the centre line reads from the same angles (heading Yrot, falling
-// with positive Xrot), and its +Y to the banked up axis; a child at rest takes the
-// parent's angles back unchanged.
-TEST(I3dAlsXml, DrehungenInDerKonventionDesProgramms) {
+// The one rotation convention: a node turned by (Xrot, Yrot, Zrot) is turned about X,
+// then Y, then Z. Its +Z and +Y land where Rz Ry Rx puts them; a child at rest under it
+// reads back a triple that turns the same way, the one with the least pitch and bank.
+TEST(I3dAlsXml, DrehungenInDerKonventionDesEditors) {
     const double grad = 3.14159265358979323846 / 180;
-    const double winkel[][3] = {{0, 0, 0},      {10, 0, 0},      {0, 30, 0},  {0, 0, 40},
-                                {-20, 135, 15}, {45, -60, -170}, {89, 10, 20}};
-    for (const auto& w : winkel) {
-        const std::string drehung =
-            std::to_string(w[0]) + " " + std::to_string(w[1]) + " " + std::to_string(w[2]);
+    // +Z and +Y of a node turned by (x, y, z), degrees.
+    const auto achsen = [grad](double x, double y, double z) {
+        const double cx = std::cos(x * grad), sx = std::sin(x * grad), cy = std::cos(y * grad),
+                     sy = std::sin(y * grad), cz = std::cos(z * grad), sz = std::sin(z * grad);
+        return std::array<double, 6>{cz * sy * cx + sz * sx, sz * sy * cx - cz * sx, cy * cx,
+                                     cz * sy * sx - sz * cx, sz * sy * sx + cz * cx, cy * sx};
+    };
+    const struct {
+        double w[3];     // the group's rotation
+        double soll[3];  // what a child at rest reads back
+    } faelle[] = {
+        {{0, 0, 0}, {0, 0, 0}},
+        {{10, 0, 0}, {10, 0, 0}},
+        {{0, 30, 0}, {0, 30, 0}},
+        {{0, 0, 40}, {0, 0, 40}},
+        {{0, 150, 0}, {0, 150, 0}},        // a heading beyond 90 stays a heading
+        {{-180, -4.37188, -180}, {0, -175.62812, 0}},  // as the editor writes such a heading
+        {{-20, 35, 15}, {-20, 35, 15}},
+        {{45, -60, -170}, {-135, -120, 10}},  // the same turn with less pitch and bank
+        {{-25, 0, -120}, {-25, 0, -120}},
+    };
+    for (const auto& fall : faelle) {
+        const double* w = fall.w;
+        const std::string drehung = std::to_string(w[0]) + " " + std::to_string(w[1]) + " " + std::to_string(w[2]);
         SCOPED_TRACE(drehung);
-        const I3dSzene szene =
-            LeseI3dSzeneAusText("<i3D><Scene><TransformGroup rotation=\"" + drehung +
-                                    "\"><Shape translation=\"0 0 1\"/><Shape translation=\"0 1 "
-                                    "0\"/><Shape/></TransformGroup></Scene></i3D>",
-                                "k.i3d");
-        const double x = w[0] * grad, y = w[1] * grad, z = w[2] * grad;
+        const I3dSzene szene = LeseI3dSzeneAusText(
+            "<i3D><Scene><TransformGroup rotation=\"" + drehung +
+                "\"><Shape translation=\"0 0 1\"/><Shape translation=\"0 1 0\"/><Shape/></TransformGroup></Scene></i3D>",
+            "k.i3d");
+        const std::array<double, 6> soll = achsen(w[0], w[1], w[2]);
         const I3dWeltpunkt vorn = Weltlage(szene, 1), oben = Weltlage(szene, 2), mitte = Weltlage(szene, 3);
-        EXPECT_NEAR(vorn.X, std::sin(y) * std::cos(x), 1e-12);
-        EXPECT_NEAR(vorn.Y, -std::sin(x), 1e-12);
-        EXPECT_NEAR(vorn.Z, std::cos(y) * std::cos(x), 1e-12);
-        EXPECT_NEAR(oben.X, -std::cos(y) * std::sin(z) + std::sin(y) * std::sin(x) * std::cos(z), 1e-12);
-        EXPECT_NEAR(oben.Y, std::cos(x) * std::cos(z), 1e-12);
-        EXPECT_NEAR(oben.Z, std::sin(y) * std::sin(z) + std::cos(y) * std::sin(x) * std::cos(z), 1e-12);
-        EXPECT_NEAR(mitte.Xrot, w[0], 1e-9);
-        EXPECT_NEAR(mitte.Yrot, w[1], 1e-9);
-        EXPECT_NEAR(mitte.Zrot, w[2], 1e-9);
+        const double ist[] = {vorn.X, vorn.Y, vorn.Z, oben.X, oben.Y, oben.Z};
+        for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(ist[k], soll[k], 1e-12) << k;
+        EXPECT_NEAR(mitte.Xrot, fall.soll[0], 1e-9);
+        EXPECT_NEAR(mitte.Yrot, fall.soll[1], 1e-9);
+        EXPECT_NEAR(mitte.Zrot, fall.soll[2], 1e-9);
+        // The angles read back turn the axes the same way.
+        const std::array<double, 6> wieder = achsen(mitte.Xrot, mitte.Yrot, mitte.Zrot);
+        for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(wieder[k], soll[k], 1e-12) << k;
+    }
+}
+
+// The editor's tripod (terrafarm_psv2.i3d): legs turned by (-25 0 -120), (-25 0 0) and
+// (-25 0 120) under a body turned by (90 0 0) stand down and spread 120 degrees apart.
+TEST(I3dAlsXml, DreibeinDesEditorsStehtAufDemBoden) {
+    const I3dSzene szene = LeseI3dSzeneAusText(
+        "<i3D><Scene><Shape name='Tripod' rotation='90 0 0'>"
+        "<Shape name='a' rotation='-25 0 -120'><Shape name='fa' translation='0 0 1'/></Shape>"
+        "<Shape name='b' rotation='-25 0 0'><Shape name='fb' translation='0 0 1'/></Shape>"
+        "<Shape name='c' rotation='-25 0 120'><Shape name='fc' translation='0 0 1'/></Shape>"
+        "</Shape></Scene></i3D>",
+        "dreibein.i3d");
+    const double grad = 3.14159265358979323846 / 180;
+    std::vector<double> richtungen;
+    for (int fuss : {2, 4, 6}) {
+        const I3dWeltpunkt p = Weltlage(szene, fuss);
+        EXPECT_NEAR(p.Y, -std::cos(25 * grad), 1e-12);  // every foot the same way down
+        EXPECT_NEAR(std::hypot(p.X, p.Z), std::sin(25 * grad), 1e-12);
+        richtungen.push_back(std::atan2(p.Z, p.X) / grad);
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        const double abstand = std::remainder(richtungen[(i + 1) % 3] - richtungen[i], 360.0);
+        EXPECT_NEAR(std::abs(abstand), 120, 1e-9) << i;
     }
 }
 
