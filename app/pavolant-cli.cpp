@@ -31,6 +31,7 @@
 #include "persistence/Systemspeicher.h"
 #include "ui/Hauptfenster.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -42,6 +43,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -55,7 +57,8 @@ constexpr const char* kAufruf = TrVorgemerkt(
     // message prefixes as their own translations print them; the descriptions keep one
     // column and the lines stay within 80 characters.
     "usage: pavolant-cli [--settings FILE] [--right-border FILE] [--left-border FILE]\n"
-    "                    [--splines FILE.i3d] [--drop-duplicates] [--orient]\n"
+    "                    [--splines FILE.i3d [--group NAME | --shapes FIRST-LAST]]\n"
+    "                    [--drop-duplicates] [--orient]\n"
     "                    [--tex-start V] [--save-params FILE] [--max-memory SIZE]\n"
     "                    [-o OUT.i3d] PARAMS.ini\n"
     "\n"
@@ -69,7 +72,13 @@ constexpr const char* kAufruf = TrVorgemerkt(
     "  --left-border FILE  takes the left border from the parameter file FILE\n"
     "  --splines FILE.i3d  replaces the spline points with the shapes of the scene of\n"
     "                      FILE.i3d, as exported by the level editor; a file without\n"
-    "                      a complete scene stops like an error\n"
+    "                      a complete scene stops like an error; shapes inside\n"
+    "                      moved, turned or scaled groups are placed as the scene\n"
+    "                      puts them\n"
+    "  --group NAME        takes only the shapes in the first group called NAME\n"
+    "                      (at any depth of the scene)\n"
+    "  --shapes FIRST-LAST takes only the shapes FIRST to LAST, counted from 1 in\n"
+    "                      the order of the file\n"
     "  --drop-duplicates   drops every spline point at the same place as its\n"
     "                      predecessor (closer than 1 mm), the first of each run staying\n"
     "  --orient            sets every spline point's heading (Yrot) and grade (Xrot)\n"
@@ -79,7 +88,9 @@ constexpr const char* kAufruf = TrVorgemerkt(
     "                      500M; a plain number is megabytes) instead of half of the\n"
     "                      physical memory or the settings file's maxSpeicherMB\n"
     "  -o OUT.i3d          runs \"Go\" and writes the road to OUT.i3d (used as given);\n"
-    "                      the report goes to standard output\n"
+    "                      the report goes to standard output; without -o (and\n"
+    "                      without --save-params) nothing is written, which an\n"
+    "                      information line says\n"
     "  --save-params FILE  saves the parameters as \"Save parameter\" does, after the run,\n"
     "                      so FILE carries the texture start for the next road\n"
     "  --help              shows this text\n"
@@ -115,9 +126,12 @@ std::string Fehlerzeile(std::string_view text) { return Einsetzen(Tr("error: %1"
 class Fehlerausgabe : public Melder {
 public:
     int anzahl = 0;  // messages so far
+    // Cleared by every message: what a box offered counts only while it was the last word.
+    std::vector<std::string>* angebote = nullptr;
 
     void Melden(MeldungsArt art, const std::string& text) override {
         ++anzahl;
+        if (angebote) angebote->clear();
         std::cerr << Meldungszeile(art, text) << '\n';
     }
 };
@@ -134,6 +148,7 @@ public:
         return std::exchange(Antwort, {});
     }
     void Fehler(const std::string& text) override {
+        letzteAngebote.clear();
         std::cerr << Fehlerzeile(text) << '\n';
     }
     // The command line never asks: each step replaces the road as the command says.
@@ -141,15 +156,21 @@ public:
     // The box's message as any other; the options (--drop-duplicates, --orient) take
     // the place of the offers.
     std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
-                                        const std::vector<std::string>&) override {
+                                        const std::vector<std::string>& angebote) override {
         std::cerr << Meldungszeile(art, text) << '\n';
+        letzteAngebote = angebote;
         return std::nullopt;
     }
+    // What the last box offered: a run that stopped on a point offers to select it, and
+    // to orient the points when a heading was the reason.
+    std::vector<std::string> letzteAngebote;
 };
 
 struct Auftrag {
     std::optional<std::string> einstellungen;
     std::optional<std::string> splines;
+    std::optional<std::string> gruppe;
+    std::optional<std::string> shapes;
     std::optional<std::string> randRechts;
     std::optional<std::string> randLinks;
     std::optional<std::string> texStart;
@@ -160,6 +181,20 @@ struct Auftrag {
     bool ausrichten = false;
     std::string parameter;
 };
+
+// "3-17": the first and last shape, 1 <= FIRST <= LAST.
+std::optional<std::pair<int, int>> Shapebereich(std::string_view text) {
+    const std::size_t strich = text.find('-');
+    if (strich == std::string_view::npos) return std::nullopt;
+    int von = 0, bis = 0;
+    const auto zahl = [](std::string_view t, int& wert) {
+        const auto [ende, fehler] = std::from_chars(t.data(), t.data() + t.size(), wert);
+        return !t.empty() && fehler == std::errc() && ende == t.data() + t.size();
+    };
+    if (!zahl(text.substr(0, strich), von) || !zahl(text.substr(strich + 1), bis) || von < 1 || bis < von)
+        return std::nullopt;
+    return std::pair{von, bis};
+}
 
 int Falsch(const std::string& grund) {
     std::cerr << "pavolant-cli: " << grund << "\n\n" << Tr(kAufruf);
@@ -203,6 +238,10 @@ std::optional<Auftrag> Zerlegen(const std::vector<std::string>& argumente, int& 
                 ziel = &a.einstellungen;
             else if (arg == "--splines")
                 ziel = &a.splines;
+            else if (arg == "--group")
+                ziel = &a.gruppe;
+            else if (arg == "--shapes")
+                ziel = &a.shapes;
             else if (arg == "--save-params")
                 ziel = &a.parameterSpeichern;
             else if (arg == "-o")
@@ -260,6 +299,19 @@ std::optional<Auftrag> Zerlegen(const std::vector<std::string>& argumente, int& 
         code = Falsch(Tr("no parameter file given"));
         return std::nullopt;
     }
+    if ((a.gruppe || a.shapes) && !a.splines) {
+        code = Falsch(Einsetzen(Tr("option '%1' needs '--splines'"), {a.gruppe ? "--group" : "--shapes"}));
+        return std::nullopt;
+    }
+    if (a.gruppe && a.shapes) {
+        code = Falsch(Tr("options '--group' and '--shapes' exclude each other"));
+        return std::nullopt;
+    }
+    if (a.shapes && !Shapebereich(*a.shapes)) {
+        code =
+            Falsch(Einsetzen(Tr("option '--shapes' needs FIRST-LAST such as 1-20, not '%1'"), {*a.shapes}));
+        return std::nullopt;
+    }
     return a;
 }
 
@@ -287,9 +339,22 @@ std::optional<std::string> Ueberschneidung(const Auftrag& a) {
     return std::nullopt;
 }
 
+// What the options offer when a run stopped on a point: its predecessor on the same spot,
+// or a heading too far from the line to the next point.
+std::string Abhilfe(const std::vector<std::string>& angebote, const Auftrag& auftrag) {
+    if (std::find(angebote.begin(), angebote.end(), Tr("Orient points")) == angebote.end())
+        return Tr("Points on the same spot as their predecessor: --drop-duplicates drops them.");
+    if (auftrag.splines && !auftrag.gruppe && !auftrag.shapes)
+        return Tr(
+            "An angle too large: --orient turns every point along the road; if the scene holds several "
+            "splines, --group NAME or --shapes FIRST-LAST takes one of them.");
+    return Tr("An angle too large: --orient turns every point along the road.");
+}
+
 int Ausfuehren(const Auftrag& auftrag) {
     Fehlerausgabe melder;
     Skriptdialoge dialoge;
+    melder.angebote = &dialoge.letzteAngebote;
     Hauptfenster form(melder, dialoge);
 
     if (auftrag.einstellungen) {
@@ -319,6 +384,17 @@ int Ausfuehren(const Auftrag& auftrag) {
     }
 
     if (auftrag.splines) {
+        if (auftrag.gruppe) {
+            Importwahl wahl;
+            wahl.art = Importwahl::Art::Gruppe;
+            wahl.Gruppenname = *auftrag.gruppe;
+            form.Importvorgabe = wahl;
+        } else if (auftrag.shapes) {
+            Importwahl wahl;
+            wahl.art = Importwahl::Art::Bereich;
+            std::tie(wahl.Erster, wahl.Letzter) = *Shapebereich(*auftrag.shapes);
+            form.Importvorgabe = wahl;
+        }
         dialoge.Antwort = *auftrag.splines;
         const int vorher = melder.anzahl;
         if (!form.Ausfuehren([&] { form.bbnSplinePtsOpenClick(); })) return 1;
@@ -334,6 +410,7 @@ int Ausfuehren(const Auftrag& auftrag) {
 
     if (auftrag.ausgabe) {
         dialoge.Antwort = *auftrag.ausgabe;
+        dialoge.letzteAngebote.clear();
         form.Ausfuehren([&] { form.bbnSaveClick(); });
         const bool ohneFehler = form.Ausfuehren([&] { form.bbnGoClick(); });
         const std::optional<Laufbericht>& lauf = form.LetzterLauf();
@@ -342,12 +419,21 @@ int Ausfuehren(const Auftrag& auftrag) {
             for (const std::string& zeile : lauf->Memo) std::cout << zeile << '\n';
         // Saving after a run that stopped would hand on a texture start that no
         // document continues.
-        if (!ohneFehler || !lauf || !lauf->Geschrieben) return 1;
+        if (!ohneFehler || !lauf || !lauf->Geschrieben) {
+            if (!dialoge.letzteAngebote.empty())
+                std::cerr << Meldungszeile(MeldungsArt::Information, Abhilfe(dialoge.letzteAngebote, auftrag))
+                          << '\n';
+            return 1;
+        }
     }
 
     if (auftrag.parameterSpeichern) {
         dialoge.Antwort = *auftrag.parameterSpeichern;
         if (!form.Ausfuehren([&] { form.bbnSaveParaClick(); })) return 1;
+    } else if (!auftrag.ausgabe) {
+        melder.Information(
+            Tr("Nothing was written: no output file was given (-o OUT.i3d), so the road was only "
+               "loaded and checked."));
     }
     return 0;
 }

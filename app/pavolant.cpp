@@ -15,6 +15,7 @@
 #include "persistence/Sprache.h"
 #include "ui/Hauptfenster.h"
 #include "ui/qt/Hauptfensteransicht.h"
+#include "ui/qt/Importdialog.h"
 #include "ui/qt/Parameterliste.h"
 #include "ui/qt/Profilansicht.h"
 #include "ui/qt/Programmstart.h"
@@ -39,6 +40,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTableView>
+#include <QTreeWidget>
 #include <QTimer>
 #include <QTranslator>
 
@@ -257,7 +259,8 @@ bool TexturenAnlegen(const std::filesystem::path& ordner) {
 // a close-up of it as a UV check (preview-uvcheck.png) and with DDS textures the tour writes
 // beside the document (preview-textured.png), point 3 dragged in the plan view
 // with the live road following it (preview-plan-drag.png, then undone),
-// the points table beside the point editor (points-table.png),
+// the points table beside the point editor (points-table.png), the import's choice on a
+// scene of several splines (import-tree.png),
 // the question when the changed road's window is to close (unsaved-question.png, answered
 // with Cancel), and the error box of letters typed into the roadway width before "Go"
 // (error-field.png). True when every picture was written.
@@ -382,6 +385,44 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
     } else {
         Rundgangsmeldung(Tr("no points table button"));
         ok = false;
+    }
+
+    // The import's choice on a scene of several splines, one group picked in its tree
+    // (import-tree.png); cancelled, so the road stays.
+    {
+        const std::filesystem::path szenendatei =
+            PfadAusUtf8(QDir(ablage.path()).filePath(QStringLiteral("splines.i3d")).toStdString());
+        std::string szene =
+            "<i3D name=\"splines\" version=\"1.6\">\n  <Scene>\n    <TransformGroup name=\"splines\">\n";
+        const struct {
+            const char* name;
+            int punkte;
+            double x;
+        } gruppen[] = {{"mainRoad", 7, 0}, {"farmTrack", 4, 300}, {"villageLoop", 5, -250}};
+        for (const auto& g : gruppen) {
+            szene += std::string("      <TransformGroup name=\"") + g.name + "\" translation=\"" +
+                     FormatAllgemein(g.x) + " 0 0\">\n";
+            for (int i = 1; i <= g.punkte; ++i)
+                szene += std::string("        <Shape name=\"") + g.name + std::to_string(i) +
+                         "\" translation=\"0 0 " + std::to_string(40 * i) + "\"/>\n";
+            szene += "      </TransformGroup>\n";
+        }
+        szene += "    </TransformGroup>\n  </Scene>\n</i3D>\n";
+        std::ofstream(szenendatei, std::ios::binary) << szene;
+        try {
+            const I3dSzene gelesen = LeseI3dSzene(Utf8(szenendatei));
+            qt::Importdialog wahl(gelesen, Importbaum(gelesen), &fenster);
+            wahl.show();
+            const QList<QTreeWidgetItem*> treffer =
+                wahl.Baum().findItems(QStringLiteral("farmTrack"), Qt::MatchRecursive);
+            if (!treffer.isEmpty()) treffer.front()->setSelected(true);
+            Warten(300);
+            ok = Speichern(Ueberlagert(fenster, wahl), ordner, "import-tree.png") && ok;
+            wahl.reject();
+        } catch (const std::exception& e) {
+            Rundgangsmeldung(e.what());
+            ok = false;
+        }
     }
 
     // From here the two boxes are the desktop's own, photographed over the window.

@@ -33,6 +33,10 @@ public:
     double QuerA = 0, QuerB = 0, QuerC = 0;     // x(s) = ((A s + B) s + C) s
     double HoeheA = 0, HoeheB = 0, HoeheC = 0;  // y(s) = ((A s + B) s + C) s
     double ZrotDelta = 0;     // bank change to the next point, degrees in [-180, 180]
+
+    // The scene node's name the point was imported from (UTF-8), empty for a typed point.
+    // Kept for the session only: no file stores it.
+    std::string Name;
 };
 
 class TSplinePunkte {

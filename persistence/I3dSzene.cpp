@@ -8,6 +8,8 @@
 #include "model/Zahlen.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstring>
 #include <cstddef>
 #include <istream>
@@ -324,6 +326,580 @@ void LeseI3dAusStrom(TSplinePunkte& punkte, std::istream& strom, const std::stri
                 "In %1 fehlt \"</Scene>\"; übernommen wurden die %2 SplinePunkte bis zum Dateiende.",
                 static_cast<unsigned long>(std::max(k, 0))),
             {name, std::to_string(k)}));
+}
+
+}  // namespace pavolant
+
+// ---- The scene as a tree ----------------------------------------------------------------
+
+namespace pavolant {
+
+namespace {
+
+constexpr double kGradZuRad = 3.14159265358979323846 / 180.0;
+
+// A reading error at a line of the file.
+[[noreturn]] void XmlFehler(const std::string& name, int zeile, const std::string& grund) {
+    // Catalog: %1 is the file's name, %2 the line number, %3 what is wrong there.
+    throw DateiFehler(Einsetzen(Tr("%1, line %2: %3"), {name, std::to_string(zeile), grund}));
+}
+
+bool IstXmlLeerraum(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+bool IstNamenszeichen(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == ':' || c == '-' || c == '.' || u >= 0x80;
+}
+
+// Valid UTF-8 stays; anything else is taken for Latin-1, the editor's declared encoding.
+std::string AlsUtf8(std::string_view s) {
+    bool gueltig = true;
+    for (std::size_t i = 0; i < s.size() && gueltig;) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t n = c < 0x80           ? 1
+                              : (c >> 5) == 0x6  ? 2
+                              : (c >> 4) == 0xE  ? 3
+                              : (c >> 3) == 0x1E ? 4
+                                                 : 0;
+        if (n == 0 || i + n > s.size()) {
+            gueltig = false;
+            break;
+        }
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 0x2) gueltig = false;
+        i += n;
+    }
+    if (gueltig) return std::string(s);
+    std::string r;
+    for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            r += ch;
+        } else {
+            r += static_cast<char>(0xC0 | (c >> 6));
+            r += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return r;
+}
+
+void Utf8Anhaengen(std::string& s, unsigned long c) {
+    if (c < 0x80) {
+        s += static_cast<char>(c);
+    } else if (c < 0x800) {
+        s += static_cast<char>(0xC0 | (c >> 6));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        s += static_cast<char>(0xE0 | (c >> 12));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | (c >> 18));
+        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// A pull reader of the XML the scene needs: start and end tags with their attributes;
+// text, comments, CDATA sections and processing instructions are stepped over. Lines
+// are counted as the file's (LF, CR LF or CR each end one).
+class XmlLeser {
+public:
+    XmlLeser(std::string_view text, const std::string& name) : t_(text), name_(name) {}
+
+    struct Attribut {
+        std::string Name, Wert;
+    };
+    enum class Art { Start, Ende, Dateiende };
+    struct Marke {
+        Art art = Art::Dateiende;
+        std::string Element;
+        std::vector<Attribut> Attribute;
+        bool Leer = false;  // <x/>
+        int Zeile = 0;
+    };
+
+    // The next tag. Each call gives the tag after the previous one.
+    Marke Naechste() {
+        for (;;) {
+            const std::size_t lt = t_.find('<', pos_);
+            if (lt == std::string_view::npos) {
+                Weiter(t_.size());
+                return {};
+            }
+            Weiter(lt);
+            const std::string_view rest = t_.substr(pos_);
+            if (rest.substr(0, 4) == "<!--") {
+                Ueberspringen("-->", 4, Tr("a comment is not closed"));
+            } else if (rest.substr(0, 9) == "<![CDATA[") {
+                Ueberspringen("]]>", 9, Tr("a CDATA section is not closed"));
+            } else if (rest.substr(0, 2) == "<?") {
+                Ueberspringen("?>", 2, Tr("a processing instruction is not closed"));
+            } else if (rest.substr(0, 2) == "<!") {
+                // A document type declaration could define entities and pull in other files.
+                Fehler(Tr("a document type declaration is not read"));
+            } else if (rest.substr(0, 2) == "</") {
+                Marke m;
+                m.art = Art::Ende;
+                m.Zeile = zeile_;
+                Weiter(pos_ + 2);
+                m.Element = Name();
+                Leerraum();
+                if (!Ist('>')) Fehler(Einsetzen(Tr("the end tag </%1> is not closed with '>'"), {m.Element}));
+                Weiter(pos_ + 1);
+                return m;
+            } else {
+                return StartTag();
+            }
+        }
+    }
+    int Zeile() const { return zeile_; }
+    [[noreturn]] void Fehler(const std::string& grund) const { XmlFehler(name_, zeile_, grund); }
+
+private:
+    // Moves to `ziel`, counting the line ends passed.
+    void Weiter(std::size_t ziel) {
+        for (; pos_ < ziel; ++pos_) {
+            const char c = t_[pos_];
+            if (c == '\n' || (c == '\r' && (pos_ + 1 >= t_.size() || t_[pos_ + 1] != '\n'))) ++zeile_;
+        }
+    }
+    bool Ist(char c) const { return pos_ < t_.size() && t_[pos_] == c; }
+    void Leerraum() {
+        std::size_t e = pos_;
+        while (e < t_.size() && IstXmlLeerraum(t_[e])) ++e;
+        Weiter(e);
+    }
+    void Ueberspringen(std::string_view schluss, std::size_t anfang, const char* grund) {
+        const std::size_t e = t_.find(schluss, pos_ + anfang);
+        if (e == std::string_view::npos) Fehler(grund);
+        Weiter(e + schluss.size());
+    }
+    std::string Name() {
+        std::size_t e = pos_;
+        while (e < t_.size() && IstNamenszeichen(t_[e])) ++e;
+        if (e == pos_) Fehler(Tr("a name is missing after '<' or before '='"));
+        std::string n(t_.substr(pos_, e - pos_));
+        Weiter(e);
+        return n;
+    }
+    Marke StartTag() {
+        Marke m;
+        m.art = Art::Start;
+        m.Zeile = zeile_;
+        Weiter(pos_ + 1);
+        m.Element = Name();
+        for (;;) {
+            const std::size_t vor = pos_;
+            Leerraum();
+            if (pos_ >= t_.size()) Fehler(Einsetzen(Tr("the tag <%1 is not closed"), {m.Element}));
+            if (Ist('>')) {
+                Weiter(pos_ + 1);
+                return m;
+            }
+            if (t_.substr(pos_, 2) == "/>") {
+                Weiter(pos_ + 2);
+                m.Leer = true;
+                return m;
+            }
+            if (pos_ == vor)
+                Fehler(Einsetzen(Tr("the tag <%1 needs a blank between its attributes"), {m.Element}));
+            Attribut a;
+            a.Name = Name();
+            Leerraum();
+            if (!Ist('=')) Fehler(Einsetzen(Tr("the attribute %1 has no value"), {a.Name}));
+            Weiter(pos_ + 1);
+            Leerraum();
+            if (!Ist('"') && !Ist('\'')) Fehler(Einsetzen(Tr("the value of %1 is not in quotes"), {a.Name}));
+            const char quote = t_[pos_];
+            const std::size_t ende = t_.find(quote, pos_ + 1);
+            if (ende == std::string_view::npos)
+                Fehler(Einsetzen(Tr("the value of %1 is not closed"), {a.Name}));
+            a.Wert = Wert(t_.substr(pos_ + 1, ende - pos_ - 1));
+            Weiter(ende + 1);
+            m.Attribute.push_back(std::move(a));
+            if (m.Attribute.size() > kMaxAttribute)
+                Fehler(Einsetzen(Tr("the tag <%1 has more than %2 attributes"),
+                                 {m.Element, std::to_string(kMaxAttribute)}));
+            for (std::size_t b = 0; b + 1 < m.Attribute.size(); ++b)
+                if (m.Attribute[b].Name == m.Attribute.back().Name)
+                    Fehler(Einsetzen(Tr("the attribute %1 stands twice"), {m.Attribute.back().Name}));
+        }
+    }
+    // An attribute value as XML reads it: entities replaced, each blank, tab and line
+    // end one blank.
+    std::string Wert(std::string_view roh) const {
+        std::string w;
+        for (std::size_t i = 0; i < roh.size(); ++i) {
+            const char c = roh[i];
+            if (c == '<') Fehler(Tr("an attribute value holds '<'"));
+            if (c == '\r' && i + 1 < roh.size() && roh[i + 1] == '\n') continue;
+            if (IstXmlLeerraum(c)) {
+                w += ' ';
+            } else if (c != '&') {
+                w += c;
+            } else {
+                std::size_t e = i + 1;
+                while (e < roh.size() && (IstNamenszeichen(roh[e]) || roh[e] == '#')) ++e;
+                if (e == i + 1 || e >= roh.size() || roh[e] != ';')
+                    Fehler(Tr("an '&' in an attribute value starts no entity"));
+                const std::string_view ref = roh.substr(i + 1, e - i - 1);
+                if (ref == "lt")
+                    w += '<';
+                else if (ref == "gt")
+                    w += '>';
+                else if (ref == "amp")
+                    w += '&';
+                else if (ref == "quot")
+                    w += '"';
+                else if (ref == "apos")
+                    w += '\'';
+                else if (ref.size() > 1 && ref[0] == '#') {
+                    const bool hex = ref[1] == 'x';
+                    const std::string_view ziffern = ref.substr(hex ? 2 : 1);
+                    unsigned long code = 0;
+                    bool ok = !ziffern.empty() && ziffern.size() <= 8;
+                    for (char z : ziffern) {
+                        int d = -1;
+                        if (z >= '0' && z <= '9')
+                            d = z - '0';
+                        else if (hex && z >= 'a' && z <= 'f')
+                            d = z - 'a' + 10;
+                        else if (hex && z >= 'A' && z <= 'F')
+                            d = z - 'A' + 10;
+                        if (d < 0) ok = false;
+                        code = code * (hex ? 16 : 10) + static_cast<unsigned long>(std::max(d, 0));
+                    }
+                    if (!ok || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+                        Fehler(Einsetzen(Tr("unknown entity &%1;"), {std::string(ref)}));
+                    Utf8Anhaengen(w, code);
+                } else {
+                    Fehler(Einsetzen(Tr("unknown entity &%1;"), {std::string(ref.substr(0, 40))}));
+                }
+                i = e;
+            }
+        }
+        return w;
+    }
+
+    // A scene node carries a dozen; the bound keeps the check for repeats cheap.
+    static constexpr std::size_t kMaxAttribute = 1000;
+    std::string_view t_;
+    const std::string& name_;
+    std::size_t pos_ = 0;
+    int zeile_ = 1;
+};
+
+// Three numbers separated by blanks; `standard` for a missing attribute.
+std::array<double, 3> DreiWerte(const std::vector<XmlLeser::Attribut>& attribute, std::string_view name,
+                                std::array<double, 3> standard, const std::string& datei, int zeile) {
+    for (const auto& a : attribute) {
+        if (a.Name != name) continue;
+        std::array<double, 3> w{};
+        std::size_t n = 0;
+        std::string_view rest = a.Wert;
+        try {
+            for (;;) {
+                while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+                if (rest.empty()) break;
+                const std::size_t e = std::min(rest.find(' '), rest.size());
+                if (n == 3) throw KonvertierungsFehler(Einsetzen(Tr("'%1' is not three numbers"), {a.Wert}));
+                w[n++] = ZahlAusText(rest.substr(0, e));
+                rest.remove_prefix(e);
+            }
+            if (n != 3) throw KonvertierungsFehler(Einsetzen(Tr("'%1' is not three numbers"), {a.Wert}));
+        } catch (const KonvertierungsFehler& f) {
+            throw KonvertierungsFehler(
+                Einsetzen(Tr("%1, line %2: %3"), {datei, std::to_string(zeile), f.what()}));
+        }
+        return w;
+    }
+    return standard;
+}
+
+using Matrix = std::array<std::array<double, 3>, 3>;
+
+Matrix Mal(const Matrix& a, const Matrix& b) {
+    Matrix m{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) m[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j];
+    return m;
+}
+
+// Rz(z) * Ry(y) * Rx(x), angles in degrees (see the header).
+Matrix Drehung(const std::array<double, 3>& grad) {
+    const double cx = std::cos(grad[0] * kGradZuRad), sx = std::sin(grad[0] * kGradZuRad);
+    const double cy = std::cos(grad[1] * kGradZuRad), sy = std::sin(grad[1] * kGradZuRad);
+    const double cz = std::cos(grad[2] * kGradZuRad), sz = std::sin(grad[2] * kGradZuRad);
+    const Matrix ry{{{cy, 0, sy}, {0, 1, 0}, {-sy, 0, cy}}};
+    const Matrix rx{{{1, 0, 0}, {0, cx, -sx}, {0, sx, cx}}};
+    const Matrix rz{{{cz, -sz, 0}, {sz, cz, 0}, {0, 0, 1}}};
+    return Mal(rz, Mal(ry, rx));
+}
+
+// The angles (degrees) of a rotation matrix in the same convention. Every turn has two
+// such triples, (x, y, z) and (x + 180, 180 - y, z + 180); the one with the smaller pitch
+// and bank is taken, so that a node turned about Y alone reads as a heading with no
+// pitch or bank (150 rather than 180 30 180), as the centre line reads the angles. At
+// Yrot = ±90 the pitch and the bank turn about one axis; the bank is then 0.
+std::array<double, 3> Winkel(const Matrix& m) {
+    const double sy = std::clamp(-m[2][0], -1.0, 1.0);
+    const auto grad = [](double rad) { return rad / kGradZuRad; };
+    if (std::abs(sy) >= 1 - 1e-12) {
+        const double y = sy > 0 ? 90.0 : -90.0;
+        return {grad(std::atan2(-m[1][2], m[1][1])), y, 0.0};
+    }
+    const double y = grad(std::asin(sy));
+    const std::array<double, 3> a{grad(std::atan2(m[2][1], m[2][2])), y, grad(std::atan2(m[1][0], m[0][0]))};
+    const std::array<double, 3> b{grad(std::atan2(-m[2][1], -m[2][2])), (y > 0 ? 180.0 : -180.0) - y,
+                                  grad(std::atan2(-m[1][0], -m[0][0]))};
+    return std::abs(b[0]) + std::abs(b[2]) < std::abs(a[0]) + std::abs(a[2]) ? b : a;
+}
+
+}  // namespace
+
+bool I3dKnoten::InRuhe() const {
+    return Translation == std::array<double, 3>{0, 0, 0} && Rotation == std::array<double, 3>{0, 0, 0} &&
+           Skalierung == std::array<double, 3>{1, 1, 1};
+}
+
+int I3dSzene::AnzahlGruppen() const {
+    return static_cast<int>(
+        std::count_if(Knoten.begin(), Knoten.end(), [](const I3dKnoten& k) { return !k.IstShape(); }));
+}
+
+std::vector<int> I3dSzene::ShapesJeKnoten() const {
+    std::vector<int> n(Knoten.size(), 0);
+    // Children come after their parent: from the back, each count is complete when it
+    // is handed up.
+    for (std::size_t i = Knoten.size(); i-- > 0;) {
+        if (Knoten[i].IstShape()) ++n[i];
+        if (Knoten[i].Eltern >= 0) n[static_cast<std::size_t>(Knoten[i].Eltern)] += n[i];
+    }
+    return n;
+}
+
+I3dSzene LeseI3dSzeneAusText(std::string_view text, const std::string& name) {
+    I3dSzene szene;
+    szene.Datei = name;
+    XmlLeser leser(text, name);
+    std::vector<std::string> offen;  // the open elements, outermost first
+    int szenenTiefe = -1;            // depth of the open <Scene>; -1 outside it
+    bool szeneGelesen = false;
+    std::vector<int> knotenStapel;  // open scene nodes
+    bool wurzelGesehen = false;
+    for (;;) {
+        XmlLeser::Marke m = leser.Naechste();
+        if (m.art == XmlLeser::Art::Dateiende) break;
+        if (m.art == XmlLeser::Art::Ende) {
+            if (offen.empty() || offen.back() != m.Element)
+                XmlFehler(name, m.Zeile,
+                          offen.empty() ? Einsetzen(Tr("the end tag </%1> closes nothing"), {m.Element})
+                                        : Einsetzen(Tr("the end tag </%1> does not close <%2>"),
+                                                    {m.Element, offen.back()}));
+            offen.pop_back();
+            if (szenenTiefe >= 0) {
+                if (static_cast<int>(offen.size()) == szenenTiefe) {
+                    szenenTiefe = -1;
+                    szeneGelesen = true;
+                } else {
+                    knotenStapel.pop_back();
+                }
+            }
+            continue;
+        }
+        if (offen.empty()) {
+            if (wurzelGesehen) XmlFehler(name, m.Zeile, Tr("the document has a second root element"));
+            wurzelGesehen = true;
+        }
+        if (szenenTiefe >= 0) {
+            if (szene.Knoten.size() >= static_cast<std::size_t>(kMaxI3dKnoten))
+                XmlFehler(
+                    name, m.Zeile,
+                    Einsetzen(Tr("the scene holds more than %1 nodes"), {std::to_string(kMaxI3dKnoten)}));
+            I3dKnoten k;
+            k.Element = m.Element;
+            k.Zeile = m.Zeile;
+            k.Eltern = knotenStapel.empty() ? -1 : knotenStapel.back();
+            for (const auto& a : m.Attribute)
+                if (a.Name == "name") k.Name = AlsUtf8(a.Wert);
+            k.Translation = DreiWerte(m.Attribute, "translation", {0, 0, 0}, name, m.Zeile);
+            k.Rotation = DreiWerte(m.Attribute, "rotation", {0, 0, 0}, name, m.Zeile);
+            k.Skalierung = DreiWerte(m.Attribute, "scale", {1, 1, 1}, name, m.Zeile);
+            if (k.IstShape()) k.Shapenummer = ++szene.AnzahlShapes;
+            szene.Knoten.push_back(std::move(k));
+            if (!m.Leer) knotenStapel.push_back(static_cast<int>(szene.Knoten.size()) - 1);
+        } else if (m.Element == "Scene" && !szeneGelesen) {
+            szene.SzeneGefunden = true;
+            if (m.Leer)
+                szeneGelesen = true;
+            else
+                szenenTiefe = static_cast<int>(offen.size());
+        }
+        if (!m.Leer) offen.push_back(std::move(m.Element));
+    }
+    if (!offen.empty()) XmlFehler(name, leser.Zeile(), Einsetzen(Tr("<%1> is not closed"), {offen.back()}));
+    if (!wurzelGesehen) XmlFehler(name, leser.Zeile(), Tr("the file holds no XML element"));
+    return szene;
+}
+
+I3dSzene LeseI3dSzene(const std::string& dateiName) {
+    std::error_code grund;
+    Systemdatei datei = Systemdatei::ZumLesen(PfadAusUtf8(dateiName), grund);
+    if (grund) {
+        const char* muster = Tr("Die Datei %1 kann nicht gelesen werden: %2");
+        throw DateiFehler(Einsetzen(muster, {dateiName, Dateigrund(grund)}));
+    }
+    std::string text;
+    std::vector<char> block(65536);
+    for (;;) {
+        const std::size_t n = datei.Lesen(block.data(), block.size(), grund);
+        if (grund) throw DateiFehler(LeseFehlertext(dateiName));
+        if (n == 0) break;
+        text.append(block.data(), n);
+    }
+    return LeseI3dSzeneAusText(text, dateiName);
+}
+
+std::vector<int> ShapesDerWahl(const I3dSzene& szene, const std::vector<int>& knoten) {
+    const int n = static_cast<int>(szene.Knoten.size());
+    std::vector<char> drin(static_cast<std::size_t>(n), 0);
+    for (int k : knoten)
+        if (k >= 0 && k < n) drin[static_cast<std::size_t>(k)] = 1;
+    std::vector<int> shapes;
+    for (int i = 0; i < n; ++i) {
+        const int e = szene.Knoten[static_cast<std::size_t>(i)].Eltern;
+        // Parents come first, so a parent's mark is final when its children are reached.
+        if (e >= 0 && drin[static_cast<std::size_t>(e)]) drin[static_cast<std::size_t>(i)] = 1;
+        if (drin[static_cast<std::size_t>(i)] && szene.Knoten[static_cast<std::size_t>(i)].IstShape())
+            shapes.push_back(i);
+    }
+    return shapes;
+}
+
+std::vector<int> AlleShapes(const I3dSzene& szene) { return ShapesVonBis(szene, 1, szene.AnzahlShapes); }
+
+std::vector<int> ShapesVonBis(const I3dSzene& szene, int erster, int letzter) {
+    std::vector<int> shapes;
+    for (std::size_t i = 0; i < szene.Knoten.size(); ++i) {
+        const int nr = szene.Knoten[i].Shapenummer;
+        if (nr > 0 && nr >= erster && nr <= letzter) shapes.push_back(static_cast<int>(i));
+    }
+    return shapes;
+}
+
+std::optional<int> GruppeNamens(const I3dSzene& szene, std::string_view name) {
+    for (std::size_t i = 0; i < szene.Knoten.size(); ++i)
+        if (!szene.Knoten[i].IstShape() && szene.Knoten[i].Name == name) return static_cast<int>(i);
+    return std::nullopt;
+}
+
+namespace {
+
+// Where a node's children stand: the node's frame in level coordinates.
+struct Rahmen {
+    Matrix linear{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};   // rotations and scales so far
+    Matrix drehung{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};  // rotations alone
+    std::array<double, 3> lage{0, 0, 0};
+    bool ruhe = true;      // every node so far at rest
+    bool gedreht = false;  // some node so far rotated
+};
+
+Rahmen Innen(const Rahmen& p, const I3dKnoten& k) {
+    Rahmen r;
+    r.ruhe = p.ruhe && k.InRuhe();
+    r.gedreht = p.gedreht || k.Rotation != std::array<double, 3>{0, 0, 0};
+    if (r.ruhe) return r;
+    const Matrix d = Drehung(k.Rotation);
+    const Matrix s{{{k.Skalierung[0], 0, 0}, {0, k.Skalierung[1], 0}, {0, 0, k.Skalierung[2]}}};
+    r.linear = Mal(p.linear, Mal(d, s));
+    r.drehung = Mal(p.drehung, d);
+    for (std::size_t i = 0; i < 3; ++i)
+        r.lage[i] = p.lage[i] + (p.linear[i][0] * k.Translation[0] + p.linear[i][1] * k.Translation[1] +
+                                 p.linear[i][2] * k.Translation[2]);
+    return r;
+}
+
+// Node k, whose parent's frame is p, in level coordinates. Within nodes at rest the
+// values are the written ones, bit for bit; without a rotation around, the rotation is.
+I3dWeltpunkt Lage(const Rahmen& p, const I3dKnoten& k) {
+    I3dWeltpunkt w{k.Translation[0], k.Translation[1], k.Translation[2],
+                   k.Rotation[0],    k.Rotation[1],    k.Rotation[2],    p.ruhe};
+    if (p.ruhe) return w;
+    std::array<double, 3> lage{};
+    for (std::size_t i = 0; i < 3; ++i)
+        lage[i] = p.lage[i] + (p.linear[i][0] * k.Translation[0] + p.linear[i][1] * k.Translation[1] +
+                               p.linear[i][2] * k.Translation[2]);
+    w.X = lage[0];
+    w.Y = lage[1];
+    w.Z = lage[2];
+    if (p.gedreht) {
+        const std::array<double, 3> grad = Winkel(Mal(p.drehung, Drehung(k.Rotation)));
+        w.Xrot = grad[0];
+        w.Yrot = grad[1];
+        w.Zrot = grad[2];
+    }
+    return w;
+}
+
+}  // namespace
+
+I3dWeltpunkt Weltlage(const I3dSzene& szene, int knoten) {
+    const I3dKnoten& k = szene.Knoten.at(static_cast<std::size_t>(knoten));
+    std::vector<int> kette;  // the enclosing nodes, innermost first
+    for (int e = k.Eltern; e >= 0; e = szene.Knoten[static_cast<std::size_t>(e)].Eltern) kette.push_back(e);
+    Rahmen r;
+    for (auto it = kette.rbegin(); it != kette.rend(); ++it) r = Innen(r, szene.Knoten[static_cast<std::size_t>(*it)]);
+    return Lage(r, k);
+}
+
+I3dUebernahme PunkteUebernehmen(TSplinePunkte& punkte, const I3dSzene& szene, const std::vector<int>& shapes) {
+    I3dUebernahme u;
+    const std::size_t n = std::min(shapes.size(), static_cast<std::size_t>(TSplinePunkte::kMaxPunkte));
+    u.Gekuerzt = n < shapes.size();
+    // One walk through the tree in file order with the frames of the path to the current
+    // node, so that a deep scene costs no more than a flat one. Everything is computed
+    // before the list changes.
+    const std::size_t anzahl = szene.Knoten.size();
+    std::vector<int> gebraucht(anzahl, -1);  // node -> its place in `welt`
+    std::vector<I3dWeltpunkt> welt;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto k = static_cast<std::size_t>(shapes[i]);
+        if (k < anzahl && gebraucht[k] < 0) {
+            gebraucht[k] = static_cast<int>(welt.size());
+            welt.push_back({});
+        }
+    }
+    std::vector<std::pair<int, Rahmen>> pfad;
+    for (std::size_t i = 0; i < anzahl; ++i) {
+        const I3dKnoten& k = szene.Knoten[i];
+        while (!pfad.empty() && pfad.back().first != k.Eltern) pfad.pop_back();
+        const Rahmen& eltern = pfad.empty() ? Rahmen{} : pfad.back().second;
+        if (gebraucht[i] >= 0) welt[static_cast<std::size_t>(gebraucht[i])] = Lage(eltern, k);
+        Rahmen innen = Innen(eltern, k);
+        pfad.emplace_back(static_cast<int>(i), std::move(innen));
+    }
+    while (punkte.AnzahlPunkte() > static_cast<int>(n)) punkte.PunktLoeschen(punkte.AnzahlPunkte() - 1);
+    while (punkte.AnzahlPunkte() < static_cast<int>(n)) punkte.Anhaengen();
+    for (std::size_t i = 0; i < n; ++i) {
+        TSplinePkt& p = *punkte.Punkt(static_cast<int>(i));
+        const auto knoten = static_cast<std::size_t>(shapes[i]);
+        const I3dWeltpunkt& w = welt[static_cast<std::size_t>(gebraucht.at(knoten))];
+        p.X = w.X;
+        p.Y = w.Y;
+        p.Z = w.Z;
+        p.Xrot = w.Xrot;
+        p.Yrot = w.Yrot;
+        p.Zrot = w.Zrot;
+        p.Name = szene.Knoten[knoten].Name;
+        u.ElternBewegt = u.ElternBewegt || !w.ElternInRuhe;
+    }
+    punkte.DateiName = szene.Datei;
+    punkte.Aktuell = 0;
+    u.Punkte = static_cast<int>(n);
+    return u;
 }
 
 }  // namespace pavolant

@@ -5,12 +5,20 @@
 #include "model/Meldung.h"
 #include "model/SplinePunkte.h"
 
+#include <array>
 #include <cstddef>
 #include <iosfwd>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace pavolant {
 
+// The line reading of the editor's layout: what the import did before it read the scene
+// as XML (below), kept as the reference the XML reading is checked against on the
+// editor's files. The import itself uses LeseI3dSzene and PunkteUebernehmen.
+//
 // Replaces the points of `punkte` with the shape nodes of the scene of an i3d file the
 // level editor exported: every line of the scene that contains "<Shape" gives one
 // point, in file order and whatever its nesting; the scene runs from just after the
@@ -43,5 +51,86 @@ void LeseI3dAusStrom(TSplinePunkte& punkte, std::istream& strom, const std::stri
 // editor writes them take well under a hundred; the bound keeps a damaged file's
 // endless line from being collected.
 inline constexpr std::size_t kMaxI3dWertLaenge = 1024;
+
+// ---- The scene as a tree ----------------------------------------------------------------
+// The import reads the document as XML (any layout: one line or many, either quote,
+// blanks around '=', comments, CDATA, processing instructions, entities in values), keeps
+// the nodes of its first <Scene> element as a tree, and places every shape where the
+// scene puts it, through the transforms of the nodes around it.
+//
+// The one rotation convention of the program: a node's rotation="Xrot Yrot Zrot"
+// (degrees) is the matrix Rz(Zrot) * Ry(Yrot) * Rx(Xrot) applied to column vectors, each
+// factor the right-handed turn about a fixed axis: a node is turned about X first, then
+// about Y, then about Z. With Zrot = 0 its +Z (the road's direction) points along
+// (sin Yrot cos Xrot, -sin Xrot, cos Yrot cos Xrot): Yrot = 90 faces +X and a positive
+// Xrot lets the road fall, as the centre line reads the angles. The editor's own files
+// show the order: the three legs of a tripod turned by (-25 0 -120), (-25 0 0) and
+// (-25 0 120) spread 120 degrees apart only when X comes before Z, and nodes turned about
+// Y alone by more than 90 degrees are written as (180 y 180) or (-180 y -180), which
+// keeps Yrot, the middle turn, within ±90. A node's transform is translation * rotation
+// * scale; a child's is applied inside its parent's.
+
+struct I3dKnoten {
+    std::string Element;  // "TransformGroup", "Shape", …
+    std::string Name;     // the name attribute, UTF-8 (Latin-1 bytes converted); may be empty
+    int Zeile = 0;        // line of the start tag, 1-based
+    int Eltern = -1;      // the parent's index; -1 directly in the scene
+    int Shapenummer = 0;  // 1-based position among the scene's shapes in file order; 0: no shape
+    std::array<double, 3> Translation{0, 0, 0};  // metres, relative to the parent
+    std::array<double, 3> Rotation{0, 0, 0};     // degrees, relative to the parent
+    std::array<double, 3> Skalierung{1, 1, 1};
+    bool IstShape() const { return Element == "Shape"; }
+    // No translation, rotation or scale: its children stand where they are written.
+    bool InRuhe() const;
+};
+
+struct I3dSzene {
+    std::string Datei;              // the file's name as given, for messages
+    bool SzeneGefunden = false;     // false: the document has no <Scene> element
+    std::vector<I3dKnoten> Knoten;  // document order: every parent before its children
+    int AnzahlShapes = 0;
+    // Nodes that are no shapes (transform groups, lights, …).
+    int AnzahlGruppen() const;
+    // For every node the shapes in its subtree, itself included.
+    std::vector<int> ShapesJeKnoten() const;
+};
+
+// Most nodes a scene may hold; a larger one is refused rather than collected.
+inline constexpr int kMaxI3dKnoten = 1000000;
+
+// Reads the document. Not well-formed XML, a document type declaration, more than
+// kMaxI3dKnoten scene nodes: DateiFehler "<name>, line <n>: <reason>". A translation,
+// rotation or scale of a scene node that is not three numbers: KonvertierungsFehler with
+// the file and line. A file that cannot be read: DateiFehler as LeseI3d throws it.
+I3dSzene LeseI3dSzene(const std::string& dateiName);
+I3dSzene LeseI3dSzeneAusText(std::string_view text, const std::string& name);
+
+// What a pick yields: the shapes (node indices, file order) that lie in one of `knoten`
+// or below one of them. Nodes outside the scene are ignored.
+std::vector<int> ShapesDerWahl(const I3dSzene& szene, const std::vector<int>& knoten);
+// Every shape of the scene, in file order.
+std::vector<int> AlleShapes(const I3dSzene& szene);
+// The shapes numbered erster … letzter (1-based, file order), clipped to the scene.
+std::vector<int> ShapesVonBis(const I3dSzene& szene, int erster, int letzter);
+// The first node in file order, at any depth, that is no shape and carries this name.
+std::optional<int> GruppeNamens(const I3dSzene& szene, std::string_view name);
+
+// A shape placed in the level.
+struct I3dWeltpunkt {
+    double X, Y, Z, Xrot, Yrot, Zrot;  // metres; degrees in the program's convention
+    bool ElternInRuhe;                 // every enclosing node at rest: the values as written
+};
+// Shape `knoten` in level coordinates. With every enclosing node at rest the values are
+// the written ones, bit for bit; with none of them rotated the rotation is.
+I3dWeltpunkt Weltlage(const I3dSzene& szene, int knoten);
+
+struct I3dUebernahme {
+    int Punkte = 0;             // points the list holds now
+    bool ElternBewegt = false;  // some point lies under a node that is not at rest
+    bool Gekuerzt = false;      // more than TSplinePunkte::kMaxPunkte shapes: the first taken
+};
+// Replaces the points with `shapes` (node indices, in this order), each in level
+// coordinates and carrying its name; DateiName := the scene's file, Aktuell := 0.
+I3dUebernahme PunkteUebernehmen(TSplinePunkte& punkte, const I3dSzene& szene, const std::vector<int>& shapes);
 
 }  // namespace pavolant

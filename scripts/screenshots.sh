@@ -13,7 +13,8 @@
 # coordinates), preview-textured.png (the same with DDS textures written beside the
 # document), preview-plan-drag.png (point 3 dragged in the plan view, the live road
 # following), points-table.png (the points table beside the point
-# editor), unsaved-question.png (closing the changed road asks first)
+# editor), import-tree.png (the import's choice on a scene of several splines, one group
+# picked in its tree), unsaved-question.png (closing the changed road asks first)
 # and error-field.png (letters in the roadway width stop "Go" with an error naming the
 # field). The program takes the pictures itself
 # (--screenshots), so only xvfb-run is needed.

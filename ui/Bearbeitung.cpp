@@ -124,6 +124,7 @@ Strassenstand Hauptfenster::Erfassen() const {
     for (int i = 0; i < SplinePunkte.AnzahlPunkte(); ++i) {
         const TSplinePkt& p = *SplinePunkte.Punkt(i);
         s.Punkte.push_back({p.X, p.Y, p.Z, p.Xrot, p.Yrot, p.Zrot});
+        s.Punktnamen.push_back(p.Name);
     }
     s.AktuellerPunkt = SplinePunkte.Aktuell;
     s.SplineDatei = SplinePunkte.DateiName;
@@ -188,6 +189,7 @@ void Hauptfenster::Wiederherstellen(const Strassenstand& s) {
         TSplinePkt& p = *SplinePunkte.Punkt(static_cast<int>(n));
         const auto& w = s.Punkte[n];
         p.X = w[0], p.Y = w[1], p.Z = w[2], p.Xrot = w[3], p.Yrot = w[4], p.Zrot = w[5];
+        p.Name = n < s.Punktnamen.size() ? s.Punktnamen[n] : std::string();
     }
     SplinePunkte.Aktuell = s.AktuellerPunkt;
     SplinePunkte.DateiName = s.SplineDatei;

@@ -59,6 +59,9 @@ struct Strassenstand {
 
     TRandPunkte RandR, RandL;
     std::vector<std::array<double, 6>> Punkte;  // X, Y, Z, Xrot, Yrot, Zrot of each spline point
+    // Each point's name from the import: restored with its point, but no change of the
+    // road (no file holds it), so Gleich does not compare it.
+    std::vector<std::string> Punktnamen;
     int AktuellerPunkt = 0;
     std::string SplineDatei;
     double FuellHoehe = 0, FuellBreite = 0;

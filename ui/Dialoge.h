@@ -5,6 +5,7 @@
 
 #include "model/Meldung.h"
 #include "model/Text.h"
+#include "ui/Importauswahl.h"
 
 #include <cstddef>
 #include <optional>
@@ -45,6 +46,13 @@ public:
     // takes no offer: its options say what to do.
     virtual std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
                                                 const std::vector<std::string>& angebote) = 0;
+    // An i3d scene with more than one group was read: its tree is shown, and the user
+    // picks what becomes points. nullopt: cancelled, the points stay. Without a dialog
+    // of its own (the command line) every shape is taken, as before there was a choice.
+    virtual std::optional<Importwahl> ImportWaehlen(const I3dSzene& /*szene*/,
+                                                    const std::vector<Importzeile>& /*baum*/) {
+        return Importwahl{};
+    }
 };
 
 // ---- The main window's file dialogs ------------------------------------------------------------

@@ -395,7 +395,14 @@ public:
     // before the file is read), then the file replaces the points. The editor shows the
     // list as it is afterwards, also when the import stopped part way (LeseI3d's errors
     // travel on).
+    // The file is read as a whole first: a file that is not well-formed, or a value that
+    // is no number, stops the import with its file and line before any point changes.
+    // A scene with more than one group asks what to take (Dialoge::ImportWaehlen), unless
+    // Importvorgabe says it; each shape becomes a point where the scene places it, with
+    // its name.
     void SplinePunkteImportieren(const std::filesystem::path& pfad);
+    // What the next imports take without asking (the command line's --group, --shapes).
+    std::optional<Importwahl> Importvorgabe;
     // "Orient points" / "Orient this point": the fields are committed into the current
     // point first, then Yrot and Xrot come from the positions (model/Punktlage); the
     // bank stays. Points without a direction (no other place around them) keep their
@@ -425,7 +432,10 @@ public:
     // them. Every operation commits the editor's fields first (a bad field stops it
     // there), and the editor shows the current point afterwards, so table and editor
     // always hold the same values.
-    static constexpr int kTabellenSpalten = 7;
+    // The last column is the point's name from the import (read only, empty for typed
+    // points); the columns before it are the number and the six values.
+    static constexpr int kTabellenWertSpalten = 7;
+    static constexpr int kTabellenSpalten = 8;
     // The text of a cell; empty outside the table.
     std::string Tabellenzelle(int zeile, int spalte) const;
     // A cell typed into: the text read as the editor's fields are read. A text that is no
@@ -473,7 +483,9 @@ private:
     // After an import: the count read and the points at the same place as their
     // predecessor, offering to drop them and (when no point carries a rotation) to
     // orient the points.
-    void ImportBereinigen(const std::filesystem::path& pfad);
+    // `elternBewegt`: some shape lies in a group that is moved, turned or scaled, which
+    // the information says.
+    void ImportBereinigen(const std::filesystem::path& pfad, bool elternBewegt);
     void PixelAusU(const TEdit& u, TEdit& pixel) const;
     void UAusPixel(const TEdit& pixel, TEdit& u) const;
     void TexPxlNachLaden();

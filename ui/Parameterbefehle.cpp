@@ -160,6 +160,8 @@ void Hauptfenster::SplinePunkteLesen(const IniDatei& ini) {
     // must not stop the load of a good file.
     SplinePunkte.Aktuell = 0;
     sedSplinePtsNr.Show(1);
+    // The file's points are typed ones: no name from an earlier import stays on them.
+    for (int i = 0; i < SplinePunkte.AnzahlPunkte(); ++i) SplinePunkte.Punkt(i)->Name.clear();
     auto anzeigen = [this] {
         sedSplinePtsNr.MaxValue = SplinePunkte.AnzahlPunkte();
         SplineAnzeigen();

@@ -206,35 +206,44 @@ void Hauptfenster::SplinePunkteImportieren(const fs::path& pfad) {
         sedSplinePtsNr.Show(SplinePunkte.Aktuell + 1);
         throw;
     }
-    // The list may have changed also when the import stopped part way, so the spin's
-    // range and the display follow it either way.
+    // The spin's range and the display follow the new list.
     auto anzeigen = [this] {
         sedSplinePtsNr.MaxValue = SplinePunkte.AnzahlPunkte();
         SplineAnzeigen();
     };
-    // Counts what the import had to say: a scene read only in part is no list to clean.
-    struct Zaehler : Melder {
-        explicit Zaehler(Melder& ziel) : ziel_(ziel) {}
-        void Melden(MeldungsArt art, const std::string& text) override {
-            ++anzahl;
-            ziel_.Melden(art, text);
-        }
-        int anzahl = 0;
-
-    private:
-        Melder& ziel_;
-    } zaehler(melder_);
-    try {
-        LeseI3d(SplinePunkte, Utf8(pfad), zaehler);
-    } catch (...) {
-        anzeigen();
-        throw;
+    // The whole file is read before anything changes.
+    const std::string name = Utf8(pfad);
+    const I3dSzene szene = LeseI3dSzene(name);
+    if (!szene.SzeneGefunden) {
+        // Catalog: %1 is the file's name; <Scene> is the element of the i3d document.
+        melder_.Information(
+            Einsetzen(Tr("In %1 fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert."), {name}));
+        return;
     }
+    std::optional<Importwahl> wahl = Importvorgabe;
+    if (!wahl)
+        wahl = ImportWahlNoetig(szene) ? dialoge_.ImportWaehlen(szene, Importbaum(szene)) : Importwahl{};
+    if (!wahl) return;
+    const std::vector<int> shapes = ShapesDerWahl(szene, *wahl);
+    const I3dUebernahme u = PunkteUebernehmen(SplinePunkte, szene, shapes);
     anzeigen();
-    if (zaehler.anzahl == 0) ImportBereinigen(pfad);
+    if (u.Gekuerzt) {
+        constexpr auto kHoechstens = static_cast<unsigned long>(TSplinePunkte::kMaxPunkte);
+        // Catalog: %1 is the file's name, %2 the number of spline points the program
+        // holds at most; a Shape is an element of the i3d document's scene.
+        melder_.Warnung(
+            Einsetzen(TrN("In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
+                          "ersten %2 als SplinePunkte.",
+                          "In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
+                          "ersten %2 als SplinePunkte.",
+                          kHoechstens),
+                      {name, std::to_string(kHoechstens)}));
+        return;
+    }
+    ImportBereinigen(pfad, u.ElternBewegt);
 }
 
-void Hauptfenster::ImportBereinigen(const fs::path& pfad) {
+void Hauptfenster::ImportBereinigen(const fs::path& pfad, bool elternBewegt) {
     const int n = SplinePunkte.AnzahlPunkte();
     const int doppelt = AnzahlAnGleicherStelle(SplinePunkte);
     bool gedreht = false;
@@ -255,6 +264,10 @@ void Hauptfenster::ImportBereinigen(const fs::path& pfad) {
                                      "than 1 mm).",
                                      static_cast<unsigned long>(doppelt)),
                                  {punkte, Utf8(pfad.filename()), std::to_string(doppelt)});
+    if (elternBewegt)
+        text += std::string("\r") +
+                Tr("Some shapes lie in groups that are moved, turned or scaled: their points are "
+                   "placed and turned as the scene puts them.");
     if (!gedreht && n > 1) text += std::string("\r") + Tr("None carries a rotation: headings and grades are all 0.");
     enum class Schritt { Entfernen, Ausrichten, Beides };
     std::vector<std::string> angebote;

@@ -21,10 +21,13 @@ namespace {
 
 // The columns as errors name them: the number column in the user's language, the
 // values by the names the point editor and the files use.
-constexpr std::array<const char*, Hauptfenster::kTabellenSpalten> kSpalten = {TrVorgemerkt("No."), "X", "Y", "Z",
-                                                                               "Xrot", "Yrot", "Zrot"};
+constexpr std::array<const char*, Hauptfenster::kTabellenSpalten> kSpalten = {
+    TrVorgemerkt("No."), "X", "Y", "Z", "Xrot", "Yrot", "Zrot", TrVorgemerkt("Name")};
 
-const char* Spaltenname(int spalte) { return spalte == 0 ? Tr(kSpalten[0]) : kSpalten[static_cast<std::size_t>(spalte)]; }
+const char* Spaltenname(int spalte) {
+    const char* name = kSpalten[static_cast<std::size_t>(spalte)];
+    return spalte == 0 || spalte == Hauptfenster::kTabellenWertSpalten ? Tr(name) : name;
+}
 
 // The point's value in table column 1 .. 6.
 template <class Pkt>
@@ -92,13 +95,14 @@ std::string Hauptfenster::Tabellenzelle(int zeile, int spalte) const {
     const TSplinePkt* p = SplinePunkte.Punkt(zeile);
     if (!p || spalte < 0 || spalte >= kTabellenSpalten) return {};
     if (spalte == 0) return std::to_string(zeile + 1);
+    if (spalte == kTabellenWertSpalten) return p->Name;
     return FormatAllgemein(Wert(*p, spalte));
 }
 
 void Hauptfenster::TabellenzelleSetzen(int zeile, int spalte, const std::string& text) {
     PunktUebernehmenUndWechseln();
     TSplinePkt* p = SplinePunkte.Punkt(zeile);
-    if (!p || spalte < 1 || spalte >= kTabellenSpalten) return;
+    if (!p || spalte < 1 || spalte >= kTabellenWertSpalten) return;
     Wert(*p, spalte) = ZellenZahl(text, zeile, spalte);
     SplineAnzeigen();
 }
@@ -141,9 +145,9 @@ std::string Hauptfenster::TabellenzeilenKopieren(std::vector<int> zeilen) const 
     std::string text;
     for (const int z : zeilen) {
         if (!SplinePunkte.Punkt(z)) continue;
-        for (int s = 1; s < kTabellenSpalten; ++s) {
+        for (int s = 1; s < kTabellenWertSpalten; ++s) {
             text += Tabellenzelle(z, s);
-            text += s + 1 < kTabellenSpalten ? '\t' : '\n';
+            text += s + 1 < kTabellenWertSpalten ? '\t' : '\n';
         }
     }
     return text;
@@ -153,14 +157,14 @@ void Hauptfenster::TabelleEinfuegen(int zeile, int spalte, const std::string& te
     PunktUebernehmenUndWechseln();
     const int n = SplinePunkte.AnzahlPunkte();
     zeile = std::clamp(zeile, 0, n);
-    spalte = std::clamp(spalte, 0, kTabellenSpalten - 1);
+    spalte = std::clamp(spalte, 0, kTabellenWertSpalten - 1);
     std::vector<std::vector<std::string>> block = Zerlegen(text);
     if (block.empty()) return;
     // A block copied with the number column, pasted into the number column: the numbers
     // are the table's own and are left out. Otherwise the number column takes no values.
     if (spalte == 0) {
         const bool mitNummern = std::all_of(block.begin(), block.end(), [](const auto& z) {
-            return z.size() == static_cast<std::size_t>(kTabellenSpalten);
+            return z.size() == static_cast<std::size_t>(kTabellenWertSpalten);
         });
         if (mitNummern)
             for (auto& z : block) z.erase(z.begin());
@@ -177,14 +181,15 @@ void Hauptfenster::TabelleEinfuegen(int zeile, int spalte, const std::string& te
     for (std::size_t r = 0; r < block.size(); ++r) {
         const int z = zeile + static_cast<int>(r);
         const std::vector<std::string>& zellen = block[r];
-        if (spalte + static_cast<int>(zellen.size()) > kTabellenSpalten)
+        if (spalte + static_cast<int>(zellen.size()) > kTabellenWertSpalten)
             // Catalog: %1 is the number of cells, %2 the first column pasted into (X, Y,
             // Z, Xrot, Yrot), %3 the last cell of the row ("Points table: point 5, Zrot").
             throw KonvertierungsFehler(
                 Einsetzen(TrN("The pasted row has %1 cells, more than the columns from %2 on hold (%3)",
                               "The pasted row has %1 cells, more than the columns from %2 on hold (%3)",
                               static_cast<unsigned long>(zellen.size())),
-                          {std::to_string(zellen.size()), Spaltenname(spalte), Zellenname(z, kTabellenSpalten - 1)}));
+                          {std::to_string(zellen.size()), Spaltenname(spalte),
+                           Zellenname(z, kTabellenWertSpalten - 1)}));
         std::vector<double> w;
         for (std::size_t c = 0; c < zellen.size(); ++c) w.push_back(ZellenZahl(zellen[c], z, spalte + static_cast<int>(c)));
         werte.push_back(std::move(w));

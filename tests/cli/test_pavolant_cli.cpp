@@ -380,20 +380,30 @@ TEST(Kommandozeile, SplinePunkteAusEigenerSzene) {
     DateiSchreiben(p, kZehnMeter);
     const Ergebnis e = Starten(o, {"--splines", szene.string(), "--save-params", n, p});
     EXPECT_EQ(e.code, 0);
-    EXPECT_EQ(e.fehler,
-              "information: 4 points read from verschachtelt.i3d; 0 of them at the same place as their predecessor "
-              "(closer than 1 mm).\n");
+    EXPECT_EQ(
+        e.fehler,
+        "information: 4 points read from verschachtelt.i3d; 0 of them at the same place as their predecessor "
+        "(closer than 1 mm).\nSome shapes lie in groups that are moved, turned or scaled: their points are "
+        "placed and turned as the scene puts them.\n");
     const IniDatei gespeichert(n);
     ASSERT_EQ(gespeichert.LiesInteger("Splines", "Anzahl", 0), 4);
+    // Worked out by hand: "silo" turned by (-180 0 -180) is turned by 180 about Y, so
+    // "ring" lands at silo - its x and z; ring's (-180 90 90) after silo's maps x to z,
+    // y to -x and z to -y, which reads as (90 -90 0); "glied" lies 100 m out along the
+    // group "kette" inside "ring", and its own (95 -90 0) after ring's reads as
+    // (-85 0 -90). "silo" and "rohr" stand in the scene itself.
     const std::vector<std::vector<double>> erwartet = {{-11.5, 4.25, -22.75, -180, 0, -180},
-                                                       {-0.0625, -0.075, 0.6875, -180, 90, 90},
-                                                       {4.12565e-9, 0, -0.0943838, 95, -90, 0},
+                                                       {-11.4375, 4.175, -23.4375, 90, -90, 0},
+                                                       {-11.4375 - 100, 4.175 - 100 + 0.0943838,
+                                                        -23.4375 + 100 + 4.12565e-9, -85, 0, -90},
                                                        {7, 8, 9, 0, 0, 0}};
     for (int k = 1; k <= 4; ++k) {
-        std::vector<double> punkt;
-        for (const char* schluessel : {"X", "Y", "Z", "Xrot", "Yrot", "Zrot"})
-            punkt.push_back(gespeichert.LiesZahl("SplinePts" + std::to_string(k), schluessel, "nan"));
-        EXPECT_EQ(punkt, erwartet[static_cast<std::size_t>(k - 1)]) << k;
+        for (std::size_t i = 0; i < 6; ++i) {
+            const char* schluessel[] = {"X", "Y", "Z", "Xrot", "Yrot", "Zrot"};
+            EXPECT_NEAR(gespeichert.LiesZahl("SplinePts" + std::to_string(k), schluessel[i], "nan"),
+                        erwartet[static_cast<std::size_t>(k - 1)][i], 1e-9)
+                << k << " " << schluessel[i];
+        }
     }
 }
 
@@ -508,6 +518,95 @@ TEST(Kommandozeile, WestbyBereinigtUndAusgerichtet) {
     EXPECT_FALSE(fs::exists(a));
 }
 
+// Two splines in one scene: "nord" runs north 1000 m east of the origin, "sued" runs
+// back south at x = 0, so together they turn round.
+constexpr const char* kZweiSplines =
+    "<i3D><Scene><TransformGroup name='splines'>\n"
+    "<TransformGroup name='nord' translation='1000 0 0'>\n"
+    "<Shape name='n1'/><Shape name='n2' translation='0 0 20'/><Shape name='n3' translation='0 0 40'/>\n"
+    "</TransformGroup>\n"
+    "<TransformGroup name='sued'><Shape name='s1' translation='0 0 40' rotation='0 180 0'/>"
+    "<Shape name='s2' rotation='0 180 0'/></TransformGroup>\n"
+    "</TransformGroup></Scene></i3D>\n";
+
+TEST(Kommandozeile, GruppeOderShapesWaehlenAus) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), n = (o / "n.ini").string(), szene = (o / "s.i3d").string();
+    DateiSchreiben(p, kZehnMeter);
+    DateiSchreiben(szene, kZweiSplines);
+    const struct {
+        std::vector<std::string> wahl;
+        int code;
+        std::vector<double> x;  // X of the points saved
+        std::string fehler;     // the last line of standard error
+    } faelle[] = {
+        {{"--group", "sued"}, 0, {0, 0}, ""},
+        {{"--group", "nord"}, 0, {1000, 1000, 1000}, ""},
+        {{"--shapes", "3-4"}, 0, {1000, 0}, ""},
+        {{"--group", "n1"}, 1, {}, "error: The scene of " + szene + " has no group named 'n1'"},
+        {{"--shapes", "4-9"}, 1, {}, "error: " + szene + " has no shapes 4 to 9: its scene holds 5 shapes"},
+    };
+    for (const auto& fall : faelle) {
+        fs::remove(n);
+        std::vector<std::string> args = {"--splines", szene, "--save-params", n, p};
+        args.insert(args.begin(), fall.wahl.begin(), fall.wahl.end());
+        const Ergebnis e = Starten(o, args);
+        SCOPED_TRACE(fall.wahl[1]);
+        EXPECT_EQ(e.code, fall.code) << e.fehler;
+        if (fall.code != 0) {
+            EXPECT_EQ(e.fehler.substr(e.fehler.rfind('\n', e.fehler.size() - 2) + 1), fall.fehler + "\n");
+            EXPECT_FALSE(fs::exists(n));
+            continue;
+        }
+        std::vector<double> x;
+        for (const auto& punkt : GespeichertePunkte(n)) x.push_back(punkt[0]);
+        EXPECT_EQ(x, fall.x);
+    }
+    // Wrong usage: a range that is none, an option without the import, both at once.
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--splines", szene, "--shapes", "3", p},
+                                               {"--splines", szene, "--shapes", "0-2", p},
+                                               {"--splines", szene, "--shapes", "4-2", p},
+                                               {"--group", "nord", p},
+                                               {"--splines", szene, "--group", "a", "--shapes", "1-2", p},
+                                               {"--splines", szene, "--group", "a", "--group", "b", p}})
+        EXPECT_EQ(Starten(o, args).code, 2) << args[2];
+}
+
+// A run that stops on a point says which option mends it.
+TEST(Kommandozeile, HaltAnEinemPunktNenntDieAbhilfe) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), a = (o / "a.i3d").string(), szene = (o / "s.i3d").string();
+    DateiSchreiben(p, kZehnMeter);
+    DateiSchreiben(szene, kZweiSplines);
+    DateiSchreiben(o / "doppelt.i3d",
+                   "<i3D><Scene><Shape/><Shape/><Shape translation='0 0 30'/></Scene></i3D>");
+    const struct {
+        std::vector<std::string> args;
+        std::string abhilfe;
+    } faelle[] = {
+        {{"--splines", szene},
+         "information: An angle too large: --orient turns every point along the road; if the scene holds "
+         "several "
+         "splines, --group NAME or --shapes FIRST-LAST takes one of them.\n"},
+        {{"--splines", szene, "--shapes", "1-4"},
+         "information: An angle too large: --orient turns every point along the road.\n"},
+        {{"--splines", (o / "doppelt.i3d").string()},
+         "information: Points on the same spot as their predecessor: --drop-duplicates drops them.\n"},
+    };
+    for (const auto& fall : faelle) {
+        std::vector<std::string> args = fall.args;
+        for (const std::string& w : {std::string("-o"), a, p}) args.push_back(w);
+        const Ergebnis e = Starten(o, args);
+        EXPECT_EQ(e.code, 1);
+        ASSERT_GE(e.fehler.size(), fall.abhilfe.size());
+        EXPECT_EQ(e.fehler.substr(e.fehler.size() - fall.abhilfe.size()), fall.abhilfe) << e.fehler;
+        EXPECT_FALSE(fs::exists(a));
+    }
+    // The whole scene with the same points in one group and --group: no stop.
+    EXPECT_EQ(Starten(o, {"--splines", szene, "--group", "nord", "-o", a, p}).code, 0);
+}
+
 TEST(Kommandozeile, ImportiertePunkteFahrenUndFehlerStoppen) {
     TempOrdner o;
     const std::string p = (o / "p.ini").string(), a = (o / "a.i3d").string(), n = (o / "n.ini").string();
@@ -524,9 +623,12 @@ TEST(Kommandozeile, ImportiertePunkteFahrenUndFehlerStoppen) {
     DateiSchreiben(ohne, "<Shape translation=\"0 0 25\"/>\n");
     DateiSchreiben(o / "x.i3d", "<Scene>\n<Shape translation=\"0 0 x\"/>\n</Scene>\n");
     for (const auto& [datei, meldung] :
-         {std::pair{fehlt, "error: Die Datei " + fehlt + " kann nicht gelesen werden: No such file or directory\n"},
-          std::pair{ohne, "information: In " + ohne + " fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert.\n"},
-          std::pair{(o / "x.i3d").string(), std::string("error: 'x' ist kein gültiger Gleitkommawert\n")}}) {
+         {std::pair{fehlt,
+                    "error: Die Datei " + fehlt + " kann nicht gelesen werden: No such file or directory\n"},
+          std::pair{ohne, "information: In " + ohne +
+                              " fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert.\n"},
+          std::pair{(o / "x.i3d").string(), "error: " + (o / "x.i3d").string() +
+                                                ", line 2: 'x' ist kein gültiger Gleitkommawert\n"}}) {
         const Ergebnis r = Starten(o, {"-o", a, "--save-params", n, "--splines", datei, p});
         EXPECT_EQ(r.code, 1) << datei;
         EXPECT_EQ(r.fehler, meldung);
@@ -866,7 +968,11 @@ TEST(Kommandozeile, ZwanzigtausendWarnungenWerdenZwanzigJeArtUndEineZeile) {
     std::vector<std::string> zeilen;
     std::istringstream s(e.fehler);
     for (std::string z; std::getline(s, z);) zeilen.push_back(z);
-    ASSERT_EQ(zeilen.size(), 4u * 21u) << e.fehler.substr(0, 3000);
+    // Four kinds of 21 lines, and the line that nothing was written.
+    ASSERT_EQ(zeilen.size(), 4u * 21u + 1u) << e.fehler.substr(0, 3000);
+    EXPECT_EQ(zeilen.back(),
+              "information: Nothing was written: no output file was given (-o OUT.i3d), so the road "
+              "was only loaded and checked.");
     const std::string laenge = "right Border: BorderPoint1: Length is smaller than 1mm! Are you sure?";
     EXPECT_EQ(zeilen[0], "warning: " + laenge);
     EXPECT_EQ(std::count(zeilen.begin(), zeilen.end(), "information: 9979 weitere Meldungen wie \"" + laenge +

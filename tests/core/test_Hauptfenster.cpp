@@ -378,8 +378,8 @@ TEST(HauptfensterSplineImport, FehlerwegeHaltenSpinUndListeGleich) {
     EXPECT_EQ((std::vector<int>{f.SplinePunkte.AnzahlPunkte(), f.SplinePunkte.Aktuell, f.sedSplinePtsNr.Value()}),
               (std::vector<int>{3, 1, 2}));
 
-    // Stopped at the third shape (two numbers only) of a list of five: three points,
-    // and the spin's range and the caption follow the shorter list.
+    // A third shape with two numbers only, in a list of five: the file is read whole
+    // before any point changes, so the five stay, and the error names file and line.
     Tippen(f, {"5", "6"});
     f.SplinePunkte.Anhaengen();
     f.SplinePunkte.Anhaengen();
@@ -387,11 +387,12 @@ TEST(HauptfensterSplineImport, FehlerwegeHaltenSpinUndListeGleich) {
     DateiSchreiben(o / "kaputt.i3d", "<Scene>\n<Shape translation=\"1 0 0\"/>\n<Shape translation=\"2 0 0\"/>\n"
                                      "<Shape translation=\"3 4\"/>\n<Shape/>\n</Scene>\n");
     EXPECT_FALSE(w.Ereignis([&] { f.SplinePunkteImportieren(o / "kaputt.i3d"); }));
-    EXPECT_EQ(w.dialoge.fehler.size(), 2u);
-    EXPECT_EQ(f.SplinePunkte.AnzahlPunkte(), 3);
-    EXPECT_EQ(f.SplinePunkte.Punkt(2)->X, 3);
-    EXPECT_EQ(f.gboSplinePts.Caption, "Spline-Points: 3");
-    EXPECT_EQ(f.sedSplinePtsNr.MaxValue, 3);
+    ASSERT_EQ(w.dialoge.fehler.size(), 2u);
+    EXPECT_EQ(w.dialoge.fehler[1], (o / "kaputt.i3d").string() + ", line 4: '3 4' is not three numbers");
+    EXPECT_EQ(f.SplinePunkte.AnzahlPunkte(), 5);
+    EXPECT_EQ(f.SplinePunkte.Punkt(2)->X, 42);
+    EXPECT_EQ(f.gboSplinePts.Caption, "Spline-Points: 5");
+    EXPECT_EQ(f.sedSplinePtsNr.MaxValue, 5);
     EXPECT_EQ(f.sedSplinePtsNr.Value(), f.SplinePunkte.Aktuell + 1);
 }
 

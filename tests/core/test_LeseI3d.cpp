@@ -8,6 +8,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
@@ -1009,6 +1010,336 @@ TEST(EditorDateienStichprobe, BekannteWerte) {
     ErwartePunkt(westby, 0, {-2183.49, 219.752, -231.4, 0, 0, 0});
     ErwartePunkt(westby, 4, {-2183.49, 224.767, -231.4, 0, 0, 0});
     EXPECT_TRUE(melder.eintraege.empty());
+}
+
+// ---------------------------------------------------------------------------------------
+// The scene read as XML
+
+// The points the import takes from a scene: every shape, placed through its groups.
+void Uebernommen(const I3dSzene& szene, TSplinePunkte& liste) {
+    PunkteUebernehmen(liste, szene, AlleShapes(szene));
+}
+
+bool BitGleich(const TSplinePkt& a, const TSplinePkt& b) {
+    const double x[] = {a.X, a.Y, a.Z, a.Xrot, a.Yrot, a.Zrot}, y[] = {b.X, b.Y, b.Z, b.Xrot, b.Yrot, b.Zrot};
+    return std::memcmp(x, y, sizeof x) == 0;
+}
+
+// Every editor file and every scene of our own: the XML reading gives the line reading's
+// points, bit for bit, for every shape whose enclosing nodes are all at rest; the count
+// of shapes is the same for all. The table says how many are at rest, so the comparison
+// cannot pass on nothing.
+TEST(I3dAlsXml, GleichWieDieZeilenweiseLesungWoDieElternRuhen) {
+    const fs::path beispiele = test::Referenzordner() / "i3d" / "samples";
+    const fs::path eigene = test::Testdaten("i3d");
+    const struct {
+        fs::path datei;
+        int inRuhe;
+    } faelle[] = {
+        {beispiele / "westby_splines.i3d", 231},  // groups without transforms
+        {beispiele / "vojvodina_silo.i3d", 0},    // all under the moved "Gerstesilo"
+        {beispiele / "vojvodina_wall_3.i3d", 3},
+        {beispiele / "vojvodina_NS_Gerade_10m.i3d", 1},
+        {beispiele / "courseplay_STOP.i3d", 0},  // in a scaled group
+        {beispiele / "terrafarm_psv2.i3d", 5},  // the shapes directly in the scene
+        {beispiele / "terrafarm_areaBorderLine.i3d", 1},
+        {eigene / "attributreihenfolge.i3d", 5},
+        {eigene / "zeilenenden_crlf.i3d", 0},  // in a scaled group
+        {eigene / "verschachtelt.i3d", 2},     // "silo" and "rohr" stand in the scene itself
+        {eigene / "neuestes_layout.i3d", 2},
+        {eigene / "shape_vor_und_auf_der_schlusszeile.i3d", 2},
+        {eigene / "kommentare.i3d", 3},
+    };
+    int verglichen = 0;
+    for (const auto& fall : faelle) {
+        if (!fs::exists(fall.datei)) continue;  // the editor's files are reference data
+        SCOPED_TRACE(fall.datei.string());
+        TSplinePunkte zeilenweise;
+        AufzeichnenderMelder melder;
+        LeseI3d(zeilenweise, fall.datei.string(), melder);
+        const I3dSzene szene = LeseI3dSzene(fall.datei.string());
+        TSplinePunkte alsXml;
+        Uebernommen(szene, alsXml);
+        ASSERT_EQ(alsXml.AnzahlPunkte(), zeilenweise.AnzahlPunkte());
+        const std::vector<int> shapes = AlleShapes(szene);
+        int inRuhe = 0;
+        for (int i = 0; i < alsXml.AnzahlPunkte(); ++i) {
+            if (!Weltlage(szene, shapes[static_cast<std::size_t>(i)]).ElternInRuhe) continue;
+            ++inRuhe;
+            EXPECT_TRUE(BitGleich(*alsXml.Punkt(i), *zeilenweise.Punkt(i))) << "Punkt " << i;
+        }
+        EXPECT_EQ(inRuhe, fall.inRuhe);
+        verglichen += inRuhe;
+    }
+    EXPECT_EQ(verglichen, 14 + (fs::exists(beispiele / "westby_splines.i3d") ? 241 : 0));
+}
+
+// Valid XML the editor does not write reads as the editor's own layout does.
+TEST(I3dAlsXml, AndereSchreibweisenGebenDieselbenPunkte) {
+    const std::string editor =
+        "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n<i3D name=\"t\">\n  <Scene>\n"
+        "    <Shape shapeId=\"1\" name=\"a\" translation=\"1.5 0 -20\" rotation=\"0 -90 0\" nodeId=\"2\"/>\n"
+        "    <Shape shapeId=\"1\" name=\"b\" translation=\"3 4 5\" nodeId=\"3\"/>\n"
+        "  </Scene>\n</i3D>\n";
+    const std::string varianten[] = {
+        // all on one line
+        "<i3D name=\"t\"><Scene><Shape name=\"a\" translation=\"1.5 0 -20\" rotation=\"0 -90 0\"/>"
+        "<Shape name=\"b\" translation=\"3 4 5\"/></Scene></i3D>",
+        // each attribute on a line of its own, CR LF
+        "<i3D>\r\n<Scene>\r\n<Shape\r\n  name=\"a\"\r\n  translation=\"1.5 0 -20\"\r\n  rotation=\"0 -90 "
+        "0\"\r\n/>\r\n"
+        "<Shape name=\"b\"\r\ntranslation=\"3 4 5\"></Shape>\r\n</Scene>\r\n</i3D>\r\n",
+        // single quotes, blanks around '=', line ends and tabs inside a value
+        "<i3D><Scene>\n<Shape name = 'a' translation\t=\t'1.5\n0\t-20' rotation='0 -90 0' />\n"
+        "<Shape name='b' translation= \"3 4 5\"/>\n</Scene></i3D>",
+        // shapes inside CDATA, comments and a processing instruction are no shapes
+        "<i3D><Scene><![CDATA[<Shape translation=\"9 9 9\"/>]]><!-- <Shape translation=\"8 8 8\"/> -->"
+        "<?editor <Shape translation=\"7 7 7\"/> ?>\n<Shape name=\"a\" translation=\"1.5 0 -20\" "
+        "rotation=\"0 -90 0\"/>"
+        "<Shape name=\"b\" translation=\"3 4 5\"/>text &amp; more</Scene></i3D>",
+        // entities in values
+        "<i3D><Scene><Shape name=\"&#97;\" translation=\"1.5&#32;0 -20\" rotation=\"0 &#x2D;90 0\"/>"
+        "<Shape name=\"b\" translation=\"3 4 5\"/></Scene></i3D>",
+    };
+    TSplinePunkte soll;
+    Uebernommen(LeseI3dSzeneAusText(editor, "e.i3d"), soll);
+    ASSERT_EQ(soll.AnzahlPunkte(), 2);
+    ErwartePunkt(soll, 0, {1.5, 0, -20, 0, -90, 0});
+    for (const std::string& v : varianten) {
+        SCOPED_TRACE(v);
+        TSplinePunkte ist;
+        Uebernommen(LeseI3dSzeneAusText(v, "v.i3d"), ist);
+        ASSERT_EQ(ist.AnzahlPunkte(), 2);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_TRUE(BitGleich(*ist.Punkt(i), *soll.Punkt(i))) << i;
+            EXPECT_EQ(ist.Punkt(i)->Name, soll.Punkt(i)->Name);
+        }
+    }
+    // Names: entities replaced, Latin-1 bytes as the editor declares them made UTF-8.
+    const I3dSzene namen = LeseI3dSzeneAusText(
+        "<i3D><Scene><TransformGroup name=\"Stra\xDF"
+        "e &lt;1&gt;\"/>"
+        "<Shape name=\"Stra\xC3\x9F"
+        "e\"/></Scene></i3D>",
+        "n.i3d");
+    ASSERT_EQ(namen.Knoten.size(), 2u);
+    EXPECT_EQ(namen.Knoten[0].Name,
+              "Stra\xC3\x9F"
+              "e <1>");
+    EXPECT_EQ(namen.Knoten[1].Name,
+              "Stra\xC3\x9F"
+              "e");
+}
+
+// What is not well-formed is refused with the file and the line; nothing is guessed.
+TEST(I3dAlsXml, NichtWohlgeformtesMitDateiUndZeile) {
+    const struct {
+        const char* text;
+        const char* meldung;
+    } faelle[] = {
+        {"<i3D>\n<Scene>\n<Shape translation=\"1 2 3\">\n</Scene>\n</i3D>",
+         "x.i3d, line 4: the end tag </Scene> does not close <Shape>"},
+        {"<i3D>\n<Scene>\n<Shape translation=\"1 2 3/>\n</Scene>\n</i3D>",
+         "x.i3d, line 3: the value of translation is not closed"},
+        {"<i3D>\n<Scene>\n<Shape translation=\"1 2 3/>\n<Shape name=\"b\"/></Scene></i3D>",
+         "x.i3d, line 3: an attribute value holds '<'"},
+        {"<i3D><Scene>\n<Shape translation=1 2 3/></Scene></i3D>",
+         "x.i3d, line 2: the value of translation is not in quotes"},
+        {"<i3D><Scene>\n\n<Shape translation=\"1 2 3\"translation=\"4 5 6\"/></Scene></i3D>",
+         "x.i3d, line 3: the tag <Shape needs a blank between its attributes"},
+        {"<i3D><Scene>\n<Shape translation=\"1 2 3\" translation=\"4 5 6\"/></Scene></i3D>",
+         "x.i3d, line 2: the attribute translation stands twice"},
+        {"<!DOCTYPE i3D [<!ENTITY a \"b\">]>\n<i3D/>",
+         "x.i3d, line 1: a document type declaration is not read"},
+        {"<i3D><Scene>\n<Shape name=\"&a;\"/></Scene></i3D>", "x.i3d, line 2: unknown entity &a;"},
+        {"<i3D><Scene>\n<Shape name=\"a & b\"/></Scene></i3D>",
+         "x.i3d, line 2: an '&' in an attribute value starts no entity"},
+        {"<i3D><Scene>\n<Shape name=\"a & b;\"/></Scene></i3D>",
+         "x.i3d, line 2: an '&' in an attribute value starts no entity"},
+        {"<i3D><Scene>\n<Shape name=\"&#xD800;\"/></Scene></i3D>", "x.i3d, line 2: unknown entity &#xD800;"},
+        {"<i3D><Scene>\n<!-- <Shape/>\n</Scene></i3D>", "x.i3d, line 2: a comment is not closed"},
+        {"<i3D><Scene>\r<Shape/>\r</Scene>\r", "x.i3d, line 4: <i3D> is not closed"},
+        {"<i3D/>\n<i3D/>", "x.i3d, line 2: the document has a second root element"},
+        {"</i3D>", "x.i3d, line 1: the end tag </i3D> closes nothing"},
+        {"just text", "x.i3d, line 1: the file holds no XML element"},
+        {"<i3D><Scene>\n< Shape/></Scene></i3D>", "x.i3d, line 2: a name is missing after '<' or before '='"},
+    };
+    for (const auto& fall : faelle) {
+        try {
+            LeseI3dSzeneAusText(fall.text, "x.i3d");
+            ADD_FAILURE() << fall.text;
+        } catch (const DateiFehler& e) {
+            EXPECT_EQ(std::string(e.what()), fall.meldung);
+        }
+    }
+    // A value that is no three numbers names its line too.
+    for (const char* wert : {"1 2", "1 2 3 4", "1 x 3", ""}) {
+        try {
+            LeseI3dSzeneAusText("<i3D><Scene>\n<TransformGroup>\n<Shape scale=\"" + std::string(wert) +
+                                    "\"/></TransformGroup></Scene></i3D>",
+                                "x.i3d");
+            ADD_FAILURE() << wert;
+        } catch (const KonvertierungsFehler& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("x.i3d, line 3: ", 0), 0u) << e.what();
+        }
+    }
+}
+
+// The level position and rotation of a shape under groups that are moved, turned and
+// scaled, and of shapes nested in shapes.
+TEST(I3dAlsXml, TransformeDerElternWerdenAngewandt) {
+    const struct {
+        const char* eltern;  // attributes of the enclosing group
+        const char* shape;   // attributes of the shape
+        Sechs welt;
+    } faelle[] = {
+        {"translation=\"1000 0 0\"", "translation=\"1 2 3\" rotation=\"0 45 0\"", {1001, 2, 3, 0, 45, 0}},
+        {"translation=\"0 1 0\" scale=\"2 3 4\"", "translation=\"1 2 3\"", {2, 7, 12, 0, 0, 0}},
+        {"rotation=\"0 90 0\"", "translation=\"0 0 10\"", {10, 0, 0, 0, 90, 0}},
+        {"rotation=\"0 90 0\"", "translation=\"10 0 0\" rotation=\"0 30 0\"", {0, 0, -10, 0, 120, 0}},
+        {"rotation=\"0 90 0\"", "rotation=\"10 0 0\"", {0, 0, 0, 10, 90, 0}},
+        // A heading of 90, then turned about Z: at Yrot = 90 pitch and bank turn about
+        // one axis, and the bank is taken as 0.
+        {"rotation=\"0 0 90\"", "rotation=\"0 90 0\"", {0, 0, 0, -90, 90, 0}},
+        {"rotation=\"0 -90 0\" scale=\"1 1 2\"", "translation=\"0 0 5\"", {-10, 0, 0, 0, -90, 0}},
+        {"translation=\"5 0 0\" rotation=\"0 180 0\"", "translation=\"1 0 0\"", {4, 0, 0, 0, 180, 0}},
+    };
+    for (const auto& fall : faelle) {
+        for (const char* eltern : {"TransformGroup", "Shape"}) {
+            SCOPED_TRACE(std::string(eltern) + " " + fall.eltern + " / " + fall.shape);
+            const std::string text = std::string("<i3D><Scene><") + eltern + " name=\"g\" " + fall.eltern +
+                                     "><Shape name=\"s\" " + fall.shape + "/></" + eltern + "></Scene></i3D>";
+            const I3dSzene szene = LeseI3dSzeneAusText(text, "t.i3d");
+            const int s = szene.AnzahlShapes - 1;  // the inner shape is the last
+            TSplinePunkte liste;
+            const I3dUebernahme u = PunkteUebernehmen(liste, szene, ShapesVonBis(szene, s + 1, s + 1));
+            EXPECT_TRUE(u.ElternBewegt);
+            ASSERT_EQ(liste.AnzahlPunkte(), 1);
+            const TSplinePkt& p = *liste.Punkt(0);
+            const double ist[] = {p.X, p.Y, p.Z, p.Xrot, p.Yrot, p.Zrot};
+            const double soll[] = {fall.welt.x,    fall.welt.y,    fall.welt.z,
+                                   fall.welt.xrot, fall.welt.yrot, fall.welt.zrot};
+            for (int k = 0; k < 6; ++k) EXPECT_NEAR(ist[k], soll[k], 1e-9) << k;
+            EXPECT_EQ(p.Name, "s");
+        }
+    }
+}
+
+// The one rotation convention: a node turned by (Xrot, Yrot, Zrot) is turned about X,
+// then Y, then Z. Its +Z and +Y land where Rz Ry Rx puts them; a child at rest under it
+// reads back a triple that turns the same way, the one with the least pitch and bank.
+TEST(I3dAlsXml, DrehungenInDerKonventionDesEditors) {
+    const double grad = 3.14159265358979323846 / 180;
+    // +Z and +Y of a node turned by (x, y, z), degrees.
+    const auto achsen = [grad](double x, double y, double z) {
+        const double cx = std::cos(x * grad), sx = std::sin(x * grad), cy = std::cos(y * grad),
+                     sy = std::sin(y * grad), cz = std::cos(z * grad), sz = std::sin(z * grad);
+        return std::array<double, 6>{cz * sy * cx + sz * sx, sz * sy * cx - cz * sx, cy * cx,
+                                     cz * sy * sx - sz * cx, sz * sy * sx + cz * cx, cy * sx};
+    };
+    const struct {
+        double w[3];     // the group's rotation
+        double soll[3];  // what a child at rest reads back
+    } faelle[] = {
+        {{0, 0, 0}, {0, 0, 0}},
+        {{10, 0, 0}, {10, 0, 0}},
+        {{0, 30, 0}, {0, 30, 0}},
+        {{0, 0, 40}, {0, 0, 40}},
+        {{0, 150, 0}, {0, 150, 0}},        // a heading beyond 90 stays a heading
+        {{-180, -4.37188, -180}, {0, -175.62812, 0}},  // as the editor writes such a heading
+        {{-20, 35, 15}, {-20, 35, 15}},
+        {{45, -60, -170}, {-135, -120, 10}},  // the same turn with less pitch and bank
+        {{-25, 0, -120}, {-25, 0, -120}},
+    };
+    for (const auto& fall : faelle) {
+        const double* w = fall.w;
+        const std::string drehung = std::to_string(w[0]) + " " + std::to_string(w[1]) + " " + std::to_string(w[2]);
+        SCOPED_TRACE(drehung);
+        const I3dSzene szene = LeseI3dSzeneAusText(
+            "<i3D><Scene><TransformGroup rotation=\"" + drehung +
+                "\"><Shape translation=\"0 0 1\"/><Shape translation=\"0 1 0\"/><Shape/></TransformGroup></Scene></i3D>",
+            "k.i3d");
+        const std::array<double, 6> soll = achsen(w[0], w[1], w[2]);
+        const I3dWeltpunkt vorn = Weltlage(szene, 1), oben = Weltlage(szene, 2), mitte = Weltlage(szene, 3);
+        const double ist[] = {vorn.X, vorn.Y, vorn.Z, oben.X, oben.Y, oben.Z};
+        for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(ist[k], soll[k], 1e-12) << k;
+        EXPECT_NEAR(mitte.Xrot, fall.soll[0], 1e-9);
+        EXPECT_NEAR(mitte.Yrot, fall.soll[1], 1e-9);
+        EXPECT_NEAR(mitte.Zrot, fall.soll[2], 1e-9);
+        // The angles read back turn the axes the same way.
+        const std::array<double, 6> wieder = achsen(mitte.Xrot, mitte.Yrot, mitte.Zrot);
+        for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(wieder[k], soll[k], 1e-12) << k;
+    }
+}
+
+// The editor's tripod (terrafarm_psv2.i3d): legs turned by (-25 0 -120), (-25 0 0) and
+// (-25 0 120) under a body turned by (90 0 0) stand down and spread 120 degrees apart.
+TEST(I3dAlsXml, DreibeinDesEditorsStehtAufDemBoden) {
+    const I3dSzene szene = LeseI3dSzeneAusText(
+        "<i3D><Scene><Shape name='Tripod' rotation='90 0 0'>"
+        "<Shape name='a' rotation='-25 0 -120'><Shape name='fa' translation='0 0 1'/></Shape>"
+        "<Shape name='b' rotation='-25 0 0'><Shape name='fb' translation='0 0 1'/></Shape>"
+        "<Shape name='c' rotation='-25 0 120'><Shape name='fc' translation='0 0 1'/></Shape>"
+        "</Shape></Scene></i3D>",
+        "dreibein.i3d");
+    const double grad = 3.14159265358979323846 / 180;
+    std::vector<double> richtungen;
+    for (int fuss : {2, 4, 6}) {
+        const I3dWeltpunkt p = Weltlage(szene, fuss);
+        EXPECT_NEAR(p.Y, -std::cos(25 * grad), 1e-12);  // every foot the same way down
+        EXPECT_NEAR(std::hypot(p.X, p.Z), std::sin(25 * grad), 1e-12);
+        richtungen.push_back(std::atan2(p.Z, p.X) / grad);
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        const double abstand = std::remainder(richtungen[(i + 1) % 3] - richtungen[i], 360.0);
+        EXPECT_NEAR(std::abs(abstand), 120, 1e-9) << i;
+    }
+}
+
+// The picks: a group at any depth by name, a range by position, nodes picked.
+TEST(I3dAlsXml, WasEineWahlErgibt) {
+    const I3dSzene szene = LeseI3dSzeneAusText(
+        "<i3D><Scene>"
+        "<TransformGroup name=\"a\"><Shape name=\"1\"/><TransformGroup name=\"b\"><Shape name=\"2\"/>"
+        "<Shape name=\"3\"><Shape name=\"4\"/></Shape></TransformGroup></TransformGroup>"
+        "<Shape name=\"b\"/><TransformGroup name=\"b\"><Shape name=\"5\"/></TransformGroup>"
+        "</Scene><Scene><Shape name=\"anderswo\"/></Scene></i3D>",
+        "w.i3d");
+    EXPECT_EQ(szene.AnzahlShapes, 6);
+    EXPECT_EQ(szene.AnzahlGruppen(), 3);
+    const auto namen = [&](const std::vector<int>& knoten) {
+        std::string s;
+        for (int k : knoten) s += szene.Knoten[static_cast<std::size_t>(k)].Name;
+        return s;
+    };
+    EXPECT_EQ(namen(AlleShapes(szene)), "1234b5");
+    EXPECT_EQ(namen(ShapesDerWahl(szene, std::vector<int>{*GruppeNamens(szene, "b")})),
+              "234");  // the first "b" group
+    EXPECT_EQ(namen(ShapesDerWahl(szene, std::vector<int>{4, 0, 99, -1})),
+              "1234");  // shape 3 with its child, group a
+    EXPECT_EQ(namen(ShapesVonBis(szene, 4, 9)), "4b5");
+    EXPECT_FALSE(GruppeNamens(szene, "1"));  // a shape is no group
+    EXPECT_EQ(szene.ShapesJeKnoten(), (std::vector<int>{4, 1, 3, 1, 2, 1, 1, 1, 1}));
+}
+
+// A scene nested as deep as it has shapes reads and places them in time linear in its
+// size: each shape one metre along its parent, so shape k lies k metres out.
+TEST(I3dAlsXml, TiefVerschachtelteSzeneInLinearerZeit) {
+    constexpr int n = 100000;
+    std::string text = "<i3D><Scene>";
+    for (int i = 0; i < n; ++i) text += "<Shape translation=\"0 0 1\">";
+    for (int i = 0; i < n; ++i) text += "</Shape>";
+    text += "</Scene></i3D>";
+    const auto anfang = std::chrono::steady_clock::now();
+    const I3dSzene szene = LeseI3dSzeneAusText(text, "tief.i3d");
+    TSplinePunkte liste;
+    const I3dUebernahme u = PunkteUebernehmen(liste, szene, AlleShapes(szene));
+    const double sekunden = std::chrono::duration<double>(std::chrono::steady_clock::now() - anfang).count();
+    EXPECT_LT(sekunden, 10.0);
+    ASSERT_EQ(liste.AnzahlPunkte(), n);
+    EXPECT_TRUE(u.ElternBewegt);
+    for (int k : {0, 1, 999, n - 1}) EXPECT_EQ(liste.Punkt(k)->Z, k + 1.0) << k;
+    EXPECT_EQ(szene.ShapesJeKnoten().front(), n);
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ void Tippen(Hauptfenster& f, const Texte& werte) {
 // One row of the table as it shows it, without the number.
 Texte Zeile(const Hauptfenster& f, int z) {
     Texte t;
-    for (int s = 1; s < Hauptfenster::kTabellenSpalten; ++s) t.push_back(f.Tabellenzelle(z, s));
+    for (int s = 1; s < Hauptfenster::kTabellenWertSpalten; ++s) t.push_back(f.Tabellenzelle(z, s));
     return t;
 }
 
@@ -313,12 +313,13 @@ TEST(ImportBereinigen, NurWasPasstWirdAngeboten) {
     ASSERT_EQ(w.melder.eintraege.size(), 1u);
     EXPECT_EQ(w.melder.eintraege[0].text, "1 points at the same place as their predecessor dropped.");
 
-    // A scene read only in part says so itself; there is no clean-up box then.
+    // A scene that does not end is refused with its line; there is no clean-up box then.
     DateiSchreiben(ordner / "t.i3d", "<Scene>\n<Shape translation=\"0 0 0\"/>\n<Shape translation=\"0 0 0\"/>\n");
     Fenster t;
     t.dialoge.antworten = {(ordner / "t.i3d").string()};
-    t.Ereignis([&] { t.form.bbnSplinePtsOpenClick(); });
-    EXPECT_FALSE(t.melder.eintraege.empty());
+    EXPECT_FALSE(t.Ereignis([&] { t.form.bbnSplinePtsOpenClick(); }));
+    EXPECT_EQ(t.dialoge.fehler, (Texte{(ordner / "t.i3d").string() + ", line 4: <Scene> is not closed"}));
+    EXPECT_EQ(t.form.SplinePunkte.AnzahlPunkte(), 2);
     EXPECT_TRUE(t.dialoge.angebote.empty());
 }
 
@@ -458,6 +459,123 @@ TEST(Punktetabelle, KopierenUndEinfuegen) {
     ASSERT_EQ(f.SplinePunkte.AnzahlPunkte(), 6);
     for (int i = 0; i < 6; ++i) EXPECT_EQ(Zeile(f, i), vorher[static_cast<std::size_t>(i)]);
     GleichWieEditor(f);
+}
+
+// ---------------------------------------------------------------------------------------
+// Choosing what of a scene to import
+
+// Two splines in groups of their own; "nord" lies 1000 m east of where its shapes say.
+std::string ZweiGruppen() {
+    return "<i3D><Scene>\n"
+           "<TransformGroup name='nord' translation='1000 0 0'>\n"
+           "  <Shape name='n1' translation='0 0 0'/><Shape name='n2' translation='0 0 20'/>\n"
+           "  <Shape name='n3' translation='0 0 40'/>\n"
+           "</TransformGroup>\n"
+           "<TransformGroup name='sued'><Shape name='s1' translation='5 0 0'/>"
+           "<Shape name='s2' translation='5 0 30'/></TransformGroup>\n"
+           "</Scene></i3D>\n";
+}
+
+// Each point's name and X, as the table shows them.
+Texte NamenUndX(const Hauptfenster& f) {
+    Texte t;
+    for (int z = 0; z < f.SplinePunkte.AnzahlPunkte(); ++z)
+        t.push_back(f.Tabellenzelle(z, Hauptfenster::kTabellenWertSpalten) + "@" + f.Tabellenzelle(z, 1));
+    return t;
+}
+
+TEST(ImportWahl, NurDasGewaehlteWirdZuPunkten) {
+    TempOrdner ordner;
+    DateiSchreiben(ordner / "z.i3d", ZweiGruppen());
+    Importwahl alles, sued, bereich, auswahl, nordName;
+    sued.art = auswahl.art = Importwahl::Art::Knoten;
+    sued.Knoten = {4};           // the group "sued"
+    auswahl.Knoten = {3, 5, 0};  // n3, s1 and all of "nord": each shape once, in file order
+    bereich.art = Importwahl::Art::Bereich;
+    bereich.Erster = 2;
+    bereich.Letzter = 4;
+    nordName.art = Importwahl::Art::Gruppe;
+    nordName.Gruppenname = "nord";
+    const struct {
+        Importwahl wahl;
+        Texte erwartet;
+    } faelle[] = {
+        {alles, {"n1@1000", "n2@1000", "n3@1000", "s1@5", "s2@5"}},
+        {sued, {"s1@5", "s2@5"}},
+        {bereich, {"n2@1000", "n3@1000", "s1@5"}},
+        {auswahl, {"n1@1000", "n2@1000", "n3@1000", "s1@5"}},
+        {nordName, {"n1@1000", "n2@1000", "n3@1000"}},
+    };
+    for (const auto& fall : faelle) {
+        Fenster w;
+        w.dialoge.antworten = {(ordner / "z.i3d").string()};
+        w.dialoge.importwahl = {fall.wahl};
+        ASSERT_TRUE(w.Ereignis([&] { w.form.bbnSplinePtsOpenClick(); })) << w.dialoge.fehler.at(0);
+        EXPECT_EQ(NamenUndX(w.form), fall.erwartet);
+        ASSERT_EQ(w.dialoge.importbaeume.size(), 1u);
+        ASSERT_EQ(w.dialoge.angebote.size(), 1u);
+        // Only a pick from the moved group says that the scene moved it.
+        EXPECT_EQ(w.dialoge.angebote[0].text.find("moved, turned or scaled") != std::string::npos,
+                  fall.erwartet[0][0] == 'n');
+    }
+
+    // The tree as the dialog shows it: names, depths and shape counts.
+    Fenster w;
+    w.dialoge.antworten = {(ordner / "z.i3d").string()};
+    w.dialoge.importwahl = {std::nullopt};
+    ASSERT_TRUE(w.Ereignis([&] { w.form.bbnSplinePtsOpenClick(); }));
+    Texte baum;
+    for (const Importzeile& z : w.dialoge.importbaeume.at(0))
+        baum.push_back(std::string(static_cast<std::size_t>(z.Tiefe), ' ') + z.Name + ":" +
+                       std::to_string(z.Shapes));
+    EXPECT_EQ(baum, (Texte{"nord:3", " n1:1", " n2:1", " n3:1", "sued:2", " s1:1", " s2:1"}));
+    // Cancelled: the two start points stay, no clean-up box.
+    EXPECT_EQ(NamenUndX(w.form), (Texte{"@0", "@0"}));
+    EXPECT_TRUE(w.dialoge.angebote.empty());
+}
+
+TEST(ImportWahl, EineGruppeFragtNichtUndNamenFolgenDenPunkten) {
+    TempOrdner ordner;
+    DateiSchreiben(ordner / "m.i3d", Szene());
+    Fenster w;
+    Hauptfenster& f = w.form;
+    w.dialoge.antworten = {(ordner / "m.i3d").string()};
+    ASSERT_TRUE(w.Ereignis([&] { f.bbnSplinePtsOpenClick(); }));
+    EXPECT_TRUE(w.dialoge.importbaeume.empty());
+    EXPECT_EQ(NamenUndX(f), (Texte{"a@0", "b@0", "c@0", "d@0", "e@10"}));
+    // Nor asks a group that only wraps the one that holds the shapes, nor shapes nested
+    // in a shape; two groups with shapes of their own do ask.
+    const struct {
+        const char* szene;
+        bool fragt;
+    } faelle[] = {
+        {"<i3D><Scene><TransformGroup name='splines'><TransformGroup name='road'><Shape/><Shape><Shape/></Shape>"
+         "</TransformGroup><TransformGroup name='leer'/></TransformGroup></Scene></i3D>",
+         false},
+        {"<i3D><Scene><TransformGroup><Shape/></TransformGroup><Shape/></Scene></i3D>", true},
+    };
+    for (const auto& fall : faelle) {
+        DateiSchreiben(ordner / "g.i3d", fall.szene);
+        Fenster g;
+        g.dialoge.antworten = {(ordner / "g.i3d").string()};
+        ASSERT_TRUE(g.Ereignis([&] { g.form.bbnSplinePtsOpenClick(); }));
+        EXPECT_EQ(g.dialoge.importbaeume.size(), fall.fragt ? 1u : 0u) << fall.szene;
+        EXPECT_EQ(g.form.SplinePunkte.AnzahlPunkte(), fall.fragt ? 2 : 3);
+    }
+
+    // Deleting, inserting and undoing carry the names with their points.
+    ASSERT_TRUE(w.Ereignis([&] { f.TabellenzeilenLoeschen({1}); }));
+    f.sedSplinePtsNr.SetValue(2);
+    ASSERT_TRUE(w.Ereignis([&] { f.spbSplineAddClick(); }));
+    EXPECT_EQ(NamenUndX(f), (Texte{"a@0", "@0", "c@0", "d@0", "e@10"}));
+    f.Rueckgaengig();
+    EXPECT_EQ(NamenUndX(f), (Texte{"a@0", "c@0", "d@0", "e@10"}));
+    f.Rueckgaengig();
+    EXPECT_EQ(NamenUndX(f), (Texte{"a@0", "b@0", "c@0", "d@0", "e@10"}));
+    // The name column is no value: typing into it and copying leave it out.
+    ASSERT_TRUE(w.Ereignis([&] { f.TabellenzelleSetzen(0, Hauptfenster::kTabellenWertSpalten, "x"); }));
+    EXPECT_EQ(f.SplinePunkte.Punkt(0)->Name, "a");
+    EXPECT_EQ(f.TabellenzeilenKopieren({4}), "10\t2\t80\t0\t0\t0\n");
 }
 
 }  // namespace

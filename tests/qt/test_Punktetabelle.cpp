@@ -52,6 +52,24 @@ class Punktetabelle : public QObject {
 private slots:
     void initTestCase() { SetzeDezimaltrenner(','); }
 
+    // The name column: the shape's name from the import, read only; typed points have none.
+    void NamensspalteZeigtDieImportiertenNamen() {
+        TempOrdner ordner;
+        DateiSchreiben(ordner / "m.i3d",
+                       "<i3D><Scene><Shape name=\"Anfang\"/><Shape name=\"Ende\" "
+                       "translation=\"0 0 30\"/></Scene></i3D>");
+        Ansicht a;
+        Klicken(a.Knopf("btnPunktetabelle"));
+        QTableView& t = a.fenster.Punktetabelle().Tabelle();
+        QCOMPARE(t.model()->headerData(7, Qt::Horizontal).toString(), QStringLiteral("Name"));
+        QCOMPARE(t.model()->index(0, 7).data().toString(), QString());
+        QVERIFY(a.fenster.Verbindung().Ereignis([&] { a.form.SplinePunkteImportieren(ordner / "m.i3d"); }));
+        QCOMPARE(t.model()->rowCount(), 2);
+        QCOMPARE(t.model()->index(1, 7).data().toString(), QStringLiteral("Ende"));
+        QVERIFY(!(t.model()->flags(t.model()->index(1, 7)) & Qt::ItemIsEditable));
+        QVERIFY(t.model()->flags(t.model()->index(1, 6)) & Qt::ItemIsEditable);
+    }
+
     void BearbeitenWaehlenLoeschenEinfuegen() {
         Ansicht a;
         for (int i = 0; i < 3; ++i) {

@@ -2,7 +2,17 @@
 // delete, the spin switches, and each shows the list as the model holds it.
 #include "tests/qt/Qthilfen.h"
 
+#include "persistence/I3dSzene.h"
+#include "ui/qt/Importdialog.h"
+#include "ui/qt/QtDialoge.h"
+
+#include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QTimer>
+#include <QTreeWidget>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -21,6 +31,19 @@ QStringList Felder(Ansicht& a) {
     return s;
 }
 
+const char* const kZweiGruppen =
+    "<i3D><Scene><TransformGroup name='nord' translation='1000 0 0'>"
+    "<Shape name='n1'/><Shape name='n2' translation='0 0 20'/><Shape name='n3' translation='0 0 40'/>"
+    "</TransformGroup><TransformGroup name='sued'><Shape name='s1'/><Shape name='s2' translation='0 0 30'/>"
+    "</TransformGroup></Scene></i3D>";
+
+QTreeWidgetItem* Eintrag(qt::Importdialog& d, const char* name) {
+    const QList<QTreeWidgetItem*> t =
+        d.Baum().findItems(QString::fromLatin1(name), Qt::MatchRecursive | Qt::MatchExactly);
+    if (t.size() != 1) throw std::logic_error(std::string("no single tree item ") + name);
+    return t.front();
+}
+
 }  // namespace
 
 class SplinePunkte : public QObject {
@@ -28,6 +51,77 @@ class SplinePunkte : public QObject {
 
 private slots:
     void initTestCase() { SetzeDezimaltrenner(','); }
+
+    // The choice dialog: the tree with counts, and each way of picking handed back as
+    // the pick the import takes; Import only while the pick yields a shape.
+    void ImportdialogZeigtDenBaumUndGibtDieWahl() {
+        const I3dSzene szene = LeseI3dSzeneAusText(kZweiGruppen, "z.i3d");
+        qt::Importdialog d(szene, Importbaum(szene));
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        auto* ok = d.findChild<QPushButton*>(QStringLiteral("btnImportieren"));
+        auto* ergebnis = d.findChild<QLabel*>(QStringLiteral("lblErgebnis"));
+        QVERIFY(ok && ergebnis);
+        QCOMPARE(d.Baum().topLevelItemCount(), 2);
+        QCOMPARE(Eintrag(d, "nord")->childCount(), 3);
+        QCOMPARE(Eintrag(d, "nord")->text(2), QStringLiteral("3"));
+        QCOMPARE(Eintrag(d, "s2")->text(2), QStringLiteral("5"));  // a shape's position in the file
+        QVERIFY(!ok->isEnabled());                                 // nothing selected yet
+
+        Eintrag(d, "sued")->setSelected(true);
+        Eintrag(d, "n2")->setSelected(true);
+        QVERIFY(ok->isEnabled());
+        QCOMPARE(ergebnis->text(), QStringLiteral("3 shapes become spline points."));
+        QCOMPARE(d.Wahl().art, Importwahl::Art::Knoten);
+        QCOMPARE(ShapesDerWahl(szene, d.Wahl()), (std::vector<int>{2, 5, 6}));
+
+        auto* von = d.findChild<QComboBox*>(QStringLiteral("cboVon"));
+        auto* bis = d.findChild<QComboBox*>(QStringLiteral("cboBis"));
+        QCOMPARE(von->itemText(3), QStringLiteral("4: s1"));
+        von->setCurrentIndex(3);
+        emit von->activated(3);
+        QVERIFY(d.findChild<QRadioButton*>(QStringLiteral("rbtBereich"))->isChecked());
+        QCOMPARE(d.Wahl().Erster, 4);
+        QCOMPARE(d.Wahl().Letzter, 5);
+        bis->setCurrentIndex(1);
+        emit bis->activated(1);
+        QVERIFY(!ok->isEnabled());  // backwards: nothing
+
+        d.findChild<QRadioButton*>(QStringLiteral("rbtAlles"))->click();
+        QCOMPARE(d.Wahl().art, Importwahl::Art::Alles);
+        QCOMPARE(ergebnis->text(), QStringLiteral("5 shapes become spline points."));
+        QVERIFY(ok->isEnabled());
+    }
+
+    // The desktop's dialogs show it modally for the window's import and hand back what
+    // was picked; the points carry their names into the table.
+    void ImportMitWahlUeberDieDesktopDialoge() {
+        TempOrdner ordner;
+        DateiSchreiben(ordner / "z.i3d", kZweiGruppen);
+        AufzeichnenderMelder melder;
+        qt::QtDialoge dialoge;
+        Hauptfenster form(melder, dialoge);
+        bool gesehen = false;
+        QTimer::singleShot(0, [&] {
+            auto* d = dynamic_cast<qt::Importdialog*>(QApplication::activeModalWidget());
+            if (!d) return;
+            gesehen = true;
+            Eintrag(*d, "nord")->setSelected(true);
+            Klicken(d->findChild<QPushButton*>(QStringLiteral("btnImportieren")));
+        });
+        // The clean-up box after the import is the desktop's too: closed by Escape.
+        QTimer schliesser;
+        QObject::connect(&schliesser, &QTimer::timeout, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                QTest::keyClick(box, Qt::Key_Escape);
+        });
+        schliesser.start(20);
+        QVERIFY(form.Ausfuehren([&] { form.SplinePunkteImportieren(ordner / "z.i3d"); }));
+        QVERIFY(gesehen);
+        QCOMPARE(form.SplinePunkte.AnzahlPunkte(), 3);
+        QCOMPARE(form.Tabellenzelle(2, Hauptfenster::kTabellenWertSpalten), std::string("n3"));
+        QCOMPARE(form.SplinePunkte.Punkt(2)->X, 1000.0);
+    }
 
     void LoeschenLaesstZweiPunkteMitWarnung() {
         Ansicht a;

@@ -53,6 +53,18 @@ public:
         return w;
     }
 
+    // The import's choice: the tree shown is recorded, the answer is the next scripted
+    // pick (none left: every shape, as the interface's default).
+    std::vector<std::vector<Importzeile>> importbaeume;
+    std::deque<std::optional<Importwahl>> importwahl;
+    std::optional<Importwahl> ImportWaehlen(const I3dSzene&, const std::vector<Importzeile>& baum) override {
+        importbaeume.push_back(baum);
+        if (importwahl.empty()) return Importwahl{};
+        std::optional<Importwahl> w = importwahl.front();
+        importwahl.pop_front();
+        return w;
+    }
+
 private:
     std::optional<std::string> Antworten(const DateiAuswahl& a) {
         aufrufe.push_back(a);

@@ -35,19 +35,25 @@ public:
         if (!i.isValid()) return {};
         if (rolle == Qt::DisplayRole || rolle == Qt::EditRole)
             return QString::fromStdString(form_.Tabellenzelle(i.row(), i.column()));
-        if (rolle == Qt::TextAlignmentRole) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        if (rolle == Qt::TextAlignmentRole)
+            return QVariant(
+                (i.column() == Hauptfenster::kTabellenWertSpalten ? Qt::AlignLeft : Qt::AlignRight) |
+                Qt::AlignVCenter);
         return {};
     }
     QVariant headerData(int abschnitt, Qt::Orientation richtung, int rolle) const override {
         if (richtung != Qt::Horizontal || rolle != Qt::DisplayRole) return {};
         // The axes' and rotations' names are the same in every language.
-        static const char* const kKoepfe[] = {TrVorgemerkt("No."), "X", "Y", "Z", "Xrot", "Yrot", "Zrot"};
+        static const char* const kKoepfe[] = {TrVorgemerkt("No."), "X", "Y", "Z", "Xrot", "Yrot", "Zrot",
+                                              TrVorgemerkt("Name")};
         if (abschnitt < 0 || abschnitt >= Hauptfenster::kTabellenSpalten) return {};
         return QTr(kKoepfe[abschnitt]);
     }
     Qt::ItemFlags flags(const QModelIndex& i) const override {
         Qt::ItemFlags f = QAbstractTableModel::flags(i);
-        if (i.isValid() && i.column() > 0) f |= Qt::ItemIsEditable;
+        // The number and the imported name are no values to type.
+        if (i.isValid() && i.column() > 0 && i.column() < Hauptfenster::kTabellenWertSpalten)
+            f |= Qt::ItemIsEditable;
         return f;
     }
     bool setData(const QModelIndex& i, const QVariant& wert, int rolle) override {

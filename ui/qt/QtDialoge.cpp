@@ -1,4 +1,5 @@
 #include "ui/qt/QtDialoge.h"
+#include "ui/qt/Importdialog.h"
 
 #include "ui/qt/Qtext.h"
 
@@ -105,6 +106,11 @@ std::optional<std::size_t> QtDialoge::Anbieten(MeldungsArt art, const std::strin
     for (std::size_t i = 0; i < knoepfe.size(); ++i)
         if (box.clickedButton() == knoepfe[i]) return i;
     return std::nullopt;
+}
+
+std::optional<Importwahl> QtDialoge::ImportWaehlen(const I3dSzene& szene,
+                                                   const std::vector<Importzeile>& baum) {
+    return qt::ImportWaehlen(fenster_, szene, baum);
 }
 
 std::optional<std::string> QtDialoge::Zeigen(const DateiAuswahl& auswahl, bool speichern) {

@@ -60,6 +60,8 @@ public:
     Sichern AenderungenSichern(const std::string& frage) override;
     std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
                                         const std::vector<std::string>& angebote) override;
+    std::optional<Importwahl> ImportWaehlen(const I3dSzene& szene,
+                                            const std::vector<Importzeile>& baum) override;
 
 private:
     std::optional<std::string> Zeigen(const DateiAuswahl& auswahl, bool speichern);
