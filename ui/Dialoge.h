@@ -45,6 +45,13 @@ public:
     // takes no offer: its options say what to do.
     virtual std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
                                                 const std::vector<std::string>& angebote) = 0;
+    // A file the road is about to replace: `frage` names it, with Replace and Cancel.
+    // True to replace. The command line does not ask: its -o says where to write, so
+    // this default answers yes.
+    virtual bool Ersetzen(const std::string& frage) {
+        (void)frage;
+        return true;
+    }
 };
 
 // ---- The main window's file dialogs ------------------------------------------------------------

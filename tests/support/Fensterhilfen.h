@@ -53,6 +53,18 @@ public:
         return w;
     }
 
+    // The question before a file is replaced: recorded, answered with the next scripted
+    // answer (none left: replace, as the command line does).
+    std::vector<std::string> ersetzenFragen;
+    std::deque<bool> ersetzenAntworten;
+    bool Ersetzen(const std::string& frage) override {
+        ersetzenFragen.push_back(frage);
+        if (ersetzenAntworten.empty()) return true;
+        const bool antwort = ersetzenAntworten.front();
+        ersetzenAntworten.pop_front();
+        return antwort;
+    }
+
 private:
     std::optional<std::string> Antworten(const DateiAuswahl& a) {
         aufrufe.push_back(a);

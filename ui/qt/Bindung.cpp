@@ -50,7 +50,14 @@ Bindung::Bindung(QWidget& fenster, Grenze grenze) : QObject(&fenster), fenster_(
 
 void Bindung::Binden(TEdit& c, QLineEdit* w) {
     edits_.push_back({&c, w});
-    connect(w, &QLineEdit::textEdited, this, [&c](const QString& text) { c.Text = text.toStdString(); });
+    connect(w, &QLineEdit::textEdited, this, [this, &c](const QString& text) {
+        c.Text = text.toStdString();
+        // Through the boundary without the exits: the focus stays in the field.
+        if (c.OnChange) {
+            grenze_([&c] { c.Change(); });
+            Synchronisieren();
+        }
+    });
 }
 
 void Bindung::Binden(TCheckBox& c, QCheckBox* w) {
@@ -243,6 +250,8 @@ void Bindung::Synchronisieren() {
             // matter are; the field being typed into keeps its cursor at the end.
             if (!w->hasFocus()) w->setCursorPosition(0);
         }
+        if (const QString platz = Q(c->Platzhalter); w->placeholderText() != platz)
+            w->setPlaceholderText(platz);
         Zustand(*w, c->Enabled, c->Visible, c->Hint);
     }
     for (const auto& [c, w] : boxen_) {

@@ -60,6 +60,7 @@ public:
     Sichern AenderungenSichern(const std::string& frage) override;
     std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
                                         const std::vector<std::string>& angebote) override;
+    bool Ersetzen(const std::string& frage) override;
 
 private:
     std::optional<std::string> Zeigen(const DateiAuswahl& auswahl, bool speichern);
