@@ -9,9 +9,11 @@
 #include "persistence/Plattform.h"
 
 #include <array>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace pavolant {
@@ -111,26 +113,32 @@ void Hauptfenster::ParameterLaden(const fs::path& pfad) {
         throw;
     }
     TexPxlNachLaden();
-    parameterDatei_ = pfad;
+    const std::optional<fs::path> vorher = std::exchange(parameterDatei_, pfad);
     VerlaufNachfuehren();
     // A file that holds only a few of the road's sections (a fragment, one section among
-    // other text) loads with defaults for the rest: that road is not the file's, so it
-    // counts as changed, and the user hears what was missing.
+    // other text) loads with defaults for the rest: on the desktop the user hears what
+    // was missing and may take the road before back at once.
     const std::vector<std::string> fehlend = FehlendeStrassensektionen(ini);
     if (2 * fehlend.size() <= kStrassensektionen.size()) {
         verlauf_.AlsGespeichertMerken();  // the road is now the file's: one step, nothing unsaved
         return;
     }
-    verlauf_.NichtsGespeichert();
     std::string liste;
     for (const std::string& s : fehlend) liste += (liste.empty() ? "" : ", ") + s;
     // Catalog: %1 is the file, %2 how many of the %3 sections of a road it holds, %4
     // the missing sections' names (as in the file, not translated).
-    melder_.Information(
-        Einsetzen(Tr("%1 holds only %2 of the %3 sections of a road. Missing, and set to their "
-                     "defaults: %4. Undo brings the road before the load back."),
-                  {Utf8(pfad.filename()), std::to_string(kStrassensektionen.size() - fehlend.size()),
-                   std::to_string(kStrassensektionen.size()), liste}));
+    const std::string text = Einsetzen(Tr("%1 holds only %2 of the %3 sections of a road. Missing, and set to their "
+                                          "defaults: %4. Undo brings the road before the load back."),
+                                       {Utf8(pfad.filename()), std::to_string(kStrassensektionen.size() - fehlend.size()),
+                                        std::to_string(kStrassensektionen.size()), liste});
+    // Catalog: a button of that information.
+    if (dialoge_.Hinweisen(MeldungsArt::Information, text, {Tr("Undo")}) == std::optional<std::size_t>(0)) {
+        Rueckgaengig();
+        parameterDatei_ = vorher;
+        return;
+    }
+    // The road on screen is not the one in the file: it counts as changed until saved.
+    verlauf_.NichtsGespeichert();
 }
 
 void Hauptfenster::AusgabeUebernehmen(const IniDatei& ini) {

@@ -647,34 +647,46 @@ TEST(HauptfensterAusgabe, LadenVergisstDieAusgabeDerAnderenStrasse) {
 }
 
 // A file with one section of a road among other text loads with defaults for the rest:
-// an information names what was missing, the road counts as changed, undo brings back
-// the road before.
+// a note names what was missing and offers to undo the load. Taken, the road before is
+// back with its file; declined, the road counts as changed (it is not the file's), and
+// undo still brings the road before back.
 TEST(HauptfensterAusgabe, BruchstueckSagtWasFehlteUndLaesstSichRueckgaengigMachen) {
     TempOrdner o;
     DateiSchreiben(o / "teil.ini", "Kopf\r\n[Fahrbahn_Geo]\r\nBreite=9\r\n[Unsinn]\r\nx=1\r\nund Text\r\n");
-    Fenster w;
-    Hauptfenster& f = w.form;
-    f.ParameterSpeichern(o / "ganz.ini");
-    const std::string breite = f.edtBreite.Text;
-    ASSERT_TRUE(w.Ereignis([&] { f.ParameterLaden(o / "teil.ini"); }));
-    EXPECT_EQ(f.edtBreite.Text, "9");
-    // After the default borders' advice: the information.
-    ASSERT_FALSE(w.melder.eintraege.empty());
-    EXPECT_EQ(w.melder.eintraege.back().text,
-              "teil.ini holds only 1 of the 10 sections of a road. Missing, and set to their defaults: "
-              "Preferences, "
-              "Fahrbahn_Textur, TrafficSplines, Rand_rechts_Geo, Rand_rechts_Textur, Rand_links_Geo, "
-              "Rand_links_Textur, Splines, FuellFlaeche. Undo brings the road before the load back.");
-    EXPECT_TRUE(f.Geaendert());
-    ASSERT_TRUE(w.Ereignis([&] { f.Rueckgaengig(); }));
-    EXPECT_EQ(f.edtBreite.Text, breite);
-    EXPECT_TRUE(f.Geaendert());  // neither road is the one in teil.ini
+    for (const bool zuruecknehmen : {true, false}) {
+        Fenster w;
+        Hauptfenster& f = w.form;
+        f.ParameterSpeichern(o / "ganz.ini");
+        const std::string breite = f.edtBreite.Text;
+        if (zuruecknehmen) w.dialoge.wahl = {0};
+        ASSERT_TRUE(w.Ereignis([&] { f.ParameterLaden(o / "teil.ini"); }));
+        ASSERT_EQ(w.dialoge.angebote.size(), 1u);
+        EXPECT_EQ(w.dialoge.angebote[0].art, MeldungsArt::Information);
+        EXPECT_EQ(
+            w.dialoge.angebote[0].text,
+            "teil.ini holds only 1 of the 10 sections of a road. Missing, and set to their defaults: "
+            "Preferences, Fahrbahn_Textur, TrafficSplines, Rand_rechts_Geo, Rand_rechts_Textur, "
+            "Rand_links_Geo, Rand_links_Textur, Splines, FuellFlaeche. Undo brings the road before the load "
+            "back.");
+        EXPECT_EQ(w.dialoge.angebote[0].angebote, Texte{"Undo"});
+        if (zuruecknehmen) {
+            EXPECT_EQ(f.edtBreite.Text, breite);
+            EXPECT_EQ(f.Dokumentname(), "ganz.ini");
+            EXPECT_FALSE(f.Geaendert());
+            continue;
+        }
+        EXPECT_EQ(f.edtBreite.Text, "9");
+        EXPECT_EQ(f.Dokumentname(), "teil.ini");
+        EXPECT_TRUE(f.Geaendert());
+        ASSERT_TRUE(w.Ereignis([&] { f.Rueckgaengig(); }));
+        EXPECT_EQ(f.edtBreite.Text, breite);
+        EXPECT_TRUE(f.Geaendert());  // neither road is the one in teil.ini
 
-    // A whole file loads as before: no word, nothing changed.
-    w.melder.eintraege.clear();
-    ASSERT_TRUE(w.Ereignis([&] { f.ParameterLaden(o / "ganz.ini"); }));
-    EXPECT_TRUE(w.melder.eintraege.empty());
-    EXPECT_FALSE(f.Geaendert());
+        // A whole file loads as before: no word, nothing changed.
+        ASSERT_TRUE(w.Ereignis([&] { f.ParameterLaden(o / "ganz.ini"); }));
+        EXPECT_EQ(w.dialoge.angebote.size(), 1u);
+        EXPECT_FALSE(f.Geaendert());
+    }
 }
 
 }  // namespace ausgabe

@@ -150,11 +150,21 @@ bool Bindung::FehlerfeldFokussieren() {
     if (!feld) return false;
     for (const auto& [c, w] : edits_) {
         if (c != feld || !w || !w->isVisible() || !w->isEnabled()) continue;
-        w->setFocus(Qt::OtherFocusReason);
+        ZurueckAufFeld(*w);
         w->selectAll();
         return true;
     }
     return false;
+}
+
+void Bindung::ZurueckAufFeld(QWidget& w) {
+    // After the error box the system may hand the activation to another window of the
+    // program (the preview); the user is to land on the field, in this window. The field
+    // is the window's focus from now on, also while the window is not yet active again,
+    // so the activation that brings it back is no move away from another control.
+    if (QWidget* fenster = w.window(); fenster && !fenster->isActiveWindow()) fenster->activateWindow();
+    w.setFocus(Qt::OtherFocusReason);
+    fokus_ = &w;
 }
 
 bool Bindung::AustritteAusfuehren() {
@@ -175,7 +185,7 @@ bool Bindung::AustritteAusfuehren() {
             ausstehend_.clear();
             Synchronisieren();
             if (!FehlerfeldFokussieren() && a.verlassen && a.verlassen->isVisible() && a.verlassen->isEnabled())
-                a.verlassen->setFocus(Qt::OtherFocusReason);
+                ZurueckAufFeld(*a.verlassen);
         }
     }
     austritteLaufen_ = false;

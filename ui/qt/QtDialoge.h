@@ -61,6 +61,10 @@ public:
     std::optional<std::size_t> Anbieten(MeldungsArt art, const std::string& text,
                                         const std::vector<std::string>& angebote) override;
     bool Ersetzen(const std::string& frage) override;
+    std::optional<std::size_t> Hinweisen(MeldungsArt art, const std::string& text,
+                                         const std::vector<std::string>& angebote) override {
+        return Anbieten(art, text, angebote);
+    }
 
 private:
     std::optional<std::string> Zeigen(const DateiAuswahl& auswahl, bool speichern);
