@@ -127,10 +127,11 @@ void Hauptfenster::ParameterLaden(const fs::path& pfad) {
     for (const std::string& s : fehlend) liste += (liste.empty() ? "" : ", ") + s;
     // Catalog: %1 is the file, %2 how many of the %3 sections of a road it holds, %4
     // the missing sections' names (as in the file, not translated).
-    const std::string text = Einsetzen(Tr("%1 holds only %2 of the %3 sections of a road. Missing, and set to their "
-                                          "defaults: %4. Undo brings the road before the load back."),
-                                       {Utf8(pfad.filename()), std::to_string(kStrassensektionen.size() - fehlend.size()),
-                                        std::to_string(kStrassensektionen.size()), liste});
+    const std::string text =
+        Einsetzen(Tr("%1 holds only %2 of the %3 sections of a road. Missing, and set to their "
+                     "defaults: %4. Undo brings the road before the load back."),
+                  {Utf8(pfad.filename()), std::to_string(kStrassensektionen.size() - fehlend.size()),
+                   std::to_string(kStrassensektionen.size()), liste});
     // Catalog: a button of that information.
     if (dialoge_.Hinweisen(MeldungsArt::Information, text, {Tr("Undo")}) == std::optional<std::size_t>(0)) {
         Rueckgaengig();
