@@ -681,11 +681,6 @@ TEST(HauptfensterAusgabe, BruchstueckSagtWasFehlteUndLaesstSichRueckgaengigMache
         ASSERT_TRUE(w.Ereignis([&] { f.Rueckgaengig(); }));
         EXPECT_EQ(f.edtBreite.Text, breite);
         EXPECT_TRUE(f.Geaendert());  // neither road is the one in teil.ini
-
-        // A whole file loads as before: no word, nothing changed.
-        ASSERT_TRUE(w.Ereignis([&] { f.ParameterLaden(o / "ganz.ini"); }));
-        EXPECT_EQ(w.dialoge.angebote.size(), 1u);
-        EXPECT_FALSE(f.Geaendert());
     }
 }
 

@@ -137,14 +137,10 @@ private slots:
         QVERIFY(go->isEnabled());
         QCOMPARE(go->toolTip(), QString());
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(feld));  // typing goes on
-
-        Tippen(feld, QStringLiteral("strasse.i3d"));
-        QVERIFY(!go->isEnabled());
-        QCOMPARE(go->toolTip(), QStringLiteral("Go needs the full path of the document: strasse.i3d"));
         feld->selectAll();
         QTest::keyClick(feld, Qt::Key_Backspace);
+        QVERIFY(!go->isEnabled());
         QCOMPARE(go->toolTip(), QStringLiteral("Choose the output file first (i3d-File)"));
-        QVERIFY(a.dialoge.fehler.empty());
     }
 };
 
