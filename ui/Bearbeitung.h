@@ -95,6 +95,9 @@ public:
     const Strassenstand& Aktuell() const { return staende_[position_]; }
     // The current state is the one in the file now.
     void AlsGespeichertMerken() { gespeichert_ = position_; }
+    // No state is the one in the file any more (a load that filled in what the file
+    // lacked): every state counts as changed until the next save.
+    void NichtsGespeichert() { gespeichert_.reset(); }
     // The current state differs from the one last saved or loaded (or the start state).
     bool Geaendert() const { return gespeichert_ != position_; }
     std::size_t Schritte() const { return staende_.size(); }

@@ -53,6 +53,21 @@ public:
                                                     const std::vector<Importzeile>& /*baum*/) {
         return Importwahl{};
     }
+    // A file the road is about to replace: `frage` names it, with Replace and Cancel.
+    // True to replace. The command line does not ask: its -o says where to write, so
+    // this default answers yes.
+    virtual bool Ersetzen(const std::string& frage) {
+        (void)frage;
+        return true;
+    }
+    // A note only a person at the desktop needs, as Anbieten: `text` with the offers and
+    // OK. The command line shows nothing and takes no offer (nullopt): its files may hold
+    // just what a run needs, and its output is read by scripts.
+    virtual std::optional<std::size_t> Hinweisen(MeldungsArt art, const std::string& text,
+                                                 const std::vector<std::string>& angebote) {
+        (void)art, (void)text, (void)angebote;
+        return std::nullopt;
+    }
 };
 
 // ---- The main window's file dialogs ------------------------------------------------------------

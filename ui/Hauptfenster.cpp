@@ -215,9 +215,15 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
       dialoge_(dialoge) {
     // Top rows.
     bbnSave.Caption = Tr("i3d-File");
-    edtFileName.Text = "edtFileName";
+    // With a catalog the component's own name is no text for a person: the field starts
+    // empty with a hint, the report empty. Without one the window reads as it always did.
+    const bool katalog = UebersetzerAktiv();
+    edtFileName.Text = katalog ? "" : "edtFileName";
+    edtFileName.Platzhalter = Tr("Choose where to write the road…");
+    ausgabeAnfang_ = edtFileName.Text;
     bbnGo.Caption = Tr("Go");
     bbnGo.Enabled = false;  // enabled only once an output file was chosen
+    bbnGo.Hint = Tr("Choose the output file first (i3d-File)");
     Label18.Caption = Tr("ShapeName");
     edtShapeName.Text = "RoadPAV";
     spbCopyToRight.Caption = Tr("CopyL");
@@ -308,11 +314,12 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
     edtTrafficSplineLinks.Text = "50";
     bbnInfo.Caption = Tr("Info");
 
-    mmoStatus.Lines = {"mmoStatus"};
+    if (!katalog) mmoStatus.Lines = {"mmoStatus"};
 
     // Handlers, wired once the start state stands so that none of them runs for it.
     bbnSave.OnClick = [this] { bbnSaveClick(); };
     bbnGo.OnClick = [this] { bbnGoClick(); };
+    edtFileName.OnChange = [this] { edtFileNameChange(); };
     bbnInfo.OnClick = [this] { bbnInfoClick(); };
     bbnLoadFahrbahnTex.OnClick = [this] { bbnLoadFahrbahnTexClick("bbnLoadFahrbahnTex"); };
     bbnSavePara.OnClick = [this] { bbnSaveParaClick(); };

@@ -337,7 +337,15 @@ public:
 
     // ---- Handlers ------------------------------------------------------------------------
     void bbnSaveClick();  // choose the output file; enables "Go"
-    void bbnGoClick();    // one generation run
+    // The output path typed into edtFileName: "Go" is enabled exactly when it names a
+    // place the document can be written to, and says why not in its tool tip otherwise.
+    void edtFileNameChange();
+    // One generation run. Onto an existing file that this road has not written in this
+    // session it first asks once whether to replace it (Dialoge::Ersetzen).
+    void bbnGoClick();
+    // The key of the parameter file's [Preferences] that remembers the road's output
+    // file; written only once the road has one, so files without it stay as they were.
+    static constexpr const char* kAusgabeSchluessel = "Ausgabedatei";
     // The run's parameters as the fields and boxes give them now.
     Laufparameter LaufparameterAusFenster() const;
     // A run of the road as it stands for the preview, to be run on any thread.
@@ -492,6 +500,11 @@ private:
     // A parameter file to read from: it exists and is text. Throws DateiFehler.
     static IniDatei ParameterdateiOeffnen(const std::filesystem::path& pfad);
     void BerichtAnwenden(const Laufbericht& bericht);
+    // The output file belongs to the road it was chosen for: another road loaded forgets
+    // it (and what this session wrote), a file's own output takes its place.
+    bool AusgabeGewaehlt() const;
+    void AusgabeVergessen();
+    void AusgabeUebernehmen(const IniDatei& ini);
     // The memo's last line after "Go": the document written, or why the run stopped.
     void Abschlusszeile(const Laufbericht& bericht, const std::string& grund);
     void EinstellungenSetzen(const Feinheit& feinheit);
@@ -520,6 +533,11 @@ private:
     // The parameter file the road was last saved to or loaded from.
     std::optional<std::filesystem::path> parameterDatei_;
     int ereignisTiefe_ = 0;  // events running inside one another
+    // edtFileName as the window starts: no output chosen while it shows this.
+    std::string ausgabeAnfang_;
+    // The documents this road wrote (or was allowed to replace) in this session: "Go"
+    // onto them asks no more.
+    std::vector<std::filesystem::path> geschrieben_;
     std::optional<std::string> fehlerfeld_;
 };
 

@@ -7,12 +7,16 @@
 #include "persistence/ErsetzendeDatei.h"
 #include "persistence/Plattform.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
 
 namespace pavolant {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -50,6 +54,32 @@ private:
     Dialoge& dialoge_;
 };
 
+// Why the typed text names no place a document can be written to; nullopt when it
+// does. Only what the system can say without writing: whether the folder is there and
+// an existing target may be replaced. The run checks the rest before it starts.
+std::optional<std::string> AusgabeHindernis(const std::string& text) {
+    if (text.empty()) return Tr("Choose the output file first (i3d-File)");
+    const fs::path pfad = PfadAusUtf8(text);
+    // A relative path would depend on the folder the program was started in.
+    if (!pfad.is_absolute() || !pfad.has_filename())
+        // Catalog: %1 is the text typed into the output field.
+        return Einsetzen(Tr("Go needs the full path of the document: %1"), {text});
+    auto nicht = [&](std::errc grund) {
+        return Einsetzen(Tr("In %1 kann nicht geschrieben werden: %2"),
+                         {text, std::make_error_code(grund).message()});
+    };
+    std::error_code ec;
+    const fs::file_status ziel = fs::status(pfad, ec);  // a link counts as what it names
+    if (fs::is_directory(ziel)) return nicht(std::errc::is_a_directory);
+    if (fs::exists(ziel)) {
+        if (!fs::is_regular_file(ziel)) return nicht(std::errc::invalid_argument);
+        if (!Beschreibbar(pfad)) return nicht(std::errc::permission_denied);
+        return std::nullopt;
+    }
+    if (!fs::is_directory(pfad.parent_path(), ec)) return nicht(std::errc::no_such_file_or_directory);
+    return std::nullopt;
+}
+
 }  // namespace
 
 // ---- Output file -----------------------------------------------------------------------
@@ -59,6 +89,25 @@ void Hauptfenster::bbnSaveClick() {
     if (!pfad) return;
     edtFileName.Text = *pfad;
     bbnGo.Enabled = true;
+    bbnGo.Hint.clear();
+}
+
+void Hauptfenster::edtFileNameChange() {
+    const std::optional<std::string> hindernis = AusgabeHindernis(edtFileName.Text);
+    bbnGo.Enabled = !hindernis;
+    bbnGo.Hint = hindernis.value_or(std::string());
+}
+
+bool Hauptfenster::AusgabeGewaehlt() const {
+    return !edtFileName.Text.empty() && edtFileName.Text != ausgabeAnfang_;
+}
+
+void Hauptfenster::AusgabeVergessen() {
+    geschrieben_.clear();
+    if (!AusgabeGewaehlt()) return;  // the start text stays as the window showed it
+    edtFileName.Text.clear();
+    bbnGo.Enabled = false;
+    bbnGo.Hint = Tr("Choose the output file first (i3d-File)");
 }
 
 // ---- The run ---------------------------------------------------------------------------
@@ -115,7 +164,23 @@ Laufparameter Hauptfenster::LaufparameterAusFenster() const {
 }
 
 std::unique_ptr<Vorschauauftrag> Hauptfenster::NeuerVorschauauftrag() const {
-    return std::make_unique<Vorschauauftrag>(LaufparameterAusFenster(), SplinePunkte, RandR, RandL, FuellFlaeche, zufall_);
+    auto auftrag = std::make_unique<Vorschauauftrag>(LaufparameterAusFenster(), SplinePunkte, RandR, RandL,
+                                                     FuellFlaeche, zufall_);
+    // Which field a stop on each text that is no number came from, by the same rule as
+    // for "Go", decided here where the fields are.
+    Hauptfenster& f = const_cast<Hauptfenster&>(*this);  // the lookup hands out mutable controls
+    for (const auto& k : Edits()) {
+        const std::string& text = (f.*k.feld).Text;
+        try {
+            ZahlAusText(text);
+            continue;
+        } catch (const KonvertierungsFehler&) {
+        }
+        const std::string gezeigt = SichtbarerText(text);
+        if (std::optional<std::string> name = f.LauffeldDesFehlers(KonvertierungsFehler("'" + gezeigt + "'")))
+            auftrag->Feldtexte.emplace_back(gezeigt, std::move(*name));
+    }
+    return auftrag;
 }
 
 void Hauptfenster::bbnGoClick() {
@@ -127,9 +192,21 @@ void Hauptfenster::bbnGoClick() {
             Einsetzen(Tr("Die Datei %1 ist die Parameterdatei der Straße; das Dokument wird nicht hineingeschrieben"),
                       {p.DateiName}));
 
+    // Another road's document is not replaced without a word: once per file and session.
+    const fs::path zielpfad = PfadAusUtf8(p.DateiName);
+    std::error_code ec;
+    const bool vonDieserStrasse = std::any_of(geschrieben_.begin(), geschrieben_.end(),
+                                              [&](const fs::path& g) { return DieselbeDatei(g, zielpfad); });
+    if (!vonDieserStrasse && fs::is_regular_file(zielpfad, ec)) {
+        // Catalog: a question with Replace and Cancel; %1 is the document's path.
+        if (!dialoge_.Ersetzen(Einsetzen(Tr("%1 already exists. Replace it with this road?"), {p.DateiName})))
+            return;
+        geschrieben_.push_back(zielpfad);
+    }
+
     Laufbericht bericht;
     Strassenmodell modell{SplinePunkte, &RandR, &RandL, &FuellFlaeche};
-    Dokumentdatei ziel(PfadAusUtf8(p.DateiName));
+    Dokumentdatei ziel(zielpfad);
     LaufMelder melder(melder_, dialoge_);
     try {
         Generieren(p, modell, zufall_, melder, bericht, ziel);
@@ -146,7 +223,10 @@ void Hauptfenster::bbnGoClick() {
         throw;
     }
     BerichtAnwenden(bericht);
-    Abschlusszeile(bericht, melder.letzteWarnung.value_or(Tr("no document written")));
+    const std::string grund = melder.letzteWarnung.value_or(Tr("no document written"));
+    Abschlusszeile(bericht, grund);
+    if (bericht.Geschrieben && !vonDieserStrasse) geschrieben_.push_back(zielpfad);
+    if (!bbnGo.Enabled) bbnGo.Hint = Einsetzen(Tr("Stopped: %1"), {grund});
     if (melder.ausrichten) PunkteAusrichtenUndMelden(-1);
     // The spin's change commits the fields into the point shown before.
     if (melder.waehlen) TabellenzeileWaehlen(*melder.waehlen);

@@ -3,13 +3,18 @@
 #include "ui/Hauptfenster.h"
 
 #include "model/Text.h"
+#include "persistence/ErsetzendeDatei.h"
 #include "persistence/IniAbbildung.h"
 #include "persistence/IniDatei.h"
 #include "persistence/Plattform.h"
 
 #include <array>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace pavolant {
 
@@ -28,6 +33,19 @@ constexpr std::array kZahlfelder = {
     Komponente<double>{"MinZRot", &Hauptfenster::MinZRot},
     Komponente<double>{"MaxSturz", &Hauptfenster::MaxSturz},
 };
+
+// The sections a whole road writes (the points' own sections follow from [Splines]).
+constexpr std::array<std::string_view, 10> kStrassensektionen = {
+    "Preferences",        "Fahrbahn_Geo",   "Fahrbahn_Textur",   "TrafficSplines", "Rand_rechts_Geo",
+    "Rand_rechts_Textur", "Rand_links_Geo", "Rand_links_Textur", "Splines",        "FuellFlaeche",
+};
+
+std::vector<std::string> FehlendeStrassensektionen(const IniDatei& ini) {
+    std::vector<std::string> fehlend;
+    for (std::string_view s : kStrassensektionen)
+        if (!ini.SektionVorhanden(s)) fehlend.emplace_back(s);
+    return fehlend;
+}
 
 // A name from the parameter table that the window lacks is a programming error.
 [[noreturn]] void Unbekannt(std::string_view name) {
@@ -64,6 +82,8 @@ void Hauptfenster::ParameterSpeichern(const fs::path& pfad) {
             Einsetzen(Tr("Die Datei %1 ist keine Parameterdatei und wird nicht überschrieben"), {Utf8(pfad)}));
     IniDatei ini(pfad);
     ParameterSchreiben(ini, *this);
+    // The road's own output file, once it has one; a road without keeps the file as it was.
+    if (AusgabeGewaehlt()) ini.SchreibeString("Preferences", kAusgabeSchluessel, edtFileName.Text);
     ini.Speichern();
     // Only now: a failed save must not read as a saved one.
     lblParameter1.Caption = Tr("Parameter gespeichert in");
@@ -82,6 +102,10 @@ void Hauptfenster::ParameterLaden(const fs::path& pfad) {
             Einsetzen(Tr("Die Datei %1 enthält keine Straßenparameter; nichts wurde geändert"), {Utf8(pfad)}));
     lblParameter1.Caption = Tr("Parameter geladen aus");
     lblParameter.Caption = Utf8(pfad.filename());
+    // From here the road is the file's: an output chosen for the road before must not
+    // receive this one. The same file loaded again is still the same road.
+    if (!parameterDatei_ || !DieselbeDatei(pfad, *parameterDatei_)) AusgabeVergessen();
+    AusgabeUebernehmen(ini);
     try {
         ParameterLesen(ini, *this);
     } catch (...) {
@@ -89,10 +113,40 @@ void Hauptfenster::ParameterLaden(const fs::path& pfad) {
         throw;
     }
     TexPxlNachLaden();
-    // The road is now the file's: one step, and nothing unsaved.
-    parameterDatei_ = pfad;
+    const std::optional<fs::path> vorher = std::exchange(parameterDatei_, pfad);
     VerlaufNachfuehren();
-    verlauf_.AlsGespeichertMerken();
+    // A file that holds only a few of the road's sections (a fragment, one section among
+    // other text) loads with defaults for the rest: on the desktop the user hears what
+    // was missing and may take the road before back at once.
+    const std::vector<std::string> fehlend = FehlendeStrassensektionen(ini);
+    if (2 * fehlend.size() <= kStrassensektionen.size()) {
+        verlauf_.AlsGespeichertMerken();  // the road is now the file's: one step, nothing unsaved
+        return;
+    }
+    std::string liste;
+    for (const std::string& s : fehlend) liste += (liste.empty() ? "" : ", ") + s;
+    // Catalog: %1 is the file, %2 how many of the %3 sections of a road it holds, %4
+    // the missing sections' names (as in the file, not translated).
+    const std::string text =
+        Einsetzen(Tr("%1 holds only %2 of the %3 sections of a road. Missing, and set to their "
+                     "defaults: %4. Undo brings the road before the load back."),
+                  {Utf8(pfad.filename()), std::to_string(kStrassensektionen.size() - fehlend.size()),
+                   std::to_string(kStrassensektionen.size()), liste});
+    // Catalog: a button of that information.
+    if (dialoge_.Hinweisen(MeldungsArt::Information, text, {Tr("Undo")}) == std::optional<std::size_t>(0)) {
+        Rueckgaengig();
+        parameterDatei_ = vorher;
+        return;
+    }
+    // The road on screen is not the one in the file: it counts as changed until saved.
+    verlauf_.NichtsGespeichert();
+}
+
+void Hauptfenster::AusgabeUebernehmen(const IniDatei& ini) {
+    const std::string gemerkt = ini.LiesString("Preferences", kAusgabeSchluessel, "");
+    if (gemerkt.empty()) return;
+    edtFileName.Text = gemerkt;
+    edtFileNameChange();
 }
 
 IniDatei Hauptfenster::ParameterdateiOeffnen(const fs::path& pfad) {

@@ -25,10 +25,19 @@ public:
     bool Enabled = true;
     bool Visible = true;
     std::string Hint;
+    // Shown greyed in place of an empty text, as a hint what belongs there; never read
+    // as the field's value.
+    std::string Platzhalter;
     std::function<void()> OnExit;  // the field lost the focus
+    // The user typed into the field (every keystroke, before it is left). For fields
+    // whose text decides at once what other controls offer; it must not change Text.
+    std::function<void()> OnChange;
 
     void Exit() {
         if (OnExit) OnExit();
+    }
+    void Change() {
+        if (OnChange) OnChange();
     }
 };
 

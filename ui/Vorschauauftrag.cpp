@@ -2,6 +2,8 @@
 
 #include "model/Dokumentziel.h"
 #include "model/Text.h"
+#include "model/Zahlen.h"
+#include "ui/Hauptfenster.h"
 
 #include <exception>
 #include <new>
@@ -70,6 +72,18 @@ Vorschauergebnis Vorschauauftrag::Ausfuehren() {
         if (!bericht->Geschrieben) e.Grund = melder_.letzteWarnung.empty() ? Tr("no road") : melder_.letzteWarnung;
     } catch (const std::bad_alloc&) {
         e.Grund = Tr(kSpeicherErschoepft);
+    } catch (const KonvertierungsFehler& fehler) {
+        e.Grund = fehler.what();
+        const std::string& was = e.Grund;
+        const std::size_t a = was.find('\''), b = was.rfind('\'');
+        if (a != std::string::npos && b > a) {
+            const std::string text = was.substr(a + 1, b - a - 1);
+            for (const auto& [gezeigt, name] : Feldtexte)
+                if (gezeigt == text) {
+                    e.Grund = MitFeldbeschriftung(was, name);
+                    break;
+                }
+        }
     } catch (const std::exception& fehler) {
         e.Grund = fehler.what();
     }

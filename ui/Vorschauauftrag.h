@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pavolant {
@@ -41,6 +42,12 @@ public:
 
     // Runs once; never throws (an error becomes Grund).
     Vorschauergebnis Ausfuehren();
+
+    // The window's fields whose texts are no number, as a conversion error quotes them,
+    // each with the component name of the field the run would stop at for that text:
+    // a run that stops on one names the field in Grund, as the error box of "Go" does.
+    // Taken on the window's thread with the copies.
+    std::vector<std::pair<std::string, std::string>> Feldtexte;
 
 private:
     class Sammler : public Melder {

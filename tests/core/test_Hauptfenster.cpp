@@ -518,4 +518,173 @@ TEST(HauptfensterGo, FehlerStoppenAnDerGrenzeMitDemGelesenen) {
     EXPECT_FALSE(f.LetzterLauf()->Geschrieben);
 }
 
+namespace ausgabe {
+
+// A catalog that knows every text: the program then speaks a language of its own.
+const char* Markiert(const char* id) { return id; }
+
+// The output field and the report start with the component's text only without a
+// catalog; with one they start empty, the field with its hint.
+TEST(HauptfensterAusgabe, StarttexteNurOhneKatalog) {
+    for (const bool katalog : {false, true}) {
+        if (katalog) UebersetzerSetzen({&Markiert, nullptr});
+        Fenster w;
+        UebersetzerSetzen({});
+        const Hauptfenster& f = w.form;
+        EXPECT_EQ(f.edtFileName.Text, katalog ? "" : "edtFileName") << katalog;
+        EXPECT_EQ(f.mmoStatus.Lines, katalog ? Texte{} : Texte{"mmoStatus"}) << katalog;
+        EXPECT_EQ(f.edtFileName.Platzhalter, "Choose where to write the road…");
+        EXPECT_FALSE(f.bbnGo.Enabled);
+        EXPECT_EQ(f.bbnGo.Hint, "Choose the output file first (i3d-File)");
+    }
+}
+
+// A typed path enables Go exactly when it names a place the document can go; a greyed
+// Go says why.
+TEST(HauptfensterAusgabe, GetippterPfadSchaltetGo) {
+    TempOrdner o;
+    DateiSchreiben(o / "alt.i3d", "alt");
+    DateiSchreiben(o / "geschuetzt.i3d", "alt");
+    fs::permissions(o / "geschuetzt.i3d", fs::perms::owner_read | fs::perms::group_read);
+    struct Fall {
+        std::string text;
+        bool go;
+        std::string grund;  // the tool tip's beginning when Go is grey
+    };
+    const std::string ordner = o.Pfad().string();
+    const Fall faelle[] = {
+        {(o / "neu.i3d").string(), true, ""},
+        {(o / "alt.i3d").string(), true, ""},
+        {"", false, "Choose the output file first"},
+        {"neu.i3d", false, "Go needs the full path of the document: neu.i3d"},
+        {ordner, false, "In " + ordner + " kann nicht geschrieben werden: Is a directory"},
+        {(o / "fehlt" / "a.i3d").string(), false, "In " + (o / "fehlt" / "a.i3d").string() + " kann nicht"},
+        {(o / "geschuetzt.i3d").string(), false, "In " + (o / "geschuetzt.i3d").string() + " kann nicht"},
+    };
+    Fenster w;
+    Hauptfenster& f = w.form;
+    for (const Fall& fall : faelle) {
+        f.edtFileName.Text = fall.text;
+        ASSERT_TRUE(w.Ereignis([&] { f.edtFileName.Change(); }));
+        EXPECT_EQ(f.bbnGo.Enabled, fall.go) << fall.text;
+        if (fall.go)
+            EXPECT_EQ(f.bbnGo.Hint, "") << fall.text;
+        else
+            EXPECT_EQ(f.bbnGo.Hint.rfind(fall.grund, 0), 0u) << fall.text << ": " << f.bbnGo.Hint;
+    }
+    EXPECT_EQ(f.edtFileName.Text, faelle[std::size(faelle) - 1].text);  // the check never changes the text
+}
+
+// Go onto a file the road has not written asks once, naming the file; a refusal
+// leaves the file and the window as they were.
+TEST(HauptfensterAusgabe, FremdeDateiNurNachFrage) {
+    TempOrdner o;
+    const fs::path ziel = o / "fremd.i3d";
+    DateiSchreiben(ziel, "eine andere Straße");
+    Fenster w;
+    Hauptfenster& f = w.form;
+    f.SplinePunkte.Punkt(1)->Z = 10;
+    w.dialoge.antworten = {ziel.string(), (o / "eigen.i3d").string()};
+    f.bbnSave.Click();
+    const std::string frage = ziel.string() + " already exists. Replace it with this road?";
+
+    w.dialoge.ersetzenAntworten = {false, true};
+    ASSERT_TRUE(w.Ereignis([&] { f.bbnGo.Click(); }));
+    EXPECT_EQ(w.dialoge.ersetzenFragen, Texte{frage});
+    EXPECT_EQ(pavolant::test::DateiLesen(ziel), "eine andere Straße");
+    EXPECT_FALSE(f.LetzterLauf());
+    EXPECT_EQ(f.mmoStatus.Lines, Texte{"mmoStatus"});
+
+    ASSERT_TRUE(w.Ereignis([&] { f.bbnGo.Click(); }));
+    ASSERT_TRUE(w.Ereignis([&] { f.bbnGo.Click(); }));  // asked once: this road's file now
+    EXPECT_EQ(w.dialoge.ersetzenFragen, (Texte{frage, frage}));
+    EXPECT_NE(pavolant::test::DateiLesen(ziel), "eine andere Straße");
+
+    // A file the road wrote itself in this session is no other road's.
+    f.bbnSave.Click();
+    ASSERT_TRUE(w.Ereignis([&] { f.bbnGo.Click(); }));
+    ASSERT_TRUE(w.Ereignis([&] { f.bbnGo.Click(); }));
+    EXPECT_EQ(w.dialoge.ersetzenFragen.size(), 2u);
+    EXPECT_TRUE(w.dialoge.fehler.empty());
+}
+
+// Another road loaded forgets the output chosen before (and what this session wrote
+// there); a parameter file that remembers its own output brings it back. The key is
+// written only once the road has an output, so a file without it saves as it was.
+TEST(HauptfensterAusgabe, LadenVergisstDieAusgabeDerAnderenStrasse) {
+    TempOrdner o;
+    Fenster w;
+    Hauptfenster& f = w.form;
+    f.SplinePunkte.Punkt(1)->Z = 10;
+    f.ParameterSpeichern(o / "b.ini");
+    const std::string ohne = pavolant::test::DateiLesen(o / "b.ini");
+    EXPECT_EQ(ohne.find(Hauptfenster::kAusgabeSchluessel), std::string::npos);
+
+    w.dialoge.antworten = {(o / "a.i3d").string()};
+    f.bbnSave.Click();
+    ASSERT_TRUE(w.Ereignis([&] { f.bbnGo.Click(); }));
+    f.ParameterSpeichern(o / "a.ini");
+    EXPECT_NE(pavolant::test::DateiLesen(o / "a.ini").find("Ausgabedatei=" + (o / "a.i3d").string() + "\r\n"),
+              std::string::npos);
+
+    ASSERT_TRUE(w.Ereignis([&] { f.ParameterLaden(o / "b.ini"); }));
+    EXPECT_EQ(f.edtFileName.Text, "");
+    EXPECT_FALSE(f.bbnGo.Enabled);
+    EXPECT_EQ(f.bbnGo.Hint, "Choose the output file first (i3d-File)");
+    f.ParameterSpeichern(o / "b.ini");
+    EXPECT_EQ(pavolant::test::DateiLesen(o / "b.ini"), ohne);
+
+    ASSERT_TRUE(w.Ereignis([&] { f.ParameterLaden(o / "a.ini"); }));
+    EXPECT_EQ(f.edtFileName.Text, (o / "a.i3d").string());
+    EXPECT_TRUE(f.bbnGo.Enabled);
+    // Written in this session, but for the road before the load: asked again.
+    ASSERT_TRUE(w.Ereignis([&] { f.bbnGo.Click(); }));
+    EXPECT_EQ(w.dialoge.ersetzenFragen.size(), 1u);
+    // The same file loaded again is the same road.
+    ASSERT_TRUE(w.Ereignis([&] { f.ParameterLaden(o / "a.ini"); }));
+    ASSERT_TRUE(w.Ereignis([&] { f.bbnGo.Click(); }));
+    EXPECT_EQ(w.dialoge.ersetzenFragen.size(), 1u);
+    EXPECT_TRUE(w.dialoge.fehler.empty());
+}
+
+// A file with one section of a road among other text loads with defaults for the rest:
+// a note names what was missing and offers to undo the load. Taken, the road before is
+// back with its file; declined, the road counts as changed (it is not the file's), and
+// undo still brings the road before back.
+TEST(HauptfensterAusgabe, BruchstueckSagtWasFehlteUndLaesstSichRueckgaengigMachen) {
+    TempOrdner o;
+    DateiSchreiben(o / "teil.ini", "Kopf\r\n[Fahrbahn_Geo]\r\nBreite=9\r\n[Unsinn]\r\nx=1\r\nund Text\r\n");
+    for (const bool zuruecknehmen : {true, false}) {
+        Fenster w;
+        Hauptfenster& f = w.form;
+        f.ParameterSpeichern(o / "ganz.ini");
+        const std::string breite = f.edtBreite.Text;
+        if (zuruecknehmen) w.dialoge.wahl = {0};
+        ASSERT_TRUE(w.Ereignis([&] { f.ParameterLaden(o / "teil.ini"); }));
+        ASSERT_EQ(w.dialoge.angebote.size(), 1u);
+        EXPECT_EQ(w.dialoge.angebote[0].art, MeldungsArt::Information);
+        EXPECT_EQ(
+            w.dialoge.angebote[0].text,
+            "teil.ini holds only 1 of the 10 sections of a road. Missing, and set to their defaults: "
+            "Preferences, Fahrbahn_Textur, TrafficSplines, Rand_rechts_Geo, Rand_rechts_Textur, "
+            "Rand_links_Geo, Rand_links_Textur, Splines, FuellFlaeche. Undo brings the road before the load "
+            "back.");
+        EXPECT_EQ(w.dialoge.angebote[0].angebote, Texte{"Undo"});
+        if (zuruecknehmen) {
+            EXPECT_EQ(f.edtBreite.Text, breite);
+            EXPECT_EQ(f.Dokumentname(), "ganz.ini");
+            EXPECT_FALSE(f.Geaendert());
+            continue;
+        }
+        EXPECT_EQ(f.edtBreite.Text, "9");
+        EXPECT_EQ(f.Dokumentname(), "teil.ini");
+        EXPECT_TRUE(f.Geaendert());
+        ASSERT_TRUE(w.Ereignis([&] { f.Rueckgaengig(); }));
+        EXPECT_EQ(f.edtBreite.Text, breite);
+        EXPECT_TRUE(f.Geaendert());  // neither road is the one in teil.ini
+    }
+}
+
+}  // namespace ausgabe
+
 }  // namespace

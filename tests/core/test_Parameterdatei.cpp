@@ -437,4 +437,44 @@ TEST(ParameterdateiRaender, SchlechteZahlStopptOffeneEingabenNicht) {
     EXPECT_FALSE(f.cboRandLenable.Checked());
 }
 
+// Segment 0 of a border is the border's start at the roadway edge: with an automatic
+// normal its angle and normal follow segment 1 whenever the border is computed, so a
+// file's 0/90 under a vertical segment 1 reads back as 90/180. The stored pair is derived,
+// not the user's: the road is the same either way, and the file is a fixed point after
+// one save.
+TEST(ParameterdateiRaender, StartpunktFolgtSegmentEinsUndDieStrasseBleibt) {
+    TempOrdner o;
+    Fenster w;
+    Hauptfenster& f = w.form;
+    f.ParameterSpeichern(o / "p.ini");
+    {
+        IniDatei ini(o / "p.ini");
+        for (const auto& [k, v] : std::map<std::string, std::string>{{"enable1", "1"},
+                                                                     {"Breite1", "0,2"},
+                                                                     {"Winkel1", "90"},
+                                                                     {"Winkel0", "0"},
+                                                                     {"Normale0", "90"}})
+            ini.SchreibeString("Rand_rechts_Geo", k, v);
+        ini.SchreibeString("Rand_rechts_Textur", "Breite", "1");
+        ini.SchreibeString("SplinePts2", "Z", "10");
+        ini.Speichern();
+    }
+    auto go = [&](const fs::path& ini, const fs::path& dokument) {
+        EXPECT_TRUE(w.Ereignis([&] { f.ParameterLaden(ini); }));
+        f.edtFileName.Text = dokument.string();
+        EXPECT_TRUE(w.Ereignis([&] { f.bbnGoClick(); }));
+        return DateiLesen(dokument);
+    };
+    const std::string erstes = go(o / "p.ini", o / "d.i3d");
+    f.ParameterSpeichern(o / "q.ini");
+    IniDatei q(o / "q.ini");
+    EXPECT_EQ((Texte{q.LiesString("Rand_rechts_Geo", "Winkel0", ""),
+                     q.LiesString("Rand_rechts_Geo", "Normale0", "")}),
+              (Texte{"90", "180"}));
+    EXPECT_EQ(go(o / "q.ini", o / "d.i3d"), erstes);
+    f.ParameterSpeichern(o / "r.ini");
+    EXPECT_EQ(DateiLesen(o / "r.ini"), DateiLesen(o / "q.ini"));
+    EXPECT_TRUE(w.dialoge.fehler.empty());
+}
+
 }  // namespace

@@ -115,6 +115,35 @@ private slots:
         QVERIFY(zu);
     }
 
+    // The question before another road's document is replaced: it names the file; only
+    // "Replace" replaces, Enter and Escape keep the file.
+    void ErsetzenFrage() {
+        qt::QtDialoge dialoge;
+        const std::string frage = "/tmp/a.i3d already exists. Replace it with this road?";
+        struct Fall {
+            const char* wie;
+            bool erwartet;
+        };
+        for (const Fall& fall : {Fall{"Replace", true}, Fall{"Enter", false}, Fall{"Escape", false}}) {
+            QString text;
+            Modalbediener bediener([&](QWidget& w) {
+                auto* m = qobject_cast<QMessageBox*>(&w);
+                if (!m) return;
+                text = m->text();
+                if (QLatin1String(fall.wie) == QLatin1String("Replace")) {
+                    for (QAbstractButton* b : m->buttons())
+                        if (b->text() == QStringLiteral("Replace")) b->click();
+                } else {
+                    QTest::keyClick(m, QLatin1String(fall.wie) == QLatin1String("Enter") ? Qt::Key_Return
+                                                                                         : Qt::Key_Escape);
+                }
+            });
+            QCOMPARE(dialoge.Ersetzen(frage), fall.erwartet);
+            QCOMPARE(bediener.Bedient(), 1);
+            QCOMPARE(text, QString::fromStdString(frage));
+        }
+    }
+
     // The main window's info button through the real boxes.
     void InfoboxDesFensters() {
         qt::QtMelder melder;

@@ -4,6 +4,8 @@
 #include "tests/qt/Qthilfen.h"
 
 #include <QGroupBox>
+#include <QMessageBox>
+#include <QTimer>
 
 using namespace pavolant;
 using namespace pavolant::test;
@@ -154,6 +156,42 @@ private slots:
         QCOMPARE(a.form.RandR.AnzahlSegmente(), a.form.RandL.AnzahlSegmente());
         QCOMPARE(a.form.RandR.Segment(1)->Breite, a.form.RandL.Segment(1)->Breite);
         QVERIFY(a.dialoge.fehler.empty());
+    }
+
+    // One error, one box: after the box of a failed exit the user is back on the field
+    // in the main window, also when the system hands the activation to the preview while
+    // the box closes; going to the preview and back is no second leaving of the field.
+    void NachDemFehlerZurueckImHauptfenster() {
+        Ansicht a;
+        Klicken(a.Knopf("bbnVorschau"));
+        QWidget* vorschau = a.fenster.findChild<QWidget*>(QStringLiteral("frmVorschau"));
+        QVERIFY(vorschau && vorschau->isVisible());
+        a.fenster.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&a.fenster));
+        a.dialoge.beimFehler = [&] {
+            // A modal box, and the preview taking the activation while it closes.
+            QMessageBox box(QMessageBox::Warning, QStringLiteral("Pavolant"), QStringLiteral("x"),
+                            QMessageBox::Ok, &a.fenster);
+            QTimer::singleShot(20, &box, [&] {
+                box.accept();
+                vorschau->activateWindow();
+            });
+            box.exec();
+        };
+        Tippen(a.Feld("edtTexPxl"), QStringLiteral("x"));
+        Klicken(a.Feld("edtBreite"));
+        QTest::qWait(50);
+        QCOMPARE(a.dialoge.fehler.size(), std::size_t{1});
+        QCOMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&a.fenster));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(a.Feld("edtTexPxl")));
+
+        vorschau->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(vorschau));
+        a.fenster.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&a.fenster));
+        QTest::qWait(20);
+        QCOMPARE(a.dialoge.fehler.size(), std::size_t{1});
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(a.Feld("edtTexPxl")));
     }
 };
 

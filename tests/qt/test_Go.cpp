@@ -3,6 +3,7 @@
 #include "tests/qt/Qthilfen.h"
 
 #include <QClipboard>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 
@@ -115,6 +116,31 @@ private slots:
         Klicken(a.Knopf("bbnGo"));
         QCOMPARE(a.melder.eintraege.size(), std::size_t{1});
         QVERIFY(!a.Knopf("bbnGo")->isEnabled());
+    }
+
+    // A path typed into the output field enables Go as the user types, once it names a
+    // place the document can go; a grey Go says why in its tool tip. The field shows the
+    // hint while it is empty.
+    void GetippterPfadUndGrundImTooltip() {
+        TempOrdner ordner;
+        Ansicht a;
+        QLineEdit* feld = a.Feld("edtFileName");
+        QCOMPARE(feld->placeholderText(), QStringLiteral("Choose where to write the road…"));
+        QAbstractButton* go = a.Knopf("bbnGo");
+        QVERIFY(!go->isEnabled());
+        QCOMPARE(go->toolTip(), QStringLiteral("Choose the output file first (i3d-File)"));
+
+        const QString ziel = QString::fromStdString((ordner / "strasse.i3d").string());
+        Tippen(feld, ziel.chopped(1));  // "strasse.i3" and the folder part: a place too
+        QVERIFY(go->isEnabled());
+        QTest::keyClick(feld, Qt::Key_D);
+        QVERIFY(go->isEnabled());
+        QCOMPARE(go->toolTip(), QString());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(feld));  // typing goes on
+        feld->selectAll();
+        QTest::keyClick(feld, Qt::Key_Backspace);
+        QVERIFY(!go->isEnabled());
+        QCOMPARE(go->toolTip(), QStringLiteral("Choose the output file first (i3d-File)"));
     }
 };
 

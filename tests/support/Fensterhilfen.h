@@ -5,6 +5,7 @@
 #include "ui/Hauptfenster.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -22,7 +23,12 @@ public:
 
     std::optional<std::string> DateiOeffnen(const DateiAuswahl& a) override { return Antworten(a); }
     std::optional<std::string> DateiSpeichern(const DateiAuswahl& a) override { return Antworten(a); }
-    void Fehler(const std::string& text) override { fehler.push_back(text); }
+    // Runs where the error box would show: a test may show a real modal box there.
+    std::function<void()> beimFehler;
+    void Fehler(const std::string& text) override {
+        fehler.push_back(text);
+        if (beimFehler) beimFehler();
+    }
     // The question about unsaved changes: recorded, answered with the next scripted
     // answer (none left: discard, so a test that does not care goes on as before).
     std::deque<Sichern> sichernAntworten;
@@ -63,6 +69,24 @@ public:
         std::optional<Importwahl> w = importwahl.front();
         importwahl.pop_front();
         return w;
+    }
+
+    // A desktop note: recorded and answered as a box with offers.
+    std::optional<std::size_t> Hinweisen(MeldungsArt art, const std::string& text,
+                                         const std::vector<std::string>& a) override {
+        return Anbieten(art, text, a);
+    }
+
+    // The question before a file is replaced: recorded, answered with the next scripted
+    // answer (none left: replace, as the command line does).
+    std::vector<std::string> ersetzenFragen;
+    std::deque<bool> ersetzenAntworten;
+    bool Ersetzen(const std::string& frage) override {
+        ersetzenFragen.push_back(frage);
+        if (ersetzenAntworten.empty()) return true;
+        const bool antwort = ersetzenAntworten.front();
+        ersetzenAntworten.pop_front();
+        return antwort;
     }
 
 private:

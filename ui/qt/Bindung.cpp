@@ -50,7 +50,14 @@ Bindung::Bindung(QWidget& fenster, Grenze grenze) : QObject(&fenster), fenster_(
 
 void Bindung::Binden(TEdit& c, QLineEdit* w) {
     edits_.push_back({&c, w});
-    connect(w, &QLineEdit::textEdited, this, [&c](const QString& text) { c.Text = text.toStdString(); });
+    connect(w, &QLineEdit::textEdited, this, [this, &c](const QString& text) {
+        c.Text = text.toStdString();
+        // Through the boundary without the exits: the focus stays in the field.
+        if (c.OnChange) {
+            grenze_([&c] { c.Change(); });
+            Synchronisieren();
+        }
+    });
 }
 
 void Bindung::Binden(TCheckBox& c, QCheckBox* w) {
@@ -143,11 +150,21 @@ bool Bindung::FehlerfeldFokussieren() {
     if (!feld) return false;
     for (const auto& [c, w] : edits_) {
         if (c != feld || !w || !w->isVisible() || !w->isEnabled()) continue;
-        w->setFocus(Qt::OtherFocusReason);
+        ZurueckAufFeld(*w);
         w->selectAll();
         return true;
     }
     return false;
+}
+
+void Bindung::ZurueckAufFeld(QWidget& w) {
+    // After the error box the system may hand the activation to another window of the
+    // program (the preview); the user is to land on the field, in this window. The field
+    // is the window's focus from now on, also while the window is not yet active again,
+    // so the activation that brings it back is no move away from another control.
+    if (QWidget* fenster = w.window(); fenster && !fenster->isActiveWindow()) fenster->activateWindow();
+    w.setFocus(Qt::OtherFocusReason);
+    fokus_ = &w;
 }
 
 bool Bindung::AustritteAusfuehren() {
@@ -168,7 +185,7 @@ bool Bindung::AustritteAusfuehren() {
             ausstehend_.clear();
             Synchronisieren();
             if (!FehlerfeldFokussieren() && a.verlassen && a.verlassen->isVisible() && a.verlassen->isEnabled())
-                a.verlassen->setFocus(Qt::OtherFocusReason);
+                ZurueckAufFeld(*a.verlassen);
         }
     }
     austritteLaufen_ = false;
@@ -243,6 +260,8 @@ void Bindung::Synchronisieren() {
             // matter are; the field being typed into keeps its cursor at the end.
             if (!w->hasFocus()) w->setCursorPosition(0);
         }
+        if (const QString platz = Q(c->Platzhalter); w->placeholderText() != platz)
+            w->setPlaceholderText(platz);
         Zustand(*w, c->Enabled, c->Visible, c->Hint);
     }
     for (const auto& [c, w] : boxen_) {

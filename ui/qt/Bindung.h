@@ -112,6 +112,8 @@ private:
     // Focus and selection onto the field SetzeFehlerfeld names; false when there is none
     // or it cannot take the focus.
     bool FehlerfeldFokussieren();
+    // The focus back onto `feld` after its exit failed, in its own window (activated).
+    void ZurueckAufFeld(QWidget& feld);
 
     QWidget& fenster_;
     Grenze grenze_;

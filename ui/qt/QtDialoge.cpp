@@ -90,6 +90,19 @@ Dialoge::Sichern QtDialoge::AenderungenSichern(const std::string& frage) {
     }
 }
 
+bool QtDialoge::Ersetzen(const std::string& frage) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Pavolant"), Meldungstext(frage),
+                    QMessageBox::NoButton, fenster_);
+    QPushButton* ersetzen = box.addButton(QTr("Replace"), QMessageBox::AcceptRole);
+    box.addButton(QMessageBox::Cancel);
+    // Enter alone must not destroy another road's document.
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return box.clickedButton() == ersetzen;
+}
+
 std::optional<std::size_t> QtDialoge::Anbieten(MeldungsArt art, const std::string& text,
                                                const std::vector<std::string>& angebote) {
     const bool warnung = art == MeldungsArt::Warnung;

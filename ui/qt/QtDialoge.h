@@ -62,6 +62,11 @@ public:
                                         const std::vector<std::string>& angebote) override;
     std::optional<Importwahl> ImportWaehlen(const I3dSzene& szene,
                                             const std::vector<Importzeile>& baum) override;
+    bool Ersetzen(const std::string& frage) override;
+    std::optional<std::size_t> Hinweisen(MeldungsArt art, const std::string& text,
+                                         const std::vector<std::string>& angebote) override {
+        return Anbieten(art, text, angebote);
+    }
 
 private:
     std::optional<std::string> Zeigen(const DateiAuswahl& auswahl, bool speichern);
