@@ -41,6 +41,9 @@ struct Beispiel {
         auto* v = a.fenster.findChild<qt::Strassenvorschau*>(QStringLiteral("frmVorschau"));
         if (!v || !v->isVisible()) throw std::runtime_error("the preview did not open");
         if (!QTest::qWaitForWindowExposed(v)) throw std::runtime_error("the preview was not exposed");
+        // The window opens beside the main one, as large as the screen leaves room for;
+        // the pictures the tests count pixels in have one size on every screen.
+        v->resize(1000, 720);
         // The user's next click in the main window gives it the keyboard back.
         a.fenster.activateWindow();
         if (!QTest::qWaitForWindowActive(&a.fenster)) throw std::runtime_error("the main window stayed inactive");
