@@ -44,6 +44,26 @@ private slots:
         for (const auto& f : faelle) QCOMPARE(qt::InBereich(f.rahmen, f.bereich), f.erwartet);
     }
 
+    // Beside the main window: right, else left, else narrower on the roomier side.
+    void DanebenRahmen() {
+        const QRect laptop(0, 0, 1366, 720), gross(0, 0, 1920, 1040);
+        const QRect haupt(1, 0, 1180, 720), mitte(400, 100, 600, 500);
+        const struct {
+            QRect neben, bereich;
+            QSize rahmen;
+            int kleinste;
+            QRect erwartet;
+        } faelle[] = {
+            {haupt, gross, {700, 560}, 350, {1189, 0, 700, 560}},     // room on the right
+            {mitte, laptop, {700, 560}, 350, {0, 100, 392, 560}},      // neither: the left has more
+            {QRect(700, 0, 600, 500), laptop, {600, 400}, 300, {92, 0, 600, 400}},  // left
+            {haupt, laptop, {1180, 560}, 590, {776, 0, 590, 560}},    // neither: narrower, right
+            {QRect(300, 0, 1066, 720), laptop, {900, 400}, 450, {0, 0, 450, 400}},  // neither: left
+        };
+        for (const auto& f : faelle)
+            QCOMPARE(qt::DanebenRahmen(f.neben, f.rahmen, f.kleinste, f.bereich), f.erwartet);
+    }
+
     void Wiederhergestellt() {
         const struct {
             QPoint gespeichert;

@@ -2,7 +2,6 @@
 
 #include <QScreen>
 #include <QWidget>
-
 #include <algorithm>
 
 namespace pavolant::qt {
@@ -72,18 +71,26 @@ QSize Rahmengroesse(QSize innen, const QWidget& fenster, const QWidget& bezug) {
     return innen.grownBy(r);
 }
 
+QRect DanebenRahmen(const QRect& neben, QSize rahmen, int kleinsteBreite, const QRect& bereich) {
+    const int rechtsFrei = bereich.right() - neben.right() - kAbstand;
+    const int linksFrei = neben.left() - kAbstand - bereich.left();
+    const bool rechts =
+        rahmen.width() <= rechtsFrei || (rahmen.width() > linksFrei && rechtsFrei >= linksFrei);
+    if (rahmen.width() > std::max(rechtsFrei, linksFrei))
+        rahmen.setWidth(std::max(kleinsteBreite, std::max(rechtsFrei, linksFrei)));
+    const int x = rechts ? neben.right() + 1 + kAbstand : neben.left() - kAbstand - rahmen.width();
+    return InBereich(QRect(QPoint(x, neben.top()), rahmen), bereich);
+}
+
 void Daneben(QWidget& fenster, const QWidget& bezug) {
     const QScreen* schirm = bezug.screen();
     if (!schirm) return;
-    const QRect bereich = schirm->availableGeometry();
-    const QRect neben = bezug.frameGeometry();
     const QSize innen = fenster.size();
     const QSize aussen = Rahmengroesse(innen, fenster, bezug);
-    QPoint wunsch(neben.right() + 1 + kAbstand, neben.top());
-    if (wunsch.x() + aussen.width() > bereich.x() + bereich.width() &&
-        neben.left() - kAbstand - aussen.width() >= bereich.x())
-        wunsch.setX(neben.left() - kAbstand - aussen.width());
-    const QRect ziel = InBereich(QRect(wunsch, aussen), bereich);
+    const int rand = aussen.width() - innen.width();
+    const int kleinste = std::max(fenster.minimumWidth(), innen.width() / 2) + rand;
+    const QRect ziel = DanebenRahmen(bezug.frameGeometry(), aussen, std::min(kleinste, aussen.width()),
+                                     schirm->availableGeometry());
     const QSize neu = (innen - (aussen - ziel.size())).expandedTo(fenster.minimumSize());
     if (neu != innen) fenster.resize(neu);
     // A top-level window's move places its frame.

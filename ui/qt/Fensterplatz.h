@@ -35,9 +35,15 @@ QPoint Entwurfsplatz(QPoint entwurf, QSize rahmen, const QRect& bereich);
 // where it has a frame already, else those of `bezug` (a window the desktop has framed).
 QSize Rahmengroesse(QSize innen, const QWidget& fenster, const QWidget& bezug);
 
+// The frame of a window of frame size `rahmen` opened beside the frame `neben`: to its
+// right where the area has room, else to its left; where neither side has room, on the
+// side with more, narrower down to `kleinsteBreite`, so that it covers as little of the
+// window beside it as it can; in any case inside `bereich`.
+QRect DanebenRahmen(const QRect& neben, QSize rahmen, int kleinsteBreite, const QRect& bereich);
+
 // Opens the top-level `fenster` beside `bezug`: to its right where the screen has room,
 // else to its left, and in any case inside the available area of the screen `bezug` is
-// on (a window larger than that area is made smaller, down to its minimum size).
+// on (narrower where neither side has room, down to half its width or its minimum size).
 void Daneben(QWidget& fenster, const QWidget& bezug);
 
 }  // namespace pavolant::qt
