@@ -2,6 +2,7 @@
 
 #include "persistence/ErsetzendeDatei.h"
 #include "persistence/Plattform.h"
+#include "persistence/Zeichensatz.h"
 
 #include "model/DateiFehler.h"
 #include "model/Text.h"
@@ -354,52 +355,10 @@ bool IstNamenszeichen(char c) {
 
 // Valid UTF-8 stays; anything else is taken for Latin-1, the editor's declared encoding.
 std::string AlsUtf8(std::string_view s) {
-    bool gueltig = true;
-    for (std::size_t i = 0; i < s.size() && gueltig;) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t n = c < 0x80           ? 1
-                              : (c >> 5) == 0x6  ? 2
-                              : (c >> 4) == 0xE  ? 3
-                              : (c >> 3) == 0x1E ? 4
-                                                 : 0;
-        if (n == 0 || i + n > s.size()) {
-            gueltig = false;
-            break;
-        }
-        for (std::size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 0x2) gueltig = false;
-        i += n;
-    }
-    if (gueltig) return std::string(s);
+    if (IstUtf8(s)) return std::string(s);
     std::string r;
-    for (char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            r += ch;
-        } else {
-            r += static_cast<char>(0xC0 | (c >> 6));
-            r += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    for (char ch : s) Utf8Anhaengen(r, static_cast<unsigned char>(ch));
     return r;
-}
-
-void Utf8Anhaengen(std::string& s, unsigned long c) {
-    if (c < 0x80) {
-        s += static_cast<char>(c);
-    } else if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (c >> 18));
-        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // A pull reader of the XML the scene needs: start and end tags with their attributes;
@@ -569,12 +528,12 @@ private:
                             d = z - 'a' + 10;
                         else if (hex && z >= 'A' && z <= 'F')
                             d = z - 'A' + 10;
-                        if (d < 0) ok = false;
-                        code = code * (hex ? 16 : 10) + static_cast<unsigned long>(std::max(d, 0));
+                        if (d < 0 || code > 0x10FFFF) ok = false;  // no wrap-around past the last code point
+                        if (ok) code = code * (hex ? 16 : 10) + static_cast<unsigned long>(d);
                     }
                     if (!ok || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
                         Fehler(Einsetzen(Tr("unknown entity &%1;"), {std::string(ref)}));
-                    Utf8Anhaengen(w, code);
+                    Utf8Anhaengen(w, static_cast<char32_t>(code));
                 } else {
                     Fehler(Einsetzen(Tr("unknown entity &%1;"), {std::string(ref.substr(0, 40))}));
                 }

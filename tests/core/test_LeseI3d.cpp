@@ -1157,6 +1157,9 @@ TEST(I3dAlsXml, NichtWohlgeformtesMitDateiUndZeile) {
         {"<i3D><Scene>\n<Shape name=\"a & b;\"/></Scene></i3D>",
          "x.i3d, line 2: an '&' in an attribute value starts no entity"},
         {"<i3D><Scene>\n<Shape name=\"&#xD800;\"/></Scene></i3D>", "x.i3d, line 2: unknown entity &#xD800;"},
+        // A reference past the last code point that would wrap to a letter in 64 bits.
+        {"<i3D><Scene>\n<Shape name=\"&#x10000000000000041;\"/></Scene></i3D>",
+         "x.i3d, line 2: unknown entity &#x10000000000000041;"},
         {"<i3D><Scene>\n<!-- <Shape/>\n</Scene></i3D>", "x.i3d, line 2: a comment is not closed"},
         {"<i3D><Scene>\r<Shape/>\r</Scene>\r", "x.i3d, line 4: <i3D> is not closed"},
         {"<i3D/>\n<i3D/>", "x.i3d, line 2: the document has a second root element"},
