@@ -232,40 +232,35 @@ TEST(ErsetzendeDatei, AWriterInAnotherPidNamespaceKeepsItsTemporaryFile) {
     int bereit[2], weiter[2];
     ASSERT_EQ(pipe(bereit), 0);
     ASSERT_EQ(pipe(weiter), 0);
-    // A child of a new PID namespace: `aktion` runs as its process 2, the first child of
-    // the namespace's process 1. Returns the exit status, 97 when the namespace could
-    // not be made.
-    const auto imNamensraum = [](const std::function<int()>& aktion) {
-        std::fflush(nullptr);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            if (unshare(CLONE_NEWPID) != 0) _exit(97);
-            const pid_t erster = fork();
-            if (erster == 0) {
-                const pid_t zweiter = fork();
-                if (zweiter == 0) {
-                    int code = 98;
-                    try {
-                        code = aktion();
-                    } catch (...) {
-                        code = 99;
-                    }
-                    _exit(code);
-                }
-                int status = 0;
-                if (zweiter < 0 || waitpid(zweiter, &status, 0) != zweiter || !WIFEXITED(status)) _exit(96);
-                _exit(WEXITSTATUS(status));
-            }
-            int status = 0;
-            if (erster < 0 || waitpid(erster, &status, 0) != erster || !WIFEXITED(status)) _exit(96);
-            _exit(WEXITSTATUS(status));
-        }
-        return pid;
-    };
+    // The exit code of the child `pid`, -1 when it did not exit.
     const auto warten = [](pid_t pid) {
         int status = 0;
         if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
         return WEXITSTATUS(status);
+    };
+    // A child of a new PID namespace: `aktion` runs as its process 2, the first child of
+    // the namespace's process 1; each parent on the way ends with its child's code (96
+    // when it did not exit). Returns the outer child, which ends with 97 when the
+    // namespace could not be made.
+    const auto imNamensraum = [&warten](const std::function<int()>& aktion) {
+        std::fflush(nullptr);
+        const pid_t pid = fork();
+        if (pid != 0) return pid;
+        if (unshare(CLONE_NEWPID) != 0) _exit(97);
+        for (int stufe = 0; stufe < 2; ++stufe) {
+            const pid_t kind = fork();
+            if (kind != 0) {
+                const int code = warten(kind);
+                _exit(code < 0 ? 96 : code);
+            }
+        }
+        int code = 98;
+        try {
+            code = aktion();
+        } catch (...) {
+            code = 99;
+        }
+        _exit(code);
     };
     const pid_t erster = imNamensraum([&] {
         ErsetzendeDatei d(o / "ziel.i3d");
