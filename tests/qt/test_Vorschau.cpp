@@ -780,26 +780,19 @@ private slots:
             int paare = 0;
             for (std::size_t i = 0; i < 6; ++i)
                 for (std::size_t j = 0; j < 6; ++j) {
-                    const qt::Planpunkt& a = d.Kontrollpunkte[i];
-                    const qt::Planpunkt& c = d.Kontrollpunkte[j];
-                    // Screen y grows downwards in both; normalised y of the 3-D view upwards.
-                    const float obenDreiD = ap.map(d3(d.Marken, j)).y() - ap.map(d3(d.Marken, i)).y();
-                    const double obenPlan = plan[i].Punkt.y() - plan[j].Punkt.y();
-                    if (a.Z < c.Z - 5) {  // i north of j
+                    const QVector3D a = ap.map(d3(d.Marken, i)), c = ap.map(d3(d.Marken, j));
+                    const QPointF pa = plan[i].Punkt, pc = plan[j].Punkt;
+                    const QString paar =
+                        QStringLiteral("heading %1, points %2 and %3").arg(gier).arg(i + 1).arg(j + 1);
+                    // i north of j: higher in both (screen y grows downwards in the plan,
+                    // normalised y of the 3-D view upwards).
+                    if (d.Kontrollpunkte[i].Z < d.Kontrollpunkte[j].Z - 5) {
                         ++paare;
-                        QVERIFY2(
-                            obenDreiD < 0 && obenPlan < 0,
-                            qPrintable(
-                                QStringLiteral("heading %1: %2 above %3").arg(gier).arg(j + 1).arg(i + 1)));
+                        QVERIFY2(a.y() > c.y() && pa.y() < pc.y(), qPrintable(paar));
                     }
-                    const float rechtsDreiD = ap.map(d3(d.Marken, i)).x() - ap.map(d3(d.Marken, j)).x();
-                    const double rechtsPlan = plan[i].Punkt.x() - plan[j].Punkt.x();
-                    if (a.X > c.X + 5)  // i east of j
-                        QVERIFY2(rechtsDreiD > 0 && rechtsPlan > 0,
-                                 qPrintable(QStringLiteral("heading %1: %2 right of %3")
-                                                .arg(gier)
-                                                .arg(j + 1)
-                                                .arg(i + 1)));
+                    // i east of j: further right in both.
+                    if (d.Kontrollpunkte[i].X > d.Kontrollpunkte[j].X + 5)
+                        QVERIFY2(a.x() > c.x() && pa.x() > pc.x(), qPrintable(paar));
                 }
             QVERIFY(paare >= 5);
         }
