@@ -57,34 +57,25 @@ TEST(Vorschauauftrag, EinGestoppterLaufSagtWarumUndBehaeltDieMeldungen) {
     Hauptfenster& f = w.form;
     f.SplinePunkte.Punkt(1)->Z = 40;
     f.edtBreite.Text = "breit";
+    f.edtSplinePtsX.Text = "breit";  // the same text in a field the run does not read
     Vorschauergebnis e = f.NeuerVorschauauftrag()->Ausfuehren();
     EXPECT_FALSE(e.Bericht && e.Bericht->Geschrieben);
     EXPECT_EQ(e.Grund, "'breit' ist kein gültiger Gleitkommawert (Roadway - Geometry: Width)");
     EXPECT_TRUE(w.dialoge.fehler.empty());
-
+    // Each field by its own name, as the error box of "Go" names it.
     f.edtBreite.Text = "7";
+    const std::string laenge = f.edtTextur1Laenge.Text;
+    f.edtTextur1Laenge.Text = "x";
+    EXPECT_EQ(f.NeuerVorschauauftrag()->Ausfuehren().Grund,
+              "'x' ist kein gültiger Gleitkommawert (Roadway - Texture: Length)");
+    f.edtTextur1Laenge.Text = laenge;
+
     f.SplinePunkte.Punkt(1)->Z = 0;  // both points on one spot: the centre line warns
     e = f.NeuerVorschauauftrag()->Ausfuehren();
     EXPECT_FALSE(e.Bericht && e.Bericht->Geschrieben);
     ASSERT_FALSE(e.Meldungen.empty());
     EXPECT_EQ(e.Grund, e.Meldungen.back());
     EXPECT_TRUE(w.melder.eintraege.empty());
-}
-
-// A run that stops on a field that is no number names the field, as the error box of
-// "Go" does; the same text in a field the run does not read does not mislead it.
-TEST(Vorschauauftrag, GrundNenntDasFeld) {
-    Fenster w;
-    Hauptfenster& f = w.form;
-    f.SplinePunkte.Punkt(1)->Z = 40;
-    f.edtSplinePtsX.Text = "sieben";
-    f.edtBreite.Text = "sieben";
-    EXPECT_EQ(f.NeuerVorschauauftrag()->Ausfuehren().Grund,
-              "'sieben' ist kein gültiger Gleitkommawert (Roadway - Geometry: Width)");
-    f.edtBreite.Text = "7";
-    f.edtTextur1Laenge.Text = "x";
-    EXPECT_EQ(f.NeuerVorschauauftrag()->Ausfuehren().Grund,
-              "'x' ist kein gültiger Gleitkommawert (Roadway - Texture: Length)");
 }
 
 }  // namespace
