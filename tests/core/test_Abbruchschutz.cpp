@@ -238,29 +238,19 @@ TEST(ErsetzendeDatei, AWriterInAnotherPidNamespaceKeepsItsTemporaryFile) {
         if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
         return WEXITSTATUS(status);
     };
-    // A child of a new PID namespace: `aktion` runs as its process 2, the first child of
-    // the namespace's process 1; each parent on the way ends with its child's code (96
-    // when it did not exit). Returns the outer child, which ends with 97 when the
-    // namespace could not be made.
-    const auto imNamensraum = [&warten](const std::function<int()>& aktion) {
+    // A child of a new PID namespace: `aktion` runs as its process 2, the child of the
+    // namespace's process 1; each ends with its child's code (96 when it died). Returns
+    // the outer child, which ends with 97 when the namespace could not be made.
+    const auto imNamensraum = [](const std::function<int()>& aktion) {
         std::fflush(nullptr);
         const pid_t pid = fork();
         if (pid != 0) return pid;
         if (unshare(CLONE_NEWPID) != 0) _exit(97);
-        for (int stufe = 0; stufe < 2; ++stufe) {
-            const pid_t kind = fork();
-            if (kind != 0) {
-                const int code = warten(kind);
-                _exit(code < 0 ? 96 : code);
-            }
-        }
-        int code = 98;
-        try {
-            code = aktion();
-        } catch (...) {
-            code = 99;
-        }
-        _exit(code);
+        const auto imKind = [](const std::function<int()>& a) {
+            const std::optional<int> code = test::ImKindprozess([] { return true; }, a);
+            return code && *code >= 0 ? *code : 96;
+        };
+        _exit(imKind([&] { return imKind(aktion); }));
     };
     const pid_t erster = imNamensraum([&] {
         ErsetzendeDatei d(o / "ziel.i3d");
