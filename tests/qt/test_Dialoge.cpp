@@ -121,22 +121,18 @@ private slots:
         qt::QtDialoge dialoge;
         const std::string frage = "/tmp/a.i3d already exists. Replace it with this road?";
         struct Fall {
-            const char* wie;
+            int taste;  // 0: the button "Replace" clicked
             bool erwartet;
         };
-        for (const Fall& fall : {Fall{"Replace", true}, Fall{"Enter", false}, Fall{"Escape", false}}) {
+        for (const Fall& fall : {Fall{0, true}, Fall{Qt::Key_Return, false}, Fall{Qt::Key_Escape, false}}) {
             QString text;
             Modalbediener bediener([&](QWidget& w) {
                 auto* m = qobject_cast<QMessageBox*>(&w);
                 if (!m) return;
                 text = m->text();
-                if (QLatin1String(fall.wie) == QLatin1String("Replace")) {
-                    for (QAbstractButton* b : m->buttons())
-                        if (b->text() == QStringLiteral("Replace")) b->click();
-                } else {
-                    QTest::keyClick(m, QLatin1String(fall.wie) == QLatin1String("Enter") ? Qt::Key_Return
-                                                                                         : Qt::Key_Escape);
-                }
+                if (fall.taste) QTest::keyClick(m, static_cast<Qt::Key>(fall.taste));
+                for (QAbstractButton* b : m->buttons())
+                    if (!fall.taste && b->text() == QStringLiteral("Replace")) b->click();
             });
             QCOMPARE(dialoge.Ersetzen(frage), fall.erwartet);
             QCOMPARE(bediener.Bedient(), 1);
