@@ -22,8 +22,6 @@ namespace pavolant::erzeugung {
 // line (the document itself refuses it later), so the report shows where it went wrong.
 std::string F4(double wert);
 
-inline constexpr double kPi = 3.14159265358979323846;
-
 // The values of one run after conversion.
 struct Werte {
     double B = 0, T = 0, K = 0;     // width (m), tractrix factor, camber factor

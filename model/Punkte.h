@@ -10,11 +10,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace pavolant {
+
+// π, the one constant of the program's angles (degrees and radians both appear).
+inline constexpr double kPi = std::numbers::pi;
 
 class TPunkt {
 public:

@@ -13,16 +13,15 @@ namespace pavolant {
 
 namespace {
 
-constexpr double kPiR = std::numbers::pi;
 
 // Into [-pi/2, 3pi/2]: above the range first, then below, as the profile's angles have
 // always been normalised. A value more than a period outside is first reduced with
 // fmod, which is exact, so huge angles cannot make the loops run for ever.
 double NormalenBereich(double w) {
     if (!std::isfinite(w)) return w;
-    if (w > 3.5 * kPiR || w < -2.5 * kPiR) w = std::fmod(w, 2 * kPiR);
-    while (w > 1.5 * kPiR) w -= 2 * kPiR;
-    while (w < -0.5 * kPiR) w += 2 * kPiR;
+    if (w > 3.5 * kPi || w < -2.5 * kPi) w = std::fmod(w, 2 * kPi);
+    while (w > 1.5 * kPi) w -= 2 * kPi;
+    while (w < -0.5 * kPi) w += 2 * kPi;
     return w;
 }
 
@@ -76,7 +75,7 @@ void TRandPunkte::SegmentAktualisieren(int i) {
     s.DX = std::cos(s.Winkel) * s.Breite;
     s.DY = std::sin(s.Winkel) * s.Breite;
     // Perpendicular to the segment, pointing up for a level one.
-    if (!s.NormaleMan) s.NormalenWinkel = s.Winkel + kPiR / 2;
+    if (!s.NormaleMan) s.NormalenWinkel = s.Winkel + kPi / 2;
     s.NormalenWinkel = NormalenBereich(s.NormalenWinkel);
     s.NX = std::cos(s.NormalenWinkel);
     s.NY = std::sin(s.NormalenWinkel);
@@ -92,7 +91,7 @@ void TRandPunkte::Berechnen() {
     start.X = start.Y = start.Breite = 0;
     if (!start.NormaleMan) {
         start.Winkel = Segmente[1].Winkel;
-        start.NormalenWinkel = NormalenBereich(start.Winkel + kPiR / 2);
+        start.NormalenWinkel = NormalenBereich(start.Winkel + kPi / 2);
         start.NX = std::cos(start.NormalenWinkel);
         start.NY = std::sin(start.NormalenWinkel);
     }
@@ -114,13 +113,13 @@ void TRandPunkte::Berechnen() {
             // The bisector of the two segments meeting here, the short way round.
             double d = Segmente[static_cast<std::size_t>(i) + 1].Winkel - s.Winkel;
             if (std::isfinite(d)) {
-                if (std::fabs(d) > 3 * kPiR) d = std::fmod(d, 2 * kPiR);
-                while (d > kPiR) d -= 2 * kPiR;
-                while (d < -kPiR) d += 2 * kPiR;
+                if (std::fabs(d) > 3 * kPi) d = std::fmod(d, 2 * kPi);
+                while (d > kPi) d -= 2 * kPi;
+                while (d < -kPi) d += 2 * kPi;
             }
-            s.NormalenWinkel = s.Winkel + d / 2 + kPiR / 2;
+            s.NormalenWinkel = s.Winkel + d / 2 + kPi / 2;
         } else {
-            s.NormalenWinkel = s.Winkel + kPiR / 2;
+            s.NormalenWinkel = s.Winkel + kPi / 2;
         }
         s.NormalenWinkel = NormalenBereich(s.NormalenWinkel);
         s.NX = std::cos(s.NormalenWinkel);

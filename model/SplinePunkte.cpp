@@ -13,7 +13,6 @@ namespace pavolant {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 
 // Brings v into [unten, oben] (oben - unten == periode) with the same result as the
 // loops "while v < unten: v += periode; while v > oben: v -= periode". Those loops never

@@ -25,7 +25,6 @@ using pavolant::test::TempOrdner;
 using Texte = std::vector<std::string>;
 namespace fs = std::filesystem;
 
-constexpr double kPi = std::numbers::pi;
 
 Texte Felder(const Hauptfenster& f) {
     return {f.edtSplinePtsX.Text,    f.edtSplinePtsY.Text,    f.edtSplinePtsZ.Text,

@@ -9,7 +9,6 @@
 namespace pavolant {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 constexpr double kEps = 1e-12;
 
 TPunkt PunktBei(double x, double y, double z) {

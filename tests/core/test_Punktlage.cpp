@@ -22,7 +22,6 @@ namespace {
 
 using test::AufzeichnenderMelder;
 
-constexpr double kPi = std::numbers::pi;
 
 // A point of a known curve: position, and the heading and grade of its tangent in the
 // level editor's sense (degrees; heading 90 faces +X, a falling road has a positive Xrot).

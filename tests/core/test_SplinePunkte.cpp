@@ -21,7 +21,6 @@ namespace {
 using test::AufzeichnenderMelder;
 using test::MitDezimaltrenner;
 
-constexpr double kPi = std::numbers::pi;
 constexpr double kEps = 1e-9;
 
 void Setze(TSplinePkt* p, double x, double y, double z, double xrot = 0, double yrot = 0,

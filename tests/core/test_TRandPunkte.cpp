@@ -19,7 +19,6 @@ using pavolant::test::MitDezimaltrenner;
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 
 // Sets segment i's length and angle (degrees) the way the editor does.
 void Setze(TRandPunkte& r, int i, double breite, double winkelGrad, double u = 0) {
