@@ -413,7 +413,7 @@ int Ausfuehren(const Auftrag& auftrag) {
         dialoge.letzteAngebote.clear();
         form.Ausfuehren([&] { form.bbnSaveClick(); });
         const bool ohneFehler = form.Ausfuehren([&] { form.bbnGoClick(); });
-        const std::optional<Laufbericht>& lauf = form.LetzterLauf();
+        const std::optional<Bauergebnis>& lauf = form.LetzterLauf();
         // The memo holds a report only once a run has cleared it.
         if (lauf && lauf->MemoGeleert)
             for (const std::string& zeile : lauf->Memo) std::cout << zeile << '\n';

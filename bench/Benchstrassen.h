@@ -2,7 +2,8 @@
 // hills, and the border profile of a kerb, a shoulder and a falling verge.
 #pragma once
 
-#include "generator/Generierung.h"
+#include "generator/Strassenbau.h"
+#include "model/Strassenfelder.h"
 #include "model/FuellFlaeche.h"
 #include "model/Randprofil.h"
 #include "model/SplinePunkte.h"
@@ -56,13 +57,23 @@ inline void StrasseAnlegen(TSplinePunkte& punkte, int abschnitte) {
     }
 }
 
+// The road `par` with the model's points, border profiles and fill settings.
+inline Strasse MitModell(Strasse par, const TSplinePunkte& punkte, const TRandPunkte& randR, const TRandPunkte& randL,
+                         const TFuellFlaeche& fuellung) {
+    par.Punkte = PunkteAus(punkte);
+    par.ProfilR = randR;
+    par.ProfilL = randL;
+    par.Fuellung = {fuellung.TexturHoehe, fuellung.TexturBreite, fuellung.Textur, fuellung.TauschHB};
+    return par;
+}
+
 // A kerb (0.15 m up), a shoulder (0.5 m, falling 2 degrees) and a verge (2 m, falling
 // 30 degrees), U running with the width at one unit per metre; the border switched on
 // in the model and in the run's parameters, with `texturLaenge` metres per repeat.
-inline void Randprofil(TRandPunkte& rand, RandParameter& par, const char* texturLaenge) {
+inline void Randprofil(TRandPunkte& rand, Randwerte& par, double texturLaenge) {
     rand.Aktiv = par.An = true;
     par.TexLaenge = texturLaenge;
-    par.TexBreite = "1";
+    par.TexBreite = 1;
     const double breite[] = {0.15, 0.5, 2.0}, winkel[] = {90, -2, -30};
     double u = 0;
     for (int k = 1; k <= 3; ++k) {
@@ -83,9 +94,9 @@ struct ZehnKilometer {
     TSplinePunkte punkte;
     TRandPunkte randR, randL;
     TFuellFlaeche fuellung;
-    Laufparameter par;
+    Strasse par = StrasseAusFeldern(Startwerte(), {}, randR, randL, fuellung);
 
-    ZehnKilometer(Melder& melder, const char* randTexturLaenge, int abschnitte = 40)
+    ZehnKilometer(Melder& melder, double randTexturLaenge, int abschnitte = 40)
         : randR("right Border", melder), randL("left Border", melder) {
         randR.Rechts = true;
         fuellung.Textur = "front.dds";
@@ -96,6 +107,9 @@ struct ZehnKilometer {
         par.FuellenAn = true;
         StrasseAnlegen(punkte, abschnitte);
     }
+
+    // The road as a value: the settings above with the points, profiles and fill.
+    Strasse Wert() const { return MitModell(par, punkte, randR, randL, fuellung); }
 };
 
 }  // namespace pavolant::bench

@@ -1,7 +1,7 @@
 // Cost of one generation run on a long road, against a floor that only formats and
 // writes the same mesh and curve lines.
 //
-// BM_Strasse100km  one full Generieren() on a 100 km road (401 control points), the
+// BM_Strasse100km  one full build and write (Bauen, DokumentSchreiben) of a 100 km road (401 control points), the
 //                  document written to a temporary folder, fsync and rename included.
 // BM_Boden         the same number of vertex, triangle and curve-point lines in the
 //                  document's line formats, with the same number formatter, through the
@@ -42,7 +42,7 @@
 #include <utility>
 #include <vector>
 
-#include "generator/Generierung.h"
+#include "generator/Strassenbau.h"
 #include "persistence/ErsetzendeDatei.h"
 #include "model/Meldung.h"
 #include "model/Netz.h"
@@ -218,13 +218,22 @@ public:
 
 constexpr int kAbschnitte = 400;  // connections; 401 control points
 
-Laufparameter Parameter(const fs::path& datei) {
-    Laufparameter par;  // default fineness
+Strasse Parameter(const TRandPunkte& randR, const TRandPunkte& randL, const TFuellFlaeche& fuellung) {
+    Strasse par = StrasseAusFeldern(Startwerte(), {}, randR, randL, fuellung);  // default fineness
     par.SchleppkurveAn = true;
     par.SturzAn = true;
     par.TrafficMitte = par.TrafficRechts = par.TrafficLinks = true;
-    par.DateiName = datei.string();
     return par;
+}
+
+// One run as "Go" makes it: the build, then the document.
+void Laufen(const Strasse& strasse, const std::string& datei, Zufallsgenerator& zufall, Melder& melder,
+            Bauergebnis& bericht) {
+    Dokumentdatei ziel(datei);
+    Bauvorgaben vorgaben;
+    vorgaben.VorDemLauf = [&] { ziel.Pruefen(); };
+    Bauen(strasse, zufall, melder, bericht, vorgaben);
+    DokumentSchreiben(bericht, ziel, melder, datei);
 }
 
 // Counts the document's curve control-point lines.
@@ -255,7 +264,8 @@ struct Strecke {
     TRandPunkte RandR{"right Border", RandMelder};
     TRandPunkte RandL{"left Border", RandMelder};
     TFuellFlaeche Fuellung;
-    Laufparameter Par;
+    Strasse Par = Parameter(RandR, RandL, Fuellung);
+    std::string DateiName;
     fs::path BodenDatei;
     std::string Fehler;  // why the road cannot be benchmarked; empty when it can
 
@@ -275,7 +285,7 @@ struct Strecke {
         }
     }
 
-    Strassenmodell Modell() { return Strassenmodell{Punkte, &RandR, &RandL, &Fuellung}; }
+    Strasse Wert() const { return bench::MitModell(Par, Punkte, RandR, RandL, Fuellung); }
 
     ~Strecke() {
         std::error_code ec;
@@ -290,11 +300,11 @@ private:
             return;
         }
         Ordner = vorlage;
-        Par = Parameter(Ordner / "strasse.i3d");
+        DateiName = (Ordner / "strasse.i3d").string();
         RandR.Rechts = true;
         if (raender) {
-            bench::Randprofil(RandR, Par.RandR, "20");
-            bench::Randprofil(RandL, Par.RandL, "20");
+            bench::Randprofil(RandR, Par.RandR, 20);
+            bench::Randprofil(RandL, Par.RandL, 20);
             Par.FuellenAn = true;
             Fuellung.Textur = "front.dds";
         }
@@ -311,8 +321,8 @@ private:
         // One run with the heap count on. Only blocks allocated inside the call are
         // counted, so the growth is the call's own.
         Zufallsgenerator zufall;
-        Laufbericht bericht;
-        Strassenmodell modell = Modell();
+        Bauergebnis bericht;
+        const Strasse strasse = Wert();
         const std::int64_t anfang = gAktuell.load();
         const std::int64_t anzahlAnfang = gAnzahl.load();
         gSpitze.store(anfang);
@@ -321,8 +331,7 @@ private:
                 Zaehlung() { gZaehlen.store(true); }
                 ~Zaehlung() { gZaehlen.store(false); }  // also when the run throws
             } zaehlung;
-            Dokumentdatei ziel(Par.DateiName);
-            Generieren(Par, modell, zufall, melder, bericht, ziel);
+            Laufen(strasse, DateiName, zufall, melder, bericht);
         }
         SpitzeHeap = gSpitze.load() - anfang;
         BleibendHeap = gAktuell.load() - anfang;
@@ -333,8 +342,8 @@ private:
             return;
         }
         Dreiecksnetz = bericht.Dreiecksnetz;
-        DokBytes = static_cast<std::int64_t>(fs::file_size(Par.DateiName));
-        Kurvenpunkte = KurvenpunkteZaehlen(Par.DateiName);
+        DokBytes = static_cast<std::int64_t>(fs::file_size(DateiName));
+        Kurvenpunkte = KurvenpunkteZaehlen(DateiName);
         if (Dreiecksnetz->Vertices.empty() || Dreiecksnetz->Dreiecke.empty() || Kurvenpunkte == 0)
             Fehler = "the run wrote an empty road";
     }
@@ -437,14 +446,13 @@ void BM_Strasse100km(benchmark::State& state) {
         state.SkipWithError(s.Fehler.c_str());
         return;
     }
-    Strassenmodell modell = s.Modell();
+    const Strasse strasse = s.Wert();
     Zufallsgenerator zufall;
     std::int64_t vertices = 0, dreiecke = 0;
     for (auto _ : state) {
-        Laufbericht bericht;
+        Bauergebnis bericht;
         Aufzeichner melder;
-        Dokumentdatei ziel(s.Par.DateiName);
-        Generieren(s.Par, modell, zufall, melder, bericht, ziel);
+        Laufen(strasse, s.DateiName, zufall, melder, bericht);
         if (!bericht.Geschrieben || !melder.Meldungen.empty() || !bericht.Dreiecksnetz) {
             state.SkipWithError("the run did not write the document");
             break;

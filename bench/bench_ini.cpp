@@ -95,45 +95,18 @@ public:
     void Melden(MeldungsArt, const std::string&) override {}
 };
 
-// The window as far as the parameter file sees it: its own fields in maps, the road
-// model's objects as they are.
-class Fenster : public ParameterFenster {
-public:
-    std::string Text(std::string_view name) const override { return Wert(texte_, name, std::string("1")); }
-    void SetzeText(std::string_view name, const std::string& text) override { texte_[std::string(name)] = text; }
-    bool Wahrheitswert(std::string_view name) const override { return Wert(wahr_, name, true); }
-    void SetzeWahrheitswert(std::string_view name, bool wert) override { wahr_[std::string(name)] = wert; }
-    double Zahl(std::string_view name) const override { return Wert(zahlen_, name, 1.5); }
-    void SetzeZahl(std::string_view name, double wert) override { zahlen_[std::string(name)] = wert; }
-
-    void SplinePunkteSchreiben(IniDatei& ini) const override { Schreiben(ini, punkte); }
-    void SplinePunkteLesen(const IniDatei& ini) override { Lesen(ini, punkte); }
-    void RaenderSchreiben(IniDatei& ini) const override {
-        Schreiben(ini, rechts, "Rand_rechts");
-        Schreiben(ini, links, "Rand_links");
-    }
-    void RaenderLesen(const IniDatei& ini) override {
-        Lesen(ini, rechts, "Rand_rechts");
-        Lesen(ini, links, "Rand_links");
-    }
-    void FuellFlaecheSchreiben(IniDatei& ini) const override { Schreiben(ini, fuellung); }
-    void FuellFlaecheLesen(const IniDatei& ini) override { Lesen(ini, fuellung); }
-
+// The road as the parameter file holds it: the fields' values and the road model's
+// objects.
+struct Fenster {
     StillerMelder melder;
+    Feldwerte werte = Startwerte();
     TRandPunkte rechts{"Rand_rechts", melder};
     TRandPunkte links{"Rand_links", melder};
     TSplinePunkte punkte;
     TFuellFlaeche fuellung;
 
-private:
-    template <class T>
-    static T Wert(const std::map<std::string, T, std::less<>>& karte, std::string_view name, T vorgabe) {
-        const auto it = karte.find(name);
-        return it == karte.end() ? vorgabe : it->second;
-    }
-    std::map<std::string, std::string, std::less<>> texte_;
-    std::map<std::string, bool, std::less<>> wahr_;
-    std::map<std::string, double, std::less<>> zahlen_;
+    void Schreiben(IniDatei& ini) const { ParameterSchreiben(ini, werte, rechts, links, punkte, fuellung); }
+    void Lesen(const IniDatei& ini) { ParameterLesen(ini, werte, rechts, links, punkte, fuellung); }
 };
 
 // A border of `segmente` segments of varied width and angle, switched on.
@@ -189,7 +162,7 @@ Vorlage& DieVorlage(int segmente) {
     }
     v.datei = Ordner() / ("segmente_" + std::to_string(segmente) + ".ini");
     IniDatei ini(v.datei);
-    ParameterSchreiben(ini, *v.modell);
+    v.modell->Schreiben(ini);
     ini.Speichern();
     v.bytes = static_cast<std::int64_t>(fs::file_size(v.datei));
     return v;
@@ -210,7 +183,7 @@ void BM_Laden(benchmark::State& state) {
         Spitzenmessung messung;
         {
             const IniDatei ini(v.datei);
-            ParameterLesen(ini, fenster);
+            fenster.Lesen(ini);
         }
         spitze = std::max(spitze, messung.Wachstum());
         if (fenster.rechts.AnzahlSegmente() != v.modell->rechts.AnzahlSegmente() ||
@@ -236,7 +209,7 @@ void BM_Speichern(benchmark::State& state) {
         Spitzenmessung messung;
         {
             IniDatei ini(ziel);
-            ParameterSchreiben(ini, *v.modell);
+            v.modell->Schreiben(ini);
             ini.Speichern();
         }
         spitze = std::max(spitze, messung.Wachstum());

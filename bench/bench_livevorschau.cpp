@@ -43,7 +43,7 @@ public:
 };
 
 void Pruefen(benchmark::State& state, const Vorschauergebnis& e) {
-    if (!e.Bericht || !e.Bericht->Geschrieben) state.SkipWithError(("no road: " + e.Grund).c_str());
+    if (!e.Bericht || !e.Bericht->Vollstaendig) state.SkipWithError(("no road: " + e.Grund).c_str());
 }
 
 void BM_Live(benchmark::State& state) {
@@ -51,17 +51,17 @@ void BM_Live(benchmark::State& state) {
     KeineDialoge dialoge;
     Hauptfenster fenster(melder, dialoge);
     // The 10 km road's model and parameters, for road 1.
-    const bench::ZehnKilometer strasse(melder, "10");
+    const bench::ZehnKilometer strasse(melder, 10);
     if (state.range(0) == 0) fenster.ParameterLaden(PAVOLANT_SOURCE_DIR "/examples/Dorfstrasse.ini");
     std::size_t vertices = 0;
     for (auto _ : state) {
         std::unique_ptr<Vorschauauftrag> auftrag =
             state.range(0) == 0 ? fenster.NeuerVorschauauftrag()
-                                : std::make_unique<Vorschauauftrag>(strasse.par, strasse.punkte, strasse.randR, strasse.randL,
-                                                                    strasse.fuellung, Zufallsgenerator{});
+                                : std::make_unique<Vorschauauftrag>(strasse.Wert(), std::string(), strasse.punkte,
+                                                                    Zufallsgenerator{}, std::string());
         const Vorschauergebnis e = auftrag->Ausfuehren();
         Pruefen(state, e);
-        const qt::Vorschaudaten daten = qt::VorschauAus(std::optional<Laufbericht>(*e.Bericht));
+        const qt::Vorschaudaten daten = qt::VorschauAus(std::optional<Bauergebnis>(*e.Bericht));
         vertices = static_cast<std::size_t>(daten.AnzahlVertices());
         benchmark::DoNotOptimize(daten.Vertices.data());
     }

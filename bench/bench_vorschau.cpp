@@ -48,7 +48,7 @@
 #include <string>
 
 #include "bench/Benchstrassen.h"
-#include "generator/Generierung.h"
+#include "generator/Strassenbau.h"
 #include "model/Meldung.h"
 #include "model/SplinePunkte.h"
 #include "persistence/ErsetzendeDatei.h"
@@ -75,7 +75,7 @@ public:
 
 // The road's preview data, or why there are none; `dokumentBytes` receives the size of
 // the document the run wrote.
-std::shared_ptr<const qt::Vorschaudaten> Strasse(const char* randTexturLaenge, std::string& fehler,
+std::shared_ptr<const qt::Vorschaudaten> Strasse(double randTexturLaenge, std::string& fehler,
                                                  std::uintmax_t& dokumentBytes) {
     std::string vorlage = (fs::temp_directory_path() / "pavolant-vorschau-XXXXXX").string();
     if (::mkdtemp(vorlage.data()) == nullptr) {
@@ -85,19 +85,18 @@ std::shared_ptr<const qt::Vorschaudaten> Strasse(const char* randTexturLaenge, s
     const fs::path ordner = vorlage;
     Stumm melder;
     bench::ZehnKilometer strasse(melder, randTexturLaenge, kVerbindungen);
-    Laufparameter& par = strasse.par;
-    par.DateiName = (ordner / "strasse.i3d").string();
-    Strassenmodell modell{strasse.punkte, &strasse.randR, &strasse.randL, &strasse.fuellung};
+    const std::string datei = (ordner / "strasse.i3d").string();
     Zufallsgenerator zufall;
-    std::optional<Laufbericht> bericht(std::in_place);
+    std::optional<Bauergebnis> bericht(std::in_place);
     try {
-        Dokumentdatei ziel(par.DateiName);
-        Generieren(par, modell, zufall, melder, *bericht, ziel);
+        Dokumentdatei ziel(datei);
+        Bauen(strasse.Wert(), zufall, melder, *bericht);
+        DokumentSchreiben(*bericht, ziel, melder, datei);
     } catch (const std::exception& e) {
         fehler = e.what();
     }
     std::error_code ec;
-    dokumentBytes = fs::file_size(par.DateiName, ec);
+    dokumentBytes = fs::file_size(datei, ec);
     fs::remove_all(ordner, ec);
     if (!fehler.empty()) return nullptr;
     auto daten = std::make_shared<const qt::Vorschaudaten>(qt::VorschauAus(bericht));
@@ -118,8 +117,8 @@ struct Zeichenplatz {
     std::string renderername;
 
     bool Anlegen(std::string& fehler) {
-        strassen[0] = Strasse("10", fehler, dokumente[0]);
-        if (strassen[0]) strassen[1] = Strasse("1", fehler, dokumente[1]);
+        strassen[0] = Strasse(10, fehler, dokumente[0]);
+        if (strassen[0]) strassen[1] = Strasse(1, fehler, dokumente[1]);
         if (!strassen[1]) return false;
         if (!TexturenLesen(fehler)) return false;
         daten = strassen[0];

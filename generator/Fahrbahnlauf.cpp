@@ -124,8 +124,8 @@ private:
     double cZ_, sZ_, cY_, sY_;
 };
 
-Fahrbahnlauf::Fahrbahnlauf(const Laufparameter& par, const Werte& w, TSplinePunkte& punkte,
-                           Zufallsgenerator& zufall, Netz& netz, Laufbericht& bericht,
+Fahrbahnlauf::Fahrbahnlauf(const Strasse& par, const Werte& w, TSplinePunkte& punkte,
+                           Zufallsgenerator& zufall, Netz& netz, Bauergebnis& bericht,
                            Laufgeometrie& geometrie)
     : KanteRechts(par.RandR.An),
       KanteLinks(par.RandL.An),

@@ -3,7 +3,7 @@
 // the generator; Generierung.cpp drives it.
 #pragma once
 
-#include "generator/Generierung.h"
+#include "generator/Strassenbau.h"
 #include "model/Netz.h"
 #include "model/Punkte.h"
 #include "model/SplinePunkte.h"
@@ -92,8 +92,8 @@ private:
 // judged by the rules themselves.
 class Fahrbahnlauf {
 public:
-    Fahrbahnlauf(const Laufparameter& par, const Werte& w, TSplinePunkte& punkte, Zufallsgenerator& zufall,
-                 Netz& netz, Laufbericht& bericht, Laufgeometrie& geometrie);
+    Fahrbahnlauf(const Strasse& par, const Werte& w, TSplinePunkte& punkte, Zufallsgenerator& zufall,
+                 Netz& netz, Bauergebnis& bericht, Laufgeometrie& geometrie);
 
     void Laufen(double laengenKoordinate);
 
@@ -164,12 +164,12 @@ private:
     // by the given percentage of the half width to each side, following its bank.
     void Verkehrspunkte(const TPunkt& cp, const Querachse& achse, double rechtsVersatz, double linksVersatz);
 
-    const Laufparameter& par_;
+    const Strasse& par_;
     const Werte& w_;
     TSplinePunkte& punkte_;
     Zufallsgenerator& zufall_;
     Netz& netz_;
-    Laufbericht& bericht_;
+    Bauergebnis& bericht_;
     Laufgeometrie& geometrie_;  // centre line and roadway edges, compact, for views of the road
 
     // Thresholds of the rotation rules in radians, converted once.

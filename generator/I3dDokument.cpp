@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <initializer_list>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -151,12 +152,21 @@ void Kurven(Puffer& p, const I3dDokument& d) {
     }
 }
 
-void Dreiecksnetz(Puffer& p, const Netz& n) {
+// The mesh's bounding sphere as the document states it: the box's centre and the
+// distance from it to a corner.
+struct Huellkugel {
+    double cx, cy, cz, radius;
+};
+Huellkugel KugelUm(const Netz& n) {
     const double cx = (n.BoxMin[0] + n.BoxMax[0]) / 2;
     const double cy = (n.BoxMin[1] + n.BoxMax[1]) / 2;
     const double cz = (n.BoxMin[2] + n.BoxMax[2]) / 2;
     const double dx = n.BoxMax[0] - cx, dy = n.BoxMax[1] - cy, dz = n.BoxMax[2] - cz;
-    const double radius = std::sqrt(dx * dx + dy * dy + dz * dz);
+    return {cx, cy, cz, std::sqrt(dx * dx + dy * dy + dz * dz)};
+}
+
+void Dreiecksnetz(Puffer& p, const Netz& n) {
+    const auto [cx, cy, cz, radius] = KugelUm(n);
 
     p << "     <IndexedTriangleSet name=\"Road\" shapeId=\"1\" bvCenter=\"";
     p.Drei(cx, cy, cz) << "\" bvRadius=\"";
@@ -252,6 +262,30 @@ bool I3dDokument::NetzVorhanden() const {
     for (const auto& t : Teile)
         if (t) return true;
     return false;
+}
+
+bool I3dZahlenSchreibbar(const I3dDokument& d) {
+    const auto endlich = [](std::initializer_list<double> werte) {
+        for (const double w : werte)
+            if (!std::isfinite(w)) return false;
+        return true;
+    };
+    for (const auto& kurve : d.Kurven) {
+        if (!kurve) continue;
+        for (const Kurvenpunkt& k : *kurve)
+            if (!endlich({k.X, k.Y, k.Z})) return false;
+    }
+    if (d.NetzVorhanden() && d.Dreiecksnetz) {
+        const Netz& n = *d.Dreiecksnetz;
+        const Huellkugel kugel = KugelUm(n);
+        if (!endlich({kugel.cx, kugel.cy, kugel.cz, kugel.radius})) return false;
+        for (const NetzVertex& v : n.Vertices)
+            if (!endlich({v.X, v.Y, v.Z, v.NX, v.NY, v.NZ, v.U, v.V})) return false;
+    }
+    if (d.TransformGroup)
+        for (const SplinePktMarke& m : d.Marken)
+            if (!endlich({m.X, m.Y, m.Z, m.Xrot, m.Yrot, m.Zrot})) return false;
+    return true;
 }
 
 void I3dSchreiben(std::ostream& aus, const I3dDokument& d) {

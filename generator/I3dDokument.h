@@ -49,6 +49,10 @@ struct I3dDokument {
 // (nothing the editor could read); the stream's own errors are the caller's to check.
 void I3dSchreiben(std::ostream& aus, const I3dDokument& dokument);
 
+// Whether I3dSchreiben would write `dokument` whole: every number it writes is finite
+// (the bounding sphere's radius included). Reads the numbers without formatting them.
+bool I3dZahlenSchreibbar(const I3dDokument& dokument);
+
 // A user's text (UTF-8) as an attribute value in ISO-8859-1: the five XML special
 // characters as entities, characters beyond ISO-8859-1 as numeric character references,
 // so any name gives a well-formed document. Bytes that are not UTF-8 (stray bytes,

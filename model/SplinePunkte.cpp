@@ -57,6 +57,13 @@ TSplinePkt* TSplinePunkte::Anhaengen() {
     return Punkte.back().get();
 }
 
+void TSplinePunkte::Uebernehmen(const std::vector<TSplinePkt>& punkte) {
+    Punkte.clear();
+    Punkte.reserve(punkte.size());
+    for (const TSplinePkt& p : punkte) Punkte.push_back(std::make_unique<TSplinePkt>(p));
+    Aktuell = 0;
+}
+
 TSplinePkt* TSplinePunkte::Einfuegen() {
     // The main window keeps Aktuell in range; a stale value still must not address
     // memory outside the list.

@@ -49,6 +49,8 @@ public:
     int AnzahlPunkte() const;
     // New zero point at the end.
     TSplinePkt* Anhaengen();
+    // The list becomes copies of `punkte`; Aktuell 0.
+    void Uebernehmen(const std::vector<TSplinePkt>& punkte);
     // New zero point at index Aktuell (clamped to 0 .. count); Aktuell then designates it.
     TSplinePkt* Einfuegen();
     // Out-of-range index: nothing happens. Afterwards Aktuell <= count - 1.

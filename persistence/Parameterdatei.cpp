@@ -1,5 +1,6 @@
 #include "persistence/Parameterdatei.h"
 
+#include "persistence/IniAbbildung.h"
 #include "persistence/IniDatei.h"
 #include "model/Text.h"
 #include "model/Zahlen.h"
@@ -17,104 +18,60 @@ namespace pavolant {
 namespace {
 
 using enum Wertart;
-using enum Teil;
 
-// One row per key: section, key, kind, default, control or field, place in the file.
-using S = ParameterSchluessel;
-constexpr std::array kTabelle = {
-    S{"Preferences", "StrassenName", Text, "Strasse", "edtShapeName", VorDemModell},
-
-    S{"Fahrbahn_Geo", "Breite", Text, "6", "edtBreite", VorDemModell},
-    S{"Fahrbahn_Geo", "Schleppkurve", Text, "10", "edtSchleppkurve", VorDemModell},
-    S{"Fahrbahn_Geo", "Sturz", Text, "1", "edtSturz", VorDemModell},
-    S{"Fahrbahn_Geo", "SchleppkurveErzeugen", Boolean, "1", "cboSchleppkurve", VorDemModell},
-    S{"Fahrbahn_Geo", "SturzErzeugen", Boolean, "1", "cboSturz", VorDemModell},
-    S{"Fahrbahn_Geo", "FahrbahnErzeugen", Boolean, "1", "cboCreateFahrbahn", VorDemModell},
-    S{"Fahrbahn_Geo", "TransformGroup", Boolean, "0", "cboCreateTG", VorDemModell},
-
-    S{"Fahrbahn_Textur", "FileName", Text, "road_diffuse.dds", "edtTextur1FileName", VorDemModell},
-    S{"Fahrbahn_Textur", "Laenge", Text, "20", "edtTextur1Laenge", VorDemModell},
-    S{"Fahrbahn_Textur", "Start", Text, "0", "edtTexStart", VorDemModell},
-    S{"Fahrbahn_Textur", "Ende", Text, "1", "EdtTexEnde", VorDemModell},
-    S{"Fahrbahn_Textur", "TexL0", Text, "0", "edtTexL0", VorDemModell},
-    S{"Fahrbahn_Textur", "TexPixel", Text, "0", "edtTexPxl", VorDemModell},
-    S{"Fahrbahn_Textur", "Rueckfaltung", Boolean, "0", "cboRandomBackFold", VorDemModell},
-    S{"Fahrbahn_Textur", "Rueckfaltung_p", Text, "0,5", "edtRandomBackfold", VorDemModell},
-    S{"Fahrbahn_Textur", "Ruecksetzen", Boolean, "0", "cboRuecksetzen", VorDemModell},
-    S{"Fahrbahn_Textur", "Streckung", Text, "0", "edtStreckung", VorDemModell},
-
-    S{"TrafficSplines", "Mitte", Boolean, "0", "cboTrafficSpline", VorDemModell},
-    S{"TrafficSplines", "Rechts", Boolean, "0", "cboTrafficSplineRechts", VorDemModell},
-    S{"TrafficSplines", "Links", Boolean, "0", "cboTrafficSplineLinks", VorDemModell},
-    S{"TrafficSplines", "RechtsProzent", Text, "50", "edtTrafficSplineRechts", VorDemModell},
-    S{"TrafficSplines", "LinksProzent", Text, "50", "edtTrafficSplineLinks", VorDemModell},
-
-    // The fineness settings: the same keys as in the settings file, but these defaults
-    // apply when a parameter file lacks them. Appended to the [Preferences] section
-    // that StrassenName opened.
-    S{"Preferences", "minLaenge", Zahl, "2", "MinLaenge", NachDemModell},
-    S{"Preferences", "minWinkel", Zahl, "2,5", "MinWinkel", NachDemModell},
-    S{"Preferences", "minSteigung", Zahl, "0,5", "MinSteigung", NachDemModell},
-    S{"Preferences", "minZRot", Zahl, "1", "MinZRot", NachDemModell},
-    S{"Preferences", "maxSturz", Zahl, "0,25", "MaxSturz", NachDemModell},
-    S{"Preferences", "DreieckeSym", Boolean, "0", "DreieckeSym", NachDemModell},
-    // Read after both borders: the box's click handler keeps it checked only while both
-    // are enabled.
-    S{"FuellFlaeche", "erzeugen", Boolean, "0", "cboRandFuellen", NachDemModell},
-};
-
-void Schreiben(IniDatei& ini, const ParameterFenster& fenster, Teil lage) {
-    // The window's numbers, checked before the first key like the model's parts: a
-    // number written as "INF" or "NAN" would make the file one the load refuses.
-    for (const ParameterSchluessel& s : kTabelle) {
-        if (s.Lage != lage || s.Art != Zahl) continue;
-        const double wert = fenster.Zahl(s.Name);
-        if (!IniDatei::ZahlLiestSichZurueck(wert)) {
-            // Catalog: %1 names the value (where it is in the window), %2 is the value.
-            const char* muster = Tr("%1: %2 kann nicht gespeichert werden");
-            throw KonvertierungsFehler(Einsetzen(muster, {s.Name, FormatAllgemein(wert)}));
-        }
-    }
-    for (const ParameterSchluessel& s : kTabelle) {
-        if (s.Lage != lage) continue;
-        switch (s.Art) {
-            case Text:
-                ini.SchreibeString(s.Sektion, s.Schluessel, fenster.Text(s.Name));
-                break;
-            case Zahl:
-                ini.SchreibeZahl(s.Sektion, s.Schluessel, fenster.Zahl(s.Name));
-                break;
-            case Boolean:
-                ini.SchreibeBool(s.Sektion, s.Schluessel, fenster.Wahrheitswert(s.Name));
-                break;
-        }
-    }
-}
-
-void Lesen(const IniDatei& ini, ParameterFenster& fenster, Teil lage) {
-    for (const ParameterSchluessel& s : kTabelle) {
-        if (s.Lage != lage) continue;
-        switch (s.Art) {
-            case Text:
-                fenster.SetzeText(s.Name, ini.LiesString(s.Sektion, s.Schluessel, s.Vorgabe));
-                break;
-            case Zahl:
-                fenster.SetzeZahl(s.Name, ini.LiesZahl(s.Sektion, s.Schluessel, s.Vorgabe));
-                break;
-            case Boolean:
-                fenster.SetzeWahrheitswert(s.Name, ini.LiesBool(s.Sektion, s.Schluessel, s.Vorgabe == "1"));
-                break;
-        }
-    }
+// The rows the parameter file stores, of one part, each with its index into Feldwerte.
+template <class F>
+void Zeilen(Teil lage, F&& tun) {
+    const std::span<const Strassenfeld> felder = Strassenfelder();
+    for (std::size_t i = 0; i < felder.size(); ++i)
+        if (!felder[i].Sektion.empty() && felder[i].Lage == lage) tun(felder[i], i);
 }
 
 }  // namespace
 
-std::span<const ParameterSchluessel> ParameterTabelle() { return kTabelle; }
+void FelderSchreiben(IniDatei& ini, Teil lage, const Feldwerte& werte) {
+    // The numbers, checked before the first key like the model's parts: a number written
+    // as "INF" or "NAN" would make the file one the load refuses.
+    Zeilen(lage, [&](const Strassenfeld& f, std::size_t i) {
+        if (f.Art != Zahl || IniDatei::ZahlLiestSichZurueck(werte[i].Zahl)) return;
+        // Catalog: %1 names the value (where it is in the window), %2 is the value.
+        const char* muster = Tr("%1: %2 kann nicht gespeichert werden");
+        throw KonvertierungsFehler(Einsetzen(muster, {f.Name, FormatAllgemein(werte[i].Zahl)}));
+    });
+    Zeilen(lage, [&](const Strassenfeld& f, std::size_t i) {
+        switch (f.Art) {
+            case Text:
+                ini.SchreibeString(f.Sektion, f.Schluessel, werte[i].Text);
+                break;
+            case Zahl:
+                ini.SchreibeZahl(f.Sektion, f.Schluessel, werte[i].Zahl);
+                break;
+            case Boolean:
+                ini.SchreibeBool(f.Sektion, f.Schluessel, werte[i].Wahr);
+                break;
+        }
+    });
+}
+
+void FelderLesen(const IniDatei& ini, Teil lage, Feldwerte& werte) {
+    Zeilen(lage, [&](const Strassenfeld& f, std::size_t i) {
+        switch (f.Art) {
+            case Text:
+                werte[i].Text = ini.LiesString(f.Sektion, f.Schluessel, f.Vorgabe);
+                break;
+            case Zahl:
+                werte[i].Zahl = ini.LiesZahl(f.Sektion, f.Schluessel, f.Vorgabe);
+                break;
+            case Boolean:
+                werte[i].Wahr = ini.LiesBool(f.Sektion, f.Schluessel, f.Vorgabe == "1");
+                break;
+        }
+    });
+}
 
 bool EnthaeltStrassenparameter(const IniDatei& ini) {
-    for (const ParameterSchluessel& s : kTabelle)
-        if (s.Sektion != "Preferences" && ini.SektionVorhanden(s.Sektion)) return true;
+    for (const Strassenfeld& f : Strassenfelder())
+        if (!f.Sektion.empty() && f.Sektion != "Preferences" && ini.SektionVorhanden(f.Sektion)) return true;
     for (std::string_view sektion : {"Splines", "SplinePts1"})
         if (ini.SektionVorhanden(sektion)) return true;
     if (EnthaeltRand(ini, "Rand_rechts") || EnthaeltRand(ini, "Rand_links")) return true;
@@ -182,20 +139,24 @@ bool SiehtNachTextAus(const std::filesystem::path& pfad) {
     return !inhalt || IstText(*inhalt);
 }
 
-void ParameterSchreiben(IniDatei& ini, const ParameterFenster& fenster) {
-    Schreiben(ini, fenster, VorDemModell);
-    fenster.RaenderSchreiben(ini);
-    fenster.SplinePunkteSchreiben(ini);
-    Schreiben(ini, fenster, NachDemModell);
-    fenster.FuellFlaecheSchreiben(ini);
+void ParameterSchreiben(IniDatei& ini, const Feldwerte& werte, const TRandPunkte& randR, const TRandPunkte& randL,
+                        const TSplinePunkte& punkte, const TFuellFlaeche& fuellung) {
+    FelderSchreiben(ini, Teil::VorDemModell, werte);
+    Schreiben(ini, randR, "Rand_rechts");
+    Schreiben(ini, randL, "Rand_links");
+    Schreiben(ini, punkte);
+    FelderSchreiben(ini, Teil::NachDemModell, werte);
+    Schreiben(ini, fuellung);
 }
 
-void ParameterLesen(const IniDatei& ini, ParameterFenster& fenster) {
-    Lesen(ini, fenster, VorDemModell);
-    fenster.RaenderLesen(ini);
-    fenster.SplinePunkteLesen(ini);
-    Lesen(ini, fenster, NachDemModell);
-    fenster.FuellFlaecheLesen(ini);
+void ParameterLesen(const IniDatei& ini, Feldwerte& werte, TRandPunkte& randR, TRandPunkte& randL,
+                    TSplinePunkte& punkte, TFuellFlaeche& fuellung) {
+    FelderLesen(ini, Teil::VorDemModell, werte);
+    Lesen(ini, randR, "Rand_rechts");
+    Lesen(ini, randL, "Rand_links");
+    Lesen(ini, punkte);
+    FelderLesen(ini, Teil::NachDemModell, werte);
+    Lesen(ini, fuellung);
 }
 
 }  // namespace pavolant

@@ -1,16 +1,21 @@
 // The parameter file: everything that describes one road, in an INI file of the user's
-// choice. The window's part of it is one table; the road model's objects (the border
-// profiles, the spline points, the front-face fill) write their own sections and are
-// called at their place in the order below.
+// choice. The road's fields go through the field table (model/Strassenfelder); the road
+// model's objects (the border profiles, the spline points, the front-face fill) write
+// their own sections (persistence/IniAbbildung) at their place in the order below.
 //
 // Order of a whole file, which is also the order in which a new file receives its keys:
-//   the window keys of Teil::VorDemModell (shape name, roadway geometry and texture,
-//   traffic splines), the border profiles (right, then left), the spline points, the
-//   window keys of Teil::NachDemModell (the six fineness settings and the fill's switch
-//   `erzeugen`), the front-face fill's own keys.
+//   the keys of Teil::VorDemModell (shape name, roadway geometry and texture, traffic
+//   splines), the border profiles (right, then left), the spline points, the keys of
+//   Teil::NachDemModell (the six fineness settings and the fill's switch `erzeugen`), the
+//   front-face fill's own keys.
 // Loading follows the same order, so check boxes are set in table order and their
 // chains run as if the user had clicked them one after the other.
 #pragma once
+
+#include "model/FuellFlaeche.h"
+#include "model/Randprofil.h"
+#include "model/SplinePunkte.h"
+#include "model/Strassenfelder.h"
 
 #include <filesystem>
 #include <span>
@@ -21,52 +26,15 @@ namespace pavolant {
 
 class IniDatei;
 
-enum class Wertart {
-    Text,     // an edit field's text, stored exactly as typed (decimal comma included)
-    Zahl,     // a number of the window, general format; read through ZahlAusText
-    Boolean,  // "1" or "0"; read as an integer, non-zero is true, malformed gives the default
-};
+// Writes the table's keys of `lage` from `werte` into `ini`. A number whose written form
+// the load would refuse throws KonvertierungsFehler naming its field before any key is
+// written.
+void FelderSchreiben(IniDatei& ini, Teil lage, const Feldwerte& werte);
 
-enum class Teil { VorDemModell, NachDemModell };
-
-struct ParameterSchluessel {
-    std::string_view Sektion;
-    std::string_view Schluessel;
-    Wertart Art;
-    std::string_view Vorgabe;  // value when the key is missing, as file text ("1"/"0" for Booleans)
-    std::string_view Name;     // the window's control (edit field, check box) or field
-    Teil Lage;                 // before or after the road model's sections
-};
-
-// Every key the window itself stores, in writing order.
-std::span<const ParameterSchluessel> ParameterTabelle();
-
-// The window as the parameter file sees it: values by the names of the table.
-class ParameterFenster {
-public:
-    virtual ~ParameterFenster() = default;
-
-    virtual std::string Text(std::string_view name) const = 0;
-    virtual void SetzeText(std::string_view name, const std::string& text) = 0;
-    // A check box or a Boolean field. Setting a check box has the effects of a click
-    // whenever its state changes.
-    virtual bool Wahrheitswert(std::string_view name) const = 0;
-    virtual void SetzeWahrheitswert(std::string_view name, bool wert) = 0;
-    virtual double Zahl(std::string_view name) const = 0;
-    virtual void SetzeZahl(std::string_view name, double wert) = 0;
-
-    // [Splines] and the SplinePts<k> sections, with whatever the window's point editor
-    // needs around the read.
-    virtual void SplinePunkteSchreiben(IniDatei& ini) const = 0;
-    virtual void SplinePunkteLesen(const IniDatei& ini) = 0;
-    // Rand_rechts_Geo / _Textur, then Rand_links_Geo / _Textur, with the refresh of
-    // each border's controls after its read.
-    virtual void RaenderSchreiben(IniDatei& ini) const = 0;
-    virtual void RaenderLesen(const IniDatei& ini) = 0;
-    // [FuellFlaeche] except `erzeugen`, which is the window's (in the table).
-    virtual void FuellFlaecheSchreiben(IniDatei& ini) const = 0;
-    virtual void FuellFlaecheLesen(const IniDatei& ini) = 0;
-};
+// Reads the table's keys of `lage` into `werte`; missing keys take the table's defaults.
+// A number that is no number throws KonvertierungsFehler at its key, with the rows before
+// it read.
+void FelderLesen(const IniDatei& ini, Teil lage, Feldwerte& werte);
 
 // Whether `ini` holds a road at all: a section only a parameter file has (the road's
 // geometry and texture, the points, a border, the traffic curves, the fill) or the
@@ -84,14 +52,16 @@ bool SiehtNachTextAus(const std::filesystem::path& pfad);
 // an i3d file). A save onto anything else would append INI sections to it.
 bool DarfParameterAufnehmen(const std::filesystem::path& pfad);
 
-// Writes every key into `ini` (in memory; the caller saves the file). A number whose
-// written form the load would refuse throws KonvertierungsFehler naming its place; `ini`
-// may then hold the parts before it, so the caller must not save it.
-void ParameterSchreiben(IniDatei& ini, const ParameterFenster& fenster);
+// Writes every key of the road into `ini` (in memory; the caller saves the file). A
+// number whose written form the load would refuse throws KonvertierungsFehler naming its
+// place; `ini` may then hold the parts before it, so the caller must not save it.
+void ParameterSchreiben(IniDatei& ini, const Feldwerte& werte, const TRandPunkte& randR, const TRandPunkte& randL,
+                        const TSplinePunkte& punkte, const TFuellFlaeche& fuellung);
 
-// Reads every key from `ini` into the window. Missing keys take the table's defaults. A
-// number that is no number throws KonvertierungsFehler at its key; everything read
-// before it stays applied.
-void ParameterLesen(const IniDatei& ini, ParameterFenster& fenster);
+// Reads a whole file into the model's objects and `werte`, in the file's order; missing
+// keys take the defaults. The window reads through its own steps, applying each part as
+// it comes so that its boxes' chains run; this is the same file read without a window.
+void ParameterLesen(const IniDatei& ini, Feldwerte& werte, TRandPunkte& randR, TRandPunkte& randL,
+                    TSplinePunkte& punkte, TFuellFlaeche& fuellung);
 
 }  // namespace pavolant

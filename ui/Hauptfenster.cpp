@@ -3,6 +3,7 @@
 // controls by component name. The handlers live beside it by concern (see Hauptfenster.h).
 #include "ui/Hauptfenster.h"
 
+#include "model/Strassenfelder.h"
 #include "model/Text.h"
 #include "model/Zahlen.h"
 
@@ -175,10 +176,6 @@ void RandLayout(const RandEditor& editor, TButton& laden, bool rechts) {
     t.Aktiv.Caption = rechts ? Tr("Generate right border") : Tr("Generate left border");
     t.Aktiv.SetChecked(true);  // the start-up display unchecks it, which hides the groups
     t.Gruppe.Caption = rechts ? Tr("Right border ") : Tr("Left border ");
-    t.Datei.Text = "verge_diffuse.dds";
-    t.Laenge.Text = "20";
-    t.Breite.Text = "0";
-    t.BreitePxl.Text = "0";
     t.BreiteZuU.Caption = Tr("Width  -> U");
     t.BreiteZuU.Hint =
         Tr("Berechnet aus Texturbreite und Breite der Randsegmente die zugehörige Texturkoordinate U "
@@ -225,10 +222,8 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
     bbnGo.Enabled = false;  // enabled only once an output file was chosen
     bbnGo.Hint = Tr("Choose the output file first (i3d-File)");
     Label18.Caption = Tr("ShapeName");
-    edtShapeName.Text = "RoadPAV";
     spbCopyToRight.Caption = Tr("CopyL");
     cboCreateFahrbahn.Caption = Tr("Roadway ");
-    cboCreateFahrbahn.SetChecked(true);
     spbCopyToLeft.Caption = Tr("CopyR");
     RandLayout(RandREditor, bbnRandRLoadPara, true);
     RandLayout(RandLEditor, bbnRandLLoadPara, false);
@@ -245,36 +240,23 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
     // Roadway geometry.
     GroupBox2.Caption = Tr("Roadway - Geometry  ");
     lblBreite.Caption = Tr("Width ");
-    edtBreite.Text = "7";
     cboSchleppkurve.Caption = Tr("Tractrix    ");
-    edtSchleppkurve.Text = "10";
     cboSturz.Caption = Tr("Fulctrum   ");
-    edtSturz.Text = "1";
 
     // Roadway texture.
     GroupBox3.Caption = Tr("Roadway - Texture");
     lblTextur1File.Caption = Tr("File ");
-    edtTextur1FileName.Text = "road_diffuse.dds";
     lblTextur1Laenge.Caption = Tr("Length");
-    edtTextur1Laenge.Text = "20";
     Label46.Caption = Tr("TextureWidth");
     Label30.Caption = Tr("pxl");
-    edtTexPxl.Text = "0";
     Label47.Caption = Tr("Begin");
-    edtTexStart.Text = "0";
-    edtTexStartPxl.Text = "0";
     Label48.Caption = Tr("End ");
-    EdtTexEnde.Text = "1";
-    EdtTexEndePxl.Text = "0";
     cboRandomBackFold.Caption = Tr("Flip randomly      ");
-    edtRandomBackfold.Text = "0,5";
     cboRuecksetzen.Caption = Tr("Reset instead of mirroring");
     Label25.Caption = Tr("TexL0");
-    edtTexL0.Text = "0";
     edtTexL0.Hint = Tr("Startpunkt in der Textur [0...1]");
     spbOldTexL0.Hint = Tr("Alten Wert von TexL0 wieder herstellen");
     Label17.Caption = Tr("Stretch on slopes    ");
-    edtStreckung.Text = "0";
 
     // Spline points.
     sedSplinePtsNr.MinValue = 1;
@@ -290,7 +272,6 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
     btnSplinePunktAusrichten.Hint = Tr("Heading and grade of the current point from the positions around it");
     btnSplineVerlaengern.Caption = Tr("Extend road");
     btnSplineVerlaengern.Hint = Tr("Append a point this many metres beyond the last, along its heading and grade");
-    edtSplineStrecke.Text = "50";
     btnPunktetabelle.Caption = Tr("Points table");
     btnPunktetabelle.Hint = Tr("All spline points in a table");
     bbnGrafikSchnitt.Caption = Tr("Show profile  ");
@@ -299,7 +280,6 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
     // Right column.
     bbnShowRightParameter.Caption = Tr("Show parameters   ");
     cboCreateTG.Caption = Tr("Generate TransformGroup");
-    cboCreateTG.SetChecked(true);
     cboRandFuellen.Caption = Tr("Fill front surface  ");
     cboRandFuellen.Hint = Tr("nur möglich, wenn beide Ränder aktiv");
     Label24.Caption = Tr("See 'Settings' for parameters");
@@ -308,13 +288,20 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
     cboTrafficSpline.Hint = Tr("nur möglich, wenn beide Ränder aktiv");
     cboTrafficSplineRechts.Caption = Tr("right                     %");
     cboTrafficSplineRechts.Hint = Tr("only possible when both borders active");
-    edtTrafficSplineRechts.Text = "50";
     cboTrafficSplineLinks.Caption = Tr("left                        %");
     cboTrafficSplineLinks.Hint = Tr("only possible when both borders active");
-    edtTrafficSplineLinks.Text = "50";
     bbnInfo.Caption = Tr("Info");
 
     if (!katalog) mmoStatus.Lines = {"mmoStatus"};
+
+    // The fields' start values, from the field table.
+    for (const Strassenfeld& feld : Strassenfelder()) {
+        if (feld.Start.empty()) continue;
+        if (TEdit* e = Edit(feld.Name))
+            e->Text = std::string(feld.Start);
+        else if (TCheckBox* c = CheckBox(feld.Name); c && feld.Start == "1")
+            c->SetChecked(true);
+    }
 
     // Handlers, wired once the start state stands so that none of them runs for it.
     bbnSave.OnClick = [this] { bbnSaveClick(); };

@@ -24,7 +24,7 @@
 //   Hauptfenster.cpp      construction, lookup by name, Ausfuehren, start-up, closing,
 //                         settings dialog, info
 //   Lauf.cpp              output file, "Go", the run's report
-//   Parameterbefehle.cpp  loading and saving the parameter file, the ParameterFenster mapping
+//   Parameterbefehle.cpp  loading and saving the parameter file through the field table
 //   Punkteditor.cpp       the spline point editor and the i3d import
 //   Randgruppen.cpp       border enabling chains, copying, one border from a file, the
 //                         profile view and the listing
@@ -33,11 +33,12 @@
 //                         before unsaved changes are lost
 #pragma once
 
-#include "generator/Generierung.h"
+#include "generator/Strassenbau.h"
 #include "model/FuellFlaeche.h"
 #include "model/Meldung.h"
 #include "model/Randprofil.h"
 #include "model/SplinePunkte.h"
+#include "model/Strassenfelder.h"
 #include "model/Text.h"
 #include "persistence/Einstellungen.h"
 #include "persistence/Parameterdatei.h"
@@ -70,7 +71,7 @@ std::string_view Feldbeschriftung(std::string_view name);
 // `text` with the caption of `feld` appended in brackets, when it has one.
 std::string MitFeldbeschriftung(std::string text, const std::optional<std::string>& feld);
 
-class Hauptfenster : private ParameterFenster {
+class Hauptfenster {
 public:
     // `melder` shows the warning and information boxes, `dialoge` the file dialogs and
     // the error box; both must outlive the window.
@@ -308,7 +309,7 @@ public:
 
     // What the last run handed back, also when it ended with an error; empty before the
     // first run.
-    const std::optional<Laufbericht>& LetzterLauf() const { return letzterLauf_; }
+    const std::optional<Bauergebnis>& LetzterLauf() const { return letzterLauf_; }
 
     // ---- Start-up and closing ---------------------------------------------------------------
     // Once, after construction (which already shows the borders and the spline points
@@ -323,7 +324,7 @@ public:
     // that is no number throws KonvertierungsFehler with the settings read before it
     // applied and the stored position left alone; an unreadable file throws DateiFehler.
     void EinstellungenLaden(const std::filesystem::path& einstellungen);
-    // Most bytes a run may take for the road (Laufparameter::SpeicherGrenze): half of the
+    // Most bytes a run may take for the road (Bauvorgaben::SpeicherGrenze): half of the
     // physical memory, or the settings file's maxSpeicherMB, read by EinstellungenLaden;
     // the command line's --max-memory sets it after that.
     std::uint64_t SpeicherGrenze = StandardSpeicherGrenze();
@@ -346,8 +347,11 @@ public:
     // The key of the parameter file's [Preferences] that remembers the road's output
     // file; written only once the road has one, so files without it stay as they were.
     static constexpr const char* kAusgabeSchluessel = "Ausgabedatei";
-    // The run's parameters as the fields and boxes give them now.
-    Laufparameter LaufparameterAusFenster() const;
+    // The road's fields as the window shows them now, one value per row of the field table.
+    Feldwerte FeldwerteAusFenster() const;
+    // The road as the fields, boxes, points and profiles give it now. A field whose text
+    // is no number throws StrassenfeldFehler naming it, in the order "Go" reads them.
+    Strasse StrasseAusFenster() const;
     // A run of the road as it stands for the preview, to be run on any thread.
     std::unique_ptr<Vorschauauftrag> NeuerVorschauauftrag() const;
     void bbnInfoClick();
@@ -465,21 +469,13 @@ public:
     void TabelleEinfuegen(int zeile, int spalte, const std::string& text);
 
 private:
-    // ParameterFenster: the window as the parameter file sees it.
-    std::string Text(std::string_view name) const override;
-    void SetzeText(std::string_view name, const std::string& text) override;
-    bool Wahrheitswert(std::string_view name) const override;
-    void SetzeWahrheitswert(std::string_view name, bool wert) override;
-    double Zahl(std::string_view name) const override;
-    void SetzeZahl(std::string_view name, double wert) override;
-    void SplinePunkteSchreiben(IniDatei& ini) const override;
-    void SplinePunkteLesen(const IniDatei& ini) override;
-    void RaenderSchreiben(IniDatei& ini) const override;
-    void RaenderLesen(const IniDatei& ini) override;
-    void FuellFlaecheSchreiben(IniDatei& ini) const override;
-    void FuellFlaecheLesen(const IniDatei& ini) override;
+    // The loaded values of the rows of `lage` into the fields, in table order: a box whose
+    // state changes runs its chain as a click does.
+    void FeldwerteAnwenden(const Feldwerte& werte, Teil lage);
+    // A whole parameter file into the window, in the file's order (see Parameterdatei.h).
+    void ParameterdateiLesen(const IniDatei& ini);
+    void SplinePunkteLesen(const IniDatei& ini);
 
-    double& Feld(std::string_view name);
     void RandBoxGeaendert();
     void RandKopieren(RandEditor& von, RandEditor& nach, bool rechts);
     void RandLaden(RandEditor& editor, const std::filesystem::path& pfad, std::string_view abschnitt,
@@ -499,14 +495,14 @@ private:
     void TexPxlNachLaden();
     // A parameter file to read from: it exists and is text. Throws DateiFehler.
     static IniDatei ParameterdateiOeffnen(const std::filesystem::path& pfad);
-    void BerichtAnwenden(const Laufbericht& bericht);
+    void BerichtAnwenden(const Bauergebnis& bericht);
     // The output file belongs to the road it was chosen for: another road loaded forgets
     // it (and what this session wrote), a file's own output takes its place.
     bool AusgabeGewaehlt() const;
     void AusgabeVergessen();
     void AusgabeUebernehmen(const IniDatei& ini);
     // The memo's last line after "Go": the document written, or why the run stopped.
-    void Abschlusszeile(const Laufbericht& bericht, const std::string& grund);
+    void Abschlusszeile(const Bauergebnis& bericht, const std::string& grund);
     void EinstellungenSetzen(const Feinheit& feinheit);
     Strassenstand Erfassen() const;
     void Wiederherstellen(const Strassenstand& stand);
@@ -515,8 +511,6 @@ private:
     // The component name of the field a conversion error came from, when it is one of
     // this window's.
     std::optional<std::string> FeldDesFehlers(const KonvertierungsFehler& fehler);
-    // The same for an error of "Go", which reads the fields' texts itself.
-    std::optional<std::string> LauffeldDesFehlers(const KonvertierungsFehler& fehler);
 
     struct Bildschirm {
         int Breite, Hoehe;
@@ -526,7 +520,7 @@ private:
     Dialoge& dialoge_;
     // Lives as long as the program and is never reseeded.
     Zufallsgenerator zufall_;
-    std::optional<Laufbericht> letzterLauf_;
+    std::optional<Bauergebnis> letzterLauf_;
     // The screen the window was created on; none before FormCreate.
     std::optional<Bildschirm> bildschirm_;
     Verlauf verlauf_;

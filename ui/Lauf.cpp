@@ -2,6 +2,7 @@
 // into the run's parameters, the run, its report back into the window).
 #include "ui/Hauptfenster.h"
 
+#include "model/Strassenfelder.h"
 #include "model/Text.h"
 #include "model/Zahlen.h"
 #include "persistence/ErsetzendeDatei.h"
@@ -10,8 +11,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace pavolant {
@@ -112,106 +113,97 @@ void Hauptfenster::AusgabeVergessen() {
 
 // ---- The run ---------------------------------------------------------------------------
 
-Laufparameter Hauptfenster::LaufparameterAusFenster() const {
-    Laufparameter p;
-    p.Breite = edtBreite.Text;
-    p.SchleppkurveAn = cboSchleppkurve.Checked();
-    p.Schleppkurve = edtSchleppkurve.Text;
-    p.SturzAn = cboSturz.Checked();
-    p.Sturz = edtSturz.Text;
-    p.FahrbahnAn = cboCreateFahrbahn.Checked();
-
-    p.Textur1Datei = edtTextur1FileName.Text;
-    p.Textur1Laenge = edtTextur1Laenge.Text;
-    p.TexStart = edtTexStart.Text;
-    p.TexEnde = EdtTexEnde.Text;
-    p.TexPxl = edtTexPxl.Text;
-    p.RandomBackFoldAn = cboRandomBackFold.Checked();
-    p.RandomBackfold = edtRandomBackfold.Text;
-    p.RuecksetzenAn = cboRuecksetzen.Checked();
-    p.TexL0 = edtTexL0.Text;
-    p.Streckung = edtStreckung.Text;
-
-    p.TrafficMitte = cboTrafficSpline.Checked();
-    p.TrafficRechts = cboTrafficSplineRechts.Checked();
-    p.TrafficRechtsProzent = edtTrafficSplineRechts.Text;
-    p.TrafficLinks = cboTrafficSplineLinks.Checked();
-    p.TrafficLinksProzent = edtTrafficSplineLinks.Text;
-
-    // The run copies each enabled border's texture group into its profile.
-    for (auto [par, aktiv, datei, laenge, breite, pxl, ruecksetzen] :
-         {std::tuple{&p.RandR, &cboRandRenable, &edtRandRTexFile, &edtRandRTexLaenge, &edtRandRTexBreite,
-                     &edtRandRTexBreitePxl, &cboRandRRuecksetzen},
-          std::tuple{&p.RandL, &cboRandLenable, &edtRandLTexFile, &edtRandLTexLaenge, &edtRandLTexBreite,
-                     &edtRandLTexBreitePxl, &cboRandLRuecksetzen}}) {
-        par->An = aktiv->Checked();
-        par->TexturDatei = datei->Text;
-        par->TexLaenge = laenge->Text;
-        par->TexBreite = breite->Text;
-        par->TexBreitePxl = pxl->Text;
-        par->Ruecksetzen = ruecksetzen->Checked();
+Feldwerte Hauptfenster::FeldwerteAusFenster() const {
+    Hauptfenster& f = const_cast<Hauptfenster&>(*this);  // the lookup hands out mutable controls
+    const std::span<const Strassenfeld> felder = Strassenfelder();
+    Feldwerte werte(felder.size());
+    Strasse einstellungen;
+    einstellungen.Fein = Einstellungen();
+    for (std::size_t i = 0; i < felder.size(); ++i) {
+        const Strassenfeld& feld = felder[i];
+        if (feld.Art == Wertart::Zahl) {
+            werte[i].Zahl = feld.Zahl(einstellungen);
+        } else if (const TEdit* e = f.Edit(feld.Name)) {
+            werte[i].Text = e->Text;
+        } else if (const TCheckBox* c = f.CheckBox(feld.Name)) {
+            werte[i].Wahr = c->Checked();
+        } else if (feld.Schalter) {
+            werte[i].Wahr = feld.Schalter(einstellungen);
+        }
     }
-    p.FuellenAn = cboRandFuellen.Checked();
+    return werte;
+}
 
-    p.DateiName = edtFileName.Text;
-    p.ShapeName = edtShapeName.Text;
-    p.TransformGroup = cboCreateTG.Checked();
+void Hauptfenster::FeldwerteAnwenden(const Feldwerte& werte, Teil lage) {
+    const std::span<const Strassenfeld> felder = Strassenfelder();
+    for (std::size_t i = 0; i < felder.size(); ++i) {
+        const Strassenfeld& feld = felder[i];
+        if (feld.Sektion.empty() || feld.Lage != lage) continue;
+        if (TEdit* e = Edit(feld.Name)) {
+            e->Text = werte[i].Text;
+        } else if (TCheckBox* c = CheckBox(feld.Name)) {
+            c->SetChecked(werte[i].Wahr);  // the box's chain runs as for a click
+        } else {  // a fineness setting
+            Strasse einstellungen;
+            einstellungen.Fein = Einstellungen();
+            if (feld.Zahl) feld.Zahl(einstellungen) = werte[i].Zahl;
+            if (feld.Schalter) feld.Schalter(einstellungen) = werte[i].Wahr;
+            EinstellungenSetzen(einstellungen.Fein);
+        }
+    }
+}
 
-    p.Fein = Einstellungen();
-    p.SpeicherGrenze = SpeicherGrenze;
-
-    return p;
+Strasse Hauptfenster::StrasseAusFenster() const {
+    return StrasseAusFeldern(FeldwerteAusFenster(), PunkteAus(SplinePunkte), RandR, RandL, FuellFlaeche);
 }
 
 std::unique_ptr<Vorschauauftrag> Hauptfenster::NeuerVorschauauftrag() const {
-    auto auftrag = std::make_unique<Vorschauauftrag>(LaufparameterAusFenster(), SplinePunkte, RandR, RandL,
-                                                     FuellFlaeche, zufall_);
-    // Which field a stop on each text that is no number came from, by the same rule as
-    // for "Go", decided here where the fields are.
-    Hauptfenster& f = const_cast<Hauptfenster&>(*this);  // the lookup hands out mutable controls
-    for (const auto& k : Edits()) {
-        const std::string& text = (f.*k.feld).Text;
-        try {
-            ZahlAusText(text);
-            continue;
-        } catch (const KonvertierungsFehler&) {
-        }
-        const std::string gezeigt = SichtbarerText(text);
-        if (std::optional<std::string> name = f.LauffeldDesFehlers(KonvertierungsFehler("'" + gezeigt + "'")))
-            auftrag->Feldtexte.emplace_back(gezeigt, std::move(*name));
+    std::optional<Strasse> strasse;
+    std::string fehler;
+    try {
+        strasse = StrasseAusFenster();
+    } catch (const StrassenfeldFehler& e) {
+        fehler = MitFeldbeschriftung(e.what(), e.Feld);  // as the error box of "Go" names it
     }
-    return auftrag;
+    return std::make_unique<Vorschauauftrag>(std::move(strasse), std::move(fehler), SplinePunkte, zufall_,
+                                             edtFileName.Text);
 }
 
 void Hauptfenster::bbnGoClick() {
-    const Laufparameter p = LaufparameterAusFenster();
-
+    const std::string dateiName = edtFileName.Text;
     // The document must not replace the road's own parameter file.
-    if (parameterDatei_ && DieselbeDatei(PfadAusUtf8(p.DateiName), *parameterDatei_))
+    if (parameterDatei_ && DieselbeDatei(PfadAusUtf8(dateiName), *parameterDatei_))
         throw DateiFehler(
             Einsetzen(Tr("Die Datei %1 ist die Parameterdatei der Straße; das Dokument wird nicht hineingeschrieben"),
-                      {p.DateiName}));
+                      {dateiName}));
 
     // Another road's document is not replaced without a word: once per file and session.
-    const fs::path zielpfad = PfadAusUtf8(p.DateiName);
+    const fs::path zielpfad = PfadAusUtf8(dateiName);
     std::error_code ec;
     const bool vonDieserStrasse = std::any_of(geschrieben_.begin(), geschrieben_.end(),
                                               [&](const fs::path& g) { return DieselbeDatei(g, zielpfad); });
     if (!vonDieserStrasse && fs::is_regular_file(zielpfad, ec)) {
         // Catalog: a question with Replace and Cancel; %1 is the document's path.
-        if (!dialoge_.Ersetzen(Einsetzen(Tr("%1 already exists. Replace it with this road?"), {p.DateiName})))
+        if (!dialoge_.Ersetzen(Einsetzen(Tr("%1 already exists. Replace it with this road?"), {dateiName})))
             return;
         geschrieben_.push_back(zielpfad);
     }
 
-    Laufbericht bericht;
-    Strassenmodell modell{SplinePunkte, &RandR, &RandL, &FuellFlaeche};
+    Bauergebnis bericht;
     Dokumentdatei ziel(zielpfad);
     LaufMelder melder(melder_, dialoge_);
     try {
-        Generieren(p, modell, zufall_, melder, bericht, ziel);
-    } catch (const KonvertierungsFehler& e) {
-        fehlerfeld_ = LauffeldDesFehlers(e);
+        const Strasse strasse = StrasseAusFenster();
+        Bauvorgaben vorgaben;
+        vorgaben.SpeicherGrenze = SpeicherGrenze;
+        vorgaben.VorDemLauf = [&] { ziel.Pruefen(); };
+        Bauen(strasse, zufall_, melder, bericht, vorgaben);
+        DokumentSchreiben(bericht, ziel, melder, dateiName);
+    } catch (const StrassenfeldFehler& e) {
+        fehlerfeld_ = e.Feld;
+        // A road with points to build has its memo cleared before the report, also when
+        // a field stops it.
+        bericht.MemoGeleert = SplinePunkte.AnzahlPunkte() >= 2;
         BerichtAnwenden(bericht);
         Abschlusszeile(bericht, MitFeldbeschriftung(e.what(), fehlerfeld_));
         throw;
@@ -232,7 +224,7 @@ void Hauptfenster::bbnGoClick() {
     if (melder.waehlen) TabellenzeileWaehlen(*melder.waehlen);
 }
 
-void Hauptfenster::Abschlusszeile(const Laufbericht& bericht, const std::string& grund) {
+void Hauptfenster::Abschlusszeile(const Bauergebnis& bericht, const std::string& grund) {
     // The memo's last line says how the run ended, so nobody has to scroll through the
     // report to learn whether there is a document.
     if (!bericht.Geschrieben) {
@@ -255,12 +247,12 @@ void Hauptfenster::Abschlusszeile(const Laufbericht& bericht, const std::string&
                                          FormatFest4(bericht.Fahrbahnlaenge.value_or(0))}));
 }
 
-void Hauptfenster::BerichtAnwenden(const Laufbericht& bericht) {
+void Hauptfenster::BerichtAnwenden(const Bauergebnis& bericht) {
     if (bericht.MemoGeleert) mmoStatus.Lines.clear();
     mmoStatus.Lines.insert(mmoStatus.Lines.end(), bericht.Memo.begin(), bericht.Memo.end());
     if (bericht.TexPxl) TexPxl = *bericht.TexPxl;
     if (bericht.OldTexL0) OldTexL0 = *bericht.OldTexL0;
-    if (bericht.TexL0) edtTexL0.Text = *bericht.TexL0;
+    if (bericht.Geschrieben && bericht.TexL0) edtTexL0.Text = *bericht.TexL0;
     if (bericht.GoDeaktivieren) bbnGo.Enabled = false;
     letzterLauf_ = bericht;
 }

@@ -1,5 +1,5 @@
-// The main window's parameter file commands: "Load parameter" and "Save parameter", and
-// the window as the parameter file reads and writes it (ParameterFenster).
+// The main window's parameter file commands: "Load parameter" and "Save parameter", the
+// road's fields read and written through the field table.
 #include "ui/Hauptfenster.h"
 
 #include "model/Text.h"
@@ -10,7 +10,6 @@
 
 #include <array>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -21,18 +20,6 @@ namespace pavolant {
 namespace fs = std::filesystem;
 
 namespace {
-
-template <class T>
-using Komponente = pavolant::Komponente<Hauptfenster, T>;
-
-// The window's number fields that the parameter file stores.
-constexpr std::array kZahlfelder = {
-    Komponente<double>{"MinLaenge", &Hauptfenster::MinLaenge},
-    Komponente<double>{"MinWinkel", &Hauptfenster::MinWinkel},
-    Komponente<double>{"MinSteigung", &Hauptfenster::MinSteigung},
-    Komponente<double>{"MinZRot", &Hauptfenster::MinZRot},
-    Komponente<double>{"MaxSturz", &Hauptfenster::MaxSturz},
-};
 
 // The sections a whole road writes (the points' own sections follow from [Splines]).
 constexpr std::array<std::string_view, 10> kStrassensektionen = {
@@ -45,11 +32,6 @@ std::vector<std::string> FehlendeStrassensektionen(const IniDatei& ini) {
     for (std::string_view s : kStrassensektionen)
         if (!ini.SektionVorhanden(s)) fehlend.emplace_back(s);
     return fehlend;
-}
-
-// A name from the parameter table that the window lacks is a programming error.
-[[noreturn]] void Unbekannt(std::string_view name) {
-    throw std::logic_error("the main window has no component '" + std::string(name) + "'");
 }
 
 }  // namespace
@@ -81,7 +63,7 @@ void Hauptfenster::ParameterSpeichern(const fs::path& pfad) {
         throw DateiFehler(
             Einsetzen(Tr("Die Datei %1 ist keine Parameterdatei und wird nicht überschrieben"), {Utf8(pfad)}));
     IniDatei ini(pfad);
-    ParameterSchreiben(ini, *this);
+    ParameterSchreiben(ini, FeldwerteAusFenster(), RandR, RandL, SplinePunkte, FuellFlaeche);
     // The road's own output file, once it has one; a road without keeps the file as it was.
     if (AusgabeGewaehlt()) ini.SchreibeString("Preferences", kAusgabeSchluessel, edtFileName.Text);
     ini.Speichern();
@@ -107,7 +89,7 @@ void Hauptfenster::ParameterLaden(const fs::path& pfad) {
     if (!parameterDatei_ || !DieselbeDatei(pfad, *parameterDatei_)) AusgabeVergessen();
     AusgabeUebernehmen(ini);
     try {
-        ParameterLesen(ini, *this);
+        ParameterdateiLesen(ini);
     } catch (...) {
         TexPxlNachLaden();
         throw;
@@ -170,43 +152,33 @@ IniDatei Hauptfenster::ParameterdateiOeffnen(const fs::path& pfad) {
     return ini;
 }
 
-// ---- The window as the parameter file sees it ------------------------------------------
+// ---- The parameter file into the window ------------------------------------------------
 
-std::string Hauptfenster::Text(std::string_view name) const {
-    if (TEdit* e = const_cast<Hauptfenster*>(this)->Edit(name)) return e->Text;
-    Unbekannt(name);
+void Hauptfenster::ParameterdateiLesen(const IniDatei& ini) {
+    // Each part is applied as soon as it is read, in the file's order, so the boxes' chains
+    // run as they always have; a number that is no number stops the load at its key with
+    // everything before it applied.
+    const auto teil = [&](Teil lage) {
+        // Taken anew for each part: a row the read did not reach keeps what the window
+        // shows now, after the chains of the parts before.
+        Feldwerte werte = FeldwerteAusFenster();
+        try {
+            FelderLesen(ini, lage, werte);
+        } catch (...) {
+            FeldwerteAnwenden(werte, lage);
+            throw;
+        }
+        FeldwerteAnwenden(werte, lage);
+    };
+    teil(Teil::VorDemModell);
+    // A whole file captions the right segment group without the colon; a single-border
+    // load and the display use it. Kept so, as users know the window.
+    RandREditor.Laden(ini, "Rand_rechts", TrVorgemerkt("Right bordersegments "), true);
+    RandLEditor.Laden(ini, "Rand_links", TrVorgemerkt("Left bordersegments:"), true);
+    SplinePunkteLesen(ini);
+    teil(Teil::NachDemModell);
+    Lesen(ini, FuellFlaeche);
 }
-
-void Hauptfenster::SetzeText(std::string_view name, const std::string& text) {
-    TEdit* e = Edit(name);
-    if (!e) Unbekannt(name);
-    e->Text = text;
-}
-
-bool Hauptfenster::Wahrheitswert(std::string_view name) const {
-    if (name == "DreieckeSym") return DreieckeSym;
-    if (TCheckBox* c = const_cast<Hauptfenster*>(this)->CheckBox(name)) return c->Checked();
-    Unbekannt(name);
-}
-
-void Hauptfenster::SetzeWahrheitswert(std::string_view name, bool wert) {
-    if (name == "DreieckeSym") {
-        DreieckeSym = wert;
-        return;
-    }
-    TCheckBox* c = CheckBox(name);
-    if (!c) Unbekannt(name);
-    c->SetChecked(wert);  // the box's chain runs as for a click
-}
-
-double& Hauptfenster::Feld(std::string_view name) {
-    if (double* f = KomponenteSuchen<Hauptfenster, double>(*this, kZahlfelder, name)) return *f;
-    Unbekannt(name);
-}
-
-double Hauptfenster::Zahl(std::string_view name) const { return const_cast<Hauptfenster*>(this)->Feld(name); }
-void Hauptfenster::SetzeZahl(std::string_view name, double wert) { Feld(name) = wert; }
-void Hauptfenster::SplinePunkteSchreiben(IniDatei& ini) const { Schreiben(ini, SplinePunkte); }
 
 void Hauptfenster::SplinePunkteLesen(const IniDatei& ini) {
     // The file replaces every point, so the editor's pending values are not committed
@@ -228,20 +200,5 @@ void Hauptfenster::SplinePunkteLesen(const IniDatei& ini) {
     }
     anzeigen();
 }
-
-void Hauptfenster::RaenderSchreiben(IniDatei& ini) const {
-    Schreiben(ini, RandR, "Rand_rechts");
-    Schreiben(ini, RandL, "Rand_links");
-}
-
-void Hauptfenster::RaenderLesen(const IniDatei& ini) {
-    // A whole file captions the right segment group without the colon; a single-border
-    // load and the display use it. Kept so, as users know the window.
-    RandREditor.Laden(ini, "Rand_rechts", TrVorgemerkt("Right bordersegments "), true);
-    RandLEditor.Laden(ini, "Rand_links", TrVorgemerkt("Left bordersegments:"), true);
-}
-
-void Hauptfenster::FuellFlaecheSchreiben(IniDatei& ini) const { Schreiben(ini, FuellFlaeche); }
-void Hauptfenster::FuellFlaecheLesen(const IniDatei& ini) { Lesen(ini, FuellFlaeche); }
 
 }  // namespace pavolant

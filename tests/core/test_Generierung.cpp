@@ -1,7 +1,8 @@
 // The generation run: the worked example to the byte, the strip's index pattern, the
 // texture events, the traffic curves, the schema, and what a failed run leaves behind.
-#include "generator/Generierung.h"
+#include "generator/Strassenbau.h"
 
+#include "model/Strassenfelder.h"
 #include "persistence/ErsetzendeDatei.h"
 #include "model/Zahlen.h"
 #include "tests/support/Testhilfen.h"
@@ -46,20 +47,21 @@ struct Lauf {
     TSplinePunkte punkte;
     Zufallsgenerator zufall;
     AufzeichnenderMelder melder;
-    Laufbericht bericht;
+    Bauergebnis bericht;
     TempOrdner ordner;
-    Laufparameter par;
+    // The road as the window starts it; the points, profiles and fill are taken from the
+    // members above at each Go.
+    Strasse par = StrasseAusFeldern(Startwerte(), {}, randR, randL, fuellung);
+    std::string datei = (ordner / "strasse.i3d").string();
+    Bauvorgaben vorgaben;
 
-    Lauf() {
-        par.DateiName = (ordner / "strasse.i3d").string();
-        randR.Rechts = true;
-    }
+    Lauf() { randR.Rechts = true; }
 
     // A three-point profile (start, a kerb 0.2 m up, a verge 1.5 m out falling 10 deg).
-    void Rand(TRandPunkte& r, RandParameter& p) {
+    void Rand(TRandPunkte& r, Randwerte& p) {
         r.Aktiv = p.An = true;
-        p.TexLaenge = "20";
-        p.TexBreite = "2";
+        p.TexLaenge = 20;
+        p.TexBreite = 2;
         r.NeuesSegment();
         r.Segment(1)->Breite = 0.2;
         r.Segment(1)->Winkel = GradZuRad(90);
@@ -73,15 +75,22 @@ struct Lauf {
     }
 
     void Go() {
-        Dokumentdatei ziel(par.DateiName);
+        Dokumentdatei ziel(datei);
         Go(ziel);
     }
     void Go(Dokumentziel& ziel) {
-        bericht = Laufbericht{};
-        Strassenmodell modell{punkte, &randR, &randL, &fuellung};
-        Generieren(par, modell, zufall, melder, bericht, ziel);
+        bericht = Bauergebnis{};
+        Strasse strasse = par;
+        strasse.Punkte = PunkteAus(punkte);
+        strasse.ProfilR = randR;
+        strasse.ProfilL = randL;
+        strasse.Fuellung = {fuellung.TexturHoehe, fuellung.TexturBreite, fuellung.Textur, fuellung.TauschHB};
+        Bauvorgaben v = vorgaben;
+        v.VorDemLauf = [&] { ziel.Pruefen(); };
+        Bauen(strasse, zufall, melder, bericht, v);
+        DokumentSchreiben(bericht, ziel, melder, datei);
     }
-    std::string Dokument() const { return DateiLesen(par.DateiName); }
+    std::string Dokument() const { return DateiLesen(datei); }
     std::vector<std::string> Zeilen(const std::string& anfang) const {
         std::vector<std::string> zeilen;
         std::istringstream s(Dokument());
@@ -97,7 +106,7 @@ struct Lauf {
 // lines the run had reached then.
 class Aufzeichnungsziel : public Dokumentziel {
 public:
-    explicit Aufzeichnungsziel(const Laufbericht& bericht) : bericht_(bericht) {}
+    explicit Aufzeichnungsziel(const Bauergebnis& bericht) : bericht_(bericht) {}
 
     void Pruefen() override {
         Merken("Pruefen");
@@ -120,7 +129,7 @@ public:
 
 private:
     void Merken(const std::string& was) { schritte.push_back(was + ":" + std::to_string(bericht_.Memo.size())); }
-    const Laufbericht& bericht_;
+    const Bauergebnis& bericht_;
 };
 
 #ifndef _WIN32
@@ -252,7 +261,7 @@ TEST(Generierung, ChecksTheTargetFirstAndOpensItOnlyWithTheFinishedMesh) {
     ASSERT_TRUE(l.bericht.Geschrieben);
     EXPECT_EQ(ziel.schritte, (std::vector<std::string>{"Pruefen:2", "Oeffnen:8", "Abschliessen:8"}));
     EXPECT_EQ(ziel.dokument.str(), kBeispiel);
-    EXPECT_FALSE(fs::exists(l.par.DateiName));
+    EXPECT_FALSE(fs::exists(l.datei));
 
     Aufzeichnungsziel gesperrt(l.bericht);
     gesperrt.pruefenScheitert = true;
@@ -268,7 +277,6 @@ TEST(Generierung, ChecksTheTargetFirstAndOpensItOnlyWithTheFinishedMesh) {
     EXPECT_EQ(voll.schritte,
               (std::vector<std::string>{"Pruefen:2", "Oeffnen:8", "Abschliessen:8", "Verwerfen:8"}));
     EXPECT_FALSE(l.bericht.Geschrieben);
-    EXPECT_FALSE(l.bericht.TexL0);  // no next start without the document that it continues
 }
 
 TEST(Generierung, StopsEarlyWithTooFewPointsOrABrokenCentreLine) {
@@ -286,7 +294,7 @@ TEST(Generierung, StopsEarlyWithTooFewPointsOrABrokenCentreLine) {
     EXPECT_TRUE(zuNah.bericht.MemoGeleert);
     EXPECT_TRUE(zuNah.bericht.Memo.empty());
     EXPECT_FALSE(zuNah.bericht.Geschrieben);
-    EXPECT_FALSE(fs::exists(zuNah.par.DateiName));
+    EXPECT_FALSE(fs::exists(zuNah.datei));
 }
 
 TEST(Generierung, ZigZagsAcrossTheRoadBetweenCrossSections) {
@@ -390,7 +398,7 @@ TEST(Generierung, RandomFlipUsesTheProgramsGenerator) {
     Lauf l;
     ZweiPunkte(l.punkte, 0, 0, 10);
     l.par.RandomBackFoldAn = true;
-    l.par.RandomBackfold = "0,05";  // the second value (0.0314) flips sample j = 1
+    l.par.RandomBackfold = 0.05;  // the second value (0.0314) flips sample j = 1
     l.Go();
     ASSERT_TRUE(l.bericht.Geschrieben);
     // The run starts at edtTexL0 itself (no shift by 7) and sample 1 became a section.
@@ -410,7 +418,7 @@ TEST(Generierung, TrafficCurvesFollowTheRoadAtTheirPercentage) {
     Lauf l;
     ZweiPunkte(l.punkte, 0, 0, 100);
     l.par.TrafficMitte = l.par.TrafficRechts = l.par.TrafficLinks = true;
-    l.par.TrafficLinksProzent = "100";
+    l.par.TrafficLinksProzent = 100;
     l.Go();
     ASSERT_TRUE(l.bericht.Geschrieben);
     const auto cv = l.Zeilen("<cv c=");
@@ -433,7 +441,7 @@ TEST(Generierung, WithEveryMeshPartOffTheSceneIsATransformGroup) {
     ZweiPunkte(l.punkte, 0, 0, 10);
     l.par.FahrbahnAn = false;
     l.par.TransformGroup = false;
-    l.par.TexL0 = "0,3";
+    l.par.TexL0 = 0.3;
     l.Go();
     ASSERT_TRUE(l.bericht.Geschrieben);
     const std::string doc = l.Dokument();
@@ -512,17 +520,14 @@ TEST(Generierung, SweepsBothBordersAlongTheRoadwayEdges) {
     EXPECT_NE(doc.find("materialIds=\"11, 12, 13\""), std::string::npos);
     EXPECT_NE(doc.find("<File fileId=\"3\" filename=\"verge_diffuse.dds\" relativePath=\"true\"/>"),
               std::string::npos);
-    // The run copied the texture group into the profile.
-    EXPECT_EQ(l.randR.TexturLaenge, 20);
-    EXPECT_EQ(l.randR.TexturBreite, 2);
-    SCHEMAGUELTIG(l.par.DateiName);
+    SCHEMAGUELTIG(l.datei);
 }
 
 TEST(Generierung, BorderResetAddsACrossSectionButNoTriangles) {
     Lauf l;
     ZweiPunkte(l.punkte, 0, 0, 400);
     l.Rand(l.randR, l.par.RandR);
-    l.par.RandR.TexLaenge = "5";
+    l.par.RandR.TexLaenge = 5;
     l.par.RandR.Ruecksetzen = true;
     l.par.FahrbahnAn = false;
     l.Go();
@@ -543,11 +548,11 @@ TEST(Generierung, AZeroBorderTextureLengthIsRefused) {
     Lauf l;
     ZweiPunkte(l.punkte, 0, 0, 10);
     l.Rand(l.randL, l.par.RandL);
-    l.par.RandL.TexLaenge = "0";
+    l.par.RandL.TexLaenge = 0;
     l.Go();
     ASSERT_EQ(l.melder.eintraege.size(), 1u);
     EXPECT_NE(l.melder.eintraege[0].text.find("linken"), std::string::npos);
-    EXPECT_FALSE(fs::exists(l.par.DateiName));
+    EXPECT_FALSE(fs::exists(l.datei));
 }
 
 TEST(Generierung, ClosesBothEndsWithFacesThatFaceOutwards) {
@@ -597,7 +602,7 @@ TEST(Generierung, ClosesBothEndsWithFacesThatFaceOutwards) {
     EXPECT_NE(doc.find("<File fileId=\"4\" filename=\"front.dds\" relativePath=\"true\"/>"), std::string::npos);
     EXPECT_NE(doc.find("<Material name=\"Front_mat\" materialId=\"14\" ambientColor=\"1 1 1\">"),
               std::string::npos);
-    SCHEMAGUELTIG(l.par.DateiName);
+    SCHEMAGUELTIG(l.datei);
 }
 
 TEST(Generierung, AnOutlineTooShortIsNotFilledAndTheRunGoesOn) {
@@ -622,7 +627,7 @@ TEST(Generierung, AnOutlineTooShortIsNotFilledAndTheRunGoesOn) {
     null.Go();
     ASSERT_EQ(null.melder.eintraege.size(), 1u);
     EXPECT_NE(null.melder.eintraege[0].text.find("Höhe"), std::string::npos);
-    EXPECT_FALSE(fs::exists(null.par.DateiName));
+    EXPECT_FALSE(fs::exists(null.datei));
 }
 
 // ---- The walk against the plain evaluation ------------------------------------------
@@ -642,10 +647,10 @@ struct Referenzlauf {
     std::vector<double> Yrot, Xrot, Zrot;
 };
 
-Referenzlauf Nachrechnen(const TSplinePunkte& punkte, const Laufparameter& par, Zufallsgenerator zufall) {
-    const double breite = ZahlAusText(par.Breite);
-    const double texturLaenge = ZahlAusText(par.Textur1Laenge);
-    const double p = ZahlAusText(par.RandomBackfold);
+Referenzlauf Nachrechnen(const TSplinePunkte& punkte, const Strasse& par, Zufallsgenerator zufall) {
+    const double breite = par.Breite;
+    const double texturLaenge = par.Textur1Laenge;
+    const double p = par.RandomBackfold;
     const double minW = GradZuRad(par.Fein.MinWinkel), minS = GradZuRad(par.Fein.MinSteigung);
     const double minZ = GradZuRad(par.Fein.MinZRot);
     Referenzlauf r;
@@ -722,7 +727,10 @@ double GradAuf(double rad) {
     l.Go();
     if (!l.bericht.Geschrieben || !l.bericht.Dreiecksnetz)
         return ::testing::AssertionFailure() << "not written";
-    // The run has built the centre line's coefficients into the points.
+    // The build works on its own copy of the points: the reference derives the centre
+    // line's coefficients itself.
+    AufzeichnenderMelder melder;
+    if (!l.punkte.BerechneMittellinie(melder)) return ::testing::AssertionFailure() << "no centre line";
     const Referenzlauf r = Nachrechnen(l.punkte, l.par, vorher);
     const std::vector<NetzVertex>& v = l.bericht.Dreiecksnetz->Vertices;
     if (v.size() != r.Vertices.size())
@@ -753,11 +761,11 @@ TEST(Generierung, EmitsTheCrossSectionsOfThePlainEvaluation) {
 
     // Only the length rule: thresholds no change reaches.
     l.par.Fein.MinWinkel = l.par.Fein.MinSteigung = l.par.Fein.MinZRot = 1e6;
-    l.par.Textur1Laenge = "3";
+    l.par.Textur1Laenge = 3;
     EXPECT_TRUE(WieNachgerechnet(l));
 
     // Thresholds of zero and below: every sample whose rotations change splits.
-    l.par.Textur1Laenge = "20";
+    l.par.Textur1Laenge = 20;
     l.par.Fein.MinWinkel = 0;
     l.par.Fein.MinSteigung = -1;
     l.par.Fein.MinZRot = 0;
@@ -768,7 +776,7 @@ TEST(Generierung, ThresholdsRightOnAChangeSplitExactlyWhereThePlainEvaluationDoe
     Lauf l;
     Kurvenstrasse(l.punkte);
     l.par.Fein.DreieckeSym = true;
-    l.par.Textur1Laenge = "1000";  // the length rule stays out of the way
+    l.par.Textur1Laenge = 1000;  // the length rule stays out of the way
     // One rotation at a time: the other two never split. The changes against the start
     // of the road (no section but the first) give the thresholds; each sits exactly on
     // the change of one sample, at the start, the middle and near the end of the first
@@ -804,7 +812,7 @@ TEST(Generierung, WithRandomFlipsEverySampleIsEvaluatedAndDrawsItsNumber) {
     Kurvenstrasse(l.punkte);
     l.par.Fein.DreieckeSym = true;
     l.par.RandomBackFoldAn = true;
-    l.par.RandomBackfold = "0,02";
+    l.par.RandomBackfold = 0.02;
     for (int lauf = 0; lauf < 3; ++lauf) {  // the generator runs on from run to run
         const Zufallsgenerator vorher = l.zufall;
         EXPECT_TRUE(WieNachgerechnet(l));
@@ -852,7 +860,7 @@ TEST(Generierung, DocumentsValidateAgainstTheSchema) {
     l.par.SchleppkurveAn = l.par.SturzAn = true;
     l.par.TrafficMitte = l.par.TrafficRechts = l.par.TrafficLinks = true;
     l.par.RandomBackFoldAn = true;
-    l.par.Streckung = "0,5";
+    l.par.Streckung = 0.5;
     l.par.ShapeName = "Straße \"A&B\" <1> Ω";
     l.par.Textur1Datei = "weg's.dds";
     l.Go();
@@ -867,52 +875,19 @@ TEST(Generierung, DocumentsValidateAgainstTheSchema) {
     leer.par.FahrbahnAn = false;
     leer.Go();
     ASSERT_TRUE(leer.bericht.Geschrieben);
-    SCHEMAGUELTIG(l.par.DateiName);
-    SCHEMAGUELTIG(leer.par.DateiName);
-}
-
-TEST(Generierung, ABadFieldStopsBeforeTheFileIsTouched) {
-    Lauf l;
-    ZweiPunkte(l.punkte, 0, 0, 10);
-    DateiSchreiben(l.par.DateiName, "alt");
-    l.par.TexL0 = "x";
-    try {
-        l.Go();
-        FAIL() << "no error";
-    } catch (const KonvertierungsFehler& f) {
-        EXPECT_STREQ(f.what(), "'x' ist kein gültiger Gleitkommawert");
-    }
-    EXPECT_EQ(l.Dokument(), "alt");
-    EXPECT_EQ(Eintraege(l.ordner.Pfad()), std::vector<std::string>{"strasse.i3d"});
-    // The fields read before the bad one are handed back.
-    EXPECT_EQ(l.bericht.TexPxl, 0);
-    EXPECT_FALSE(l.bericht.TexL0);
-
-    l.par.TexL0 = "0";
-    l.par.Breite = "sieben";
-    EXPECT_THROW(l.Go(), KonvertierungsFehler);
-    EXPECT_FALSE(l.bericht.TexPxl);
-    EXPECT_EQ(l.Dokument(), "alt");
-
-    l.par.Breite = "7";
-    l.par.TexPxl = "1,5";
-    try {
-        l.Go();
-        FAIL() << "no error";
-    } catch (const KonvertierungsFehler& f) {
-        EXPECT_STREQ(f.what(), "'1,5' ist kein gültiger Integerwert");
-    }
+    SCHEMAGUELTIG(l.datei);
+    SCHEMAGUELTIG(leer.datei);
 }
 
 TEST(Generierung, AZeroTextureLengthIsRefusedWithTheRoadwayOn) {
     Lauf l;
     ZweiPunkte(l.punkte, 0, 0, 10);
-    l.par.Textur1Laenge = "0";
+    l.par.Textur1Laenge = 0;
     l.Go();
     ASSERT_EQ(l.melder.eintraege.size(), 1u);
     EXPECT_NE(l.melder.eintraege[0].text.find("(Length)"), std::string::npos);
     EXPECT_FALSE(l.bericht.Geschrieben);
-    EXPECT_FALSE(fs::exists(l.par.DateiName));
+    EXPECT_FALSE(fs::exists(l.datei));
 
     // Without the roadway the length is not used.
     l.par.FahrbahnAn = false;
@@ -924,14 +899,14 @@ TEST(Generierung, AZeroTextureLengthIsRefusedWithTheRoadwayOn) {
 TEST(Generierung, AnUnwritableFolderLeavesTheOldDocument) {
     Lauf l;
     ZweiPunkte(l.punkte, 0, 0, 10);
-    DateiSchreiben(l.par.DateiName, "alt");
+    DateiSchreiben(l.datei, "alt");
     ASSERT_EQ(chmod(l.ordner.Pfad().c_str(), 0555), 0);
     const auto ergebnis = pavolant::test::OhneRootRechte(l.ordner.Pfad(), [&] {
         try {
             l.Go();
         } catch (const DateiFehler& f) {
             return std::string(f.what()) ==
-                           "In " + l.par.DateiName + " kann nicht geschrieben werden: Permission denied"
+                           "In " + l.datei + " kann nicht geschrieben werden: Permission denied"
                        ? 0
                        : 2;
         }
@@ -944,7 +919,7 @@ TEST(Generierung, AnUnwritableFolderLeavesTheOldDocument) {
     EXPECT_EQ(Eintraege(l.ordner.Pfad()), std::vector<std::string>{"strasse.i3d"});
 
     // A folder that does not exist fails the same way, for root too.
-    l.par.DateiName = (l.ordner / "fehlt" / "x.i3d").string();
+    l.datei = (l.ordner / "fehlt" / "x.i3d").string();
     EXPECT_THROW(l.Go(), DateiFehler);
 }
 #endif
@@ -955,7 +930,7 @@ TEST(Generierung, AbsurdDistancesAreRefusedInsteadOfSampled) {
     l.Go();
     ASSERT_EQ(l.melder.eintraege.size(), 1u);
     EXPECT_EQ(l.melder.eintraege[0].art, MeldungsArt::Warnung);
-    EXPECT_FALSE(fs::exists(l.par.DateiName));
+    EXPECT_FALSE(fs::exists(l.datei));
 }
 
 TEST(Generierung, ARoadBeyondTheMemoryLimitStopsBeforeAnyFileIsTouched) {
@@ -963,7 +938,7 @@ TEST(Generierung, ARoadBeyondTheMemoryLimitStopsBeforeAnyFileIsTouched) {
     // bound says before the check of the target.
     Lauf lang;
     ZweiPunkte(lang.punkte, 0, 0, 100000);
-    lang.par.SpeicherGrenze = 100u << 20;
+    lang.vorgaben.SpeicherGrenze = 100u << 20;
     Aufzeichnungsziel unberuehrt(lang.bericht);
     lang.Go(unberuehrt);
     EXPECT_TRUE(unberuehrt.schritte.empty());
@@ -989,7 +964,7 @@ TEST(Generierung, ARoadBeyondTheMemoryLimitStopsBeforeAnyFileIsTouched) {
     const std::uint64_t grenze = static_cast<std::uint64_t>(vertices) * sizeof(NetzVertex) / 2;
     ASSERT_LT(LaufHoechstbedarf(2 * 50.0 + 2).Bytes, grenze);
 
-    breit.par.SpeicherGrenze = grenze;
+    breit.vorgaben.SpeicherGrenze = grenze;
     breit.melder.eintraege.clear();
     Aufzeichnungsziel ziel(breit.bericht);
     breit.Go(ziel);
@@ -1004,7 +979,7 @@ TEST(Generierung, ARoadBeyondTheMemoryLimitStopsBeforeAnyFileIsTouched) {
     EXPECT_FALSE(breit.bericht.Geschrieben);
 
     // Raised above the need, the run writes the same road.
-    breit.par.SpeicherGrenze = 1u << 30;
+    breit.vorgaben.SpeicherGrenze = 1u << 30;
     breit.melder.eintraege.clear();
     breit.Go();
     EXPECT_TRUE(breit.bericht.Geschrieben);
@@ -1022,7 +997,7 @@ TEST(Generierung, AStopBeforeTheWalkNamesABoundOfTheWholeRoad) {
         l.Rand(*rand, *par);
         for (int k = 0; k < 200; ++k) rand->Segment(rand->NeuesSegment())->Breite = 0.01;
         rand->Berechnen();
-        par->TexLaenge = "0.5";
+        par->TexLaenge = 0.5;
         par->Ruecksetzen = true;
     }
     l.par.FuellenAn = true;
@@ -1038,7 +1013,7 @@ TEST(Generierung, AStopBeforeTheWalkNamesABoundOfTheWholeRoad) {
         {1, "1 byte"}, {1000, "1000 bytes"}, {1536, "1 KB"}, {512000, "500 KB"}, {(1u << 20) + 5, "1 MB"}};
     ASSERT_GT(LaufHoechstbedarf(proben).Bytes, (1u << 20) + 5);
     for (const auto& [grenze, gezeigt] : grenzen) {
-        l.par.SpeicherGrenze = grenze;
+        l.vorgaben.SpeicherGrenze = grenze;
         l.melder.eintraege.clear();
         Aufzeichnungsziel unberuehrt(l.bericht);
         l.Go(unberuehrt);
@@ -1053,7 +1028,7 @@ TEST(Generierung, AStopBeforeTheWalkNamesABoundOfTheWholeRoad) {
     }
 
     // The figure is a true bound: as the limit, it lets the road through.
-    l.par.SpeicherGrenze = ganz.Bytes;
+    l.vorgaben.SpeicherGrenze = ganz.Bytes;
     l.melder.eintraege.clear();
     l.Go();
     ASSERT_TRUE(l.bericht.Geschrieben) << (l.melder.eintraege.empty() ? "" : l.melder.eintraege[0].text);
@@ -1069,7 +1044,7 @@ TEST(Generierung, TheWalksBoundHoldsForEveryKindOfSection) {
     l.par.Fein.DreieckeSym = true;
     l.par.Fein.MinLaenge = 0.01;
     l.par.RuecksetzenAn = true;
-    l.par.Textur1Laenge = "0.5";
+    l.par.Textur1Laenge = 0.5;
     l.par.TrafficMitte = l.par.TrafficRechts = l.par.TrafficLinks = true;
     l.Go();
     ASSERT_TRUE(l.bericht.Geschrieben);

@@ -1,7 +1,8 @@
 // The core's texts under a translator: the run's report and messages pass through it
 // whole, while what the program writes for other programs (the i3d document, the
 // parameter file) stays the same in every language.
-#include "generator/Generierung.h"
+#include "generator/Strassenbau.h"
+#include "model/Strassenfelder.h"
 #include "model/Text.h"
 #include "model/Zahlen.h"
 #include "persistence/ErsetzendeDatei.h"
@@ -47,14 +48,14 @@ public:
 };
 
 // A two-point road with both borders (a kerb and a verge) and both end faces.
-struct Strasse {
+struct Teststrasse {
     AufzeichnenderMelder randMelder;
     TRandPunkte randR{"right Border", randMelder};
     TRandPunkte randL{"left Border", randMelder};
     TFuellFlaeche fuellung;
     TSplinePunkte punkte;
 
-    Strasse() {
+    Teststrasse() {
         punkte.Punkt(1)->Z = 30;
         punkte.Punkt(1)->Y = 2;
         randR.Rechts = true;
@@ -81,26 +82,26 @@ struct Strasse {
 
     Ergebnis Laufen(bool randLaengeNull = false) {
         TempOrdner ordner;
-        Laufparameter par;
-        par.DateiName = (ordner / "strasse.i3d").string();
-        for (RandParameter* p : {&par.RandR, &par.RandL}) {
-            p->An = true;
-            p->TexLaenge = randLaengeNull ? "0" : "20";
-            p->TexBreite = "2";
-        }
+        const std::string datei = (ordner / "strasse.i3d").string();
         randR.Aktiv = randL.Aktiv = true;
+        Strasse par = StrasseAusFeldern(Startwerte(), PunkteAus(punkte), randR, randL, fuellung);
+        for (Randwerte* p : {&par.RandR, &par.RandL}) {
+            p->An = true;
+            p->TexLaenge = randLaengeNull ? 0 : 20;
+            p->TexBreite = 2;
+        }
         par.FuellenAn = true;
         par.TrafficMitte = true;
-        Strassenmodell modell{punkte, &randR, &randL, &fuellung};
         Zufallsgenerator zufall;
         AufzeichnenderMelder melder;
-        Laufbericht bericht;
-        Dokumentdatei ziel(par.DateiName);
-        Generieren(par, modell, zufall, melder, bericht, ziel);
+        Bauergebnis bericht;
+        Dokumentdatei ziel(datei);
+        Bauen(par, zufall, melder, bericht);
+        DokumentSchreiben(bericht, ziel, melder, datei);
         Ergebnis e;
         e.memo = bericht.Memo;
         for (const auto& m : melder.eintraege) e.meldungen.push_back(m.text);
-        if (bericht.Geschrieben) e.dokument = DateiLesen(par.DateiName);
+        if (bericht.Geschrieben) e.dokument = DateiLesen(datei);
         return e;
     }
 };
@@ -112,13 +113,13 @@ bool GanzUebersetzt(const std::string& zeile) {
 }  // namespace
 
 TEST(Kerntexte, TheRunTranslatesEveryReportLineWholeButNeverTheDocument) {
-    Strasse ohne;
-    const Strasse::Ergebnis original = ohne.Laufen();
+    Teststrasse ohne;
+    const Teststrasse::Ergebnis original = ohne.Laufen();
     ASSERT_FALSE(original.dokument.empty());
 
-    Strasse mit;
+    Teststrasse mit;
     MitMarkierung markierung;
-    const Strasse::Ergebnis uebersetzt = mit.Laufen();
+    const Teststrasse::Ergebnis uebersetzt = mit.Laufen();
 
     // The document is for the level editor: byte for byte the same in every language.
     EXPECT_EQ(uebersetzt.dokument, original.dokument);
@@ -131,15 +132,15 @@ TEST(Kerntexte, TheRunTranslatesEveryReportLineWholeButNeverTheDocument) {
 }
 
 TEST(Kerntexte, TheRunsWarningsAreTranslatedWhole) {
-    Strasse s;
+    Teststrasse s;
     MitMarkierung markierung;
-    const Strasse::Ergebnis e = s.Laufen(true);
+    const Teststrasse::Ergebnis e = s.Laufen(true);
     ASSERT_EQ(e.meldungen.size(), 1u);
     EXPECT_EQ(e.meldungen[0], "[Die Texturlänge des rechten Randes (Length) darf nicht 0 sein.]");
 }
 
 TEST(Kerntexte, TheParameterFileIsTheSameInEveryLanguage) {
-    Strasse s;
+    Teststrasse s;
     const auto schreiben = [&s] {
         IniDatei ini = IniDatei::AusText("");
         Schreiben(ini, s.punkte);
@@ -154,7 +155,7 @@ TEST(Kerntexte, TheParameterFileIsTheSameInEveryLanguage) {
 }
 
 TEST(Kerntexte, ARefusedValueIsNamedInTheUsersLanguage) {
-    Strasse s;
+    Teststrasse s;
     s.randL.Segment(2)->Breite = std::numeric_limits<double>::infinity();
     MitMarkierung markierung;
     IniDatei ini = IniDatei::AusText("");

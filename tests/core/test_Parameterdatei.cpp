@@ -20,6 +20,14 @@ using pavolant::test::DateiLesen;
 using pavolant::test::DateiSchreiben;
 using pavolant::test::Fenster;
 using pavolant::test::Gezeigt;
+
+// The rows of the field table that the parameter file stores, in its order.
+std::vector<Strassenfeld> Dateifelder() {
+    std::vector<Strassenfeld> felder;
+    for (const Strassenfeld& f : Strassenfelder())
+        if (!f.Sektion.empty()) felder.push_back(f);
+    return felder;
+}
 using pavolant::test::MitDezimaltrenner;
 using pavolant::test::TempOrdner;
 using Texte = std::vector<std::string>;
@@ -55,7 +63,7 @@ TEST(Parameterdatei, NeueDateiFolgtDerTabelle) {
                      "Rand_rechts_Textur", "Rand_links_Geo", "Rand_links_Textur", "Splines", "SplinePts1",
                      "SplinePts2", "FuellFlaeche"}));
     std::map<std::string, Texte> tabelle;
-    for (const ParameterSchluessel& s : ParameterTabelle())
+    for (const Strassenfeld& s : Dateifelder())
         tabelle[std::string(s.Sektion)].push_back(std::string(s.Schluessel));
     for (int i = 0; i < 4; ++i) EXPECT_EQ(datei[i].second, tabelle[datei[i].first]) << datei[i].first;
     for (int i : {4, 6}) {
@@ -76,7 +84,7 @@ TEST(Parameterdatei, SpeichernUndLadenGibtDasselbeFenster) {
     // Every text different from its start, every box flipped (the mirroring pair can
     // hold one checked box only).
     int n = 0;
-    for (const ParameterSchluessel& s : ParameterTabelle()) {
+    for (const Strassenfeld& s : Dateifelder()) {
         if (s.Art == Wertart::Text) f.Edit(s.Name)->Text = "T " + std::to_string(++n) + ",5";
         if (s.Art == Wertart::Boolean && s.Lage == Teil::VorDemModell && s.Name != "cboRuecksetzen")
             f.CheckBox(s.Name)->Click();
@@ -109,7 +117,7 @@ TEST(Parameterdatei, SpeichernUndLadenGibtDasselbeFenster) {
     ASSERT_TRUE(b.Ereignis([&] { g.bbnLoadPara.Click(); }));
     EXPECT_EQ(g.lblParameter1.Caption, "Parameter geladen aus");
     EXPECT_EQ(g.lblParameter.Caption, "p.ini");
-    for (const ParameterSchluessel& s : ParameterTabelle()) {
+    for (const Strassenfeld& s : Dateifelder()) {
         if (s.Art == Wertart::Text) {
             EXPECT_EQ(g.Edit(s.Name)->Text, f.Edit(s.Name)->Text) << s.Name;
         } else if (s.Lage == Teil::VorDemModell) {

@@ -30,7 +30,7 @@ TEST(Vorschauauftrag, BautDieStrasseWieGoOhneDateiUndOhneDasFensterZuAendern) {
     std::thread([&] { e = auftrag->Ausfuehren(); }).join();
     f.SplinePunkte.Punkt(1)->X = 10;
 
-    ASSERT_TRUE(e.Bericht && e.Bericht->Geschrieben) << e.Grund;
+    ASSERT_TRUE(e.Bericht && e.Bericht->Vollstaendig) << e.Grund;
     EXPECT_TRUE(e.Grund.empty());
     EXPECT_TRUE(w.melder.eintraege.empty());
     EXPECT_TRUE(test::Eintraege(ordner.Pfad()).empty());

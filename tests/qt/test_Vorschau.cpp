@@ -151,7 +151,7 @@ private slots:
         b.Go();
         QCOMPARE(v.Daten().AnzahlDreiecke(), liveDreiecke);
         QVERIFY(b.a.dialoge.fehler.empty());
-        const std::optional<Laufbericht>& lauf = b.a.form.LetzterLauf();
+        const std::optional<Bauergebnis>& lauf = b.a.form.LetzterLauf();
         QVERIFY(lauf && lauf->Geschrieben && lauf->Dreiecksnetz && lauf->Geometrie);
         const Netz& n = *lauf->Dreiecksnetz;
         const qt::Vorschaudaten& d = v.Daten();
@@ -220,7 +220,7 @@ private slots:
     void DatenDesLaufs() {
         Beispiel b;
         b.Go();
-        const Laufbericht& lauf = *b.a.form.LetzterLauf();
+        const Bauergebnis& lauf = *b.a.form.LetzterLauf();
         const Laufgeometrie& g = *lauf.Geometrie;
         // The centre line runs from the first control point to the last; the edges stand
         // half the width (6.5 m) to either side of it at the start.
@@ -253,7 +253,7 @@ private slots:
                 Klicken(c.a.Box(box));
             c.Go();
             QVERIFY(c.a.dialoge.fehler.empty());
-            const Laufbericht& leer = *c.a.form.LetzterLauf();
+            const Bauergebnis& leer = *c.a.form.LetzterLauf();
             QVERIFY(leer.Geschrieben && leer.Geometrie);
             QVERIFY(leer.Geometrie->Teile.empty());
             QVERIFY(!leer.Geometrie->KanteRechts.empty());  // the edges exist without a roadway
@@ -272,7 +272,7 @@ private slots:
             if (fall == 0) netz->Dreiecke[7].B = netz->AnzVertices();
             if (fall == 1) netz->Subsets.back().AnzahlIndizes += 3;
             if (fall == 2) geometrie->Teile.pop_back();
-            Laufbericht kaputt = lauf;
+            Bauergebnis kaputt = lauf;
             kaputt.Dreiecksnetz = netz;
             kaputt.Geometrie = geometrie;
             const qt::Vorschaudaten d = qt::VorschauAus(kaputt);

@@ -495,12 +495,12 @@ void Hauptfensteransicht::VorschauNachfuehren() {
     vorschau_->SetzeAktuell(form_.SplinePunkte.Aktuell);
     // A "Go" that wrote its document shows that road itself: with random flips the next
     // run would already draw other numbers than the file holds.
-    const std::optional<Laufbericht>& lauf = form_.LetzterLauf();
+    const std::optional<Bauergebnis>& lauf = form_.LetzterLauf();
     if (lauf && lauf->Geschrieben && lauf->Dreiecksnetz && lauf->Dreiecksnetz.get() != gezeigterGoLauf_) {
         gezeigterGoLauf_ = lauf->Dreiecksnetz.get();
         ++vorschauNummer_;  // what still runs is older than this road
         vorschauWartend_.reset();
-        vorschau_->Uebernehmen(lauf);
+        vorschau_->Uebernehmen(lauf, form_.edtFileName.Text);
         return;
     }
     VorschauRechnen();

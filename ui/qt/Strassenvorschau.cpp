@@ -298,7 +298,7 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
 
 Strassenvorschau::~Strassenvorschau() = default;
 
-void Strassenvorschau::Uebernehmen(const std::optional<Laufbericht>& lauf) {
+void Strassenvorschau::Uebernehmen(const std::optional<Bauergebnis>& lauf, const std::string& dokument) {
     const Stand neu = !lauf                                   ? Stand::KeinLauf
                       : lauf->Dreiecksnetz && lauf->Geometrie ? Stand::MitStrasse
                                                               : Stand::OhneStrasse;
@@ -310,12 +310,12 @@ void Strassenvorschau::Uebernehmen(const std::optional<Laufbericht>& lauf) {
     stand_ = neu;
     netz_ = neu == Stand::MitStrasse ? std::weak_ptr<const Netz>(lauf->Dreiecksnetz)
                                      : std::weak_ptr<const Netz>();
-    Anzeigen(std::make_shared<const Vorschaudaten>(VorschauAus(lauf)));
+    Anzeigen(std::make_shared<const Vorschaudaten>(VorschauAus(lauf, dokument)));
 }
 
 void Strassenvorschau::Zeigen(const Vorschauergebnis& ergebnis) {
-    if (ergebnis.Bericht && ergebnis.Bericht->Geschrieben) {
-        Uebernehmen(std::optional<Laufbericht>(*ergebnis.Bericht));
+    if (ergebnis.Bericht && ergebnis.Bericht->Vollstaendig) {
+        Uebernehmen(std::optional<Bauergebnis>(*ergebnis.Bericht), ergebnis.Dokument);
     } else {
         // The road shown stays, with the points as they are now; a road that was already
         // out of date keeps its own data and takes the newer reason.

@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "generator/Generierung.h"
+#include "generator/Strassenbau.h"
 #include "ui/Vorschauauftrag.h"
 #include "ui/qt/Texturdatei.h"
 #include "ui/qt/Vorschau3d.h"
@@ -46,7 +46,7 @@ public:
     // Shows `lauf` (the main window's last run; empty: none yet). The same run again
     // changes nothing, so the camera stays where the user put it. A new road is framed
     // unless the user has moved the camera since the last framing.
-    void Uebernehmen(const std::optional<Laufbericht>& lauf);
+    void Uebernehmen(const std::optional<Bauergebnis>& lauf, const std::string& dokument = {});
     // A live run of the road as it stands: a complete road replaces the one shown; a run
     // that stopped keeps the last good road, marked out of date with the reason, and
     // draws the current control points over it (also when there is no road yet).

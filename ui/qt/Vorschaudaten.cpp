@@ -104,7 +104,7 @@ void Gitterbauen(Vorschaudaten& d, const std::array<double, 3>& min, const std::
 
 }  // namespace
 
-Vorschaudaten VorschauAus(const std::optional<Laufbericht>& lauf) {
+Vorschaudaten VorschauAus(const std::optional<Bauergebnis>& lauf, const std::string& dokument) {
     Vorschaudaten d;
     if (!lauf) {
         d.Hinweis = Tr(kKeinLauf);
@@ -184,7 +184,7 @@ Vorschaudaten VorschauAus(const std::optional<Laufbericht>& lauf) {
     for (const Kurvenpunkt& p : g.SplinePunkte) d.Kontrollpunkte.push_back({p.X, p.Z});
     Gitterbauen(d, q.Min, q.Max);
     d.Texturen = g.Texturen;
-    d.Dokument = g.Dokument;
+    d.Dokument = dokument;
     return d;
 }
 

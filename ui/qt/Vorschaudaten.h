@@ -9,7 +9,7 @@
 // so the preview stays exact to well below a millimetre for roads of some kilometres.
 #pragma once
 
-#include "generator/Generierung.h"
+#include "generator/Strassenbau.h"
 
 #include <array>
 #include <cstdint>
@@ -89,7 +89,8 @@ struct Vorschaudaten {
 
 // The preview of a run: the road when the run completed its document, else only the
 // note. `lauf` empty means no run yet.
-Vorschaudaten VorschauAus(const std::optional<Laufbericht>& lauf);
+// `dokument`: the output file as typed, beside which the textures are looked for.
+Vorschaudaten VorschauAus(const std::optional<Bauergebnis>& lauf, const std::string& dokument = {});
 
 // `d` with the given control points (level metres) in place of its own, in both views,
 // relative to its origin; the framed box stays.

@@ -1,4 +1,4 @@
-#include "generator/Generierung.h"
+#include "generator/Strassenbau.h"
 
 #include "generator/Fahrbahnlauf.h"
 #include "generator/I3dDokument.h"
@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <utility>
 
@@ -124,54 +125,56 @@ std::string SpeicherWarnung(const Speicherbedarf& bedarf, std::uint64_t grenze, 
                               Dreiecke(bedarf.Dreiecke), Groesse(grenze, false)});
 }
 
-void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerator& zufall, Melder& melder,
-                Laufbericht& bericht, Dokumentziel& ziel) {
-    TSplinePunkte& punkte = modell.SplinePunkte;
-    if (punkte.AnzahlPunkte() < 2) {
+void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bauergebnis& bericht,
+           const Bauvorgaben& vorgaben) {
+    if (strasse.Punkte.size() < 2) {
         melder.Warnung(Tr("Zu wenig SplinePunkte"));
         bericht.GoDeaktivieren = true;
         return;
     }
     bericht.MemoGeleert = true;
     bericht.Memo.clear();
+    // The build's own copies: the centre line derives its coefficients into the points,
+    // the borders take their texture groups, the fill its outline.
+    TSplinePunkte punkte;
+    punkte.Uebernehmen(strasse.Punkte);
     if (!punkte.BerechneMittellinie(melder)) return;
 
-    // Every field is read and checked here, before the output file is touched.
     Werte w;
-    w.B = ZahlAusText(par.Breite);
-    w.T = ZahlAusText(par.Schleppkurve);
-    if (!par.SchleppkurveAn) w.T = 0;
-    w.K = ZahlAusText(par.Sturz);
-    if (!par.SturzAn) w.K = 0;
+    w.B = strasse.Breite;
+    w.T = strasse.SchleppkurveAn ? strasse.Schleppkurve : 0;
+    w.K = strasse.SturzAn ? strasse.Sturz : 0;
     // Catalog: %1 the road's width (m), %2 the widening in bends (tractrix).
     bericht.Memo.push_back(Einsetzen(Tr("Geometry:   Width = %1  --  Schleppkurve = %2"), {F4(w.B), F4(w.T)}));
 
-    w.Lr = ZahlAusText(par.Textur1Laenge);
-    w.Ua = ZahlAusText(par.TexStart);
-    w.Ue = ZahlAusText(par.TexEnde);
-    bericht.TexPxl = GanzzahlAusText(par.TexPxl);
-    w.p = ZahlAusText(par.RandomBackfold);
-    w.St = ZahlAusText(par.Streckung);
+    w.Lr = strasse.Textur1Laenge;
+    w.Ua = strasse.TexStart;
+    w.Ue = strasse.TexEnde;
+    bericht.TexPxl = strasse.TexPxl;
+    w.p = strasse.RandomBackfold;
+    w.St = strasse.Streckung;
     // Catalog: the road's texture: %1 the length of road one texture covers (m), %2 and
     // %3 where across the texture the road begins and ends (0 to 1).
     const char* texturZeile = Tr("Textur: Länge = %1 - Start = %2 - Ende = %3");
     bericht.Memo.push_back(Einsetzen(texturZeile, {F4(w.Lr), F4(w.Ua), F4(w.Ue)}));
-    if (par.FahrbahnAn && w.Lr == 0) {
+    if (strasse.FahrbahnAn && w.Lr == 0) {
         // Catalog: "Length" is the caption of the field in the road's texture group.
         melder.Warnung(Tr("Die Texturlänge der Fahrbahn (Length) darf nicht 0 sein."));
         return;
     }
 
     // Each enabled border takes its texture group, then lists itself into the report.
-    TRandPunkte* raender[2] = {modell.RandR, modell.RandL};
-    const RandParameter* randPar[2] = {&par.RandR, &par.RandL};
+    TRandPunkte randR = strasse.ProfilR, randL = strasse.ProfilL;
+    randR.MelderSetzen(melder);
+    randL.MelderSetzen(melder);
+    TRandPunkte* raender[2] = {&randR, &randL};
+    const Randwerte* randPar[2] = {&strasse.RandR, &strasse.RandL};
     for (int s = 0; s < 2; ++s) {
         if (!randPar[s]->An) continue;
         TRandPunkte* rand = raender[s];
-        if (!rand) throw std::logic_error("border enabled without a border profile");
-        rand->TexturLaenge = ZahlAusText(randPar[s]->TexLaenge);
-        rand->TexturBreite = ZahlAusText(randPar[s]->TexBreite);
-        rand->Pixel = GanzzahlAusText(randPar[s]->TexBreitePxl);
+        rand->TexturLaenge = randPar[s]->TexLaenge;
+        rand->TexturBreite = randPar[s]->TexBreite;
+        rand->Pixel = randPar[s]->TexBreitePxl;
         rand->TexturDatei = randPar[s]->TexturDatei;
         rand->Ruecksetzen = randPar[s]->Ruecksetzen;
         rand->Auflisten(bericht.Memo);
@@ -187,12 +190,14 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         }
     }
 
-    TFuellFlaeche* fuellung = modell.FuellFlaeche;
-    if (par.FuellenAn) {
-        if (!fuellung || !modell.RandR || !modell.RandL)
-            throw std::logic_error("fill enabled without the fill and both border profiles");
-        if (fuellung->TexturBreite == 0 || fuellung->TexturHoehe == 0) {
-            melder.Warnung(fuellung->TexturBreite == 0
+    TFuellFlaeche fuellung;
+    fuellung.TexturHoehe = strasse.Fuellung.TexturHoehe;
+    fuellung.TexturBreite = strasse.Fuellung.TexturBreite;
+    fuellung.Textur = strasse.Fuellung.Textur;
+    fuellung.TauschHB = strasse.Fuellung.TauschHB;
+    if (strasse.FuellenAn) {
+        if (fuellung.TexturBreite == 0 || fuellung.TexturHoehe == 0) {
+            melder.Warnung(fuellung.TexturBreite == 0
                                // Catalog: the fill closes the road's ends; its texture size is
                                // set in the settings dialog.
                                ? Tr("Die Texturgröße der Füllfläche (Breite) darf nicht 0 sein.")
@@ -203,11 +208,11 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         }
     }
 
-    if (par.FahrbahnAn) w.MinTexturLaenge = std::min(w.MinTexturLaenge, w.Lr);
+    if (strasse.FahrbahnAn) w.MinTexturLaenge = std::min(w.MinTexturLaenge, w.Lr);
     for (int s = 0; s < 2; ++s)
         if (randPar[s]->An) w.MinTexturLaenge = std::min(w.MinTexturLaenge, raender[s]->TexturLaenge);
-    if (par.TrafficRechts) w.Pr = ZahlAusText(par.TrafficRechtsProzent);
-    if (par.TrafficLinks) w.Pl = ZahlAusText(par.TrafficLinksProzent);
+    if (strasse.TrafficRechts) w.Pr = strasse.TrafficRechtsProzent;
+    if (strasse.TrafficLinks) w.Pl = strasse.TrafficLinksProzent;
 
     double proben = 0;
     for (int i = 0; i + 1 < punkte.AnzahlPunkte(); ++i) proben += 2 * punkte.Punkt(i)->Abstand + 2;
@@ -218,27 +223,25 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     // The walk's own lists first, from the bound; the borders and the fill are counted
     // exactly once the walk has given their edges. A road stopped here is told the bound
     // of all of it, so that a limit raised to that figure lets it through.
-    if (par.SpeicherGrenze != 0 && LaufHoechstbedarf(proben).Bytes > par.SpeicherGrenze) {
+    const std::uint64_t grenze = vorgaben.SpeicherGrenze;
+    if (grenze != 0 && LaufHoechstbedarf(proben).Bytes > grenze) {
         const auto segmente = [&](int s) -> std::int64_t {
             return randPar[s]->An ? raender[s]->AnzahlSegmente() : 0;
         };
-        const std::int64_t umriss =
-            par.FuellenAn ? modell.RandR->AnzahlSegmente() + modell.RandL->AnzahlSegmente() : 0;
-        melder.Warnung(SpeicherWarnung(StrassenHoechstbedarf(proben, segmente(0), segmente(1), umriss),
-                                       par.SpeicherGrenze, true));
+        const std::int64_t umriss = strasse.FuellenAn ? randR.AnzahlSegmente() + randL.AnzahlSegmente() : 0;
+        melder.Warnung(SpeicherWarnung(StrassenHoechstbedarf(proben, segmente(0), segmente(1), umriss), grenze, true));
         return;
     }
 
-    w.TexL0 = ZahlAusText(par.TexL0);
+    w.TexL0 = strasse.TexL0;
     bericht.OldTexL0 = w.TexL0;
 
-    // A target that cannot be written stops the run here, before the computation; the
-    // document itself is opened only once it is ready to be written.
-    ziel.Pruefen();
+    // A target that cannot be written stops the run here, before the computation.
+    if (vorgaben.VorDemLauf) vorgaben.VorDemLauf();
 
     // Starting 7 below the chosen phase gives the first rise its room before the
     // coordinate first reaches the mirror line at 3.5.
-    const double laengenKoordinate = par.RandomBackFoldAn ? w.TexL0 : w.TexL0 - 7;
+    const double laengenKoordinate = strasse.RandomBackFoldAn ? w.TexL0 : w.TexL0 - 7;
     // Catalog: the texture's length coordinate where the road begins.
     bericht.Memo.push_back(Einsetzen(Tr("TexturStart = %1"), {F4(laengenKoordinate)}));
 
@@ -246,13 +249,13 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     auto geometrie = std::make_shared<Laufgeometrie>();
     geometrie->PlanUrsprung = {punkte.Punkt(0)->X, punkte.Punkt(0)->Z};
     // The walk's edge and centre points are needed until the borders and the fill are
-    // built; they are freed before the document is written (`lauf` is reset there).
+    // built; they are freed before the result is handed on (`lauf` is reset there).
     std::optional<Fahrbahnlauf> laufSpeicher;
-    Fahrbahnlauf& lauf = laufSpeicher.emplace(par, w, punkte, zufall, *netz, bericht, *geometrie);
+    Fahrbahnlauf& lauf = laufSpeicher.emplace(strasse, w, punkte, zufall, *netz, bericht, *geometrie);
     lauf.Laufen(laengenKoordinate);
 
     std::optional<std::string> neuerTexL0;
-    if (par.FahrbahnAn) {
+    if (strasse.FahrbahnAn) {
         const double lk = lauf.LaengenKoordinate;
         bericht.Memo.push_back(Einsetzen(Tr("Textur: Längenkoordinate am Ende = %1"), {F4(lk)}));
         double phase = lk - std::trunc(lk);
@@ -282,12 +285,12 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         weitereVertices += vertices;
         weitereDreiecke += dreiecke;
     }
-    if (par.FuellenAn) {  // at most: one outline point per profile segment, two faces
-        const std::int64_t umriss = modell.RandR->AnzahlSegmente() + modell.RandL->AnzahlSegmente();
+    if (strasse.FuellenAn) {  // at most: one outline point per profile segment, two faces
+        const std::int64_t umriss = randR.AnzahlSegmente() + randL.AnzahlSegmente();
         weitereVertices += 2 * umriss;
         weitereDreiecke += 2 * umriss;
     }
-    if (par.SpeicherGrenze != 0) {
+    if (grenze != 0) {
         // The mesh as it will be, and while it moves into its final block the old one
         // beside it, with the walk's edges still held.
         Speicherbedarf bedarf;
@@ -299,8 +302,8 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
         const auto linien = static_cast<std::uint64_t>(geometrie->Mittellinie.capacity() + geometrie->KanteRechts.capacity() +
                                                        geometrie->KanteLinks.capacity());
         bedarf.Bytes = vertices * kVertexBytes + dreiecke * kDreieckBytes + kanten * sizeof(TPunkt) + linien * sizeof(Planlage);
-        if (bedarf.Bytes > par.SpeicherGrenze) {
-            melder.Warnung(SpeicherWarnung(bedarf, par.SpeicherGrenze, false));
+        if (bedarf.Bytes > grenze) {
+            melder.Warnung(SpeicherWarnung(bedarf, grenze, false));
             return;
         }
     }
@@ -326,9 +329,9 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     }
 
     bool gefuellt = false;
-    if (par.FuellenAn) {
-        gefuellt = Stirnflaechen(*fuellung, *modell.RandR, *modell.RandL, w.B, lauf.ErsterMittelpunkt,
-                                 lauf.LetzterMittelpunkt, *netz, melder);
+    if (strasse.FuellenAn) {
+        gefuellt = Stirnflaechen(fuellung, randR, randL, w.B, lauf.ErsterMittelpunkt, lauf.LetzterMittelpunkt, *netz,
+                                 melder);
         if (gefuellt) {
             // Catalog: %1 the fill's vertices ("12 Vertices"), %2 its triangles; the fill
             // closes the road's two ends.
@@ -341,27 +344,55 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
     // The fill's Subsets: the start face (closed inside Stirnflaechen) and the end face.
     while (geometrie->Teile.size() < netz->Subsets.size()) geometrie->Teile.push_back(Netzteil::Fuellung);
 
-    I3dDokument dokument;
-    dokument.ShapeName = par.ShapeName;
-    if (par.FahrbahnAn) dokument.Teile[static_cast<std::size_t>(Netzteil::Fahrbahn)] = par.Textur1Datei;
-    if (par.RandR.An) dokument.Teile[static_cast<std::size_t>(Netzteil::RandRechts)] = par.RandR.TexturDatei;
-    if (par.RandL.An) dokument.Teile[static_cast<std::size_t>(Netzteil::RandLinks)] = par.RandL.TexturDatei;
-    if (gefuellt) dokument.Teile[static_cast<std::size_t>(Netzteil::Fuellung)] = fuellung->Textur;
-    for (std::size_t t = 0; t < dokument.Teile.size(); ++t)
-        if (dokument.Teile[t]) geometrie->Texturen[t] = *dokument.Teile[t];
-    geometrie->Dokument = par.DateiName;
-    dokument.Kurven = std::move(lauf.Kurven);
+    auto& teile = bericht.Teile;
+    if (strasse.FahrbahnAn) teile[static_cast<std::size_t>(Netzteil::Fahrbahn)] = strasse.Textur1Datei;
+    if (strasse.RandR.An) teile[static_cast<std::size_t>(Netzteil::RandRechts)] = strasse.RandR.TexturDatei;
+    if (strasse.RandL.An) teile[static_cast<std::size_t>(Netzteil::RandLinks)] = strasse.RandL.TexturDatei;
+    if (gefuellt) teile[static_cast<std::size_t>(Netzteil::Fuellung)] = fuellung.Textur;
+    for (std::size_t t = 0; t < teile.size(); ++t)
+        if (teile[t]) geometrie->Texturen[t] = *teile[t];
+    geometrie->Kurven = std::move(lauf.Kurven);
     laufSpeicher.reset();  // `lauf` is not used past here
-    dokument.Dreiecksnetz = netz.get();
-    dokument.TransformGroup = par.TransformGroup;
     for (int k = 0; k < punkte.AnzahlPunkte(); ++k) {
         const TSplinePkt& q = *punkte.Punkt(k);
-        dokument.Marken.push_back({q.X, q.Y, q.Z, q.Xrot, q.Yrot, q.Zrot});
+        bericht.Marken.push_back({q.X, q.Y, q.Z, q.Xrot, q.Yrot, q.Zrot});
         geometrie->SplinePunkte.push_back({q.X, q.Y, q.Z});
     }
+    bericht.ShapeName = strasse.ShapeName;
+    bericht.TransformGroup = strasse.TransformGroup;
+    bericht.TexL0 = std::move(neuerTexL0);
+    bericht.Dreiecksnetz = std::move(netz);
+    bericht.Geometrie = std::move(geometrie);
+    bericht.Vollstaendig = true;
+}
 
-    // Whatever ends the run from here on without a complete document (a number out of
-    // range, a failed write, an exception), nothing of it stays.
+Bauergebnis Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, const Bauvorgaben& vorgaben) {
+    Bauergebnis ergebnis;
+    Bauen(strasse, zufall, melder, ergebnis, vorgaben);
+    return ergebnis;
+}
+
+I3dDokument DokumentAus(const Bauergebnis& ergebnis) {
+    I3dDokument dokument;
+    dokument.ShapeName = ergebnis.ShapeName;
+    dokument.Teile = ergebnis.Teile;
+    if (ergebnis.Geometrie) dokument.Kurven = ergebnis.Geometrie->Kurven;
+    dokument.Dreiecksnetz = ergebnis.Dreiecksnetz.get();
+    dokument.TransformGroup = ergebnis.TransformGroup;
+    dokument.Marken = ergebnis.Marken;
+    return dokument;
+}
+
+std::string NichtSchreibbarWarnung(const std::string& name) {
+    // Catalog: %1 is the name of the document that was to be written.
+    const char* muster = Tr("Die Geometrie enthält Zahlen außerhalb des gültigen Bereichs; %1 wurde nicht geschrieben.");
+    return Einsetzen(muster, {name});
+}
+
+void DokumentSchreiben(Bauergebnis& ergebnis, Dokumentziel& ziel, Melder& melder, const std::string& name) {
+    if (!ergebnis.Vollstaendig) return;
+    // Whatever ends the write without a complete document (a number out of range, a
+    // failed write, an exception), nothing of it stays.
     struct Offen {
         Dokumentziel& ziel;
         bool abgeschlossen = false;
@@ -369,24 +400,17 @@ void Generieren(const Laufparameter& par, Strassenmodell& modell, Zufallsgenerat
             if (!abgeschlossen) ziel.Verwerfen();
         }
     } offen{ziel};
+    const I3dDokument dokument = DokumentAus(ergebnis);
     std::ostream& strom = ziel.Oeffnen();
     try {
         I3dSchreiben(strom, dokument);
-    } catch (const std::logic_error&) {  // a number beyond the range the document can hold
-        const char* muster =
-            // Catalog: %1 is the name of the document that was to be written.
-            Tr("Die Geometrie enthält Zahlen außerhalb des gültigen Bereichs; %1 wurde nicht geschrieben.");
-        melder.Warnung(Einsetzen(muster, {par.DateiName}));
+    } catch (const std::domain_error&) {  // a number beyond the range the document can hold
+        melder.Warnung(NichtSchreibbarWarnung(name));
         return;
     }
     ziel.Abschliessen();
     offen.abgeschlossen = true;
-    bericht.Geschrieben = true;
-    bericht.TexL0 = std::move(neuerTexL0);
-    bericht.Dreiecksnetz = std::move(netz);
-    // The document is written; its curves go on to the views with the rest.
-    geometrie->Kurven = std::move(dokument.Kurven);
-    bericht.Geometrie = std::move(geometrie);
+    ergebnis.Geschrieben = true;
 }
 
 }  // namespace pavolant
