@@ -21,8 +21,8 @@
 #include "ui/qt/Programmstart.h"
 #include "ui/qt/Punktetabelle.h"
 #include "ui/qt/QtDialoge.h"
-#include "ui/qt/Strassenvorschau.h"
-#include "ui/qt/Vorschauplan.h"
+#include "ui/qt/vorschau/Strassenvorschau.h"
+#include "ui/qt/vorschau/Vorschauplan.h"
 #include "tests/support/DdsSchreiber.h"
 
 #include <QAbstractButton>
