@@ -16,7 +16,7 @@
 #include "ui/Dialoge.h"
 #include "ui/Hauptfenster.h"
 #include "ui/Vorschauauftrag.h"
-#include "ui/qt/Vorschaudaten.h"
+#include "ui/qt/vorschau/Vorschaudaten.h"
 
 #include <memory>
 #include <optional>

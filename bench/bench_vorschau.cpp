@@ -53,11 +53,11 @@
 #include "model/SplinePunkte.h"
 #include "persistence/ErsetzendeDatei.h"
 #include "tests/support/DdsSchreiber.h"
-#include "ui/qt/Texturdatei.h"
-#include "ui/qt/Vorschau3d.h"
-#include "ui/qt/Vorschaudaten.h"
-#include "ui/qt/Vorschaukamera.h"
-#include "ui/qt/Vorschaurenderer.h"
+#include "ui/qt/vorschau/Texturdatei.h"
+#include "ui/qt/vorschau/Vorschau3d.h"
+#include "ui/qt/vorschau/Vorschaudaten.h"
+#include "ui/qt/vorschau/Vorschaukamera.h"
+#include "ui/qt/vorschau/Vorschaurenderer.h"
 
 namespace {
 

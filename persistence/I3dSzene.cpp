@@ -1,22 +1,22 @@
 #include "persistence/I3dSzene.h"
 
-#include "persistence/ErsetzendeDatei.h"
-#include "persistence/Plattform.h"
-#include "persistence/Zeichensatz.h"
-
-#include "model/DateiFehler.h"
-#include "model/Text.h"
-#include "model/Zahlen.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <cstddef>
+#include <cstring>
 #include <istream>
 #include <streambuf>
 #include <string_view>
 #include <vector>
+
+#include "model/DateiFehler.h"
+#include "model/Text.h"
+#include "model/Zahlen.h"
+#include "persistence/ErsetzendeDatei.h"
+#include "persistence/Plattform.h"
+#include "persistence/Textkodierung.h"
+#include "persistence/Zeichensatz.h"
 
 namespace pavolant {
 
@@ -354,12 +354,7 @@ bool IstNamenszeichen(char c) {
 }
 
 // Valid UTF-8 stays; anything else is taken for Latin-1, the editor's declared encoding.
-std::string AlsUtf8(std::string_view s) {
-    if (IstUtf8(s)) return std::string(s);
-    std::string r;
-    for (char ch : s) Utf8Anhaengen(r, static_cast<unsigned char>(ch));
-    return r;
-}
+std::string AlsUtf8(std::string_view s) { return IstUtf8(s) ? std::string(s) : AusLatin1(s); }
 
 // A pull reader of the XML the scene needs: start and end tags with their attributes;
 // text, comments, CDATA sections and processing instructions are stepped over. Lines

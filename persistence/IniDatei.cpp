@@ -1,28 +1,26 @@
 #include "persistence/IniDatei.h"
 
-#include "persistence/Zeichensatz.h"
-
-#include "persistence/ErsetzendeDatei.h"
-#include "persistence/Plattform.h"
-#include "model/Text.h"
-#include "model/Zahlen.h"
-
 #include <algorithm>
-#include <array>
-#include <cstring>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <random>
 #include <utility>
+
+#include "model/Text.h"
+#include "model/Zahlen.h"
+#include "persistence/ErsetzendeDatei.h"
+#include "persistence/Plattform.h"
+#include "persistence/Textkodierung.h"
+#include "persistence/Zeichensatz.h"
 
 namespace pavolant {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kBomAlsCp1252 = "\xC3\xAF\xC2\xBB\xC2\xBF";  // "ï»¿" in UTF-8
 // Trimmed around names and values: blank, tab and '\r'. '\r' is included because a line
 // that ended in "\r\r\n" keeps one '\r' and must read the same after it is written back.
@@ -48,17 +46,6 @@ bool GleichOhneGrossKlein(std::string_view a, std::string_view b) {
 
 // ---- UTF-8 -------------------------------------------------------------------------
 
-// The code point of a well-formed sequence of length n at s[i].
-char32_t Utf8Dekodieren(std::string_view s, std::size_t i, std::size_t n) {
-    const auto b = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[i + k])); };
-    switch (n) {
-        case 1: return b(0);
-        case 2: return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
-        case 3: return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
-        default: return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
-    }
-}
-
 // Texts handed in by callers are meant to be UTF-8; a byte that is not part of a
 // well-formed sequence becomes U+FFFD so that the file stays readable.
 std::string Utf8Bereinigt(std::string_view s) {
@@ -75,135 +62,6 @@ std::string Utf8Bereinigt(std::string_view s) {
         }
     }
     return ergebnis;
-}
-
-// ---- Windows-1252 ------------------------------------------------------------------
-
-// Code points of the bytes 0x80..0x9F. The five bytes Windows-1252 leaves undefined map
-// to the C1 control of the same number, so every byte sequence survives a round trip.
-constexpr std::array<char32_t, 32> kCp1252Hoch = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80..87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88..8F
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90..97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98..9F
-};
-
-std::string AusCp1252(std::string_view bytes) {
-    std::string ergebnis;
-    ergebnis.reserve(bytes.size() + bytes.size() / 8);
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        Utf8Anhaengen(ergebnis, (b >= 0x80 && b <= 0x9F) ? kCp1252Hoch[b - 0x80] : char32_t{b});
-    }
-    return ergebnis;
-}
-
-// Appends the Windows-1252 form of a well-formed UTF-8 text; false (with `ziel` partly
-// written) when a character has no Windows-1252 byte.
-bool NachCp1252Anhaengen(std::string_view utf8, std::string& ziel) {
-    for (std::size_t i = 0; i < utf8.size();) {
-        const std::size_t n = Utf8SequenzLaenge(utf8, i);
-        if (n == 0) return false;
-        const char32_t cp = Utf8Dekodieren(utf8, i, n);
-        i += n;
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            ziel += static_cast<char>(cp);
-            continue;
-        }
-        std::size_t k = 0;
-        while (k < kCp1252Hoch.size() && kCp1252Hoch[k] != cp) ++k;
-        if (k == kCp1252Hoch.size()) return false;
-        ziel += static_cast<char>(0x80 + k);
-    }
-    return true;
-}
-
-bool InCp1252Darstellbar(std::string_view utf8) {
-    std::string verworfen;
-    return NachCp1252Anhaengen(utf8, verworfen);
-}
-
-// ---- UTF-16 ------------------------------------------------------------------------
-
-constexpr std::string_view kBomUtf16LE = "\xFF\xFE";
-constexpr std::string_view kBomUtf16BE = "\xFE\xFF";
-
-// UTF-16 code units (the bytes after the byte order mark) as UTF-8. A surrogate without
-// its partner and a last odd byte become U+FFFD: UTF-8 has no form for them.
-std::string AusUtf16(std::string_view bytes, bool grossEndian) {
-    const auto einheit = [&](std::size_t i) -> char32_t {
-        const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
-        return grossEndian ? char32_t{a} << 8 | b : char32_t{b} << 8 | a;
-    };
-    std::string ergebnis;
-    ergebnis.reserve(bytes.size() / 2);  // exact for ASCII, the bulk of an INI file
-    std::size_t i = 0;
-    for (; i + 1 < bytes.size(); i += 2) {
-        char32_t c = einheit(i);
-        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
-            const char32_t tief = einheit(i + 2);
-            if (tief >= 0xDC00 && tief <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (tief - 0xDC00);
-                i += 2;
-            }
-        }
-        if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
-        Utf8Anhaengen(ergebnis, c);
-    }
-    if (i < bytes.size()) Utf8Anhaengen(ergebnis, 0xFFFD);
-    return ergebnis;
-}
-
-// Appends the UTF-16 form of a well-formed UTF-8 text.
-void NachUtf16Anhaengen(std::string_view utf8, bool grossEndian, std::string& ziel) {
-    const auto einheit = [&](char32_t u) {
-        const auto hoch = static_cast<char>(u >> 8), tief = static_cast<char>(u & 0xFF);
-        ziel += grossEndian ? hoch : tief;
-        ziel += grossEndian ? tief : hoch;
-    };
-    for (std::size_t i = 0; i < utf8.size();) {
-        const std::size_t n = Utf8SequenzLaenge(utf8, i);
-        char32_t c = n == 0 ? char32_t{0xFFFD} : Utf8Dekodieren(utf8, i, n);
-        i += n == 0 ? 1 : n;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            einheit(0xD800 + (c >> 10));
-            einheit(0xDC00 + (c & 0x3FF));
-        } else {
-            einheit(c);
-        }
-    }
-}
-
-// What the first bytes say of an encoding the engine does not read: UTF-32, with or
-// without a byte order mark, and UTF-16 without one. INI files hold text, where a zero
-// byte has no place; in those encodings zero bytes stand in a fixed pattern, as every
-// ASCII character (the names, '=', '[', digits) has zero high bytes. A few stray zero
-// bytes in a text file make no such pattern and read as before.
-enum class FremdeKodierung { Utf32, Utf16OhneBom };
-
-std::optional<FremdeKodierung> NichtLesbareKodierung(std::string_view bytes) {
-    using namespace std::string_view_literals;
-    if (bytes.starts_with("\xFF\xFE\0\0"sv) || bytes.starts_with("\0\0\xFE\xFF"sv)) return FremdeKodierung::Utf32;
-    if (bytes.starts_with(kBomUtf16LE) || bytes.starts_with(kBomUtf16BE) || bytes.starts_with(kBom))
-        return std::nullopt;
-    const std::size_t probe = std::min<std::size_t>(bytes.size(), 4096);
-    std::array<std::size_t, 4> nullen{};
-    for (std::size_t i = 0; i < (probe & ~std::size_t{3}); ++i) nullen[i % 4] += bytes[i] == '\0';
-    // In UTF-32 the highest byte of every unit is zero and the next one nearly always.
-    const std::size_t gruppen = probe / 4;
-    if (gruppen > 0 && nullen[3] == gruppen && 2 * nullen[2] >= gruppen && nullen[0] < gruppen)
-        return FremdeKodierung::Utf32;
-    if (gruppen > 0 && nullen[0] == gruppen && 2 * nullen[1] >= gruppen && nullen[3] < gruppen)
-        return FremdeKodierung::Utf32;
-    std::size_t gerade = 0, ungerade = 0;
-    for (std::size_t i = 0; i < (probe & ~std::size_t{1}); ++i) (i % 2 == 0 ? gerade : ungerade) += bytes[i] == '\0';
-    const std::size_t einheiten = probe / 2;
-    const auto muster = [einheiten](std::size_t viele, std::size_t wenige) {
-        return einheiten > 0 && 2 * viele >= einheiten && 16 * wenige <= viele;
-    };
-    if (muster(ungerade, gerade) || muster(gerade, ungerade)) return FremdeKodierung::Utf16OhneBom;
-    return std::nullopt;
 }
 
 // ---- Index -------------------------------------------------------------------------
@@ -371,8 +229,8 @@ void IniDatei::Einlesen(std::string bytes) {
         text_ = AusUtf16(std::string_view(bytes).substr(2), gross);
     } else if (IstUtf8(bytes)) {
         // The bytes are the text: the lines point into them, line ends and BOM unused.
-        kodierung_ = bytes.starts_with(kBom) ? Kodierung::Utf8MitBom : Kodierung::Utf8;
-        ab = kodierung_ == Kodierung::Utf8MitBom ? kBom.size() : 0;
+        kodierung_ = bytes.starts_with(kBomUtf8) ? Kodierung::Utf8MitBom : Kodierung::Utf8;
+        ab = kodierung_ == Kodierung::Utf8MitBom ? kBomUtf8.size() : 0;
         text_ = std::move(bytes);
     } else {
         kodierung_ = Kodierung::Windows1252;
@@ -487,7 +345,7 @@ void IniDatei::Pruefen() const {
         // Any other one hides what follows it: "<BOM>[Splines]" would be no header and
         // its keys would fall to the section before. Two files joined end to end leave
         // it, as does a file saved with its BOM twice.
-        const std::string_view bom = cp1252 ? kBomAlsCp1252 : kBom;
+        const std::string_view bom = cp1252 ? kBomAlsCp1252 : kBomUtf8;
         if (zeile.starts_with(bom) && IstStruktur(zeile.substr(bom.size())))
             // Catalog: %1 is the line's number; the byte order mark is an invisible character.
             ablehnen(i, Tr("Zeile %1 beginnt mit einem Byte-Order-Mark (U+FEFF), wie ihn aneinandergehängte "
@@ -708,7 +566,7 @@ void IniDatei::SchreibeString(std::string_view sektion, std::string_view schlues
         throw std::invalid_argument("Ungültiger Sektionsname für eine INI-Datei: '" + std::string(sektion) +
                                     "'");
     if (!IstUtf8(schluessel) || schluessel.find_first_of("=\r\n") != std::string_view::npos ||
-        schluessel.starts_with(';') || schluessel.starts_with('[') || schluessel.starts_with(kBom) ||
+        schluessel.starts_with(';') || schluessel.starts_with('[') || schluessel.starts_with(kBomUtf8) ||
         schluessel.starts_with(kBomAlsCp1252))
         throw std::invalid_argument("Ungültiger Schlüsselname für eine INI-Datei: '" +
                                     std::string(schluessel) + "'");
@@ -827,7 +685,7 @@ void IniDatei::Ausgeben(const std::function<void(std::string_view)>& ausgabe) co
         const bool gross = kodierung == Kodierung::Utf16BE;
         std::string stueck;
         stueck.reserve(kStueck + 256);
-        if (kodierung == Kodierung::Utf8MitBom) stueck += kBom;
+        if (kodierung == Kodierung::Utf8MitBom) stueck += kBomUtf8;
         if (kodierung == Kodierung::Utf16LE || kodierung == Kodierung::Utf16BE)
             stueck += gross ? kBomUtf16BE : kBomUtf16LE;
         bool mehr = true;

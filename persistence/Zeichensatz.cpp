@@ -38,6 +38,21 @@ std::size_t Utf8SequenzLaenge(std::string_view s, std::size_t i) {
     return laenge;
 }
 
+// The code point of a well-formed sequence of length n at s[i].
+char32_t Utf8Dekodieren(std::string_view s, std::size_t i, std::size_t n) {
+    const auto b = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[i + k])); };
+    switch (n) {
+        case 1:
+            return b(0);
+        case 2:
+            return ((b(0) & 0x1F) << 6) | (b(1) & 0x3F);
+        case 3:
+            return ((b(0) & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F);
+        default:
+            return ((b(0) & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F);
+    }
+}
+
 bool IstUtf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         const std::size_t n = Utf8SequenzLaenge(s, i);

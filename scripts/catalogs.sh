@@ -17,7 +17,7 @@ vorlage() {
   local ziel=$1 quellen
   shift
   if [ $# -gt 0 ]; then quellen="$*"
-  else quellen=$(find model persistence generator ui app \( -name '*.cpp' -o -name '*.h' \) | LC_ALL=C sort); fi
+  else quellen=$(find model persistence generator ui app tools \( -name '*.cpp' -o -name '*.h' \) | LC_ALL=C sort); fi
   # The texts use %1…%9 (Einsetzen), never printf: no text is a C format.
   # shellcheck disable=SC2086
   xgettext --language=C++ --from-code=UTF-8 --no-wrap --sort-by-file --add-comments=Catalog: \

@@ -5,12 +5,15 @@
 #   generator/    model/, generator/
 #   ui/ (not qt)  model/, persistence/, generator/, ui/ except ui/qt/
 #   ui/qt/        anything but app/
+#   app/          anything but tests/ (the shipped programs carry no test helper; the
+#                 screenshot tour in tools/ may use them)
 # The model is standard C++ only: a system include there must name a standard library
 # header, which has no ".h", no folder and no leading Q (as Qt's <QString> has).
 # Nothing of the program includes an operating system's header (POSIX's <unistd.h>,
 # <fcntl.h>, <signal.h>, <sys/...>, Windows' <windows.h>) but the platform layer,
-# persistence/Plattform_<system>.cpp: the core, the windows' logic, the Qt views and the
-# programs use the standard library, Qt and Plattform.h only, so they build everywhere.
+# persistence/Plattform_<system>.cpp: the core, the windows' logic, the Qt views, the
+# programs and the tools use the standard library, Qt and Plattform.h only, so they build
+# everywhere.
 # Prints each offending line as file:line: include and exits 1 when there is one.
 set -u
 cd "$(dirname "$0")/.." || exit 2
@@ -41,6 +44,14 @@ pruefe persistence 'model/|persistence/'
 pruefe generator 'model/|generator/'
 pruefe ui 'model/|persistence/|generator/|ui/[^/]+$' -path ui/qt -prune -o
 pruefe ui/qt '!app/'
+pruefe app '!tests/'
+
+# Nor do the shipped programs compile a test helper's source into themselves (a comment
+# may name the folder).
+while IFS= read -r treffer; do
+    echo "test source built into a shipped program: app/CMakeLists.txt:$treffer"
+    fehler=1
+done < <(grep -nE '^[^#]*(^|[^[:alnum:]_])tests/' app/CMakeLists.txt)
 
 while IFS= read -r treffer; do
     echo "not standard C++ in model/: $treffer"
@@ -53,10 +64,10 @@ done < <(find model -type f \( -name '*.h' -o -name '*.cpp' \) -print0 |
 # The one library beside Qt, OpenImageIO (a portable image library, no system's API),
 # is included by the preview's texture reader alone.
 while IFS= read -r treffer; do
-    if [[ $treffer == ui/qt/Texturdatei.cpp:* && $treffer =~ \<OpenImageIO/[a-z_]+\.h\> ]]; then continue; fi
+    if [[ $treffer == ui/qt/vorschau/Texturdatei.cpp:* && $treffer =~ \<OpenImageIO/[a-z_]+\.h\> ]]; then continue; fi
     echo "system header outside the platform layer: $treffer"
     fehler=1
-done < <(find persistence generator ui app -type f \( -name '*.h' -o -name '*.cpp' \) \
+done < <(find persistence generator ui app tools -type f \( -name '*.h' -o -name '*.cpp' \) \
               ! -path 'persistence/Plattform_*.cpp' -print0 |
          xargs -0 -r grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<[^Q>][^>]*[./][^>]*>')
 

@@ -16,8 +16,9 @@
 # editor), import-tree.png (the import's choice on a scene of several splines, one group
 # picked in its tree), unsaved-question.png (closing the changed road asks first)
 # and error-field.png (letters in the roadway width stop "Go" with an error naming the
-# field). The program takes the pictures itself
-# (--screenshots), so only xvfb-run is needed.
+# field). The screenshot tour (build/dev/tools/pavolant-tour, built beside the program,
+# never installed) starts the program's main window and takes the pictures itself, so
+# only xvfb-run is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 wurzel=$PWD
@@ -36,10 +37,10 @@ trap 'rm -rf "$ordner"' EXIT
 
 # The pictures speak English; main-after-go-de.png shows the same window in German.
 (cd "$ordner" && env LC_ALL=C.UTF-8 LANGUAGE=en xvfb-run -a -s "-screen 0 1280x1024x24" \
-  "$wurzel/build/dev/app/pavolant" --screenshots "$ziel" "$wurzel/examples/Dorfstrasse.ini")
+  "$wurzel/build/dev/tools/pavolant-tour" "$ziel" "$wurzel/examples/Dorfstrasse.ini")
 mkdir "$ordner/de"
 (cd "$ordner" && env LC_ALL=C.UTF-8 LANGUAGE=de xvfb-run -a -s "-screen 0 1280x1024x24" \
-  "$wurzel/build/dev/app/pavolant" --screenshots "$ordner/de" "$wurzel/examples/Dorfstrasse.ini")
+  "$wurzel/build/dev/tools/pavolant-tour" "$ordner/de" "$wurzel/examples/Dorfstrasse.ini")
 cp "$ordner/de/main-after-go.png" "$ziel/main-after-go-de.png"
 rm -rf "$ordner/de"
 # A laptop's screen: 1366 x 768 with the bottom 48 pixels reserved as a task bar would
@@ -53,7 +54,7 @@ mkdir "$ordner/laptop"
   else
     echo "screenshots.sh: no xprop (Debian: x11-utils), so no task bar on the laptop screen" >&2
   fi
-  exec "$@"' laptop "$wurzel/build/dev/app/pavolant" --screenshots "$ordner/laptop" "$wurzel/examples/Dorfstrasse.ini")
+  exec "$@"' laptop "$wurzel/build/dev/tools/pavolant-tour" "$ordner/laptop" "$wurzel/examples/Dorfstrasse.ini")
 cp "$ordner/laptop/main-1366x768.png" "$ziel/main-1366x768.png"
 rm -rf "$ordner/laptop"
 echo "Screenshots in $ziel:"

@@ -1,9 +1,10 @@
-# Runs the desktop program's screenshot tour on the example road and checks that every
-# picture was written as a PNG. Called by CTest with PROGRAMM, BEISPIEL and ORDNER.
+# Runs the desktop program's screenshot tour (pavolant-tour) on the example road and
+# checks that every picture was written as a PNG. Called by CTest with PROGRAMM,
+# BEISPIEL and ORDNER.
 file(REMOVE_RECURSE "${ORDNER}")
 file(MAKE_DIRECTORY "${ORDNER}/bilder" "${ORDNER}/arbeit")
 execute_process(
-  COMMAND "${PROGRAMM}" --screenshots "${ORDNER}/bilder" "${BEISPIEL}"
+  COMMAND "${PROGRAMM}" "${ORDNER}/bilder" "${BEISPIEL}"
   WORKING_DIRECTORY "${ORDNER}/arbeit"
   RESULT_VARIABLE ergebnis
   ERROR_VARIABLE fehler)

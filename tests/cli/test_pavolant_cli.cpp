@@ -784,17 +784,20 @@ TEST(Kommandozeile, TheNextWriteRemovesTheLeftoverOfAKilledRun) {
     EXPECT_EQ(DateiLesen(o / "a.i3d").rfind("<?xml", 0), 0u);
 }
 
-#ifdef PAVOLANT_DESKTOP
-// The desktop program, generating during its screenshot tour into a temporary folder.
+#ifdef PAVOLANT_TOUR
+// The main window interrupted while it writes, reached through the screenshot tour, which
+// starts it as the desktop program does (the signals caught first) and generates into a
+// temporary folder.
 TEST(Desktop, InterruptedWhileWritingItLeavesNoTemporaryFile) {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         TempOrdner o;
         DateiSchreiben(o / "p.ini", kZehnMeter);
         fs::create_directory(o / "bilder");
         const std::optional<Angehalten> a =
-            StartenUndAnhalten(o, PAVOLANT_DESKTOP, {"--screenshots", (o / "bilder").string(), (o / "p.ini").string()},
+            StartenUndAnhalten(o, PAVOLANT_TOUR, {(o / "bilder").string(), (o / "p.ini").string()},
                                {"QT_QPA_PLATFORM=offscreen", "HOME=" + o.Pfad().string()});
-        ASSERT_TRUE(a) << "the desktop program did not reach its document's completion: " << DateiLesen(o / "stderr");
+        ASSERT_TRUE(a) << "the screenshot tour did not reach its document's completion: "
+                       << DateiLesen(o / "stderr");
         EXPECT_EQ(DateiLesen(a->temp).rfind("<?xml", 0), 0u);
         EXPECT_EQ(Beenden(a->pid, signal), signal);
         EXPECT_FALSE(fs::exists(a->temp)) << signal;
@@ -804,6 +807,28 @@ TEST(Desktop, InterruptedWhileWritingItLeavesNoTemporaryFile) {
         std::error_code ec;
         fs::remove_all(ablage, ec);
     }
+}
+#endif
+
+#ifdef PAVOLANT_DESKTOP
+// The shipped program carries no screenshot tour: the tour's option is refused before a
+// window opens, and nothing is generated or pictured.
+TEST(Desktop, HasNoScreenshotTour) {
+    TempOrdner o;
+    DateiSchreiben(o / "p.ini", kZehnMeter);
+    fs::create_directory(o / "bilder");
+    const std::optional<Angehalten> a = StartenUndAnhalten(
+        o, PAVOLANT_DESKTOP, {"--screenshots", (o / "bilder").string(), (o / "p.ini").string()},
+        {"QT_QPA_PLATFORM=offscreen", "HOME=" + o.Pfad().string()});
+    if (a) {
+        Beenden(a->pid, SIGKILL);
+        fs::remove(a->temp);
+    }
+    EXPECT_FALSE(a) << "the desktop program generated a document";
+    EXPECT_NE(DateiLesen(o / "stderr").find("pavolant: unexpected argument '--screenshots'"),
+              std::string::npos)
+        << DateiLesen(o / "stderr");
+    EXPECT_TRUE(pavolant::test::Eintraege(o / "bilder").empty());
 }
 #endif
 

@@ -9,7 +9,7 @@
 #include <QString>
 #include <cstdlib>
 
-#include "ui/qt/Vorschaudaten.h"
+#include "ui/qt/vorschau/Vorschaudaten.h"
 
 namespace pavolant::test {
 

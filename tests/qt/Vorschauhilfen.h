@@ -3,7 +3,7 @@
 #pragma once
 
 #include "tests/qt/Qthilfen.h"
-#include "ui/qt/Strassenvorschau.h"
+#include "ui/qt/vorschau/Strassenvorschau.h"
 
 #include <string>
 

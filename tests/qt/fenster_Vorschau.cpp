@@ -10,7 +10,7 @@
 
 #include "tests/qt/Farbhilfen.h"
 #include "tests/support/Fensterhilfen.h"
-#include "ui/qt/Strassenvorschau.h"
+#include "ui/qt/vorschau/Strassenvorschau.h"
 
 using namespace pavolant;
 using namespace pavolant::test;

@@ -8,7 +8,7 @@
 #include "ui/qt/Fensterplatz.h"
 #include "ui/qt/Programmstart.h"
 #include "ui/qt/Punktetabelle.h"
-#include "ui/qt/Strassenvorschau.h"
+#include "ui/qt/vorschau/Strassenvorschau.h"
 
 #include <QScreen>
 

@@ -10,8 +10,8 @@
 #include "tests/qt/Vorschauhilfen.h"
 #include "tests/support/DdsSchreiber.h"
 #include "persistence/Einstellungen.h"
-#include "ui/qt/Texturdatei.h"
-#include "ui/qt/Vorschaukamera.h"
+#include "ui/qt/vorschau/Texturdatei.h"
+#include "ui/qt/vorschau/Vorschaukamera.h"
 
 #include <QCheckBox>
 #include <QImage>

@@ -26,9 +26,9 @@
 #include "tests/qt/Farbhilfen.h"
 #include "tests/qt/Qthilfen.h"
 #include "tests/qt/Vorschauhilfen.h"
-#include "ui/qt/Strassenvorschau.h"
-#include "ui/qt/Vorschaukamera.h"
-#include "ui/qt/Vorschauplan.h"
+#include "ui/qt/vorschau/Strassenvorschau.h"
+#include "ui/qt/vorschau/Vorschaukamera.h"
+#include "ui/qt/vorschau/Vorschauplan.h"
 
 using namespace pavolant;
 using namespace pavolant::test;

@@ -8,8 +8,8 @@
 #include "ui/qt/Profilansicht.h"
 #include "ui/qt/Punktetabelle.h"
 #include "ui/qt/Qtext.h"
-#include "ui/qt/Strassenvorschau.h"
-#include "ui/qt/Vorschauplan.h"
+#include "ui/qt/vorschau/Strassenvorschau.h"
+#include "ui/qt/vorschau/Vorschauplan.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>

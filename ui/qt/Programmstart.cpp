@@ -1,16 +1,22 @@
 #include "ui/qt/Programmstart.h"
 
-#include "persistence/Einstellungen.h"
-#include "ui/qt/Fensterplatz.h"
-
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
-
 #include <exception>
+
+#include "model/Zahlen.h"
+#include "persistence/Einstellungen.h"
+#include "persistence/Plattform.h"
+#include "persistence/Sprache.h"
+#include "ui/qt/Fensterplatz.h"
 
 namespace pavolant::qt {
 
@@ -67,6 +73,20 @@ std::optional<Fensterposition> GespeichertePosition(const std::filesystem::path&
 }
 
 }  // namespace
+
+void AnwendungEinrichten(QTranslator& qtTexte, const std::filesystem::path& einstellungen) {
+    QCoreApplication::setApplicationName(QStringLiteral("Pavolant"));
+    // The formats do not depend on the C locale that QApplication has set.
+    SetzeDezimaltrenner(SystemDezimaltrenner());
+    Sprachumgebung umgebung = SprachumgebungDesProzesses();
+    for (const QString& sprache : QLocale::system().uiLanguages())
+        umgebung.Oberflaeche.push_back(sprache.toStdString());
+    const std::string sprache = SpracheBestimmen(SprachwahlLesen(einstellungen), umgebung);
+    if (SpracheEinrichten(sprache) &&
+        qtTexte.load(QLocale(QString::fromStdString(sprache)), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexte);
+}
 
 Bildschirmflaechen Bildschirme() {
     Bildschirmflaechen f;

@@ -15,9 +15,19 @@
 
 #include <filesystem>
 
+class QTranslator;
 class QWidget;
 
 namespace pavolant::qt {
+
+// What a desktop program sets up once its QApplication stands (it sets the locale the
+// catalogs depend on): the application's name, the system's decimal separator for every
+// number, and the language: the settings dialog's choice in the settings file
+// `einstellungen`, else the usual variables, else the desktop's. Qt's own buttons
+// ("Cancel", "Show Details...") speak it through Qt's catalog, loaded into `qtTexte`,
+// which must live as long as the application. Shared by the desktop program and its
+// screenshot tour, so that the tour's pictures show the program as it starts.
+void AnwendungEinrichten(QTranslator& qtTexte, const std::filesystem::path& einstellungen);
 
 // What the screens leave to windows: each screen's available area, and the primary one's.
 struct Bildschirmflaechen {

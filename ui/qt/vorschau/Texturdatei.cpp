@@ -1,4 +1,4 @@
-#include "ui/qt/Texturdatei.h"
+#include "ui/qt/vorschau/Texturdatei.h"
 
 #include "model/Text.h"
 #include "persistence/Plattform.h"

@@ -24,7 +24,7 @@
 #include <optional>
 #include <vector>
 
-#include "ui/qt/Vorschaudaten.h"
+#include "ui/qt/vorschau/Vorschaudaten.h"
 
 namespace pavolant::qt {
 

@@ -17,8 +17,8 @@
 #include <memory>
 #include <vector>
 
-#include "ui/qt/Texturdatei.h"
-#include "ui/qt/Vorschaudaten.h"
+#include "ui/qt/vorschau/Texturdatei.h"
+#include "ui/qt/vorschau/Vorschaudaten.h"
 
 namespace pavolant::qt {
 

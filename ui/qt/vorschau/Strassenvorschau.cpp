@@ -1,4 +1,4 @@
-#include "ui/qt/Strassenvorschau.h"
+#include "ui/qt/vorschau/Strassenvorschau.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -22,7 +22,7 @@
 #include "persistence/Einstellungen.h"
 #include "persistence/Plattform.h"
 #include "ui/qt/Qtext.h"
-#include "ui/qt/Vorschauplan.h"
+#include "ui/qt/vorschau/Vorschauplan.h"
 
 namespace pavolant::qt {
 

@@ -1,4 +1,4 @@
-#include "ui/qt/Vorschaukamera.h"
+#include "ui/qt/vorschau/Vorschaukamera.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <numbers>
 #include <vector>
 
-#include "ui/qt/Vorschaudaten.h"
+#include "ui/qt/vorschau/Vorschaudaten.h"
 
 namespace pavolant::qt {
 

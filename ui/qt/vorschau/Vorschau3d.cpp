@@ -1,4 +1,4 @@
-#include "ui/qt/Vorschau3d.h"
+#include "ui/qt/vorschau/Vorschau3d.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "ui/qt/Qtext.h"
-#include "ui/qt/Vorschauplan.h"
+#include "ui/qt/vorschau/Vorschauplan.h"
 
 namespace pavolant::qt {
 

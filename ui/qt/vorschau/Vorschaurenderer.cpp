@@ -1,4 +1,4 @@
-#include "ui/qt/Vorschaurenderer.h"
+#include "ui/qt/vorschau/Vorschaurenderer.h"
 
 #include <QOpenGLContext>
 #include <cmath>

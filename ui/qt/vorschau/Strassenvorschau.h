@@ -18,11 +18,11 @@
 
 #include "generator/Strassenbau.h"
 #include "ui/Vorschauauftrag.h"
-#include "ui/qt/Texturdatei.h"
-#include "ui/qt/Vorschau3d.h"
-#include "ui/qt/Vorschaudaten.h"
-#include "ui/qt/Vorschaukamera.h"
-#include "ui/qt/Vorschaurenderer.h"
+#include "ui/qt/vorschau/Texturdatei.h"
+#include "ui/qt/vorschau/Vorschau3d.h"
+#include "ui/qt/vorschau/Vorschaudaten.h"
+#include "ui/qt/vorschau/Vorschaukamera.h"
+#include "ui/qt/vorschau/Vorschaurenderer.h"
 
 class QCheckBox;
 class QLayout;

@@ -21,9 +21,9 @@
 #include <optional>
 #include <vector>
 
-#include "ui/qt/Vorschaudaten.h"
-#include "ui/qt/Vorschaukamera.h"
-#include "ui/qt/Vorschaurenderer.h"
+#include "ui/qt/vorschau/Vorschaudaten.h"
+#include "ui/qt/vorschau/Vorschaukamera.h"
+#include "ui/qt/vorschau/Vorschaurenderer.h"
 
 class QMouseEvent;
 class QPainter;

@@ -1,4 +1,4 @@
-#include "ui/qt/Vorschauplan.h"
+#include "ui/qt/vorschau/Vorschauplan.h"
 
 #include <QFontMetrics>
 #include <QPainter>

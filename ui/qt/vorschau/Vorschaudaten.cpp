@@ -1,4 +1,4 @@
-#include "ui/qt/Vorschaudaten.h"
+#include "ui/qt/vorschau/Vorschaudaten.h"
 
 #include "model/Text.h"
 
