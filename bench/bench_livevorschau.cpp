@@ -57,7 +57,7 @@ void BM_Live(benchmark::State& state) {
     for (auto _ : state) {
         std::unique_ptr<Vorschauauftrag> auftrag =
             state.range(0) == 0 ? fenster.NeuerVorschauauftrag()
-                                : std::make_unique<Vorschauauftrag>(strasse.Wert(), std::string(), strasse.punkte,
+                                : std::make_unique<Vorschauauftrag>(strasse.Wert(), std::nullopt, strasse.punkte,
                                                                     Zufallsgenerator{}, std::string());
         const Vorschauergebnis e = auftrag->Ausfuehren();
         Pruefen(state, e);

@@ -138,8 +138,20 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
     // the borders take their texture groups, the fill its outline.
     TSplinePunkte punkte;
     punkte.Uebernehmen(strasse.Punkte);
-    if (!punkte.BerechneMittellinie(melder)) return;
+    const bool mittellinie = punkte.BerechneMittellinie(melder);
+    // The centre line brings each heading and grade it reached into its range; the window
+    // shows and saves them so.
+    for (int i = 0; i < punkte.AnzahlPunkte(); ++i)
+        bericht.Winkel.push_back({punkte.Punkt(i)->Xrot, punkte.Punkt(i)->Yrot});
+    if (!mittellinie) return;
 
+    // The fields are read in their order; a field that is no number stops the build where
+    // it is read, after every check before it.
+    const auto halt = [&](int stelle) {
+        bericht.AmFeld = vorgaben.BisFeld != 0 && vorgaben.BisFeld <= stelle;
+        return bericht.AmFeld;
+    };
+    if (halt(3)) return;
     Werte w;
     w.B = strasse.Breite;
     w.T = strasse.SchleppkurveAn ? strasse.Schleppkurve : 0;
@@ -150,7 +162,9 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
     w.Lr = strasse.Textur1Laenge;
     w.Ua = strasse.TexStart;
     w.Ue = strasse.TexEnde;
+    if (halt(7)) return;
     bericht.TexPxl = strasse.TexPxl;
+    if (halt(9)) return;
     w.p = strasse.RandomBackfold;
     w.St = strasse.Streckung;
     // Catalog: the road's texture: %1 the length of road one texture covers (m), %2 and
@@ -171,6 +185,7 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
     const Randwerte* randPar[2] = {&strasse.RandR, &strasse.RandL};
     for (int s = 0; s < 2; ++s) {
         if (!randPar[s]->An) continue;
+        if (halt(s == 0 ? 12 : 15)) return;
         TRandPunkte* rand = raender[s];
         rand->TexturLaenge = randPar[s]->TexLaenge;
         rand->TexturBreite = randPar[s]->TexBreite;
@@ -211,8 +226,14 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
     if (strasse.FahrbahnAn) w.MinTexturLaenge = std::min(w.MinTexturLaenge, w.Lr);
     for (int s = 0; s < 2; ++s)
         if (randPar[s]->An) w.MinTexturLaenge = std::min(w.MinTexturLaenge, raender[s]->TexturLaenge);
-    if (strasse.TrafficRechts) w.Pr = strasse.TrafficRechtsProzent;
-    if (strasse.TrafficLinks) w.Pl = strasse.TrafficLinksProzent;
+    if (strasse.TrafficRechts) {
+        if (halt(16)) return;
+        w.Pr = strasse.TrafficRechtsProzent;
+    }
+    if (strasse.TrafficLinks) {
+        if (halt(17)) return;
+        w.Pl = strasse.TrafficLinksProzent;
+    }
 
     double proben = 0;
     for (int i = 0; i + 1 < punkte.AnzahlPunkte(); ++i) proben += 2 * punkte.Punkt(i)->Abstand + 2;
@@ -233,6 +254,7 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
         return;
     }
 
+    if (halt(18)) return;
     w.TexL0 = strasse.TexL0;
     bericht.OldTexL0 = w.TexL0;
 

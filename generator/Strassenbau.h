@@ -110,6 +110,10 @@ struct Bauergebnis {
     // document is written.
     std::optional<std::string> TexL0;
     bool GoDeaktivieren = false;  // too few spline points: "Go" is disabled
+    // Each control point's grade and heading (Xrot, Yrot, degrees) as the centre line left
+    // them: in [-90, 270) for the points it reached, as given for the rest.
+    std::vector<std::array<double, 2>> Winkel;
+    bool AmFeld = false;          // stopped at Bauvorgaben::BisFeld
     bool Vollstaendig = false;    // the road is built whole: the fields below are set
     bool Geschrieben = false;     // the document is complete on disk (the writer's step)
     std::shared_ptr<const Netz> Dreiecksnetz;
@@ -132,6 +136,10 @@ struct Bauvorgaben {
     // Called once every check has passed and before the walk: where a writer checks its
     // target, so that a target that cannot be written fails before the computation.
     std::function<void()> VorDemLauf;
+    // The reading place (Strassenfeld::Lesefolge) of a field that is no number, 0 when
+    // every field is one: the build stops where it would read that field, with
+    // Bauergebnis::AmFeld set, and the caller reports the field.
+    int BisFeld = 0;
 };
 
 // Builds the road into `ergebnis` without changing it. Messages go to `melder`; the random

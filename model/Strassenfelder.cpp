@@ -212,7 +212,8 @@ Feldwerte Startwerte() {
 }
 
 Strasse StrasseAusFeldern(const Feldwerte& felder, std::vector<TSplinePkt> punkte, const TRandPunkte& profilR,
-                          const TRandPunkte& profilL, const TFuellFlaeche& fuellung) {
+                          const TRandPunkte& profilL, const TFuellFlaeche& fuellung,
+                          std::optional<StrassenfeldFehler>& fehler) {
     if (felder.size() != kFelder.size()) throw std::logic_error("field values do not match the field table");
     Strasse s;
     for (std::size_t i = 0; i < kFelder.size(); ++i) {
@@ -230,8 +231,8 @@ Strasse StrasseAusFeldern(const Feldwerte& felder, std::vector<TSplinePkt> punkt
                 f.Ganzzahl(s) = GanzzahlAusText(felder[i].Text);
             else
                 f.Zahl(s) = ZahlAusText(felder[i].Text);
-        } catch (const KonvertierungsFehler& fehler) {
-            if (gilt) throw StrassenfeldFehler(fehler, f.Name);
+        } catch (const KonvertierungsFehler& e) {
+            if (gilt && !fehler) fehler.emplace(e, f.Name, f.Lesefolge);
         }
     }
     s.Punkte = std::move(punkte);
@@ -239,10 +240,15 @@ Strasse StrasseAusFeldern(const Feldwerte& felder, std::vector<TSplinePkt> punkt
     s.ProfilL = profilL;
     s.ProfilR.MelderSetzen(OhneMeldung());
     s.ProfilL.MelderSetzen(OhneMeldung());
-    s.Fuellung.TexturHoehe = fuellung.TexturHoehe;
-    s.Fuellung.TexturBreite = fuellung.TexturBreite;
-    s.Fuellung.Textur = fuellung.Textur;
-    s.Fuellung.TauschHB = fuellung.TauschHB;
+    s.Fuellung = {fuellung.TexturHoehe, fuellung.TexturBreite, fuellung.Textur, fuellung.TauschHB};
+    return s;
+}
+
+Strasse StrasseAusFeldern(const Feldwerte& felder, std::vector<TSplinePkt> punkte, const TRandPunkte& profilR,
+                          const TRandPunkte& profilL, const TFuellFlaeche& fuellung) {
+    std::optional<StrassenfeldFehler> fehler;
+    Strasse s = StrasseAusFeldern(felder, std::move(punkte), profilR, profilL, fuellung, fehler);
+    if (fehler) throw *fehler;
     return s;
 }
 

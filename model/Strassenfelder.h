@@ -13,6 +13,7 @@
 #include "model/Zahlen.h"
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -73,14 +74,21 @@ Feldwerte Startwerte();
 // A text of a field that is no number: the conversion's message, and the field.
 class StrassenfeldFehler : public KonvertierungsFehler {
 public:
-    StrassenfeldFehler(const KonvertierungsFehler& fehler, std::string_view feld)
-        : KonvertierungsFehler(fehler), Feld(feld) {}
+    StrassenfeldFehler(const KonvertierungsFehler& fehler, std::string_view feld, int stelle)
+        : KonvertierungsFehler(fehler), Feld(feld), Stelle(stelle) {}
     std::string Feld;  // the field's name in the table
+    int Stelle;        // its Lesefolge
 };
 
 // The road from its fields and its model parts. The numbers are read in the table's
 // Lesefolge; the first text that is no number throws StrassenfeldFehler naming its field.
 Strasse StrasseAusFeldern(const Feldwerte& felder, std::vector<TSplinePkt> punkte, const TRandPunkte& profilR,
                           const TRandPunkte& profilL, const TFuellFlaeche& fuellung);
+// The same without throwing: the first such text is kept in `fehler` and the road holds 0
+// for it. "Go" builds that road up to the place where it reads the field
+// (Bauvorgaben::BisFeld), so that a check before it still stops the run first.
+Strasse StrasseAusFeldern(const Feldwerte& felder, std::vector<TSplinePkt> punkte, const TRandPunkte& profilR,
+                          const TRandPunkte& profilL, const TFuellFlaeche& fuellung,
+                          std::optional<StrassenfeldFehler>& fehler);
 
 }  // namespace pavolant

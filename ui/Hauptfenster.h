@@ -352,6 +352,8 @@ public:
     // The road as the fields, boxes, points and profiles give it now. A field whose text
     // is no number throws StrassenfeldFehler naming it, in the order "Go" reads them.
     Strasse StrasseAusFenster() const;
+    // The same with the first field that is no number kept in `fehler` (see StrasseAusFeldern).
+    Strasse StrasseAusFenster(std::optional<StrassenfeldFehler>& fehler) const;
     // A run of the road as it stands for the preview, to be run on any thread.
     std::unique_ptr<Vorschauauftrag> NeuerVorschauauftrag() const;
     void bbnInfoClick();

@@ -157,14 +157,13 @@ Strasse Hauptfenster::StrasseAusFenster() const {
     return StrasseAusFeldern(FeldwerteAusFenster(), PunkteAus(SplinePunkte), RandR, RandL, FuellFlaeche);
 }
 
+Strasse Hauptfenster::StrasseAusFenster(std::optional<StrassenfeldFehler>& fehler) const {
+    return StrasseAusFeldern(FeldwerteAusFenster(), PunkteAus(SplinePunkte), RandR, RandL, FuellFlaeche, fehler);
+}
+
 std::unique_ptr<Vorschauauftrag> Hauptfenster::NeuerVorschauauftrag() const {
-    std::optional<Strasse> strasse;
-    std::string fehler;
-    try {
-        strasse = StrasseAusFenster();
-    } catch (const StrassenfeldFehler& e) {
-        fehler = MitFeldbeschriftung(e.what(), e.Feld);  // as the error box of "Go" names it
-    }
+    std::optional<StrassenfeldFehler> fehler;
+    Strasse strasse = StrasseAusFenster(fehler);
     return std::make_unique<Vorschauauftrag>(std::move(strasse), std::move(fehler), SplinePunkte, zufall_,
                                              edtFileName.Text);
 }
@@ -193,17 +192,17 @@ void Hauptfenster::bbnGoClick() {
     Dokumentdatei ziel(zielpfad);
     LaufMelder melder(melder_, dialoge_);
     try {
-        const Strasse strasse = StrasseAusFenster();
+        std::optional<StrassenfeldFehler> feldfehler;
+        const Strasse strasse = StrasseAusFenster(feldfehler);
         Bauvorgaben vorgaben;
         vorgaben.SpeicherGrenze = SpeicherGrenze;
         vorgaben.VorDemLauf = [&] { ziel.Pruefen(); };
+        vorgaben.BisFeld = feldfehler ? feldfehler->Stelle : 0;
         Bauen(strasse, zufall_, melder, bericht, vorgaben);
+        if (bericht.AmFeld) throw *feldfehler;
         DokumentSchreiben(bericht, ziel, melder, dateiName);
     } catch (const StrassenfeldFehler& e) {
         fehlerfeld_ = e.Feld;
-        // A road with points to build has its memo cleared before the report, also when
-        // a field stops it.
-        bericht.MemoGeleert = SplinePunkte.AnzahlPunkte() >= 2;
         BerichtAnwenden(bericht);
         Abschlusszeile(bericht, MitFeldbeschriftung(e.what(), fehlerfeld_));
         throw;
@@ -254,6 +253,12 @@ void Hauptfenster::BerichtAnwenden(const Bauergebnis& bericht) {
     if (bericht.OldTexL0) OldTexL0 = *bericht.OldTexL0;
     if (bericht.Geschrieben && bericht.TexL0) edtTexL0.Text = *bericht.TexL0;
     if (bericht.GoDeaktivieren) bbnGo.Enabled = false;
+    // The points take the angles as the build brought them into range, as shown and saved.
+    if (bericht.Winkel.size() == static_cast<std::size_t>(SplinePunkte.AnzahlPunkte()))
+        for (int i = 0; i < SplinePunkte.AnzahlPunkte(); ++i) {
+            SplinePunkte.Punkt(i)->Xrot = bericht.Winkel[static_cast<std::size_t>(i)][0];
+            SplinePunkte.Punkt(i)->Yrot = bericht.Winkel[static_cast<std::size_t>(i)][1];
+        }
     letzterLauf_ = bericht;
 }
 

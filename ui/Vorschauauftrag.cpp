@@ -3,6 +3,7 @@
 #include "generator/I3dDokument.h"
 #include "model/Text.h"
 #include "model/Zahlen.h"
+#include "ui/Hauptfenster.h"
 
 #include <exception>
 #include <new>
@@ -15,7 +16,7 @@ void Vorschauauftrag::Sammler::Melden(MeldungsArt art, const std::string& text) 
     texte.push_back(text);
 }
 
-Vorschauauftrag::Vorschauauftrag(std::optional<Strasse> strasse, std::string fehler, const TSplinePunkte& punkte,
+Vorschauauftrag::Vorschauauftrag(Strasse strasse, std::optional<StrassenfeldFehler> fehler, const TSplinePunkte& punkte,
                                  Zufallsgenerator zufall, std::string dokument)
     : strasse_(std::move(strasse)), fehler_(std::move(fehler)), zufall_(zufall) {
     for (int i = 0; i < punkte.AnzahlPunkte(); ++i) {
@@ -29,25 +30,25 @@ Vorschauauftrag::Vorschauauftrag(std::optional<Strasse> strasse, std::string feh
 Vorschauergebnis Vorschauauftrag::Ausfuehren() {
     Vorschauergebnis e = std::move(ergebnis_);
     auto bericht = std::make_shared<Bauergebnis>();
-    if (!strasse_) {
-        e.Grund = fehler_;
-    } else {
-        try {
-            Bauen(*strasse_, zufall_, melder_, *bericht);
-            if (!bericht->Vollstaendig) {
-                e.Grund = melder_.letzteWarnung.empty() ? Tr("no road") : melder_.letzteWarnung;
-            } else if (!I3dZahlenSchreibbar(DokumentAus(*bericht))) {
-                // The road "Go" would refuse to write is not drawn either, with the reason
-                // "Go" would give.
-                e.Grund = NichtSchreibbarWarnung(e.Dokument);
-                melder_.Melden(MeldungsArt::Warnung, e.Grund);
-                bericht->Vollstaendig = false;
-            }
-        } catch (const std::bad_alloc&) {
-            e.Grund = Tr(kSpeicherErschoepft);
-        } catch (const std::exception& fehler) {
-            e.Grund = fehler.what();
+    try {
+        Bauvorgaben vorgaben;
+        vorgaben.BisFeld = fehler_ ? fehler_->Stelle : 0;
+        Bauen(strasse_, zufall_, melder_, *bericht, vorgaben);
+        if (bericht->AmFeld) {
+            e.Grund = MitFeldbeschriftung(fehler_->what(), fehler_->Feld);  // as "Go" names it
+        } else if (!bericht->Vollstaendig) {
+            e.Grund = melder_.letzteWarnung.empty() ? Tr("no road") : melder_.letzteWarnung;
+        } else if (!I3dZahlenSchreibbar(DokumentAus(*bericht))) {
+            // The road "Go" would refuse to write is not drawn either, with the reason
+            // "Go" would give.
+            e.Grund = NichtSchreibbarWarnung(e.Dokument);
+            melder_.Melden(MeldungsArt::Warnung, e.Grund);
+            bericht->Vollstaendig = false;
         }
+    } catch (const std::bad_alloc&) {
+        e.Grund = Tr(kSpeicherErschoepft);
+    } catch (const std::exception& fehler) {
+        e.Grund = fehler.what();
     }
     e.Bericht = std::move(bericht);
     e.Meldungen = std::move(melder_.texte);

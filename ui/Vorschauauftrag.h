@@ -8,6 +8,7 @@
 
 #include "generator/Strassenbau.h"
 #include "model/Strasse.h"
+#include "model/Strassenfelder.h"
 #include "model/FuellFlaeche.h"
 #include "model/Meldung.h"
 #include "model/Randprofil.h"
@@ -40,9 +41,9 @@ struct Vorschauergebnis {
 
 class Vorschauauftrag {
 public:
-    // `strasse` is the road as the window gives it; without one (a field that is no
-    // number), `fehler` says why.
-    Vorschauauftrag(std::optional<Strasse> strasse, std::string fehler, const TSplinePunkte& punkte,
+    // `strasse` is the road as the window gives it, `fehler` its first field that is no
+    // number: the build stops there as "Go" would, and names the field.
+    Vorschauauftrag(Strasse strasse, std::optional<StrassenfeldFehler> fehler, const TSplinePunkte& punkte,
                     Zufallsgenerator zufall, std::string dokument);
     Vorschauauftrag(const Vorschauauftrag&) = delete;
     Vorschauauftrag& operator=(const Vorschauauftrag&) = delete;
@@ -59,8 +60,8 @@ private:
     };
 
     Sammler melder_;
-    std::optional<Strasse> strasse_;
-    std::string fehler_;
+    Strasse strasse_;
+    std::optional<StrassenfeldFehler> fehler_;
     Zufallsgenerator zufall_;
     Vorschauergebnis ergebnis_;
 };
