@@ -5,8 +5,10 @@ line each one is run with.
     random-roads.py COUNT SEED FOLDER
 
 For road NNNN the folder receives NNNN.ini (the road), NNNN.args (the arguments of
-pavolant-cli, one a line) and, when the command line asks for them, NNNN.settings.ini
-and NNNN.border.ini. In the arguments {ROADS} stands for the folder (absolute) and {RUN}
+pavolant-cli, one a line) and, when the command line asks for them, NNNN.settings.ini,
+NNNN.border.ini and NNNN.scene.i3d (the road's points as the shapes of a scene, for
+--splines, sometimes in a moved and turned group, beside other shapes, or without
+rotations). In the arguments {ROADS} stands for the folder (absolute) and {RUN}
 for the folder the run is started in; the outputs are named relative to that folder.
 Lines of NNNN.args that start with '#' are not arguments:
     #kind NAME          what the road is meant to exercise (a fault's name, or "road")
@@ -57,6 +59,7 @@ class Road:
         self.sections = []  # [name, [(key, text)]]
         self.comma = rng.random() < 0.5
         self.mixed = rng.random() < 0.1  # each number its own separator
+        self.points = []  # [X, Y, Z, Xrot, Yrot, Zrot] of each spline point
 
     def section(self, name):
         for s in self.sections:
@@ -148,7 +151,7 @@ def spline_points(road, n, far=False, unoriented=False, duplicate=False):
         road.put(sec, "Xrot", road.num(p[3], 2), keep=0.98)
         road.put(sec, "Yrot", road.num(p[4] + rng.uniform(-3, 3) * (rng.random() < 0.1), 2), keep=0.998)
         road.put(sec, "Zrot", road.num(p[5], 2), keep=0.95)
-    return len(points)
+    return points
 
 
 def border(road, side, segments=None):
@@ -175,6 +178,47 @@ def border(road, side, segments=None):
         road.put(geo, f"NormaleMan{k}", flag(rng, 0.15))
         u += width / tex_width if rng.random() < 0.9 else 0
         road.put(tex, f"Ende{k}", road.num(u, 4))
+
+
+def scene(rng, points, path):
+    """An i3d scene holding the road's points as shapes, for --splines; returns the
+    options that choose among them and whether the shapes lack their rotations."""
+    def three(values):
+        return " ".join(f"{v:.4f}".rstrip("0").rstrip(".") for v in values)
+
+    markers = rng.random() < 0.3  # positions only, as markers are exported
+    grouped = rng.random() < 0.6
+    lines = ['<?xml version="1.0" encoding="iso-8859-1"?>', '<i3D name="Szene" version="1.6">', "<Scene>"]
+    before = rng.randint(1, 3) if rng.random() < 0.3 else 0
+    others = before > 0
+    if others:  # a second spline before the road's, which --group or --shapes leaves out
+        lines.append('<TransformGroup name="Andere">')
+        for k in range(before):
+            lines.append(f'<Shape name="x{k}" translation="{three([k * 7.5, 1, -3 * k])}"/>')
+        lines.append("</TransformGroup>")
+    if grouped:
+        # A group moved and turned about Y: the points are placed through it.
+        lines.append(f'<TransformGroup name="Straße" translation="{three([rng.uniform(-50, 50), 0, 5])}" '
+                     f'rotation="0 {rng.choice([0, 0, 90, rng.uniform(-30, 30)]):.2f} 0">')
+    for k, p in enumerate(points, start=1):
+        rotation = "" if markers else f' rotation="{three(p[3:6])}"'
+        lines.append(f'<Shape name="Punkt{k}" shapeId="{k}" translation="{three(p[0:3])}"{rotation}/>')
+    if grouped:
+        lines.append("</TransformGroup>")
+    lines += ["</Scene>", "</i3D>"]
+    text = "\n".join(lines) + "\n"
+    if rng.random() < 0.05:
+        text = text[: len(text) // 2]  # cut off: not well-formed
+    with open(path, "w", encoding="latin-1", errors="replace", newline="") as f:
+        f.write(text)
+    options = []
+    if others and grouped and rng.random() < 0.7:
+        options += ["--group", "Straße"]
+    elif others and rng.random() < 0.5:
+        # The road's shapes; now and then a range beyond the scene's, which stops the import.
+        last = before + len(points) + (rng.randint(1, 5) if rng.random() < 0.15 else 0)
+        options += ["--shapes", f"{before + 1}-{last}"]
+    return options, markers
 
 
 def make_road(rng, kind):
@@ -226,7 +270,7 @@ def make_road(rng, kind):
     unoriented = rng.random() < 0.06
     duplicate = rng.random() < 0.04
     n = rng.randint(8, 12) if far else rng.randint(2, 12)
-    spline_points(road, n, far=far, unoriented=unoriented, duplicate=duplicate)
+    road.points = spline_points(road, n, far=far, unoriented=unoriented, duplicate=duplicate)
 
     if rng.random() < 0.9:
         fill = "FuellFlaeche"
@@ -270,7 +314,7 @@ def break_road(rng, road, kind):
             road.set("Rand_links_Geo", "nSegments", "10001")
 
 
-def command_line(rng, i, kind, unoriented, duplicate, folder):
+def command_line(rng, i, kind, road, unoriented, duplicate, folder):
     road_file = f"{{ROADS}}/{i}.ini"
     args, prepare = [], []
     out = rng.choice(["out.i3d"] * 8 + ["{RUN}/out.i3d", "Straße Ü.i3d"])
@@ -305,6 +349,12 @@ def command_line(rng, i, kind, unoriented, duplicate, folder):
         with open(os.path.join(folder, f"{i}.border.ini"), "w", encoding="utf-8", newline="") as f:
             f.write(text or "[Rand_rechts_Geo]\r\nenable1=0\r\n")
         args += [side, f"{{ROADS}}/{i}.border.ini"]
+    if rng.random() < 0.08 and road.points:
+        args += ["--splines", f"{{ROADS}}/{i}.scene.i3d"]
+        options, markers = scene(rng, road.points, os.path.join(folder, f"{i}.scene.i3d"))
+        args += options
+        if markers and "--orient" not in args:
+            args.append("--orient")
     if rng.random() < 0.05 and "-o" in args:
         prepare.append(("file", out))  # an older document that the run replaces
 
@@ -341,7 +391,7 @@ def command_line(rng, i, kind, unoriented, duplicate, folder):
     # The order of the options does not matter to the program; shuffle them in pairs.
     pairs, k = [], 0
     takes_value = {"-o", "--save-params", "--tex-start", "--settings", "--right-border", "--left-border",
-                   "--max-memory", "--shapes", "--group"}
+                   "--max-memory", "--shapes", "--group", "--splines"}
     while k < len(args):
         if args[k] in takes_value and k + 1 < len(args):
             pairs.append(args[k:k + 2])
@@ -381,7 +431,7 @@ def main():
         road, unoriented, duplicate = make_road(rng, kind)
         if kind != "road":
             break_road(rng, road, kind)
-        args, prepare = command_line(rng, i, kind, unoriented, duplicate, folder)
+        args, prepare = command_line(rng, i, kind, road, unoriented, duplicate, folder)
         with open(os.path.join(folder, f"{i}.ini"), "wb") as f:
             f.write(encode(rng, road.text()))
         with open(os.path.join(folder, f"{i}.args"), "w", encoding="utf-8") as f:
