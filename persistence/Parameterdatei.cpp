@@ -77,7 +77,8 @@ bool EnthaeltStrassenparameter(const IniDatei& ini) {
     if (EnthaeltRand(ini, "Rand_rechts") || EnthaeltRand(ini, "Rand_links")) return true;
     // A key no settings file has: the road's name.
     constexpr std::string_view kFehlt = "\x01";
-    return ini.LiesString("Preferences", "StrassenName", kFehlt) != kFehlt;
+    const Strassenfeld& name = FeldNamens("edtShapeName");
+    return ini.LiesString(name.Sektion, name.Schluessel, kFehlt) != kFehlt;
 }
 
 bool EnthaeltRand(const IniDatei& ini, std::string_view name) {
