@@ -57,6 +57,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 37> kBeschri
 
 // The fields "Go" reads as numbers, in the order it reads them; the run stops at the
 // first that is no number.
+// clang-format off
 constexpr std::array<std::string_view, 17> kLaufReihenfolge = {
     "edtBreite",         "edtSchleppkurve",   "edtSturz",          "edtTextur1Laenge",
     "edtTexStart",       "EdtTexEnde",        "edtTexPxl",         "edtRandomBackfold",
@@ -64,6 +65,7 @@ constexpr std::array<std::string_view, 17> kLaufReihenfolge = {
     "edtRandLTexLaenge", "edtRandLTexBreite", "edtRandLTexBreitePxl", "edtTrafficSplineRechts",
     "edtTrafficSplineLinks",
 };
+// clang-format on
 
 bool IstKeineZahl(std::string_view text) {
     try {
