@@ -38,14 +38,16 @@ else
   fehlt "clang-format 14 is not installed (scripts/setup.sh installs it)"
 fi
 
-# Our own C++ files: everything tracked (sources, headers, tests, benchmarks, fuzz
-# targets). The repository holds no third-party or generated C++; anything of that kind
-# added later goes into the exclusions here.
+# Our own C++ files: everything tracked, and new files git does not ignore (sources,
+# headers, tests, benchmarks, fuzz targets; build/ is ignored). The repository holds no
+# third-party or generated C++; anything of that kind added later is excluded here.
 dateien=()
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
   while IFS= read -r -d '' datei; do
-    dateien+=("$datei")
-  done < <(git ls-files -z -- '*.cpp' '*.h' '*.hpp' '*.cc' '*.cxx' '*.hh' '*.hxx' '*.inl')
+    # A tracked file deleted in the work tree is not there to format.
+    if [ -f "$datei" ]; then dateien+=("$datei"); fi
+  done < <(git ls-files -z --cached --others --exclude-standard --deduplicate -- \
+    '*.cpp' '*.h' '*.hpp' '*.cc' '*.cxx' '*.hh' '*.hxx' '*.inl')
 else
   while IFS= read -r -d '' datei; do
     dateien+=("${datei#./}")
