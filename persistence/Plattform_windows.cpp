@@ -23,6 +23,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// shellapi.h needs the declarations of windows.h before it.
 #include <shellapi.h>
 
 namespace pavolant {

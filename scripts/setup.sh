@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libopenimageio-dev
   libxml2-utils gettext qt6-translations-l10n
-  clang llvm
+  clang llvm clang-format-14
   xvfb xauth x11-utils
   g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine64
 )

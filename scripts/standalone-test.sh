@@ -13,9 +13,13 @@ git clone -q --no-hardlinks . "$ordner/pavolant"
 cd "$ordner/pavolant"
 [ ! -e ../shared ] || { echo "standalone-test: $ordner/shared exists" >&2; exit 1; }
 
-# A stranger's clone: CI=true would turn the skips into failures.
+# A stranger's clone: CI=true would turn the skips into failures. Warnings still fail
+# the build in CI (this unoptimised build sees other warnings than the optimised one).
+werror=OFF
+[ "${CI:-}" != true ] || werror=ON
 unset CI
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE= -DPAVOLANT_BENCH=OFF >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE= -DPAVOLANT_BENCH=OFF \
+  -DCMAKE_COMPILE_WARNING_AS_ERROR=$werror >/dev/null
 cmake --build build --target pavolant_core_tests pavolant_cli_tests | tail -n 1
 ctest --test-dir build -R '^(comma|point|cli)\.' -j2 --output-on-failure > build/ctest.log 2>&1 || {
   cat build/ctest.log

@@ -141,10 +141,12 @@ TEST(IniDateiLesen, Ganzzahlen) {
         const auto ini = IniDatei::AusText("[S]\nk=" + text + "\n");
         EXPECT_EQ(ini.LiesInteger("S", "k", -999), erwartet) << text;
     }
+    // clang-format off
     const std::vector<std::string> ungueltig = {
         "", "+", "-", "0x", "12abc", "1 2", "1.5", "1,5", "- 5", "0x1G", "x12", "12 ;kommentar",
         "2147483648", "-2147483649", "0x80000000", "0xFFFFFFFF", "99999999999999999999999",
     };
+    // clang-format on
     for (const auto& text : ungueltig) {
         const auto ini = IniDatei::AusText("[S]\nk=" + text + "\n");
         EXPECT_EQ(ini.LiesInteger("S", "k", -999), -999) << text;

@@ -723,10 +723,12 @@ TEST(MittellinieWinkel, NeigungWirdNormiertZurueckgeschrieben) {
 }
 
 TEST(MittellinieWinkel, NormierungGleichtDenSchleifen) {
+    // clang-format off
     const double werte[] = {0.0,   -0.0,    -90.0,  270.0,   -90.5,   270.5,  -360.0,
                             360.0, 720.0,   -720.0, 630.0,   631.25,  -450.0, -450.5,
                             1e6 + 0.3, -1e6 - 0.7, 12345.678, -98765.4321, 359.999999999,
                             -90.00000000000001, 989.99999999999};
+    // clang-format on
     for (double w : werte) {
         TSplinePunkte liste;
         // The heading is written back before it is checked, so it is normalised whether

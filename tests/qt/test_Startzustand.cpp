@@ -15,6 +15,8 @@ using namespace pavolant::test;
 
 namespace {
 
+// The lists of names in rows (clang-format would give each name a line of its own).
+// clang-format off
 const char* const kEdits[] = {
     "edtFileName",        "edtShapeName",         "edtBreite",          "edtSchleppkurve",   "edtSturz",
     "edtTextur1FileName", "edtTextur1Laenge",     "edtTexPxl",          "edtTexStart",       "edtTexStartPxl",
@@ -32,6 +34,7 @@ const char* const kBoxen[] = {
     "cboRandFuellen",   "cboTrafficSpline",       "cboTrafficSplineRechts", "cboTrafficSplineLinks",
     "cboRandRRuecksetzen", "cboRandRnormMan",     "cboRandLRuecksetzen",   "cboRandLnormMan",
 };
+// clang-format on
 // Bitmap and plain buttons take the focus; glyph buttons only from the keyboard.
 const char* const kFokusKnoepfe[] = {
     "bbnSave",         "bbnGo",           "bbnLoadPara",     "bbnSavePara",      "bbnCopyMemo",
