@@ -34,8 +34,9 @@ struct I3dDokument {
     std::string ShapeName;  // UTF-8; goes to the scene node
     // Texture file name (UTF-8) of each mesh part that is on; a part that is off has none.
     std::array<std::optional<std::string>, 4> Teile;
-    // Control points of each traffic curve that is on.
-    std::array<std::optional<std::vector<Kurvenpunkt>>, 3> Kurven;
+    // Control points of each traffic curve that is on (null: off), read where the build's
+    // result keeps them: a 100 km road's curves are half a megabyte.
+    std::array<const std::vector<Kurvenpunkt>*, 3> Kurven{};
     // The mesh; written when at least one part is on.
     const Netz* Dreiecksnetz = nullptr;
     // Spline point markers under the main node ("Generate TransformGroup").

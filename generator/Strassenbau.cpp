@@ -398,7 +398,9 @@ I3dDokument DokumentAus(const Bauergebnis& ergebnis) {
     I3dDokument dokument;
     dokument.ShapeName = ergebnis.ShapeName;
     dokument.Teile = ergebnis.Teile;
-    if (ergebnis.Geometrie) dokument.Kurven = ergebnis.Geometrie->Kurven;
+    if (ergebnis.Geometrie)
+        for (std::size_t k = 0; k < dokument.Kurven.size(); ++k)
+            if (ergebnis.Geometrie->Kurven[k]) dokument.Kurven[k] = &*ergebnis.Geometrie->Kurven[k];
     dokument.Dreiecksnetz = ergebnis.Dreiecksnetz.get();
     dokument.TransformGroup = ergebnis.TransformGroup;
     dokument.Marken = ergebnis.Marken;

@@ -149,7 +149,7 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
            const Bauvorgaben& vorgaben = {});
 Bauergebnis Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, const Bauvorgaben& vorgaben = {});
 
-// The document of a road built whole.
+// The document of a road built whole; it refers to the result's mesh and curves.
 I3dDokument DokumentAus(const Bauergebnis& ergebnis);
 
 // The warning of a road whose numbers the document `name` cannot hold.

@@ -103,6 +103,8 @@ TEST(Strassenwert, BuildingLeavesTheRoadAsItWasAndRepeatsItself) {
 
 // The preview decides from the numbers alone what the writer would refuse; both must agree
 // on every place a number goes.
+std::vector<Kurvenpunkt> kurve;
+
 TEST(Strassenwert, ThePreviewsNumberCheckAgreesWithTheWriter) {
     const double nan = std::numeric_limits<double>::quiet_NaN(), gross = 1e300;
     Netz netz;
@@ -115,7 +117,7 @@ TEST(Strassenwert, ThePreviewsNumberCheckAgreesWithTheWriter) {
     };
     const Fall faelle[] = {
         {"nothing", [](I3dDokument&, Netz&, double, double) {}},
-        {"a curve point", [](I3dDokument& d, Netz&, double n, double) { (*d.Kurven[1])[0].Y = n; }},
+        {"a curve point", [](I3dDokument&, Netz&, double n, double) { kurve[0].Y = n; }},
         {"a vertex", [](I3dDokument&, Netz& m, double n, double) { m.Vertices[0].V = n; }},
         {"a marker", [](I3dDokument& d, Netz&, double n, double) { d.Marken[0].Zrot = n; }},
         {"the box's radius", [](I3dDokument&, Netz& m, double, double g) { m.BoxMax = {g, g, g}, m.BoxMin = {-g, -g, -g}; }},
@@ -129,7 +131,8 @@ TEST(Strassenwert, ThePreviewsNumberCheckAgreesWithTheWriter) {
         I3dDokument d;
         d.ShapeName = "Strasse";
         d.Teile[0] = "road.dds";
-        d.Kurven[1].emplace(std::vector<Kurvenpunkt>{{0, 0, 0}, {0, 0, 1}});
+        kurve = {{0, 0, 0}, {0, 0, 1}};
+        d.Kurven[1] = &kurve;
         d.TransformGroup = true;
         d.Marken.push_back({0, 0, 0, 0, 0, 0});
         fall.verderben(d, m, nan, gross);
