@@ -103,9 +103,13 @@ struct Fenster {
     TRandPunkte rechts{"Rand_rechts", melder};
     TRandPunkte links{"Rand_links", melder};
     TSplinePunkte punkte;
+    int aktuell = 0;
+    std::string quelle;
     TFuellFlaeche fuellung;
 
-    void Schreiben(IniDatei& ini) const { ParameterSchreiben(ini, werte, rechts, links, punkte, fuellung); }
+    void Schreiben(IniDatei& ini) const {
+        ParameterSchreiben(ini, werte, rechts, links, punkte, aktuell, quelle, fuellung);
+    }
     void Lesen(const IniDatei& ini) { ParameterLesen(ini, werte, rechts, links, punkte, fuellung); }
 };
 

@@ -56,9 +56,10 @@ void BM_Live(benchmark::State& state) {
     std::size_t vertices = 0;
     for (auto _ : state) {
         std::unique_ptr<Vorschauauftrag> auftrag =
-            state.range(0) == 0 ? fenster.NeuerVorschauauftrag()
-                                : std::make_unique<Vorschauauftrag>(strasse.Wert(), std::nullopt, strasse.punkte,
-                                                                    Zufallsgenerator{}, std::string());
+            state.range(0) == 0
+                ? fenster.NeuerVorschauauftrag()
+                : std::make_unique<Vorschauauftrag>(strasse.Wert(), std::nullopt, strasse.punkte, 0,
+                                                    Zufallsgenerator{}, std::string());
         const Vorschauergebnis e = auftrag->Ausfuehren();
         Pruefen(state, e);
         const qt::Vorschaudaten daten = qt::VorschauAus(std::optional<Bauergebnis>(*e.Bericht));

@@ -98,8 +98,9 @@ void BM_DoppelteEntfernen(benchmark::State& state) {
         Leeren(punkte);
         for (int k = 0; k < n / 2; ++k) punkte.Anhaengen()->X = 5;
         for (int k = n / 2; k < n; ++k) AufBogen(*punkte.Anhaengen(), k);
+        int aktuell = 0;
         state.ResumeTiming();
-        benchmark::DoNotOptimize(GleicheStellenEntfernen(punkte));
+        benchmark::DoNotOptimize(GleicheStellenEntfernen(punkte, aktuell));
     }
     state.SetItemsProcessed(state.iterations() * n);
 }

@@ -61,18 +61,18 @@ struct Zustand {
     }
 };
 
-Zustand Abbild(const TSplinePunkte& liste) {
+Zustand Abbild(const TSplinePunkte& liste, int aktuell, const std::string& dateiName) {
     Zustand z;
     for (int i = 0; i < liste.AnzahlPunkte(); ++i) {
         const auto* p = liste.Punkt(i);
         z.punkte.push_back({p->X, p->Y, p->Z, p->Xrot, p->Yrot, p->Zrot});
     }
-    z.aktuell = liste.Aktuell;
-    z.dateiName = liste.DateiName;
+    z.aktuell = aktuell;
+    z.dateiName = dateiName;
     return z;
 }
 
-void Vorbereiten(TSplinePunkte& liste, std::size_t groesse) {
+void Vorbereiten(TSplinePunkte& liste, int& aktuell, std::string& dateiName, std::size_t groesse) {
     const int n = static_cast<int>(groesse % 5);
     while (liste.AnzahlPunkte() > n) liste.PunktLoeschen(liste.AnzahlPunkte() - 1);
     while (liste.AnzahlPunkte() < n) liste.Anhaengen();
@@ -81,8 +81,8 @@ void Vorbereiten(TSplinePunkte& liste, std::size_t groesse) {
         p->X = p->Y = p->Z = 1000.0 + i;
         p->Xrot = p->Yrot = p->Zrot = -1000.0 - i;
     }
-    liste.Aktuell = static_cast<int>(groesse % 7);
-    liste.DateiName = "vorher.i3d";
+    aktuell = static_cast<int>(groesse % 7);
+    dateiName = "vorher.i3d";
 }
 
 // ---- The whole-line reading ------------------------------------------------------
@@ -214,23 +214,25 @@ private:
 
 Zustand Importieren(std::istream& strom, std::size_t groesse, const std::string& name, Zustand& vorher) {
     TSplinePunkte liste;
-    Vorbereiten(liste, groesse);
-    vorher = Abbild(liste);
+    int aktuell = 0;
+    std::string dateiName;
+    Vorbereiten(liste, aktuell, dateiName, groesse);
+    vorher = Abbild(liste, aktuell, dateiName);
     StillerMelder melder;
     std::string fehler;
     try {
-        LeseI3dAusStrom(liste, strom, name, melder);
+        LeseI3dAusStrom(liste, aktuell, dateiName, strom, name, melder);
     } catch (const KonvertierungsFehler& e) {
         fehler = std::string("K: ") + e.what();
     } catch (const pavolant::DateiFehler& e) {
         fehler = std::string("D: ") + e.what();
     }
-    Zustand z = Abbild(liste);
+    Zustand z = Abbild(liste, aktuell, dateiName);
     z.meldungen = std::move(melder.meldungen);
     for (auto& m : z.meldungen)
         if (m.first == MeldungsArt::Warnung) m.second.clear();
     z.fehler = std::move(fehler);
-    // Only an untouched list may keep an Aktuell outside it.
+    // Only an untouched list may keep a current point outside it.
     if (!(z.punkte.size() == vorher.punkte.size() && z.dateiName == vorher.dateiName))
         Pruefen(z.aktuell >= 0 && (z.aktuell == 0 || z.aktuell < static_cast<int>(z.punkte.size())));
     return z;

@@ -311,24 +311,24 @@ int AnzahlAnGleicherStelle(const TSplinePunkte& punkte) {
     return static_cast<int>(std::count(weg.begin(), weg.end(), true));
 }
 
-int GleicheStellenEntfernen(TSplinePunkte& punkte) {
+int GleicheStellenEntfernen(TSplinePunkte& punkte, int& aktuell) {
     const int n = punkte.AnzahlPunkte();
     const std::vector<bool> weg = Doppelte(punkte);
     // The kept points move up in one pass (values copied, as deleting one point at a
     // time would move the rest of the list for each: quadratic in the duplicates),
     // then the tail goes from the end, where deleting moves nothing.
     int ziel = 0;
-    int aktuell = 0;  // the current point's new index: the last kept point up to it
+    int neu = 0;  // the current point's new index: the last kept point up to it
     for (int i = 0; i < n; ++i) {
         if (weg[static_cast<std::size_t>(i)]) continue;
         if (ziel != i) *punkte.Punkt(ziel) = *punkte.Punkt(i);
-        if (i <= punkte.Aktuell) aktuell = ziel;
+        if (i <= aktuell) neu = ziel;
         ++ziel;
     }
     const int entfernt = n - ziel;
     if (entfernt == 0) return 0;
     for (int i = n - 1; i >= ziel; --i) punkte.PunktLoeschen(i);
-    punkte.Aktuell = aktuell;
+    aktuell = neu;
     return entfernt;
 }
 

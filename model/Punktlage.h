@@ -71,9 +71,10 @@ int PunkteAusrichten(TSplinePunkte& punkte, int nur = -1);
 int AnzahlAnGleicherStelle(const TSplinePunkte& punkte);
 // Drops every point at the same place as the last point kept before it, so that each
 // run of such points keeps its first and no two neighbours of the result lie at the same
-// place. Aktuell then designates the last kept point up to the current one. Returns how
+// place. `aktuell` (a point's index, the editor's current point) then designates the
+// last kept point up to that one; with nothing dropped it stays as it was. Returns how
 // many points were dropped. Linear in the number of points.
-int GleicheStellenEntfernen(TSplinePunkte& punkte);
+int GleicheStellenEntfernen(TSplinePunkte& punkte, int& aktuell);
 
 // Appends a point `strecke` metres (along the slope) beyond the last point, along its
 // heading and grade, with the last point's three rotations. False, and nothing appended,

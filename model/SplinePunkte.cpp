@@ -61,21 +61,19 @@ void TSplinePunkte::Uebernehmen(const std::vector<TSplinePkt>& punkte) {
     Punkte.clear();
     Punkte.reserve(punkte.size());
     for (const TSplinePkt& p : punkte) Punkte.push_back(std::make_unique<TSplinePkt>(p));
-    Aktuell = 0;
 }
 
-TSplinePkt* TSplinePunkte::Einfuegen() {
-    // The main window keeps Aktuell in range; a stale value still must not address
-    // memory outside the list.
-    Aktuell = std::clamp(Aktuell, 0, AnzahlPunkte());
-    auto it = Punkte.insert(Punkte.begin() + Aktuell, std::make_unique<TSplinePkt>());
+TSplinePkt* TSplinePunkte::Einfuegen(int i) {
+    // The caller keeps its index in range; a stale value still must not address memory
+    // outside the list.
+    i = std::clamp(i, 0, AnzahlPunkte());
+    auto it = Punkte.insert(Punkte.begin() + i, std::make_unique<TSplinePkt>());
     return it->get();
 }
 
 void TSplinePunkte::PunktLoeschen(int i) {
     if (i < 0 || i >= AnzahlPunkte()) return;
     Punkte.erase(Punkte.begin() + i);
-    if (Aktuell > AnzahlPunkte() - 1) Aktuell = AnzahlPunkte() - 1;
 }
 
 TSplinePkt* TSplinePunkte::Punkt(int i) {

@@ -41,7 +41,7 @@ public:
 
 class TSplinePunkte {
 public:
-    // Two points at the origin; Aktuell 0.
+    // Two points at the origin.
     TSplinePunkte();
     TSplinePunkte(const TSplinePunkte&) = delete;
     TSplinePunkte& operator=(const TSplinePunkte&) = delete;
@@ -49,11 +49,11 @@ public:
     int AnzahlPunkte() const;
     // New zero point at the end.
     TSplinePkt* Anhaengen();
-    // The list becomes copies of `punkte`; Aktuell 0.
+    // The list becomes copies of `punkte`.
     void Uebernehmen(const std::vector<TSplinePkt>& punkte);
-    // New zero point at index Aktuell (clamped to 0 .. count); Aktuell then designates it.
-    TSplinePkt* Einfuegen();
-    // Out-of-range index: nothing happens. Afterwards Aktuell <= count - 1.
+    // New zero point at index i clamped to 0 .. count (count: at the end).
+    TSplinePkt* Einfuegen(int i);
+    // Out-of-range index: nothing happens.
     void PunktLoeschen(int i);
     // Null for an index outside 0 .. count-1.
     TSplinePkt* Punkt(int i);
@@ -73,9 +73,6 @@ public:
     // `ziel`, in the chord frame (origin at point i, +Z along the chord, Y up).
     // Writes position and rotations; normal, U and V stay. Out-of-range i: nothing.
     void MittellinienPunkt(int i, TPunkt& ziel, double t) const;
-
-    int Aktuell = 0;        // point shown in the point editor, 0-based
-    std::string DateiName;  // i3d file the points were last imported from
 
 private:
     std::vector<std::unique_ptr<TSplinePkt>> Punkte;

@@ -153,7 +153,8 @@ std::string LeseFehlertext(const std::string& name) {
 
 }  // namespace
 
-void LeseI3d(TSplinePunkte& punkte, const std::string& dateiName, Melder& melder) {
+void LeseI3d(TSplinePunkte& punkte, int& aktuell, std::string& quelle, const std::string& dateiName,
+             Melder& melder) {
     // A FIFO at the path cannot hang the program; it is refused like every other file
     // that is not a regular one (a folder, a device). The system's reason goes with the
     // message ("No such file or directory").
@@ -166,10 +167,11 @@ void LeseI3d(TSplinePunkte& punkte, const std::string& dateiName, Melder& melder
     }
     DateiLesePuffer puffer(datei);
     std::istream strom(&puffer);
-    LeseI3dAusStrom(punkte, strom, dateiName, melder);
+    LeseI3dAusStrom(punkte, aktuell, quelle, strom, dateiName, melder);
 }
 
-void LeseI3dAusStrom(TSplinePunkte& punkte, std::istream& strom, const std::string& name, Melder& melder) {
+void LeseI3dAusStrom(TSplinePunkte& punkte, int& aktuell, std::string& quelle, std::istream& strom,
+                     const std::string& name, Melder& melder) {
     enum class Abschnitt { VorDerSzene, InDerSzene };
     Abschnitt abschnitt = Abschnitt::VorDerSzene;
     Suchmuster szenenAnfang("<Scene>");
@@ -202,10 +204,10 @@ void LeseI3dAusStrom(TSplinePunkte& punkte, std::istream& strom, const std::stri
         rotation.Neu();
         return true;
     };
-    // The points past the k read go, and the list names the file.
+    // The points past the k read go, and the file becomes the points' source.
     const auto abschliessen = [&]() {
         while (punkte.AnzahlPunkte() > k) punkte.PunktLoeschen(punkte.AnzahlPunkte() - 1);
-        punkte.DateiName = name;
+        quelle = name;
     };
     // One byte outside comments and line ends. The rest of the "<Scene>" line after the
     // marker is the scene's first line: its matchers start fresh there.
@@ -298,7 +300,7 @@ void LeseI3dAusStrom(TSplinePunkte& punkte, std::istream& strom, const std::stri
         // nothing has changed before the scene, and inside it the points read stay.
         if (abschnitt == Abschnitt::VorDerSzene) throw;
         abschliessen();
-        punkte.Aktuell = std::clamp(punkte.Aktuell, 0, std::max(punkte.AnzahlPunkte() - 1, 0));
+        aktuell = std::clamp(aktuell, 0, std::max(punkte.AnzahlPunkte() - 1, 0));
         throw;
     }
 
@@ -308,7 +310,7 @@ void LeseI3dAusStrom(TSplinePunkte& punkte, std::istream& strom, const std::stri
         return;
     }
     abschliessen();
-    punkte.Aktuell = 0;
+    aktuell = 0;
     constexpr auto kHoechstens = static_cast<unsigned long>(TSplinePunkte::kMaxPunkte);
     if (zuViele)
         // Catalog: %1 is the file's name, %2 the number of spline points the program
@@ -850,8 +852,6 @@ I3dUebernahme PunkteUebernehmen(TSplinePunkte& punkte, const I3dSzene& szene, co
         p.Name = szene.Knoten[knoten].Name;
         u.ElternBewegt = u.ElternBewegt || !w.ElternInRuhe;
     }
-    punkte.DateiName = szene.Datei;
-    punkte.Aktuell = 0;
     u.Punkte = static_cast<int>(n);
     return u;
 }

@@ -27,15 +27,16 @@ namespace pavolant {
 // (metres) and rotation="Xrot Yrot Zrot" (degrees) are taken as written, a missing
 // attribute gives zeros. XML comments ("<!--" up to the next "-->", across lines too)
 // are left out of every line before anything is looked for; their line ends still
-// count as line ends. Points are overwritten in place, surplus ones removed;
-// DateiName := the name, Aktuell := 0.
+// count as line ends. Points are overwritten in place, surplus ones removed; `quelle`
+// (the file the editor's points came from) := the name, `aktuell` (the editor's
+// current point) := 0.
 //  - A file that cannot be opened as a regular file throws DateiFehler
 //    ("Die Datei <name> kann nicht gelesen werden") before anything changes.
 //  - A value that is no number throws KonvertierungsFehler, and so does a value
 //    longer than kMaxI3dWertLaenge bytes; a read error throws DateiFehler. Before
 //    "<Scene>" nothing has changed. After it the list keeps the points read
-//    so far (the failing one with the fields set before the error), DateiName is
-//    set and Aktuell keeps its value, lowered into the shorter list.
+//    so far (the failing one with the fields set before the error), `quelle` is
+//    set and `aktuell` keeps its value, lowered into the shorter list (0 when empty).
 //  - No "<Scene>" at all: nothing changes; an information message says so.
 //  - No "</Scene>" after it: the points up to the end of the file are taken, with an
 //    information message.
@@ -43,9 +44,11 @@ namespace pavolant {
 //    warning.
 // Line ends may be CR LF, LF or CR. Memory stays bounded whatever the line lengths.
 // `dateiName` is UTF-8.
-void LeseI3d(TSplinePunkte& punkte, const std::string& dateiName, Melder& melder);
-// The same on an open stream; `name` is the file name for DateiName and messages.
-void LeseI3dAusStrom(TSplinePunkte& punkte, std::istream& strom, const std::string& name, Melder& melder);
+void LeseI3d(TSplinePunkte& punkte, int& aktuell, std::string& quelle, const std::string& dateiName,
+             Melder& melder);
+// The same on an open stream; `name` is the file name for `quelle` and messages.
+void LeseI3dAusStrom(TSplinePunkte& punkte, int& aktuell, std::string& quelle, std::istream& strom,
+                     const std::string& name, Melder& melder);
 
 // Longest translation or rotation value LeseI3d reads, in bytes. Three numbers as the
 // editor writes them take well under a hundred; the bound keeps a damaged file's
@@ -130,7 +133,8 @@ struct I3dUebernahme {
     bool Gekuerzt = false;      // more than TSplinePunkte::kMaxPunkte shapes: the first taken
 };
 // Replaces the points with `shapes` (node indices, in this order), each in level
-// coordinates and carrying its name; DateiName := the scene's file, Aktuell := 0.
+// coordinates and carrying its name. The caller's current point and source file are
+// its own to set (the scene's Datei names the file).
 I3dUebernahme PunkteUebernehmen(TSplinePunkte& punkte, const I3dSzene& szene, const std::vector<int>& shapes);
 
 }  // namespace pavolant

@@ -81,10 +81,9 @@ void Lesen(const IniDatei& ini, TSplinePunkte& punkte) {
     // never end once the list is empty).
     const int soll = std::max(n, 0);
     while (punkte.AnzahlPunkte() > soll) punkte.PunktLoeschen(punkte.AnzahlPunkte() - 1);
-    punkte.Aktuell = 0;
 }
 
-void Schreiben(IniDatei& ini, const TSplinePunkte& punkte) {
+void Schreiben(IniDatei& ini, const TSplinePunkte& punkte, int aktuell, const std::string& quelle) {
     for (int k = 1; k <= punkte.AnzahlPunkte(); ++k) {
         const TSplinePkt& p = *punkte.Punkt(k - 1);
         const auto ort = [k](const char* koordinate) {
@@ -103,8 +102,8 @@ void Schreiben(IniDatei& ini, const TSplinePunkte& punkte) {
         Speicherbar(p.Zrot, ort("Zrot"));
     }
     ini.SchreibeInteger("Splines", "Anzahl", punkte.AnzahlPunkte());
-    ini.SchreibeInteger("Splines", "aktuell", punkte.Aktuell);
-    ini.SchreibeString("Splines", "FileName", punkte.DateiName);
+    ini.SchreibeInteger("Splines", "aktuell", aktuell);
+    ini.SchreibeString("Splines", "FileName", quelle);
     for (int k = 1; k <= punkte.AnzahlPunkte(); ++k) {
         const TSplinePkt& p = *punkte.Punkt(k - 1);
         const std::string sektion = "SplinePts" + std::to_string(k);

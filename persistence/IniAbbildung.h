@@ -16,6 +16,7 @@
 #include "model/SplinePunkte.h"
 #include "persistence/IniDatei.h"
 
+#include <string>
 #include <string_view>
 
 namespace pavolant {
@@ -23,9 +24,12 @@ namespace pavolant {
 // [Splines] Anzahl and the SplinePts<k> sections. A value that is no number throws
 // KonvertierungsFehler; the points read before it keep their new values. An Anzahl
 // above TSplinePunkte::kMaxPunkte throws IniFehler before anything changes. Afterwards
-// the list has exactly Anzahl points (none for a negative count) and Aktuell is 0.
+// the list has exactly Anzahl points (none for a negative count). The keys aktuell and
+// FileName are not read: the editor starts at point 0 and keeps its source file.
 void Lesen(const IniDatei& ini, TSplinePunkte& punkte);
-void Schreiben(IniDatei& ini, const TSplinePunkte& punkte);
+// Writes Anzahl, the points and beside them the point editor's state: aktuell = its
+// current point (0-based) and FileName = the i3d file the points were last imported from.
+void Schreiben(IniDatei& ini, const TSplinePunkte& punkte, int aktuell, const std::string& quelle);
 
 // Sections <name>_Geo and <name>_Textur. A value that is no number throws
 // KonvertierungsFehler at its key; a segment count beyond TRandPunkte::kMaxSegmente

@@ -140,12 +140,13 @@ bool SiehtNachTextAus(const std::filesystem::path& pfad) {
     return !inhalt || IstText(*inhalt);
 }
 
-void ParameterSchreiben(IniDatei& ini, const Feldwerte& werte, const TRandPunkte& randR, const TRandPunkte& randL,
-                        const TSplinePunkte& punkte, const TFuellFlaeche& fuellung) {
+void ParameterSchreiben(IniDatei& ini, const Feldwerte& werte, const TRandPunkte& randR,
+                        const TRandPunkte& randL, const TSplinePunkte& punkte, int aktuell,
+                        const std::string& quelle, const TFuellFlaeche& fuellung) {
     FelderSchreiben(ini, Teil::VorDemModell, werte);
     Schreiben(ini, randR, "Rand_rechts");
     Schreiben(ini, randL, "Rand_links");
-    Schreiben(ini, punkte);
+    Schreiben(ini, punkte, aktuell, quelle);
     FelderSchreiben(ini, Teil::NachDemModell, werte);
     Schreiben(ini, fuellung);
 }

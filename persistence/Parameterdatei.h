@@ -55,8 +55,11 @@ bool DarfParameterAufnehmen(const std::filesystem::path& pfad);
 // Writes every key of the road into `ini` (in memory; the caller saves the file). A
 // number whose written form the load would refuse throws KonvertierungsFehler naming its
 // place; `ini` may then hold the parts before it, so the caller must not save it.
-void ParameterSchreiben(IniDatei& ini, const Feldwerte& werte, const TRandPunkte& randR, const TRandPunkte& randL,
-                        const TSplinePunkte& punkte, const TFuellFlaeche& fuellung);
+// `aktuell` and `quelle` are the point editor's current point and source file, written
+// beside the points.
+void ParameterSchreiben(IniDatei& ini, const Feldwerte& werte, const TRandPunkte& randR,
+                        const TRandPunkte& randL, const TSplinePunkte& punkte, int aktuell,
+                        const std::string& quelle, const TFuellFlaeche& fuellung);
 
 // Reads a whole file into the model's objects and `werte`, in the file's order; missing
 // keys take the defaults. The window reads through its own steps, applying each part as

@@ -126,8 +126,8 @@ Strassenstand Hauptfenster::Erfassen() const {
         s.Punkte.push_back({p.X, p.Y, p.Z, p.Xrot, p.Yrot, p.Zrot});
         s.Punktnamen.push_back(p.Name);
     }
-    s.AktuellerPunkt = SplinePunkte.Aktuell;
-    s.SplineDatei = SplinePunkte.DateiName;
+    s.AktuellerPunkt = AktuellerPunkt;
+    s.SplineDatei = SplineDatei;
     s.FuellHoehe = FuellFlaeche.TexturHoehe;
     s.FuellBreite = FuellFlaeche.TexturBreite;
     s.FuellTextur = FuellFlaeche.Textur;
@@ -191,8 +191,8 @@ void Hauptfenster::Wiederherstellen(const Strassenstand& s) {
         p.X = w[0], p.Y = w[1], p.Z = w[2], p.Xrot = w[3], p.Yrot = w[4], p.Zrot = w[5];
         p.Name = n < s.Punktnamen.size() ? s.Punktnamen[n] : std::string();
     }
-    SplinePunkte.Aktuell = s.AktuellerPunkt;
-    SplinePunkte.DateiName = s.SplineDatei;
+    AktuellerPunkt = s.AktuellerPunkt;
+    SplineDatei = s.SplineDatei;
     FuellFlaeche.TexturHoehe = s.FuellHoehe;
     FuellFlaeche.TexturBreite = s.FuellBreite;
     FuellFlaeche.Textur = s.FuellTextur;

@@ -179,7 +179,7 @@ public:
     TLabel Label17;
     TEdit edtStreckung;
 
-    // Spline points: the point editor shows the point SplinePunkte.Aktuell, numbered
+    // Spline points: the point editor shows the point AktuellerPunkt, numbered
     // from 1 in the spin (point number n is index n - 1); bbnSplinePtsOpen imports the
     // points from an i3d file the level editor exported.
     TGroupBox gboSplinePts;
@@ -254,6 +254,13 @@ public:
     TRandPunkte RandR;  // "right Border", Rechts
     TRandPunkte RandL;  // "left Border"
     TSplinePunkte SplinePunkte;
+    // The point editor's current point (0-based index into SplinePunkte): every change of
+    // the list or of the point keeps it within the list (0 for an empty one). Saved in
+    // the parameter file as [Splines] aktuell; a load starts at 0.
+    int AktuellerPunkt = 0;
+    // The i3d file the points were last imported from (UTF-8), saved as [Splines]
+    // FileName; a load keeps it.
+    std::string SplineDatei;
     TFuellFlaeche FuellFlaeche;  // the front faces' texture settings
     // edtTexL0 as the last run read it, before the run replaced it with the start for
     // the next road.

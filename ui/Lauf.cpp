@@ -164,8 +164,8 @@ Strasse Hauptfenster::StrasseAusFenster(std::optional<StrassenfeldFehler>& fehle
 std::unique_ptr<Vorschauauftrag> Hauptfenster::NeuerVorschauauftrag() const {
     std::optional<StrassenfeldFehler> fehler;
     Strasse strasse = StrasseAusFenster(fehler);
-    return std::make_unique<Vorschauauftrag>(std::move(strasse), std::move(fehler), SplinePunkte, zufall_,
-                                             edtFileName.Text);
+    return std::make_unique<Vorschauauftrag>(std::move(strasse), std::move(fehler), SplinePunkte,
+                                             AktuellerPunkt, zufall_, edtFileName.Text);
 }
 
 void Hauptfenster::bbnGoClick() {

@@ -63,7 +63,8 @@ void Hauptfenster::ParameterSpeichern(const fs::path& pfad) {
         throw DateiFehler(
             Einsetzen(Tr("Die Datei %1 ist keine Parameterdatei und wird nicht überschrieben"), {Utf8(pfad)}));
     IniDatei ini(pfad);
-    ParameterSchreiben(ini, FeldwerteAusFenster(), RandR, RandL, SplinePunkte, FuellFlaeche);
+    ParameterSchreiben(ini, FeldwerteAusFenster(), RandR, RandL, SplinePunkte, AktuellerPunkt, SplineDatei,
+                       FuellFlaeche);
     // The road's own output file, once it has one; a road without keeps the file as it was.
     if (AusgabeGewaehlt()) ini.SchreibeString("Preferences", kAusgabeSchluessel, edtFileName.Text);
     ini.Speichern();
@@ -184,7 +185,7 @@ void Hauptfenster::SplinePunkteLesen(const IniDatei& ini) {
     // The file replaces every point, so the editor's pending values are not committed
     // first: they belong to points that are about to go, and a stale unreadable value
     // must not stop the load of a good file.
-    SplinePunkte.Aktuell = 0;
+    AktuellerPunkt = 0;
     sedSplinePtsNr.Show(1);
     // The file's points are typed ones: no name from an earlier import stays on them.
     for (int i = 0; i < SplinePunkte.AnzahlPunkte(); ++i) SplinePunkte.Punkt(i)->Name.clear();

@@ -28,10 +28,10 @@ void Hauptfenster::SplineAnzeigen() {
     // An empty list (a file with Anzahl 0) has no point to show or choose; the count
     // must not claim points that are gone.
     sedSplinePtsNr.Visible = n > 1;
-    // Every change of the list or of Aktuell keeps Aktuell within the list.
-    const TSplinePkt* punkt = SplinePunkte.Punkt(SplinePunkte.Aktuell);
+    // Every change of the list or of the current point keeps that point within the list.
+    const TSplinePkt* punkt = SplinePunkte.Punkt(AktuellerPunkt);
     if (!punkt) return;
-    sedSplinePtsNr.Show(SplinePunkte.Aktuell + 1);
+    sedSplinePtsNr.Show(AktuellerPunkt + 1);
     const TSplinePkt& p = *punkt;
     edtSplinePtsX.Text = FormatAllgemein(p.X);
     edtSplinePtsY.Text = FormatAllgemein(p.Y);
@@ -44,7 +44,7 @@ void Hauptfenster::SplineAnzeigen() {
 void Hauptfenster::PunktUebernehmenUndWechseln() {
     // Field by field into the point: a bad value stops here, the fields before it are
     // written and the current point stays.
-    if (TSplinePkt* p = SplinePunkte.Punkt(SplinePunkte.Aktuell)) {
+    if (TSplinePkt* p = SplinePunkte.Punkt(AktuellerPunkt)) {
         p->X = FeldZahl(edtSplinePtsX);
         p->Y = FeldZahl(edtSplinePtsY);
         p->Z = FeldZahl(edtSplinePtsZ);
@@ -56,7 +56,7 @@ void Hauptfenster::PunktUebernehmenUndWechseln() {
     // they do not, so the index is bounded here as well. The display puts the spin back
     // in step when the number had to be corrected.
     const int n = SplinePunkte.AnzahlPunkte();
-    SplinePunkte.Aktuell = n > 0 ? std::clamp(sedSplinePtsNr.Value() - 1, 0, n - 1) : 0;
+    AktuellerPunkt = n > 0 ? std::clamp(sedSplinePtsNr.Value() - 1, 0, n - 1) : 0;
     SplineAnzeigen();
 }
 
@@ -89,8 +89,10 @@ void Hauptfenster::gboSplinePtsExit() { PunktUebernehmenUndWechseln(); }
 
 void Hauptfenster::spbSplineAddClick() {
     // No commit first: values typed for the former current point since its last commit
-    // give way to the new point's zeros.
-    SplinePunkte.Einfuegen();
+    // give way to the new point's zeros. The new point takes the current one's place
+    // and becomes current; a stale index is bounded first.
+    AktuellerPunkt = std::clamp(AktuellerPunkt, 0, SplinePunkte.AnzahlPunkte());
+    SplinePunkte.Einfuegen(AktuellerPunkt);
     SplineAnzeigen();
     sedSplinePtsNr.MaxValue = SplinePunkte.AnzahlPunkte();
 }
@@ -105,7 +107,7 @@ void Hauptfenster::spbSplineAddEndClick() {
     if (sedSplinePtsNr.Value() == vorher) {
         // The list was empty, so the spin already read 1: nothing to commit into, but the
         // new point must still become current and be shown.
-        SplinePunkte.Aktuell = n - 1;
+        AktuellerPunkt = n - 1;
         SplineAnzeigen();
     }
 }
@@ -115,11 +117,14 @@ void Hauptfenster::spbSplineSubClick() {
         melder_.Warnung(Tr("Zwei Punkte müssen mindestens vorhanden sein!"));
         return;
     }
-    const int i = SplinePunkte.Aktuell;
+    const int i = AktuellerPunkt;
     // Removing the last point: step back to the one before first. The change commits the
     // fields into the point about to go and makes point i - 1 current.
     if (i == SplinePunkte.AnzahlPunkte() - 1) sedSplinePtsNr.SetValue(i);
     SplinePunkte.PunktLoeschen(i);
+    // No step back happens when the spin already reads i (one that a bad field stopped
+    // moved the spin, not the point): the current point still stays within the list.
+    AktuellerPunkt = std::min(AktuellerPunkt, SplinePunkte.AnzahlPunkte() - 1);
     sedSplinePtsNr.MaxValue = SplinePunkte.AnzahlPunkte();
     SplineAnzeigen();
 }
@@ -149,7 +154,7 @@ void Hauptfenster::btnSplineAusrichtenClick() {
 void Hauptfenster::btnSplinePunktAusrichtenClick() {
     PunktUebernehmenUndWechseln();
     if (SplinePunkte.AnzahlPunkte() == 0) return;
-    PunkteAusrichtenUndMelden(SplinePunkte.Aktuell);
+    PunkteAusrichtenUndMelden(AktuellerPunkt);
 }
 
 void Hauptfenster::btnSplineVerlaengernClick() {
@@ -174,13 +179,13 @@ void Hauptfenster::btnSplineVerlaengernClick() {
                             : Tr("The last point's values do not give a point within the number range."));
         return;
     }
-    SplinePunkte.Aktuell = SplinePunkte.AnzahlPunkte() - 1;
+    AktuellerPunkt = SplinePunkte.AnzahlPunkte() - 1;
     PunktlisteZeigen();
 }
 
 void Hauptfenster::DoppeltePunkteEntfernen() {
     PunktUebernehmenUndWechseln();
-    const int entfernt = GleicheStellenEntfernen(SplinePunkte);
+    const int entfernt = GleicheStellenEntfernen(SplinePunkte, AktuellerPunkt);
     PunktlisteZeigen();
     melder_.Information(Einsetzen(TrN("%1 points at the same place as their predecessor dropped.",
                                       "%1 points at the same place as their predecessor dropped.",
@@ -203,7 +208,7 @@ void Hauptfenster::SplinePunkteImportieren(const fs::path& pfad) {
     } catch (...) {
         // The commit stopped at a bad field and the current point stayed; the spin goes
         // back to that point's number instead of naming point 1.
-        sedSplinePtsNr.Show(SplinePunkte.Aktuell + 1);
+        sedSplinePtsNr.Show(AktuellerPunkt + 1);
         throw;
     }
     // The spin's range and the display follow the new list.
@@ -226,6 +231,8 @@ void Hauptfenster::SplinePunkteImportieren(const fs::path& pfad) {
     if (!wahl) return;
     const std::vector<int> shapes = ShapesDerWahl(szene, *wahl);
     const I3dUebernahme u = PunkteUebernehmen(SplinePunkte, szene, shapes);
+    SplineDatei = szene.Datei;
+    AktuellerPunkt = 0;
     anzeigen();
     if (u.Gekuerzt) {
         constexpr auto kHoechstens = static_cast<unsigned long>(TSplinePunkte::kMaxPunkte);

@@ -111,10 +111,10 @@ void Hauptfenster::TabellenzeileWaehlen(int zeile) {
     if (zeile < 0 || zeile >= SplinePunkte.AnzahlPunkte()) return;
     // The spin's change commits the fields into the point left and shows the new one.
     sedSplinePtsNr.SetValue(zeile + 1);
-    if (SplinePunkte.Aktuell != zeile) {
+    if (AktuellerPunkt != zeile) {
         // A single point: the spin has no range to change within.
         PunktUebernehmenUndWechseln();
-        SplinePunkte.Aktuell = zeile;
+        AktuellerPunkt = zeile;
         SplineAnzeigen();
     }
 }
@@ -130,12 +130,12 @@ void Hauptfenster::TabellenzeilenLoeschen(std::vector<int> zeilen) {
         melder_.Warnung(Tr("Zwei Punkte müssen mindestens vorhanden sein!"));
         return;
     }
-    const int aktuell = SplinePunkte.Aktuell;
+    const int aktuell = AktuellerPunkt;
     const int davor = static_cast<int>(std::lower_bound(zeilen.begin(), zeilen.end(), aktuell) - zeilen.begin());
     for (auto it = zeilen.rbegin(); it != zeilen.rend(); ++it) SplinePunkte.PunktLoeschen(*it);
     // Kept: the same point, moved down by the rows deleted before it. Deleted: the first
     // point after it that stayed, which now stands where the rows before it end.
-    SplinePunkte.Aktuell = std::min(aktuell - davor, SplinePunkte.AnzahlPunkte() - 1);
+    AktuellerPunkt = std::min(aktuell - davor, SplinePunkte.AnzahlPunkte() - 1);
     PunktlisteZeigen();
 }
 

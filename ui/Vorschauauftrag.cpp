@@ -16,14 +16,15 @@ void Vorschauauftrag::Sammler::Melden(MeldungsArt art, const std::string& text) 
     texte.push_back(text);
 }
 
-Vorschauauftrag::Vorschauauftrag(Strasse strasse, std::optional<StrassenfeldFehler> fehler, const TSplinePunkte& punkte,
-                                 Zufallsgenerator zufall, std::string dokument)
+Vorschauauftrag::Vorschauauftrag(Strasse strasse, std::optional<StrassenfeldFehler> fehler,
+                                 const TSplinePunkte& punkte, int aktuellerPunkt, Zufallsgenerator zufall,
+                                 std::string dokument)
     : strasse_(std::move(strasse)), fehler_(std::move(fehler)), zufall_(zufall) {
     for (int i = 0; i < punkte.AnzahlPunkte(); ++i) {
         const TSplinePkt& q = *punkte.Punkt(i);
         ergebnis_.Punkte.push_back({q.X, q.Y, q.Z});
     }
-    ergebnis_.AktuellerPunkt = punkte.Aktuell;
+    ergebnis_.AktuellerPunkt = aktuellerPunkt;
     ergebnis_.Dokument = std::move(dokument);
 }
 

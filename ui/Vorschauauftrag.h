@@ -42,9 +42,10 @@ struct Vorschauergebnis {
 class Vorschauauftrag {
 public:
     // `strasse` is the road as the window gives it, `fehler` its first field that is no
-    // number: the build stops there as "Go" would, and names the field.
+    // number: the build stops there as "Go" would, and names the field. `aktuellerPunkt`
+    // is the point editor's current point, which the preview marks.
     Vorschauauftrag(Strasse strasse, std::optional<StrassenfeldFehler> fehler, const TSplinePunkte& punkte,
-                    Zufallsgenerator zufall, std::string dokument);
+                    int aktuellerPunkt, Zufallsgenerator zufall, std::string dokument);
     Vorschauauftrag(const Vorschauauftrag&) = delete;
     Vorschauauftrag& operator=(const Vorschauauftrag&) = delete;
 

@@ -347,7 +347,9 @@ TEST(Kommandozeile, SplinePunkteAusDemEditor) {
     // The reference: the file's points as the model's own reader takes them.
     pavolant::test::AufzeichnenderMelder melder;
     pavolant::TSplinePunkte westby;
-    LeseI3d(westby, kWestby.string(), melder);
+    int aktuell = 0;
+    std::string quelle;
+    LeseI3d(westby, aktuell, quelle, kWestby.string(), melder);
     ASSERT_EQ(westby.AnzahlPunkte(), 231);
     TempOrdner o;
     const std::string p = (o / "p.ini").string(), n = (o / "n.ini").string();

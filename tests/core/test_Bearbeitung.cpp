@@ -61,7 +61,7 @@ std::string Bild(Hauptfenster& f) {
         for (double w : {p.X, p.Y, p.Z, p.Xrot, p.Yrot, p.Zrot}) Bits(s, w);
         s << '\n';
     }
-    s << f.SplinePunkte.Aktuell << f.SplinePunkte.DateiName << f.FuellFlaeche.Textur << f.FuellFlaeche.TauschHB;
+    s << f.AktuellerPunkt << f.SplineDatei << f.FuellFlaeche.Textur << f.FuellFlaeche.TauschHB;
     for (double w : {f.FuellFlaeche.TexturBreite, f.FuellFlaeche.TexturHoehe, f.MinLaenge, f.MinWinkel,
                      f.MinSteigung, f.MinZRot, f.MaxSturz, f.OldTexL0})
         Bits(s, w);

@@ -260,7 +260,7 @@ TEST(HauptfensterSplinePunkte, EinfuegenUndAnhaengen) {
     EXPECT_EQ((std::vector<double>{p.X, p.Y, p.Z, p.Xrot, p.Yrot, p.Zrot}),
               (std::vector<double>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(f.SplinePunkte.AnzahlPunkte(), 4);
-    EXPECT_EQ(f.SplinePunkte.Aktuell, 3);
+    EXPECT_EQ(f.AktuellerPunkt, 3);
     EXPECT_EQ(f.sedSplinePtsNr.Value(), 4);
     EXPECT_EQ(Felder(f), Texte(6, "0"));
 }
@@ -284,7 +284,7 @@ TEST(HauptfensterSplinePunkte, Loeschen) {
     Tippen(f, {"99"});
     f.spbSplineSub.Click();
     ASSERT_EQ(f.SplinePunkte.AnzahlPunkte(), 2);
-    EXPECT_EQ(f.SplinePunkte.Aktuell, 1);
+    EXPECT_EQ(f.AktuellerPunkt, 1);
     EXPECT_EQ(f.sedSplinePtsNr.Value(), 2);
     EXPECT_EQ(f.sedSplinePtsNr.MaxValue, 2);
     EXPECT_EQ(f.edtSplinePtsX.Text, "2");
@@ -307,20 +307,21 @@ TEST(HauptfensterSplinePunkte, WechselMitSchlechterZahlUndBegrenzteNummer) {
     EXPECT_EQ(f.Fehlerfeld(), "edtSplinePtsY");
     EXPECT_EQ(f.SplinePunkte.Punkt(0)->X, 7);  // read before the bad field
     EXPECT_EQ(f.SplinePunkte.Punkt(0)->Z, 0);  // not reached
-    EXPECT_EQ(f.SplinePunkte.Aktuell, 0);
+    EXPECT_EQ(f.AktuellerPunkt, 0);
 
     Fenster v;
     DreiPunkte(v.form, 1);
     v.form.sedSplinePtsNr.SetText("9");
-    EXPECT_EQ(v.form.SplinePunkte.Aktuell, 2);
+    EXPECT_EQ(v.form.AktuellerPunkt, 2);
     // One point: the spin's limits are equal and it clamps nothing, the window does.
     v.form.SplinePunkte.PunktLoeschen(2);
     v.form.SplinePunkte.PunktLoeschen(1);
+    v.form.AktuellerPunkt = 0;  // as the window's own deletions keep it within the list
     v.form.sedSplinePtsNr.MaxValue = 1;
     v.form.SplineAnzeigen();
     EXPECT_FALSE(v.form.sedSplinePtsNr.Visible);
     v.form.sedSplinePtsNr.SetText("5");
-    EXPECT_EQ(v.form.SplinePunkte.Aktuell, 0);
+    EXPECT_EQ(v.form.AktuellerPunkt, 0);
     EXPECT_EQ(v.form.sedSplinePtsNr.Value(), 1);
 }
 
@@ -340,7 +341,7 @@ TEST(HauptfensterSplineImport, AusDerEditorDateiUndAbbrechen) {
                      a.StandardEndung, a.Dateiname}),
               (Texte{"i3d", "*.i3d", "all Files   ", "*.*", "", "test.i3d"}));
     EXPECT_FALSE(a.MussExistieren);
-    EXPECT_EQ((std::vector<int>{f.SplinePunkte.AnzahlPunkte(), f.SplinePunkte.Aktuell, f.sedSplinePtsNr.Value()}),
+    EXPECT_EQ((std::vector<int>{f.SplinePunkte.AnzahlPunkte(), f.AktuellerPunkt, f.sedSplinePtsNr.Value()}),
               (std::vector<int>{3, 2, 3}));
     EXPECT_EQ(f.SplinePunkte.Punkt(2)->X, 3);
 
@@ -349,9 +350,9 @@ TEST(HauptfensterSplineImport, AusDerEditorDateiUndAbbrechen) {
     EXPECT_TRUE(w.Ereignis([&] { f.Button("bbnSplinePtsOpen")->Click(); }));
     EXPECT_EQ(f.SplinePunkte.AnzahlPunkte(), 231);
     EXPECT_EQ(f.gboSplinePts.Caption, "Spline-Points: 231");
-    EXPECT_EQ((std::vector<int>{f.sedSplinePtsNr.MaxValue, f.sedSplinePtsNr.Value(), f.SplinePunkte.Aktuell}),
+    EXPECT_EQ((std::vector<int>{f.sedSplinePtsNr.MaxValue, f.sedSplinePtsNr.Value(), f.AktuellerPunkt}),
               (std::vector<int>{231, 1, 0}));
-    EXPECT_EQ(f.SplinePunkte.DateiName, kWestby);
+    EXPECT_EQ(f.SplineDatei, kWestby);
     // The file's first shape: translation="-2183.49 219.752 -231.4", no rotation.
     EXPECT_EQ(Felder(f), (Texte{Gezeigt("-2183.49"), Gezeigt("219.752"), Gezeigt("-231.4"), "0", "0", "0"}));
     EXPECT_TRUE(w.dialoge.fehler.empty() && w.melder.eintraege.empty());
@@ -368,7 +369,7 @@ TEST(HauptfensterSplineImport, FehlerwegeHaltenSpinUndListeGleich) {
     Tippen(f, {"42"});
     EXPECT_TRUE(w.Ereignis([&] { f.SplinePunkteImportieren(o / "ohne.i3d"); }));
     EXPECT_EQ(f.SplinePunkte.Punkt(2)->X, 42);
-    EXPECT_EQ((std::vector<int>{f.SplinePunkte.AnzahlPunkte(), f.SplinePunkte.Aktuell, f.sedSplinePtsNr.Value()}),
+    EXPECT_EQ((std::vector<int>{f.SplinePunkte.AnzahlPunkte(), f.AktuellerPunkt, f.sedSplinePtsNr.Value()}),
               (std::vector<int>{3, 0, 1}));
     EXPECT_EQ(w.melder.eintraege.size(), 1u);
 
@@ -377,7 +378,7 @@ TEST(HauptfensterSplineImport, FehlerwegeHaltenSpinUndListeGleich) {
     f.sedSplinePtsNr.SetValue(2);
     Tippen(f, {"5", "x"});
     EXPECT_FALSE(w.Ereignis([&] { f.SplinePunkteImportieren(kWestby); }));
-    EXPECT_EQ((std::vector<int>{f.SplinePunkte.AnzahlPunkte(), f.SplinePunkte.Aktuell, f.sedSplinePtsNr.Value()}),
+    EXPECT_EQ((std::vector<int>{f.SplinePunkte.AnzahlPunkte(), f.AktuellerPunkt, f.sedSplinePtsNr.Value()}),
               (std::vector<int>{3, 1, 2}));
 
     // A third shape with two numbers only, in a list of five: the file is read whole
@@ -395,7 +396,7 @@ TEST(HauptfensterSplineImport, FehlerwegeHaltenSpinUndListeGleich) {
     EXPECT_EQ(f.SplinePunkte.Punkt(2)->X, 42);
     EXPECT_EQ(f.gboSplinePts.Caption, "Spline-Points: 5");
     EXPECT_EQ(f.sedSplinePtsNr.MaxValue, 5);
-    EXPECT_EQ(f.sedSplinePtsNr.Value(), f.SplinePunkte.Aktuell + 1);
+    EXPECT_EQ(f.sedSplinePtsNr.Value(), f.AktuellerPunkt + 1);
 }
 
 TEST(HauptfensterGo, DateiauswahlUndZuWenigPunkte) {

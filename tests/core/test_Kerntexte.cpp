@@ -143,7 +143,7 @@ TEST(Kerntexte, TheParameterFileIsTheSameInEveryLanguage) {
     Teststrasse s;
     const auto schreiben = [&s] {
         IniDatei ini = IniDatei::AusText("");
-        Schreiben(ini, s.punkte);
+        Schreiben(ini, s.punkte, 0, "");
         Schreiben(ini, s.randR, "Rand_rechts");
         Schreiben(ini, s.randL, "Rand_links");
         Schreiben(ini, s.fuellung);
@@ -174,8 +174,10 @@ TEST(Kerntexte, AFileCutShortAsksForThePluralOfThePointsItTook) {
         for (int i = 0; i < shapes; ++i) text += "<Shape translation=\"1 2 3\"/>\n";
         std::istringstream strom(text);
         TSplinePunkte punkte;
+        int aktuell = 0;
+        std::string quelle;
         AufzeichnenderMelder melder;
-        LeseI3dAusStrom(punkte, strom, "kurz.i3d", melder);
+        LeseI3dAusStrom(punkte, aktuell, quelle, strom, "kurz.i3d", melder);
         ASSERT_EQ(melder.eintraege.size(), 1u);
         const std::string n = std::to_string(shapes);
         EXPECT_EQ(melder.eintraege[0].text, "{" + n + "}In kurz.i3d fehlt \"</Scene>\"; übernommen wurden die " + n +

@@ -98,12 +98,15 @@ protected:
     // Writes `inhalt` to a file and imports it.
     void Lesen(const std::string& inhalt) {
         DateiSchreiben(pfad, inhalt);
-        LeseI3d(liste, pfad.string(), melder);
+        LeseI3d(liste, aktuell, quelle, pfad.string(), melder);
     }
 
     TempOrdner ordner;
     fs::path pfad = ordner / "punkte.i3d";
     TSplinePunkte liste;
+    // The editor's current point and the points' source file, as the window keeps them.
+    int aktuell = 0;
+    std::string quelle;
     AufzeichnenderMelder melder;
 };
 
@@ -112,15 +115,15 @@ protected:
 
 TEST_F(LeseI3dTest, DreiShapesAufFuenfPunktenUeberschreibenUndKuerzen) {
     FuelleListe(liste, 5);
-    liste.Aktuell = 4;
+    aktuell = 4;
     Lesen(Dokument({Shape("translation=\"1 2 3\" rotation=\"4 5 6\""), Shape("translation=\"7 8 9\""),
                     Shape("rotation=\"10 11 12\"")}));
     ASSERT_EQ(liste.AnzahlPunkte(), 3);
     ErwartePunkt(liste, 0, {1, 2, 3, 4, 5, 6});
     ErwartePunkt(liste, 1, {7, 8, 9, 0, 0, 0});
     ErwartePunkt(liste, 2, {0, 0, 0, 10, 11, 12});
-    EXPECT_EQ(liste.Aktuell, 0);
-    EXPECT_EQ(liste.DateiName, pfad.string());
+    EXPECT_EQ(aktuell, 0);
+    EXPECT_EQ(quelle, pfad.string());
     EXPECT_TRUE(melder.eintraege.empty());
 }
 
@@ -139,12 +142,12 @@ TEST_F(LeseI3dTest, FuenfShapesAufZweiPunktenHaengenDreiAn) {
 
 TEST_F(LeseI3dTest, SzeneOhneShapesLeertDieListe) {
     FuelleListe(liste, 3);
-    liste.Aktuell = 2;
+    aktuell = 2;
     Lesen(
         Dokument({"<TransformGroup name=\"leer\" translation=\"1 2 3\" nodeId=\"1\">", "</TransformGroup>"}));
     EXPECT_EQ(liste.AnzahlPunkte(), 0);
-    EXPECT_EQ(liste.Aktuell, 0);
-    EXPECT_EQ(liste.DateiName, pfad.string());
+    EXPECT_EQ(aktuell, 0);
+    EXPECT_EQ(quelle, pfad.string());
     EXPECT_TRUE(melder.eintraege.empty());
 }
 
@@ -152,14 +155,14 @@ TEST_F(LeseI3dTest, ZweiterImportUeberschreibtDenErsten) {
     Lesen(Dokument(
         {Shape("translation=\"1 1 1\""), Shape("translation=\"2 2 2\""), Shape("translation=\"3 3 3\"")}));
     ASSERT_EQ(liste.AnzahlPunkte(), 3);
-    liste.Aktuell = 2;
+    aktuell = 2;
     const fs::path zweiter = ordner / "zweiter.i3d";
     DateiSchreiben(zweiter, Dokument({Shape("translation=\"9 9 9\"")}));
-    LeseI3d(liste, zweiter.string(), melder);
+    LeseI3d(liste, aktuell, quelle, zweiter.string(), melder);
     ASSERT_EQ(liste.AnzahlPunkte(), 1);
     ErwartePunkt(liste, 0, {9, 9, 9, 0, 0, 0});
-    EXPECT_EQ(liste.Aktuell, 0);
-    EXPECT_EQ(liste.DateiName, zweiter.string());
+    EXPECT_EQ(aktuell, 0);
+    EXPECT_EQ(quelle, zweiter.string());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -378,11 +381,11 @@ TEST_F(LeseI3dTest, SzeneImKommentarVorDerEchten) {
 
     // A scene only inside a comment is no scene.
     FuelleListe(liste, 2);
-    liste.Aktuell = 1;
+    aktuell = 1;
     Lesen("<i3D>\n<!--\n<Scene>\n<Shape translation=\"8 8 8\"/>\n</Scene>\n-->\n</i3D>\n");
     ASSERT_EQ(liste.AnzahlPunkte(), 2);
     ErwartePunkt(liste, 0, Alt(0));
-    EXPECT_EQ(liste.Aktuell, 1);
+    EXPECT_EQ(aktuell, 1);
     ASSERT_EQ(melder.eintraege.size(), 1u);
     EXPECT_NE(melder.eintraege[0].text.find("fehlt \"<Scene>\""), std::string::npos);
 }
@@ -452,17 +455,17 @@ TEST_F(LeseI3dTest, BinaereBytesInDerSzeneStoerenNicht) {
 
 TEST_F(LeseI3dTest, OhneSzenenendeGiltBisZumDateiende) {
     FuelleListe(liste, 4);
-    liste.Aktuell = 3;
+    aktuell = 3;
     const fs::path ohneEnde = ordner / "abgeschnitten.i3d";
     DateiSchreiben(ohneEnde,
                    "<i3D>\r\n  <Scene>\r\n    <Shape translation=\"1 2 3\"/>\r\n"
                    "    <Shape translation=\"4 5 6\"/>\r\n");
-    LeseI3d(liste, ohneEnde.string(), melder);
+    LeseI3d(liste, aktuell, quelle, ohneEnde.string(), melder);
     ASSERT_EQ(liste.AnzahlPunkte(), 2);
     ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
     ErwartePunkt(liste, 1, {4, 5, 6, 0, 0, 0});
-    EXPECT_EQ(liste.Aktuell, 0);
-    EXPECT_EQ(liste.DateiName, ohneEnde.string());
+    EXPECT_EQ(aktuell, 0);
+    EXPECT_EQ(quelle, ohneEnde.string());
     ASSERT_EQ(melder.eintraege.size(), 1u);
     EXPECT_EQ(melder.eintraege[0].art, MeldungsArt::Information);
     EXPECT_EQ(melder.eintraege[0].text,
@@ -482,8 +485,8 @@ TEST_F(LeseI3dTest, NurDieSzenenzeileGibtEineLeereListe) {
 
 TEST_F(LeseI3dTest, OhneSzeneBleibtAllesUnveraendert) {
     FuelleListe(liste, 3);
-    liste.Aktuell = 2;
-    liste.DateiName = "vorher.i3d";
+    aktuell = 2;
+    quelle = "vorher.i3d";
     for (const auto& inhalt : {std::string(""), std::string("<Shape translation=\"1 2 3\"/>\n</Scene>\n"),
                                std::string("<Scene\n>\n<Shape translation=\"1 2 3\"/>\n"),
                                "\x7f"
@@ -492,8 +495,8 @@ TEST_F(LeseI3dTest, OhneSzeneBleibtAllesUnveraendert) {
         Lesen(inhalt);
         ASSERT_EQ(liste.AnzahlPunkte(), 3);
         for (int i = 0; i < 3; ++i) ErwartePunkt(liste, i, Alt(i));
-        EXPECT_EQ(liste.Aktuell, 2);
-        EXPECT_EQ(liste.DateiName, "vorher.i3d");
+        EXPECT_EQ(aktuell, 2);
+        EXPECT_EQ(quelle, "vorher.i3d");
         ASSERT_EQ(melder.eintraege.size(), 1u);
         EXPECT_EQ(melder.eintraege[0].art, MeldungsArt::Information);
         EXPECT_EQ(melder.eintraege[0].text,
@@ -508,20 +511,20 @@ class LeseI3dUnlesbar : public LeseI3dTest {
 protected:
     void SetUp() override {
         FuelleListe(liste, 3);
-        liste.Aktuell = 1;
-        liste.DateiName = "vorher.i3d";
+        aktuell = 1;
+        quelle = "vorher.i3d";
     }
     void ErwarteFehlerOhneAenderung(const fs::path& p, const std::string& grund) {
         try {
-            LeseI3d(liste, p.string(), melder);
+            LeseI3d(liste, aktuell, quelle, p.string(), melder);
             ADD_FAILURE() << "DateiFehler erwartet für " << p;
         } catch (const DateiFehler& e) {
             EXPECT_EQ(std::string(e.what()), "Die Datei " + p.string() + " kann nicht gelesen werden: " + grund);
         }
         ASSERT_EQ(liste.AnzahlPunkte(), 3);
         for (int i = 0; i < 3; ++i) ErwartePunkt(liste, i, Alt(i));
-        EXPECT_EQ(liste.Aktuell, 1);
-        EXPECT_EQ(liste.DateiName, "vorher.i3d");
+        EXPECT_EQ(aktuell, 1);
+        EXPECT_EQ(quelle, "vorher.i3d");
         EXPECT_TRUE(melder.eintraege.empty());
     }
 };
@@ -553,14 +556,12 @@ TEST_F(LeseI3dUnlesbar, KeineLeserechte) {
     const std::string meldung = "Die Datei " + pfad.string() + " kann nicht gelesen werden: Permission denied";
     const auto ergebnis = OhneRootRechte(ordner.Pfad(), [&] {
         try {
-            LeseI3d(liste, pfad.string(), melder);
+            LeseI3d(liste, aktuell, quelle, pfad.string(), melder);
             return 1;
         } catch (const DateiFehler& e) {
             if (e.what() != meldung) return 2;
-            return liste.AnzahlPunkte() == 3 && liste.Punkt(0)->X == Alt(0).x &&
-                           liste.DateiName == "vorher.i3d"
-                       ? 0
-                       : 3;
+            return liste.AnzahlPunkte() == 3 && liste.Punkt(0)->X == Alt(0).x && quelle == "vorher.i3d" ? 0
+                                                                                                        : 3;
         }
     });
     if (!ergebnis) GTEST_SKIP() << "no unprivileged user to test with";
@@ -589,41 +590,41 @@ private:
 
 TEST_F(LeseI3dTest, LesefehlerInDerSzeneBehaeltDasGelesene) {
     FuelleListe(liste, 4);
-    liste.Aktuell = 3;
+    aktuell = 3;
     // The failure comes in the middle of the second shape line: only the first one is whole.
     BrechenderPuffer puffer("<Scene>\n<Shape translation=\"1 2 3\"/>\n<Shape translation=\"4 5");
     std::istream strom(&puffer);
     try {
-        LeseI3dAusStrom(liste, strom, "kaputt.i3d", melder);
+        LeseI3dAusStrom(liste, aktuell, quelle, strom, "kaputt.i3d", melder);
         FAIL() << "DateiFehler erwartet";
     } catch (const DateiFehler& e) {
         EXPECT_EQ(std::string(e.what()), "Die Datei kaputt.i3d kann nicht gelesen werden");
     }
     ASSERT_EQ(liste.AnzahlPunkte(), 1);
     ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
-    EXPECT_EQ(liste.Aktuell, 0);  // lowered into the shorter list
-    EXPECT_EQ(liste.DateiName, "kaputt.i3d");
+    EXPECT_EQ(aktuell, 0);  // lowered into the shorter list
+    EXPECT_EQ(quelle, "kaputt.i3d");
     EXPECT_TRUE(melder.eintraege.empty());
 }
 
 TEST_F(LeseI3dTest, LesefehlerVorDerSzeneAendertNichts) {
     FuelleListe(liste, 3);
-    liste.Aktuell = 2;
+    aktuell = 2;
     BrechenderPuffer puffer("<i3D>\n<Shapes>\n<Shape translation=\"1 2 3\"/>\n");
     std::istream strom(&puffer);
-    EXPECT_THROW(LeseI3dAusStrom(liste, strom, "kaputt.i3d", melder), DateiFehler);
+    EXPECT_THROW(LeseI3dAusStrom(liste, aktuell, quelle, strom, "kaputt.i3d", melder), DateiFehler);
     ASSERT_EQ(liste.AnzahlPunkte(), 3);
     for (int i = 0; i < 3; ++i) ErwartePunkt(liste, i, Alt(i));
-    EXPECT_EQ(liste.Aktuell, 2);
-    EXPECT_EQ(liste.DateiName, "");
-    // A list read empty: Aktuell does not become negative.
+    EXPECT_EQ(aktuell, 2);
+    EXPECT_EQ(quelle, "");
+    // A list read empty: the current point does not become negative.
     TSplinePunkte leer;
-    leer.Aktuell = 1;
+    aktuell = 1;
     BrechenderPuffer szene("<Scene>\n<TransformGroup>\n");
     std::istream szenenStrom(&szene);
-    EXPECT_THROW(LeseI3dAusStrom(leer, szenenStrom, "kaputt.i3d", melder), DateiFehler);
+    EXPECT_THROW(LeseI3dAusStrom(leer, aktuell, quelle, szenenStrom, "kaputt.i3d", melder), DateiFehler);
     EXPECT_EQ(leer.AnzahlPunkte(), 0);
-    EXPECT_EQ(leer.Aktuell, 0);
+    EXPECT_EQ(aktuell, 0);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -658,8 +659,8 @@ TEST_F(LeseI3dTest, KeineZahlBehaeltDasBisDahinGelesene) {
     for (const auto& fall : faelle) {
         SCOPED_TRACE(fall.attribute);
         FuelleListe(liste, 4);
-        liste.Aktuell = 3;
-        liste.DateiName = "vorher.i3d";
+        aktuell = 3;
+        quelle = "vorher.i3d";
         melder.eintraege.clear();
         try {
             Lesen(Dokument(
@@ -671,20 +672,20 @@ TEST_F(LeseI3dTest, KeineZahlBehaeltDasBisDahinGelesene) {
         ASSERT_EQ(liste.AnzahlPunkte(), 2);
         ErwartePunkt(liste, 0, {8, 8, 8, 0, 0, 0});
         ErwartePunkt(liste, 1, fall.erwartet);
-        EXPECT_EQ(liste.DateiName, pfad.string());
-        EXPECT_EQ(liste.Aktuell, 1);  // was 3, lowered to the last index
+        EXPECT_EQ(quelle, pfad.string());
+        EXPECT_EQ(aktuell, 1);  // was 3, lowered to the last index
         EXPECT_TRUE(melder.eintraege.empty());
     }
 }
 
 TEST_F(LeseI3dTest, KeineZahlLaesstAktuellStehenWennEsPasst) {
     FuelleListe(liste, 4);
-    liste.Aktuell = 1;
+    aktuell = 1;
     EXPECT_THROW(Lesen(Dokument({Shape("translation=\"1 2 3\""), Shape("translation=\"1 2 3\""),
                                  Shape("translation=\"a b c\"")})),
                  KonvertierungsFehler);
     EXPECT_EQ(liste.AnzahlPunkte(), 3);
-    EXPECT_EQ(liste.Aktuell, 1);
+    EXPECT_EQ(aktuell, 1);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -769,13 +770,13 @@ TEST_F(LeseI3dTest, HoechstzahlVonPunkten) {
     EXPECT_TRUE(melder.eintraege.empty());
 
     FuelleListe(liste, 3);
-    liste.Aktuell = 2;
+    aktuell = 2;
     Lesen(text(grenze + 1));
     ASSERT_EQ(liste.AnzahlPunkte(), grenze);
     ErwartePunkt(liste, 0, {0, 0, 1, 0, 0, 0});
     ErwartePunkt(liste, grenze - 1, {grenze - 1.0, 0, 1, 0, 0, 0});
-    EXPECT_EQ(liste.Aktuell, 0);
-    EXPECT_EQ(liste.DateiName, pfad.string());
+    EXPECT_EQ(aktuell, 0);
+    EXPECT_EQ(quelle, pfad.string());
     ASSERT_EQ(melder.eintraege.size(), 1u);
     EXPECT_EQ(melder.eintraege[0].art, MeldungsArt::Warnung);
     EXPECT_EQ(melder.eintraege[0].text,
@@ -793,7 +794,7 @@ TEST_F(LeseI3dTest, MillionShapesHaengenNicht) {
     for (int i = 0; i < 900'000; ++i) s += "<Shape translation=\"x\"/>\n";
     std::istringstream strom(s);
     const auto start = std::chrono::steady_clock::now();
-    LeseI3dAusStrom(liste, strom, "gross.i3d", melder);
+    LeseI3dAusStrom(liste, aktuell, quelle, strom, "gross.i3d", melder);
     EXPECT_EQ(liste.AnzahlPunkte(), TSplinePunkte::kMaxPunkte);
     ASSERT_EQ(melder.eintraege.size(), 1u);
     EXPECT_EQ(melder.eintraege[0].art, MeldungsArt::Warnung);
@@ -878,12 +879,13 @@ TEST_P(EditorDateien, JederShapeDerSzeneWirdEinPunkt) {
 
     TSplinePunkte liste;
     FuelleListe(liste, 3);
-    liste.Aktuell = 2;
+    int aktuell = 2;
+    std::string quelle;
     AufzeichnenderMelder melder;
-    LeseI3d(liste, datei.string(), melder);
+    LeseI3d(liste, aktuell, quelle, datei.string(), melder);
     EXPECT_TRUE(melder.eintraege.empty());
-    EXPECT_EQ(liste.DateiName, datei.string());
-    EXPECT_EQ(liste.Aktuell, 0);
+    EXPECT_EQ(quelle, datei.string());
+    EXPECT_EQ(aktuell, 0);
     ASSERT_EQ(liste.AnzahlPunkte(), erwartet.shapes);
     for (int i = 0; i < erwartet.shapes; ++i)
         ErwartePunkt(liste, i, erwartet.punkte[static_cast<std::size_t>(i)]);
@@ -926,11 +928,12 @@ TEST_P(EigeneSzenen, JederShapeDerSzeneMitSeinenWerten) {
 
     TSplinePunkte liste;
     FuelleListe(liste, 3);
-    liste.Aktuell = 2;
+    int aktuell = 2;
+    std::string quelle;
     AufzeichnenderMelder melder;
-    LeseI3d(liste, datei.string(), melder);
+    LeseI3d(liste, aktuell, quelle, datei.string(), melder);
     EXPECT_TRUE(melder.eintraege.empty());
-    EXPECT_EQ(liste.Aktuell, 0);
+    EXPECT_EQ(aktuell, 0);
     ASSERT_EQ(liste.AnzahlPunkte(), static_cast<int>(erwartet.size()));
     for (std::size_t i = 0; i < erwartet.size(); ++i) {
         ErwartePunkt(liste, static_cast<int>(i), erwartet[i]);
@@ -973,8 +976,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(EigeneSzenenVorzeichen, MinusNullBleibtMinusNull) {
     TSplinePunkte liste;
+    int aktuell = 0;
+    std::string quelle;
     AufzeichnenderMelder melder;
-    LeseI3d(liste, (test::Testdaten("i3d") / "attributreihenfolge.i3d").string(), melder);
+    LeseI3d(liste, aktuell, quelle, (test::Testdaten("i3d") / "attributreihenfolge.i3d").string(), melder);
     ASSERT_EQ(liste.AnzahlPunkte(), 5);
     const TSplinePkt& p2 = *liste.Punkt(1);
     const TSplinePkt& p4 = *liste.Punkt(3);
@@ -989,9 +994,11 @@ TEST(EditorDateienStichprobe, BekannteWerte) {
     const std::string ordner = (test::Referenzordner() / "i3d" / "samples").string() + "/";
     PAVOLANT_REFERENZ_NOETIG(ordner);
     AufzeichnenderMelder melder;
+    int aktuell = 0;
+    std::string quelle;
 
     TSplinePunkte silo;
-    LeseI3d(silo, ordner + "vojvodina_silo.i3d", melder);
+    LeseI3d(silo, aktuell, quelle, ordner + "vojvodina_silo.i3d", melder);
     ASSERT_EQ(silo.AnzahlPunkte(), 11);
     ErwartePunkt(silo, 0, {-11.1421, 4.3885, -22.4666, -180, 0, -180});
     ErwartePunkt(silo, 2, {-0.0651184, -0.0737712, 0.692292, -180, 90, 90});  // nested in point 1
@@ -999,13 +1006,13 @@ TEST(EditorDateienStichprobe, BekannteWerte) {
     ErwartePunkt(silo, 10, {-20.0554, -1.24099, -23.3158, -0.803077, 90, 0});
 
     TSplinePunkte stop;
-    LeseI3d(stop, ordner + "courseplay_STOP.i3d", melder);  // CR LF
+    LeseI3d(stop, aktuell, quelle, ordner + "courseplay_STOP.i3d", melder);  // CR LF
     ASSERT_EQ(stop.AnzahlPunkte(), 2);
     ErwartePunkt(stop, 0, {0, 0, 0, 0, 0, 0});
     ErwartePunkt(stop, 1, {0, 0, 0, 0, 180, 0});
 
     TSplinePunkte westby;
-    LeseI3d(westby, ordner + "westby_splines.i3d", melder);
+    LeseI3d(westby, aktuell, quelle, ordner + "westby_splines.i3d", melder);
     ASSERT_EQ(westby.AnzahlPunkte(), 231);
     ErwartePunkt(westby, 0, {-2183.49, 219.752, -231.4, 0, 0, 0});
     ErwartePunkt(westby, 4, {-2183.49, 224.767, -231.4, 0, 0, 0});
@@ -1055,8 +1062,10 @@ TEST(I3dAlsXml, GleichWieDieZeilenweiseLesungWoDieElternRuhen) {
         if (!fs::exists(fall.datei)) continue;  // the editor's files are reference data
         SCOPED_TRACE(fall.datei.string());
         TSplinePunkte zeilenweise;
+        int aktuell = 0;
+        std::string quelle;
         AufzeichnenderMelder melder;
-        LeseI3d(zeilenweise, fall.datei.string(), melder);
+        LeseI3d(zeilenweise, aktuell, quelle, fall.datei.string(), melder);
         const I3dSzene szene = LeseI3dSzene(fall.datei.string());
         TSplinePunkte alsXml;
         Uebernommen(szene, alsXml);

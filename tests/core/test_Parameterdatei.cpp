@@ -105,14 +105,21 @@ TEST(Parameterdatei, SpeichernUndLadenGibtDasselbeFenster) {
         p.Yrot = -90 + i;
         p.Zrot = 0.1 * i;
     }
-    f.SplinePunkte.Aktuell = 2;
+    f.AktuellerPunkt = 2;
+    f.SplineDatei = "C:\\Strassen\\kurve.i3d";
     a.dialoge.antworten = {(ordner / "p.ini").string()};
     ASSERT_TRUE(a.Ereignis([&] { f.bbnSavePara.Click(); }));
     EXPECT_EQ(f.lblParameter1.Caption, "Parameter gespeichert in");
     EXPECT_EQ(f.lblParameter.Caption, "p.ini");
+    {
+        const IniDatei datei(ordner / "p.ini");
+        EXPECT_EQ(datei.LiesInteger("Splines", "aktuell", -1), 2);
+        EXPECT_EQ(datei.LiesString("Splines", "FileName", ""), "C:\\Strassen\\kurve.i3d");
+    }
 
     Fenster b;
     Hauptfenster& g = b.form;
+    g.SplineDatei = "bleibt";
     b.dialoge.antworten = {(ordner / "p.ini").string()};
     ASSERT_TRUE(b.Ereignis([&] { g.bbnLoadPara.Click(); }));
     EXPECT_EQ(g.lblParameter1.Caption, "Parameter geladen aus");
@@ -131,8 +138,9 @@ TEST(Parameterdatei, SpeichernUndLadenGibtDasselbeFenster) {
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(Werte(*g.SplinePunkte.Punkt(i)), Werte(*f.SplinePunkte.Punkt(i))) << i;
     // The current point becomes the first.
-    EXPECT_EQ((std::vector<int>{g.SplinePunkte.Aktuell, g.sedSplinePtsNr.Value(), g.sedSplinePtsNr.MaxValue}),
+    EXPECT_EQ((std::vector<int>{g.AktuellerPunkt, g.sedSplinePtsNr.Value(), g.sedSplinePtsNr.MaxValue}),
               (std::vector<int>{0, 1, 3}));
+    EXPECT_EQ(g.SplineDatei, "bleibt");  // FileName is not read back
     EXPECT_EQ(g.gboSplinePts.Caption, "Spline-Points: 3");
 
     // Dialogs: the presets, and a cancelled one changes nothing.

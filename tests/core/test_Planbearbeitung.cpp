@@ -22,7 +22,7 @@ TEST(Planbearbeitung, VerschiebenMachtDenPunktAktuellUndIstEinSchritt) {
     f.edtSplinePtsY.Text = "1.5";
     ASSERT_TRUE(w.Ereignis([&] { f.PunktVerschieben(1, 12.5, -7); }));
     EXPECT_EQ(f.SplinePunkte.Punkt(0)->Y, 1.5);
-    EXPECT_EQ(f.SplinePunkte.Aktuell, 1);
+    EXPECT_EQ(f.AktuellerPunkt, 1);
     const TSplinePkt& p = *f.SplinePunkte.Punkt(1);
     EXPECT_EQ((std::vector<double>{p.X, p.Y, p.Z, p.Xrot}), (std::vector<double>{12.5, 3, -7, 2}));
     // The editor shows it, as the table does.

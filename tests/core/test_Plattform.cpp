@@ -60,8 +60,10 @@ TEST(PlattformPfade, Utf8NamesReachTheFileSystemAndComeBack) {
     const fs::path fehlt = ordner / PfadAusUtf8("fehlt \xC3\xA4.i3d");
     AufzeichnenderMelder melder;
     TSplinePunkte punkte;
+    int aktuell = 0;
+    std::string quelle;
     try {
-        LeseI3d(punkte, Utf8(fehlt), melder);
+        LeseI3d(punkte, aktuell, quelle, Utf8(fehlt), melder);
         ADD_FAILURE() << "read a missing file";
     } catch (const DateiFehler& e) {
         EXPECT_EQ(std::string(e.what()),

@@ -48,10 +48,10 @@ Texte Zeile(const Hauptfenster& f, int z) {
 // spin names it, the group's caption counts the rows.
 void GleichWieEditor(const Hauptfenster& f) {
     const int n = f.SplinePunkte.AnzahlPunkte();
-    ASSERT_GE(f.SplinePunkte.Aktuell, 0);
-    ASSERT_LT(f.SplinePunkte.Aktuell, n);
-    EXPECT_EQ(Zeile(f, f.SplinePunkte.Aktuell), Felder(f));
-    EXPECT_EQ(f.sedSplinePtsNr.Value(), f.SplinePunkte.Aktuell + 1);
+    ASSERT_GE(f.AktuellerPunkt, 0);
+    ASSERT_LT(f.AktuellerPunkt, n);
+    EXPECT_EQ(Zeile(f, f.AktuellerPunkt), Felder(f));
+    EXPECT_EQ(f.sedSplinePtsNr.Value(), f.AktuellerPunkt + 1);
     EXPECT_EQ(f.sedSplinePtsNr.MaxValue, n);
     EXPECT_EQ(f.gboSplinePts.Caption, "Spline-Points: " + std::to_string(n));
     EXPECT_EQ(f.Tabellenzelle(n - 1, 0), std::to_string(n));
@@ -173,7 +173,7 @@ TEST(LaufAngebote, WinkelBietetAusrichtenUndPunktAn) {
     EXPECT_EQ(box.angebote, (Texte{"Orient points", "Select point 7"}));
     EXPECT_FALSE(f.LetzterLauf()->Geschrieben);
     EXPECT_EQ(f.mmoStatus.Lines.back(), "Stopped: " + box.text);
-    EXPECT_EQ(f.SplinePunkte.Aktuell, 6);
+    EXPECT_EQ(f.AktuellerPunkt, 6);
     GleichWieEditor(f);
 
     w.dialoge.wahl = {std::size_t{0}};  // "Orient points"
@@ -199,7 +199,7 @@ TEST(LaufAngebote, ZuNaheBietetNurDenPunktAnUndOkLaesstAlles) {
     ASSERT_EQ(w.dialoge.angebote.size(), 1u);
     EXPECT_EQ(w.dialoge.angebote[0].angebote, (Texte{"Select point 3"}));
     EXPECT_EQ(w.dialoge.angebote[0].text.rfind("SplinePunkte 2 und 3 nur ", 0), 0u);
-    EXPECT_EQ(f.SplinePunkte.Aktuell, 0);
+    EXPECT_EQ(f.AktuellerPunkt, 0);
     EXPECT_EQ(f.SplinePunkte.AnzahlPunkte(), 3);
     EXPECT_EQ(f.SplinePunkte.Punkt(2)->Z, 20.05);
 }
@@ -216,7 +216,7 @@ TEST(StrasseVerlaengern, ZweimalAufDemBeispiel) {
     ASSERT_TRUE(w.Ereignis([&] { f.btnSplineVerlaengern.Click(); }));
     ASSERT_TRUE(w.Ereignis([&] { f.btnSplineVerlaengern.Click(); }));
     ASSERT_EQ(f.SplinePunkte.AnzahlPunkte(), n + 2);
-    EXPECT_EQ(f.SplinePunkte.Aktuell, n + 1);
+    EXPECT_EQ(f.AktuellerPunkt, n + 1);
     GleichWieEditor(f);
     // 50 m apart each, along the last point's heading (its grade tilts the step).
     const double kurs = letzter.Yrot * kPi / 180, gefaelle = -letzter.Xrot * kPi / 180;
@@ -387,7 +387,7 @@ TEST(Punktetabelle, ZeileWaehlenUndMehrereLoeschen) {
     f.edtSplinePtsZ.Text = "3";  // typed for point 2
     ASSERT_TRUE(w.Ereignis([&] { f.TabellenzeileWaehlen(3); }));
     EXPECT_EQ(f.SplinePunkte.Punkt(1)->Z, 3.0);
-    EXPECT_EQ(f.SplinePunkte.Aktuell, 3);
+    EXPECT_EQ(f.AktuellerPunkt, 3);
     GleichWieEditor(f);
 
     // Rows 1 and 3 of 0..4 go; the current point (index 3, X = 4) stays current.
@@ -396,7 +396,7 @@ TEST(Punktetabelle, ZeileWaehlenUndMehrereLoeschen) {
     EXPECT_EQ(Zeile(f, 0)[0], "1");
     EXPECT_EQ(Zeile(f, 1)[0], "3");
     EXPECT_EQ(Zeile(f, 2)[0], "4");
-    EXPECT_EQ(f.SplinePunkte.Aktuell, 2);
+    EXPECT_EQ(f.AktuellerPunkt, 2);
     GleichWieEditor(f);
 
     // The current point among them: the next one left takes its place.
@@ -404,7 +404,7 @@ TEST(Punktetabelle, ZeileWaehlenUndMehrereLoeschen) {
     ASSERT_TRUE(w.Ereignis([&] { f.TabellenzeileWaehlen(0); }));
     ASSERT_TRUE(w.Ereignis([&] { f.TabellenzeilenLoeschen({0, 1}); }));
     ASSERT_EQ(f.SplinePunkte.AnzahlPunkte(), 2);
-    EXPECT_EQ(f.SplinePunkte.Aktuell, 0);
+    EXPECT_EQ(f.AktuellerPunkt, 0);
     EXPECT_EQ(f.edtSplinePtsX.Text, "4");
     GleichWieEditor(f);
 

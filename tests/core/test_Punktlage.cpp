@@ -323,14 +323,14 @@ TEST(GleicheStellen, ZaehltUndBehaeltDenErstenJederFolge) {
         punkte.Punkt(i)->Yrot = i;  // tells the points apart
     }
     EXPECT_EQ(AnzahlAnGleicherStelle(punkte), 3);
-    punkte.Aktuell = 5;  // the second of the run at 10
-    EXPECT_EQ(GleicheStellenEntfernen(punkte), 3);
+    int aktuell = 5;  // the second of the run at 10
+    EXPECT_EQ(GleicheStellenEntfernen(punkte, aktuell), 3);
     ASSERT_EQ(punkte.AnzahlPunkte(), 4);
     const double bleiben[] = {0, 3, 4, 6};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(punkte.Punkt(i)->Yrot, bleiben[i]);
-    EXPECT_EQ(punkte.Aktuell, 2) << "the kept point of the current point's run";
+    EXPECT_EQ(aktuell, 2) << "the kept point of the current point's run";
     EXPECT_EQ(AnzahlAnGleicherStelle(punkte), 0);
-    EXPECT_EQ(GleicheStellenEntfernen(punkte), 0);
+    EXPECT_EQ(GleicheStellenEntfernen(punkte, aktuell), 0);
 }
 
 TEST(GleicheStellen, InDerDraufsichtUndEinMillimeterIstEineAndere) {
@@ -338,12 +338,12 @@ TEST(GleicheStellen, InDerDraufsichtUndEinMillimeterIstEineAndere) {
     punkte.Punkt(1)->Y = 5;  // straight above the first: no distance for the road
     punkte.Anhaengen()->Z = 0.001;
     EXPECT_EQ(AnzahlAnGleicherStelle(punkte), 1);
-    punkte.Aktuell = 2;
+    int aktuell = 2;
     punkte.Anhaengen()->Z = 0.0011;
-    EXPECT_EQ(GleicheStellenEntfernen(punkte), 2);
+    EXPECT_EQ(GleicheStellenEntfernen(punkte, aktuell), 2);
     ASSERT_EQ(punkte.AnzahlPunkte(), 2);
     EXPECT_EQ(punkte.Punkt(0)->Y, 0.0) << "the first of the run stays";
-    EXPECT_EQ(punkte.Aktuell, 1);
+    EXPECT_EQ(aktuell, 1);
 }
 
 TEST(GleicheStellen, VergleichtMitDemLetztenBehaltenenPunkt) {
@@ -365,15 +365,15 @@ TEST(GleicheStellen, VergleichtMitDemLetztenBehaltenenPunkt) {
             punkte.Punkt(i)->X = f.mm[static_cast<std::size_t>(i)] / 1000;
             punkte.Punkt(i)->Yrot = i;
         }
-        punkte.Aktuell = f.aktuell;
+        int aktuell = f.aktuell;
         const int weg = static_cast<int>(f.mm.size() - f.bleiben.size());
         EXPECT_EQ(AnzahlAnGleicherStelle(punkte), weg);
-        EXPECT_EQ(GleicheStellenEntfernen(punkte), weg);
+        EXPECT_EQ(GleicheStellenEntfernen(punkte, aktuell), weg);
         std::vector<int> geblieben;
         for (int i = 0; i < punkte.AnzahlPunkte(); ++i)
             geblieben.push_back(static_cast<int>(punkte.Punkt(i)->Yrot));
         EXPECT_EQ(geblieben, f.bleiben) << f.mm[1];
-        EXPECT_EQ(punkte.Aktuell, f.aktuellDanach) << f.mm[1];
+        EXPECT_EQ(aktuell, f.aktuellDanach) << f.mm[1];
     }
 
     // On random roads: the result has no neighbours at one place, so the centre line
@@ -388,7 +388,8 @@ TEST(GleicheStellen, VergleichtMitDemLetztenBehaltenenPunkt) {
             punkte.Punkt(i)->Zrot = i;
             vorher.push_back(*punkte.Punkt(i));
         }
-        GleicheStellenEntfernen(punkte);
+        int aktuell = 0;
+        GleicheStellenEntfernen(punkte, aktuell);
         EXPECT_EQ(AnzahlAnGleicherStelle(punkte), 0);
         int k = 0;
         for (const TSplinePkt& p : vorher) {

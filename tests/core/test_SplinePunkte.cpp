@@ -66,8 +66,6 @@ std::string MitTrenner(std::string text, char trenner) {
 TEST(SplineListe, NeueListeHatZweiNullpunkte) {
     const TSplinePunkte liste;
     ASSERT_EQ(liste.AnzahlPunkte(), 2);
-    EXPECT_EQ(liste.Aktuell, 0);
-    EXPECT_EQ(liste.DateiName, "");
     for (int i = 0; i < 2; ++i) {
         const TSplinePkt* p = liste.Punkt(i);
         ASSERT_NE(p, nullptr);
@@ -102,86 +100,67 @@ TEST(SplineListe, AnhaengenSetztEinenNullpunktAnsEnde) {
     EXPECT_EQ(liste.Punkt(1)->X, 4.0);
 }
 
-TEST(SplineListe, EinfuegenAnDerAktuellenStelle) {
+TEST(SplineListe, EinfuegenAnDerGegebenenStelle) {
     TSplinePunkte liste;
     liste.Punkt(0)->X = 1;
     liste.Punkt(1)->X = 2;
 
-    liste.Aktuell = 0;
-    TSplinePkt* vorn = liste.Einfuegen();
+    TSplinePkt* vorn = liste.Einfuegen(0);
     ASSERT_EQ(liste.AnzahlPunkte(), 3);
     EXPECT_EQ(liste.Punkt(0), vorn);
     EXPECT_EQ(vorn->X, 0.0);
     EXPECT_EQ(liste.Punkt(1)->X, 1.0);
     EXPECT_EQ(liste.Punkt(2)->X, 2.0);
-    EXPECT_EQ(liste.Aktuell, 0);
 
-    liste.Aktuell = 2;
-    TSplinePkt* mitte = liste.Einfuegen();
+    TSplinePkt* mitte = liste.Einfuegen(2);
     EXPECT_EQ(liste.Punkt(2), mitte);
     EXPECT_EQ(liste.Punkt(3)->X, 2.0);
-    EXPECT_EQ(liste.Aktuell, 2);
 
-    liste.Aktuell = liste.AnzahlPunkte();  // 4: behind the last point
-    TSplinePkt* hinten = liste.Einfuegen();
+    TSplinePkt* hinten = liste.Einfuegen(liste.AnzahlPunkte());  // 4: behind the last point
     ASSERT_EQ(liste.AnzahlPunkte(), 5);
     EXPECT_EQ(liste.Punkt(4), hinten);
-    EXPECT_EQ(liste.Aktuell, 4);
 }
 
-TEST(SplineListe, EinfuegenMitAktuellAusserhalbKlemmt) {
+TEST(SplineListe, EinfuegenAusserhalbKlemmt) {
     TSplinePunkte liste;
     liste.Punkt(0)->X = 1;
-    liste.Aktuell = 99;
-    TSplinePkt* neu = liste.Einfuegen();
+    TSplinePkt* neu = liste.Einfuegen(99);
     ASSERT_EQ(liste.AnzahlPunkte(), 3);
     EXPECT_EQ(liste.Punkt(2), neu);
-    EXPECT_EQ(liste.Aktuell, 2);
 
-    liste.Aktuell = -5;
-    neu = liste.Einfuegen();
+    neu = liste.Einfuegen(-5);
     EXPECT_EQ(liste.Punkt(0), neu);
     EXPECT_EQ(liste.Punkt(1)->X, 1.0);
-    EXPECT_EQ(liste.Aktuell, 0);
 }
 
-TEST(SplineListe, LoeschenKorrigiertAktuellNurAmEnde) {
+TEST(SplineListe, LoeschenNimmtGenauDenPunktHeraus) {
     TSplinePunkte liste;
     liste.Anhaengen();
     liste.Anhaengen();
     for (int i = 0; i < 4; ++i) liste.Punkt(i)->X = i;
 
-    // Deleting an earlier point leaves Aktuell alone.
-    liste.Aktuell = 1;
     liste.PunktLoeschen(0);
     ASSERT_EQ(liste.AnzahlPunkte(), 3);
-    EXPECT_EQ(liste.Aktuell, 1);
     EXPECT_EQ(liste.Punkt(0)->X, 1.0);
     EXPECT_EQ(liste.Punkt(1)->X, 2.0);
     EXPECT_EQ(liste.Punkt(2)->X, 3.0);
 
-    // Deleting the last point while it is current moves Aktuell to the new last one.
-    liste.Aktuell = 2;
     liste.PunktLoeschen(2);
     ASSERT_EQ(liste.AnzahlPunkte(), 2);
-    EXPECT_EQ(liste.Aktuell, 1);
     EXPECT_EQ(liste.Punkt(1)->X, 2.0);
 
-    // Deleting a point after the current one leaves it alone too.
-    liste.Aktuell = 0;
     liste.PunktLoeschen(1);
     ASSERT_EQ(liste.AnzahlPunkte(), 1);
-    EXPECT_EQ(liste.Aktuell, 0);
     EXPECT_EQ(liste.Punkt(0)->X, 1.0);
 }
 
 TEST(SplineListe, LoeschenAusserhalbTutNichts) {
     TSplinePunkte liste;
-    liste.Aktuell = 1;
+    liste.Punkt(1)->X = 5;
     liste.PunktLoeschen(2);
     liste.PunktLoeschen(-1);
     EXPECT_EQ(liste.AnzahlPunkte(), 2);
-    EXPECT_EQ(liste.Aktuell, 1);
+    EXPECT_EQ(liste.Punkt(1)->X, 5.0);
 }
 
 TEST(SplineListe, LeerGeloeschtBleibtBenutzbar) {
@@ -189,12 +168,11 @@ TEST(SplineListe, LeerGeloeschtBleibtBenutzbar) {
     liste.PunktLoeschen(0);
     liste.PunktLoeschen(0);
     EXPECT_EQ(liste.AnzahlPunkte(), 0);
-    EXPECT_EQ(liste.Punkt(liste.Aktuell), nullptr);
+    EXPECT_EQ(liste.Punkt(0), nullptr);
     liste.PunktLoeschen(0);
-    TSplinePkt* neu = liste.Einfuegen();
+    TSplinePkt* neu = liste.Einfuegen(0);
     ASSERT_EQ(liste.AnzahlPunkte(), 1);
     EXPECT_EQ(liste.Punkt(0), neu);
-    EXPECT_EQ(liste.Aktuell, 0);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -205,10 +183,8 @@ TEST(SplineIni, OhneSplinesAbschnittZweiNullpunkte) {
     liste.Anhaengen();
     liste.Anhaengen();
     for (int i = 0; i < 4; ++i) Setze(liste.Punkt(i), 1, 2, 3, 4, 5, 6);
-    liste.Aktuell = 3;
     Lesen(IniDatei::AusText("[Andere]\r\nAnzahl=7\r\n"), liste);
     ASSERT_EQ(liste.AnzahlPunkte(), 2);
-    EXPECT_EQ(liste.Aktuell, 0);
     for (int i = 0; i < 2; ++i) {
         const TSplinePkt* p = liste.Punkt(i);
         EXPECT_EQ(p->X, 0.0);
@@ -224,14 +200,12 @@ TEST(SplineIni, AnzahlKleinerAlsListeUeberschreibtUndKuerzt) {
     TSplinePunkte liste;
     for (int i = 0; i < 5; ++i) liste.Anhaengen();
     for (int i = 0; i < 7; ++i) Setze(liste.Punkt(i), 100 + i, 0, 0);
-    liste.Aktuell = 6;
     std::string text = "[Splines]\r\nAnzahl=5\r\n";
     for (int k = 1; k <= 7; ++k)
         text += "[SplinePts" + std::to_string(k) + "]\r\nX=" + std::to_string(k) + "\r\n";
     Lesen(IniDatei::AusText(text), liste);
     ASSERT_EQ(liste.AnzahlPunkte(), 5);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(liste.Punkt(i)->X, i + 1.0);
-    EXPECT_EQ(liste.Aktuell, 0);
 }
 
 TEST(SplineIni, AnzahlGroesserAlsAbschnitteGibtNullpunkte) {
@@ -257,10 +231,8 @@ TEST(SplineIni, AnzahlGroesserAlsAbschnitteGibtNullpunkte) {
 TEST(SplineIni, AnzahlNullOderNegativLeertDieListe) {
     for (const char* anzahl : {"0", "-1", "-2147483648"}) {
         TSplinePunkte liste;
-        liste.Aktuell = 1;
         Lesen(IniDatei::AusText(std::string("[Splines]\nAnzahl=") + anzahl + "\n"), liste);
         EXPECT_EQ(liste.AnzahlPunkte(), 0) << anzahl;
-        EXPECT_EQ(liste.Aktuell, 0) << anzahl;
     }
 }
 
@@ -301,14 +273,12 @@ TEST(SplineIni, UnsinnigGrosseAnzahlWirdAbgewiesenOhneAenderung) {
     for (const std::string& anzahl : {std::string("2000000000"), std::string("0x7FFFFFFF"), eineZuViel}) {
         TSplinePunkte liste;
         Setze(liste.Punkt(0), 1, 2, 3);
-        liste.Aktuell = 1;
         EXPECT_THROW(Lesen(IniDatei::AusText("[Splines]\nAnzahl=" + anzahl +
                                                       "\n[SplinePts1]\nX=7\n"), liste),
                      IniFehler)
             << anzahl;
         ASSERT_EQ(liste.AnzahlPunkte(), 2);
         EXPECT_EQ(liste.Punkt(0)->X, 1.0);
-        EXPECT_EQ(liste.Aktuell, 1);
     }
 }
 
@@ -330,11 +300,9 @@ TEST(SplineIni, SchreibenUndLesenStelltDiePunkteWiederHer) {
         Setze(liste.Punkt(1), 123456.789, 0, -0.001, 89.99, -100, 1e20);
         Setze(liste.Punkt(2), -7, 3.14159265358979, 2.5e-7, 0, 0, 12);
         liste.Punkt(0)->QuerA = 99;  // derived: never stored
-        liste.Aktuell = 2;
-        liste.DateiName = "C:\\Strassen\\kurve.i3d";
 
         IniDatei ini = IniDatei::AusText("");
-        Schreiben(ini, liste);
+        Schreiben(ini, liste, 2, "C:\\Strassen\\kurve.i3d");
         EXPECT_EQ(ini.LiesInteger("Splines", "Anzahl", -1), 3);
         EXPECT_EQ(ini.LiesInteger("Splines", "aktuell", -1), 2);
         EXPECT_EQ(ini.LiesString("Splines", "FileName", ""), "C:\\Strassen\\kurve.i3d");
@@ -345,12 +313,8 @@ TEST(SplineIni, SchreibenUndLesenStelltDiePunkteWiederHer) {
         // Through the file's text, as a saved file would be read.
         const IniDatei gelesen = IniDatei::AusText(ini.Inhalt());
         TSplinePunkte zurueck;
-        zurueck.Aktuell = 1;
-        zurueck.DateiName = "bleibt";
         Lesen(gelesen, zurueck);
         ASSERT_EQ(zurueck.AnzahlPunkte(), 3);
-        EXPECT_EQ(zurueck.Aktuell, 0);
-        EXPECT_EQ(zurueck.DateiName, "bleibt");  // FileName is not read back
         for (int i = 0; i < 3; ++i) {
             const TSplinePkt* a = liste.Punkt(i);
             const TSplinePkt* b = zurueck.Punkt(i);
@@ -372,7 +336,7 @@ TEST(SplineIni, GeschriebenMitKommaGelesenMitPunkt) {
     {
         MitDezimaltrenner komma(',');
         IniDatei ini = IniDatei::AusText("");
-        Schreiben(ini, liste);
+        Schreiben(ini, liste, 0, "");
         text = ini.Inhalt();
     }
     MitDezimaltrenner punkt('.');
@@ -392,7 +356,7 @@ TEST(SplineIni, WenigerPunkteInAlteDateiGeschriebenLaedtDieNeueAnzahl) {
         for (int i = 0; i < 3; ++i) fuenf.Anhaengen();
         for (int i = 0; i < 5; ++i) Setze(fuenf.Punkt(i), i, 0, 0);
         IniDatei ini(pfad);
-        Schreiben(ini, fuenf);
+        Schreiben(ini, fuenf, 0, "");
         ini.Speichern();
     }
     TSplinePunkte zwei;
@@ -400,7 +364,7 @@ TEST(SplineIni, WenigerPunkteInAlteDateiGeschriebenLaedtDieNeueAnzahl) {
     Setze(zwei.Punkt(1), 41, 0, 0);
     {
         IniDatei ini(pfad);
-        Schreiben(ini, zwei);
+        Schreiben(ini, zwei, 0, "");
         ini.Speichern();
     }
     const IniDatei ini(pfad);

@@ -32,7 +32,7 @@ QStringList Zeile(QTableView& t, int z) {
 // The table shows every point and its current row is the editor's point, with the same texts.
 void Gleich(Ansicht& a, QTableView& t) {
     QCOMPARE(t.model()->rowCount(), a.form.SplinePunkte.AnzahlPunkte());
-    const int aktuell = a.form.SplinePunkte.Aktuell;
+    const int aktuell = a.form.AktuellerPunkt;
     QCOMPARE(t.currentIndex().row(), aktuell);
     QCOMPARE(Zeile(t, aktuell), Felder(a));
     QCOMPARE(a.Widget<QSpinBox>("sedSplinePtsNr")->value(), aktuell + 1);
@@ -90,7 +90,7 @@ private slots:
         Tippen(a.Feld("edtSplinePtsY"), QStringLiteral("2,5"));
         ZelleKlicken(t, 3, 2);
         QCOMPARE(a.form.SplinePunkte.Punkt(0)->Y, 2.5);
-        QCOMPARE(a.form.SplinePunkte.Aktuell, 3);
+        QCOMPARE(a.form.AktuellerPunkt, 3);
         Gleich(a, t);
 
         // A cell typed into: the model and the editor take it.

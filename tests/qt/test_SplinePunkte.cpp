@@ -196,7 +196,7 @@ private slots:
         Klicken(nr);
         QTest::keyClick(nr, Qt::Key_Up);
         QCOMPARE(nr->value(), 2);
-        QCOMPARE(a.form.SplinePunkte.Aktuell, 1);
+        QCOMPARE(a.form.AktuellerPunkt, 1);
         QCOMPARE(a.form.SplinePunkte.Punkt(0)->Xrot, 12.5);
         QTest::keyClick(nr, Qt::Key_Up);
         QCOMPARE(nr->value(), 2);
@@ -204,7 +204,7 @@ private slots:
         // Typed beyond the range: the spin does not take it.
         nr->selectAll();
         QTest::keyClicks(nr, QStringLiteral("9"));
-        QCOMPARE(a.form.SplinePunkte.Aktuell, 1);
+        QCOMPARE(a.form.AktuellerPunkt, 1);
         QVERIFY(nr->value() <= 2);
     }
 
@@ -222,7 +222,7 @@ private slots:
         QCOMPARE(a.Feld("edtSplinePtsY")->selectedText(), QStringLiteral("abc"));
         QCOMPARE(a.form.SplinePunkte.Punkt(0)->X, 4.0);
         QCOMPARE(a.form.SplinePunkte.AnzahlPunkte(), 3);
-        QCOMPARE(a.form.SplinePunkte.Aktuell, 0);
+        QCOMPARE(a.form.AktuellerPunkt, 0);
         // The spin shows what the window logic holds: the new point's number, which the
         // editor switches to once the field is fixed and the group is left.
         auto* nr = a.Widget<QSpinBox>("sedSplinePtsNr");
@@ -231,7 +231,7 @@ private slots:
         Klicken(a.Knopf("bbnInfo"));
         QCOMPARE(a.dialoge.fehler.size(), std::size_t{1});
         QCOMPARE(a.form.SplinePunkte.Punkt(0)->Y, 2.0);
-        QCOMPARE(a.form.SplinePunkte.Aktuell, 2);
+        QCOMPARE(a.form.AktuellerPunkt, 2);
         QCOMPARE(nr->value(), 3);
         QCOMPARE(Felder(a), QStringList(6, QStringLiteral("0")));
     }

@@ -398,8 +398,7 @@ private slots:
         Klicken(b.a.Knopf("bbnGo"));
         b.Warten();
         veraltet(QStringLiteral("'sieben'"));
-        QCOMPARE(v.Daten().Kontrollpunkte.at(static_cast<std::size_t>(b.a.form.SplinePunkte.Aktuell)).X,
-                 40.0);
+        QCOMPARE(v.Daten().Kontrollpunkte.at(static_cast<std::size_t>(b.a.form.AktuellerPunkt)).X, 40.0);
 
         // Good again: the current road, not out of date.
         Tippen(b.a.Feld("edtBreite"), QStringLiteral("5"));

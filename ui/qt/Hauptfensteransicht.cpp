@@ -492,7 +492,7 @@ Punktetabellenansicht& Hauptfensteransicht::Punktetabelle() {
 // a run of the road as it now stands.
 void Hauptfensteransicht::VorschauNachfuehren() {
     if (!vorschau_) return;
-    vorschau_->SetzeAktuell(form_.SplinePunkte.Aktuell);
+    vorschau_->SetzeAktuell(form_.AktuellerPunkt);
     // A "Go" that wrote its document shows that road itself: with random flips the next
     // run would already draw other numbers than the file holds.
     const std::optional<Bauergebnis>& lauf = form_.LetzterLauf();

@@ -136,7 +136,7 @@ Punktetabellenansicht::Punktetabellenansicht(Hauptfenster& form, Ereignis ereign
     // copying leave the current point where the cursor is.
     connect(tabelle_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& neu) {
-                if (nachfuehren_ || !neu.isValid() || neu.row() == form_.SplinePunkte.Aktuell) return;
+                if (nachfuehren_ || !neu.isValid() || neu.row() == form_.AktuellerPunkt) return;
                 const int z = neu.row();
                 ereignis_([this, z] { form_.TabellenzeileWaehlen(z); });
             });
@@ -146,7 +146,7 @@ Punktetabellenansicht::Punktetabellenansicht(Hauptfenster& form, Ereignis ereign
 void Punktetabellenansicht::Nachfuehren() {
     nachfuehren_ = true;
     modell_->Neu();
-    const int aktuell = form_.SplinePunkte.Aktuell;
+    const int aktuell = form_.AktuellerPunkt;
     QItemSelectionModel* auswahl = tabelle_->selectionModel();
     if (aktuell >= 0 && aktuell < modell_->rowCount({})) {
         const QModelIndex jetzt = auswahl->currentIndex();
