@@ -1,6 +1,6 @@
-// The walk along the centre line of one run (see Generieren): the values it works
+// The walk along the centre line of one run (see Bauen): the values it works
 // with, the roadway edges it collects for the borders, and the walk itself. Internal to
-// the generator; Generierung.cpp drives it.
+// the generator; Strassenbau.cpp drives it.
 #pragma once
 
 #include "generator/Strassenbau.h"

@@ -1,5 +1,5 @@
 // The borders swept along the roadway edges and the fill that closes the road body's
-// ends, for one run (see Generieren). Internal to the generator.
+// ends, for one run (see Bauen). Internal to the generator.
 #pragma once
 
 #include "model/FuellFlaeche.h"
