@@ -36,13 +36,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <system_error>
 #include <exception>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -121,7 +121,9 @@ std::string Meldungszeile(MeldungsArt art, std::string_view text) {
 }
 
 // An error as a line of standard error: "error: TEXT".
-std::string Fehlerzeile(std::string_view text) { return Einsetzen(Tr("error: %1"), {MitZeilenumbruechen(text)}); }
+std::string Fehlerzeile(std::string_view text) {
+    return Einsetzen(Tr("error: %1"), {MitZeilenumbruechen(text)});
+}
 
 class Fehlerausgabe : public Melder {
 public:
@@ -258,12 +260,12 @@ std::optional<Auftrag> Zerlegen(const std::vector<std::string>& argumente, int& 
                 a.maxSpeicher = SpeichergroesseAusText(argumente[++i]);
                 if (!a.maxSpeicher) {
                     code = Falsch(
-                        Einsetzen(Tr("option '--max-memory' needs a size such as 8G or 500M, not '%1'"), {argumente[i]}));
+                        Einsetzen(Tr("option '--max-memory' needs a size such as 8G or 500M, not '%1'"),
+                                  {argumente[i]}));
                     return std::nullopt;
                 }
                 continue;
-            }
-            else if (arg.size() > 1 && arg[0] == '-') {
+            } else if (arg.size() > 1 && arg[0] == '-') {
                 code = Falsch(Einsetzen(Tr("unknown option '%1'"), {arg}));
                 return std::nullopt;
             }
@@ -325,15 +327,17 @@ std::optional<std::string> Ueberschneidung(const Auftrag& a) {
         const std::optional<std::string>* pfad;
     };
     const std::optional<std::string> parameter = a.parameter;
-    const std::vector<Datei> eingaben = {{"PARAMS.ini", &parameter},       {"--settings", &a.einstellungen},
-                                         {"--right-border", &a.randRechts}, {"--left-border", &a.randLinks},
-                                         {"--splines", &a.splines},         {"--save-params", &a.parameterSpeichern}};
+    const std::vector<Datei> eingaben = {
+        {"PARAMS.ini", &parameter},        {"--settings", &a.einstellungen},
+        {"--right-border", &a.randRechts}, {"--left-border", &a.randLinks},
+        {"--splines", &a.splines},         {"--save-params", &a.parameterSpeichern}};
     for (const Datei& e : eingaben)
         if (a.ausgabe && *e.pfad && DieselbeDatei(PfadAusUtf8(*a.ausgabe), PfadAusUtf8(**e.pfad)))
             return Einsetzen(Tr("'%1' and '%2' name the same file; nothing was written"),
                              {"-o " + *a.ausgabe, e.option + (" " + **e.pfad)});
     for (const Datei& e : {eingaben[1], eingaben[4]})
-        if (a.parameterSpeichern && *e.pfad && DieselbeDatei(PfadAusUtf8(*a.parameterSpeichern), PfadAusUtf8(**e.pfad)))
+        if (a.parameterSpeichern && *e.pfad &&
+            DieselbeDatei(PfadAusUtf8(*a.parameterSpeichern), PfadAusUtf8(**e.pfad)))
             return Einsetzen(Tr("'%1' and '%2' name the same file; nothing was written"),
                              {"--save-params " + *a.parameterSpeichern, e.option + (" " + **e.pfad)});
     return std::nullopt;

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "generator/Strassenbau.h"
-#include "model/Strassenfelder.h"
 #include "model/FuellFlaeche.h"
 #include "model/Randprofil.h"
 #include "model/SplinePunkte.h"
+#include "model/Strassenfelder.h"
 
 #include <cmath>
 #include <iterator>
@@ -58,8 +58,8 @@ inline void StrasseAnlegen(TSplinePunkte& punkte, int abschnitte) {
 }
 
 // The road `par` with the model's points, border profiles and fill settings.
-inline Strasse MitModell(Strasse par, const TSplinePunkte& punkte, const TRandPunkte& randR, const TRandPunkte& randL,
-                         const TFuellFlaeche& fuellung) {
+inline Strasse MitModell(Strasse par, const TSplinePunkte& punkte, const TRandPunkte& randR,
+                         const TRandPunkte& randL, const TFuellFlaeche& fuellung) {
     par.Punkte = PunkteAus(punkte);
     par.ProfilR = randR;
     par.ProfilL = randL;

@@ -1,7 +1,8 @@
 // Cost of one generation run on a long road, against a floor that only formats and
 // writes the same mesh and curve lines.
 //
-// BM_Strasse100km  one full build and write (Bauen, DokumentSchreiben) of a 100 km road (401 control points), the
+// BM_Strasse100km  one full build and write (Bauen, DokumentSchreiben) of a 100 km road (401 control points),
+// the
 //                  document written to a temporary folder, fsync and rename included.
 // BM_Boden         the same number of vertex, triangle and curve-point lines in the
 //                  document's line formats, with the same number formatter, through the
@@ -43,11 +44,11 @@
 #include <vector>
 
 #include "generator/Strassenbau.h"
-#include "persistence/ErsetzendeDatei.h"
 #include "model/Meldung.h"
 #include "model/Netz.h"
 #include "model/SplinePunkte.h"
 #include "model/Zahlen.h"
+#include "persistence/ErsetzendeDatei.h"
 
 // ---------------------------------------------------------------------------------------
 // Heap accounting
@@ -544,7 +545,8 @@ int main(int argc, char** argv) {
         std::printf("  floor     %9.1f ms wall %9.1f ms CPU\n", b.Wand * 1e3, b.Cpu * 1e3);
         std::printf("  ratio     %9.2f wall    %9.2f CPU    (goal: wall <= 1.5)  %s\n", verhaeltnis,
                     l.Cpu / b.Cpu, verhaeltnis <= 1.5 ? "met" : "MISSED");
-        std::printf("  doc       %9.1f MiB (%lld bytes)\n", MiB(s.DokBytes), static_cast<long long>(s.DokBytes));
+        std::printf("  doc       %9.1f MiB (%lld bytes)\n", MiB(s.DokBytes),
+                    static_cast<long long>(s.DokBytes));
         std::printf("  peak heap %9.1f MiB = %.2f x doc (goal < 1)  %s\n", MiB(s.SpitzeHeap), speicher,
                     speicher < 1 ? "met" : "MISSED");
         std::printf("  kept heap %9.1f MiB after the run; %lld allocations during it\n", MiB(s.BleibendHeap),

@@ -15,17 +15,18 @@
 // growth over the file's size (goal: at most 4). Goals for time: a 2 MB load and a
 // 10,000-segment save each under 0.2 s.
 
-#include "model/Meldung.h"
 #include "model/FuellFlaeche.h"
+#include "model/Meldung.h"
 #include "model/Randprofil.h"
-#include "persistence/IniAbbildung.h"
 #include "model/SplinePunkte.h"
+#include "persistence/IniAbbildung.h"
 #include "persistence/IniDatei.h"
 #include "persistence/Parameterdatei.h"
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <unistd.h>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -37,7 +38,6 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 // ---- Heap accounting ---------------------------------------------------------------------
 
@@ -49,9 +49,9 @@ constinit std::atomic<std::int64_t> gSpitze{0};  // most bytes alive since the l
 void* Holen(std::size_t n) {
     void* p = std::malloc(n == 0 ? 1 : n);
     if (p == nullptr) throw std::bad_alloc();
-    const auto jetzt = gLebend.fetch_add(static_cast<std::int64_t>(malloc_usable_size(p)),
-                                         std::memory_order_relaxed) +
-                       static_cast<std::int64_t>(malloc_usable_size(p));
+    const auto jetzt =
+        gLebend.fetch_add(static_cast<std::int64_t>(malloc_usable_size(p)), std::memory_order_relaxed) +
+        static_cast<std::int64_t>(malloc_usable_size(p));
     auto alt = gSpitze.load(std::memory_order_relaxed);
     while (jetzt > alt && !gSpitze.compare_exchange_weak(alt, jetzt, std::memory_order_relaxed)) {
     }
@@ -207,8 +207,10 @@ void BM_Speichern(benchmark::State& state) {
     std::int64_t spitze = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        if (frisch) fs::remove(ziel);
-        else fs::copy_file(v.datei, ziel, fs::copy_options::overwrite_existing);
+        if (frisch)
+            fs::remove(ziel);
+        else
+            fs::copy_file(v.datei, ziel, fs::copy_options::overwrite_existing);
         state.ResumeTiming();
         Spitzenmessung messung;
         {
@@ -240,7 +242,8 @@ void BM_NurIniDatei(benchmark::State& state) {
         {
             const IniDatei ini(v.datei);
             for (const char* rand : {"Rand_rechts_Geo", "Rand_links_Geo"})
-                for (int k = 0; k <= segmente; ++k) summe += ini.LiesZahl(rand, "Breite" + std::to_string(k), 0.0);
+                for (int k = 0; k <= segmente; ++k)
+                    summe += ini.LiesZahl(rand, "Breite" + std::to_string(k), 0.0);
             summe += ini.LiesInteger("Splines", "Anzahl", 0);
         }
         spitze = std::max(spitze, messung.Wachstum());

@@ -37,7 +37,8 @@ public:
     std::optional<std::string> DateiSpeichern(const DateiAuswahl&) override { return std::nullopt; }
     void Fehler(const std::string&) override {}
     Sichern AenderungenSichern(const std::string&) override { return Sichern::Verwerfen; }
-    std::optional<std::size_t> Anbieten(MeldungsArt, const std::string&, const std::vector<std::string>&) override {
+    std::optional<std::size_t> Anbieten(MeldungsArt, const std::string&,
+                                        const std::vector<std::string>&) override {
         return std::nullopt;
     }
 };

@@ -84,8 +84,8 @@ bool GleicherName(std::string_view a, std::string_view b) {
 
 // Characters of a well-formed UTF-8 text: every byte but the continuation bytes.
 std::size_t Zeichen(std::string_view s) {
-    return static_cast<std::size_t>(
-        std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<std::size_t>(std::count_if(
+        s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 // The value LiesString must give for a well-formed UTF-8 text written with SchreibeString
@@ -115,7 +115,8 @@ public:
     explicit Vorrat(std::string_view daten) : rest_(daten) {}
     std::string_view Stueck(std::size_t max) {
         if (rest_.empty()) return {};
-        const std::size_t n = std::min<std::size_t>(static_cast<unsigned char>(rest_[0]) % (max + 1), rest_.size() - 1);
+        const std::size_t n =
+            std::min<std::size_t>(static_cast<unsigned char>(rest_[0]) % (max + 1), rest_.size() - 1);
         const std::string_view stueck = rest_.substr(1, n);
         rest_.remove_prefix(n + 1);
         return stueck;
@@ -224,7 +225,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     for (const char* k : {"ganz", "wahr", "zahl"}) alleGeschriebenen.push_back({"Typen", k, ""});
     const auto beschrieben = [&](std::string_view s, std::string_view k, std::size_t ab) {
         for (std::size_t j = ab; j < alleGeschriebenen.size(); ++j)
-            if (GleicherName(alleGeschriebenen[j].sektion, s) && GleicherName(alleGeschriebenen[j].schluessel, k))
+            if (GleicherName(alleGeschriebenen[j].sektion, s) &&
+                GleicherName(alleGeschriebenen[j].schluessel, k))
                 return true;
         return false;
     };
@@ -238,7 +240,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
         const std::string gelesen = zurueck.LiesString(g.sektion, g.schluessel, "\x01vorgabe");
         Pruefen(gelesen == ini.LiesString(g.sektion, g.schluessel, "\x01vorgabe"));
         // Unless a later write went to the same key, the value is the one written.
-        if (!beschrieben(g.sektion, g.schluessel, j + 1) && IstUtf8(g.wert)) Pruefen(gelesen == Erwartet(g.wert));
+        if (!beschrieben(g.sektion, g.schluessel, j + 1) && IstUtf8(g.wert))
+            Pruefen(gelesen == Erwartet(g.wert));
     }
     Pruefen(zurueck.LiesInteger("typen", "GANZ", ganz == 0 ? 1 : 0) == ganz);
     Pruefen(zurueck.LiesBool("Typen", "Wahr", ganz % 3 != 0) == (ganz % 3 == 0));

@@ -207,10 +207,11 @@ double Fahrbahnlauf::Verbindung(int i, bool letzte) {
     // Catalog: the connection from spline point %1 to %2: %3 its length along the road,
     // %4 the slope from point to point, %5 and %6 the least and the greatest slope on the
     // way (degrees; a negative slope runs downhill).
-    bericht_.Memo.push_back(Einsetzen(Tr("Spline  %1-%2: Fahrbahnlänge = %3 m  --  mittlere Steigung = %4°  --  "
-                                         "minimale Steigung = %5°   -  maximale Steigung = %6°"),
-                                      {std::to_string(i + 1), std::to_string(i + 2), F4(laenge_), F4(mittel),
-                                       F4(kleinste_), F4(groesste_)}));
+    bericht_.Memo.push_back(
+        Einsetzen(Tr("Spline  %1-%2: Fahrbahnlänge = %3 m  --  mittlere Steigung = %4°  --  "
+                     "minimale Steigung = %5°   -  maximale Steigung = %6°"),
+                  {std::to_string(i + 1), std::to_string(i + 2), F4(laenge_), F4(mittel), F4(kleinste_),
+                   F4(groesste_)}));
     return laenge_;
 }
 

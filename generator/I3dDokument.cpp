@@ -4,9 +4,9 @@
 
 #include <charconv>
 #include <cmath>
-#include <initializer_list>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 
@@ -115,8 +115,8 @@ void Kopf(Puffer& p, const I3dDokument& d) {
     for (std::size_t i = 0; i < d.Teile.size(); ++i) {
         if (!d.Teile[i]) continue;
         p << "    <File fileId=\"";
-        p.Ganz(static_cast<std::int64_t>(i) + 1) << "\" filename=\"" << XmlAttributLatin1(*d.Teile[i])
-                                                 << "\" relativePath=\"true\"/>";
+        p.Ganz(static_cast<std::int64_t>(i) + 1)
+            << "\" filename=\"" << XmlAttributLatin1(*d.Teile[i]) << "\" relativePath=\"true\"/>";
         p.Zeile();
     }
     p.Zeile("  </Files>");
@@ -173,7 +173,8 @@ void Dreiecksnetz(Puffer& p, const Netz& n) {
     p.Zahl(radius) << "\" isOptimized=\"true\">";
     p.Zeile();
     p << "        <Vertices count=\"";
-    p.Ganz(static_cast<std::int64_t>(n.Vertices.size())) << "\" normal=\"true\" uv0=\"true\" tangent=\"true\">";
+    p.Ganz(static_cast<std::int64_t>(n.Vertices.size()))
+        << "\" normal=\"true\" uv0=\"true\" tangent=\"true\">";
     p.Zeile();
     for (const NetzVertex& v : n.Vertices) {
         p << "          <v p=\"";
@@ -318,12 +319,23 @@ std::string XmlAttributLatin1(std::string_view s) {
     aus.reserve(s.size());
     auto zeichen = [&aus](std::uint32_t c) {
         switch (c) {
-            case '&': aus += "&amp;"; return;
-            case '<': aus += "&lt;"; return;
-            case '>': aus += "&gt;"; return;
-            case '"': aus += "&quot;"; return;
-            case '\'': aus += "&apos;"; return;
-            default: break;
+            case '&':
+                aus += "&amp;";
+                return;
+            case '<':
+                aus += "&lt;";
+                return;
+            case '>':
+                aus += "&gt;";
+                return;
+            case '"':
+                aus += "&quot;";
+                return;
+            case '\'':
+                aus += "&apos;";
+                return;
+            default:
+                break;
         }
         // XML 1.0 forbids some code points even as character references: the C0
         // controls but tab, LF and CR, the surrogates and U+FFFE/U+FFFF. A reader
@@ -338,8 +350,15 @@ std::string XmlAttributLatin1(std::string_view s) {
     };
     for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
-        std::size_t laenge = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
-        std::uint32_t c = laenge == 1 ? b : laenge == 2 ? (b & 0x1Fu) : laenge == 3 ? (b & 0x0Fu) : (b & 0x07u);
+        std::size_t laenge = b < 0x80           ? 1
+                             : (b >> 5) == 0x6  ? 2
+                             : (b >> 4) == 0xE  ? 3
+                             : (b >> 3) == 0x1E ? 4
+                                                : 0;
+        std::uint32_t c = laenge == 1   ? b
+                          : laenge == 2 ? (b & 0x1Fu)
+                          : laenge == 3 ? (b & 0x0Fu)
+                                        : (b & 0x07u);
         bool gueltig = laenge != 0 && i + laenge <= s.size();
         for (std::size_t k = 1; gueltig && k < laenge; ++k) {
             const auto f = static_cast<unsigned char>(s[i + k]);
@@ -347,7 +366,8 @@ std::string XmlAttributLatin1(std::string_view s) {
             c = (c << 6) | (f & 0x3Fu);
         }
         if (gueltig) {
-            const bool zuLang = (laenge == 2 && c < 0x80) || (laenge == 3 && c < 0x800) || (laenge == 4 && c < 0x10000);
+            const bool zuLang =
+                (laenge == 2 && c < 0x80) || (laenge == 3 && c < 0x800) || (laenge == 4 && c < 0x10000);
             if (zuLang || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) gueltig = false;
         }
         if (!gueltig) {

@@ -68,8 +68,8 @@ Speicherbedarf LaufHoechstbedarf(double proben) {
     // the texture is reset (4 vertices, 2 triangles); both edge points kept for the
     // borders; a point on each of the three plan lines and each of the three traffic
     // curves. Every list may hold up to twice its records while it grows.
-    constexpr std::uint64_t kJeProbe =
-        2 * (4 * kVertexBytes + 2 * kDreieckBytes + 2 * sizeof(TPunkt) + 3 * sizeof(Planlage) + 3 * sizeof(Kurvenpunkt));
+    constexpr std::uint64_t kJeProbe = 2 * (4 * kVertexBytes + 2 * kDreieckBytes + 2 * sizeof(TPunkt) +
+                                            3 * sizeof(Planlage) + 3 * sizeof(Kurvenpunkt));
     Speicherbedarf b;
     const double n = std::max(proben, 0.0);
     b.Vertices = static_cast<std::int64_t>(4 * n);
@@ -109,18 +109,24 @@ std::string SpeicherWarnung(const Speicherbedarf& bedarf, std::uint64_t grenze, 
     // ("12 Vertices"), %3 its number of triangles, %4 the limit; "Settings" names the
     // settings dialog, maxSpeicherMB and --max-memory are the key and the option that
     // set the limit.
-    const char* muster = hoechstens
-        ? Tr("Die Straße bräuchte bis zu %1 Arbeitsspeicher (%2, %3), mehr als die Grenze von %4; nichts wurde "
-             "geschrieben. Abhilfe: gröbere Feinheit (Settings: minimale Länge und Winkel), weniger Randsegmente "
-             "oder kürzere Verbindungen; oder die Grenze erhöhen (maxSpeicherMB in Pavolant.ini, --max-memory auf "
-             "der Kommandozeile).")
-        // Catalog: %1 the memory the road would need as counted, %2 its number of vertices
-        // ("12 Vertices"), %3 its number of triangles, %4 the limit; "Settings" names the
-        // settings dialog, maxSpeicherMB and --max-memory set the limit.
-        : Tr("Die Straße bräuchte etwa %1 Arbeitsspeicher (%2, %3), mehr als die Grenze von %4; nichts wurde "
-             "geschrieben. Abhilfe: gröbere Feinheit (Settings: minimale Länge und Winkel), weniger Randsegmente "
-             "oder kürzere Verbindungen; oder die Grenze erhöhen (maxSpeicherMB in Pavolant.ini, --max-memory auf "
-             "der Kommandozeile).");
+    const char* muster =
+        hoechstens ? Tr("Die Straße bräuchte bis zu %1 Arbeitsspeicher (%2, %3), mehr als die Grenze von %4; "
+                        "nichts wurde "
+                        "geschrieben. Abhilfe: gröbere Feinheit (Settings: minimale Länge und Winkel), "
+                        "weniger Randsegmente "
+                        "oder kürzere Verbindungen; oder die Grenze erhöhen (maxSpeicherMB in Pavolant.ini, "
+                        "--max-memory auf "
+                        "der Kommandozeile).")
+                   // Catalog: %1 the memory the road would need as counted, %2 its number of vertices
+                   // ("12 Vertices"), %3 its number of triangles, %4 the limit; "Settings" names the
+                   // settings dialog, maxSpeicherMB and --max-memory set the limit.
+                   : Tr("Die Straße bräuchte etwa %1 Arbeitsspeicher (%2, %3), mehr als die Grenze von %4; "
+                        "nichts wurde "
+                        "geschrieben. Abhilfe: gröbere Feinheit (Settings: minimale Länge und Winkel), "
+                        "weniger Randsegmente "
+                        "oder kürzere Verbindungen; oder die Grenze erhöhen (maxSpeicherMB in Pavolant.ini, "
+                        "--max-memory auf "
+                        "der Kommandozeile).");
     return Einsetzen(muster, {Groesse(bedarf.Bytes, true), Vertices(bedarf.Vertices),
                               Dreiecke(bedarf.Dreiecke), Groesse(grenze, false)});
 }
@@ -157,7 +163,8 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
     w.T = strasse.SchleppkurveAn ? strasse.Schleppkurve : 0;
     w.K = strasse.SturzAn ? strasse.Sturz : 0;
     // Catalog: %1 the road's width (m), %2 the widening in bends (tractrix).
-    bericht.Memo.push_back(Einsetzen(Tr("Geometry:   Width = %1  --  Schleppkurve = %2"), {F4(w.B), F4(w.T)}));
+    bericht.Memo.push_back(
+        Einsetzen(Tr("Geometry:   Width = %1  --  Schleppkurve = %2"), {F4(w.B), F4(w.T)}));
 
     w.Lr = strasse.Textur1Laenge;
     w.Ua = strasse.TexStart;
@@ -238,7 +245,8 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
     double proben = 0;
     for (int i = 0; i + 1 < punkte.AnzahlPunkte(); ++i) proben += 2 * punkte.Punkt(i)->Abstand + 2;
     if (proben > kMaxProben) {
-        melder.Warnung(Tr("Die Straße ist zu lang (höchstens 10000 km); ist ein SplinePunkt falsch eingegeben?"));
+        melder.Warnung(
+            Tr("Die Straße ist zu lang (höchstens 10000 km); ist ein SplinePunkt falsch eingegeben?"));
         return;
     }
     // The walk's own lists first, from the bound; the borders and the fill are counted
@@ -250,7 +258,8 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
             return randPar[s]->An ? raender[s]->AnzahlSegmente() : 0;
         };
         const std::int64_t umriss = strasse.FuellenAn ? randR.AnzahlSegmente() + randL.AnzahlSegmente() : 0;
-        melder.Warnung(SpeicherWarnung(StrassenHoechstbedarf(proben, segmente(0), segmente(1), umriss), grenze, true));
+        melder.Warnung(
+            SpeicherWarnung(StrassenHoechstbedarf(proben, segmente(0), segmente(1), umriss), grenze, true));
         return;
     }
 
@@ -286,12 +295,14 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
         neuerTexL0 = FormatAllgemein(phase);
         // Catalog: the value to give TexL0 of the next road so that its texture goes on
         // seamlessly.
-        bericht.Memo.push_back(Einsetzen(Tr("Textur: Längenkoordinate für die nächste Straße = %1"), {F4(phase)}));
+        bericht.Memo.push_back(
+            Einsetzen(Tr("Textur: Längenkoordinate für die nächste Straße = %1"), {F4(phase)}));
         netz->SubsetAbschliessen();
         geometrie->Teile.push_back(Netzteil::Fahrbahn);
         // Catalog: %1 the road surface's vertices ("12 Vertices"), %2 its triangles.
         const char* zeile = Tr("Fahrbahn: %1, %2");
-        bericht.Memo.push_back(Einsetzen(zeile, {Vertices(netz->AnzVertices()), Dreiecke(netz->AnzDreiecke())}));
+        bericht.Memo.push_back(
+            Einsetzen(zeile, {Vertices(netz->AnzVertices()), Dreiecke(netz->AnzDreiecke())}));
     } else {
         bericht.Memo.push_back(Tr("Fahrbahn: nicht erzeugt"));
     }
@@ -320,10 +331,13 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
         bedarf.Dreiecke = netz->AnzDreiecke() + weitereDreiecke;
         const auto vertices = static_cast<std::uint64_t>(bedarf.Vertices + netz->AnzVertices());
         const auto dreiecke = static_cast<std::uint64_t>(bedarf.Dreiecke + netz->AnzDreiecke());
-        const auto kanten = static_cast<std::uint64_t>(lauf.KanteRechts.Punkte.capacity() + lauf.KanteLinks.Punkte.capacity());
-        const auto linien = static_cast<std::uint64_t>(geometrie->Mittellinie.capacity() + geometrie->KanteRechts.capacity() +
-                                                       geometrie->KanteLinks.capacity());
-        bedarf.Bytes = vertices * kVertexBytes + dreiecke * kDreieckBytes + kanten * sizeof(TPunkt) + linien * sizeof(Planlage);
+        const auto kanten = static_cast<std::uint64_t>(lauf.KanteRechts.Punkte.capacity() +
+                                                       lauf.KanteLinks.Punkte.capacity());
+        const auto linien =
+            static_cast<std::uint64_t>(geometrie->Mittellinie.capacity() + geometrie->KanteRechts.capacity() +
+                                       geometrie->KanteLinks.capacity());
+        bedarf.Bytes = vertices * kVertexBytes + dreiecke * kDreieckBytes + kanten * sizeof(TPunkt) +
+                       linien * sizeof(Planlage);
         if (bedarf.Bytes > grenze) {
             melder.Warnung(SpeicherWarnung(bedarf, grenze, false));
             return;
@@ -335,7 +349,8 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
         if (!randPar[s]->An) continue;
         const std::vector<TPunkt>& kante = s == 0 ? lauf.KanteRechts.Punkte : lauf.KanteLinks.Punkte;
         if (kante.size() < 2) {
-            melder.Warnung(s == 0 ? Tr("Zu wenig Punkte am rechten Rand") : Tr("Zu wenig Punkte am linken Rand"));
+            melder.Warnung(s == 0 ? Tr("Zu wenig Punkte am rechten Rand")
+                                  : Tr("Zu wenig Punkte am linken Rand"));
             return;
         }
         Randstreifen(*raender[s], s == 0, kante, *netz);
@@ -352,8 +367,8 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
 
     bool gefuellt = false;
     if (strasse.FuellenAn) {
-        gefuellt = Stirnflaechen(fuellung, randR, randL, w.B, lauf.ErsterMittelpunkt, lauf.LetzterMittelpunkt, *netz,
-                                 melder);
+        gefuellt = Stirnflaechen(fuellung, randR, randL, w.B, lauf.ErsterMittelpunkt, lauf.LetzterMittelpunkt,
+                                 *netz, melder);
         if (gefuellt) {
             // Catalog: %1 the fill's vertices ("12 Vertices"), %2 its triangles; the fill
             // closes the road's two ends.
@@ -388,7 +403,8 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
     bericht.Vollstaendig = true;
 }
 
-Bauergebnis Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, const Bauvorgaben& vorgaben) {
+Bauergebnis Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder,
+                  const Bauvorgaben& vorgaben) {
     Bauergebnis ergebnis;
     Bauen(strasse, zufall, melder, ergebnis, vorgaben);
     return ergebnis;
@@ -409,7 +425,8 @@ I3dDokument DokumentAus(const Bauergebnis& ergebnis) {
 
 std::string NichtSchreibbarWarnung(const std::string& name) {
     // Catalog: %1 is the name of the document that was to be written.
-    const char* muster = Tr("Die Geometrie enthält Zahlen außerhalb des gültigen Bereichs; %1 wurde nicht geschrieben.");
+    const char* muster =
+        Tr("Die Geometrie enthält Zahlen außerhalb des gültigen Bereichs; %1 wurde nicht geschrieben.");
     return Einsetzen(muster, {name});
 }
 

@@ -113,9 +113,9 @@ struct Bauergebnis {
     // Each control point's grade and heading (Xrot, Yrot, degrees) as the centre line left
     // them: in [-90, 270) for the points it reached, as given for the rest.
     std::vector<std::array<double, 2>> Winkel;
-    bool AmFeld = false;          // stopped at Bauvorgaben::BisFeld
-    bool Vollstaendig = false;    // the road is built whole: the fields below are set
-    bool Geschrieben = false;     // the document is complete on disk (the writer's step)
+    bool AmFeld = false;        // stopped at Bauvorgaben::BisFeld
+    bool Vollstaendig = false;  // the road is built whole: the fields below are set
+    bool Geschrieben = false;   // the document is complete on disk (the writer's step)
     std::shared_ptr<const Netz> Dreiecksnetz;
     std::shared_ptr<const Laufgeometrie> Geometrie;
 
@@ -147,7 +147,8 @@ struct Bauvorgaben {
 // is a warning and leaves Vollstaendig false.
 void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bauergebnis& ergebnis,
            const Bauvorgaben& vorgaben = {});
-Bauergebnis Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, const Bauvorgaben& vorgaben = {});
+Bauergebnis Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder,
+                  const Bauvorgaben& vorgaben = {});
 
 // The document of a road built whole; it refers to the result's mesh and curves.
 I3dDokument DokumentAus(const Bauergebnis& ergebnis);

@@ -6,11 +6,11 @@ namespace pavolant {
 
 // Lengths in metres, angles in degrees.
 struct Feinheit {
-    double MinLaenge = 2;    // no subdivision of a step shorter than this
-    double MinWinkel = 3;    // heading change that asks for a cross-section
-    double MinSteigung = 1;  // pitch change that asks for a cross-section
-    double MinZRot = 1;      // bank change that asks for a cross-section
-    double MaxSturz = 30;    // camber at the tightest bend
+    double MinLaenge = 2;      // no subdivision of a step shorter than this
+    double MinWinkel = 3;      // heading change that asks for a cross-section
+    double MinSteigung = 1;    // pitch change that asks for a cross-section
+    double MinZRot = 1;        // bank change that asks for a cross-section
+    double MaxSturz = 30;      // camber at the tightest bend
     bool DreieckeSym = false;  // symmetrical roadway triangles
 };
 

@@ -158,8 +158,7 @@ void VerschiebeInRichtung(TPunkt& p, double d) {
     p.Z += d * cZ * std::sin(p.Yrot);
 }
 
-bool TextZwischen(std::string_view text, std::string_view start, std::string_view ende,
-                  std::string& aus) {
+bool TextZwischen(std::string_view text, std::string_view start, std::string_view ende, std::string& aus) {
     const std::size_t p = text.find(start);
     if (p == std::string_view::npos) return false;
     const std::string_view rest = text.substr(p + start.size());

@@ -25,9 +25,9 @@ public:
     // Free tag for the point's user: 0 at creation, copied by Kopieren, untouched by
     // Nullsetzen and all geometric operations.
     std::int32_t Nummer = 0;
-    double X = 0, Y = 0, Z = 0;        // position, metres
-    double NX = 0, NY = 1, NZ = 0;     // normal; unit length only when set from angles
-    double U = 0, V = 0;               // texture coordinates (t0 of a vertex)
+    double X = 0, Y = 0, Z = 0;           // position, metres
+    double NX = 0, NY = 1, NZ = 0;        // normal; unit length only when set from angles
+    double U = 0, V = 0;                  // texture coordinates (t0 of a vertex)
     double Xrot = 0, Yrot = 0, Zrot = 0;  // accumulated rotations, radians
 
     // Position (0,0,0), normal (0,1,0), rotations 0; U, V and Nummer stay.
@@ -92,7 +92,6 @@ double KreuzproduktY(const TPunkt& a, const TPunkt& b);
 void VerschiebeInRichtung(TPunkt& p, double d);
 // The text between the first occurrence of `start` and the next `ende` after it.
 // False (and `aus` unchanged) when either marker is missing.
-bool TextZwischen(std::string_view text, std::string_view start, std::string_view ende,
-                  std::string& aus);
+bool TextZwischen(std::string_view text, std::string_view start, std::string_view ende, std::string& aus);
 
 }  // namespace pavolant

@@ -221,7 +221,8 @@ std::optional<V3> Endtangente(const TSplinePunkte& punkte, const Nachbarn& nachb
     // The neighbour's other side: away from point i.
     const int weiter = nachbarn.Nachbar(n, n > i ? 1 : -1);
     if (weiter < 0) return sehne;
-    const std::optional<V3> t = n > i ? InnereTangente(punkte, i, n, weiter) : InnereTangente(punkte, weiter, n, i);
+    const std::optional<V3> t =
+        n > i ? InnereTangente(punkte, i, n, weiter) : InnereTangente(punkte, weiter, n, i);
     if (!t) return sehne;
     return 2 * Punktprodukt(*t, sehne) * sehne - *t;
 }

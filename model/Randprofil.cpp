@@ -13,7 +13,6 @@ namespace pavolant {
 
 namespace {
 
-
 // Into [-pi/2, 3pi/2]: above the range first, then below, as the profile's angles have
 // always been normalised. A value more than a period outside is first reduced with
 // fmod, which is exact, so huge angles cannot make the loops run for ever.
@@ -130,9 +129,10 @@ void TRandPunkte::Berechnen() {
                               {Bezeichnung, Index(i)}));
         if (std::fabs(s.U - r.U) < 0.000001)
             // Catalog: %1 names the border, %2 is the point's number.
-            Warnung(Einsetzen(Tr("%1: BorderPoint%2: Difference in texture coordinates to previous point is smaller "
-                                 "than 0.000001 !  Are you sure?    "),
-                              {Bezeichnung, Index(i)}));
+            Warnung(Einsetzen(
+                Tr("%1: BorderPoint%2: Difference in texture coordinates to previous point is smaller "
+                   "than 0.000001 !  Are you sure?    "),
+                {Bezeichnung, Index(i)}));
     }
 }
 
@@ -173,8 +173,8 @@ void TRandPunkte::Auflisten(std::vector<std::string>& memo) const {
     for (int i = 0; i < AnzahlSegmente(); ++i) {
         const TRandSegment& s = Segmente[static_cast<std::size_t>(i)];
         memo.push_back(Einsetzen(s.NormaleMan ? mitNormaleMan : mitNormaleAuto,
-                                 {Index(i), FormatAllgemein(s.Breite), grad(s.Winkel), milli(s.DX), milli(s.DY),
-                                  milli(s.X), milli(s.Y), grad(s.NormalenWinkel), milli(s.U)}));
+                                 {Index(i), FormatAllgemein(s.Breite), grad(s.Winkel), milli(s.DX),
+                                  milli(s.DY), milli(s.X), milli(s.Y), grad(s.NormalenWinkel), milli(s.U)}));
     }
 }
 

@@ -17,14 +17,14 @@ namespace pavolant {
 // One point of a border profile and the segment that leads to it. Profile coordinates:
 // X outwards from the roadway edge, Y up, metres; angles in radians from +X towards +Y.
 struct TRandSegment {
-    double DX = 0, DY = 0;    // the segment vector: Breite * (cos Winkel, sin Winkel)
-    double X = 0, Y = 0;      // end point: sums of DX and DY up to this segment
-    double Breite = 0;        // segment length, metres
-    double Winkel = 0;        // 0 is level outwards, positive rises
-    double NX = 0, NY = 1;    // normal of the end point
+    double DX = 0, DY = 0;                       // the segment vector: Breite * (cos Winkel, sin Winkel)
+    double X = 0, Y = 0;                         // end point: sums of DX and DY up to this segment
+    double Breite = 0;                           // segment length, metres
+    double Winkel = 0;                           // 0 is level outwards, positive rises
+    double NX = 0, NY = 1;                       // normal of the end point
     double NormalenWinkel = 1.5707963267948966;  // direction of the normal, in [-pi/2, 3pi/2]
-    bool NormaleMan = false;  // the normal is set by hand, not derived from the segments
-    double U = 0;             // texture coordinate U at the end point
+    bool NormaleMan = false;                     // the normal is set by hand, not derived from the segments
+    double U = 0;                                // texture coordinate U at the end point
 };
 
 // A border's cross-section: a chain of segments from the roadway edge outwards.

@@ -13,7 +13,6 @@ namespace pavolant {
 
 namespace {
 
-
 // Brings v into [unten, oben] (oben - unten == periode) with the same result as the
 // loops "while v < unten: v += periode; while v > oben: v -= periode". Those loops never
 // end for a value so large that adding the period no longer changes it (1e300 degrees,
@@ -33,8 +32,8 @@ double InBereich(double v, double unten, double oben, double periode) {
 }
 
 bool Endlich(const TSplinePkt& p) {
-    return std::isfinite(p.X) && std::isfinite(p.Y) && std::isfinite(p.Z) &&
-           std::isfinite(p.Xrot) && std::isfinite(p.Yrot) && std::isfinite(p.Zrot);
+    return std::isfinite(p.X) && std::isfinite(p.Y) && std::isfinite(p.Z) && std::isfinite(p.Xrot) &&
+           std::isfinite(p.Yrot) && std::isfinite(p.Zrot);
 }
 
 // A message about the connection from point i to point i + 1 (1-based in the text):
@@ -100,7 +99,8 @@ bool TSplinePunkte::BerechneMittellinie(Melder& melder) {
         TSplinePkt& q = *Punkte[static_cast<std::size_t>(i) + 1];
         const auto zahlenbereich = [i] {
             // Catalog: %1 and %2 are the numbers of the two spline points.
-            return ZurVerbindung(Tr("SplinePunkte %1 - %2: Werte ausserhalb des gültigen Zahlenbereichs!"), i);
+            return ZurVerbindung(Tr("SplinePunkte %1 - %2: Werte ausserhalb des gültigen Zahlenbereichs!"),
+                                 i);
         };
 
         // NaN would slip through every comparison below and infinities would make the

@@ -26,13 +26,13 @@ public:
 
     // Derived by BerechneMittellinie for the connection that starts here; meaningless
     // on the last point and before the first successful build.
-    double Abstand = 0;       // horizontal chord length L, metres
-    double Richtung = 0;      // chord heading h, radians, in the sense of DreheY
-    double WinkelAnfang = 0;  // alpha: this point's heading against the chord, radians
-    double WinkelEnde = 0;    // beta: the next point's heading against the chord, radians
+    double Abstand = 0;                         // horizontal chord length L, metres
+    double Richtung = 0;                        // chord heading h, radians, in the sense of DreheY
+    double WinkelAnfang = 0;                    // alpha: this point's heading against the chord, radians
+    double WinkelEnde = 0;                      // beta: the next point's heading against the chord, radians
     double QuerA = 0, QuerB = 0, QuerC = 0;     // x(s) = ((A s + B) s + C) s
     double HoeheA = 0, HoeheB = 0, HoeheC = 0;  // y(s) = ((A s + B) s + C) s
-    double ZrotDelta = 0;     // bank change to the next point, degrees in [-180, 180]
+    double ZrotDelta = 0;                       // bank change to the next point, degrees in [-180, 180]
 
     // The scene node's name the point was imported from (UTF-8), empty for a typed point.
     // Kept for the session only: no file stores it.

@@ -31,7 +31,7 @@ struct Randwerte {
 
 // The front-face fill's texture settings (the fill's outline is the build's).
 struct Fuellwerte {
-    double TexturHoehe = 0;  // metres of face per texture repeat in V
+    double TexturHoehe = 0;   // metres of face per texture repeat in V
     double TexturBreite = 0;  // metres of face per texture repeat in U
     std::string Textur;       // file name of the face texture
     bool TauschHB = false;    // swap the mapping's axes

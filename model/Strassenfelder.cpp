@@ -31,7 +31,7 @@ using enum Teil;
 using F = Strassenfeld;
 
 // Where a row's value goes in the road value.
-#define PAVOLANT_ZIEL(art, glied) [](Strasse & s) -> art& { return s.glied; }
+#define PAVOLANT_ZIEL(art, glied) [](Strasse& s) -> art& { return s.glied; }
 #define TEXT(glied) .Text = PAVOLANT_ZIEL(std::string, glied)
 #define SCHALTER(glied) .Schalter = PAVOLANT_ZIEL(bool, glied)
 #define ZAHL(glied) .Zahl = PAVOLANT_ZIEL(double, glied)
@@ -204,9 +204,12 @@ Feldwerte Startwerte() {
     s.Fein = fein;
     for (std::size_t i = 0; i < kFelder.size(); ++i) {
         const Strassenfeld& f = kFelder[i];
-        if (f.Art == Wertart::Boolean) werte[i].Wahr = f.Start == "1" || (f.Schalter && f.Start.empty() && f.Schalter(s));
-        else if (f.Art == Wertart::Zahl) werte[i].Zahl = f.Zahl(s);
-        else werte[i].Text = std::string(f.Start);
+        if (f.Art == Wertart::Boolean)
+            werte[i].Wahr = f.Start == "1" || (f.Schalter && f.Start.empty() && f.Schalter(s));
+        else if (f.Art == Wertart::Zahl)
+            werte[i].Zahl = f.Zahl(s);
+        else
+            werte[i].Text = std::string(f.Start);
     }
     return werte;
 }

@@ -11,7 +11,8 @@ void UebersetzerSetzen(const Uebersetzer& uebersetzer) { gUebersetzer = ueberset
 bool UebersetzerAktiv() { return gUebersetzer.Text != nullptr; }
 
 const char* Tr(const char* id) {
-    if (gUebersetzer.Text == nullptr || id == nullptr || *id == '\0') return id;  // "" is the catalog's header
+    if (gUebersetzer.Text == nullptr || id == nullptr || *id == '\0')
+        return id;  // "" is the catalog's header
     const char* text = gUebersetzer.Text(id);
     return text != nullptr ? text : id;
 }

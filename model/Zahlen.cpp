@@ -148,7 +148,8 @@ double ZahlAusText(std::string_view text) {
 
     // Catalog: %1 is the text that was typed. The window finds the field by the text
     // between the first and the last apostrophe: keep both and add no other.
-    throw KonvertierungsFehler(Einsetzen(Tr("'%1' ist kein gültiger Gleitkommawert"), {SichtbarerText(text)}));
+    throw KonvertierungsFehler(
+        Einsetzen(Tr("'%1' ist kein gültiger Gleitkommawert"), {SichtbarerText(text)}));
 }
 
 int GanzzahlAusText(std::string_view text) {
@@ -171,7 +172,8 @@ int GanzzahlAusText(std::string_view text) {
     if (i == anfang || i != s.size() || zuGross || wert > INT_MAX || wert < INT_MIN)
         // Catalog: %1 is the text that was typed. The window finds the field by the text
         // between the first and the last apostrophe: keep both and add no other.
-        throw KonvertierungsFehler(Einsetzen(Tr("'%1' ist kein gültiger Integerwert"), {SichtbarerText(text)}));
+        throw KonvertierungsFehler(
+            Einsetzen(Tr("'%1' ist kein gültiger Integerwert"), {SichtbarerText(text)}));
     return static_cast<int>(wert);
 }
 
@@ -233,7 +235,8 @@ std::string FormatAllgemein(double wert, char trenner) {
 }
 
 std::size_t SchreibeFest4(char* puffer, double wert) {
-    if (!std::isfinite(wert)) throw std::domain_error("non-finite value cannot be written in the fixed format");
+    if (!std::isfinite(wert))
+        throw std::domain_error("non-finite value cannot be written in the fixed format");
 
     const bool negativ = std::signbit(wert);
     const double betrag = std::fabs(wert);

@@ -63,7 +63,7 @@ void EinstellungenSchreiben(const std::filesystem::path& pfad, const Feinheit& f
 // Keeps a window of the given size on a screen of the given size: an edge that would
 // put the window past the screen's right or bottom edge, or beyond its left or top
 // edge, becomes 1.
-Fensterposition AufBildschirm(Fensterposition position, int fensterBreite, int fensterHoehe, int bildschirmBreite,
-                              int bildschirmHoehe);
+Fensterposition AufBildschirm(Fensterposition position, int fensterBreite, int fensterHoehe,
+                              int bildschirmBreite, int bildschirmHoehe);
 
 }  // namespace pavolant

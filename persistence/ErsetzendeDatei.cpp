@@ -111,7 +111,9 @@ std::streamsize ErsetzendeDatei::DateiPuffer::xsputn(const char* s, std::streams
 }
 
 ErsetzendeDatei::ErsetzendeDatei(fs::path ziel) : anzeige_(ziel), ziel_(std::move(ziel)) {
-    const auto fehler = [this](const std::error_code& grund) { return DateiFehler(Fehlertext(anzeige_, grund)); };
+    const auto fehler = [this](const std::error_code& grund) {
+        return DateiFehler(Fehlertext(anzeige_, grund));
+    };
     const auto errc = [](std::errc e) { return std::make_error_code(e); };
 
     // Through symbolic links to the file they name, so the link stays a link.
@@ -190,7 +192,8 @@ void ErsetzendeDatei::Abschliessen() {
     const std::error_code beimSchliessen = puffer_.datei.Schliessen();
     if (!grund) grund = beimSchliessen;
     if (grund) throw DateiFehler(Fehlertext(anzeige_, grund));
-    if (const std::error_code ersetzt = Ersetzen(tempPfad_, ziel_)) throw DateiFehler(Fehlertext(anzeige_, ersetzt));
+    if (const std::error_code ersetzt = Ersetzen(tempPfad_, ziel_))
+        throw DateiFehler(Fehlertext(anzeige_, ersetzt));
     abgeschlossen_ = true;
     puffer_.datei.SperreLoesen();  // held up to here, so that no cleanup took the file before it was in place
     TempAustragen(std::exchange(eintrag_, -1));

@@ -44,7 +44,9 @@ public:
 
     // Unbuffered stream onto the temporary file; callers write in large pieces.
     std::ostream& Strom() { return strom_; }
-    void Schreiben(std::string_view daten) { strom_.write(daten.data(), static_cast<std::streamsize>(daten.size())); }
+    void Schreiben(std::string_view daten) {
+        strom_.write(daten.data(), static_cast<std::streamsize>(daten.size()));
+    }
     // Writes through to the disk and moves the temporary file over the target. Throws
     // DateiFehler when anything written or the move failed.
     void Abschliessen();

@@ -306,7 +306,8 @@ void LeseI3dAusStrom(TSplinePunkte& punkte, int& aktuell, std::string& quelle, s
 
     if (abschnitt == Abschnitt::VorDerSzene) {
         // Catalog: %1 is the file's name; <Scene> is the element of the i3d document.
-        melder.Information(Einsetzen(Tr("In %1 fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert."), {name}));
+        melder.Information(
+            Einsetzen(Tr("In %1 fehlt \"<Scene>\"; die SplinePunkte bleiben unverändert."), {name}));
         return;
     }
     abschliessen();
@@ -315,12 +316,13 @@ void LeseI3dAusStrom(TSplinePunkte& punkte, int& aktuell, std::string& quelle, s
     if (zuViele)
         // Catalog: %1 is the file's name, %2 the number of spline points the program
         // holds at most; a Shape is an element of the i3d document's scene.
-        melder.Warnung(Einsetzen(TrN("In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
-                                     "ersten %2 als SplinePunkte.",
-                                     "In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
-                                     "ersten %2 als SplinePunkte.",
-                                     kHoechstens),
-                                 {name, std::to_string(kHoechstens)}));
+        melder.Warnung(
+            Einsetzen(TrN("In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
+                          "ersten %2 als SplinePunkte.",
+                          "In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
+                          "ersten %2 als SplinePunkte.",
+                          kHoechstens),
+                      {name, std::to_string(kHoechstens)}));
     else if (!ende)
         melder.Information(Einsetzen(
             // Catalog: %1 is the file's name, %2 the number of spline points read;
@@ -781,8 +783,13 @@ Rahmen Innen(const Rahmen& p, const I3dKnoten& k) {
 // Node k, whose parent's frame is p, in level coordinates. Within nodes at rest the
 // values are the written ones, bit for bit; without a rotation around, the rotation is.
 I3dWeltpunkt Lage(const Rahmen& p, const I3dKnoten& k) {
-    I3dWeltpunkt w{k.Translation[0], k.Translation[1], k.Translation[2],
-                   k.Rotation[0],    k.Rotation[1],    k.Rotation[2],    p.ruhe};
+    I3dWeltpunkt w{k.Translation[0],
+                   k.Translation[1],
+                   k.Translation[2],
+                   k.Rotation[0],
+                   k.Rotation[1],
+                   k.Rotation[2],
+                   p.ruhe};
     if (p.ruhe) return w;
     std::array<double, 3> lage{};
     for (std::size_t i = 0; i < 3; ++i)
@@ -807,11 +814,13 @@ I3dWeltpunkt Weltlage(const I3dSzene& szene, int knoten) {
     std::vector<int> kette;  // the enclosing nodes, innermost first
     for (int e = k.Eltern; e >= 0; e = szene.Knoten[static_cast<std::size_t>(e)].Eltern) kette.push_back(e);
     Rahmen r;
-    for (auto it = kette.rbegin(); it != kette.rend(); ++it) r = Innen(r, szene.Knoten[static_cast<std::size_t>(*it)]);
+    for (auto it = kette.rbegin(); it != kette.rend(); ++it)
+        r = Innen(r, szene.Knoten[static_cast<std::size_t>(*it)]);
     return Lage(r, k);
 }
 
-I3dUebernahme PunkteUebernehmen(TSplinePunkte& punkte, const I3dSzene& szene, const std::vector<int>& shapes) {
+I3dUebernahme PunkteUebernehmen(TSplinePunkte& punkte, const I3dSzene& szene,
+                                const std::vector<int>& shapes) {
     I3dUebernahme u;
     const std::size_t n = std::min(shapes.size(), static_cast<std::size_t>(TSplinePunkte::kMaxPunkte));
     u.Gekuerzt = n < shapes.size();

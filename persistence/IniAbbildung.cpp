@@ -179,20 +179,23 @@ void Schreiben(IniDatei& ini, const TRandPunkte& rand, std::string_view name) {
         const TRandSegment& s = *rand.Segment(k);
         Speicherbar(s.Breite, [&] {
             // Catalog: %1 is the segment's number in the border profile; Breite is its length.
-            return Randort(rand, Tr("Rechter Rand, Segment %1, Breite"), Tr("Linker Rand, Segment %1, Breite"), k);
+            return Randort(rand, Tr("Rechter Rand, Segment %1, Breite"),
+                           Tr("Linker Rand, Segment %1, Breite"), k);
         });
         WinkelSpeicherbar(s.Winkel, [&] {
             // Catalog: %1 is the segment's number in the border profile.
-            return Randort(rand, Tr("Rechter Rand, Segment %1, Winkel"), Tr("Linker Rand, Segment %1, Winkel"), k);
+            return Randort(rand, Tr("Rechter Rand, Segment %1, Winkel"),
+                           Tr("Linker Rand, Segment %1, Winkel"), k);
         });
         WinkelSpeicherbar(s.NormalenWinkel, [&] {
             // Catalog: %1 is the segment's number; the normal is the direction the surface faces.
-            return Randort(rand, Tr("Rechter Rand, Segment %1, Normale"), Tr("Linker Rand, Segment %1, Normale"), k);
+            return Randort(rand, Tr("Rechter Rand, Segment %1, Normale"),
+                           Tr("Linker Rand, Segment %1, Normale"), k);
         });
         Speicherbar(s.U, [&] {
             // Catalog: %1 is the segment's number; U is the texture coordinate across the border.
-            return Randort(rand, Tr("Rechter Rand, Segment %1, Ende (U)"), Tr("Linker Rand, Segment %1, Ende (U)"),
-                           k);
+            return Randort(rand, Tr("Rechter Rand, Segment %1, Ende (U)"),
+                           Tr("Linker Rand, Segment %1, Ende (U)"), k);
         });
     }
 

@@ -154,10 +154,14 @@ std::optional<int> GanzzahlLesen(std::string_view s) {
     std::int64_t betrag = 0;
     for (const char c : s) {
         int ziffer;
-        if (c >= '0' && c <= '9') ziffer = c - '0';
-        else if (basis == 16 && c >= 'a' && c <= 'f') ziffer = c - 'a' + 10;
-        else if (basis == 16 && c >= 'A' && c <= 'F') ziffer = c - 'A' + 10;
-        else return std::nullopt;
+        if (c >= '0' && c <= '9')
+            ziffer = c - '0';
+        else if (basis == 16 && c >= 'a' && c <= 'f')
+            ziffer = c - 'a' + 10;
+        else if (basis == 16 && c >= 'A' && c <= 'F')
+            ziffer = c - 'A' + 10;
+        else
+            return std::nullopt;
         betrag = betrag * basis + ziffer;
         if (betrag > grenze) return std::nullopt;
     }
@@ -172,7 +176,8 @@ IniDatei::IniDatei(std::filesystem::path pfad) : pfad_(std::move(pfad)) {
     // The message, with the system's reason why ("Permission denied", "Is a directory").
     const auto fehler = [this](const std::error_code& grund) {
         // Catalog: %1 is the file's name, %2 the system's reason ("Permission denied").
-        return IniFehler(Einsetzen(Tr("Die Datei %1 kann nicht gelesen werden: %2"), {Utf8(pfad_), Dateigrund(grund)}));
+        return IniFehler(
+            Einsetzen(Tr("Die Datei %1 kann nicht gelesen werden: %2"), {Utf8(pfad_), Dateigrund(grund)}));
     };
     // A FIFO at the path cannot hang the program: it is refused like every other file
     // that is not a regular one.
@@ -207,19 +212,23 @@ void IniDatei::Einlesen(std::string bytes) {
         const char* muster = nullptr;
         if (benannt && utf32)
             // Catalog: %1 is the file's name; the encodings named last are those the program reads.
-            muster = Tr("Die Datei %1 ist UTF-32-kodiert; bitte als UTF-8, UTF-16 mit BOM oder Windows-1252 "
-                        "speichern");
+            muster =
+                Tr("Die Datei %1 ist UTF-32-kodiert; bitte als UTF-8, UTF-16 mit BOM oder Windows-1252 "
+                   "speichern");
         else if (utf32)
             // Catalog: the encodings named last are those the program reads.
-            muster = Tr("Die Datei ist UTF-32-kodiert; bitte als UTF-8, UTF-16 mit BOM oder Windows-1252 speichern");
+            muster = Tr(
+                "Die Datei ist UTF-32-kodiert; bitte als UTF-8, UTF-16 mit BOM oder Windows-1252 speichern");
         else if (benannt)
             // Catalog: %1 is the file's name; the encodings named last are those the program reads.
-            muster = Tr("Die Datei %1 ist UTF-16-kodiert ohne Byte-Order-Mark (BOM); bitte als UTF-8, UTF-16 mit "
-                        "BOM oder Windows-1252 speichern");
+            muster =
+                Tr("Die Datei %1 ist UTF-16-kodiert ohne Byte-Order-Mark (BOM); bitte als UTF-8, UTF-16 mit "
+                   "BOM oder Windows-1252 speichern");
         else
             // Catalog: the encodings named last are those the program reads.
-            muster = Tr("Die Datei ist UTF-16-kodiert ohne Byte-Order-Mark (BOM); bitte als UTF-8, UTF-16 mit BOM "
-                        "oder Windows-1252 speichern");
+            muster =
+                Tr("Die Datei ist UTF-16-kodiert ohne Byte-Order-Mark (BOM); bitte als UTF-8, UTF-16 mit BOM "
+                   "oder Windows-1252 speichern");
         throw IniFehler(Einsetzen(muster, {name}));
     }
     std::size_t ab = 0;
@@ -286,8 +295,10 @@ void IniDatei::Zerlegen(std::size_t ab) {
     };
     std::size_t koepfe = 0, eintraege = 0;
     for (std::size_t i = 0; i < zeilen_.size(); ++i) {
-        if (kopf(i)) ++koepfe;
-        else if (AlsEintrag(Text(zeilen_[i]))) ++eintraege;
+        if (kopf(i))
+            ++koepfe;
+        else if (AlsEintrag(Text(zeilen_[i])))
+            ++eintraege;
     }
     abschnitte_.clear();
     abschnitte_.reserve(koepfe + 1);
@@ -305,7 +316,8 @@ void IniDatei::Zerlegen(std::size_t ab) {
     for (std::size_t a = 1; a < abschnitte_.size(); ++a) {
         Abschnitt& abschnitt = abschnitte_[a];
         abschnitt.einfuege = abschnitt.ende;
-        while (abschnitt.einfuege > abschnitt.anfang + 1 && Getrimmt(Text(zeilen_[abschnitt.einfuege - 1])).empty())
+        while (abschnitt.einfuege > abschnitt.anfang + 1 &&
+               Getrimmt(Text(zeilen_[abschnitt.einfuege - 1])).empty())
             --abschnitt.einfuege;
     }
 
@@ -396,7 +408,8 @@ std::optional<std::string_view> IniDatei::Name(std::size_t abschnitt) const {
     if (abschnitt == 0) return std::nullopt;
     std::string_view kopf = Text(ZeileIn(abschnitt, 0));
     const Abschnitt& a = abschnitte_[abschnitt];
-    if (a.anfang == 0 && a.ende > 0 && kopf.starts_with(kBomAlsCp1252)) kopf.remove_prefix(kBomAlsCp1252.size());
+    if (a.anfang == 0 && a.ende > 0 && kopf.starts_with(kBomAlsCp1252))
+        kopf.remove_prefix(kBomAlsCp1252.size());
     return SektionsName(kopf);
 }
 
@@ -406,7 +419,8 @@ std::optional<std::size_t> IniDatei::Sektion(std::string_view name) const {
     const std::uint8_t marke = Marke(h);
     for (std::size_t i = h % index_.size(); marken_[i] != 0; i = Naechster(i)) {
         const Eintrag& e = index_[i];
-        if (marken_[i] == marke && e.zeile == 0 && GleichOhneGrossKlein(*Name(e.abschnitt), name)) return e.abschnitt;
+        if (marken_[i] == marke && e.zeile == 0 && GleichOhneGrossKlein(*Name(e.abschnitt), name))
+            return e.abschnitt;
     }
     return std::nullopt;
 }
@@ -418,7 +432,8 @@ std::optional<std::size_t> IniDatei::Schluessel(std::size_t abschnitt, std::stri
     for (std::size_t i = h % index_.size(); marken_[i] != 0; i = Naechster(i)) {
         const Eintrag& e = index_[i];
         if (marken_[i] != marke || e.abschnitt != abschnitt || e.zeile == 0) continue;
-        if (GleichOhneGrossKlein(AlsEintrag(Text(ZeileIn(abschnitt, e.zeile)))->schluessel, name)) return e.zeile;
+        if (GleichOhneGrossKlein(AlsEintrag(Text(ZeileIn(abschnitt, e.zeile)))->schluessel, name))
+            return e.zeile;
     }
     return std::nullopt;
 }
@@ -542,7 +557,8 @@ double IniDatei::LiesZahl(std::string_view sektion, std::string_view schluessel,
 // A value that is no number says where it stands: "Dorf.ini [Fahrbahn_Geo] Sturz: '' ist
 // kein gültiger Gleitkommawert". Without the place a user with a file of 200 sections
 // cannot find it.
-double IniDatei::ZahlAusWert(std::string_view sektion, std::string_view schluessel, std::string_view wert) const {
+double IniDatei::ZahlAusWert(std::string_view sektion, std::string_view schluessel,
+                             std::string_view wert) const {
     try {
         return ZahlAusText(wert);
     } catch (const KonvertierungsFehler& e) {
@@ -605,8 +621,7 @@ void IniDatei::SchreibeString(std::string_view sektion, std::string_view schlues
     const std::size_t a = *gefunden;
     if (const auto k = Schluessel(a, schluessel)) {
         // The key keeps the spelling it has in the file.
-        const std::string zeile =
-            std::string(AlsEintrag(Text(ZeileIn(a, *k)))->schluessel) + "=" + text;
+        const std::string zeile = std::string(AlsEintrag(Text(ZeileIn(a, *k)))->schluessel) + "=" + text;
         const Zeile neu = Ablegen(zeile);
         merken(zeile);
         Zeile& alt = ZeileIn(a, *k);
@@ -645,7 +660,7 @@ bool IniDatei::ZahlLiestSichZurueck(double wert) { return std::isfinite(wert); }
 void IniDatei::Ausgeben(const std::function<void(std::string_view)>& ausgabe) const {
     const std::string_view zeilenende = zeilenende_ == Zeilenende::CrLf ? "\r\n"
                                         : zeilenende_ == Zeilenende::Lf ? "\n"
-                                                                         : "\r";
+                                                                        : "\r";
     // Every line in file order: a section's lines as read up to its last non-blank one,
     // the keys written since, then its blank lines as read. Stops when `tun` says false.
     const auto jedeZeile = [this](auto&& tun) {

@@ -73,8 +73,8 @@ public:
 
     // Line breaks inside a value cannot be stored in a line-based file and are written
     // as blanks. A value that is itself in quotes is written in one more pair of double
-    // quotes, so that it reads back with its own. A section or key name that could not be read back (a key with '=' or
-    // starting with ';' or '[', a section with ']', line breaks, invalid UTF-8) throws
+    // quotes, so that it reads back with its own. A section or key name that could not be read back (a key
+    // with '=' or starting with ';' or '[', a section with ']', line breaks, invalid UTF-8) throws
     // std::invalid_argument and leaves the file unchanged.
     void SchreibeString(std::string_view sektion, std::string_view schluessel, std::string_view wert);
     void SchreibeInteger(std::string_view sektion, std::string_view schluessel, int wert);
@@ -165,9 +165,9 @@ private:
     std::vector<Abschnitt> abschnitte_ = std::vector<Abschnitt>(1);
     std::vector<std::vector<Zeile>> neu_;
     // Open addressing with linear probing, at most 7/8 full: the first occurrence of
-    // every section, and the first occurrence of every key in it. marken_ holds 8 bits of each slot's hash (0: free), so that probing runs over
-    // bytes and reads a line only when those agree. Nine bytes a slot keep the index of
-    // a file of short lines below the file's own size.
+    // every section, and the first occurrence of every key in it. marken_ holds 8 bits of each slot's hash
+    // (0: free), so that probing runs over bytes and reads a line only when those agree. Nine bytes a slot
+    // keep the index of a file of short lines below the file's own size.
     std::vector<Eintrag> index_ = std::vector<Eintrag>(8);
     std::vector<std::uint8_t> marken_ = std::vector<std::uint8_t>(8);
     std::size_t belegt_ = 0;

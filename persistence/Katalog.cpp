@@ -14,7 +14,8 @@ std::uint32_t Getauscht(std::uint32_t w) {
 
 std::uint32_t Katalog::Wort(std::size_t stelle) const {
     std::uint32_t w = 0;
-    for (int i = 3; i >= 0; --i) w = (w << 8) | static_cast<unsigned char>(bytes_[stelle + static_cast<std::size_t>(i)]);
+    for (int i = 3; i >= 0; --i)
+        w = (w << 8) | static_cast<unsigned char>(bytes_[stelle + static_cast<std::size_t>(i)]);
     return getauscht_ ? Getauscht(w) : w;
 }
 

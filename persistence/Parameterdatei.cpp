@@ -1,13 +1,13 @@
 #include "persistence/Parameterdatei.h"
 
-#include "persistence/IniAbbildung.h"
-#include "persistence/IniDatei.h"
 #include "model/Text.h"
 #include "model/Zahlen.h"
+#include "persistence/IniAbbildung.h"
+#include "persistence/IniDatei.h"
 
 #include <algorithm>
-#include <cctype>
 #include <array>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -82,7 +82,8 @@ bool EnthaeltStrassenparameter(const IniDatei& ini) {
 }
 
 bool EnthaeltRand(const IniDatei& ini, std::string_view name) {
-    return ini.SektionVorhanden(std::string(name) + "_Geo") || ini.SektionVorhanden(std::string(name) + "_Textur");
+    return ini.SektionVorhanden(std::string(name) + "_Geo") ||
+           ini.SektionVorhanden(std::string(name) + "_Textur");
 }
 
 namespace {

@@ -230,7 +230,8 @@ Systemdatei Systemdatei::NeuAnlegen(const fs::path& pfad, const fs::path* vorbil
         // Owner first: a change of owner may clear set-id bits that fchmod then restores.
         // Only a privileged process can give the file away; otherwise it stays ours,
         // which is the best that can be done.
-        if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) && ::fchown(fd, st.st_uid, st.st_gid) != 0) {
+        if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+            ::fchown(fd, st.st_uid, st.st_gid) != 0) {
         }
         if (::fchmod(fd, st.st_mode & 07777) != 0) {
             grund = LetzterFehler();

@@ -57,8 +57,8 @@ public:
     std::string message(int nummer) const override {
         wchar_t* text = nullptr;
         const DWORD laenge = ::FormatMessageW(
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-            static_cast<DWORD>(nummer), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+            nullptr, static_cast<DWORD>(nummer), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
         std::string ergebnis = text ? Utf8AusBreit(text, static_cast<int>(laenge)) : std::string();
         if (text) ::LocalFree(text);
         // The system's sentences end in ".\r\n"; messages add their own punctuation.
@@ -83,18 +83,27 @@ std::error_code Grund(DWORD fehler) {
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_DRIVE:
         case ERROR_BAD_NETPATH:
-        case ERROR_BAD_NET_NAME: return std::make_error_code(std::errc::no_such_file_or_directory);
-        case ERROR_ACCESS_DENIED: return std::make_error_code(std::errc::permission_denied);
+        case ERROR_BAD_NET_NAME:
+            return std::make_error_code(std::errc::no_such_file_or_directory);
+        case ERROR_ACCESS_DENIED:
+            return std::make_error_code(std::errc::permission_denied);
         case ERROR_FILE_EXISTS:
-        case ERROR_ALREADY_EXISTS: return std::make_error_code(std::errc::file_exists);
+        case ERROR_ALREADY_EXISTS:
+            return std::make_error_code(std::errc::file_exists);
         case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL: return std::make_error_code(std::errc::no_space_on_device);
-        case ERROR_WRITE_PROTECT: return std::make_error_code(std::errc::read_only_file_system);
-        case ERROR_FILENAME_EXCED_RANGE: return std::make_error_code(std::errc::filename_too_long);
-        case ERROR_DIRECTORY: return std::make_error_code(std::errc::not_a_directory);
+        case ERROR_HANDLE_DISK_FULL:
+            return std::make_error_code(std::errc::no_space_on_device);
+        case ERROR_WRITE_PROTECT:
+            return std::make_error_code(std::errc::read_only_file_system);
+        case ERROR_FILENAME_EXCED_RANGE:
+            return std::make_error_code(std::errc::filename_too_long);
+        case ERROR_DIRECTORY:
+            return std::make_error_code(std::errc::not_a_directory);
         case ERROR_NOT_ENOUGH_MEMORY:
-        case ERROR_OUTOFMEMORY: return std::make_error_code(std::errc::not_enough_memory);
-        default: return {static_cast<int>(fehler), Windowsfehler()};
+        case ERROR_OUTOFMEMORY:
+            return std::make_error_code(std::errc::not_enough_memory);
+        default:
+            return {static_cast<int>(fehler), Windowsfehler()};
     }
 }
 
@@ -149,7 +158,9 @@ namespace {
 // hands out point into it).
 std::optional<Katalog> gKatalog;
 const char* KatalogText(const char* id) { return gKatalog->Text(id); }
-const char* KatalogMehrzahl(const char* einzahl, const char*, unsigned long n) { return gKatalog->Mehrzahl(einzahl, n); }
+const char* KatalogMehrzahl(const char* einzahl, const char*, unsigned long n) {
+    return gKatalog->Mehrzahl(einzahl, n);
+}
 }  // namespace
 
 bool KatalogEinbinden(const fs::path& ordner, const std::string& sprache) {
@@ -227,8 +238,9 @@ bool Beschreibbar(const fs::path& pfad) {
     const DWORD attribute = ::GetFileAttributesW(pfad.c_str());
     if (attribute == INVALID_FILE_ATTRIBUTES || (attribute & FILE_ATTRIBUTE_READONLY)) return false;
     // The file's security: opening it for writing (without changing it) asks for it.
-    const HANDLE h = ::CreateFileW(pfad.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h =
+        ::CreateFileW(pfad.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return ::GetLastError() != ERROR_ACCESS_DENIED;
     ::CloseHandle(h);
     return true;
@@ -308,8 +320,9 @@ Systemdatei Systemdatei::ZumLesen(const fs::path& pfad, std::error_code& grund) 
     }
     // Others may go on reading, writing and renaming the file while it is read, as they
     // may on POSIX.
-    const HANDLE h = ::CreateFileW(pfad.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h =
+        ::CreateFileW(pfad.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         grund = LetzterFehler();
         return datei;
@@ -321,7 +334,8 @@ Systemdatei Systemdatei::ZumLesen(const fs::path& pfad, std::error_code& grund) 
         return Systemdatei();
     }
     LARGE_INTEGER groesse{};
-    if (::GetFileSizeEx(h, &groesse) && groesse.QuadPart > 0) datei.groesse_ = static_cast<std::uint64_t>(groesse.QuadPart);
+    if (::GetFileSizeEx(h, &groesse) && groesse.QuadPart > 0)
+        datei.groesse_ = static_cast<std::uint64_t>(groesse.QuadPart);
     return datei;
 }
 
@@ -464,7 +478,8 @@ BOOL WINAPI BeiAbbruch(DWORD ereignis) {
                 if (p.zustand.compare_exchange_strong(erwartet, kEntfernen)) ::DeleteFileW(p.pfad);
             }
             break;
-        default: break;
+        default:
+            break;
     }
     return FALSE;  // the next handler, in the end the system's: the process ends
 }

@@ -21,9 +21,12 @@ std::string_view Sprachteil(std::string_view name) {
 
 std::string_view SprachwahlText(Sprachwahl wahl) {
     switch (wahl) {
-    case Sprachwahl::Englisch: return "en";
-    case Sprachwahl::Deutsch: return "de";
-    case Sprachwahl::System: break;
+        case Sprachwahl::Englisch:
+            return "en";
+        case Sprachwahl::Deutsch:
+            return "de";
+        case Sprachwahl::System:
+            break;
     }
     return "System";
 }
@@ -74,7 +77,8 @@ std::string SpracheBestimmen(Sprachwahl wahl, const Sprachumgebung& umgebung) {
 std::vector<std::filesystem::path> Katalogordner() {
     const std::filesystem::path programm = Programmordner();
     if (programm.empty()) return {};
-    return {programm / "locale", programm.parent_path() / "locale", programm.parent_path() / "share" / "locale"};
+    return {programm / "locale", programm.parent_path() / "locale",
+            programm.parent_path() / "share" / "locale"};
 }
 
 bool SpracheEinrichten(const std::string& sprache) {

@@ -22,10 +22,10 @@ std::optional<Sprachwahl> SprachwahlAusText(std::string_view text);
 
 // The variables of gettext's convention, as the process has them (empty when unset).
 struct Sprachumgebung {
-    std::string Language;    // LANGUAGE: a list like "de_AT:de:en"
-    std::string LcAll;       // LC_ALL
-    std::string LcMessages;  // LC_MESSAGES
-    std::string Lang;        // LANG
+    std::string Language;                  // LANGUAGE: a list like "de_AT:de:en"
+    std::string LcAll;                     // LC_ALL
+    std::string LcMessages;                // LC_MESSAGES
+    std::string Lang;                      // LANG
     std::vector<std::string> Oberflaeche;  // the desktop's languages, most wanted first ("de-DE")
 };
 

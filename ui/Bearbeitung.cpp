@@ -2,9 +2,9 @@
 // before unsaved changes are lost, and the title that shows both.
 #include "ui/Bearbeitung.h"
 
-#include "ui/Hauptfenster.h"
 #include "model/Text.h"
 #include "persistence/Plattform.h"
+#include "ui/Hauptfenster.h"
 
 #include <bit>
 #include <utility>
@@ -19,8 +19,9 @@ bool Gleich(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std:
 
 bool Gleich(const TRandSegment& a, const TRandSegment& b) {
     return Gleich(a.DX, b.DX) && Gleich(a.DY, b.DY) && Gleich(a.X, b.X) && Gleich(a.Y, b.Y) &&
-           Gleich(a.Breite, b.Breite) && Gleich(a.Winkel, b.Winkel) && Gleich(a.NX, b.NX) && Gleich(a.NY, b.NY) &&
-           Gleich(a.NormalenWinkel, b.NormalenWinkel) && a.NormaleMan == b.NormaleMan && Gleich(a.U, b.U);
+           Gleich(a.Breite, b.Breite) && Gleich(a.Winkel, b.Winkel) && Gleich(a.NX, b.NX) &&
+           Gleich(a.NY, b.NY) && Gleich(a.NormalenWinkel, b.NormalenWinkel) && a.NormaleMan == b.NormaleMan &&
+           Gleich(a.U, b.U);
 }
 
 bool Gleich(const TRandPunkte& a, const TRandPunkte& b) {
@@ -28,15 +29,16 @@ bool Gleich(const TRandPunkte& a, const TRandPunkte& b) {
     for (int i = 0; i < a.AnzahlSegmente(); ++i)
         if (!Gleich(*a.Segment(i), *b.Segment(i))) return false;
     return a.Aktiv == b.Aktiv && a.TexturDatei == b.TexturDatei && Gleich(a.TexturLaenge, b.TexturLaenge) &&
-           Gleich(a.TexturBreite, b.TexturBreite) && a.Ruecksetzen == b.Ruecksetzen && Gleich(a.MinX, b.MinX) &&
-           Gleich(a.MaxX, b.MaxX) && Gleich(a.MinY, b.MinY) && Gleich(a.MaxY, b.MaxY) && a.Rechts == b.Rechts &&
-           a.Bezeichnung == b.Bezeichnung && a.AktSegment == b.AktSegment && a.Pixel == b.Pixel;
+           Gleich(a.TexturBreite, b.TexturBreite) && a.Ruecksetzen == b.Ruecksetzen &&
+           Gleich(a.MinX, b.MinX) && Gleich(a.MaxX, b.MaxX) && Gleich(a.MinY, b.MinY) &&
+           Gleich(a.MaxY, b.MaxY) && a.Rechts == b.Rechts && a.Bezeichnung == b.Bezeichnung &&
+           a.AktSegment == b.AktSegment && a.Pixel == b.Pixel;
 }
 
 bool Gleich(const Feinheit& a, const Feinheit& b) {
     return Gleich(a.MinLaenge, b.MinLaenge) && Gleich(a.MinWinkel, b.MinWinkel) &&
-           Gleich(a.MinSteigung, b.MinSteigung) && Gleich(a.MinZRot, b.MinZRot) && Gleich(a.MaxSturz, b.MaxSturz) &&
-           a.DreieckeSym == b.DreieckeSym;
+           Gleich(a.MinSteigung, b.MinSteigung) && Gleich(a.MinZRot, b.MinZRot) &&
+           Gleich(a.MaxSturz, b.MaxSturz) && a.DreieckeSym == b.DreieckeSym;
 }
 
 }  // namespace

@@ -17,8 +17,8 @@ public:
     Einstellungsfenster();
 
     std::string Caption;  // in the user's language (set by the constructor)
-    TButton btnOK;    // closes with OK
-    TButton Button1;  // "Cancel"
+    TButton btnOK;        // closes with OK
+    TButton Button1;      // "Cancel"
 
     TGroupBox GroupBox1;  // "General Settings         "
     TEdit edtLaenge, edtWinkel, edtSlope, edtZrotMin, edtmaxSturz;

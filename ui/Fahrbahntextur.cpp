@@ -1,8 +1,8 @@
 // The main window's texture fields: the texture browse buttons (roadway and both
 // borders), the roadway's mirroring pair, its U fields kept in step with their pixel
 // fields through TexPxl, and the restore button of the texture start.
-#include "ui/Hauptfenster.h"
 #include "ui/Feldwerte.h"
+#include "ui/Hauptfenster.h"
 
 #include "model/Zahlen.h"
 #include "persistence/Plattform.h"

@@ -10,7 +10,8 @@ namespace pavolant {
 
 class Feldfehler : public KonvertierungsFehler {
 public:
-    Feldfehler(const KonvertierungsFehler& fehler, const TEdit& feld) : KonvertierungsFehler(fehler), Feld(&feld) {}
+    Feldfehler(const KonvertierungsFehler& fehler, const TEdit& feld)
+        : KonvertierungsFehler(fehler), Feld(&feld) {}
     const TEdit* Feld;  // the window's control; it outlives the event that reports it
 };
 

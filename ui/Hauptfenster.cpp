@@ -182,8 +182,9 @@ void RandLayout(const RandEditor& editor, TButton& laden, bool rechts) {
            "(Parameter \"Ende\")");
     t.Ruecksetzen.Caption = Tr("Reset instead of mirroring");
 
-    SegmentgruppeVorbelegen(s, std::string(Segmentueberschrift(rechts)) + "1",
-                            rechts ? Tr("Add border segment at the end  ") : Tr("Randsegment am Ende hinzufügen"));
+    SegmentgruppeVorbelegen(
+        s, std::string(Segmentueberschrift(rechts)) + "1",
+        rechts ? Tr("Add border segment at the end  ") : Tr("Randsegment am Ende hinzufügen"));
 
     laden.Caption = rechts ? Tr("Load parameters for right border") : Tr("Load parameters for left border");
 }
@@ -195,18 +196,20 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
       randMelder_(buendel_),
       RandR(Tr("right Border"), randMelder_),
       RandL(Tr("left Border"), randMelder_),
-      RandREditor(RandR, randMelder_,
-                  {gboRandRSegmente, sedRandRNr, spbRandRAdd, spbRandRDel, spbRandRAddEnd, edtRandRBreite,
-                   edtRandRWinkel, edtRandREnde, edtRandREndePxl, cboRandRnormMan, edtRandRnormale},
-                  Segmentueberschrift(true),
-                  RandTexturFelder{cboRandRenable, gboRandR, edtRandRTexFile, edtRandRTexLaenge, edtRandRTexBreite,
-                                   edtRandRTexBreitePxl, cboRandRRuecksetzen, btnRandRcalcU}),
-      RandLEditor(RandL, randMelder_,
-                  {gboRandLSegmente, sedRandLNr, spbRandLAdd, SpeedButton2, spbRandLAddEnd, edtRandLBreite,
-                   edtRandLWinkel, edtRandLEnde, edtRandLEndePxl, cboRandLnormMan, edtRandLnormale},
-                  Segmentueberschrift(false),
-                  RandTexturFelder{cboRandLenable, gboRandL, edtRandLTexFile, edtRandLTexLaenge, edtRandLTexBreite,
-                                   edtRandLTexBreitePxl, cboRandLRuecksetzen, btnRandLcalcU}),
+      RandREditor(
+          RandR, randMelder_,
+          {gboRandRSegmente, sedRandRNr, spbRandRAdd, spbRandRDel, spbRandRAddEnd, edtRandRBreite,
+           edtRandRWinkel, edtRandREnde, edtRandREndePxl, cboRandRnormMan, edtRandRnormale},
+          Segmentueberschrift(true),
+          RandTexturFelder{cboRandRenable, gboRandR, edtRandRTexFile, edtRandRTexLaenge, edtRandRTexBreite,
+                           edtRandRTexBreitePxl, cboRandRRuecksetzen, btnRandRcalcU}),
+      RandLEditor(
+          RandL, randMelder_,
+          {gboRandLSegmente, sedRandLNr, spbRandLAdd, SpeedButton2, spbRandLAddEnd, edtRandLBreite,
+           edtRandLWinkel, edtRandLEnde, edtRandLEndePxl, cboRandLnormMan, edtRandLnormale},
+          Segmentueberschrift(false),
+          RandTexturFelder{cboRandLenable, gboRandL, edtRandLTexFile, edtRandLTexLaenge, edtRandLTexBreite,
+                           edtRandLTexBreitePxl, cboRandLRuecksetzen, btnRandLcalcU}),
       Profil(RandR, RandL, randMelder_),
       melder_(buendel_),
       dialoge_(dialoge) {
@@ -267,11 +270,13 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
     spbSplineAddEnd.Hint = Tr("Spline-Punkt am Ende hinzufügen");
     bbnSplinePtsOpen.Hint = Tr("exportierte Spline-Punkte aus i3d-Datei laden");
     btnSplineAusrichten.Caption = Tr("Orient points");
-    btnSplineAusrichten.Hint = Tr("Heading and grade of every point from the positions around it (bank kept)");
+    btnSplineAusrichten.Hint =
+        Tr("Heading and grade of every point from the positions around it (bank kept)");
     btnSplinePunktAusrichten.Caption = Tr("Orient this point");
     btnSplinePunktAusrichten.Hint = Tr("Heading and grade of the current point from the positions around it");
     btnSplineVerlaengern.Caption = Tr("Extend road");
-    btnSplineVerlaengern.Hint = Tr("Append a point this many metres beyond the last, along its heading and grade");
+    btnSplineVerlaengern.Hint =
+        Tr("Append a point this many metres beyond the last, along its heading and grade");
     btnPunktetabelle.Caption = Tr("Points table");
     btnPunktetabelle.Hint = Tr("All spline points in a table");
     bbnGrafikSchnitt.Caption = Tr("Show profile  ");
@@ -415,8 +420,9 @@ void Hauptfenster::EinstellungenLaden(const fs::path& einstellungen) {
     if (!gespeichert) return;
     // A position saved on a larger screen, or a hand-edited one, must not open the
     // window where the user cannot reach it.
-    Position = bildschirm_ ? AufBildschirm(*gespeichert, kBreite, kHoehe, bildschirm_->Breite, bildschirm_->Hoehe)
-                           : *gespeichert;
+    Position = bildschirm_
+                   ? AufBildschirm(*gespeichert, kBreite, kHoehe, bildschirm_->Breite, bildschirm_->Hoehe)
+                   : *gespeichert;
 }
 
 bool Hauptfenster::FormCloseQuery(const fs::path& einstellungen) {
@@ -467,10 +473,16 @@ void Hauptfenster::EinstellungenSetzen(const Feinheit& f) {
 // ---- Lookup by name --------------------------------------------------------------------
 
 std::span<const pavolant::Komponente<Hauptfenster, TEdit>> Hauptfenster::Edits() { return kEdits; }
-std::span<const pavolant::Komponente<Hauptfenster, TCheckBox>> Hauptfenster::CheckBoxen() { return kCheckBoxen; }
-std::span<const pavolant::Komponente<Hauptfenster, TSpinEdit>> Hauptfenster::SpinEdits() { return kSpinEdits; }
+std::span<const pavolant::Komponente<Hauptfenster, TCheckBox>> Hauptfenster::CheckBoxen() {
+    return kCheckBoxen;
+}
+std::span<const pavolant::Komponente<Hauptfenster, TSpinEdit>> Hauptfenster::SpinEdits() {
+    return kSpinEdits;
+}
 std::span<const pavolant::Komponente<Hauptfenster, TButton>> Hauptfenster::Buttons() { return kButtons; }
-std::span<const pavolant::Komponente<Hauptfenster, TGroupBox>> Hauptfenster::GroupBoxen() { return kGroupBoxen; }
+std::span<const pavolant::Komponente<Hauptfenster, TGroupBox>> Hauptfenster::GroupBoxen() {
+    return kGroupBoxen;
+}
 
 TEdit* Hauptfenster::Edit(std::string_view name) { return Suchen(*this, kEdits, name); }
 TCheckBox* Hauptfenster::CheckBox(std::string_view name) { return Suchen(*this, kCheckBoxen, name); }

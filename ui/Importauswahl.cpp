@@ -61,8 +61,10 @@ bool ImportWahlNoetig(const I3dSzene& szene) {
         int g = k.Eltern;
         while (g >= 0 && szene.Knoten[static_cast<std::size_t>(g)].IstShape())
             g = szene.Knoten[static_cast<std::size_t>(g)].Eltern;
-        if (!erste) erste = g;
-        else if (*erste != g) return true;
+        if (!erste)
+            erste = g;
+        else if (*erste != g)
+            return true;
     }
     return false;
 }

@@ -143,7 +143,7 @@ void Hauptfenster::FeldwerteAnwenden(const Feldwerte& werte, Teil lage) {
             e->Text = werte[i].Text;
         } else if (TCheckBox* c = CheckBox(feld.Name)) {
             c->SetChecked(werte[i].Wahr);  // the box's chain runs as for a click
-        } else {  // a fineness setting
+        } else {                           // a fineness setting
             Strasse einstellungen;
             einstellungen.Fein = Einstellungen();
             if (feld.Zahl) feld.Zahl(einstellungen) = werte[i].Zahl;
@@ -158,7 +158,8 @@ Strasse Hauptfenster::StrasseAusFenster() const {
 }
 
 Strasse Hauptfenster::StrasseAusFenster(std::optional<StrassenfeldFehler>& fehler) const {
-    return StrasseAusFeldern(FeldwerteAusFenster(), PunkteAus(SplinePunkte), RandR, RandL, FuellFlaeche, fehler);
+    return StrasseAusFeldern(FeldwerteAusFenster(), PunkteAus(SplinePunkte), RandR, RandL, FuellFlaeche,
+                             fehler);
 }
 
 std::unique_ptr<Vorschauauftrag> Hauptfenster::NeuerVorschauauftrag() const {
@@ -172,9 +173,9 @@ void Hauptfenster::bbnGoClick() {
     const std::string dateiName = edtFileName.Text;
     // The document must not replace the road's own parameter file.
     if (parameterDatei_ && DieselbeDatei(PfadAusUtf8(dateiName), *parameterDatei_))
-        throw DateiFehler(
-            Einsetzen(Tr("Die Datei %1 ist die Parameterdatei der Straße; das Dokument wird nicht hineingeschrieben"),
-                      {dateiName}));
+        throw DateiFehler(Einsetzen(
+            Tr("Die Datei %1 ist die Parameterdatei der Straße; das Dokument wird nicht hineingeschrieben"),
+            {dateiName}));
 
     // Another road's document is not replaced without a word: once per file and session.
     const fs::path zielpfad = PfadAusUtf8(dateiName);
@@ -235,15 +236,16 @@ void Hauptfenster::Abschlusszeile(const Bauergebnis& bericht, const std::string&
     const std::int32_t vertices = netz ? netz->AnzVertices() : 0;
     const std::int32_t dreiecke = netz ? netz->AnzDreiecke() : 0;
     // Two counts, each with its own plural form, in one sentence.
-    const std::string ecken = Einsetzen(TrN("%1 vertices", "%1 vertices", static_cast<unsigned long>(vertices)),
-                                        {std::to_string(vertices)});
-    const std::string flaechen = Einsetzen(TrN("%1 triangles", "%1 triangles", static_cast<unsigned long>(dreiecke)),
-                                           {std::to_string(dreiecke)});
+    const std::string ecken = Einsetzen(
+        TrN("%1 vertices", "%1 vertices", static_cast<unsigned long>(vertices)), {std::to_string(vertices)});
+    const std::string flaechen =
+        Einsetzen(TrN("%1 triangles", "%1 triangles", static_cast<unsigned long>(dreiecke)),
+                  {std::to_string(dreiecke)});
     // Catalog: the memo's last line after a run. %1 is the document's path, %2 "N
     // vertices", %3 "N triangles", %4 the road's length in metres.
-    mmoStatus.Lines.push_back(Einsetzen(Tr("Written: %1 (%2, %3, road length %4 m)"),
-                                        {edtFileName.Text, ecken, flaechen,
-                                         FormatFest4(bericht.Fahrbahnlaenge.value_or(0))}));
+    mmoStatus.Lines.push_back(
+        Einsetzen(Tr("Written: %1 (%2, %3, road length %4 m)"),
+                  {edtFileName.Text, ecken, flaechen, FormatFest4(bericht.Fahrbahnlaenge.value_or(0))}));
 }
 
 void Hauptfenster::BerichtAnwenden(const Bauergebnis& bericht) {

@@ -43,8 +43,8 @@ public:
 private:
     struct Sorte {
         MeldungsArt art;
-        std::string erste;                // the first message of the kind
-        std::size_t anzahl = 0;           // all of them in this event
+        std::string erste;                  // the first message of the kind
+        std::size_t anzahl = 0;             // all of them in this event
         std::vector<std::string> gehalten;  // for the one box at the end
     };
 

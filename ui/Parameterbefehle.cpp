@@ -60,8 +60,8 @@ void Hauptfenster::ParameterSpeichern(const fs::path& pfad) {
         throw DateiFehler(Einsetzen(Tr("In %1 kann nicht geschrieben werden: %2"),
                                     {Utf8(pfad), std::make_error_code(std::errc::is_a_directory).message()}));
     if (!DarfParameterAufnehmen(pfad))
-        throw DateiFehler(
-            Einsetzen(Tr("Die Datei %1 ist keine Parameterdatei und wird nicht überschrieben"), {Utf8(pfad)}));
+        throw DateiFehler(Einsetzen(Tr("Die Datei %1 ist keine Parameterdatei und wird nicht überschrieben"),
+                                    {Utf8(pfad)}));
     IniDatei ini(pfad);
     ParameterSchreiben(ini, FeldwerteAusFenster(), RandR, RandL, SplinePunkte, AktuellerPunkt, SplineDatei,
                        FuellFlaeche);
@@ -81,8 +81,8 @@ void Hauptfenster::ParameterLaden(const fs::path& pfad) {
     // A file that holds no road would load as all defaults: the road on screen would be
     // replaced by nothing, and the load would read as a success.
     if (!EnthaeltStrassenparameter(ini))
-        throw DateiFehler(
-            Einsetzen(Tr("Die Datei %1 enthält keine Straßenparameter; nichts wurde geändert"), {Utf8(pfad)}));
+        throw DateiFehler(Einsetzen(Tr("Die Datei %1 enthält keine Straßenparameter; nichts wurde geändert"),
+                                    {Utf8(pfad)}));
     lblParameter1.Caption = Tr("Parameter geladen aus");
     lblParameter.Caption = Utf8(pfad.filename());
     // From here the road is the file's: an output chosen for the road before must not

@@ -64,8 +64,8 @@ void Weiten(double& lo, double& hi, double v) {
 
 }  // namespace
 
-Weltausschnitt Profilausschnitt(const TRandPunkte& randR, const TRandPunkte& randL, double breite, bool unverzerrt,
-                                int w, int h) {
+Weltausschnitt Profilausschnitt(const TRandPunkte& randR, const TRandPunkte& randL, double breite,
+                                bool unverzerrt, int w, int h) {
     const double halb = breite / 2;
     // The roadway from edge to edge whichever way round the width's sign puts them: a
     // negative width still builds a road, so it must still be drawn.

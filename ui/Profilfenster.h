@@ -35,8 +35,8 @@ inline constexpr std::uint32_t kFarbeRandLinks = 0xFF0000;   // blue
 // margins on each axis; with `unverzerrt` the axis with more pixels per metre widens
 // about the same centre until one metre is as many pixels across as up. A box of an
 // image `w` x `h` pixels; with no pixels (w or h not positive) the margins only.
-Weltausschnitt Profilausschnitt(const TRandPunkte& randR, const TRandPunkte& randL, double breite, bool unverzerrt,
-                                int w, int h);
+Weltausschnitt Profilausschnitt(const TRandPunkte& randR, const TRandPunkte& randL, double breite,
+                                bool unverzerrt, int w, int h);
 
 class Profilfenster {
 public:

@@ -2,8 +2,8 @@
 // fields into it, adding and removing points, orienting them from their positions,
 // extending the road, and importing the points from an i3d scene the level editor
 // exported, with the clean-up offered after it.
-#include "ui/Hauptfenster.h"
 #include "ui/Feldwerte.h"
+#include "ui/Hauptfenster.h"
 
 #include "model/Punktlage.h"
 #include "model/Text.h"
@@ -138,10 +138,13 @@ void Hauptfenster::PunkteAusrichtenUndMelden(int nur) {
     SplineAnzeigen();
     if (ohne == 0) return;
     melder_.Information(
-        nur >= 0 ? Einsetzen(Tr("Point %1 has no other place around it to take a direction from; its angles stay."),
-                             {std::to_string(nur + 1)})
-                 : Einsetzen(TrN("%1 points have no other place around them to take a direction from; their angles stay.",
-                                 "%1 points have no other place around them to take a direction from; their angles stay.",
+        nur >= 0 ? Einsetzen(
+                       Tr("Point %1 has no other place around it to take a direction from; its angles stay."),
+                       {std::to_string(nur + 1)})
+                 : Einsetzen(TrN("%1 points have no other place around them to take a direction from; their "
+                                 "angles stay.",
+                                 "%1 points have no other place around them to take a direction from; their "
+                                 "angles stay.",
                                  static_cast<unsigned long>(ohne)),
                              {std::to_string(ohne)}));
 }
@@ -163,8 +166,9 @@ void Hauptfenster::btnSplineVerlaengernClick() {
     // negative one behind it against its heading.
     if (!(strecke > 0) || !std::isfinite(strecke))
         // Catalog: %1 is the text typed into the field.
-        throw Feldfehler(KonvertierungsFehler(Einsetzen(Tr("'%1' is no distance above 0 m"), {edtSplineStrecke.Text})),
-                         edtSplineStrecke);
+        throw Feldfehler(
+            KonvertierungsFehler(Einsetzen(Tr("'%1' is no distance above 0 m"), {edtSplineStrecke.Text})),
+            edtSplineStrecke);
     PunktUebernehmenUndWechseln();
     if (SplinePunkte.AnzahlPunkte() >= TSplinePunkte::kMaxPunkte) {
         melder_.Warnung(Einsetzen(TrN("The list holds %1 points, the most it can hold.",
@@ -265,17 +269,19 @@ void Hauptfenster::ImportBereinigen(const fs::path& pfad, bool elternBewegt) {
         Einsetzen(TrN("%1 points", "%1 points", static_cast<unsigned long>(n)), {std::to_string(n)});
     // Catalog: %1 is "N points", %2 the file's name, %3 how many of them lie on their
     // predecessor (the count this text's form follows).
-    std::string text = Einsetzen(TrN("%1 read from %2; %3 of them at the same place as their predecessor (closer "
-                                     "than 1 mm).",
-                                     "%1 read from %2; %3 of them at the same place as their predecessor (closer "
-                                     "than 1 mm).",
-                                     static_cast<unsigned long>(doppelt)),
-                                 {punkte, Utf8(pfad.filename()), std::to_string(doppelt)});
+    std::string text =
+        Einsetzen(TrN("%1 read from %2; %3 of them at the same place as their predecessor (closer "
+                      "than 1 mm).",
+                      "%1 read from %2; %3 of them at the same place as their predecessor (closer "
+                      "than 1 mm).",
+                      static_cast<unsigned long>(doppelt)),
+                  {punkte, Utf8(pfad.filename()), std::to_string(doppelt)});
     if (elternBewegt)
         text += std::string("\r") +
                 Tr("Some shapes lie in groups that are moved, turned or scaled: their points are "
                    "placed and turned as the scene puts them.");
-    if (!gedreht && n > 1) text += std::string("\r") + Tr("None carries a rotation: headings and grades are all 0.");
+    if (!gedreht && n > 1)
+        text += std::string("\r") + Tr("None carries a rotation: headings and grades are all 0.");
     enum class Schritt { Entfernen, Ausrichten, Beides };
     std::vector<std::string> angebote;
     std::vector<Schritt> schritte;

@@ -77,14 +77,16 @@ std::vector<std::vector<std::string>> Zerlegen(std::string_view text) {
         std::size_t a = 0;
         for (;;) {
             const std::size_t tab = zeile.find('\t', a);
-            zellen.emplace_back(zeile.substr(a, tab == std::string_view::npos ? std::string_view::npos : tab - a));
+            zellen.emplace_back(
+                zeile.substr(a, tab == std::string_view::npos ? std::string_view::npos : tab - a));
             if (tab == std::string_view::npos) break;
             a = tab + 1;
         }
         zeilen.push_back(std::move(zellen));
     }
     // Blank lines at the end are the spreadsheet's, not rows.
-    while (!zeilen.empty() && zeilen.back().size() == 1 && zeilen.back()[0].find_first_not_of(" \t") == std::string::npos)
+    while (!zeilen.empty() && zeilen.back().size() == 1 &&
+           zeilen.back()[0].find_first_not_of(" \t") == std::string::npos)
         zeilen.pop_back();
     return zeilen;
 }
@@ -131,7 +133,8 @@ void Hauptfenster::TabellenzeilenLoeschen(std::vector<int> zeilen) {
         return;
     }
     const int aktuell = AktuellerPunkt;
-    const int davor = static_cast<int>(std::lower_bound(zeilen.begin(), zeilen.end(), aktuell) - zeilen.begin());
+    const int davor =
+        static_cast<int>(std::lower_bound(zeilen.begin(), zeilen.end(), aktuell) - zeilen.begin());
     for (auto it = zeilen.rbegin(); it != zeilen.rend(); ++it) SplinePunkte.PunktLoeschen(*it);
     // Kept: the same point, moved down by the rows deleted before it. Deleted: the first
     // point after it that stayed, which now stands where the rows before it end.
@@ -171,10 +174,10 @@ void Hauptfenster::TabelleEinfuegen(int zeile, int spalte, const std::string& te
         spalte = 1;
     }
     if (zeile + static_cast<int>(block.size()) > TSplinePunkte::kMaxPunkte)
-        throw KonvertierungsFehler(Einsetzen(TrN("The paste would give more than %1 points",
-                                                 "The paste would give more than %1 points",
-                                                 static_cast<unsigned long>(TSplinePunkte::kMaxPunkte)),
-                                             {std::to_string(TSplinePunkte::kMaxPunkte)}));
+        throw KonvertierungsFehler(Einsetzen(
+            TrN("The paste would give more than %1 points", "The paste would give more than %1 points",
+                static_cast<unsigned long>(TSplinePunkte::kMaxPunkte)),
+            {std::to_string(TSplinePunkte::kMaxPunkte)}));
 
     // Every value read before the first one is written.
     std::vector<std::vector<double>> werte;
@@ -191,14 +194,16 @@ void Hauptfenster::TabelleEinfuegen(int zeile, int spalte, const std::string& te
                           {std::to_string(zellen.size()), Spaltenname(spalte),
                            Zellenname(z, kTabellenWertSpalten - 1)}));
         std::vector<double> w;
-        for (std::size_t c = 0; c < zellen.size(); ++c) w.push_back(ZellenZahl(zellen[c], z, spalte + static_cast<int>(c)));
+        for (std::size_t c = 0; c < zellen.size(); ++c)
+            w.push_back(ZellenZahl(zellen[c], z, spalte + static_cast<int>(c)));
         werte.push_back(std::move(w));
     }
     for (std::size_t r = 0; r < werte.size(); ++r) {
         const int z = zeile + static_cast<int>(r);
         TSplinePkt* p = SplinePunkte.Punkt(z);
         if (!p) p = SplinePunkte.Anhaengen();
-        for (std::size_t c = 0; c < werte[r].size(); ++c) Wert(*p, spalte + static_cast<int>(c)) = werte[r][c];
+        for (std::size_t c = 0; c < werte[r].size(); ++c)
+            Wert(*p, spalte + static_cast<int>(c)) = werte[r][c];
     }
     PunktlisteZeigen();
 }

@@ -16,8 +16,8 @@ public:
     Randauflistung();
 
     std::string Caption = "frmShowParameter";  // set before each showing
-    TButton Button1;       // "OK": closes the window
-    TButton SpeedButton1;  // chooses the listing's font (the view's part)
+    TButton Button1;                           // "OK": closes the window
+    TButton SpeedButton1;                      // chooses the listing's font (the view's part)
     TMemo Memo1;
 
     // The listing of `rand` under the caption `ueberschrift`; nothing of an earlier

@@ -96,7 +96,7 @@ void RandEditor::Anzeigen() {
     // was clamped before it became the index.
     felder_.Nr.Show(rand_.AktSegment);
     if (textur_) textur_->Aktiv.SetChecked(rand_.Aktiv);  // may run the enabling chain
-    if (!rand_.Aktiv) return;  // the fields keep their texts
+    if (!rand_.Aktiv) return;                             // the fields keep their texts
 
     RandSegmentFelder& f = felder_;
     const TRandSegment& s = Aktuelles();

@@ -136,11 +136,12 @@ public:
     void Freigeben(bool an);
 
     // Reads the border from the sections `abschnitt`_Geo / _Textur and refreshes the
-    // controls, caption `ueberschrift` (a message id, shown translated) + count. After a single-border load the segment
-    // fields are refreshed only for an active border. The editor's pending values are
-    // not committed first: the file replaces the profile they belong to. A value that
-    // is no number stops the read at its key; the controls then show what was read.
-    void Laden(const IniDatei& ini, std::string_view abschnitt, std::string_view ueberschrift, bool ganzeDatei);
+    // controls, caption `ueberschrift` (a message id, shown translated) + count. After a single-border load
+    // the segment fields are refreshed only for an active border. The editor's pending values are not
+    // committed first: the file replaces the profile they belong to. A value that is no number stops the read
+    // at its key; the controls then show what was read.
+    void Laden(const IniDatei& ini, std::string_view abschnitt, std::string_view ueberschrift,
+               bool ganzeDatei);
 
 private:
     TRandSegment& Aktuelles();

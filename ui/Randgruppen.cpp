@@ -1,8 +1,8 @@
 // The main window's border groups beyond their segment editors: the enabling chains of
 // the border and fill boxes, copying one border onto the other, loading one border from
 // a parameter file, and opening the profile view and the border listing.
-#include "ui/Hauptfenster.h"
 #include "ui/Feldwerte.h"
+#include "ui/Hauptfenster.h"
 
 #include "model/Text.h"
 #include "model/Zahlen.h"
@@ -81,10 +81,10 @@ void Hauptfenster::RandLaden(RandEditor& editor, const fs::path& pfad, std::stri
                              std::string_view ueberschrift) {
     const IniDatei ini = ParameterdateiOeffnen(pfad);
     if (!EnthaeltRand(ini, abschnitt))
-        throw DateiFehler(Einsetzen(abschnitt == "Rand_rechts"
-                                        ? Tr("Die Datei %1 enthält keinen rechten Rand; nichts wurde geändert")
-                                        : Tr("Die Datei %1 enthält keinen linken Rand; nichts wurde geändert"),
-                                    {Utf8(pfad)}));
+        throw DateiFehler(Einsetzen(
+            abschnitt == "Rand_rechts" ? Tr("Die Datei %1 enthält keinen rechten Rand; nichts wurde geändert")
+                                       : Tr("Die Datei %1 enthält keinen linken Rand; nichts wurde geändert"),
+            {Utf8(pfad)}));
     editor.Laden(ini, abschnitt, ueberschrift, false);
 }
 

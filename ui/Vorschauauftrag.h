@@ -7,12 +7,12 @@
 #pragma once
 
 #include "generator/Strassenbau.h"
-#include "model/Strasse.h"
-#include "model/Strassenfelder.h"
 #include "model/FuellFlaeche.h"
 #include "model/Meldung.h"
 #include "model/Randprofil.h"
 #include "model/SplinePunkte.h"
+#include "model/Strasse.h"
+#include "model/Strassenfelder.h"
 
 #include <memory>
 #include <optional>

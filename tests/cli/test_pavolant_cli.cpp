@@ -29,9 +29,9 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <filesystem>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <numbers>
 #include <optional>
 #include <sstream>
@@ -100,13 +100,14 @@ Ergebnis Starten(const TempOrdner& o, std::vector<std::string> args) {
     start.hStdError = fehler;
     PROCESS_INFORMATION prozess{};
     Ergebnis e;
-    const bool gestartet = CreateProcessW(nullptr, zeile.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                          &start, &prozess);
+    const bool gestartet =
+        CreateProcessW(nullptr, zeile.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &prozess);
     CloseHandle(aus);
     CloseHandle(fehler);
     if (!gestartet) return e;
     DWORD code = 0;
-    if (WaitForSingleObject(prozess.hProcess, 120000) == WAIT_OBJECT_0 && GetExitCodeProcess(prozess.hProcess, &code))
+    if (WaitForSingleObject(prozess.hProcess, 120000) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(prozess.hProcess, &code))
         e = {static_cast<int>(code), OhneCr(DateiLesen(o / "stdout")), OhneCr(DateiLesen(o / "stderr"))};
     CloseHandle(prozess.hThread);
     CloseHandle(prozess.hProcess);
@@ -114,7 +115,8 @@ Ergebnis Starten(const TempOrdner& o, std::vector<std::string> args) {
 }
 #else
 // The program with the given environment (the C locale when none is given).
-Ergebnis Starten(const TempOrdner& o, std::vector<std::string> args, std::vector<std::string> umgebung = {"LC_ALL=C"}) {
+Ergebnis Starten(const TempOrdner& o, std::vector<std::string> args,
+                 std::vector<std::string> umgebung = {"LC_ALL=C"}) {
     const std::string aus = (o / "stdout").string(), fehler = (o / "stderr").string();
     posix_spawn_file_actions_t umleiten;
     posix_spawn_file_actions_init(&umleiten);
@@ -170,9 +172,12 @@ TEST(Kommandozeile, DasBeispielUnterFremdenNamenErsetztDasAlteDokument) {
     using pavolant::Utf8;
     TempOrdner o;
     const fs::path golden = PfadAusUtf8(PAVOLANT_SOURCE_DIR) / "tests" / "golden";
-    const fs::path ordner = o.Pfad() / PfadAusUtf8("Stra\xC3\x9F" "en \xC3\x84rger \xCE\xB1\xCE\xB2");
+    const fs::path ordner = o.Pfad() / PfadAusUtf8(
+                                           "Stra\xC3\x9F"
+                                           "en \xC3\x84rger \xCE\xB1\xCE\xB2");
     fs::create_directory(ordner);
-    const std::string zielName = "D\xC3\xB6rfchen \xF0\x9F\x9B\xA3.i3d", parameterName = "Beispiel \xC3\xBC.ini";
+    const std::string zielName = "D\xC3\xB6rfchen \xF0\x9F\x9B\xA3.i3d",
+                      parameterName = "Beispiel \xC3\xBC.ini";
     const fs::path ziel = ordner / PfadAusUtf8(zielName), parameter = ordner / PfadAusUtf8(parameterName);
     fs::copy_file(golden / "Beispiel.ini", parameter);
     DateiSchreiben(ziel, "altes Dokument");
@@ -186,7 +191,8 @@ TEST(Kommandozeile, DasBeispielUnterFremdenNamenErsetztDasAlteDokument) {
     // A number that is no number stops the run; the document from before stays whole.
     const std::string vorher = DateiLesen(ziel);
     const fs::path kaputt = ordner / PfadAusUtf8("kaputt \xC3\xA4.ini");
-    DateiSchreiben(kaputt, "[Fahrbahn_Geo]\r\nBreite=sieben\r\n[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nZ=10\r\n");
+    DateiSchreiben(kaputt,
+                   "[Fahrbahn_Geo]\r\nBreite=sieben\r\n[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nZ=10\r\n");
     const Ergebnis f = Starten(o, {"-o", Utf8(ziel), Utf8(kaputt)});
     EXPECT_EQ(f.code, 1);
     EXPECT_NE(f.fehler.find("error: 'sieben' ist kein"), std::string::npos) << f.fehler;
@@ -276,8 +282,9 @@ TEST(Kommandozeile, WarnungenUndFehlerStoppen) {
     EXPECT_FALSE(fs::exists(a));
     EXPECT_FALSE(fs::exists(n));  // no texture start to hand on
 
-    DateiSchreiben(o / "breit.ini",
-                   std::string("[Fahrbahn_Geo]\nBreite=abc\n[Splines]\nAnzahl=2\n[SplinePts2]\nZ=10\n") + kOhneRaender);
+    DateiSchreiben(
+        o / "breit.ini",
+        std::string("[Fahrbahn_Geo]\nBreite=abc\n[Splines]\nAnzahl=2\n[SplinePts2]\nZ=10\n") + kOhneRaender);
     const Ergebnis f = Starten(o, {"-o", a, (o / "breit.ini").string()});
     EXPECT_EQ(f.code, 1);
     EXPECT_EQ(f.fehler, "error: 'abc' ist kein gültiger Gleitkommawert (Roadway - Geometry: Width)\n");
@@ -288,7 +295,8 @@ TEST(Kommandozeile, UnspeicherbarerWinkelLaesstDasZielUnberuehrt) {
     TempOrdner o;
     const std::string p = (o / "p.ini").string(), n = (o / "n.ini").string();
     // Loads (the degrees are finite), but its hundredths of a degree overflow.
-    DateiSchreiben(p, std::string(kGerade) + "[Rand_rechts_Geo]\r\nenable1=1\r\nnSegments=1\r\nWinkel1=1e307\r\n");
+    DateiSchreiben(
+        p, std::string(kGerade) + "[Rand_rechts_Geo]\r\nenable1=1\r\nnSegments=1\r\nWinkel1=1e307\r\n");
     const std::string alt = "[Preferences]\r\nStrassenName=alt\r\n";
     DateiSchreiben(n, alt);
     const Ergebnis e = Starten(o, {"--save-params", n, p});
@@ -394,11 +402,11 @@ TEST(Kommandozeile, SplinePunkteAusEigenerSzene) {
     // y to -x and z to -y, which reads as (90 -90 0); "glied" lies 100 m out along the
     // group "kette" inside "ring", and its own (95 -90 0) after ring's reads as
     // (-85 0 -90). "silo" and "rohr" stand in the scene itself.
-    const std::vector<std::vector<double>> erwartet = {{-11.5, 4.25, -22.75, -180, 0, -180},
-                                                       {-11.4375, 4.175, -23.4375, 90, -90, 0},
-                                                       {-11.4375 - 100, 4.175 - 100 + 0.0943838,
-                                                        -23.4375 + 100 + 4.12565e-9, -85, 0, -90},
-                                                       {7, 8, 9, 0, 0, 0}};
+    const std::vector<std::vector<double>> erwartet = {
+        {-11.5, 4.25, -22.75, -180, 0, -180},
+        {-11.4375, 4.175, -23.4375, 90, -90, 0},
+        {-11.4375 - 100, 4.175 - 100 + 0.0943838, -23.4375 + 100 + 4.12565e-9, -85, 0, -90},
+        {7, 8, 9, 0, 0, 0}};
     for (int k = 1; k <= 4; ++k) {
         for (std::size_t i = 0; i < 6; ++i) {
             const char* schluessel[] = {"X", "Y", "Z", "Xrot", "Yrot", "Zrot"};
@@ -441,7 +449,8 @@ std::vector<std::vector<double>> GespeichertePunkte(const std::string& datei) {
 std::string Markerszene() {
     std::string s = "<i3D>\n<Scene>\n";
     auto marker = [&s](double x, double y, double z) {
-        s += "<Shape translation=\"" + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(z) + "\"/>\n";
+        s += "<Shape translation=\"" + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(z) +
+             "\"/>\n";
     };
     for (int i = 0; i < 9; ++i) {
         const double t = 40.0 * i / 150;
@@ -463,15 +472,18 @@ TEST(Kommandozeile, MarkerOhneDrehungBereinigtUndAusgerichtet) {
     // As imported, with headings of 0, the bend cannot be driven.
     const Ergebnis roh = Starten(o, {"-o", a, "--splines", szene, p});
     EXPECT_EQ(roh.code, 1);
-    EXPECT_NE(roh.fehler.find("information: 12 points read from marker.i3d; 3 of them at the same place as their "
-                              "predecessor (closer than 1 mm).\nNone carries a rotation"),
-              std::string::npos)
+    EXPECT_NE(
+        roh.fehler.find("information: 12 points read from marker.i3d; 3 of them at the same place as their "
+                        "predecessor (closer than 1 mm).\nNone carries a rotation"),
+        std::string::npos)
         << roh.fehler;
-    EXPECT_NE(roh.fehler.find("warning: SplinePunkte 3 und 4 nur 0 auseinander!"), std::string::npos) << roh.fehler;
+    EXPECT_NE(roh.fehler.find("warning: SplinePunkte 3 und 4 nur 0 auseinander!"), std::string::npos)
+        << roh.fehler;
     EXPECT_FALSE(fs::exists(a));
 
     // Cleaned up and oriented it can, whatever the order of the options.
-    const Ergebnis e = Starten(o, {"--orient", "-o", a, "--save-params", n, "--splines", szene, "--drop-duplicates", p});
+    const Ergebnis e =
+        Starten(o, {"--orient", "-o", a, "--save-params", n, "--splines", szene, "--drop-duplicates", p});
     EXPECT_EQ(e.code, 0) << e.fehler;
     EXPECT_NE(e.fehler.find("information: 3 points at the same place as their predecessor dropped.\n"),
               std::string::npos);
@@ -498,7 +510,8 @@ TEST(Kommandozeile, WestbyBereinigtUndAusgerichtet) {
     TempOrdner o;
     const std::string p = (o / "p.ini").string(), n = (o / "n.ini").string(), a = (o / "a.i3d").string();
     DateiSchreiben(p, kZehnMeter);
-    const Ergebnis e = Starten(o, {"--splines", kWestby.string(), "--drop-duplicates", "--orient", "--save-params", n, p});
+    const Ergebnis e =
+        Starten(o, {"--splines", kWestby.string(), "--drop-duplicates", "--orient", "--save-params", n, p});
     EXPECT_EQ(e.code, 0) << e.fehler;
     EXPECT_NE(e.fehler.find("information: 37 points at the same place as their predecessor dropped.\n"),
               std::string::npos);
@@ -514,7 +527,8 @@ TEST(Kommandozeile, WestbyBereinigtUndAusgerichtet) {
     // The scene is a traffic system, not one road: its markers run back and forth (14
     // times straight back to where they came from), which no heading lets the centre
     // line follow. The run stops with the centre line's message, and writes nothing.
-    const Ergebnis r = Starten(o, {"--splines", kWestby.string(), "--drop-duplicates", "--orient", "-o", a, p});
+    const Ergebnis r =
+        Starten(o, {"--splines", kWestby.string(), "--drop-duplicates", "--orient", "-o", a, p});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.fehler.find(": Winkel am "), std::string::npos) << r.fehler;
     EXPECT_FALSE(fs::exists(a));
@@ -614,8 +628,9 @@ TEST(Kommandozeile, ImportiertePunkteFahrenUndFehlerStoppen) {
     const std::string p = (o / "p.ini").string(), a = (o / "a.i3d").string(), n = (o / "n.ini").string();
     DateiSchreiben(p, kZehnMeter);
     // 25 m instead of the parameter file's 10 m.
-    DateiSchreiben(o / "gerade.i3d", "<Scene>\n<Shape translation=\"0 0 0\"/>\n<Shape translation=\"0 0 25\"/>\n"
-                                     "</Scene>\n");
+    DateiSchreiben(o / "gerade.i3d",
+                   "<Scene>\n<Shape translation=\"0 0 0\"/>\n<Shape translation=\"0 0 25\"/>\n"
+                   "</Scene>\n");
     const Ergebnis e = Starten(o, {"-o", a, "--splines", (o / "gerade.i3d").string(), p});
     EXPECT_EQ(e.code, 0) << e.fehler;
     EXPECT_NE(e.aus.find("Gesamt-Fahrbahnlänge = 25.0000 m\n"), std::string::npos) << e.aus;
@@ -640,10 +655,10 @@ TEST(Kommandozeile, ImportiertePunkteFahrenUndFehlerStoppen) {
 }
 
 // A bend: the fineness settings decide how finely it is cut.
-const std::string kBogen =
-    std::string("[Fahrbahn_Geo]\r\nBreite=7\r\nSchleppkurveErzeugen=0\r\nSturzErzeugen=0\r\n"
-                "[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nX=10\r\nZ=30\r\nYrot=45\r\n") +
-    kOhneRaender;
+const std::string kBogen = std::string(
+                               "[Fahrbahn_Geo]\r\nBreite=7\r\nSchleppkurveErzeugen=0\r\nSturzErzeugen=0\r\n"
+                               "[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nX=10\r\nZ=30\r\nYrot=45\r\n") +
+                           kOhneRaender;
 constexpr const char* kFein = "[Preferences]\r\nminLaenge=0.1\r\nminWinkel=0.5\r\n";
 
 TEST(Kommandozeile, EinstellungsdateiUnterDerParameterdatei) {
@@ -668,7 +683,8 @@ TEST(Kommandozeile, EinstellungsdateiUnterDerParameterdatei) {
     const std::string fehlt = (o / "fehlt.ini").string();
     for (const auto& [datei, meldung] :
          {std::pair{(o / "schlecht.ini").string(),
-                    "error: " + (o / "schlecht.ini").string() + " [Preferences] minWinkel: 'abc' ist kein gültiger Gleitkommawert\n"},
+                    "error: " + (o / "schlecht.ini").string() +
+                        " [Preferences] minWinkel: 'abc' ist kein gültiger Gleitkommawert\n"},
           std::pair{fehlt, "error: Die Datei " + fehlt + " existiert nicht\n"}}) {
         fs::remove(a);
         const Ergebnis r = Starten(o, {"--settings", datei, "-o", a, p});
@@ -691,7 +707,8 @@ struct Angehalten {
 // Starts `programm` with the holding library preloaded and waits until it holds.
 // Nothing when the program ended first (or, as a guard against a hang, after two
 // minutes; nothing here measures time).
-std::optional<Angehalten> StartenUndAnhalten(const TempOrdner& o, const char* programm, std::vector<std::string> args,
+std::optional<Angehalten> StartenUndAnhalten(const TempOrdner& o, const char* programm,
+                                             std::vector<std::string> args,
                                              std::vector<std::string> umgebung) {
     const std::string fifo = (o / "halt").string();
     if (mkfifo(fifo.c_str(), 0600) != 0) return std::nullopt;
@@ -751,7 +768,8 @@ TEST(Kommandozeile, InterruptedWhileWritingItLeavesNoTemporaryFileAndTheOldDocum
         DateiSchreiben(o / "a.i3d", "alt");
         const std::optional<Angehalten> a =
             StartenUndAnhalten(o, PAVOLANT_CLI, {"-o", (o / "a.i3d").string(), (o / "p.ini").string()}, {});
-        ASSERT_TRUE(a) << "the command line did not reach its document's completion: " << DateiLesen(o / "stderr");
+        ASSERT_TRUE(a) << "the command line did not reach its document's completion: "
+                       << DateiLesen(o / "stderr");
         // Held with the whole document in the temporary file, the target untouched.
         EXPECT_EQ(fs::path(a->temp).parent_path(), o.Pfad());
         EXPECT_EQ(DateiLesen(a->temp).rfind("<?xml", 0), 0u);
@@ -876,9 +894,11 @@ TEST(Kommandozeile, AusgabeGleichEingabeWirdAbgelehnt) {
     fs::create_directory(o / "u");
     const std::string umweg = (o / "u" / ".." / "p.ini").string();
     fs::create_hard_link(p, o / "hart.ini");
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"-o", p, p}, {"-o", umweg, p}, {"-o", (o / "hart.ini").string(), p},
-          {"-o", a, "--save-params", a, p}, {"--splines", a, "--save-params", a, p}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"-o", p, p},
+                                                 {"-o", umweg, p},
+                                                 {"-o", (o / "hart.ini").string(), p},
+                                                 {"-o", a, "--save-params", a, p},
+                                                 {"--splines", a, "--save-params", a, p}}) {
         const std::string vorher = DateiLesen(p);
         const Ergebnis e = Starten(o, args);
         EXPECT_EQ(e.code, 2) << args[1];
@@ -921,10 +941,12 @@ TEST(Kommandozeile, MeldungenNennenDateiSchluesselUndGrund) {
     TempOrdner o;
     // A conversion error while loading names the file, the section and the key.
     const std::string p = (o / "Dorf.ini").string();
-    DateiSchreiben(p, kZehnMeter + "[Fahrbahn_Textur]\r\nFileName=a.dds\r\n[Preferences]\r\nmaxSturz=steil\r\n");
+    DateiSchreiben(p,
+                   kZehnMeter + "[Fahrbahn_Textur]\r\nFileName=a.dds\r\n[Preferences]\r\nmaxSturz=steil\r\n");
     const Ergebnis d = Starten(o, {"-o", (o / "a.i3d").string(), p});
     EXPECT_EQ(d.code, 1);
-    EXPECT_EQ(d.fehler, "error: " + p + " [Preferences] maxSturz: 'steil' ist kein gültiger Gleitkommawert\n");
+    EXPECT_EQ(d.fehler,
+              "error: " + p + " [Preferences] maxSturz: 'steil' ist kein gültiger Gleitkommawert\n");
     // A NUL byte in a value does not cut the message (a parameter file with one is no
     // text and refused whole; a settings file is read).
     const std::string s = (o / "s.ini").string();
@@ -934,21 +956,24 @@ TEST(Kommandozeile, MeldungenNennenDateiSchluesselUndGrund) {
     DateiSchreiben(s, mitNull);
     const Ergebnis e = Starten(o, {"--settings", s, "-o", (o / "a.i3d").string(), p});
     EXPECT_EQ(e.code, 1);
-    EXPECT_EQ(e.fehler, "error: " + s + " [Preferences] minLaenge: '1\\x00x' ist kein gültiger Gleitkommawert\n");
+    EXPECT_EQ(e.fehler,
+              "error: " + s + " [Preferences] minLaenge: '1\\x00x' ist kein gültiger Gleitkommawert\n");
     EXPECT_FALSE(fs::exists(o / "a.i3d"));
 
     // Saving onto a folder: the folder cannot be written, whatever reading it says.
     DateiSchreiben(p, kZehnMeter);
     const Ergebnis f = Starten(o, {"--save-params", o.Pfad().string(), p});
     EXPECT_EQ(f.code, 1);
-    EXPECT_EQ(f.fehler, "error: In " + o.Pfad().string() + " kann nicht geschrieben werden: Is a directory\n");
+    EXPECT_EQ(f.fehler,
+              "error: In " + o.Pfad().string() + " kann nicht geschrieben werden: Is a directory\n");
 }
 
 TEST(Kommandozeile, SpeichergrenzeStopptVorDerDatei) {
     TempOrdner o;
     // A 1 KB file that asks for a road of 1,000 km with a border of 40 segments.
-    std::string ini = "[Fahrbahn_Geo]\r\nBreite=7\r\n[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nZ=1000000\r\n"
-                      "[Rand_links_Geo]\r\nenable1=0\r\n[Rand_rechts_Geo]\r\nenable1=1\r\nnSegments=41\r\n";
+    std::string ini =
+        "[Fahrbahn_Geo]\r\nBreite=7\r\n[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nZ=1000000\r\n"
+        "[Rand_links_Geo]\r\nenable1=0\r\n[Rand_rechts_Geo]\r\nenable1=1\r\nnSegments=41\r\n";
     for (int k = 1; k <= 40; ++k) ini += "Breite" + std::to_string(k) + "=0,1\r\n";
     const std::string p = (o / "riesig.ini").string(), a = (o / "a.i3d").string();
     DateiSchreiben(p, ini);
@@ -956,21 +981,25 @@ TEST(Kommandozeile, SpeichergrenzeStopptVorDerDatei) {
     const Ergebnis e = Starten(o, {"--max-memory", "64M", "-o", a, p});
     EXPECT_EQ(e.code, 1);
     EXPECT_NE(e.fehler.find("\nwarning: Die Straße bräuchte bis zu "), std::string::npos) << e.fehler;
-    EXPECT_NE(e.fehler.find("mehr als die Grenze von 64 MB; nichts wurde geschrieben."), std::string::npos) << e.fehler;
+    EXPECT_NE(e.fehler.find("mehr als die Grenze von 64 MB; nichts wurde geschrieben."), std::string::npos)
+        << e.fehler;
     EXPECT_EQ(DateiLesen(a), "alt");
-    EXPECT_EQ(pavolant::test::Eintraege(o.Pfad()), (std::vector<std::string>{"a.i3d", "riesig.ini", "stderr", "stdout"}));
+    EXPECT_EQ(pavolant::test::Eintraege(o.Pfad()),
+              (std::vector<std::string>{"a.i3d", "riesig.ini", "stderr", "stdout"}));
 
     // The settings file's key sets it too; the option wins over it.
     DateiSchreiben(o / "s.ini", "[Preferences]\r\nmaxSpeicherMB=32\r\n");
     const Ergebnis s = Starten(o, {"--settings", (o / "s.ini").string(), "-o", a, p});
     EXPECT_NE(s.fehler.find("mehr als die Grenze von 32 MB"), std::string::npos) << s.fehler;
-    const Ergebnis beide = Starten(o, {"--settings", (o / "s.ini").string(), "--max-memory", "0.0625g", "-o", a, p});
+    const Ergebnis beide =
+        Starten(o, {"--settings", (o / "s.ini").string(), "--max-memory", "0.0625g", "-o", a, p});
     EXPECT_NE(beide.fehler.find("mehr als die Grenze von 64 MB"), std::string::npos) << beide.fehler;
 
     for (const std::string falsch : {"", "0", "8X", "1.2.3", "-5M", "G", "99999999999T"}) {
         const Ergebnis f = Starten(o, {"--max-memory", falsch, "-o", a, p});
         EXPECT_EQ(f.code, 2) << falsch;
-        EXPECT_NE(f.fehler.find("option '--max-memory' needs a size such as 8G or 500M"), std::string::npos) << falsch;
+        EXPECT_NE(f.fehler.find("option '--max-memory' needs a size such as 8G or 500M"), std::string::npos)
+            << falsch;
     }
     EXPECT_EQ(DateiLesen(a), "alt");
 
@@ -1002,9 +1031,10 @@ TEST(Kommandozeile, ZwanzigtausendWarnungenWerdenZwanzigJeArtUndEineZeile) {
               "was only loaded and checked.");
     const std::string laenge = "right Border: BorderPoint1: Length is smaller than 1mm! Are you sure?";
     EXPECT_EQ(zeilen[0], "warning: " + laenge);
-    EXPECT_EQ(std::count(zeilen.begin(), zeilen.end(), "information: 9979 weitere Meldungen wie \"" + laenge +
-                                                            "\" wurden nicht angezeigt."),
-              1);
+    EXPECT_EQ(
+        std::count(zeilen.begin(), zeilen.end(),
+                   "information: 9979 weitere Meldungen wie \"" + laenge + "\" wurden nicht angezeigt."),
+        1);
     EXPECT_EQ(std::count_if(zeilen.begin(), zeilen.end(),
                             [](const std::string& z) { return z.rfind("information: 99", 0) == 0; }),
               4);
@@ -1047,12 +1077,13 @@ TEST(Kommandozeile, AufruffehlerNennenDasArgumentWoertlich) {
 
 // Words that give a text away as German or as English; units, file names and proper
 // nouns (Pavolant, i3d, TexL0) are not among them. English must also hold no umlaut.
-const std::vector<std::string> kDeutscheWoerter = {"der", "die", "das", "ist", "nicht", "und", "wurde", "kein",
-                                                   "Datei", "Fahrbahn", "Textur", "Länge", "Punkt", "Gesamt",
-                                                   "Steigung", "Fehler", "Warnung", "Hinweis", "ä", "ö", "ü", "ß"};
-const std::vector<std::string> kEnglischeWoerter = {"the", "The", "is", "not", "and", "of", "warning", "error",
-                                                    "information", "triangles", "road", "Road", "length",
-                                                    "Length", "file", "File", "usage", "Texture", "slope"};
+const std::vector<std::string> kDeutscheWoerter = {
+    "der",     "die",      "das",    "ist",   "nicht", "und",    "wurde",    "kein",
+    "Datei",   "Fahrbahn", "Textur", "Länge", "Punkt", "Gesamt", "Steigung", "Fehler",
+    "Warnung", "Hinweis",  "ä",      "ö",     "ü",     "ß"};
+const std::vector<std::string> kEnglischeWoerter = {
+    "the",  "The",  "is",     "not",    "and",  "of",   "warning", "error",   "information", "triangles",
+    "road", "Road", "length", "Length", "file", "File", "usage",   "Texture", "slope"};
 
 // The words of `woerter` that `text` holds as whole words (letters and the bytes of
 // letters beyond ASCII between anything else), for the failure message; the umlauts
@@ -1097,7 +1128,8 @@ TEST(Sprachen, DieMeldungenSprechenEineSpracheDieDokumenteKeine) {
     TempOrdner o;
     const std::string golden = std::string(PAVOLANT_SOURCE_DIR) + "/tests/golden/";
     const std::string kaputt = (o / "kaputt.ini").string();
-    DateiSchreiben(kaputt, "[Fahrbahn_Geo]\r\nBreite=sieben\r\n[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nZ=10\r\n");
+    DateiSchreiben(kaputt,
+                   "[Fahrbahn_Geo]\r\nBreite=sieben\r\n[Splines]\r\nAnzahl=2\r\n[SplinePts2]\r\nZ=10\r\n");
     struct Fall {
         const char* name;
         std::vector<std::string> umgebung;
@@ -1119,7 +1151,8 @@ TEST(Sprachen, DieMeldungenSprechenEineSpracheDieDokumenteKeine) {
         EXPECT_EQ(DateiLesen(ziel), DateiLesen(golden + "Beispiel.i3d"));
         const Ergebnis schlecht = Starten(o, {"-o", ziel, kaputt}, f.umgebung);
         EXPECT_EQ(schlecht.code, 1);
-        EXPECT_NE(schlecht.fehler.find("'sieben'"), std::string::npos) << schlecht.fehler;  // the value as typed
+        EXPECT_NE(schlecht.fehler.find("'sieben'"), std::string::npos)
+            << schlecht.fehler;  // the value as typed
         const Ergebnis hilfe = Starten(o, {"--bogus"}, f.umgebung);
         EXPECT_EQ(hilfe.code, 2);
         if (f.fremd != nullptr) {

@@ -3,8 +3,8 @@
 // and leaves none either; a leftover of a process that was killed outright is removed
 // by the next write to its target, and nothing else is: not the file of a live writer
 // that this process cannot see, not a user's file.
-#include "persistence/Plattform.h"
 #include "persistence/ErsetzendeDatei.h"
+#include "persistence/Plattform.h"
 #include "tests/support/Testhilfen.h"
 
 #include <gtest/gtest.h>

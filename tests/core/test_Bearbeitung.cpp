@@ -78,7 +78,8 @@ void Tippen(Fenster& w, TEdit& feld, const std::string& text) {
 }
 
 const char* const kRandDatei =
-    "[Rand_rechts_Geo]\r\nenable1=1\r\nnSegments=2\r\nBreite1=0,5\r\nWinkel1=10\r\nBreite2=1\r\nWinkel2=-20\r\n"
+    "[Rand_rechts_Geo]\r\nenable1=1\r\nnSegments=2\r\nBreite1=0,5\r\nWinkel1=10\r\nBreite2=1\r\nWinkel2=-"
+    "20\r\n"
     "[Rand_rechts_Textur]\r\nFileName=kerb.dds\r\nLaenge=4\r\nBreite=1\r\n";
 
 TEST(Bearbeitung, DreissigSchritteZurueckUndVorGleichBisAufsBit) {
@@ -353,7 +354,8 @@ TEST(Nachfrage, SchliessenUndImportFragen) {
 
 TEST(KeineParameterdatei, AendertNichtsUndSagtWarum) {
     TempOrdner o;
-    const std::string i3d = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<i3D name=\"x\" version=\"1.6\">\r\n";
+    const std::string i3d =
+        "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<i3D name=\"x\" version=\"1.6\">\r\n";
     std::string zufall;
     for (int i = 0; i < 4096; ++i) zufall += static_cast<char>((i * 7919 + 13) % 256);
     const std::vector<std::pair<std::string, std::string>> faelle = {
@@ -376,8 +378,10 @@ TEST(KeineParameterdatei, AendertNichtsUndSagtWarum) {
         EXPECT_EQ(Bild(f), vorher) << name;
         EXPECT_EQ(f.lblParameter.Caption, "vorher") << name;
         ASSERT_FALSE(w.dialoge.fehler.empty());
-        EXPECT_NE(w.dialoge.fehler.back().find((o / name).string()), std::string::npos) << w.dialoge.fehler.back();
-        EXPECT_NE(w.dialoge.fehler.back().find("nichts wurde geändert"), std::string::npos) << w.dialoge.fehler.back();
+        EXPECT_NE(w.dialoge.fehler.back().find((o / name).string()), std::string::npos)
+            << w.dialoge.fehler.back();
+        EXPECT_NE(w.dialoge.fehler.back().find("nichts wurde geändert"), std::string::npos)
+            << w.dialoge.fehler.back();
         // Neither border load takes anything from it either.
         EXPECT_FALSE(w.Ereignis([&] { f.RandRParameterLaden(o / name); })) << name;
         EXPECT_FALSE(w.Ereignis([&] { f.RandLParameterLaden(o / name); })) << name;
@@ -390,8 +394,8 @@ TEST(KeineParameterdatei, AendertNichtsUndSagtWarum) {
     // the right one.
     DateiSchreiben(o / "rand.ini", kRandDatei);
     EXPECT_FALSE(w.Ereignis([&] { f.RandLParameterLaden(o / "rand.ini"); }));
-    EXPECT_EQ(w.dialoge.fehler.back(),
-              "Die Datei " + (o / "rand.ini").string() + " enthält keinen linken Rand; nichts wurde geändert");
+    EXPECT_EQ(w.dialoge.fehler.back(), "Die Datei " + (o / "rand.ini").string() +
+                                           " enthält keinen linken Rand; nichts wurde geändert");
     EXPECT_TRUE(w.Ereignis([&] { f.RandRParameterLaden(o / "rand.ini"); }));
     EXPECT_EQ(f.RandR.TexturDatei, "kerb.dds");
     DateiSchreiben(o / "teil.ini", "[Fahrbahn_Geo]\r\nBreite=5\r\n");
@@ -415,7 +419,8 @@ TEST(Schreibfehler, NennenDenGrund) {
     if (fs::exists("/dev/full")) {
         EXPECT_FALSE(w.Ereignis([&] { f.ParameterSpeichern("/dev/full"); }));
         // A save reads the file it updates first: a device is no file to update.
-        EXPECT_EQ(w.dialoge.fehler.back(), "Die Datei /dev/full kann nicht gelesen werden: Not a regular file");
+        EXPECT_EQ(w.dialoge.fehler.back(),
+                  "Die Datei /dev/full kann nicht gelesen werden: Not a regular file");
     }
     fs::create_directory(o / "ordner.ini");
     EXPECT_FALSE(w.Ereignis([&] { f.ParameterLaden(o / "ordner.ini"); }));

@@ -87,7 +87,8 @@ TEST(Einstellungen, ABadValueStopsWithTheEarlierValuesKept) {
         EinstellungenLesen(ordner / "Pavolant.ini", f);
         FAIL() << "no error";
     } catch (const KonvertierungsFehler& e) {
-        EXPECT_EQ(e.what(), (ordner / "Pavolant.ini").string() + " [Preferences] minWinkel: 'viel' ist kein gültiger Gleitkommawert");
+        EXPECT_EQ(e.what(), (ordner / "Pavolant.ini").string() +
+                                " [Preferences] minWinkel: 'viel' ist kein gültiger Gleitkommawert");
     }
     EXPECT_EQ(f.MinLaenge, 4);
     EXPECT_EQ(f.MinWinkel, 3);
@@ -114,7 +115,8 @@ TEST(Einstellungen, ThePositionReadsBackAsWritten) {
     TempOrdner ordner;
     const auto datei = ordner / "Pavolant.ini";
     EXPECT_FALSE(FensterpositionLesen(datei));
-    for (const Fensterposition p : {Fensterposition{10, 20}, {-10, -1500}, {0, 0}, {-2147483647, 2147483647}}) {
+    for (const Fensterposition p :
+         {Fensterposition{10, 20}, {-10, -1500}, {0, 0}, {-2147483647, 2147483647}}) {
         EinstellungenSchreiben(datei, Feinheit{}, p);
         const std::optional<Fensterposition> gelesen = FensterpositionLesen(datei);
         ASSERT_TRUE(gelesen);
@@ -137,8 +139,9 @@ TEST(Einstellungen, TheTextureFolderIsAKeyOfItsOwn) {
     DateiSchreiben(pfad, vorher);
     EXPECT_FALSE(TexturordnerLesen(pfad));
     TexturordnerSchreiben(pfad, "/data/Texturen für Straßen");
-    EXPECT_EQ(DateiLesen(pfad), "; kept by hand\r\n[Preferences]\r\nminLaenge=2,5\r\nScreenPos_Top=82\r\n"
-                                "Texturordner=/data/Texturen für Straßen\r\n\r\n[Other]\r\nx=1\r\n");
+    EXPECT_EQ(DateiLesen(pfad),
+              "; kept by hand\r\n[Preferences]\r\nminLaenge=2,5\r\nScreenPos_Top=82\r\n"
+              "Texturordner=/data/Texturen für Straßen\r\n\r\n[Other]\r\nx=1\r\n");
     EXPECT_EQ(TexturordnerLesen(pfad), "/data/Texturen für Straßen");
 
     // The window's settings written at closing leave the folder where it is.
@@ -214,7 +217,8 @@ TEST(Einstellungen, TheMemoryLimitIsHalfThePhysicalMemoryUnlessTheFileSetsIt) {
         mit("maxSpeicherMB=viel\r\n");
         ADD_FAILURE() << "no error";
     } catch (const KonvertierungsFehler& e) {
-        EXPECT_EQ(e.what(), pfad.string() + " [Preferences] maxSpeicherMB: 'viel' ist kein gültiger Gleitkommawert");
+        EXPECT_EQ(e.what(),
+                  pfad.string() + " [Preferences] maxSpeicherMB: 'viel' ist kein gültiger Gleitkommawert");
     }
     // Saving the settings leaves the key as the user typed it.
     mit("maxSpeicherMB=2048\r\n");

@@ -32,7 +32,9 @@ struct Gestartet : Fenster {
         form.DreieckeSym = true;
         ok = form.FormCreate(datei, breite, hoehe);
     }
-    Werte Zahlen() const { return {form.MinLaenge, form.MinWinkel, form.MinSteigung, form.MinZRot, form.MaxSturz}; }
+    Werte Zahlen() const {
+        return {form.MinLaenge, form.MinWinkel, form.MinSteigung, form.MinZRot, form.MaxSturz};
+    }
     Lage Position() const { return {form.Position.Oben, form.Position.Links}; }
 };
 
@@ -43,11 +45,12 @@ TEST(Fensterstart, DateiUeberDenVorgaben) {
     EXPECT_TRUE(nur.ok);
     EXPECT_EQ(nur.Zahlen(), (Werte{2, 3, 1, 1, 45}));
     EXPECT_FALSE(nur.form.DreieckeSym);
-    EXPECT_EQ(nur.Position(), Lage(1, 1));  // the keys' default, on the screen
+    EXPECT_EQ(nur.Position(), Lage(1, 1));                         // the keys' default, on the screen
     EXPECT_EQ(nur.form.gboSplinePts.Caption, "Spline-Points: 2");  // the model stays as built
 
-    DateiSchreiben(o / "beide.ini", "[Preferences]\r\nminLaenge=2,5\r\nminWinkel=0.75\r\nDreieckeSym=1\r\n"
-                                    "ScreenPos_Top=40\r\nScreenPos_Left=50\r\n");
+    DateiSchreiben(o / "beide.ini",
+                   "[Preferences]\r\nminLaenge=2,5\r\nminWinkel=0.75\r\nDreieckeSym=1\r\n"
+                   "ScreenPos_Top=40\r\nScreenPos_Left=50\r\n");
     for (const char trenner : {',', '.'}) {
         MitDezimaltrenner t(trenner);
         const Gestartet g(o / "beide.ini");
@@ -61,29 +64,34 @@ TEST(Fensterstart, AufDemBildschirmGehalten) {
     TempOrdner o;
     // No file: the defaults and the design position (814 + 829 = 1643 wide, 82 + 894 =
     // 976 high), each edge moved to 1 on its own where the screen is smaller.
-    for (const auto& [breite, hoehe, lage] : {std::tuple{1643, 976, Lage(82, 814)},
-                                              std::tuple{1642, 976, Lage(82, 1)}, std::tuple{1643, 975, Lage(1, 814)}}) {
+    for (const auto& [breite, hoehe, lage] :
+         {std::tuple{1643, 976, Lage(82, 814)}, std::tuple{1642, 976, Lage(82, 1)},
+          std::tuple{1643, 975, Lage(1, 814)}}) {
         const Gestartet g(o / "fehlt.ini", breite, hoehe);
         EXPECT_TRUE(g.ok && g.form.MaxSturz == 30 && !g.form.DreieckeSym);
         EXPECT_EQ(g.Position(), lage) << breite << "x" << hoehe;
     }
     EXPECT_FALSE(fs::exists(o / "fehlt.ini"));
     // A stored position by the same rule: 1091 / 186 are the last edges that fit 1920 x 1080.
-    for (const auto& [oben, links, lage] : {std::tuple{"186", "1091", Lage(186, 1091)},
-                                            std::tuple{"187", "1092", Lage(1, 1)}, std::tuple{"100", "-5", Lage(100, 1)}}) {
-        DateiSchreiben(o / "p.ini", std::string("[Preferences]\nScreenPos_Top=") + oben + "\nScreenPos_Left=" + links);
+    for (const auto& [oben, links, lage] :
+         {std::tuple{"186", "1091", Lage(186, 1091)}, std::tuple{"187", "1092", Lage(1, 1)},
+          std::tuple{"100", "-5", Lage(100, 1)}}) {
+        DateiSchreiben(o / "p.ini",
+                       std::string("[Preferences]\nScreenPos_Top=") + oben + "\nScreenPos_Left=" + links);
         EXPECT_EQ(Gestartet(o / "p.ini").Position(), lage) << oben << "," << links;
     }
 }
 
 TEST(Fensterstart, SchlechteZahlMeldetUndBehaeltDasGelesene) {
     TempOrdner o;
-    DateiSchreiben(o / "p.ini", "[Preferences]\r\nminLaenge=1,5\r\nminWinkel=4\r\nminSteigung=abc\r\n"
-                                "maxSturz=45\r\nDreieckeSym=1\r\nScreenPos_Top=40\r\nScreenPos_Left=50\r\n");
+    DateiSchreiben(o / "p.ini",
+                   "[Preferences]\r\nminLaenge=1,5\r\nminWinkel=4\r\nminSteigung=abc\r\n"
+                   "maxSturz=45\r\nDreieckeSym=1\r\nScreenPos_Top=40\r\nScreenPos_Left=50\r\n");
     const Gestartet g(o / "p.ini");
     EXPECT_FALSE(g.ok);
-    EXPECT_EQ(g.dialoge.fehler, std::vector<std::string>{(o / "p.ini").string() +
-                                                     " [Preferences] minSteigung: 'abc' ist kein gültiger Gleitkommawert"});
+    EXPECT_EQ(g.dialoge.fehler,
+              std::vector<std::string>{(o / "p.ini").string() +
+                                       " [Preferences] minSteigung: 'abc' ist kein gültiger Gleitkommawert"});
     // Before the bad key: read. From it on: the defaults. The stored position: not applied.
     EXPECT_EQ(g.Zahlen(), (Werte{1.5, 4, 1, 1, 30}));
     EXPECT_FALSE(g.form.DreieckeSym);
@@ -98,16 +106,18 @@ TEST(Fensterschliessen, SchreibtInReihenfolgeOderBleibtOffen) {
     f.MaxSturz = 45;
     f.Position = {33, 44};  // as the view records a move
     EXPECT_TRUE(f.FormCloseQuery(o / "Pavolant.ini"));
-    EXPECT_EQ(DateiLesen(o / "Pavolant.ini"), Gezeigt("[Preferences]\r\nminLaenge=2.5\r\nminWinkel=3\r\n"
-                                                      "minSteigung=1\r\nminZRot=1\r\nmaxSturz=45\r\nDreieckeSym=0\r\n"
-                                                      "ScreenPos_Top=33\r\nScreenPos_Left=44\r\n"));
+    EXPECT_EQ(DateiLesen(o / "Pavolant.ini"),
+              Gezeigt("[Preferences]\r\nminLaenge=2.5\r\nminWinkel=3\r\n"
+                      "minSteigung=1\r\nminZRot=1\r\nmaxSturz=45\r\nDreieckeSym=0\r\n"
+                      "ScreenPos_Top=33\r\nScreenPos_Left=44\r\n"));
     EXPECT_EQ(Gestartet(o / "Pavolant.ini").Position(), Lage(33, 44));
 
     // A missing folder, and a folder at the path: the window stays open, nothing written.
     const fs::path fehlt = o / "fehlt" / "Pavolant.ini";
     EXPECT_FALSE(f.FormCloseQuery(fehlt));
-    EXPECT_EQ(g.dialoge.fehler, std::vector<std::string>{"In " + fehlt.string() +
-                                                         " kann nicht geschrieben werden: No such file or directory"});
+    EXPECT_EQ(g.dialoge.fehler,
+              std::vector<std::string>{"In " + fehlt.string() +
+                                       " kann nicht geschrieben werden: No such file or directory"});
     EXPECT_FALSE(fs::exists(o / "fehlt"));
     fs::create_directory(o / "ordner");
     EXPECT_FALSE(f.FormCloseQuery(o / "ordner"));

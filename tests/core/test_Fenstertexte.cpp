@@ -61,9 +61,10 @@ TEST(Fenstertexte, WeitereSetztDieErsteMeldungWoertlichEin) {
 
 TEST(Fenstertexte, WeitereNimmtDieFormDesKatalogsFuerDieAnzahl) {
     const Katalog katalog(Texte{}, Formen{{"%1 weitere Meldung wie \"%2\" wurde nicht angezeigt.",
-                                {"%1 more message like \"%2\" was not shown.",
-                                 "%1 more messages like \"%2\" were not shown."}}});
-    EXPECT_EQ(Meldungsbuendel::Weitere(1, "Point 7 too close"), "1 more message like \"Point 7 too close\" was not shown.");
+                                           {"%1 more message like \"%2\" was not shown.",
+                                            "%1 more messages like \"%2\" were not shown."}}});
+    EXPECT_EQ(Meldungsbuendel::Weitere(1, "Point 7 too close"),
+              "1 more message like \"Point 7 too close\" was not shown.");
     EXPECT_EQ(Meldungsbuendel::Weitere(19974, "Point 7 too close"),
               "19974 more messages like \"Point 7 too close\" were not shown.");
 }
@@ -71,10 +72,11 @@ TEST(Fenstertexte, WeitereNimmtDieFormDesKatalogsFuerDieAnzahl) {
 // Messages of the translated program bundle by their kind as the German ones do: the
 // numbers differ, the words are the catalog's.
 TEST(Fenstertexte, UebersetzteMeldungenWerdenGebuendelt) {
-    const Katalog katalog(Texte{{"Nullpunkt kann nicht gelöscht werden", "The start point (segment 0) cannot be deleted"}},
-                          Formen{{"%1 weitere Meldung wie \"%2\" wurde nicht angezeigt.",
-                            {"%1 more message like \"%2\" was not shown.",
-                             "%1 more messages like \"%2\" were not shown."}}});
+    const Katalog katalog(
+        Texte{{"Nullpunkt kann nicht gelöscht werden", "The start point (segment 0) cannot be deleted"}},
+        Formen{{"%1 weitere Meldung wie \"%2\" wurde nicht angezeigt.",
+                {"%1 more message like \"%2\" was not shown.",
+                 "%1 more messages like \"%2\" were not shown."}}});
     Fenster w;
     Hauptfenster& f = w.form;
     f.cboRandRenable.SetChecked(true);
@@ -94,16 +96,17 @@ TEST(Fenstertexte, UebersetzteMeldungenWerdenGebuendelt) {
 // loading a border and on every later display, in the main window and the profile view.
 TEST(Fenstertexte, SegmentgruppenZeigenIhreUeberschriftUebersetzt) {
     const Katalog katalog(Texte{{"Left bordersegments:", "Linke Randsegmente: "},
-                           {"Left segments :     ", "Linke Randsegmente: "},
-                           {"Left bordersegments:1", "Linke Randsegmente: 1"}});
+                                {"Left segments :     ", "Linke Randsegmente: "},
+                                {"Left bordersegments:1", "Linke Randsegmente: 1"}});
     test::TempOrdner ordner;
     Fenster w;
     Hauptfenster& f = w.form;
     EXPECT_EQ(f.Profil.gboRandLSegmente.Caption, "Linke Randsegmente: 1");
 
-    test::DateiSchreiben(ordner / "l.ini",
-                         "[Rand_links_Geo]\nenable1=1\nnSegments=2\nBreite1=2\nWinkel1=90\nBreite2=1\nWinkel2=0\n"
-                         "[Rand_links_Textur]\nEnde1=1\nEnde2=2\n");
+    test::DateiSchreiben(
+        ordner / "l.ini",
+        "[Rand_links_Geo]\nenable1=1\nnSegments=2\nBreite1=2\nWinkel1=90\nBreite2=1\nWinkel2=0\n"
+        "[Rand_links_Textur]\nEnde1=1\nEnde2=2\n");
     ASSERT_TRUE(w.Ereignis([&] { f.RandLParameterLaden(ordner / "l.ini"); }));
     EXPECT_EQ(f.gboRandLSegmente.Caption, "Linke Randsegmente: 2");
     ASSERT_TRUE(w.Ereignis([&] { f.sedRandLNr.SetValue(2); }));

@@ -520,7 +520,8 @@ TEST(FuellFlaecheSortierung, LetzterIstDerLetzteDerVollenSortierung) {
     for (int fall = 0; fall < 2000; ++fall) {
         const int n = 1 + fall % 60;
         std::vector<TFFrec> liste;
-        for (int i = 0; i < n; ++i) liste.push_back({i, 0.5 * stufe(zufall) + (fall % 3 == 0 ? fein(zufall) : 0)});
+        for (int i = 0; i < n; ++i)
+            liste.push_back({i, 0.5 * stufe(zufall) + (fall % 3 == 0 ? fein(zufall) : 0)});
         std::vector<TFFrec> sortiert = liste;
         TFuellFlaeche::Sortieren(sortiert);
         EXPECT_EQ(TFuellFlaeche::Letzter(liste), sortiert.back().Index) << "fall " << fall;
@@ -573,14 +574,20 @@ TEST(FuellFlaecheEigenschaften, GleicheDreieckeInGleicherReihenfolgeWieDieVolleS
         const int n = anzahl(zufall);
         std::vector<XZ> umriss;
         switch (fall % 4) {
-            case 0: umriss = KonvexerUmriss(zufall, n); break;
-            case 1: umriss = SternUmriss(zufall, n); break;
+            case 0:
+                umriss = KonvexerUmriss(zufall, n);
+                break;
+            case 1:
+                umriss = SternUmriss(zufall, n);
+                break;
             case 2:  // on a coarse grid: repeated points, straight corners, equal keys
-                for (int i = 0; i < n; ++i) umriss.push_back({double(raster(zufall)), double(raster(zufall))});
+                for (int i = 0; i < n; ++i)
+                    umriss.push_back({double(raster(zufall)), double(raster(zufall))});
                 break;
             default:  // a road's cross-section: a flat top and a stepped bottom, clockwise
                 for (int i = 0; i < n / 2; ++i) umriss.push_back({0.5 * i, 0});
-                for (int i = n - n / 2 - 1; i >= 0; --i) umriss.push_back({0.5 * i * (n / 2) / std::max(1, n - n / 2), -1.0 - (i % 3) * 0.25});
+                for (int i = n - n / 2 - 1; i >= 0; --i)
+                    umriss.push_back({0.5 * i * (n / 2) / std::max(1, n - n / 2), -1.0 - (i % 3) * 0.25});
                 break;
         }
         const bool umlauf = fall % 2 == 0;

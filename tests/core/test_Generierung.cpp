@@ -3,8 +3,8 @@
 #include "generator/Strassenbau.h"
 
 #include "model/Strassenfelder.h"
-#include "persistence/ErsetzendeDatei.h"
 #include "model/Zahlen.h"
+#include "persistence/ErsetzendeDatei.h"
 #include "tests/support/Testhilfen.h"
 
 #include <gtest/gtest.h>
@@ -128,7 +128,9 @@ public:
     bool pruefenScheitert = false, abschliessenScheitert = false;
 
 private:
-    void Merken(const std::string& was) { schritte.push_back(was + ":" + std::to_string(bericht_.Memo.size())); }
+    void Merken(const std::string& was) {
+        schritte.push_back(was + ":" + std::to_string(bericht_.Memo.size()));
+    }
     const Bauergebnis& bericht_;
 };
 
@@ -158,10 +160,10 @@ std::string SchemaPfad() { return (test::Referenzordner() / "i3d" / "i3d-1.6-as-
 #ifdef _WIN32
 #define SCHEMAGUELTIG(datei) GTEST_SKIP() << "schema check with xmllint: Linux only (" << (datei) << ")"
 #else
-#define SCHEMAGUELTIG(datei)                          \
-    do {                                              \
-        PAVOLANT_REFERENZ_NOETIG(SchemaPfad());       \
-        EXPECT_TRUE(GegenSchemaGueltig(datei));       \
+#define SCHEMAGUELTIG(datei)                    \
+    do {                                        \
+        PAVOLANT_REFERENZ_NOETIG(SchemaPfad()); \
+        EXPECT_TRUE(GegenSchemaGueltig(datei)); \
     } while (false)
 #endif
 
@@ -184,7 +186,8 @@ const char* const kBeispiel =
     "  </Materials>\r\n"
     "\r\n"
     "  <Shapes>\r\n"
-    "     <IndexedTriangleSet name=\"Road\" shapeId=\"1\" bvCenter=\"0.0000 0.0000 5.0000\" bvRadius=\"6.1033\" "
+    "     <IndexedTriangleSet name=\"Road\" shapeId=\"1\" bvCenter=\"0.0000 0.0000 5.0000\" "
+    "bvRadius=\"6.1033\" "
     "isOptimized=\"true\">\r\n"
     "        <Vertices count=\"4\" normal=\"true\" uv0=\"true\" tangent=\"true\">\r\n"
     "          <v p=\"-3.5000 0.0000 0.0000\" n=\"0.0000 1.0000 0.0000\" t0=\"1.0000 -7.0000\" />\r\n"
@@ -352,7 +355,8 @@ TEST(Generierung, ResetWritesTheSectionAgainAndJoinsTheNextTriangleToIt) {
         EXPECT_GE(a.V, 3.5);
         // No triangle uses the originals after the copy is written.
         for (const NetzDreieck& t : n.Dreiecke) {
-            const bool nutztKopie = t.A == static_cast<int>(k) || t.B == static_cast<int>(k) || t.C == static_cast<int>(k);
+            const bool nutztKopie =
+                t.A == static_cast<int>(k) || t.B == static_cast<int>(k) || t.C == static_cast<int>(k);
             const bool nutztOriginal = t.A == static_cast<int>(k - 2) || t.B == static_cast<int>(k - 2) ||
                                        t.C == static_cast<int>(k - 2);
             EXPECT_FALSE(nutztKopie && nutztOriginal);
@@ -430,10 +434,13 @@ TEST(Generierung, TrafficCurvesFollowTheRoadAtTheirPercentage) {
     EXPECT_EQ(cv[2 * abschnitte], "<cv c=\"3.5000 0.0000 0.0000\"/>");
     EXPECT_EQ(cv[2 * abschnitte - 1], "<cv c=\"-1.7500 0.0000 100.0000\"/>");
     const std::string doc = l.Dokument();
-    EXPECT_NE(doc.find("    <NurbsCurve name=\"splineMitte\" shapeId=\"11\" degree=\"3\" form=\"open\">\r\n<cv"),
-              std::string::npos);
-    EXPECT_NE(doc.find("       <Shape name=\"splineLinks\" translation=\"0 0 0\" nodeId=\"13\" shapeId=\"13\"/>\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        doc.find("    <NurbsCurve name=\"splineMitte\" shapeId=\"11\" degree=\"3\" form=\"open\">\r\n<cv"),
+        std::string::npos);
+    EXPECT_NE(
+        doc.find(
+            "       <Shape name=\"splineLinks\" translation=\"0 0 0\" nodeId=\"13\" shapeId=\"13\"/>\r\n"),
+        std::string::npos);
 }
 
 TEST(Generierung, WithEveryMeshPartOffTheSceneIsATransformGroup) {
@@ -599,7 +606,8 @@ TEST(Generierung, ClosesBothEndsWithFacesThatFaceOutwards) {
     EXPECT_NEAR(n.Vertices[static_cast<std::size_t>(start.ErsterVertex + 1)].Y, 0.2, 1e-9);
     const std::string doc = l.Dokument();
     EXPECT_NE(doc.find("materialIds=\"11, 12, 13, 14, 14\""), std::string::npos);
-    EXPECT_NE(doc.find("<File fileId=\"4\" filename=\"front.dds\" relativePath=\"true\"/>"), std::string::npos);
+    EXPECT_NE(doc.find("<File fileId=\"4\" filename=\"front.dds\" relativePath=\"true\"/>"),
+              std::string::npos);
     EXPECT_NE(doc.find("<Material name=\"Front_mat\" materialId=\"14\" ambientColor=\"1 1 1\">"),
               std::string::npos);
     SCHEMAGUELTIG(l.datei);
@@ -793,14 +801,15 @@ TEST(Generierung, ThresholdsRightOnAChangeSplitExactlyWhereThePlainEvaluationDoe
             ASSERT_GT(werte[j], 0.0);
             for (const double grad : {GradAuf(werte[j]), std::nextafter(GradAuf(werte[j]), 1e300),
                                       GradAuf(werte[j] / 2), GradAuf(werte[j] * (1 - 1e-15))}) {
-                double& schwelle =
-                    drehung == 0 ? l.par.Fein.MinWinkel : drehung == 1 ? l.par.Fein.MinSteigung : l.par.Fein.MinZRot;
+                double& schwelle = drehung == 0   ? l.par.Fein.MinWinkel
+                                   : drehung == 1 ? l.par.Fein.MinSteigung
+                                                  : l.par.Fein.MinZRot;
                 schwelle = grad;
                 // Both limits by step, the single one (nearly) everywhere, only the double one.
                 for (const double minLaenge : {2.0, 0.0, 1e9}) {
                     l.par.Fein.MinLaenge = minLaenge;
                     EXPECT_TRUE(WieNachgerechnet(l)) << "rotation " << drehung << ", sample " << j << ", "
-                                                      << grad << " degrees, MinLaenge " << minLaenge;
+                                                     << grad << " degrees, MinLaenge " << minLaenge;
                 }
             }
         }
@@ -867,7 +876,9 @@ TEST(Generierung, DocumentsValidateAgainstTheSchema) {
     ASSERT_TRUE(l.bericht.Geschrieben);
     const std::string doc = l.Dokument();
     // ISO-8859-1 bytes, entities for the XML specials, a reference beyond Latin-1.
-    EXPECT_NE(doc.find("name=\"Stra\xDF" "e &quot;A&amp;B&quot; &lt;1&gt; &#937;\""), std::string::npos);
+    EXPECT_NE(doc.find("name=\"Stra\xDF"
+                       "e &quot;A&amp;B&quot; &lt;1&gt; &#937;\""),
+              std::string::npos);
     EXPECT_NE(doc.find("filename=\"weg&apos;s.dds\""), std::string::npos);
 
     Lauf leer;
@@ -945,7 +956,8 @@ TEST(Generierung, ARoadBeyondTheMemoryLimitStopsBeforeAnyFileIsTouched) {
     ASSERT_EQ(lang.melder.eintraege.size(), 1u);
     const std::string& warnung = lang.melder.eintraege[0].text;
     EXPECT_EQ(warnung.rfind("Die Straße bräuchte bis zu ", 0), 0u) << warnung;
-    EXPECT_NE(warnung.find("mehr als die Grenze von 100 MB; nichts wurde geschrieben."), std::string::npos) << warnung;
+    EXPECT_NE(warnung.find("mehr als die Grenze von 100 MB; nichts wurde geschrieben."), std::string::npos)
+        << warnung;
     EXPECT_NE(warnung.find("--max-memory"), std::string::npos);
     EXPECT_FALSE(lang.bericht.Geschrieben);
 
@@ -972,8 +984,9 @@ TEST(Generierung, ARoadBeyondTheMemoryLimitStopsBeforeAnyFileIsTouched) {
     const std::string& genau = breit.melder.eintraege[0].text;
     EXPECT_EQ(genau.rfind("Die Straße bräuchte etwa ", 0), 0u) << genau;
     // The figures are the run's own.
-    EXPECT_NE(genau.find("(" + std::to_string(vertices) + " Vertices, " + std::to_string(dreiecke) + " triangles)"),
-              std::string::npos)
+    EXPECT_NE(
+        genau.find("(" + std::to_string(vertices) + " Vertices, " + std::to_string(dreiecke) + " triangles)"),
+        std::string::npos)
         << genau;
     for (const std::string& schritt : ziel.schritte) EXPECT_EQ(schritt.rfind("Pruefen", 0), 0u) << schritt;
     EXPECT_FALSE(breit.bericht.Geschrieben);
@@ -1051,7 +1064,8 @@ TEST(Generierung, TheWalksBoundHoldsForEveryKindOfSection) {
     const Speicherbedarf grenze = LaufHoechstbedarf(2 * 500.0 + 2);
     EXPECT_GE(grenze.Vertices, l.bericht.Dreiecksnetz->AnzVertices());
     EXPECT_GE(grenze.Dreiecke, l.bericht.Dreiecksnetz->AnzDreiecke());
-    EXPECT_GE(grenze.Bytes, static_cast<std::uint64_t>(l.bericht.Dreiecksnetz->AnzVertices()) * sizeof(NetzVertex));
+    EXPECT_GE(grenze.Bytes,
+              static_cast<std::uint64_t>(l.bericht.Dreiecksnetz->AnzVertices()) * sizeof(NetzVertex));
 }
 
 }  // namespace

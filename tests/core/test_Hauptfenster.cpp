@@ -15,13 +15,13 @@
 namespace {
 
 using namespace pavolant;
+using pavolant::test::DateiSchreiben;
 using pavolant::test::Fenster;
 using pavolant::test::Gezeigt;
 using pavolant::test::MitDezimaltrenner;
 using pavolant::test::RandSeite;
 using pavolant::test::Segmente;
 using pavolant::test::Seite;
-using pavolant::test::DateiSchreiben;
 using pavolant::test::TempOrdner;
 using Texte = std::vector<std::string>;
 namespace fs = std::filesystem;
@@ -89,16 +89,20 @@ TEST(Hauptfenster, StartzustandDerRaender) {
         // Off: both groups hidden and disabled, the fields keep their layout texts.
         EXPECT_FALSE(s.aktiv->Checked() || s.gruppe->Visible || s.gruppe->Enabled || s.segmente->Visible ||
                      s.segmente->Enabled);
-        EXPECT_EQ((Texte{s.texDatei->Text, s.texLaenge->Text, s.texBreite->Text, s.texPxl->Text, s.breite->Text,
-                         s.winkel->Text, s.ende->Text, s.endePxl->Text, s.normale->Text}),
+        EXPECT_EQ((Texte{s.texDatei->Text, s.texLaenge->Text, s.texBreite->Text, s.texPxl->Text,
+                         s.breite->Text, s.winkel->Text, s.ende->Text, s.endePxl->Text, s.normale->Text}),
                   (Texte{"verge_diffuse.dds", "20", "0", "0", "1", "-30", "0,2", "0", "-30"}));
         EXPECT_FALSE(s.normMan->Checked() || s.ruecksetzen->Checked() || s.normale->Enabled);
-        EXPECT_EQ((std::vector<int>{s.nr->MinValue, s.nr->MaxValue, s.nr->Value()}), (std::vector<int>{0, 2, 1}));
+        EXPECT_EQ((std::vector<int>{s.nr->MinValue, s.nr->MaxValue, s.nr->Value()}),
+                  (std::vector<int>{0, 2, 1}));
         EXPECT_EQ(s.segmente->Caption, s.ueberschrift + "1");
-        EXPECT_EQ((Texte{s.calcU->Caption, s.del->Hint}), (Texte{"Width  -> U", "aktuelles Randsegment löschen"}));
+        EXPECT_EQ((Texte{s.calcU->Caption, s.del->Hint}),
+                  (Texte{"Width  -> U", "aktuelles Randsegment löschen"}));
     }
-    EXPECT_EQ((Texte{f.gboRandR.Caption, f.spbCopyToRight.Caption, f.spbRandRAddEnd.Hint, f.spbRandLAddEnd.Hint}),
-              (Texte{"Right border ", "CopyL", "Add border segment at the end  ", "Randsegment am Ende hinzufügen"}));
+    EXPECT_EQ(
+        (Texte{f.gboRandR.Caption, f.spbCopyToRight.Caption, f.spbRandRAddEnd.Hint, f.spbRandLAddEnd.Hint}),
+        (Texte{"Right border ", "CopyL", "Add border segment at the end  ",
+               "Randsegment am Ende hinzufügen"}));
 }
 
 TEST(Hauptfenster, NamenGrenzeUndInfo) {
@@ -185,7 +189,8 @@ TEST(HauptfensterKetten, RandKopieren) {
         EXPECT_FALSE(f.cboRandFuellen.Checked());
         nach.nr->SetValue(2);
         (nachRechts ? f.spbCopyToRight : f.spbCopyToLeft).Click();
-        EXPECT_FALSE(nach.aktiv->Checked() || nach.rand->Aktiv || nach.gruppe->Visible || nach.segmente->Visible);
+        EXPECT_FALSE(nach.aktiv->Checked() || nach.rand->Aktiv || nach.gruppe->Visible ||
+                     nach.segmente->Visible);
         EXPECT_EQ(nach.rand->AktSegment, 1);
     }
 }
@@ -235,8 +240,9 @@ TEST(HauptfensterTexturPixel, OhneBreiteNichtsUndKeineGanzzahlStoppt) {
     f.edtTexStartPxl.Text = "drei";
     EXPECT_FALSE(w.Ereignis([&] { f.edtTexStartPxl.Exit(); }));
     EXPECT_EQ(f.edtTexStart.Text, "0,5");
-    EXPECT_EQ(w.dialoge.fehler, (Texte{"'4,5' ist kein gültiger Integerwert (Roadway - Texture: TextureWidth)",
-                                       "'drei' ist kein gültiger Integerwert (Roadway - Texture: Begin (pxl))"}));
+    EXPECT_EQ(w.dialoge.fehler,
+              (Texte{"'4,5' ist kein gültiger Integerwert (Roadway - Texture: TextureWidth)",
+                     "'drei' ist kein gültiger Integerwert (Roadway - Texture: Begin (pxl))"}));
     EXPECT_EQ(f.Fehlerfeld(), "edtTexStartPxl");
 }
 
@@ -337,8 +343,8 @@ TEST(HauptfensterSplineImport, AusDerEditorDateiUndAbbrechen) {
     ASSERT_EQ(w.dialoge.aufrufe.size(), 1u);
     const DateiAuswahl& a = w.dialoge.aufrufe[0];
     ASSERT_EQ(a.Filter.size(), 2u);
-    EXPECT_EQ((Texte{a.Filter[0].Beschreibung, a.Filter[0].Muster, a.Filter[1].Beschreibung, a.Filter[1].Muster,
-                     a.StandardEndung, a.Dateiname}),
+    EXPECT_EQ((Texte{a.Filter[0].Beschreibung, a.Filter[0].Muster, a.Filter[1].Beschreibung,
+                     a.Filter[1].Muster, a.StandardEndung, a.Dateiname}),
               (Texte{"i3d", "*.i3d", "all Files   ", "*.*", "", "test.i3d"}));
     EXPECT_FALSE(a.MussExistieren);
     EXPECT_EQ((std::vector<int>{f.SplinePunkte.AnzahlPunkte(), f.AktuellerPunkt, f.sedSplinePtsNr.Value()}),
@@ -387,8 +393,9 @@ TEST(HauptfensterSplineImport, FehlerwegeHaltenSpinUndListeGleich) {
     f.SplinePunkte.Anhaengen();
     f.SplinePunkte.Anhaengen();
     f.sedSplinePtsNr.MaxValue = 5;
-    DateiSchreiben(o / "kaputt.i3d", "<Scene>\n<Shape translation=\"1 0 0\"/>\n<Shape translation=\"2 0 0\"/>\n"
-                                     "<Shape translation=\"3 4\"/>\n<Shape/>\n</Scene>\n");
+    DateiSchreiben(o / "kaputt.i3d",
+                   "<Scene>\n<Shape translation=\"1 0 0\"/>\n<Shape translation=\"2 0 0\"/>\n"
+                   "<Shape translation=\"3 4\"/>\n<Shape/>\n</Scene>\n");
     EXPECT_FALSE(w.Ereignis([&] { f.SplinePunkteImportieren(o / "kaputt.i3d"); }));
     ASSERT_EQ(w.dialoge.fehler.size(), 2u);
     EXPECT_EQ(w.dialoge.fehler[1], (o / "kaputt.i3d").string() + ", line 4: '3 4' is not three numbers");
@@ -446,8 +453,8 @@ TEST(HauptfensterGo, ZehnMeterGeradeausSchreibtUndSetztTexL0) {
     EXPECT_EQ(f.mmoStatus.Lines.front(), "Geometry:   Width = 7.0000  --  Schleppkurve = 0.0000");
     EXPECT_EQ(f.mmoStatus.Lines[7], "Fahrbahn: 4 Vertices, 2 triangles");
     // The last line: the document, its size and the road's length at a glance.
-    EXPECT_EQ(f.mmoStatus.Lines.back(),
-              "Written: " + (ordner / "a.i3d").string() + " (4 vertices, 2 triangles, road length 10.0000 m)");
+    EXPECT_EQ(f.mmoStatus.Lines.back(), "Written: " + (ordner / "a.i3d").string() +
+                                            " (4 vertices, 2 triangles, road length 10.0000 m)");
     EXPECT_EQ(f.edtTexL0.Text, Gezeigt("0.5"));
     EXPECT_EQ(f.OldTexL0, 0);
     EXPECT_TRUE(f.bbnGo.Enabled);
@@ -497,7 +504,8 @@ TEST(HauptfensterGo, FehlerStoppenAnDerGrenzeMitDemGelesenen) {
     f.edtFileName.Text = (ordner / "a.i3d").string();
     f.edtBreite.Text = "sieben";
     EXPECT_FALSE(w.Ereignis([&] { f.bbnGoClick(); }));
-    EXPECT_EQ(w.dialoge.fehler, Texte{"'sieben' ist kein gültiger Gleitkommawert (Roadway - Geometry: Width)"});
+    EXPECT_EQ(w.dialoge.fehler,
+              Texte{"'sieben' ist kein gültiger Gleitkommawert (Roadway - Geometry: Width)"});
     EXPECT_EQ(f.Fehlerfeld(), "edtBreite");
     // The run had cleared the memo; the one line says why it stopped.
     EXPECT_EQ(f.mmoStatus.Lines,
@@ -515,8 +523,8 @@ TEST(HauptfensterGo, FehlerStoppenAnDerGrenzeMitDemGelesenen) {
     EXPECT_EQ(f.OldTexL0, 0.25);
     EXPECT_EQ(f.TexPxl, 512);
     EXPECT_EQ(f.mmoStatus.Lines.at(0).rfind("Geometry:", 0), 0u);
-    EXPECT_EQ(f.mmoStatus.Lines.back(),
-              "Stopped: In " + f.edtFileName.Text + " kann nicht geschrieben werden: No such file or directory");
+    EXPECT_EQ(f.mmoStatus.Lines.back(), "Stopped: In " + f.edtFileName.Text +
+                                            " kann nicht geschrieben werden: No such file or directory");
     EXPECT_EQ(f.edtTexL0.Text, "0,25");
     EXPECT_FALSE(f.LetzterLauf()->Geschrieben);
 }

@@ -32,15 +32,14 @@ using pavolant::IniFehler;
 using pavolant::KonvertierungsFehler;
 using pavolant::test::DateiLesen;
 using pavolant::test::DateiSchreiben;
+using pavolant::test::Eintraege;
 using pavolant::test::MitDezimaltrenner;
 using pavolant::test::TempOrdner;
-using pavolant::test::Eintraege;
 #ifndef _WIN32
 using pavolant::test::ImKindprozess;
 using pavolant::test::OhneRootRechte;
 #endif
 namespace fs = std::filesystem;
-
 
 fs::perms Rechte(const fs::path& pfad) { return fs::status(pfad).permissions() & fs::perms::mask; }
 
@@ -226,10 +225,11 @@ TEST(IniDateiLesen, WertInAnfuehrungszeichen) {
     EXPECT_TRUE(ini.LiesBool("S", "ganz", false));
     // Only one pair, matching, around the whole value.
     const std::vector<std::pair<std::string, std::string>> texte = {
-        {"datei", "road.dds"}, {"blanks", " a b "},   {"leer", ""},         {"eins", "\""},
+        {"datei", "road.dds"}, {"blanks", " a b "},    {"leer", ""},         {"eins", "\""},
         {"gemischt", "\"x'"},  {"innen", "a \"b\" c"}, {"doppelt", "\"x\""}, {"halb", "\"x"},
     };
-    for (const auto& [schluessel, erwartet] : texte) EXPECT_EQ(ini.LiesString("S", schluessel, "-"), erwartet);
+    for (const auto& [schluessel, erwartet] : texte)
+        EXPECT_EQ(ini.LiesString("S", schluessel, "-"), erwartet);
 }
 
 TEST(IniDateiSchreiben, WertInAnfuehrungszeichenKommtSoZurueck) {
@@ -274,11 +274,13 @@ TEST(IniDateiLesen, KeineZahlNenntDateiSektionUndSchluessel) {
     text += "2\r\n";
     const auto datei = IniDatei::AusText(text, "Dorf.ini");
     // The section and key as asked for, however the file spells them.
-    EXPECT_EQ(fehler(datei, "fahrbahn_geo", "STURZ"), "Dorf.ini [fahrbahn_geo] STURZ: '' ist kein gültiger Gleitkommawert");
+    EXPECT_EQ(fehler(datei, "fahrbahn_geo", "STURZ"),
+              "Dorf.ini [fahrbahn_geo] STURZ: '' ist kein gültiger Gleitkommawert");
     // A NUL byte in the value is shown, not taken for the message's end.
     EXPECT_EQ(fehler(datei, "S", "null"), "Dorf.ini [S] null: '1\\x002' ist kein gültiger Gleitkommawert");
     // A text that never came from a file has no file to name.
-    EXPECT_EQ(fehler(IniDatei::AusText("[S]\nx=a\n"), "S", "x"), "[S] x: 'a' ist kein gültiger Gleitkommawert");
+    EXPECT_EQ(fehler(IniDatei::AusText("[S]\nx=a\n"), "S", "x"),
+              "[S] x: 'a' ist kein gültiger Gleitkommawert");
     // The default text is the program's own: its error is about the program, not a place.
     EXPECT_THROW(datei.LiesZahl("S", "fehlt", "kein"), KonvertierungsFehler);
 }
@@ -395,9 +397,15 @@ TEST(IniDateiSchreiben, ZeilenumbruecheImWertWerdenBlanks) {
 
 TEST(IniDateiSchreiben, UngueltigesUtf8ImWert) {
     auto ini = IniDatei::AusText("[S]\n");
-    ini.SchreibeString("S", "k", "a\xFF" "b\xC3");
-    EXPECT_EQ(ini.LiesString("S", "k", ""), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
-    EXPECT_EQ(ini.Inhalt(), "[S]\nk=a\xEF\xBF\xBD" "b\xEF\xBF\xBD\n");
+    ini.SchreibeString("S", "k",
+                       "a\xFF"
+                       "b\xC3");
+    EXPECT_EQ(ini.LiesString("S", "k", ""),
+              "a\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD");
+    EXPECT_EQ(ini.Inhalt(),
+              "[S]\nk=a\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD\n");
 }
 
 TEST(IniDateiSchreiben, NamenDieNichtZurueckgelesenWerdenKoennten) {
@@ -422,15 +430,18 @@ TEST(IniDateiSchreiben, NamenDieNichtZurueckgelesenWerdenKoennten) {
 TEST(IniDateiSchreiben, VieleSektionen) {
     auto ini = IniDatei::AusText("");
     for (int s = 0; s < 300; ++s)
-        for (int k = 0; k < 20; ++k) ini.SchreibeInteger("Sektion" + std::to_string(s), "k" + std::to_string(k), s * 100 + k);
+        for (int k = 0; k < 20; ++k)
+            ini.SchreibeInteger("Sektion" + std::to_string(s), "k" + std::to_string(k), s * 100 + k);
     // Rewrite every other key in a second pass, then check all of them.
     for (int s = 0; s < 300; s += 2)
-        for (int k = 0; k < 20; ++k) ini.SchreibeInteger("SEKTION" + std::to_string(s), "K" + std::to_string(k), -(s * 100 + k));
+        for (int k = 0; k < 20; ++k)
+            ini.SchreibeInteger("SEKTION" + std::to_string(s), "K" + std::to_string(k), -(s * 100 + k));
     const auto zurueck = IniDatei::AusText(ini.Inhalt());
     for (int s = 0; s < 300; ++s)
         for (int k = 0; k < 20; ++k) {
             const int erwartet = (s % 2 == 0 ? -1 : 1) * (s * 100 + k);
-            ASSERT_EQ(zurueck.LiesInteger("sektion" + std::to_string(s), "k" + std::to_string(k), 1), erwartet);
+            ASSERT_EQ(zurueck.LiesInteger("sektion" + std::to_string(s), "k" + std::to_string(k), 1),
+                      erwartet);
         }
     EXPECT_EQ(zurueck.Inhalt(), ini.Inhalt());
 }
@@ -486,9 +497,9 @@ private:
         return a == std::string::npos ? "" : s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
     }
     static bool Gleich(const std::string& a, const std::string& b) {
-        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                          [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) ==
-                                                      std::tolower(static_cast<unsigned char>(y)); });
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+        });
     }
     static std::optional<std::string> Kopf(const std::string& z) {
         const std::string t = Trim(z);
@@ -547,7 +558,8 @@ TEST(IniDateiIndex, StimmtMitZeilenweiserSucheUeberein) {
         ini.SchreibeString(sektion, schluessel, wert);
         referenz.Schreibe(sektion, schluessel, wert);
         const std::string s = name("s", 20), k = name("k", 40);
-        ASSERT_EQ(ini.LiesString(s, k, "\x01"), referenz.Lies(s, k).value_or("\x01")) << i << " " << s << " " << k;
+        ASSERT_EQ(ini.LiesString(s, k, "\x01"), referenz.Lies(s, k).value_or("\x01"))
+            << i << " " << s << " " << k;
         ASSERT_EQ(ini.SektionVorhanden(s), referenz.Hat(s)) << i << " " << s;
     }
     EXPECT_EQ(ini.Inhalt(), referenz.Inhalt());
@@ -567,43 +579,56 @@ TEST(IniDateiIndex, VieleSchluesselInEinerSektionUndVieleSektionen) {
     // The shapes of a parameter file with long borders and many spline points.
     std::string text = "[Rand_Geo]\r\n";
     for (int k = 0; k < 20000; ++k) text += "Breite" + std::to_string(k) + "=" + std::to_string(k) + "\r\n";
-    for (int p = 1; p <= 5000; ++p) text += "[SplinePts" + std::to_string(p) + "]\r\nX=" + std::to_string(p) + "\r\n";
+    for (int p = 1; p <= 5000; ++p)
+        text += "[SplinePts" + std::to_string(p) + "]\r\nX=" + std::to_string(p) + "\r\n";
     auto ini = IniDatei::AusText(text);
-    for (int k = 0; k < 20000; k += 7) ASSERT_EQ(ini.LiesInteger("rand_geo", "BREITE" + std::to_string(k), -1), k);
-    for (int p = 1; p <= 5000; p += 3) ASSERT_EQ(ini.LiesInteger("splinepts" + std::to_string(p), "x", -1), p);
+    for (int k = 0; k < 20000; k += 7)
+        ASSERT_EQ(ini.LiesInteger("rand_geo", "BREITE" + std::to_string(k), -1), k);
+    for (int p = 1; p <= 5000; p += 3)
+        ASSERT_EQ(ini.LiesInteger("splinepts" + std::to_string(p), "x", -1), p);
     EXPECT_EQ(ini.LiesInteger("Rand_Geo", "Breite20000", -1), -1);
     EXPECT_FALSE(ini.SektionVorhanden("SplinePts5001"));
     // Every value rewritten twice, longer each time, and one key added per section.
     for (int runde = 0; runde < 2; ++runde) {
         for (int k = 0; k < 20000; ++k)
-            ini.SchreibeString("Rand_Geo", "Breite" + std::to_string(k), std::string(runde + 1, 'x') + std::to_string(k));
+            ini.SchreibeString("Rand_Geo", "Breite" + std::to_string(k),
+                               std::string(runde + 1, 'x') + std::to_string(k));
         for (int p = 1; p <= 5000; ++p) ini.SchreibeInteger("SplinePts" + std::to_string(p), "Y", -p);
     }
     std::string erwartet = "[Rand_Geo]\r\n";
-    for (int k = 0; k < 20000; ++k) erwartet += "Breite" + std::to_string(k) + "=xx" + std::to_string(k) + "\r\n";
+    for (int k = 0; k < 20000; ++k)
+        erwartet += "Breite" + std::to_string(k) + "=xx" + std::to_string(k) + "\r\n";
     for (int p = 1; p <= 5000; ++p)
-        erwartet += "[SplinePts" + std::to_string(p) + "]\r\nX=" + std::to_string(p) + "\r\nY=" +
-                    std::to_string(-p) + "\r\n";
+        erwartet += "[SplinePts" + std::to_string(p) + "]\r\nX=" + std::to_string(p) +
+                    "\r\nY=" + std::to_string(-p) + "\r\n";
     EXPECT_EQ(ini.Inhalt(), erwartet);
 }
 
 // ---- Encodings and line ends -----------------------------------------------------------
 
 TEST(IniDateiKodierung, Windows1252BleibtErhalten) {
-    const std::string vorher = "[Strasse]\r\nName=Stra\xDF" "e\r\nZahl=1\r\n";
+    const std::string vorher =
+        "[Strasse]\r\nName=Stra\xDF"
+        "e\r\nZahl=1\r\n";
     auto ini = IniDatei::AusText(vorher);
     EXPECT_EQ(ini.LiesString("Strasse", "Name", ""), "Straße");
     ini.SchreibeString("Strasse", "Zahl", "2");
-    EXPECT_EQ(ini.Inhalt(), "[Strasse]\r\nName=Stra\xDF" "e\r\nZahl=2\r\n");
+    EXPECT_EQ(ini.Inhalt(),
+              "[Strasse]\r\nName=Stra\xDF"
+              "e\r\nZahl=2\r\n");
 
     // Characters of Windows-1252 are written as its bytes.
     ini.SchreibeString("Strasse", "Preis", "5 € – „gut“");
-    EXPECT_EQ(ini.Inhalt(), "[Strasse]\r\nName=Stra\xDF" "e\r\nZahl=2\r\nPreis=5 \x80 \x96 \x84gut\x93\r\n");
+    EXPECT_EQ(ini.Inhalt(),
+              "[Strasse]\r\nName=Stra\xDF"
+              "e\r\nZahl=2\r\nPreis=5 \x80 \x96 \x84gut\x93\r\n");
     EXPECT_EQ(IniDatei::AusText(ini.Inhalt()).LiesString("Strasse", "Preis", ""), "5 € – „gut“");
 }
 
 TEST(IniDateiKodierung, ZeichenAusserhalbVonWindows1252MachtDateiZuUtf8) {
-    auto ini = IniDatei::AusText("[S]\nName=Stra\xDF" "e\nW=1\n");
+    auto ini = IniDatei::AusText(
+        "[S]\nName=Stra\xDF"
+        "e\nW=1\n");
     ini.SchreibeString("S", "W", "Ω");
     EXPECT_EQ(ini.Inhalt(), "[S]\nName=Straße\nW=Ω\n");
     // The file stays UTF-8 after the value is gone again.
@@ -625,8 +650,9 @@ TEST(IniDateiKodierung, AlleBytesVonWindows1252ImKreis) {
     auto ini = IniDatei::AusText(vorher);
     const std::string gelesen = ini.LiesString("S", "wert", "");
     // The undefined bytes read as the C1 controls U+0081, U+008D, U+008F, U+0090, U+009D.
-    EXPECT_NE(gelesen.find("~\x7F€\xC2\x81‚ƒ„…†‡ˆ‰Š‹Œ\xC2\x8DŽ\xC2\x8F\xC2\x90‘’“”•–—˜™š›œ\xC2\x9DžŸ\xC2\xA0¡"),
-              std::string::npos);
+    EXPECT_NE(
+        gelesen.find("~\x7F€\xC2\x81‚ƒ„…†‡ˆ‰Š‹Œ\xC2\x8DŽ\xC2\x8F\xC2\x90‘’“”•–—˜™š›œ\xC2\x9DžŸ\xC2\xA0¡"),
+        std::string::npos);
     EXPECT_TRUE(gelesen.ends_with("ýþÿ"));
     ini.SchreibeString("S", "k", "2");
     std::string erwartet = vorher;
@@ -662,7 +688,9 @@ TEST(IniDateiKodierung, Utf8UndBom) {
 
     // A BOM before bytes that are no UTF-8: the file is Windows-1252, the BOM is kept as
     // it was and does not hide the first section.
-    const std::string falscheBom = "\xEF\xBB\xBF[S]\nName=Stra\xDF" "e\n";
+    const std::string falscheBom =
+        "\xEF\xBB\xBF[S]\nName=Stra\xDF"
+        "e\n";
     auto falsch = IniDatei::AusText(falscheBom);
     EXPECT_TRUE(falsch.SektionVorhanden("S"));
     EXPECT_EQ(falsch.LiesString("S", "Name", ""), "Straße");
@@ -752,7 +780,8 @@ TEST(IniDateiKodierung, Utf16MitBomWirdGelesenUndSoGeschrieben) {
 
 TEST(IniDateiKodierung, KaputtesUtf16WirdZuErsatzzeichen) {
     // An unpaired high and low surrogate, then a last odd byte.
-    const std::string bytes = std::string("\xFF\xFE", 2) + std::string("[\0S\0]\0\n\0k\0=\0\x00\xD8x\0\x00\xDCy\0\n\0z", 23);
+    const std::string bytes =
+        std::string("\xFF\xFE", 2) + std::string("[\0S\0]\0\n\0k\0=\0\x00\xD8x\0\x00\xDCy\0\n\0z", 23);
     auto ini = IniDatei::AusText(bytes);
     EXPECT_EQ(ini.LiesString("S", "k", "-"), "\xEF\xBF\xBDx\xEF\xBF\xBDy");
     EXPECT_EQ(ini.LiesString("S", "z", "-"), "-");
@@ -772,8 +801,9 @@ TEST(IniDateiKodierung, Utf32UndUtf16OhneBomWerdenAbgelehnt) {
             IniDatei ini(pfad);
             ADD_FAILURE() << name << " was read";
         } catch (const IniFehler& f) {
-            EXPECT_EQ(std::string(f.what()), "Die Datei " + pfad.string() + " ist " + kodierung +
-                                                 "; bitte als UTF-8, UTF-16 mit BOM oder Windows-1252 speichern");
+            EXPECT_EQ(std::string(f.what()),
+                      "Die Datei " + pfad.string() + " ist " + kodierung +
+                          "; bitte als UTF-8, UTF-16 mit BOM oder Windows-1252 speichern");
         }
     }
     // UTF-32 BE with BOM, and a short UTF-16 text without one.
@@ -805,7 +835,9 @@ TEST(IniDateiKodierung, EineGespeicherteDateiWirdNieAbgelehnt) {
     // cannot hold turns into UTF-8: the bytes saved then fall into it (found by the
     // fuzzer).
     const std::string bytes(
-        "\xFE\xDF\x00\x5B\x00\x53\x7E\x5D\x00\x0D\x00\x0A\x00\x6B\x00\x3D\x00\x31\x00\x0D\x00\x0A\x00\x53\x00\x74\x00\x72\x00\x61\x00\x73\x00\x73\x00\x65\x00\x66\x00\x0D\x00\x0A\x00\x4E\x00\x61\x00\x6D\x00\x65\x00\x3D\x00\x53\x00\x74\x00\x72\x00\x61\x00\xDF\x1E\x00\x0D\x00\x0A",
+        "\xFE\xDF\x00\x5B\x00\x53\x7E\x5D\x00\x0D\x00\x0A\x00\x6B\x00\x3D\x00\x31\x00\x0D\x00\x0A\x00\x53\x00"
+        "\x74\x00\x72\x00\x61\x00\x73\x00\x73\x00\x65\x00\x66\x00\x0D\x00\x0A\x00\x4E\x00\x61\x00\x6D\x00\x65"
+        "\x00\x3D\x00\x53\x00\x74\x00\x72\x00\x61\x00\xDF\x1E\x00\x0D\x00\x0A",
         67);
     auto umkodiert = IniDatei::AusText(bytes);
     umkodiert.SchreibeString("Neu", "k", "Ω");
@@ -939,7 +971,8 @@ TEST(IniDateiDatei, FehlendeDateiWirdAlsUtf8MitCrLfAngelegt) {
 
     // A new file gets the usual permissions: never more than 0666, never unreadable.
     const auto rechte = Rechte(pfad);
-    EXPECT_EQ(rechte & (fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec), fs::perms::none);
+    EXPECT_EQ(rechte & (fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec),
+              fs::perms::none);
     EXPECT_NE(rechte & fs::perms::owner_read, fs::perms::none);
 
     const IniDatei wieder(pfad);
@@ -951,14 +984,18 @@ TEST(IniDateiDatei, FehlendeDateiWirdAlsUtf8MitCrLfAngelegt) {
 TEST(IniDateiDatei, SpeichernUeberschreibtUndBehaeltRechte) {
     TempOrdner ordner;
     const auto pfad = ordner / "a.ini";
-    const std::string vorher = "; Kopf\n[S]\nName=Stra\xDF" "e\nk=1\n";
+    const std::string vorher =
+        "; Kopf\n[S]\nName=Stra\xDF"
+        "e\nk=1\n";
     DateiSchreiben(pfad, vorher);
     fs::permissions(pfad, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     IniDatei ini(pfad);
     EXPECT_TRUE(ini.Vorhanden());
     ini.SchreibeInteger("S", "k", 2);
     ini.Speichern();
-    EXPECT_EQ(DateiLesen(pfad), "; Kopf\n[S]\nName=Stra\xDF" "e\nk=2\n");
+    EXPECT_EQ(DateiLesen(pfad),
+              "; Kopf\n[S]\nName=Stra\xDF"
+              "e\nk=2\n");
     EXPECT_EQ(Rechte(pfad), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(Eintraege(ordner.Pfad()), std::vector<std::string>{"a.ini"});
 }
@@ -1002,7 +1039,8 @@ TEST(IniDateiDatei, OrdnerStattDateiKannNichtGelesenWerden) {
         IniDatei ini(pfad);
         FAIL() << "IniFehler erwartet";
     } catch (const IniFehler& e) {
-        EXPECT_EQ(std::string(e.what()), "Die Datei " + pfad.string() + " kann nicht gelesen werden: Is a directory");
+        EXPECT_EQ(std::string(e.what()),
+                  "Die Datei " + pfad.string() + " kann nicht gelesen werden: Is a directory");
     }
 }
 
@@ -1015,7 +1053,8 @@ TEST(IniDateiDatei, OrdnerStattDateiKannNichtGeschriebenWerden) {
         ini.Speichern();
         FAIL() << "IniFehler erwartet";
     } catch (const IniFehler& e) {
-        EXPECT_EQ(std::string(e.what()), "In " + pfad.string() + " kann nicht geschrieben werden: Is a directory");
+        EXPECT_EQ(std::string(e.what()),
+                  "In " + pfad.string() + " kann nicht geschrieben werden: Is a directory");
     }
     EXPECT_TRUE(fs::is_directory(pfad));
     EXPECT_TRUE(fs::is_empty(pfad));
@@ -1052,7 +1091,8 @@ TEST(IniDateiDatei, SchreibgeschuetzterOrdner) {
     auto ini = IniDatei(pfad);
     ini.SchreibeInteger("S", "k", 2);
     fs::permissions(ordner.Pfad(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                       fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+                                       fs::perms::group_exec | fs::perms::others_read |
+                                       fs::perms::others_exec);
 
     const std::string meldung = "In " + pfad.string() + " kann nicht geschrieben werden: Permission denied";
     const auto ergebnis = OhneRootRechte(ordner.Pfad(), [&] {
@@ -1110,7 +1150,8 @@ TEST(IniDateiDatei, UnlesbareDatei) {
     fs::permissions(pfad, fs::perms::none);
     fs::permissions(ordner.Pfad(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                        fs::perms::others_read | fs::perms::others_exec);
-    const std::string meldung = "Die Datei " + pfad.string() + " kann nicht gelesen werden: Permission denied";
+    const std::string meldung =
+        "Die Datei " + pfad.string() + " kann nicht gelesen werden: Permission denied";
     const auto ergebnis = OhneRootRechte(ordner.Pfad(), [&] {
         try {
             const IniDatei ini(pfad);

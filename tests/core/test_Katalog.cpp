@@ -22,8 +22,10 @@ TEST(Katalog, FindetJedenEintragWieGettext) {
     EXPECT_STREQ(k->Text("\xC3\x84mter"), "Offices");  // "Ä" sorts after every ASCII letter
     EXPECT_STREQ(k->Text("Achtung:\n\t\"%1\" fehlt"), "Careful:\n\t\"%1\" is missing");
     EXPECT_STREQ(k->Text("zzz"), "last");
-    EXPECT_EQ(k->Text("Nicht \xC3\xBC" "bersetzt"), nullptr);  // empty: not translated
-    EXPECT_EQ(k->Text("Unsicher"), nullptr);                 // fuzzy: msgfmt left it out
+    EXPECT_EQ(k->Text("Nicht \xC3\xBC"
+                      "bersetzt"),
+              nullptr);                       // empty: not translated
+    EXPECT_EQ(k->Text("Unsicher"), nullptr);  // fuzzy: msgfmt left it out
     EXPECT_EQ(k->Text("Gibt es nicht"), nullptr);
     EXPECT_EQ(k->Text("Zu wenig"), nullptr);  // a prefix is no match
     EXPECT_EQ(k->Text(""), nullptr);          // the header is no text

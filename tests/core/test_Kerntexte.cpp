@@ -163,7 +163,8 @@ TEST(Kerntexte, ARefusedValueIsNamedInTheUsersLanguage) {
         Schreiben(ini, s.randL, "Rand_links");
         FAIL() << "an infinite width was saved";
     } catch (const KonvertierungsFehler& e) {
-        EXPECT_EQ(std::string(e.what()), "[[Linker Rand, Segment 2, Breite]: INF kann nicht gespeichert werden]");
+        EXPECT_EQ(std::string(e.what()),
+                  "[[Linker Rand, Segment 2, Breite]: INF kann nicht gespeichert werden]");
     }
 }
 
@@ -180,7 +181,8 @@ TEST(Kerntexte, AFileCutShortAsksForThePluralOfThePointsItTook) {
         LeseI3dAusStrom(punkte, aktuell, quelle, strom, "kurz.i3d", melder);
         ASSERT_EQ(melder.eintraege.size(), 1u);
         const std::string n = std::to_string(shapes);
-        EXPECT_EQ(melder.eintraege[0].text, "{" + n + "}In kurz.i3d fehlt \"</Scene>\"; übernommen wurden die " + n +
-                                                " SplinePunkte bis zum Dateiende.");
+        EXPECT_EQ(melder.eintraege[0].text, "{" + n +
+                                                "}In kurz.i3d fehlt \"</Scene>\"; übernommen wurden die " +
+                                                n + " SplinePunkte bis zum Dateiende.");
     }
 }

@@ -8,8 +8,8 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <cstddef>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -256,8 +256,9 @@ TEST_F(LeseI3dTest, NurShapesInnerhalbDerSzene) {
 
 TEST_F(LeseI3dTest, ShapeAufDerSzenenzeile) {
     FuelleListe(liste, 4);
-    Lesen("<i3D>\n  <Scene>  <Shape translation=\"1 2 3\" rotation=\"4 5 6\"/>\n"
-          "    <Shape translation=\"7 8 9\"/>\n  </Scene>\n</i3D>\n");
+    Lesen(
+        "<i3D>\n  <Scene>  <Shape translation=\"1 2 3\" rotation=\"4 5 6\"/>\n"
+        "    <Shape translation=\"7 8 9\"/>\n  </Scene>\n</i3D>\n");
     ASSERT_EQ(liste.AnzahlPunkte(), 2);
     ErwartePunkt(liste, 0, {1, 2, 3, 4, 5, 6});
     ErwartePunkt(liste, 1, {7, 8, 9, 0, 0, 0});
@@ -280,8 +281,9 @@ TEST_F(LeseI3dTest, ShapeAufDerSzenenzeile) {
 
 TEST_F(LeseI3dTest, SzeneInEinerZeile) {
     FuelleListe(liste, 3);
-    Lesen("<i3D><Scene><Shape translation=\"1 2 3\" rotation=\"4 5 6\"/></Scene>\n"
-          "<Scene>\n<Shape translation=\"9 9 9\"/>\n</Scene></i3D>\n");
+    Lesen(
+        "<i3D><Scene><Shape translation=\"1 2 3\" rotation=\"4 5 6\"/></Scene>\n"
+        "<Scene>\n<Shape translation=\"9 9 9\"/>\n</Scene></i3D>\n");
     ASSERT_EQ(liste.AnzahlPunkte(), 1);
     ErwartePunkt(liste, 0, {1, 2, 3, 4, 5, 6});
     EXPECT_TRUE(melder.eintraege.empty());
@@ -317,7 +319,7 @@ TEST_F(LeseI3dTest, AuskommentierteShapesUeberMehrereZeilen) {
                 "<!--",
                 Shape("translation=\"7 7 7\"") + " --",  // "--" and ">" on two lines close nothing
                 "> " + Shape("translation=\"6 6 6\""),
-                "--> " + Shape("translation=\"4 5 6\""),  // after the comment: counts
+                "--> " + Shape("translation=\"4 5 6\""),    // after the comment: counts
                 "<!--> " + Shape("translation=\"5 5 5\""),  // "<!-->" does not close itself
                 "-->",
                 Shape("rotation=\"1 1 1\""),
@@ -351,8 +353,7 @@ TEST_F(LeseI3dTest, AttributeImKommentarZaehlenNicht) {
 
 TEST_F(LeseI3dTest, KommentarNachDenAttributen) {
     Lesen(Dokument({Shape("translation=\"1 2 3\"") + " <!-- rotation=\"9 9 9\" -->",
-                    Shape("rotation=\"4 5 6\"") + "<!-- <Shape translation=\"9 9 9\"/>",
-                    "-->"}));
+                    Shape("rotation=\"4 5 6\"") + "<!-- <Shape translation=\"9 9 9\"/>", "-->"}));
     ASSERT_EQ(liste.AnzahlPunkte(), 2);
     ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
     ErwartePunkt(liste, 1, {0, 0, 0, 4, 5, 6});
@@ -361,8 +362,9 @@ TEST_F(LeseI3dTest, KommentarNachDenAttributen) {
 
 TEST_F(LeseI3dTest, HalberKommentaranfangIstKeiner) {
     // A broken "<!--" is text as any other; a "<" before a real one does not hide it.
-    Lesen("<Scene>\n<!- <Shape translation=\"1 2 3\"/>\n<!-<Shape translation=\"4 5 6\"/>\n"
-          "<<!-- <Shape translation=\"9 9 9\"/> -->\n<!-\n-> <Shape translation=\"7 8 9\"/>\n</Scene>\n");
+    Lesen(
+        "<Scene>\n<!- <Shape translation=\"1 2 3\"/>\n<!-<Shape translation=\"4 5 6\"/>\n"
+        "<<!-- <Shape translation=\"9 9 9\"/> -->\n<!-\n-> <Shape translation=\"7 8 9\"/>\n</Scene>\n");
     ASSERT_EQ(liste.AnzahlPunkte(), 3);
     ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
     ErwartePunkt(liste, 1, {4, 5, 6, 0, 0, 0});
@@ -372,9 +374,10 @@ TEST_F(LeseI3dTest, HalberKommentaranfangIstKeiner) {
 
 TEST_F(LeseI3dTest, SzeneImKommentarVorDerEchten) {
     FuelleListe(liste, 2);
-    Lesen("<i3D>\n<!-- <Scene> -->\n<Shape translation=\"9 9 9\"/>\n"
-          "<!-- old:\n<Scene>\n<Shape translation=\"8 8 8\"/>\n</Scene>\n-->\n"
-          "<Scene>\n<Shape translation=\"1 2 3\"/>\n</Scene>\n");
+    Lesen(
+        "<i3D>\n<!-- <Scene> -->\n<Shape translation=\"9 9 9\"/>\n"
+        "<!-- old:\n<Scene>\n<Shape translation=\"8 8 8\"/>\n</Scene>\n-->\n"
+        "<Scene>\n<Shape translation=\"1 2 3\"/>\n</Scene>\n");
     ASSERT_EQ(liste.AnzahlPunkte(), 1);
     ErwartePunkt(liste, 0, {1, 2, 3, 0, 0, 0});
     EXPECT_TRUE(melder.eintraege.empty());
@@ -519,7 +522,8 @@ protected:
             LeseI3d(liste, aktuell, quelle, p.string(), melder);
             ADD_FAILURE() << "DateiFehler erwartet für " << p;
         } catch (const DateiFehler& e) {
-            EXPECT_EQ(std::string(e.what()), "Die Datei " + p.string() + " kann nicht gelesen werden: " + grund);
+            EXPECT_EQ(std::string(e.what()),
+                      "Die Datei " + p.string() + " kann nicht gelesen werden: " + grund);
         }
         ASSERT_EQ(liste.AnzahlPunkte(), 3);
         for (int i = 0; i < 3; ++i) ErwartePunkt(liste, i, Alt(i));
@@ -553,7 +557,8 @@ TEST_F(LeseI3dUnlesbar, KeineLeserechte) {
     DateiSchreiben(pfad, Dokument({Shape("translation=\"1 2 3\"")}));
     fs::permissions(pfad, fs::perms::none);
     fs::permissions(ordner.Pfad(), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-    const std::string meldung = "Die Datei " + pfad.string() + " kann nicht gelesen werden: Permission denied";
+    const std::string meldung =
+        "Die Datei " + pfad.string() + " kann nicht gelesen werden: Permission denied";
     const auto ergebnis = OhneRootRechte(ordner.Pfad(), [&] {
         try {
             LeseI3d(liste, aktuell, quelle, pfad.string(), melder);
@@ -743,8 +748,8 @@ TEST_F(LeseI3dTest, MarkenUeberBlockgrenzen) {
 TEST_F(LeseI3dTest, KommentarUeberBlockgrenzen) {
     // Moves a comment, its start and its end, across the boundary of the reader's blocks
     // one byte at a time; once in one line, once across a line end.
-    for (const std::string& kommentar :
-         {"<!-- <Shape translation=\"9 9 9\"/></Scene> -->"s, "<!-- <Shape translation=\"9 9 9\"/>\n</Scene> -->"s}) {
+    for (const std::string& kommentar : {"<!-- <Shape translation=\"9 9 9\"/></Scene> -->"s,
+                                         "<!-- <Shape translation=\"9 9 9\"/>\n</Scene> -->"s}) {
         const std::string zeile = kommentar + "<Shape translation=\"1 2 3\" rotation=\"4 5 6\"/></Scene>";
         for (std::size_t versatz = 0; versatz < zeile.size() + 1; ++versatz) {
             std::string datei = "<Scene>\n";
@@ -1048,7 +1053,7 @@ TEST(I3dAlsXml, GleichWieDieZeilenweiseLesungWoDieElternRuhen) {
         {beispiele / "vojvodina_wall_3.i3d", 3},
         {beispiele / "vojvodina_NS_Gerade_10m.i3d", 1},
         {beispiele / "courseplay_STOP.i3d", 0},  // in a scaled group
-        {beispiele / "terrafarm_psv2.i3d", 5},  // the shapes directly in the scene
+        {beispiele / "terrafarm_psv2.i3d", 5},   // the shapes directly in the scene
         {beispiele / "terrafarm_areaBorderLine.i3d", 1},
         {eigene / "attributreihenfolge.i3d", 5},
         {eigene / "zeilenenden_crlf.i3d", 0},  // in a scaled group
@@ -1257,7 +1262,7 @@ TEST(I3dAlsXml, DrehungenInDerKonventionDesEditors) {
         {{10, 0, 0}, {10, 0, 0}},
         {{0, 30, 0}, {0, 30, 0}},
         {{0, 0, 40}, {0, 0, 40}},
-        {{0, 150, 0}, {0, 150, 0}},        // a heading beyond 90 stays a heading
+        {{0, 150, 0}, {0, 150, 0}},                    // a heading beyond 90 stays a heading
         {{-180, -4.37188, -180}, {0, -175.62812, 0}},  // as the editor writes such a heading
         {{-20, 35, 15}, {-20, 35, 15}},
         {{45, -60, -170}, {-135, -120, 10}},  // the same turn with less pitch and bank
@@ -1265,12 +1270,14 @@ TEST(I3dAlsXml, DrehungenInDerKonventionDesEditors) {
     };
     for (const auto& fall : faelle) {
         const double* w = fall.w;
-        const std::string drehung = std::to_string(w[0]) + " " + std::to_string(w[1]) + " " + std::to_string(w[2]);
+        const std::string drehung =
+            std::to_string(w[0]) + " " + std::to_string(w[1]) + " " + std::to_string(w[2]);
         SCOPED_TRACE(drehung);
-        const I3dSzene szene = LeseI3dSzeneAusText(
-            "<i3D><Scene><TransformGroup rotation=\"" + drehung +
-                "\"><Shape translation=\"0 0 1\"/><Shape translation=\"0 1 0\"/><Shape/></TransformGroup></Scene></i3D>",
-            "k.i3d");
+        const I3dSzene szene =
+            LeseI3dSzeneAusText("<i3D><Scene><TransformGroup rotation=\"" + drehung +
+                                    "\"><Shape translation=\"0 0 1\"/><Shape translation=\"0 1 "
+                                    "0\"/><Shape/></TransformGroup></Scene></i3D>",
+                                "k.i3d");
         const std::array<double, 6> soll = achsen(w[0], w[1], w[2]);
         const I3dWeltpunkt vorn = Weltlage(szene, 1), oben = Weltlage(szene, 2), mitte = Weltlage(szene, 3);
         const double ist[] = {vorn.X, vorn.Y, vorn.Z, oben.X, oben.Y, oben.Z};

@@ -33,9 +33,11 @@ std::vector<std::string> Texte(const AufzeichnenderMelder& m) {
 TEST(Meldungsbuendel, ArtIstDerTextOhneSeineZahlen) {
     EXPECT_EQ(Meldungsbuendel::Art("right Border: BorderPoint 12: Length is smaller than 1mm!"),
               "right Border: BorderPoint #: Length is smaller than #mm!");
-    EXPECT_EQ(Meldungsbuendel::Art("SplinePunkte 6 - 7: Winkel 240.945395900923"), "SplinePunkte # - #: Winkel #.#");
+    EXPECT_EQ(Meldungsbuendel::Art("SplinePunkte 6 - 7: Winkel 240.945395900923"),
+              "SplinePunkte # - #: Winkel #.#");
     EXPECT_EQ(Meldungsbuendel::Art(""), "");
-    EXPECT_NE(Meldungsbuendel::Art("Zu wenig Punkte am rechten Rand"), Meldungsbuendel::Art("Zu wenig Punkte am linken Rand"));
+    EXPECT_NE(Meldungsbuendel::Art("Zu wenig Punkte am rechten Rand"),
+              Meldungsbuendel::Art("Zu wenig Punkte am linken Rand"));
 }
 
 TEST(Meldungsbuendel, ZeilenZeigenZwanzigJederArtUndZaehlenDenRest) {
@@ -54,7 +56,8 @@ TEST(Meldungsbuendel, ZeilenZeigenZwanzigJederArtUndZaehlenDenRest) {
     b.Beenden();
     ASSERT_EQ(ziel.eintraege.size(), 22u);
     EXPECT_EQ(ziel.eintraege.back().art, MeldungsArt::Information);
-    EXPECT_EQ(ziel.eintraege.back().text, "6 weitere Meldungen wie \"Punkt 1 zu nah\" wurden nicht angezeigt.");
+    EXPECT_EQ(ziel.eintraege.back().text,
+              "6 weitere Meldungen wie \"Punkt 1 zu nah\" wurden nicht angezeigt.");
 
     // The next event counts afresh; outside of one everything passes.
     ziel.eintraege.clear();
@@ -114,10 +117,12 @@ TEST(Meldungsbuendel, DasFensterBuendeltJedesEreignis) {
         // Two kinds (no width, no texture step), each 20 and the line for the rest; the
         // left border's single warning of its own.
         ASSERT_EQ(t.size(), 43u);
-        EXPECT_NE(std::find(t.begin(), t.end(),
-                            "10 weitere Meldungen wie \"right Border: BorderPoint1: Length is smaller than 1mm! Are "
-                            "you sure?\" wurden nicht angezeigt."),
-                  t.end());
+        EXPECT_NE(
+            std::find(
+                t.begin(), t.end(),
+                "10 weitere Meldungen wie \"right Border: BorderPoint1: Length is smaller than 1mm! Are "
+                "you sure?\" wurden nicht angezeigt."),
+            t.end());
         std::size_t gleiche = 0;
         for (const std::string& zeile : t) gleiche += zeile.find("smaller than 1mm") != std::string::npos;
         EXPECT_EQ(gleiche, 21u);  // the 20 shown and the line that names the first
@@ -129,7 +134,8 @@ TEST(Meldungsbuendel, DasFensterBuendeltJedesEreignis) {
         dialoge.antworten.push_back((ordner / "p.ini").string());
         ASSERT_TRUE(form.Ausfuehren([&] { form.bbnLoadParaClick(); }));
         std::size_t mitLaenge = 0;
-        for (const auto& e : boxen.eintraege) mitLaenge += e.text.find("smaller than 1mm") != std::string::npos;
+        for (const auto& e : boxen.eintraege)
+            mitLaenge += e.text.find("smaller than 1mm") != std::string::npos;
         EXPECT_EQ(mitLaenge, 2u);  // the first box, and the one with the rest
     }
 }

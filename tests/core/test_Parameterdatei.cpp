@@ -58,17 +58,16 @@ TEST(Parameterdatei, NeueDateiFolgtDerTabelle) {
     }
     Texte sektionen;
     for (const auto& [s, k] : datei) sektionen.push_back(s);
-    EXPECT_EQ(sektionen,
-              (Texte{"Preferences", "Fahrbahn_Geo", "Fahrbahn_Textur", "TrafficSplines", "Rand_rechts_Geo",
-                     "Rand_rechts_Textur", "Rand_links_Geo", "Rand_links_Textur", "Splines", "SplinePts1",
-                     "SplinePts2", "FuellFlaeche"}));
+    EXPECT_EQ(sektionen, (Texte{"Preferences", "Fahrbahn_Geo", "Fahrbahn_Textur", "TrafficSplines",
+                                "Rand_rechts_Geo", "Rand_rechts_Textur", "Rand_links_Geo",
+                                "Rand_links_Textur", "Splines", "SplinePts1", "SplinePts2", "FuellFlaeche"}));
     std::map<std::string, Texte> tabelle;
     for (const Strassenfeld& s : Dateifelder())
         tabelle[std::string(s.Sektion)].push_back(std::string(s.Schluessel));
     for (int i = 0; i < 4; ++i) EXPECT_EQ(datei[i].second, tabelle[datei[i].first]) << datei[i].first;
     for (int i : {4, 6}) {
-        EXPECT_EQ(datei[i].second, (Texte{"enable1", "nSegments", "Breite0", "Winkel0", "Normale0", "NormaleMan0",
-                                          "Breite1", "Winkel1", "Normale1", "NormaleMan1"}));
+        EXPECT_EQ(datei[i].second, (Texte{"enable1", "nSegments", "Breite0", "Winkel0", "Normale0",
+                                          "NormaleMan0", "Breite1", "Winkel1", "Normale1", "NormaleMan1"}));
         EXPECT_EQ(datei[i + 1].second,
                   (Texte{"FileName", "Laenge", "Breite", "Pixel", "Ruecksetzen", "Start", "Ende0", "Ende1"}));
     }
@@ -249,7 +248,8 @@ TEST(Parameterdatei, SchlechteZahlStopptDasLaden) {
     EXPECT_FALSE(Laden(w, ordner / "p.ini",
                        "[Preferences]\nminLaenge=4\nminWinkel=abc\nminZRot=9\n[Fahrbahn_Geo]\nBreite=8\n"
                        "[Splines]\nAnzahl=3\n"));
-    EXPECT_EQ(w.dialoge.fehler, Texte{(ordner / "p.ini").string() + " [Preferences] minWinkel: 'abc' ist kein gültiger Gleitkommawert"});
+    EXPECT_EQ(w.dialoge.fehler, Texte{(ordner / "p.ini").string() +
+                                      " [Preferences] minWinkel: 'abc' ist kein gültiger Gleitkommawert"});
     EXPECT_EQ(f.edtBreite.Text, "8");
     EXPECT_EQ(f.SplinePunkte.AnzahlPunkte(), 3);
     EXPECT_EQ((std::vector<double>{f.MinLaenge, f.MinWinkel, f.MinZRot}), (std::vector<double>{4, 3, 1}));
@@ -272,10 +272,9 @@ TEST(Parameterdatei, DateifehlerAendernNichts) {
     Hauptfenster& f = w.form;
     EXPECT_FALSE(w.Ereignis([&] { f.ParameterLaden(ordner / "fehlt.ini"); }));
     EXPECT_FALSE(w.Ereignis([&] { f.ParameterSpeichern(ordner / "kein" / "p.ini"); }));
-    EXPECT_EQ(w.dialoge.fehler,
-              (Texte{"Die Datei " + (ordner / "fehlt.ini").string() + " existiert nicht",
-                     "In " + (ordner / "kein" / "p.ini").string() +
-                         " kann nicht geschrieben werden: No such file or directory"}));
+    EXPECT_EQ(w.dialoge.fehler, (Texte{"Die Datei " + (ordner / "fehlt.ini").string() + " existiert nicht",
+                                       "In " + (ordner / "kein" / "p.ini").string() +
+                                           " kann nicht geschrieben werden: No such file or directory"}));
     EXPECT_EQ(f.lblParameter1.Caption, "");
     EXPECT_EQ(f.lblParameter.Caption, "freely entered ");
 }
@@ -314,7 +313,8 @@ using pavolant::test::Seite;
 // What the file keeps of a border: switch, texture numbers, then per segment width,
 // angle and normal in degrees (to the 0.01 the file holds), U and the custom-normal flag.
 std::vector<double> Profil(const TRandPunkte& r) {
-    std::vector<double> v{double(r.Aktiv), r.TexturLaenge, r.TexturBreite, double(r.Pixel), double(r.Ruecksetzen)};
+    std::vector<double> v{double(r.Aktiv), r.TexturLaenge, r.TexturBreite, double(r.Pixel),
+                          double(r.Ruecksetzen)};
     for (int i = 0; i < r.AnzahlSegmente(); ++i) {
         const TRandSegment& s = *r.Segment(i);
         v.insert(v.end(), {s.Breite, RundeAufStellen(RadZuGrad(s.Winkel), 100),
@@ -413,9 +413,10 @@ TEST(ParameterdateiRaender, AusgeschaltetUndNurNullpunkt) {
     Fenster w;
     Hauptfenster& f = w.form;
     const RandSeite l = Seite(f, false), r = Seite(f, true);
-    DateiSchreiben(ordner / "p.ini",
-                   "[Rand_links_Geo]\nenable1=0\nnSegments=2\nBreite1=2\n[Rand_links_Textur]\nFileName=aus.dds\n"
-                   "[Rand_rechts_Geo]\nnSegments=0\n[Rand_rechts_Textur]\nStart=0,25\n");
+    DateiSchreiben(
+        ordner / "p.ini",
+        "[Rand_links_Geo]\nenable1=0\nnSegments=2\nBreite1=2\n[Rand_links_Textur]\nFileName=aus.dds\n"
+        "[Rand_rechts_Geo]\nnSegments=0\n[Rand_rechts_Textur]\nStart=0,25\n");
     // A single border read while off: its texture fields follow, its segment fields
     // stay; the whole-file load refreshes them all the same.
     ASSERT_TRUE(w.Ereignis([&] { f.RandLParameterLaden(ordner / "p.ini"); }));
@@ -444,10 +445,12 @@ TEST(ParameterdateiRaender, SchlechteZahlStopptOffeneEingabenNicht) {
     r.nr->SetValue(2);
     // Unfinished values in the editor belong to the profile the file replaces.
     r.breite->Text = "unfertig";
-    EXPECT_FALSE(Laden(w, ordner / "p.ini",
-                       "[Rand_rechts_Geo]\nnSegments=3\nBreite1=2\nBreite2=x\n[Rand_links_Geo]\nenable1=1\n"));
+    EXPECT_FALSE(
+        Laden(w, ordner / "p.ini",
+              "[Rand_rechts_Geo]\nnSegments=3\nBreite1=2\nBreite2=x\n[Rand_links_Geo]\nenable1=1\n"));
     // Stopped at the bad key: the controls show what was read, the left border is not reached.
-    EXPECT_EQ(w.dialoge.fehler, Texte{(ordner / "p.ini").string() + " [Rand_rechts_Geo] Breite2: 'x' ist kein gültiger Gleitkommawert"});
+    EXPECT_EQ(w.dialoge.fehler, Texte{(ordner / "p.ini").string() +
+                                      " [Rand_rechts_Geo] Breite2: 'x' ist kein gültiger Gleitkommawert"});
     EXPECT_EQ((std::vector<int>{f.RandR.AnzahlSegmente(), r.nr->MaxValue}), (std::vector<int>{4, 3}));
     EXPECT_EQ(r.breite->Text, "2");
     EXPECT_FALSE(f.cboRandLenable.Checked());

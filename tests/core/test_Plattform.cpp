@@ -2,11 +2,11 @@
 // names with letters beyond ASCII reach the file system and come back intact, a file is
 // replaced whole or not at all, reasons read the same, and what a path holds is told
 // apart.
-#include "persistence/Plattform.h"
 #include "model/SplinePunkte.h"
 #include "persistence/ErsetzendeDatei.h"
 #include "persistence/I3dSzene.h"
 #include "persistence/IniDatei.h"
+#include "persistence/Plattform.h"
 #include "tests/support/Testhilfen.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,9 @@ namespace fs = std::filesystem;
 
 // German letters, a letter outside every Western ANSI code page (Greek) and one outside
 // the Basic Multilingual Plane (a UTF-16 surrogate pair on Windows).
-const std::string kOrdnerName = "Stra\xC3\x9F" "en \xC3\x84rger \xCE\xB1\xCE\xB2";
+const std::string kOrdnerName =
+    "Stra\xC3\x9F"
+    "en \xC3\x84rger \xCE\xB1\xCE\xB2";
 const std::string kDateiName = "D\xC3\xB6rfchen \xF0\x9F\x9B\xA3.ini";
 
 TEST(PlattformPfade, Utf8NamesReachTheFileSystemAndComeBack) {
@@ -42,12 +44,18 @@ TEST(PlattformPfade, Utf8NamesReachTheFileSystemAndComeBack) {
     // Written and read through the program's own file code, then listed by the system.
     IniDatei ini(datei);
     EXPECT_FALSE(ini.Vorhanden());
-    ini.SchreibeString("Stra\xC3\x9F" "e", "Name", kDateiName);
+    ini.SchreibeString(
+        "Stra\xC3\x9F"
+        "e",
+        "Name", kDateiName);
     ini.Speichern();
     EXPECT_EQ(Eintraege(ordner), std::vector<std::string>{kDateiName});
     const IniDatei wieder(PfadAusUtf8(Utf8(datei)));
     EXPECT_TRUE(wieder.Vorhanden());
-    EXPECT_EQ(wieder.LiesString("stra\xC3\x9F" "e", "name", ""), kDateiName);
+    EXPECT_EQ(wieder.LiesString("stra\xC3\x9F"
+                                "e",
+                                "name", ""),
+              kDateiName);
 
     // Replacing the file keeps the one name: no second entry, no temporary file left.
     ErsetzendeDatei neu(datei);
@@ -194,7 +202,8 @@ TEST(PlattformDateien, AFileMarkedReadOnlyIsNotReplaced) {
         ErsetzendeDatei d(datei);
         ADD_FAILURE() << "a read-only file was opened for replacing";
     } catch (const DateiFehler& e) {
-        EXPECT_EQ(std::string(e.what()), "In " + Utf8(datei) + " kann nicht geschrieben werden: Permission denied");
+        EXPECT_EQ(std::string(e.what()),
+                  "In " + Utf8(datei) + " kann nicht geschrieben werden: Permission denied");
     }
     EXPECT_EQ(DateiLesen(datei), "alt");
     EXPECT_EQ(Eintraege(o.Pfad()), std::vector<std::string>{"fest.i3d"});

@@ -17,8 +17,8 @@ namespace {
 using namespace pavolant;
 using pavolant::test::Fenster;
 using pavolant::test::Gezeigt;
-using pavolant::test::Seite;
 using pavolant::test::Segmente;
+using pavolant::test::Seite;
 
 // Records what is drawn; the size is the test's.
 class Bild : public Zeichenflaeche {
@@ -73,7 +73,8 @@ constexpr std::uint32_t kRot = 0x0000FF;
 
 // Opens the profile view as the main window's button does; `inDerAnsicht` runs while it
 // is shown.
-bool ProfilZeigen(Fenster& w, const std::function<void()>& inDerAnsicht = [] {}) {
+bool ProfilZeigen(
+    Fenster& w, const std::function<void()>& inDerAnsicht = [] {}) {
     return w.Ereignis([&] { w.form.bbnGrafikSchnittClick(inDerAnsicht); });
 }
 
@@ -140,7 +141,7 @@ TEST(Profilansicht, RechterRandMitEinemSegment) {
     EXPECT_EQ(rot[0], (Bild::Strich{'L', spalte(3.5), 200 - 15, kRot, 1}));
     const double n = s.rand->Segment(1)->NormalenWinkel;
     EXPECT_EQ(rot[1], (Bild::Strich{'L', spalte(4.5) + RundeGeradeInt(15 * std::cos(n)),
-                                     200 - RundeGeradeInt(15 * std::sin(n)), kRot, 1}));
+                                    200 - RundeGeradeInt(15 * std::sin(n)), kRot, 1}));
     EXPECT_TRUE(bild.In(kFarbeRandLinks).empty());
 
     // The left border mirrored to the left in blue once it is on as well.

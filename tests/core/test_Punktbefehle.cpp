@@ -25,7 +25,6 @@ using pavolant::test::TempOrdner;
 using Texte = std::vector<std::string>;
 namespace fs = std::filesystem;
 
-
 Texte Felder(const Hauptfenster& f) {
     return {f.edtSplinePtsX.Text,    f.edtSplinePtsY.Text,    f.edtSplinePtsZ.Text,
             f.edtSplinePtsXrot.Text, f.edtSplinePtsYrot.Text, f.edtSplinePtsZrot.Text};
@@ -169,7 +168,8 @@ TEST(LaufAngebote, WinkelBietetAusrichtenUndPunktAn) {
     const auto& box = w.dialoge.angebote[0];
     EXPECT_EQ(box.art, MeldungsArt::Warnung);
     // The centre line's text as it always was.
-    EXPECT_EQ(box.text.rfind("SplinePunkte 6 - 7: Winkel am Ende der Verbindungslinie zu gross ", 0), 0u) << box.text;
+    EXPECT_EQ(box.text.rfind("SplinePunkte 6 - 7: Winkel am Ende der Verbindungslinie zu gross ", 0), 0u)
+        << box.text;
     EXPECT_EQ(box.angebote, (Texte{"Orient points", "Select point 7"}));
     EXPECT_FALSE(f.LetzterLauf()->Geschrieben);
     EXPECT_EQ(f.mmoStatus.Lines.back(), "Stopped: " + box.text);
@@ -281,9 +281,10 @@ TEST(ImportBereinigen, NenntAnzahlUndDoppelteUndBietetAn) {
     ASSERT_EQ(w.dialoge.angebote.size(), 1u);
     const auto& box = w.dialoge.angebote[0];
     EXPECT_EQ(box.art, MeldungsArt::Information);
-    EXPECT_EQ(box.text,
-              "5 points read from m.i3d; 2 of them at the same place as their predecessor (closer than 1 mm).\r"
-              "None carries a rotation: headings and grades are all 0.");
+    EXPECT_EQ(
+        box.text,
+        "5 points read from m.i3d; 2 of them at the same place as their predecessor (closer than 1 mm).\r"
+        "None carries a rotation: headings and grades are all 0.");
     EXPECT_EQ(box.angebote, (Texte{"Drop duplicates and orient points", "Drop duplicates", "Orient points"}));
     ASSERT_EQ(f.SplinePunkte.AnzahlPunkte(), 3);
     EXPECT_EQ(f.SplinePunkte.Punkt(1)->Z, 40.0);
@@ -300,8 +301,9 @@ TEST(ImportBereinigen, NenntAnzahlUndDoppelteUndBietetAn) {
 
 TEST(ImportBereinigen, NurWasPasstWirdAngeboten) {
     TempOrdner ordner;
-    DateiSchreiben(ordner / "r.i3d", "<Scene>\n<Shape translation=\"0 0 0\" rotation=\"0 10 0\"/>\n"
-                                     "<Shape translation=\"0 0 0\"/>\n<Shape translation=\"0 0 30\"/>\n</Scene>\n");
+    DateiSchreiben(ordner / "r.i3d",
+                   "<Scene>\n<Shape translation=\"0 0 0\" rotation=\"0 10 0\"/>\n"
+                   "<Shape translation=\"0 0 0\"/>\n<Shape translation=\"0 0 30\"/>\n</Scene>\n");
     Fenster w;
     w.dialoge.antworten = {(ordner / "r.i3d").string()};
     w.dialoge.wahl = {std::size_t{0}};
@@ -314,7 +316,8 @@ TEST(ImportBereinigen, NurWasPasstWirdAngeboten) {
     EXPECT_EQ(w.melder.eintraege[0].text, "1 points at the same place as their predecessor dropped.");
 
     // A scene that does not end is refused with its line; there is no clean-up box then.
-    DateiSchreiben(ordner / "t.i3d", "<Scene>\n<Shape translation=\"0 0 0\"/>\n<Shape translation=\"0 0 0\"/>\n");
+    DateiSchreiben(ordner / "t.i3d",
+                   "<Scene>\n<Shape translation=\"0 0 0\"/>\n<Shape translation=\"0 0 0\"/>\n");
     Fenster t;
     t.dialoge.antworten = {(ordner / "t.i3d").string()};
     EXPECT_FALSE(t.Ereignis([&] { t.form.bbnSplinePtsOpenClick(); }));
@@ -365,7 +368,8 @@ TEST(Punktetabelle, ZellenWieDieFelderDesEditors) {
 
     // No number: nothing changes and the error names the cell.
     EXPECT_FALSE(w.Ereignis([&] { f.TabellenzelleSetzen(4, 6, "1,2,3"); }));
-    EXPECT_EQ(w.dialoge.fehler.back(), "'1,2,3' ist kein gültiger Gleitkommawert (Points table: point 5, Zrot)");
+    EXPECT_EQ(w.dialoge.fehler.back(),
+              "'1,2,3' ist kein gültiger Gleitkommawert (Points table: point 5, Zrot)");
     EXPECT_EQ(f.SplinePunkte.Punkt(4)->Zrot, 0.0);
     GleichWieEditor(f);
     // The number column and cells outside take nothing.
@@ -545,7 +549,8 @@ TEST(ImportWahl, EineGruppeFragtNichtUndNamenFolgenDenPunkten) {
         const char* szene;
         bool fragt;
     } faelle[] = {
-        {"<i3D><Scene><TransformGroup name='splines'><TransformGroup name='road'><Shape/><Shape><Shape/></Shape>"
+        {"<i3D><Scene><TransformGroup name='splines'><TransformGroup "
+         "name='road'><Shape/><Shape><Shape/></Shape>"
          "</TransformGroup><TransformGroup name='leer'/></TransformGroup></Scene></i3D>",
          false},
         {"<i3D><Scene><TransformGroup><Shape/></TransformGroup><Shape/></Scene></i3D>", true},

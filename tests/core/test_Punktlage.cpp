@@ -22,7 +22,6 @@ namespace {
 
 using test::AufzeichnenderMelder;
 
-
 // A point of a known curve: position, and the heading and grade of its tangent in the
 // level editor's sense (degrees; heading 90 faces +X, a falling road has a positive Xrot).
 struct Kurvenstelle {
@@ -51,7 +50,8 @@ Kurvenstelle Eben(double s, const std::function<double(double)>& kurs) {
 Kurve Kreis(double r, double kurs0) {
     return [=](double s) {
         const double t = kurs0 + s / r;
-        return Kurvenstelle{r * (std::cos(kurs0) - std::cos(t)), 0, r * (std::sin(t) - std::sin(kurs0)), Grad(t), 0};
+        return Kurvenstelle{r * (std::cos(kurs0) - std::cos(t)), 0, r * (std::sin(t) - std::sin(kurs0)),
+                            Grad(t), 0};
     };
 }
 
@@ -63,7 +63,8 @@ Kurve Klothoide(double a, double kurs0) {
 // A straight road climbing 6 % (6 m per 100 m horizontally).
 Kurve Rampe(double kurs0) {
     return [=](double s) {
-        return Kurvenstelle{s * std::sin(kurs0), 0.06 * s, s * std::cos(kurs0), Grad(kurs0), -Grad(std::atan(0.06))};
+        return Kurvenstelle{s * std::sin(kurs0), 0.06 * s, s * std::cos(kurs0), Grad(kurs0),
+                            -Grad(std::atan(0.06))};
     };
 }
 
@@ -121,8 +122,8 @@ TPunkt Weltpunkt(const TSplinePunkte& liste, int i, double t) {
 // then builds the centre line through them: no message, and the built road itself
 // leaves and reaches every point along the true tangent (direction measured from the
 // evaluated positions, so the check does not rely on how the angles are encoded).
-void PruefeKurve(const std::string& name, const Kurve& kurve, const std::vector<double>& stellen, double kursTol,
-                 double gefaelleTol) {
+void PruefeKurve(const std::string& name, const Kurve& kurve, const std::vector<double>& stellen,
+                 double kursTol, double gefaelleTol) {
     SCOPED_TRACE(name);
     Probe p;
     Abtasten(p, kurve, stellen, 2.5);
@@ -130,7 +131,8 @@ void PruefeKurve(const std::string& name, const Kurve& kurve, const std::vector<
     const int n = p.punkte.AnzahlPunkte();
     for (int k = 0; k < n; ++k) {
         const TSplinePkt& q = *p.punkte.Punkt(k);
-        EXPECT_NEAR(Kursabweichung(q.Yrot, p.wahr[static_cast<std::size_t>(k)].Kurs), 0, kursTol) << "point " << k;
+        EXPECT_NEAR(Kursabweichung(q.Yrot, p.wahr[static_cast<std::size_t>(k)].Kurs), 0, kursTol)
+            << "point " << k;
         EXPECT_NEAR(q.Xrot, p.wahr[static_cast<std::size_t>(k)].Gefaelle, gefaelleTol) << "point " << k;
         EXPECT_EQ(q.Zrot, 2.5) << "the bank stays";
     }
@@ -146,7 +148,8 @@ void PruefeKurve(const std::string& name, const Kurve& kurve, const std::vector<
             const double dX = b.X - a.X, dY = b.Y - a.Y, dZ = b.Z - a.Z;
             const Kurvenstelle& w = p.wahr[static_cast<std::size_t>(k)];
             EXPECT_NEAR(Kursabweichung(Grad(std::atan2(dX, dZ)), w.Kurs), 0, kursTol) << "connection " << i;
-            EXPECT_NEAR(-Grad(std::atan2(dY, std::hypot(dX, dZ))), w.Gefaelle, gefaelleTol) << "connection " << i;
+            EXPECT_NEAR(-Grad(std::atan2(dY, std::hypot(dX, dZ))), w.Gefaelle, gefaelleTol)
+                << "connection " << i;
         }
     }
 }
@@ -165,7 +168,8 @@ TEST(PunkteAusrichten, TrifftDieTangenteBekannterKurven) {
     PruefeKurve("clothoid A=150 at 10 m", Klothoide(150, -1.0), Gleichmaessig(10, 150), 0.5, 0.2);
     // The climbing circle: the chords cut the bend, so the grade is met within 0.2
     // degrees up to 50 m spacing.
-    for (const double h : {10.0, 25.0, 50.0}) PruefeKurve("helix", Wendel(3.0), Gleichmaessig(h, 600), 0.5, 0.2);
+    for (const double h : {10.0, 25.0, 50.0})
+        PruefeKurve("helix", Wendel(3.0), Gleichmaessig(h, 600), 0.5, 0.2);
 }
 
 TEST(PunkteAusrichten, UngleicheAbstaendeAufDemKreis) {
@@ -203,7 +207,8 @@ TEST(PunkteAusrichten, SiehtUeberPunkteAnGleicherStelleHinweg) {
     PunkteAusrichten(ohne.punkte);
     EXPECT_EQ(PunkteAusrichten(mit.punkte), 0);
     const int gleich[] = {0, 0, 1, 1, 1, 2, 3, 3};
-    for (int k = 0; k < 8; ++k) EXPECT_NEAR(mit.punkte.Punkt(k)->Yrot, ohne.punkte.Punkt(gleich[k])->Yrot, 1e-3);
+    for (int k = 0; k < 8; ++k)
+        EXPECT_NEAR(mit.punkte.Punkt(k)->Yrot, ohne.punkte.Punkt(gleich[k])->Yrot, 1e-3);
 }
 
 TEST(PunkteAusrichten, OhneRichtungBleibenDieWinkel) {

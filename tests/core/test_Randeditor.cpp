@@ -22,7 +22,9 @@ using pavolant::test::Segmente;
 using pavolant::test::Seite;
 using Texte = std::vector<std::string>;
 
-Texte SegmentFelder(const RandSeite& s) { return {s.breite->Text, s.winkel->Text, s.ende->Text, s.normale->Text}; }
+Texte SegmentFelder(const RandSeite& s) {
+    return {s.breite->Text, s.winkel->Text, s.ende->Text, s.normale->Text};
+}
 
 Texte Meldungen(const AufzeichnenderMelder& m) {
     Texte t;
@@ -41,7 +43,8 @@ TEST(Randeditor, AnzeigeUndUebernahmeJedesFeldes) {
         EXPECT_EQ((Texte{s.texDatei->Text, s.texLaenge->Text, s.texPxl->Text}), (Texte{"", "0", "0"}));
         EXPECT_FALSE(s.normMan->Checked() || s.normale->Enabled);
         EXPECT_TRUE(s.nr->Visible && s.breite->Enabled && s.winkel->Enabled);
-        EXPECT_EQ((std::vector<int>{s.nr->MinValue, s.nr->MaxValue, s.nr->Value()}), (std::vector<int>{0, 1, 1}));
+        EXPECT_EQ((std::vector<int>{s.nr->MinValue, s.nr->MaxValue, s.nr->Value()}),
+                  (std::vector<int>{0, 1, 1}));
         EXPECT_EQ(s.segmente->Caption, s.ueberschrift + "1");
         EXPECT_TRUE(w.melder.eintraege.empty());  // switching on gives no advice
 
@@ -109,8 +112,9 @@ TEST(Randeditor, EinfuegenLoeschenAnhaengen) {
     s.add->Click();
     ASSERT_EQ(r.AnzahlSegmente(), 5);
     EXPECT_EQ(r.AktSegment, 2);
-    EXPECT_EQ((std::vector<double>{r.Segment(2)->Breite, r.Segment(3)->Breite, r.Segment(3)->U, r.Segment(4)->X}),
-              (std::vector<double>{2, 2, 0.5, 8}));
+    EXPECT_EQ(
+        (std::vector<double>{r.Segment(2)->Breite, r.Segment(3)->Breite, r.Segment(3)->U, r.Segment(4)->X}),
+        (std::vector<double>{2, 2, 0.5, 8}));
     EXPECT_EQ(s.segmente->Caption, "Left bordersegments:4");
     EXPECT_TRUE(w.melder.eintraege.empty());
 
@@ -143,7 +147,8 @@ TEST(Randeditor, EinfuegenLoeschenAnhaengen) {
     ASSERT_EQ(r.AnzahlSegmente(), 4);
     EXPECT_EQ((std::vector<int>{r.AktSegment, s.nr->Value(), s.nr->MaxValue}), (std::vector<int>{3, 3, 3}));
     EXPECT_EQ(SegmentFelder(s), (Texte{"0", "0", "0", "90"}));
-    EXPECT_EQ(Meldungen(w.melder), Texte{"left Border: BorderPoint3: Length is smaller than 1mm! Are you sure?"});
+    EXPECT_EQ(Meldungen(w.melder),
+              Texte{"left Border: BorderPoint3: Length is smaller than 1mm! Are you sure?"});
 }
 
 TEST(Randeditor, SpinNummerBleibtImRand) {

@@ -21,15 +21,17 @@ using pavolant::test::DateiLesen;
 using pavolant::test::DateiSchreiben;
 using pavolant::test::Fenster;
 using pavolant::test::RandSeite;
-using pavolant::test::Seite;
 using pavolant::test::Segmente;
+using pavolant::test::Seite;
 using pavolant::test::TempOrdner;
 namespace fs = std::filesystem;
 
 constexpr double kUnendlich = std::numeric_limits<double>::infinity();
 const std::string kAlt = "[Preferences]\r\nStrassenName=alt\r\n";
 
-bool Enthaelt(const std::string& text, const std::string& teil) { return text.find(teil) != std::string::npos; }
+bool Enthaelt(const std::string& text, const std::string& teil) {
+    return text.find(teil) != std::string::npos;
+}
 
 // Saves through the window's error boundary; returns whether the save went through.
 bool Speichern(Fenster& w, const fs::path& pfad) {
@@ -54,7 +56,8 @@ TEST(Speicherwerte, GetippterRiesigerWinkelWirdBeimUebernehmenAbgelehnt) {
     s.winkel->Text = "1e307";
     EXPECT_FALSE(w.Ereignis([&] { s.segmente->Exit(); }));
     ASSERT_EQ(w.dialoge.fehler.size(), 1u);
-    EXPECT_EQ(w.dialoge.fehler[0].rfind("'1e307' ist als Winkel zu groß (höchstens ±1", 0), 0u) << w.dialoge.fehler[0];
+    EXPECT_EQ(w.dialoge.fehler[0].rfind("'1e307' ist als Winkel zu groß (höchstens ±1", 0), 0u)
+        << w.dialoge.fehler[0];
     EXPECT_EQ(f.Fehlerfeld(), "edtRandRWinkel");
     EXPECT_EQ(f.RandR.Segment(1)->Winkel, vorher);
 
@@ -90,8 +93,8 @@ TEST(Speicherwerte, RiesigerWinkelImModellWirdVorDemSpeichernAbgelehnt) {
     const std::string beschriftung = f.lblParameter.Caption;
     EXPECT_FALSE(Speichern(w, pfad));
     ASSERT_EQ(w.dialoge.fehler.size(), 1u);
-    EXPECT_EQ(w.dialoge.fehler[0].rfind("Rechter Rand, Segment 3, Winkel: 1E307° kann nicht gespeichert werden (höchstens ±1",
-                                        0),
+    EXPECT_EQ(w.dialoge.fehler[0].rfind(
+                  "Rechter Rand, Segment 3, Winkel: 1E307° kann nicht gespeichert werden (höchstens ±1", 0),
               0u)
         << w.dialoge.fehler[0];
     EXPECT_EQ(DateiLesen(pfad), kAlt);
@@ -107,7 +110,8 @@ TEST(Speicherwerte, RiesigerWinkelImModellWirdVorDemSpeichernAbgelehnt) {
     EXPECT_EQ(Seite(f, false).winkel->Text, "-1E307");
     EXPECT_FALSE(Speichern(w, pfad));
     ASSERT_EQ(w.dialoge.fehler.size(), 2u);
-    EXPECT_TRUE(Enthaelt(w.dialoge.fehler[1], "Linker Rand, Segment 2, Winkel: -1E307° kann nicht gespeichert werden"))
+    EXPECT_TRUE(Enthaelt(w.dialoge.fehler[1],
+                         "Linker Rand, Segment 2, Winkel: -1E307° kann nicht gespeichert werden"))
         << w.dialoge.fehler[1];
     EXPECT_EQ(DateiLesen(pfad), kAlt);
 }
@@ -153,7 +157,8 @@ TEST(Speicherwerte, GrosseEndlicheSplinewerteKommenZurueck) {
     p.Z = std::numeric_limits<double>::denorm_min();
     ASSERT_TRUE(Speichern(w, o / "p.ini"));
     Fenster zurueck;
-    ASSERT_TRUE(zurueck.Ereignis([&] { zurueck.form.ParameterLaden(o / "p.ini"); })) << zurueck.dialoge.fehler.at(0);
+    ASSERT_TRUE(zurueck.Ereignis([&] { zurueck.form.ParameterLaden(o / "p.ini"); }))
+        << zurueck.dialoge.fehler.at(0);
     const TSplinePkt& q = *zurueck.form.SplinePunkte.Punkt(1);
     EXPECT_EQ(q.X, 1.7e308);
     // The largest double is written as the largest 15-digit number below it.

@@ -23,8 +23,7 @@ using test::MitDezimaltrenner;
 
 constexpr double kEps = 1e-9;
 
-void Setze(TSplinePkt* p, double x, double y, double z, double xrot = 0, double yrot = 0,
-           double zrot = 0) {
+void Setze(TSplinePkt* p, double x, double y, double z, double xrot = 0, double yrot = 0, double zrot = 0) {
     ASSERT_NE(p, nullptr);
     p->X = x;
     p->Y = y;
@@ -211,8 +210,8 @@ TEST(SplineIni, AnzahlKleinerAlsListeUeberschreibtUndKuerzt) {
 TEST(SplineIni, AnzahlGroesserAlsAbschnitteGibtNullpunkte) {
     TSplinePunkte liste;
     Setze(liste.Punkt(1), 9, 9, 9, 9, 9, 9);
-    Lesen(IniDatei::AusText(
-        "[Splines]\nAnzahl=3\n[SplinePts1]\nX=1\nY=2\nZ=3\nXrot=4\nYrot=5\nZrot=6\n"), liste);
+    Lesen(IniDatei::AusText("[Splines]\nAnzahl=3\n[SplinePts1]\nX=1\nY=2\nZ=3\nXrot=4\nYrot=5\nZrot=6\n"),
+          liste);
     ASSERT_EQ(liste.AnzahlPunkte(), 3);
     const TSplinePkt* p = liste.Punkt(0);
     EXPECT_EQ(p->X, 1.0);
@@ -240,8 +239,9 @@ TEST(SplineIni, BeideDezimaltrennerWerdenGelesen) {
     for (char trenner : {',', '.'}) {
         MitDezimaltrenner mit(trenner);
         TSplinePunkte liste;
-        Lesen(IniDatei::AusText(
-            "[splines]\nanzahl=2\n[SplinePts1]\nX=1,5\nYrot=-2.25\n[SPLINEPTS2]\nz=1E-5\n"), liste);
+        Lesen(
+            IniDatei::AusText("[splines]\nanzahl=2\n[SplinePts1]\nX=1,5\nYrot=-2.25\n[SPLINEPTS2]\nz=1E-5\n"),
+            liste);
         ASSERT_EQ(liste.AnzahlPunkte(), 2);
         EXPECT_EQ(liste.Punkt(0)->X, 1.5);
         EXPECT_EQ(liste.Punkt(0)->Yrot, -2.25);
@@ -273,8 +273,7 @@ TEST(SplineIni, UnsinnigGrosseAnzahlWirdAbgewiesenOhneAenderung) {
     for (const std::string& anzahl : {std::string("2000000000"), std::string("0x7FFFFFFF"), eineZuViel}) {
         TSplinePunkte liste;
         Setze(liste.Punkt(0), 1, 2, 3);
-        EXPECT_THROW(Lesen(IniDatei::AusText("[Splines]\nAnzahl=" + anzahl +
-                                                      "\n[SplinePts1]\nX=7\n"), liste),
+        EXPECT_THROW(Lesen(IniDatei::AusText("[Splines]\nAnzahl=" + anzahl + "\n[SplinePts1]\nX=7\n"), liste),
                      IniFehler)
             << anzahl;
         ASSERT_EQ(liste.AnzahlPunkte(), 2);
@@ -555,9 +554,8 @@ TEST(Mittellinie, SKurveKehrtZurSehneZurueck) {
 
 TEST(Mittellinie, KurvenTreffenJedenPunktMitSeinemKursUndGefaelle) {
     // (X, Y, Z, Xrot, Yrot, Zrot) for each point of a winding, climbing road.
-    const double punkte[][6] = {{0, 0, 0, 0, 20, 0},      {15, 2, 30, 3, 10, 5},
-                                {40, 1, 45, -4, 80, -5},  {70, -3, 30, 2, 130, 0},
-                                {75, 0, -10, 0, 190, 10}, {40, 2, -40, -1, 260, 0}};
+    const double punkte[][6] = {{0, 0, 0, 0, 20, 0},     {15, 2, 30, 3, 10, 5},    {40, 1, 45, -4, 80, -5},
+                                {70, -3, 30, 2, 130, 0}, {75, 0, -10, 0, 190, 10}, {40, 2, -40, -1, 260, 0}};
     TSplinePunkte liste;
     for (int i = 2; i < 6; ++i) liste.Anhaengen();
     for (int i = 0; i < 6; ++i) {
@@ -702,8 +700,7 @@ TEST(MittellinieWinkel, NormierungGleichtDenSchleifen) {
         AufzeichnenderMelder melder;
         liste.BerechneMittellinie(melder);
         const double erwartet = MitSchleifen(w);
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(liste.Punkt(0)->Yrot),
-                  std::bit_cast<std::uint64_t>(erwartet))
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(liste.Punkt(0)->Yrot), std::bit_cast<std::uint64_t>(erwartet))
             << w << " -> " << liste.Punkt(0)->Yrot;
     }
 }
@@ -759,8 +756,7 @@ TEST(MittellinieMeldungen, NaheBeieinanderWarntUndRechnetWeiter) {
         EXPECT_TRUE(liste.BerechneMittellinie(melder));
         ASSERT_EQ(melder.eintraege.size(), 1u);
         EXPECT_EQ(melder.eintraege[0].art, MeldungsArt::Warnung);
-        EXPECT_EQ(melder.eintraege[0].text,
-                  MitTrenner("SplinePunkte 2 und 3 nur 0#5 auseinander!", trenner));
+        EXPECT_EQ(melder.eintraege[0].text, MitTrenner("SplinePunkte 2 und 3 nur 0#5 auseinander!", trenner));
         EXPECT_EQ(liste.Punkt(1)->Abstand, 0.5);
         // The short connection is computed like any other.
         EXPECT_NEAR(liste.Punkt(1)->HoeheA, (0 - 2 * 3) / 0.125, 1e-9);
@@ -826,9 +822,9 @@ TEST(MittellinieMeldungen, EndkursZuSteil) {
         EXPECT_FALSE(liste.BerechneMittellinie(melder));
         ASSERT_EQ(melder.eintraege.size(), 1u);
         EXPECT_EQ(melder.eintraege[0].art, MeldungsArt::Warnung);
-        EXPECT_EQ(melder.eintraege[0].text,
-                  MitTrenner("SplinePunkte 2 - 3: Winkel am Ende der Verbindungslinie zu gross -89#5",
-                             trenner));
+        EXPECT_EQ(
+            melder.eintraege[0].text,
+            MitTrenner("SplinePunkte 2 - 3: Winkel am Ende der Verbindungslinie zu gross -89#5", trenner));
         // The start side of the failing connection was stored, the end side not.
         EXPECT_EQ(liste.Punkt(1)->WinkelAnfang, 0.0);
         EXPECT_EQ(liste.Punkt(1)->QuerC, 0.0);
@@ -892,9 +888,8 @@ TEST(MittellinieZahlenbereich, NichtEndlicheWerteWerdenAbgewiesen) {
             liste.Anhaengen();
             Setze(liste.Punkt(1), 0, 0, 10);
             Setze(liste.Punkt(2), 0, 0, 20);
-            double* ziel[] = {&liste.Punkt(2)->X,    &liste.Punkt(2)->Y,
-                              &liste.Punkt(2)->Z,    &liste.Punkt(2)->Xrot,
-                              &liste.Punkt(2)->Yrot, &liste.Punkt(2)->Zrot};
+            double* ziel[] = {&liste.Punkt(2)->X,    &liste.Punkt(2)->Y,    &liste.Punkt(2)->Z,
+                              &liste.Punkt(2)->Xrot, &liste.Punkt(2)->Yrot, &liste.Punkt(2)->Zrot};
             *ziel[feld] = w;
             AufzeichnenderMelder melder;
             EXPECT_FALSE(liste.BerechneMittellinie(melder)) << feld << " " << w;
@@ -914,10 +909,10 @@ TEST(MittellinieZahlenbereich, UeberlaufWirdAbgewiesen) {
         double p[6], q[6];
     };
     const Fall faelle[] = {
-        {{-max, 0, 0, 0, 90, 0}, {max, 0, 0, 0, 90, 0}},    // dX overflows
-        {{0, -max, 0, 0, 0, 0}, {0, max, 10, 0, 0, 0}},     // dY overflows
-        {{0, 0, 0, 90, 0, 0}, {0, 0, 1e300, 0, 0, 0}},      // slope times L overflows
-        {{0, 0, 0, 0, 0, -max}, {0, 0, 10, 0, 0, max}},     // bank change overflows
+        {{-max, 0, 0, 0, 90, 0}, {max, 0, 0, 0, 90, 0}},  // dX overflows
+        {{0, -max, 0, 0, 0, 0}, {0, max, 10, 0, 0, 0}},   // dY overflows
+        {{0, 0, 0, 90, 0, 0}, {0, 0, 1e300, 0, 0, 0}},    // slope times L overflows
+        {{0, 0, 0, 0, 0, -max}, {0, 0, 10, 0, 0, max}},   // bank change overflows
     };
     for (const Fall& f : faelle) {
         TSplinePunkte liste;
@@ -929,8 +924,8 @@ TEST(MittellinieZahlenbereich, UeberlaufWirdAbgewiesen) {
         EXPECT_EQ(melder.eintraege[0].text,
                   "SplinePunkte 1 - 2: Werte ausserhalb des gültigen Zahlenbereichs!");
         const TSplinePkt* p = liste.Punkt(0);
-        for (double v : {p->Abstand, p->Richtung, p->QuerA, p->QuerB, p->QuerC, p->HoeheA,
-                         p->HoeheB, p->HoeheC, p->ZrotDelta})
+        for (double v : {p->Abstand, p->Richtung, p->QuerA, p->QuerB, p->QuerC, p->HoeheA, p->HoeheB,
+                         p->HoeheC, p->ZrotDelta})
             EXPECT_TRUE(std::isfinite(v));
     }
 }

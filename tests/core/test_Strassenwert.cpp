@@ -51,7 +51,8 @@ TEST(Strassenwert, TheFirstFieldThatIsNoNumberIsNamedInReadingOrder) {
                 if (!f.Nur.empty()) werte[Feldindex(f.Nur)].Wahr = boxenAn;
             for (std::size_t j = k; j < folge.size(); ++j) werte[folge[j]].Text = "x" + std::to_string(j);
             std::size_t erwartet = k;
-            while (!boxenAn && erwartet < folge.size() && !Strassenfelder()[folge[erwartet]].Nur.empty()) ++erwartet;
+            while (!boxenAn && erwartet < folge.size() && !Strassenfelder()[folge[erwartet]].Nur.empty())
+                ++erwartet;
             ASSERT_LT(erwartet, folge.size());  // the last, TexL0, has no box
             const std::string name = std::string(Strassenfelder()[folge[k]].Name);
             try {
@@ -59,7 +60,8 @@ TEST(Strassenwert, TheFirstFieldThatIsNoNumberIsNamedInReadingOrder) {
                 ADD_FAILURE() << "no error from " << name;
             } catch (const StrassenfeldFehler& e) {
                 EXPECT_EQ(e.Feld, Strassenfelder()[folge[erwartet]].Name) << name;
-                EXPECT_NE(std::string(e.what()).find("'x" + std::to_string(erwartet) + "'"), std::string::npos);
+                EXPECT_NE(std::string(e.what()).find("'x" + std::to_string(erwartet) + "'"),
+                          std::string::npos);
             }
         }
     }
@@ -120,8 +122,12 @@ TEST(Strassenwert, ThePreviewsNumberCheckAgreesWithTheWriter) {
         {"a curve point", [](I3dDokument&, Netz&, double n, double) { kurve[0].Y = n; }},
         {"a vertex", [](I3dDokument&, Netz& m, double n, double) { m.Vertices[0].V = n; }},
         {"a marker", [](I3dDokument& d, Netz&, double n, double) { d.Marken[0].Zrot = n; }},
-        {"the box's radius", [](I3dDokument&, Netz& m, double, double g) { m.BoxMax = {g, g, g}, m.BoxMin = {-g, -g, -g}; }},
-        {"a marker without markers", [](I3dDokument& d, Netz&, double n, double) {
+        {"the box's radius",
+         [](I3dDokument&, Netz& m, double, double g) {
+             m.BoxMax = {g, g, g}, m.BoxMin = {-g, -g, -g};
+         }},
+        {"a marker without markers",
+         [](I3dDokument& d, Netz&, double n, double) {
              d.TransformGroup = false;
              d.Marken[0].X = n;
          }},

@@ -19,7 +19,6 @@ using pavolant::test::MitDezimaltrenner;
 
 namespace {
 
-
 // Sets segment i's length and angle (degrees) the way the editor does.
 void Setze(TRandPunkte& r, int i, double breite, double winkelGrad, double u = 0) {
     TRandSegment* s = r.Segment(i);
@@ -90,10 +89,12 @@ TEST_F(Profil, WarnsAboutTinySegmentsAndRepeatedU) {
     Setze(rand, 2, 1, 0, 0.5);
     rand.Berechnen();
     ASSERT_EQ(melder.eintraege.size(), 2u);
-    EXPECT_EQ(melder.eintraege[0].text, "right Border: BorderPoint1: Length is smaller than 1mm! Are you sure?");
-    EXPECT_EQ(melder.eintraege[1].text,
-              "right Border: BorderPoint2: Difference in texture coordinates to previous point is smaller than "
-              "0.000001 !  Are you sure?    ");
+    EXPECT_EQ(melder.eintraege[0].text,
+              "right Border: BorderPoint1: Length is smaller than 1mm! Are you sure?");
+    EXPECT_EQ(
+        melder.eintraege[1].text,
+        "right Border: BorderPoint2: Difference in texture coordinates to previous point is smaller than "
+        "0.000001 !  Are you sure?    ");
     EXPECT_EQ(melder.eintraege[0].art, MeldungsArt::Warnung);
 
     // A segment with a normal set by hand gets neither warning.
@@ -280,7 +281,9 @@ TEST_F(Profil, RoundTripsThroughTheParameterFile) {
     auto ini = IniDatei::AusText("");
     Schreiben(ini, rand, "Rand_rechts");
     const std::string text = ini.Inhalt();
-    EXPECT_EQ(text.find("[Rand_rechts_Geo]\r\nenable1=1\r\nnSegments=2\r\nBreite0=0\r\nWinkel0=0\r\nNormale0=90"), 0u);
+    EXPECT_EQ(
+        text.find("[Rand_rechts_Geo]\r\nenable1=1\r\nnSegments=2\r\nBreite0=0\r\nWinkel0=0\r\nNormale0=90"),
+        0u);
     EXPECT_NE(text.find("[Rand_rechts_Textur]\r\nFileName=gras.dds\r\nLaenge=4"), std::string::npos);
 
     TRandPunkte neu("right Border", melder);
@@ -340,7 +343,8 @@ TEST_F(Profil, LoadingAdjustsTheSegmentCountAndReadsDefaults) {
     EXPECT_TRUE(melder.eintraege.empty()) << melder.eintraege.size() << ": " << melder.eintraege.front().text;
 
     // A value that is no number stops at its key.
-    auto kaputt = IniDatei::AusText("[Rand_links_Geo]\nnSegments=1\nBreite1=abc\n[Rand_links_Textur]\nLaenge=9\n");
+    auto kaputt =
+        IniDatei::AusText("[Rand_links_Geo]\nnSegments=1\nBreite1=abc\n[Rand_links_Textur]\nLaenge=9\n");
     EXPECT_THROW(Lesen(kaputt, links, "Rand_links"), KonvertierungsFehler);
     EXPECT_EQ(links.TexturLaenge, 9);
 }

@@ -56,7 +56,8 @@ std::optional<std::u32string> WieEinXmlLeserLiest(const std::string& wert) {
         const auto b = static_cast<unsigned char>(wert[i]);
         if (b == '<' || b == '"') return std::nullopt;
         if (b != '&') {
-            if (!IstXmlChar(b) || b == '\t' || b == '\n' || b == '\r') return std::nullopt;  // raw ones would be normalised
+            if (!IstXmlChar(b) || b == '\t' || b == '\n' || b == '\r')
+                return std::nullopt;  // raw ones would be normalised
             ergebnis += static_cast<char32_t>(b);
             ++i;
             continue;
@@ -65,13 +66,18 @@ std::optional<std::u32string> WieEinXmlLeserLiest(const std::string& wert) {
         if (semikolon == std::string::npos) return std::nullopt;
         const std::string name = wert.substr(i + 1, semikolon - i - 1);
         i = semikolon + 1;
-        if (name == "amp") ergebnis += U'&';
-        else if (name == "lt") ergebnis += U'<';
-        else if (name == "gt") ergebnis += U'>';
-        else if (name == "quot") ergebnis += U'"';
-        else if (name == "apos") ergebnis += U'\'';
-        else if (name.size() >= 2 && name[0] == '#' && name.find_first_not_of("0123456789", 1) == std::string::npos &&
-                 name.size() <= 8) {
+        if (name == "amp")
+            ergebnis += U'&';
+        else if (name == "lt")
+            ergebnis += U'<';
+        else if (name == "gt")
+            ergebnis += U'>';
+        else if (name == "quot")
+            ergebnis += U'"';
+        else if (name == "apos")
+            ergebnis += U'\'';
+        else if (name.size() >= 2 && name[0] == '#' &&
+                 name.find_first_not_of("0123456789", 1) == std::string::npos && name.size() <= 8) {
             const auto c = static_cast<std::uint32_t>(std::stoul(name.substr(1)));
             if (!IstXmlChar(c)) return std::nullopt;
             ergebnis += static_cast<char32_t>(c);
@@ -102,30 +108,37 @@ std::string XmllintAusgabe(const std::string& datei, int& status) {
 
 TEST(XmlZeichen, TheAllowedSetIsXmlsCharProduction) {
     // The edges of every range, inside and outside.
-    for (std::uint32_t c : {0x0u, 0x8u, 0xBu, 0xCu, 0xEu, 0x1Fu, 0xD800u, 0xDBFFu, 0xDC00u, 0xDFFFu, 0xFFFEu, 0xFFFFu,
-                            0x110000u, 0xFFFFFFFFu})
+    for (std::uint32_t c : {0x0u, 0x8u, 0xBu, 0xCu, 0xEu, 0x1Fu, 0xD800u, 0xDBFFu, 0xDC00u, 0xDFFFu, 0xFFFEu,
+                            0xFFFFu, 0x110000u, 0xFFFFFFFFu})
         EXPECT_FALSE(XmlZeichenErlaubt(c)) << std::hex << c;
-    for (std::uint32_t c : {0x9u, 0xAu, 0xDu, 0x20u, 0x7Fu, 0x80u, 0xD7FFu, 0xE000u, 0xFFFDu, 0x10000u, 0x1FFFEu,
-                            0x10FFFFu})
+    for (std::uint32_t c :
+         {0x9u, 0xAu, 0xDu, 0x20u, 0x7Fu, 0x80u, 0xD7FFu, 0xE000u, 0xFFFDu, 0x10000u, 0x1FFFEu, 0x10FFFFu})
         EXPECT_TRUE(XmlZeichenErlaubt(c)) << std::hex << c;
-    for (std::uint32_t c = 0; c <= 0x110000; ++c) ASSERT_EQ(XmlZeichenErlaubt(c), IstXmlChar(c)) << std::hex << c;
+    for (std::uint32_t c = 0; c <= 0x110000; ++c)
+        ASSERT_EQ(XmlZeichenErlaubt(c), IstXmlChar(c)) << std::hex << c;
 }
 
 TEST(XmlZeichen, ForbiddenCodePointsBecomeTheReplacementCharacter) {
-    EXPECT_EQ(XmlAttributLatin1("a\xEF\xBF\xBE" "b"), "a&#65533;b");  // U+FFFE
-    EXPECT_EQ(XmlAttributLatin1("a\xEF\xBF\xBF" "b"), "a&#65533;b");  // U+FFFF
+    EXPECT_EQ(XmlAttributLatin1("a\xEF\xBF\xBE"
+                                "b"),
+              "a&#65533;b");  // U+FFFE
+    EXPECT_EQ(XmlAttributLatin1("a\xEF\xBF\xBF"
+                                "b"),
+              "a&#65533;b");  // U+FFFF
     EXPECT_EQ(XmlAttributLatin1(std::string("a\0b", 3)), "a&#65533;b");
-    EXPECT_EQ(XmlAttributLatin1("\x01\x08\x0B\x0C\x0E\x1F"), "&#65533;&#65533;&#65533;&#65533;&#65533;&#65533;");
+    EXPECT_EQ(XmlAttributLatin1("\x01\x08\x0B\x0C\x0E\x1F"),
+              "&#65533;&#65533;&#65533;&#65533;&#65533;&#65533;");
     // Tab, LF and CR are characters, kept as references so that they survive
     // attribute value normalisation.
     EXPECT_EQ(XmlAttributLatin1("\t\n\r"), "&#9;&#10;&#13;");
     // The neighbours of the forbidden ranges stay what they are.
-    EXPECT_EQ(XmlAttributLatin1("\xED\x9F\xBF"), "&#55295;");       // U+D7FF
-    EXPECT_EQ(XmlAttributLatin1("\xEE\x80\x80"), "&#57344;");       // U+E000
-    EXPECT_EQ(XmlAttributLatin1("\xEF\xBF\xBD"), "&#65533;");       // U+FFFD itself
-    EXPECT_EQ(XmlAttributLatin1("\xF0\x90\x80\x80"), "&#65536;");   // U+10000
-    EXPECT_EQ(XmlAttributLatin1("\xF0\x9F\xBF\xBE"), "&#131070;");  // U+1FFFE: no character, but XML allows it
-    EXPECT_EQ(XmlAttributLatin1("\xF4\x8F\xBF\xBF"), "&#1114111;"); // U+10FFFF
+    EXPECT_EQ(XmlAttributLatin1("\xED\x9F\xBF"), "&#55295;");      // U+D7FF
+    EXPECT_EQ(XmlAttributLatin1("\xEE\x80\x80"), "&#57344;");      // U+E000
+    EXPECT_EQ(XmlAttributLatin1("\xEF\xBF\xBD"), "&#65533;");      // U+FFFD itself
+    EXPECT_EQ(XmlAttributLatin1("\xF0\x90\x80\x80"), "&#65536;");  // U+10000
+    EXPECT_EQ(XmlAttributLatin1("\xF0\x9F\xBF\xBE"),
+              "&#131070;");  // U+1FFFE: no character, but XML allows it
+    EXPECT_EQ(XmlAttributLatin1("\xF4\x8F\xBF\xBF"), "&#1114111;");  // U+10FFFF
 }
 
 TEST(XmlZeichen, BytesThatAreNoUtf8AreLatin1CharactersAndNeverAForbiddenReference) {
@@ -160,7 +173,8 @@ TEST(XmlZeichen, EveryCodePointReadsBackAsItselfOrAsTheReplacementCharacter) {
         const auto gelesen = WieEinXmlLeserLiest(geschrieben);
         ASSERT_TRUE(gelesen) << std::hex << c << ": " << geschrieben;
         if (surrogat) continue;  // its bytes are no UTF-8 and come back one by one (above)
-        const std::u32string erwartet = std::u32string(U"x") + (IstXmlChar(c) ? char32_t(c) : U'\uFFFD') + U"y";
+        const std::u32string erwartet =
+            std::u32string(U"x") + (IstXmlChar(c) ? char32_t(c) : U'\uFFFD') + U"y";
         ASSERT_EQ(*gelesen, erwartet) << std::hex << c;
     }
     // Every byte on its own, including those that can only be stray.
@@ -173,7 +187,9 @@ TEST(XmlZeichen, EveryCodePointReadsBackAsItselfOrAsTheReplacementCharacter) {
 TEST(XmlZeichen, ADocumentWithForbiddenCodePointsInItsNamesIsWellFormed) {
     TempOrdner ordner;
     I3dDokument d;
-    d.ShapeName = "Stra\xC3\x9F" "e\xEF\xBF\xBF\x01\xED\xA0\x80";
+    d.ShapeName =
+        "Stra\xC3\x9F"
+        "e\xEF\xBF\xBF\x01\xED\xA0\x80";
     d.Teile[0] = "road\xEF\xBF\xBE.dds";
     d.Teile[3] = std::string("fill\x1F\0.dds", 10);
     std::ostringstream aus;
@@ -181,7 +197,9 @@ TEST(XmlZeichen, ADocumentWithForbiddenCodePointsInItsNamesIsWellFormed) {
     const std::string dokument = aus.str();
     EXPECT_NE(dokument.find("filename=\"road&#65533;.dds\""), std::string::npos);
     EXPECT_NE(dokument.find("filename=\"fill&#65533;&#65533;.dds\""), std::string::npos);
-    EXPECT_NE(dokument.find("name=\"Stra\xDF" "e&#65533;&#65533;\xED\xA0&#128;\""), std::string::npos);
+    EXPECT_NE(dokument.find("name=\"Stra\xDF"
+                            "e&#65533;&#65533;\xED\xA0&#128;\""),
+              std::string::npos);
 
 #ifdef _WIN32
     GTEST_SKIP() << "well-formedness with xmllint: Linux only";

@@ -8,12 +8,12 @@
 
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cfloat>
+#include <charconv>
 #include <climits>
-#include <cstring>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <numbers>
 #include <random>
 #include <string>
@@ -45,7 +45,8 @@ std::string Fest4Referenz(double x) {
     // Ties go away from zero: a rest of "5000..." rounds up like anything above it.
     if (rest[0] >= '5') {
         int i = static_cast<int>(ziffern.size()) - 1;
-        while (i >= 0 && ziffern[static_cast<std::size_t>(i)] == '9') ziffern[static_cast<std::size_t>(i--)] = '0';
+        while (i >= 0 && ziffern[static_cast<std::size_t>(i)] == '9')
+            ziffern[static_cast<std::size_t>(i--)] = '0';
         if (i < 0)
             ziffern.insert(ziffern.begin(), '1');
         else
@@ -80,14 +81,18 @@ TEST(ZahlAusText, AcceptsEitherSeparatorUnderEitherLocale) {
 }
 
 TEST(ZahlAusText, RejectsWhatIsNoNumber) {
-    for (const char* text : {"", " ", "-", "+", ".", ",", "e5", "1e", "1e+", "--1", "+-1", "1 000", "1'000",
-                             "inf", "-inf", "INF", "nan", "NaN", "Infinity", "0x10", "1.5.", "1,5 m", "abc",
-                             "1e5.5", "1 .5", "\n1", "1e400", "-1e309"}) {
+    for (const char* text :
+         {"",     " ",     "-",     "+",     ".",    ",",   "e5",    "1e",    "1e+",      "--1",
+          "+-1",  "1 000", "1'000", "inf",   "-inf", "INF", "nan",   "NaN",   "Infinity", "0x10",
+          "1.5.", "1,5 m", "abc",   "1e5.5", "1 .5", "\n1", "1e400", "-1e309"}) {
         SCOPED_TRACE(text);
         EXPECT_THROW(ZahlAusText(text), KonvertierungsFehler);
     }
     // An embedded NUL is part of the text, not its end.
-    EXPECT_THROW(ZahlAusText(std::string_view("1\0" "2", 3)), KonvertierungsFehler);
+    EXPECT_THROW(ZahlAusText(std::string_view("1\0"
+                                              "2",
+                                              3)),
+                 KonvertierungsFehler);
 }
 
 TEST(ZahlAusText, ErrorNamesTheTextAsGiven) {
@@ -127,8 +132,8 @@ TEST(GanzzahlAusText, AcceptsPlainDecimalIntegersOnly) {
     EXPECT_EQ(GanzzahlAusText("2147483647"), 2147483647);
     EXPECT_EQ(GanzzahlAusText("-2147483648"), -2147483647 - 1);
     EXPECT_EQ(GanzzahlAusText("0000000000000000000000042"), 42);
-    for (const char* text : {"", "-", "2147483648", "-2147483649", "99999999999999999999999", "1.0", "1,0", "0x10",
-                             "12a", "1 2", "1e3"}) {
+    for (const char* text : {"", "-", "2147483648", "-2147483649", "99999999999999999999999", "1.0", "1,0",
+                             "0x10", "12a", "1 2", "1e3"}) {
         SCOPED_TRACE(text);
         EXPECT_THROW(GanzzahlAusText(text), KonvertierungsFehler);
     }
@@ -325,7 +330,7 @@ TEST(Runden, ToStepsScalesRoundsAndScalesBack) {
     EXPECT_EQ(RundeAufStellen(0.125, 100), 0.12);
     EXPECT_EQ(RundeAufStellen(0.375, 100), 0.38);
     EXPECT_EQ(RundeAufStellen(-0.125, 100), -0.12);
-    EXPECT_EQ(RundeAufStellen(1.0005, 1000), 1.0);   // 1000.4999999999999 after scaling
+    EXPECT_EQ(RundeAufStellen(1.0005, 1000), 1.0);  // 1000.4999999999999 after scaling
     EXPECT_EQ(RundeAufStellen(0.0625, 1000), 0.062);
     EXPECT_EQ(RundeAufStellen(29.999999999999996, 100), 30.0);
     EXPECT_EQ(FormatAllgemein(RundeAufStellen(RadZuGrad(GradZuRad(12.34)), 100), '.'), "12.34");

@@ -47,7 +47,8 @@ struct Ansicht {
 
     Ansicht() {
         fenster.show();
-        if (!QTest::qWaitForWindowActive(&fenster)) throw std::runtime_error("the window did not become active");
+        if (!QTest::qWaitForWindowActive(&fenster))
+            throw std::runtime_error("the window did not become active");
     }
 
     template <class W>

@@ -15,12 +15,12 @@ inline constexpr const char* kOhneGl =
 
 // Skips a check that needs OpenGL when there is none, unless the run was started on a
 // display that must provide it (PAVOLANT_MIT_GL set): then its absence is a failure.
-#define OHNE_GL_UEBERSPRINGEN(vorschau)                                      \
-    do {                                                                     \
-        if (!(vorschau).Mit3d()) {                                           \
+#define OHNE_GL_UEBERSPRINGEN(vorschau)                                       \
+    do {                                                                      \
+        if (!(vorschau).Mit3d()) {                                            \
             if (qEnvironmentVariableIsSet("PAVOLANT_MIT_GL")) QFAIL(kOhneGl); \
-            QSKIP(kOhneGl);                                                  \
-        }                                                                    \
+            QSKIP(kOhneGl);                                                   \
+        }                                                                     \
     } while (false)
 
 // The example road with its output file chosen; the preview opened by its button.
@@ -46,7 +46,8 @@ struct Beispiel {
         v->resize(1000, 720);
         // The user's next click in the main window gives it the keyboard back.
         a.fenster.activateWindow();
-        if (!QTest::qWaitForWindowActive(&a.fenster)) throw std::runtime_error("the main window stayed inactive");
+        if (!QTest::qWaitForWindowActive(&a.fenster))
+            throw std::runtime_error("the main window stayed inactive");
         Warten();
         return *v;
     }

@@ -51,7 +51,7 @@ QStringList Katalogtexte(const std::string& datei, bool uebersetzungen) {
         sammeln = false;
     };
     while (std::getline(ein, zeile)) {
-        if (zeile.rfind("#~", 0) == 0) continue;  // obsolete
+        if (zeile.rfind("#~", 0) == 0) continue;       // obsolete
         const bool id = zeile.rfind("msgid", 0) == 0;  // msgid and msgid_plural
         const bool str = zeile.rfind("msgstr", 0) == 0;
         if (id || str) {
@@ -74,7 +74,8 @@ const QRegularExpression& Woerter() {
 QSet<QString> Wortschatz(const QStringList& texte) {
     QSet<QString> woerter;
     for (const QString& text : texte)
-        for (auto it = Woerter().globalMatch(text); it.hasNext();) woerter.insert(it.next().captured().toLower());
+        for (auto it = Woerter().globalMatch(text); it.hasNext();)
+            woerter.insert(it.next().captured().toLower());
     return woerter;
 }
 
@@ -83,7 +84,9 @@ QSet<QString> Wortschatz(const QStringList& texte) {
 QString Klartext(const QString& text) {
     QString klar = Qt::mightBeRichText(text) ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
     static const QRegularExpression kennbuchstabe(QStringLiteral("&(?=\\S)"));
-    return klar.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(kennbuchstabe).replace(QChar(1), QChar('&'));
+    return klar.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+        .remove(kennbuchstabe)
+        .replace(QChar(1), QChar('&'));
 }
 
 }  // namespace
@@ -140,19 +143,22 @@ private slots:
         int woerter = 0;
         for (QString text : texte) {
             // The names of files are the user's, not the program's words.
-            text = Klartext(text).replace(QString::fromStdString(beispiel), QString())
-                                 .replace(QString::fromStdString(ausgabe), QString())
-                                 .replace(QStringLiteral("Dorfstrasse"), QString());
+            text = Klartext(text)
+                       .replace(QString::fromStdString(beispiel), QString())
+                       .replace(QString::fromStdString(ausgabe), QString())
+                       .replace(QStringLiteral("Dorfstrasse"), QString());
             for (auto it = Woerter().globalMatch(text); it.hasNext();) {
                 const QString wort = it.next().captured();
                 ++woerter;
-                if (!wortschatz_.contains(wort.toLower())) fremd << wort + QStringLiteral(" in \"") + text + '"';
+                if (!wortschatz_.contains(wort.toLower()))
+                    fremd << wort + QStringLiteral(" in \"") + text + '"';
             }
         }
         QVERIFY2(woerter > 100, "the window shows hardly any words");
         fremd.removeDuplicates();
-        QVERIFY2(fremd.isEmpty(), qPrintable(QStringLiteral("words outside the language '%1':\n").arg(sprache_) +
-                                              fremd.join('\n')));
+        QVERIFY2(fremd.isEmpty(),
+                 qPrintable(QStringLiteral("words outside the language '%1':\n").arg(sprache_) +
+                            fremd.join('\n')));
         if (sprache_ == QLatin1String("en")) {
             static const QRegularExpression umlaute(QStringLiteral("[äöüÄÖÜß]"));
             for (const QString& text : texte) QVERIFY2(!text.contains(umlaute), qPrintable(text));

@@ -41,7 +41,9 @@ std::string BreiteIn(const std::filesystem::path& pfad) {
 
 bool IstParameterOeffnen(const DateiAuswahl& d) { return d.MussExistieren && d.StandardEndung == "ini"; }
 bool IstParameterSpeichern(const DateiAuswahl& d) { return !d.MussExistieren && d.StandardEndung == "ini"; }
-bool IstSplineImport(const DateiAuswahl& d) { return !d.Filter.empty() && d.Filter[0].Muster == "*.i3d" && d.StandardEndung.empty(); }
+bool IstSplineImport(const DateiAuswahl& d) {
+    return !d.Filter.empty() && d.Filter[0].Muster == "*.i3d" && d.StandardEndung.empty();
+}
 
 }  // namespace
 

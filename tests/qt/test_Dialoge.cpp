@@ -39,7 +39,8 @@ Box Gezeigt(const std::function<void()>& zeigen) {
 }
 
 const DateiAuswahl kAusgabe{{{"Giants-Editor", "*.i3d"}, {"all files   ", "*.*"}}, "i3d", "test.i3d", false};
-const DateiAuswahl kParameterOeffnen{{{"Parameter", "*.ini"}, {"All files   ", "*.*"}}, "ini", "Parameter.ini", true};
+const DateiAuswahl kParameterOeffnen{
+    {{"Parameter", "*.ini"}, {"All files   ", "*.*"}}, "ini", "Parameter.ini", true};
 
 }  // namespace
 
@@ -55,7 +56,8 @@ private slots:
         QCOMPARE(b.knoepfe, QMessageBox::StandardButtons(QMessageBox::Ok));
 
         // The info box's CR breaks become lines.
-        b = Gezeigt([&] { melder.Information("INOFFICIAL\rEN-VERSION!\r\rVersion 1.64 (2017-01-03) by Quenlor"); });
+        b = Gezeigt(
+            [&] { melder.Information("INOFFICIAL\rEN-VERSION!\r\rVersion 1.64 (2017-01-03) by Quenlor"); });
         QCOMPARE(b.icon, QMessageBox::Information);
         QCOMPARE(b.text, QStringLiteral("INOFFICIAL\nEN-VERSION!\n\nVersion 1.64 (2017-01-03) by Quenlor"));
         QCOMPARE(b.knoepfe, QMessageBox::StandardButtons(QMessageBox::Ok));
@@ -97,7 +99,8 @@ private slots:
                 auto* m = qobject_cast<QMessageBox*>(&w);
                 if (!m) return;
                 box = {m->icon(), m->text(), m->standardButtons(), m->detailedText()};
-                standardIstSichern = static_cast<QAbstractButton*>(m->defaultButton()) == m->button(QMessageBox::Save);
+                standardIstSichern =
+                    static_cast<QAbstractButton*>(m->defaultButton()) == m->button(QMessageBox::Save);
                 m->button(knopf)->click();
             });
             QCOMPARE(dialoge.AenderungenSichern("Save changes to Dorf.ini?"), erwartet);
@@ -149,7 +152,8 @@ private slots:
         melder.SetzeFenster(&fenster);
         fenster.show();
         QVERIFY(QTest::qWaitForWindowActive(&fenster));
-        const Box b = Gezeigt([&] { Klicken(fenster.findChild<QAbstractButton*>(QStringLiteral("bbnInfo"))); });
+        const Box b =
+            Gezeigt([&] { Klicken(fenster.findChild<QAbstractButton*>(QStringLiteral("bbnInfo"))); });
         QCOMPARE(b.icon, QMessageBox::Information);
         QVERIFY(b.text.startsWith(QStringLiteral("INOFFICIAL\nEN-VERSION!\n\n")));
     }

@@ -94,7 +94,8 @@ private slots:
         Klicken(a.Knopf("bbnPreferences"));
         QCOMPARE(bediener.Bedient(), 1);
         QCOMPARE(a.dialoge.fehler.size(), std::size_t{1});
-        QCOMPARE(QString::fromStdString(a.dialoge.fehler[0]), QStringLiteral("'x' ist kein gültiger Gleitkommawert"));
+        QCOMPARE(QString::fromStdString(a.dialoge.fehler[0]),
+                 QStringLiteral("'x' ist kein gültiger Gleitkommawert"));
         QCOMPARE(a.form.MinLaenge, 4.0);
         QCOMPARE(a.form.MinWinkel, 3.0);
         QCOMPARE(a.form.MinSteigung, 1.0);

@@ -54,10 +54,10 @@ private slots:
             int kleinste;
             QRect erwartet;
         } faelle[] = {
-            {haupt, gross, {700, 560}, 350, {1189, 0, 700, 560}},     // room on the right
-            {mitte, laptop, {700, 560}, 350, {0, 100, 392, 560}},      // neither: the left has more
+            {haupt, gross, {700, 560}, 350, {1189, 0, 700, 560}},  // room on the right
+            {mitte, laptop, {700, 560}, 350, {0, 100, 392, 560}},  // neither: the left has more
             {QRect(700, 0, 600, 500), laptop, {600, 400}, 300, {92, 0, 600, 400}},  // left
-            {haupt, laptop, {1180, 560}, 590, {776, 0, 590, 560}},    // neither: narrower, right
+            {haupt, laptop, {1180, 560}, 590, {776, 0, 590, 560}},  // neither: narrower, right
             {QRect(300, 0, 1066, 720), laptop, {900, 400}, 450, {0, 0, 450, 400}},  // neither: left
         };
         for (const auto& f : faelle)

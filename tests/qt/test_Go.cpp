@@ -13,7 +13,8 @@ using namespace pavolant::test;
 namespace {
 
 QStringList Zeilen(const std::string& dokument) {
-    return QString::fromLatin1(dokument.data(), static_cast<qsizetype>(dokument.size())).split(QStringLiteral("\r\n"));
+    return QString::fromLatin1(dokument.data(), static_cast<qsizetype>(dokument.size()))
+        .split(QStringLiteral("\r\n"));
 }
 
 }  // namespace
@@ -44,32 +45,43 @@ private slots:
         QVERIFY(a.form.LetzterLauf() && a.form.LetzterLauf()->Geschrieben);
 
         const QStringList d = Zeilen(DateiLesen(ausgabe));
-        QVERIFY(d.contains(QStringLiteral("    <File fileId=\"1\" filename=\"road_diffuse.dds\" relativePath=\"true\"/>")));
-        QVERIFY(d.contains(QStringLiteral("    <Material name=\"road_diffuse\" materialId=\"11\" ambientColor=\"1 1 1\">")));
-        QVERIFY(d.contains(QStringLiteral("     <IndexedTriangleSet name=\"Road\" shapeId=\"1\" bvCenter=\"0.0000 0.0000 "
-                                          "5.0000\" bvRadius=\"6.1033\" isOptimized=\"true\">")));
+        QVERIFY(d.contains(
+            QStringLiteral("    <File fileId=\"1\" filename=\"road_diffuse.dds\" relativePath=\"true\"/>")));
+        QVERIFY(d.contains(
+            QStringLiteral("    <Material name=\"road_diffuse\" materialId=\"11\" ambientColor=\"1 1 1\">")));
+        QVERIFY(d.contains(
+            QStringLiteral("     <IndexedTriangleSet name=\"Road\" shapeId=\"1\" bvCenter=\"0.0000 0.0000 "
+                           "5.0000\" bvRadius=\"6.1033\" isOptimized=\"true\">")));
         const QStringList vertices = {
-            QStringLiteral("          <v p=\"-3.5000 0.0000 0.0000\" n=\"0.0000 1.0000 0.0000\" t0=\"1.0000 -7.0000\" />"),
-            QStringLiteral("          <v p=\"3.5000 0.0000 0.0000\" n=\"0.0000 1.0000 0.0000\" t0=\"0.0000 -7.0000\" />"),
-            QStringLiteral("          <v p=\"-3.5000 0.0000 10.0000\" n=\"0.0000 1.0000 0.0000\" t0=\"1.0000 -6.5000\" />"),
-            QStringLiteral("          <v p=\"3.5000 0.0000 10.0000\" n=\"0.0000 1.0000 0.0000\" t0=\"0.0000 -6.5000\" />"),
+            QStringLiteral("          <v p=\"-3.5000 0.0000 0.0000\" n=\"0.0000 1.0000 0.0000\" t0=\"1.0000 "
+                           "-7.0000\" />"),
+            QStringLiteral("          <v p=\"3.5000 0.0000 0.0000\" n=\"0.0000 1.0000 0.0000\" t0=\"0.0000 "
+                           "-7.0000\" />"),
+            QStringLiteral("          <v p=\"-3.5000 0.0000 10.0000\" n=\"0.0000 1.0000 0.0000\" t0=\"1.0000 "
+                           "-6.5000\" />"),
+            QStringLiteral("          <v p=\"3.5000 0.0000 10.0000\" n=\"0.0000 1.0000 0.0000\" t0=\"0.0000 "
+                           "-6.5000\" />"),
         };
-        const qsizetype v = d.indexOf(QStringLiteral("        <Vertices count=\"4\" normal=\"true\" uv0=\"true\" tangent=\"true\">"));
+        const qsizetype v = d.indexOf(
+            QStringLiteral("        <Vertices count=\"4\" normal=\"true\" uv0=\"true\" tangent=\"true\">"));
         QVERIFY(v >= 0);
         QCOMPARE(d.mid(v + 1, 4), vertices);
         const qsizetype t = d.indexOf(QStringLiteral("        <Triangles count=\"2\">"));
         QVERIFY(t >= 0);
-        QCOMPARE(d.mid(t + 1, 2),
-                 QStringList({QStringLiteral("          <t vi=\"1 0 2\" />"), QStringLiteral("          <t vi=\"1 2 3\" />")}));
+        QCOMPARE(d.mid(t + 1, 2), QStringList({QStringLiteral("          <t vi=\"1 0 2\" />"),
+                                               QStringLiteral("          <t vi=\"1 2 3\" />")}));
+        QVERIFY(d.contains(QStringLiteral(
+            "          <Subset firstVertex=\"0\" numVertices=\"4\" firstIndex=\"0\" numIndices=\"6\"/>")));
         QVERIFY(d.contains(
-            QStringLiteral("          <Subset firstVertex=\"0\" numVertices=\"4\" firstIndex=\"0\" numIndices=\"6\"/>")));
-        QVERIFY(d.contains(QStringLiteral("       <Shape name=\"RoadPAV\" static=\"true\" clipDistance=\"500\" nodeId=\"1\" "
-                                          "materialIds=\"11\" shapeId=\"1\" receiveShadows=\"true\">")));
-        QVERIFY(d.contains(QStringLiteral("        <TransformGroup name=\"SplinePkt2\" translation=\"0.0000 0.0000 "
-                                          "10.0000\" rotation=\"0.0000 0.0000 0.0000\" nodeId=\"22\"/>")));
+            QStringLiteral("       <Shape name=\"RoadPAV\" static=\"true\" clipDistance=\"500\" nodeId=\"1\" "
+                           "materialIds=\"11\" shapeId=\"1\" receiveShadows=\"true\">")));
+        QVERIFY(d.contains(
+            QStringLiteral("        <TransformGroup name=\"SplinePkt2\" translation=\"0.0000 0.0000 "
+                           "10.0000\" rotation=\"0.0000 0.0000 0.0000\" nodeId=\"22\"/>")));
 
         // The report in the memo, the texture start for the next road in its field.
-        const QStringList memo = a.Widget<QPlainTextEdit>("mmoStatus")->toPlainText().split(QLatin1Char('\n'));
+        const QStringList memo =
+            a.Widget<QPlainTextEdit>("mmoStatus")->toPlainText().split(QLatin1Char('\n'));
         QCOMPARE(memo.size(), 9);
         QCOMPARE(memo.front(), QStringLiteral("Geometry:   Width = 7.0000  --  Schleppkurve = 0.0000"));
         QCOMPARE(memo[7], QStringLiteral("Fahrbahn: 4 Vertices, 2 triangles"));

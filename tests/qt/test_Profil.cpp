@@ -93,7 +93,9 @@ private slots:
         QCOMPARE(Pixel(bild, anfang, zeile - 10), kRot);
         QCOMPARE(Pixel(bild, anfang, zeile - 17), kWeiss);
         const double n = a.form.RandR.Segment(1)->NormalenWinkel;
-        QCOMPARE(Pixel(bild, ende + RundeGeradeInt(10 * std::cos(n)), zeile - RundeGeradeInt(10 * std::sin(n))), kRot);
+        QCOMPARE(
+            Pixel(bild, ende + RundeGeradeInt(10 * std::cos(n)), zeile - RundeGeradeInt(10 * std::sin(n))),
+            kRot);
         QCOMPARE(Anzahl(bild, kBlau, 0, zeile, 1, 0), 0);
 
         Segmente(a.form, Seite(a.form, false), {1});
@@ -131,7 +133,8 @@ private slots:
                     if (n > besteZeile) besteZeile = n, zeile = y;
                 }
                 int besteSpalte = 0;
-                for (int x = w / 2; x < w; ++x) besteSpalte = std::max(besteSpalte, Anzahl(bild, kGruen, x, 0, 0, 1));
+                for (int x = w / 2; x < w; ++x)
+                    besteSpalte = std::max(besteSpalte, Anzahl(bild, kGruen, x, 0, 0, 1));
                 q = besteZeile;
                 hh = besteSpalte;
                 Q_UNUSED(zeile);
@@ -143,7 +146,7 @@ private slots:
         Klicken(a.Knopf("bbnGrafikSchnitt"));
         QCOMPARE(bediener.Bedient(), 1);
         QVERIFY2(std::abs(quer - hoch) <= 3, qPrintable(QStringLiteral("%1 vs %2").arg(quer).arg(hoch)));
-        QVERIFY(hochVerzerrt > 2 * querVerzerrt);  // stretched to the full height before
+        QVERIFY(hochVerzerrt > 2 * querVerzerrt);        // stretched to the full height before
         QVERIFY(a.form.Profil.cboUnverzerrt.Checked());  // the box keeps its state
     }
 

@@ -17,8 +17,8 @@ namespace {
 
 QStringList Felder(Ansicht& a) {
     QStringList s;
-    for (const char* n : {"edtSplinePtsX", "edtSplinePtsY", "edtSplinePtsZ", "edtSplinePtsXrot", "edtSplinePtsYrot",
-                          "edtSplinePtsZrot"})
+    for (const char* n : {"edtSplinePtsX", "edtSplinePtsY", "edtSplinePtsZ", "edtSplinePtsXrot",
+                          "edtSplinePtsYrot", "edtSplinePtsZrot"})
         s << a.Feld(n)->text();
     return s;
 }
@@ -40,7 +40,8 @@ void Gleich(Ansicht& a, QTableView& t) {
 
 // Clicks a cell of the table in the middle.
 void ZelleKlicken(QTableView& t, int z, int c) {
-    QTest::mouseClick(t.viewport(), Qt::LeftButton, Qt::NoModifier, t.visualRect(t.model()->index(z, c)).center());
+    QTest::mouseClick(t.viewport(), Qt::LeftButton, Qt::NoModifier,
+                      t.visualRect(t.model()->index(z, c)).center());
     QCoreApplication::processEvents();
 }
 
@@ -114,7 +115,8 @@ private slots:
         // Two rows selected and deleted with Del.
         t.selectionModel()->select(t.model()->index(1, 0),
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        t.selectionModel()->select(t.model()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        t.selectionModel()->select(t.model()->index(3, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
         t.setFocus();
         QTest::keyClick(&t, Qt::Key_Delete);
         QCoreApplication::processEvents();

@@ -90,7 +90,8 @@ private slots:
         // the right border's.
         QStringList links;
         Modalbediener bediener([&](QWidget& d) {
-            links = d.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n'));
+            links =
+                d.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n'));
         });
         Klicken(a.Knopf("bbnShowLeftParameter"));
         QCOMPARE(bediener.Bedient(), 1);

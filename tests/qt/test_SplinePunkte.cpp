@@ -10,11 +10,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QPushButton>
-#include <QSpinBox>
 
 using namespace pavolant;
 using namespace pavolant::test;
@@ -25,8 +25,8 @@ QString Titel(Ansicht& a) { return a.Widget<QGroupBox>("gboSplinePts")->title();
 
 QStringList Felder(Ansicht& a) {
     QStringList s;
-    for (const char* n : {"edtSplinePtsX", "edtSplinePtsY", "edtSplinePtsZ", "edtSplinePtsXrot", "edtSplinePtsYrot",
-                          "edtSplinePtsZrot"})
+    for (const char* n : {"edtSplinePtsX", "edtSplinePtsY", "edtSplinePtsZ", "edtSplinePtsXrot",
+                          "edtSplinePtsYrot", "edtSplinePtsZrot"})
         s << a.Feld(n)->text();
     return s;
 }

@@ -37,20 +37,23 @@ const char* const kBoxen[] = {
 // clang-format on
 // Bitmap and plain buttons take the focus; glyph buttons only from the keyboard.
 const char* const kFokusKnoepfe[] = {
-    "bbnSave",         "bbnGo",           "bbnLoadPara",     "bbnSavePara",      "bbnCopyMemo",
-    "bbnLoadFahrbahnTex", "bbnInfo",      "bbnRandRLoadTex", "btnRandRcalcU",    "bbnRandRLoadPara",
-    "bbnRandLLoadTex", "btnRandLcalcU",   "bbnRandLLoadPara",
+    "bbnSave",          "bbnGo",           "bbnLoadPara",
+    "bbnSavePara",      "bbnCopyMemo",     "bbnLoadFahrbahnTex",
+    "bbnInfo",          "bbnRandRLoadTex", "btnRandRcalcU",
+    "bbnRandRLoadPara", "bbnRandLLoadTex", "btnRandLcalcU",
+    "bbnRandLLoadPara",
 };
 const char* const kGlyphen[] = {
-    "spbOldTexL0",  "spbSplineAdd",   "spbSplineSub", "spbSplineAddEnd", "spbCopyToRight", "spbCopyToLeft",
-    "spbRandRAdd",  "spbRandRDel",    "spbRandRAddEnd", "spbRandLAdd",   "SpeedButton2",   "spbRandLAddEnd",
+    "spbOldTexL0", "spbSplineAdd", "spbSplineSub",   "spbSplineAddEnd", "spbCopyToRight", "spbCopyToLeft",
+    "spbRandRAdd", "spbRandRDel",  "spbRandRAddEnd", "spbRandLAdd",     "SpeedButton2",   "spbRandLAddEnd",
 };
 const char* const kLabels[] = {
     "Label18", "lblParameter1", "lblParameter", "lblBreite", "lblTextur1File", "lblTextur1Laenge", "Label46",
     "Label30", "Label47",       "Label48",      "Label25",   "Label17",        "Label24",
 };
 const char* const kGruppen[] = {
-    "GroupBox2", "GroupBox3", "gboSplinePts", "GroupBox1", "gboRandR", "gboRandRSegmente", "gboRandL", "gboRandLSegmente",
+    "GroupBox2", "GroupBox3",        "gboSplinePts", "GroupBox1",
+    "gboRandR",  "gboRandRSegmente", "gboRandL",     "gboRandLSegmente",
 };
 const char* const kSpins[] = {"sedSplinePtsNr", "sedRandRNr", "sedRandLNr"};
 
@@ -214,8 +217,8 @@ private slots:
         Ansicht a;
         QList<QKeySequence> gesehen;
         const QList<QAbstractButton*> knoepfe = a.fenster.findChildren<QAbstractButton*>();
-        for (const char* n : {"bbnSave", "bbnGo", "bbnLoadPara", "bbnSavePara", "bbnCopyMemo", "bbnGrafikSchnitt", "bbnInfo",
-                              "bbnVorschau", "bbnPreferences"}) {
+        for (const char* n : {"bbnSave", "bbnGo", "bbnLoadPara", "bbnSavePara", "bbnCopyMemo",
+                              "bbnGrafikSchnitt", "bbnInfo", "bbnVorschau", "bbnPreferences"}) {
             const QKeySequence k = QKeySequence::mnemonic(a.Knopf(n)->text());
             QVERIFY2(!k.isEmpty(), n);
             QVERIFY2(!gesehen.contains(k), n);
@@ -234,7 +237,8 @@ private slots:
         QCOMPARE(a.Knopf("bbnLoadPara")->text(), QStringLiteral("&Load parameter"));
         QCOMPARE(a.Knopf("bbnInfo")->text(), QStringLiteral("I&nfo"));
         QCOMPARE(Gelesen(QStringLiteral("a && b &c")), QStringLiteral("a & b c"));
-        QCOMPARE(qt::Bindung::Beschriftung("Fish & Chips", QLatin1Char('c')), QStringLiteral("Fish && &Chips"));
+        QCOMPARE(qt::Bindung::Beschriftung("Fish & Chips", QLatin1Char('c')),
+                 QStringLiteral("Fish && &Chips"));
     }
 
     // The order Tab takes through the window: the top rows, then the left, middle and

@@ -5,11 +5,11 @@
 //
 // The DDS files are made here (tests/support/DdsSchreiber); the pictures need OpenGL and
 // are skipped without it, as in test_Vorschau.
+#include "persistence/Einstellungen.h"
 #include "tests/qt/Farbhilfen.h"
 #include "tests/qt/Qthilfen.h"
 #include "tests/qt/Vorschauhilfen.h"
 #include "tests/support/DdsSchreiber.h"
-#include "persistence/Einstellungen.h"
 #include "ui/qt/vorschau/Texturdatei.h"
 #include "ui/qt/vorschau/Vorschaukamera.h"
 
@@ -52,7 +52,8 @@ Rgb Pixel(const qt::Texturbild::Stufe& s, int x, int y) {
 }
 
 bool Nah(Rgb a, Rgb b, int toleranz) {
-    return std::abs(a[0] - b[0]) <= toleranz && std::abs(a[1] - b[1]) <= toleranz && std::abs(a[2] - b[2]) <= toleranz;
+    return std::abs(a[0] - b[0]) <= toleranz && std::abs(a[1] - b[1]) <= toleranz &&
+           std::abs(a[2] - b[2]) <= toleranz;
 }
 
 QString Text(Rgb c) { return QStringLiteral("(%1, %2, %3)").arg(c[0]).arg(c[1]).arg(c[2]); }
@@ -63,7 +64,8 @@ bool Stimmig(const qt::Texturbild& b) {
     for (std::size_t i = 0; i < b.Stufen.size(); ++i) {
         const auto& s = b.Stufen[i];
         if (s.Rgba.size() != static_cast<std::size_t>(s.Breite) * s.Hoehe * 4) return false;
-        if (i > 0 && (s.Breite != std::max(1, b.Stufen[i - 1].Breite / 2) || s.Hoehe != std::max(1, b.Stufen[i - 1].Hoehe / 2)))
+        if (i > 0 && (s.Breite != std::max(1, b.Stufen[i - 1].Breite / 2) ||
+                      s.Hoehe != std::max(1, b.Stufen[i - 1].Hoehe / 2)))
             return false;
     }
     return b.Stufen.back().Breite == 1 && b.Stufen.back().Hoehe == 1;
@@ -82,7 +84,8 @@ void Schreiben(const fs::path& pfad, const std::string& bytes) {
 // A pixel of the picture at a point of the view's coordinates; nullopt off the picture.
 std::optional<QRgb> Bildpunkt(qt::Strassenvorschau& v, const QImage& bild, const QVector3D& p) {
     const QVector3D n = v.Kamera().AnsichtProjektion(v.Seitenverhaeltnis3d()).map(p);
-    const QPoint wo(static_cast<int>((n.x() + 1) / 2 * bild.width()), static_cast<int>((1 - n.y()) / 2 * bild.height()));
+    const QPoint wo(static_cast<int>((n.x() + 1) / 2 * bild.width()),
+                    static_cast<int>((1 - n.y()) / 2 * bild.height()));
     if (!bild.rect().contains(wo)) return std::nullopt;
     return bild.pixel(wo);
 }
@@ -112,7 +115,8 @@ private slots:
         RgbaBild oben(16, 16);
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) {
-                const Rgb c = y < 8 ? (x < 8 ? oben_links : oben_rechts) : (x < 8 ? unten_links : Rgb{200, 200, 40});
+                const Rgb c =
+                    y < 8 ? (x < 8 ? oben_links : oben_rechts) : (x < 8 ? unten_links : Rgb{200, 200, 40});
                 std::uint8_t* p = oben.Bei(x, y);
                 p[0] = static_cast<std::uint8_t>(c[0]), p[1] = static_cast<std::uint8_t>(c[1]);
                 p[2] = static_cast<std::uint8_t>(c[2]), p[3] = 255;
@@ -136,13 +140,20 @@ private slots:
             QCOMPARE(s0.Breite, 16);
             // 5-6-5 bits of the block formats: a few steps off at most.
             const int t = 5;
-            QVERIFY2(Nah(Pixel(s0, 2, 2), Erwartet(art, oben_links), t), qPrintable(DdsName(art) + Text(Pixel(s0, 2, 2))));
-            QVERIFY2(Nah(Pixel(s0, 13, 2), Erwartet(art, oben_rechts), t), qPrintable(DdsName(art) + Text(Pixel(s0, 13, 2))));
-            QVERIFY2(Nah(Pixel(s0, 2, 13), Erwartet(art, unten_links), t), qPrintable(DdsName(art) + Text(Pixel(s0, 2, 13))));
+            QVERIFY2(Nah(Pixel(s0, 2, 2), Erwartet(art, oben_links), t),
+                     qPrintable(DdsName(art) + Text(Pixel(s0, 2, 2))));
+            QVERIFY2(Nah(Pixel(s0, 13, 2), Erwartet(art, oben_rechts), t),
+                     qPrintable(DdsName(art) + Text(Pixel(s0, 13, 2))));
+            QVERIFY2(Nah(Pixel(s0, 2, 13), Erwartet(art, unten_links), t),
+                     qPrintable(DdsName(art) + Text(Pixel(s0, 2, 13))));
             for (int k = 1; k <= 4; ++k)
-                QVERIFY2(Nah(Pixel(l.Bild->Stufen[static_cast<std::size_t>(k)], 0, 0), Erwartet(art, stufenfarbe(k)), t),
-                         qPrintable(QStringLiteral("%1 level %2: %3").arg(DdsName(art)).arg(k)
-                                        .arg(Text(Pixel(l.Bild->Stufen[static_cast<std::size_t>(k)], 0, 0)))));
+                QVERIFY2(
+                    Nah(Pixel(l.Bild->Stufen[static_cast<std::size_t>(k)], 0, 0),
+                        Erwartet(art, stufenfarbe(k)), t),
+                    qPrintable(QStringLiteral("%1 level %2: %3")
+                                   .arg(DdsName(art))
+                                   .arg(k)
+                                   .arg(Text(Pixel(l.Bild->Stufen[static_cast<std::size_t>(k)], 0, 0)))));
         }
     }
 
@@ -159,7 +170,8 @@ private slots:
         QCOMPARE(l.Bild->StufenAusDatei, 1);
         QVERIFY(Stimmig(*l.Bild));
         QCOMPARE(l.Bild->Stufen.size(), std::size_t{7});
-        QVERIFY2(Nah(Pixel(l.Bild->Stufen.back(), 0, 0), {100, 60, 20}, 4), qPrintable(Text(Pixel(l.Bild->Stufen.back(), 0, 0))));
+        QVERIFY2(Nah(Pixel(l.Bild->Stufen.back(), 0, 0), {100, 60, 20}, 4),
+                 qPrintable(Text(Pixel(l.Bild->Stufen.back(), 0, 0))));
 
         const std::vector<RgbaBild> kurz{bild, Halbieren(bild)};
         DateiSchreiben(ordner / "kurz.dds", DdsDatei(kurz, DdsArt::Unkomprimiert));
@@ -173,7 +185,8 @@ private slots:
         QVERIFY(q.save(QString::fromStdString((ordner / "bild.png").string())));
         QVERIFY(q.save(QString::fromStdString((ordner / "bild.jpg").string()), "JPEG", 95));
         std::string tga{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 4, 0, 32, 0x28};
-        for (int i = 0; i < 32; ++i) tga += std::string{static_cast<char>(220), static_cast<char>(140), 30, static_cast<char>(255)};
+        for (int i = 0; i < 32; ++i)
+            tga += std::string{static_cast<char>(220), static_cast<char>(140), 30, static_cast<char>(255)};
         DateiSchreiben(ordner / "bild.tga", tga);
         for (const char* name : {"bild.png", "bild.jpg", "bild.tga"}) {
             l = qt::TexturLesen(ordner / name);
@@ -223,7 +236,8 @@ private slots:
         // A header claiming 65535 x 65535 pixels with a few bytes behind it is refused
         // before any picture memory is taken.
         std::string riesig = DdsDatei(Einfarbig(4, 4, 1, 2, 3), DdsArt::BC1, false);
-        for (std::size_t i : {12u, 16u}) riesig[i] = static_cast<char>(0xFF), riesig[i + 1] = static_cast<char>(0xFF);
+        for (std::size_t i : {12u, 16u})
+            riesig[i] = static_cast<char>(0xFF), riesig[i + 1] = static_cast<char>(0xFF);
         DateiSchreiben(ordner / "riesig.dds", riesig);
         qt::Texturladung l = qt::TexturLesen(ordner / "riesig.dds");
         QVERIFY(!l.Bild);
@@ -261,7 +275,8 @@ private slots:
         QCOMPARE(e.Bilder[3], e.Bilder[0]);
         QVERIFY(Nah(Pixel(e.Bilder[0]->Stufen[0], 0, 0), {255, 0, 0}, 4));
         QCOMPARE(e.Hinweise.size(), std::size_t{2});
-        QVERIFY2(e.Hinweise[0].find("fehlt.dds") != std::string::npos && e.Hinweise[0].find("not found") != std::string::npos,
+        QVERIFY2(e.Hinweise[0].find("fehlt.dds") != std::string::npos &&
+                     e.Hinweise[0].find("not found") != std::string::npos,
                  e.Hinweise[0].c_str());
         QVERIFY2(e.Hinweise[1].find((dok / "kaputt.dds").string()) != std::string::npos &&
                      e.Hinweise[1].find("cannot be read") != std::string::npos,
@@ -322,7 +337,8 @@ private slots:
         QTest::mouseDClick(w, Qt::LeftButton, Qt::NoModifier, wo);
         // The road surface at the control point: within a few centimetres of it across
         // the picture's pixel, and right above or below it.
-        QVERIFY2((k.Ziel() - punkt3).length() < 0.5f, qPrintable(QString::number((k.Ziel() - punkt3).length())));
+        QVERIFY2((k.Ziel() - punkt3).length() < 0.5f,
+                 qPrintable(QString::number((k.Ziel() - punkt3).length())));
         QVERIFY((k.Blickrichtung() - richtung).length() < 1e-5f);
         QVERIFY((Widgetpunkt(v, w, punkt3) - w->rect().center()).manhattanLength() <= 3);
         // Beside the road (the picture's corner shows the sky): the whole road framed.
@@ -336,7 +352,8 @@ private slots:
         hoehe->setValue(10);
         // The orbit centre 30 m above the road as drawn, the cursor on the road.
         const QVector3D gezeichnet(punkt3.x(), 10 * punkt3.y(), punkt3.z());
-        k.Einpassen(gezeichnet + QVector3D(-40, 28, -40), gezeichnet + QVector3D(40, 32, 40), v.Seitenverhaeltnis3d());
+        k.Einpassen(gezeichnet + QVector3D(-40, 28, -40), gezeichnet + QVector3D(40, 32, 40),
+                    v.Seitenverhaeltnis3d());
         const QPoint cursor = Widgetpunkt(v, w, gezeichnet);
         QVERIFY(w->rect().contains(cursor));
         const QPointF ndc(2.0 * cursor.x() / w->width() - 1, 1 - 2.0 * cursor.y() / w->height());
@@ -344,13 +361,15 @@ private slots:
         QVERIFY(unter);
         QVERIFY(std::fabs(unter->y() - k.Ziel().y()) > 5);  // far from the plane through the centre
         const float abstand = k.Abstand();
-        QWheelEvent rad(QPointF(cursor), w->mapToGlobal(QPointF(cursor)), QPoint(), QPoint(0, 3 * 120), Qt::NoButton,
-                        Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent rad(QPointF(cursor), w->mapToGlobal(QPointF(cursor)), QPoint(), QPoint(0, 3 * 120),
+                        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(w, &rad);
         QVERIFY(k.Abstand() < 0.7f * abstand);
         const QVector3D nachher = k.AnsichtProjektion(v.Seitenverhaeltnis3d()).map(*unter);
-        QVERIFY2(std::fabs(nachher.x() - ndc.x()) < 2e-3 && std::fabs(nachher.y() - ndc.y()) < 2e-3,
-                 qPrintable(QStringLiteral("%1 %2 / %3 %4").arg(nachher.x()).arg(nachher.y()).arg(ndc.x()).arg(ndc.y())));
+        QVERIFY2(
+            std::fabs(nachher.x() - ndc.x()) < 2e-3 && std::fabs(nachher.y() - ndc.y()) < 2e-3,
+            qPrintable(
+                QStringLiteral("%1 %2 / %3 %4").arg(nachher.x()).arg(nachher.y()).arg(ndc.x()).arg(ndc.y())));
     }
 
     // ---- The picture -----------------------------------------------------------------------
@@ -381,7 +400,9 @@ private slots:
             if (!rechts || d.Vertices[i * s + 6] > d.Vertices[*rechts * s + 6]) rechts = i;
         }
         QVERIFY(links && rechts && links != rechts);
-        auto lage = [&](std::uint32_t i) { return QVector3D(d.Vertices[i * s], d.Vertices[i * s + 1], d.Vertices[i * s + 2]); };
+        auto lage = [&](std::uint32_t i) {
+            return QVector3D(d.Vertices[i * s], d.Vertices[i * s + 1], d.Vertices[i * s + 2]);
+        };
         const float ua = d.Vertices[*links * s + 6], ue = d.Vertices[*rechts * s + 6];
         const QVector3D l = lage(*links), r = lage(*rechts);
         const QVector3D entlang = QVector3D::crossProduct(r - l, QVector3D(0, 1, 0)).normalized();
@@ -392,9 +413,10 @@ private slots:
         const QVector3D seam = (l + r) / 2;
         const QVector3D weit = entlang * (rest + kZelle + 0.5f);
         v.Kamera().SetzeNick(89);
-        v.Kamera().Einpassen(QVector3D(std::min(-weit.x(), weit.x()), -1, std::min(-weit.z(), weit.z())) + seam,
-                             QVector3D(std::max(-weit.x(), weit.x()), 1, std::max(-weit.z(), weit.z())) + seam,
-                             v.Seitenverhaeltnis3d());
+        v.Kamera().Einpassen(
+            QVector3D(std::min(-weit.x(), weit.x()), -1, std::min(-weit.z(), weit.z())) + seam,
+            QVector3D(std::max(-weit.x(), weit.x()), 1, std::max(-weit.z(), weit.z())) + seam,
+            v.Seitenverhaeltnis3d());
         // Each edge on each side of the seam by its V, so that a sample at a given V and
         // U lands where the texture has that coordinate, whatever the bend does.
         using Kante = std::vector<std::pair<float, QVector3D>>;
@@ -413,7 +435,8 @@ private slots:
                 std::sort(k.begin(), k.end(), [](auto& p, auto& q) { return p.first < q.first; });
             }
         auto aufKante = [](const Kante& k, float wert) {
-            auto nach = std::lower_bound(k.begin(), k.end(), wert, [](auto& p, float w) { return p.first < w; });
+            auto nach =
+                std::lower_bound(k.begin(), k.end(), wert, [](auto& p, float w) { return p.first < w; });
             if (nach == k.begin()) return nach->second;
             if (nach == k.end()) return k.back().second;
             const auto vor = nach - 1;
@@ -433,7 +456,8 @@ private slots:
         auto linie = [&](const QImage& bild, int seite, float u, bool umgekehrt) {
             std::vector<int> p;
             for (float t : {0.3f, 0.4f, 0.5f, 0.6f, 0.7f}) {  // the middle of each row of the digits
-                const auto farbe = Bildpunkt(v, bild, punkt(seite, u, c - 0.25f + 0.25f * (umgekehrt ? 1 - t : t)));
+                const auto farbe =
+                    Bildpunkt(v, bild, punkt(seite, u, c - 0.25f + 0.25f * (umgekehrt ? 1 - t : t)));
                 p.push_back(farbe && qRed(*farbe) + qGreen(*farbe) + qBlue(*farbe) < 120);
             }
             return p;
@@ -455,7 +479,8 @@ private slots:
         v.SetzeUvKaro(true);
         int verschoben = 0, gespiegelt = 0, striche = 0;
         vergleichen(v.Bild3d(), verschoben, gespiegelt, striche);
-        const QString werte = QStringLiteral("strokes %1, moved %2, mirrored %3").arg(striche).arg(verschoben).arg(gespiegelt);
+        const QString werte =
+            QStringLiteral("strokes %1, moved %2, mirrored %3").arg(striche).arg(verschoben).arg(gespiegelt);
         qInfo("%s", qPrintable(werte));
         QVERIFY2(striche > 30 && verschoben >= 4 && gespiegelt * 3 < verschoben, qPrintable(werte));
     }
@@ -480,21 +505,27 @@ private slots:
         };
         const std::vector<float>& m = v.Daten().Marken;
         const QVector3D punkt2(m[3], m[4], m[5]);
-        v.Kamera().Einpassen(punkt2 - QVector3D(10, 2, 10), punkt2 + QVector3D(10, 2, 10), v.Seitenverhaeltnis3d());
+        v.Kamera().Einpassen(punkt2 - QVector3D(10, 2, 10), punkt2 + QVector3D(10, 2, 10),
+                             v.Seitenverhaeltnis3d());
         const int fahrbahnOhne = Farbpixel(v.Bild3d(), qt::Teilfarbe(Netzteil::Fahrbahn), 0.3f, 1.01f);
         QVERIFY(fahrbahnOhne > 2000);
         for (DdsArt art : kArten) {
-            RgbaBild bild = Einfarbig(64, 64, static_cast<std::uint8_t>(farbe[0]), static_cast<std::uint8_t>(farbe[1]),
-                                      static_cast<std::uint8_t>(farbe[2]));
+            RgbaBild bild =
+                Einfarbig(64, 64, static_cast<std::uint8_t>(farbe[0]), static_cast<std::uint8_t>(farbe[1]),
+                          static_cast<std::uint8_t>(farbe[2]));
             Schreiben(textur, DdsDatei(bild, art));
             neuLaden();
             const QImage bildschirm = v.Bild3d();
             const int getroffen = Farbpixel(bildschirm, Farbe(Erwartet(art, farbe)), 0.3f, 1.01f);
-            QVERIFY2(getroffen > fahrbahnOhne / 2, qPrintable(QStringLiteral("%1: %2 of %3").arg(DdsName(art)).arg(getroffen).arg(fahrbahnOhne)));
-            QVERIFY(Farbpixel(bildschirm, qt::Teilfarbe(Netzteil::Fahrbahn), 0.3f, 1.01f) < fahrbahnOhne / 10);
+            QVERIFY2(getroffen > fahrbahnOhne / 2,
+                     qPrintable(
+                         QStringLiteral("%1: %2 of %3").arg(DdsName(art)).arg(getroffen).arg(fahrbahnOhne)));
+            QVERIFY(Farbpixel(bildschirm, qt::Teilfarbe(Netzteil::Fahrbahn), 0.3f, 1.01f) <
+                    fahrbahnOhne / 10);
             const QString status = v.Status();
             QVERIFY2(!status.contains(QStringLiteral("road_diffuse")), qPrintable(status));
-            QVERIFY2(status.contains(QStringLiteral("kerb_diffuse.dds")) && status.contains(QStringLiteral("verge_diffuse.dds")),
+            QVERIFY2(status.contains(QStringLiteral("kerb_diffuse.dds")) &&
+                         status.contains(QStringLiteral("verge_diffuse.dds")),
                      qPrintable(status));
             QVERIFY(Farbpixel(bildschirm, qt::Teilfarbe(Netzteil::RandLinks), 0.3f, 1.01f) > 200);
         }
@@ -503,7 +534,8 @@ private slots:
         Schreiben(textur, DdsDatei(Einfarbig(64, 64, 1, 2, 3), DdsArt::BC1).substr(0, 100));
         neuLaden();
         QVERIFY(Farbpixel(v.Bild3d(), qt::Teilfarbe(Netzteil::Fahrbahn), 0.3f, 1.01f) > fahrbahnOhne / 2);
-        QVERIFY2(v.Status().contains(QString::fromStdString(textur.string() + " cannot be read")), qPrintable(v.Status()));
+        QVERIFY2(v.Status().contains(QString::fromStdString(textur.string() + " cannot be read")),
+                 qPrintable(v.Status()));
 
         // The folder: found there when not beside the document, and kept in the settings.
         fs::remove(textur);

@@ -27,14 +27,16 @@ std::array<std::array<std::uint8_t, 4>, 16> Block(const RgbaBild& b, int bx, int
     std::array<std::array<std::uint8_t, 4>, 16> p{};
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x) {
-            const std::uint8_t* q = b.Bei(std::min(bx * 4 + x, b.Breite - 1), std::min(by * 4 + y, b.Hoehe - 1));
+            const std::uint8_t* q =
+                b.Bei(std::min(bx * 4 + x, b.Breite - 1), std::min(by * 4 + y, b.Hoehe - 1));
             std::copy(q, q + 4, p[static_cast<std::size_t>(y * 4 + x)].begin());
         }
     return p;
 }
 
 std::uint16_t Zu565(const std::uint8_t* c) {
-    return static_cast<std::uint16_t>((c[0] * 31 + 127) / 255 << 11 | (c[1] * 63 + 127) / 255 << 5 | (c[2] * 31 + 127) / 255);
+    return static_cast<std::uint16_t>((c[0] * 31 + 127) / 255 << 11 | (c[1] * 63 + 127) / 255 << 5 |
+                                      (c[2] * 31 + 127) / 255);
 }
 
 std::array<int, 3> Aus565(std::uint16_t f) {
@@ -116,10 +118,13 @@ void Ebene(std::string& aus, const RgbaBild& b, DdsArt art) {
         for (int bx = 0; bx < (b.Breite + 3) / 4; ++bx) {
             const auto p = Block(b, bx, by);
             switch (art) {
-                case DdsArt::BC1: Farbblock(aus, p); break;
+                case DdsArt::BC1:
+                    Farbblock(aus, p);
+                    break;
                 case DdsArt::BC2: {
                     std::uint64_t alpha = 0;
-                    for (std::size_t i = 0; i < 16; ++i) alpha |= std::uint64_t{p[i][3] * 15u / 255u} << (4 * i);
+                    for (std::size_t i = 0; i < 16; ++i)
+                        alpha |= std::uint64_t{p[i][3] * 15u / 255u} << (4 * i);
                     for (int i = 0; i < 8; ++i) aus.push_back(static_cast<char>(alpha >> (8 * i) & 0xFF));
                     Farbblock(aus, p);
                     break;
@@ -128,12 +133,15 @@ void Ebene(std::string& aus, const RgbaBild& b, DdsArt art) {
                     Kanalblock(aus, p, 3);
                     Farbblock(aus, p);
                     break;
-                case DdsArt::BC4: Kanalblock(aus, p, 0); break;
+                case DdsArt::BC4:
+                    Kanalblock(aus, p, 0);
+                    break;
                 case DdsArt::BC5:
                     Kanalblock(aus, p, 0);
                     Kanalblock(aus, p, 1);
                     break;
-                case DdsArt::Unkomprimiert: break;
+                case DdsArt::Unkomprimiert:
+                    break;
             }
         }
 }
@@ -148,7 +156,8 @@ RgbaBild Halbieren(const RgbaBild& b) {
                 int summe = 0;
                 for (int dy = 0; dy < 2; ++dy)
                     for (int dx = 0; dx < 2; ++dx)
-                        summe += b.Bei(std::min(2 * x + dx, b.Breite - 1), std::min(2 * y + dy, b.Hoehe - 1))[k];
+                        summe +=
+                            b.Bei(std::min(2 * x + dx, b.Breite - 1), std::min(2 * y + dy, b.Hoehe - 1))[k];
                 h.Bei(x, y)[k] = static_cast<std::uint8_t>((summe + 2) / 4);
             }
     return h;
@@ -156,19 +165,26 @@ RgbaBild Halbieren(const RgbaBild& b) {
 
 const char* DdsName(DdsArt art) {
     switch (art) {
-        case DdsArt::Unkomprimiert: return "RGBA";
-        case DdsArt::BC1: return "DXT1";
-        case DdsArt::BC2: return "DXT3";
-        case DdsArt::BC3: return "DXT5";
-        case DdsArt::BC4: return "ATI1";
-        case DdsArt::BC5: return "ATI2";
+        case DdsArt::Unkomprimiert:
+            return "RGBA";
+        case DdsArt::BC1:
+            return "DXT1";
+        case DdsArt::BC2:
+            return "DXT3";
+        case DdsArt::BC3:
+            return "DXT5";
+        case DdsArt::BC4:
+            return "ATI1";
+        case DdsArt::BC5:
+            return "ATI2";
     }
     return "?";
 }
 
 std::string DdsDatei(const RgbaBild& bild, DdsArt art, bool mipmaps) {
     std::vector<RgbaBild> stufen{bild};
-    while (mipmaps && (stufen.back().Breite > 1 || stufen.back().Hoehe > 1)) stufen.push_back(Halbieren(stufen.back()));
+    while (mipmaps && (stufen.back().Breite > 1 || stufen.back().Hoehe > 1))
+        stufen.push_back(Halbieren(stufen.back()));
     return DdsDatei(stufen, art);
 }
 
@@ -196,8 +212,8 @@ std::string DdsDatei(const std::vector<RgbaBild>& stufenListe, DdsArt art) {
     U32(aus, static_cast<std::uint32_t>(bild.Hoehe));
     U32(aus, static_cast<std::uint32_t>(bild.Breite));
     U32(aus, roh ? static_cast<std::uint32_t>(bild.Breite * 4)
-                 : static_cast<std::uint32_t>(std::max(1, (bild.Breite + 3) / 4) * std::max(1, (bild.Hoehe + 3) / 4) *
-                                              BlockBytes(art)));
+                 : static_cast<std::uint32_t>(std::max(1, (bild.Breite + 3) / 4) *
+                                              std::max(1, (bild.Hoehe + 3) / 4) * BlockBytes(art)));
     U32(aus, 0);  // depth
     U32(aus, static_cast<std::uint32_t>(stufen));
     for (int i = 0; i < 11; ++i) U32(aus, 0);

@@ -21,9 +21,12 @@ struct RgbaBild {
     std::vector<std::uint8_t> Pixel;  // 4 bytes a pixel
 
     RgbaBild() = default;
-    RgbaBild(int breite, int hoehe) : Breite(breite), Hoehe(hoehe), Pixel(static_cast<std::size_t>(breite) * hoehe * 4) {}
+    RgbaBild(int breite, int hoehe)
+        : Breite(breite), Hoehe(hoehe), Pixel(static_cast<std::size_t>(breite) * hoehe * 4) {}
     std::uint8_t* Bei(int x, int y) { return &Pixel[(static_cast<std::size_t>(y) * Breite + x) * 4]; }
-    const std::uint8_t* Bei(int x, int y) const { return &Pixel[(static_cast<std::size_t>(y) * Breite + x) * 4]; }
+    const std::uint8_t* Bei(int x, int y) const {
+        return &Pixel[(static_cast<std::size_t>(y) * Breite + x) * 4];
+    }
 };
 
 // The next mipmap: half the size (at least 1), each pixel the mean of its 2 x 2 source.
@@ -38,7 +41,8 @@ std::string DdsDatei(const RgbaBild& bild, DdsArt art, bool mipmaps = true);
 std::string DdsDatei(const std::vector<RgbaBild>& stufen, DdsArt art);
 
 // A picture of one colour.
-RgbaBild Einfarbig(int breite, int hoehe, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a = 255);
+RgbaBild Einfarbig(int breite, int hoehe, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                   std::uint8_t a = 255);
 
 // The FourCC or "RGBA" of a kind, for messages.
 const char* DdsName(DdsArt art);

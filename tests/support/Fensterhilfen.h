@@ -133,13 +133,30 @@ inline RandSeite Seite(Hauptfenster& f, bool rechts) {
     auto g = [&](const char* v, const char* h) { return da(f.GroupBox(v + r + h), v + r + h); };
     auto b = [&](const char* v, const char* h) { return da(f.Button(v + r + h), v + r + h); };
     auto e = [&](const char* h) { return da(f.Edit("edtRand" + r + h), "edtRand" + r + h); };
-    return {rechts, rechts ? &f.RandR : &f.RandL, rechts ? "Right bordersegments:" : "Left bordersegments:",
-            c("cboRand", "enable"), c("cboRand", "normMan"), c("cboRand", "Ruecksetzen"), g("gboRand", ""),
-            g("gboRand", "Segmente"), da(f.SpinEdit("sedRand" + r + "Nr"), "sedRand" + r + "Nr"),
-            b("spbRand", "Add"), da(f.Button(rechts ? "spbRandRDel" : "SpeedButton2"), "delete"),
-            b("spbRand", "AddEnd"), b("btnRand", "calcU"), b("bbnRand", "LoadTex"), b("bbnRand", "LoadPara"),
-            e("Breite"), e("Winkel"), e("Ende"), e("EndePxl"), e("normale"), e("TexFile"), e("TexLaenge"),
-            e("TexBreite"), e("TexBreitePxl")};
+    return {rechts,
+            rechts ? &f.RandR : &f.RandL,
+            rechts ? "Right bordersegments:" : "Left bordersegments:",
+            c("cboRand", "enable"),
+            c("cboRand", "normMan"),
+            c("cboRand", "Ruecksetzen"),
+            g("gboRand", ""),
+            g("gboRand", "Segmente"),
+            da(f.SpinEdit("sedRand" + r + "Nr"), "sedRand" + r + "Nr"),
+            b("spbRand", "Add"),
+            da(f.Button(rechts ? "spbRandRDel" : "SpeedButton2"), "delete"),
+            b("spbRand", "AddEnd"),
+            b("btnRand", "calcU"),
+            b("bbnRand", "LoadTex"),
+            b("bbnRand", "LoadPara"),
+            e("Breite"),
+            e("Winkel"),
+            e("Ende"),
+            e("EndePxl"),
+            e("normale"),
+            e("TexFile"),
+            e("TexLaenge"),
+            e("TexBreite"),
+            e("TexBreitePxl")};
 }
 
 // Segments 1 .. n of the side's border with the given widths at angle 0 and U rising by 0.25 per

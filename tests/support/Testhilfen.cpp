@@ -23,7 +23,8 @@ namespace pavolant::test {
 TempOrdner::TempOrdner() {
     // A new name until one is free: create_directory reports whether it made the folder.
     static std::mt19937_64 zufall(
-        std::random_device{}() ^ static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+        std::random_device{}() ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     const std::filesystem::path basis = std::filesystem::temp_directory_path();
     for (int versuch = 0; versuch < 100; ++versuch) {
         const std::filesystem::path pfad = basis / ("pavolant-test-" + std::to_string(zufall() % 1000000000));
@@ -38,8 +39,8 @@ TempOrdner::TempOrdner() {
 TempOrdner::~TempOrdner() {
     std::error_code ec;
     // A test may have made the folder read-only; give it back before removing.
-    std::filesystem::permissions(pfad_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(pfad_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ec);
     std::filesystem::remove_all(pfad_, ec);
 }
 
@@ -55,7 +56,9 @@ void DateiSchreiben(const std::filesystem::path& pfad, const std::string& bytes)
     aus << bytes;
 }
 
-std::filesystem::path Referenzordner() { return std::filesystem::path(PAVOLANT_REFERENZ_DIR).lexically_normal(); }
+std::filesystem::path Referenzordner() {
+    return std::filesystem::path(PAVOLANT_REFERENZ_DIR).lexically_normal();
+}
 
 std::optional<std::string> ReferenzFehlt(const std::filesystem::path& pfad) {
     std::error_code ec;
@@ -75,7 +78,8 @@ std::filesystem::path Testdaten(const std::string& name) {
 
 std::vector<std::string> Eintraege(const std::filesystem::path& ordner) {
     std::vector<std::string> namen;
-    for (const auto& e : std::filesystem::directory_iterator(ordner)) namen.push_back(Utf8(e.path().filename()));
+    for (const auto& e : std::filesystem::directory_iterator(ordner))
+        namen.push_back(Utf8(e.path().filename()));
     std::sort(namen.begin(), namen.end());
     return namen;
 }
@@ -85,7 +89,8 @@ namespace {
 constexpr int kVorbereitungFehlgeschlagen = 77;
 }
 
-std::optional<int> ImKindprozess(const std::function<bool()>& vorbereiten, const std::function<int()>& aktion) {
+std::optional<int> ImKindprozess(const std::function<bool()>& vorbereiten,
+                                 const std::function<int()>& aktion) {
     std::fflush(nullptr);
     const pid_t pid = fork();
     if (pid < 0) return std::nullopt;

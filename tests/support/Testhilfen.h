@@ -57,7 +57,8 @@ std::vector<std::string> Eintraege(const std::filesystem::path& ordner);
 // Runs `vorbereiten` and then `aktion` in a child process, for changes of user or limits
 // that must not touch the test process. Returns the child's exit code (the result of
 // `aktion`, 99 when it threw), -1 when the child died, or nullopt when `vorbereiten` failed.
-std::optional<int> ImKindprozess(const std::function<bool()>& vorbereiten, const std::function<int()>& aktion);
+std::optional<int> ImKindprozess(const std::function<bool()>& vorbereiten,
+                                 const std::function<int()>& aktion);
 
 // `aktion` in a process whose file permissions are checked: the tests may run as root,
 // who passes every permission check, so a root child becomes "nobody". `ordner` must be
@@ -83,10 +84,10 @@ std::filesystem::path Testdaten(const std::string& name);
 
 // First statement of a test (or its last checks) that needs reference data: skips the
 // test with the reason when `pfad` is missing, fails it instead in CI.
-#define PAVOLANT_REFERENZ_NOETIG(pfad)                                                        \
-    do {                                                                                      \
-        if (const auto pavolant_grund_ = ::pavolant::test::ReferenzFehlt(pfad)) {             \
-            if (::pavolant::test::ImCi()) FAIL() << *pavolant_grund_ << " (CI=true)";          \
-            GTEST_SKIP() << *pavolant_grund_;                                                 \
-        }                                                                                     \
+#define PAVOLANT_REFERENZ_NOETIG(pfad)                                                \
+    do {                                                                              \
+        if (const auto pavolant_grund_ = ::pavolant::test::ReferenzFehlt(pfad)) {     \
+            if (::pavolant::test::ImCi()) FAIL() << *pavolant_grund_ << " (CI=true)"; \
+            GTEST_SKIP() << *pavolant_grund_;                                         \
+        }                                                                             \
     } while (false)

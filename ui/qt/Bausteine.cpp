@@ -22,7 +22,9 @@ namespace pavolant::qt {
 
 namespace {
 
-QString Name(std::string_view name) { return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())); }
+QString Name(std::string_view name) {
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 template <class T>
 T& Gefunden(const std::function<T*(std::string_view)>& suche, std::string_view name) {
@@ -40,19 +42,19 @@ QIcon Gezeichnet(Symbol symbol) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QApplication::palette().color(QPalette::ButtonText), 4, Qt::SolidLine, Qt::FlatCap));
     switch (symbol) {
-    case Symbol::Anhaengen:
-        p.drawLine(4, 5, 28, 5);
-        p.drawLine(4, 12, 28, 12);
-        p.drawLine(16, 17, 16, 31);
-        p.drawLine(9, 24, 23, 24);
-        break;
-    case Symbol::Loeschen:
-        p.drawLine(7, 16, 25, 16);
-        break;
-    default:
-        p.drawLine(16, 7, 16, 25);
-        p.drawLine(7, 16, 25, 16);
-        break;
+        case Symbol::Anhaengen:
+            p.drawLine(4, 5, 28, 5);
+            p.drawLine(4, 12, 28, 12);
+            p.drawLine(16, 17, 16, 31);
+            p.drawLine(9, 24, 23, 24);
+            break;
+        case Symbol::Loeschen:
+            p.drawLine(7, 16, 25, 16);
+            break;
+        default:
+            p.drawLine(16, 7, 16, 25);
+            p.drawLine(7, 16, 25, 16);
+            break;
     }
     p.end();
     return QIcon(bild);

@@ -6,8 +6,8 @@
 // field; the keyboard reaches them with Tab.
 #pragma once
 
-#include "ui/qt/Bindung.h"
 #include "ui/Steuerelemente.h"
+#include "ui/qt/Bindung.h"
 
 #include <QIcon>
 
@@ -36,10 +36,10 @@ enum class Symbol {
     Kopieren,
     Info,
     Einstellungen,
-    Einfuegen,   // insert before the current item
-    Loeschen,    // delete the current item
-    Anhaengen,   // append at the end
-    Zurueck,     // restore a former value
+    Einfuegen,  // insert before the current item
+    Loeschen,   // delete the current item
+    Anhaengen,  // append at the end
+    Zurueck,    // restore a former value
     NachRechts,
     NachLinks,
     Neuzeichnen,  // draw again

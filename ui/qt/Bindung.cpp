@@ -44,8 +44,10 @@ QString MemoText(const TMemo& m) {
 
 }  // namespace
 
-Bindung::Bindung(QWidget& fenster, Grenze grenze) : QObject(&fenster), fenster_(fenster), grenze_(std::move(grenze)) {
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* neu) { FokusGewechselt(neu); });
+Bindung::Bindung(QWidget& fenster, Grenze grenze)
+    : QObject(&fenster), fenster_(fenster), grenze_(std::move(grenze)) {
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* neu) { FokusGewechselt(neu); });
 }
 
 void Bindung::Binden(TEdit& c, QLineEdit* w) {
@@ -69,7 +71,8 @@ void Bindung::Binden(TCheckBox& c, QCheckBox* w) {
 
 void Bindung::Binden(TSpinEdit& c, QSpinBox* w) {
     spins_.push_back({&c, w});
-    connect(w, &QSpinBox::valueChanged, this, [this, &c](int wert) { Ereignis([&c, wert] { c.SetValue(wert); }); });
+    connect(w, &QSpinBox::valueChanged, this,
+            [this, &c](int wert) { Ereignis([&c, wert] { c.SetValue(wert); }); });
 }
 
 void Bindung::Binden(TButton& c, QAbstractButton* w, std::function<void()> aktion) {
@@ -95,7 +98,8 @@ void Bindung::Binden(TMemo& c, QPlainTextEdit* w) {
     // What the user types into the memo is its text from then on.
     connect(w, &QPlainTextEdit::textChanged, this, [&c, w] {
         c.Lines.clear();
-        for (const QString& zeile : w->toPlainText().split(QLatin1Char('\n'))) c.Lines.push_back(zeile.toStdString());
+        for (const QString& zeile : w->toPlainText().split(QLatin1Char('\n')))
+            c.Lines.push_back(zeile.toStdString());
     });
 }
 
@@ -184,7 +188,8 @@ bool Bindung::AustritteAusfuehren() {
         if (!ok) {
             ausstehend_.clear();
             Synchronisieren();
-            if (!FehlerfeldFokussieren() && a.verlassen && a.verlassen->isVisible() && a.verlassen->isEnabled())
+            if (!FehlerfeldFokussieren() && a.verlassen && a.verlassen->isVisible() &&
+                a.verlassen->isEnabled())
                 ZurueckAufFeld(*a.verlassen);
         }
     }
@@ -245,9 +250,7 @@ void Bindung::FokusGewechselt(QWidget* neu) {
     // Runs with the next turn of the event loop unless an event of the window runs the
     // exits first (a click arrives in the same turn as the press that moved the focus).
     QMetaObject::invokeMethod(
-        this,
-        [this] { AustritteAusfuehren(); },
-        Qt::QueuedConnection);
+        this, [this] { AustritteAusfuehren(); }, Qt::QueuedConnection);
 }
 
 void Bindung::Synchronisieren() {
@@ -292,7 +295,8 @@ void Bindung::Synchronisieren() {
     }
     for (const auto& [c, w] : knoepfe_) {
         if (!w) continue;
-        if (const QString text = Beschriftung(c->Caption, kuerzel_.value(w)); w->text() != text) w->setText(text);
+        if (const QString text = Beschriftung(c->Caption, kuerzel_.value(w)); w->text() != text)
+            w->setText(text);
         Zustand(*w, c->Enabled, c->Visible, c->Hint);
     }
     for (const auto& [c, w] : labels_)

@@ -23,7 +23,8 @@ namespace pavolant::qt {
 namespace {
 
 template <class T>
-std::function<T*(std::string_view)> Tabelle(std::initializer_list<std::pair<std::string_view, T*>> eintraege) {
+std::function<T*(std::string_view)> Tabelle(
+    std::initializer_list<std::pair<std::string_view, T*>> eintraege) {
     std::vector<std::pair<std::string_view, T*>> v(eintraege);
     return [v](std::string_view name) -> T* {
         for (const auto& [n, c] : v)
@@ -42,8 +43,10 @@ Steuerelementsuche Suche(Einstellungsfenster& p) {
                              {"edtStirnTextur", &p.edtStirnTextur},
                              {"edtStirnBreite", &p.edtStirnBreite},
                              {"edtStirnHoehe", &p.edtStirnHoehe}});
-    s.CheckBox = Tabelle<TCheckBox>({{"cboAlteDreiecke", &p.cboAlteDreiecke}, {"cboStirnTexRot", &p.cboStirnTexRot}});
-    s.Button = Tabelle<TButton>({{"btnOK", &p.btnOK}, {"Button1", &p.Button1}, {"bbnRandRLoadTex", &p.bbnRandRLoadTex}});
+    s.CheckBox =
+        Tabelle<TCheckBox>({{"cboAlteDreiecke", &p.cboAlteDreiecke}, {"cboStirnTexRot", &p.cboStirnTexRot}});
+    s.Button = Tabelle<TButton>(
+        {{"btnOK", &p.btnOK}, {"Button1", &p.Button1}, {"bbnRandRLoadTex", &p.bbnRandRLoadTex}});
     s.GroupBox = Tabelle<TGroupBox>({{"GroupBox1", &p.GroupBox1}, {"GroupBox2", &p.GroupBox2}});
     return s;
 }
@@ -74,8 +77,8 @@ Einstellungsdialog::Einstellungsdialog(Einstellungsfenster& pref, Dialoge& dialo
     const std::pair<const char*, const char*> zeilen[] = {
         // Catalog: the fineness settings; each caption stands before its field and the
         // field's unit (metres for the length, degrees for the others).
-        {TrVorgemerkt("minimal length "), "edtLaenge"},     {TrVorgemerkt("minimal angle   "), "edtWinkel"},
-        {TrVorgemerkt("minimal bending   "), "edtSlope"},   {TrVorgemerkt("minimal Z-rotation "), "edtZrotMin"},
+        {TrVorgemerkt("minimal length "), "edtLaenge"},   {TrVorgemerkt("minimal angle   "), "edtWinkel"},
+        {TrVorgemerkt("minimal bending   "), "edtSlope"}, {TrVorgemerkt("minimal Z-rotation "), "edtZrotMin"},
         {TrVorgemerkt("maximal camber"), "edtmaxSturz"},
     };
     int zeile = 0;
@@ -123,8 +126,9 @@ Einstellungsdialog::Einstellungsdialog(Einstellungsfenster& pref, Dialoge& dialo
     sprache_->setObjectName(QStringLiteral("cboSprache"));
     sprache_->addItems({QTr("System"), QStringLiteral("English"), QStringLiteral("Deutsch")});
     sprachtext->setBuddy(sprache_);
-    connect(sprache_, &QComboBox::currentIndexChanged, this,
-            [this](int i) { pref_.Sprache = i == 1 ? Sprachwahl::Englisch : i == 2 ? Sprachwahl::Deutsch : Sprachwahl::System; });
+    connect(sprache_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        pref_.Sprache = i == 1 ? Sprachwahl::Englisch : i == 2 ? Sprachwahl::Deutsch : Sprachwahl::System;
+    });
     sprachzeile->addWidget(sprachtext);
     sprachzeile->addWidget(sprache_, 1);
     auto* sprachhinweis = new QLabel(QString::fromStdString(pref.lblSpracheHinweis.Caption));
@@ -152,7 +156,9 @@ Einstellungsdialog::Einstellungsdialog(Einstellungsfenster& pref, Dialoge& dialo
 
 bool Einstellungsdialog::Zeigen() {
     bindung_->Synchronisieren();
-    sprache_->setCurrentIndex(pref_.Sprache == Sprachwahl::Englisch ? 1 : pref_.Sprache == Sprachwahl::Deutsch ? 2 : 0);
+    sprache_->setCurrentIndex(pref_.Sprache == Sprachwahl::Englisch  ? 1
+                              : pref_.Sprache == Sprachwahl::Deutsch ? 2
+                                                                     : 0);
     return exec() == QDialog::Accepted;
 }
 

@@ -97,7 +97,8 @@ QGroupBox* SplineGruppe(Bausteine& b) {
     QGroupBox* g = b.Gruppe("gboSplinePts", r);
     QHBoxLayout* zeile = Knopfzeile(b, "sedSplinePtsNr", "spbSplineAdd", "spbSplineSub", "spbSplineAddEnd");
     // The import button exists once the window's logic offers the import.
-    if (QPushButton* oeffnen = b.KnopfFallsVorhanden("bbnSplinePtsOpen", Symbol::Oeffnen)) zeile->addWidget(oeffnen);
+    if (QPushButton* oeffnen = b.KnopfFallsVorhanden("bbnSplinePtsOpen", Symbol::Oeffnen))
+        zeile->addWidget(oeffnen);
     r->addLayout(zeile, 0, 0, 1, 4);
     const char* achsen[] = {"X", "Y", "Z"};
     for (int i = 0; i < 3; ++i) {

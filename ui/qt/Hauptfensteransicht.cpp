@@ -46,9 +46,12 @@ namespace pavolant::qt {
 namespace {
 
 Steuerelementsuche Suche(Hauptfenster& f) {
-    return {[&f](std::string_view n) { return f.Edit(n); },     [&f](std::string_view n) { return f.CheckBox(n); },
-            [&f](std::string_view n) { return f.SpinEdit(n); }, [&f](std::string_view n) { return f.Button(n); },
-            [&f](std::string_view n) { return f.Label(n); },    [&f](std::string_view n) { return f.GroupBox(n); },
+    return {[&f](std::string_view n) { return f.Edit(n); },
+            [&f](std::string_view n) { return f.CheckBox(n); },
+            [&f](std::string_view n) { return f.SpinEdit(n); },
+            [&f](std::string_view n) { return f.Button(n); },
+            [&f](std::string_view n) { return f.Label(n); },
+            [&f](std::string_view n) { return f.GroupBox(n); },
             [&f](std::string_view n) { return f.Memo(n); }};
 }
 
@@ -114,8 +117,9 @@ struct Kuerzeleintrag {
     char buchstabe;
 };
 constexpr Kuerzeleintrag kKuerzel[] = {
-    {"bbnSave", 'i'},     {"bbnGo", 'g'},           {"bbnLoadPara", 'l'}, {"bbnSavePara", 's'},
-    {"bbnCopyMemo", 'c'}, {"bbnGrafikSchnitt", 'p'}, {"bbnInfo", 'n'},
+    {"bbnSave", 'i'},     {"bbnGo", 'g'},       {"bbnLoadPara", 'l'},
+    {"bbnSavePara", 's'}, {"bbnCopyMemo", 'c'}, {"bbnGrafikSchnitt", 'p'},
+    {"bbnInfo", 'n'},
 };
 constexpr char kEinstellungenKuerzel = 't';
 // Lines of the report the memo shows at least, where the columns then have to scroll.
@@ -244,8 +248,9 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
     rechts->addWidget(b.Beschriftung("Label24"));
     rechts->addWidget(VerkehrGruppe(b));
     rechts->addStretch(1);
-    auto* einstellungenKnopf = new QPushButton(QIcon(Symbolbild(Symbol::Einstellungen)),
-                                               Bindung::Beschriftung(Tr(kEinstellungenText), QLatin1Char(kEinstellungenKuerzel)));
+    auto* einstellungenKnopf =
+        new QPushButton(QIcon(Symbolbild(Symbol::Einstellungen)),
+                        Bindung::Beschriftung(Tr(kEinstellungenText), QLatin1Char(kEinstellungenKuerzel)));
     einstellungenKnopf->setObjectName(QStringLiteral("bbnPreferences"));
     einstellungenKnopf->setToolTip(QTr(kEinstellungenHinweis));
     einstellungenKnopf->setFocusPolicy(Qt::StrongFocus);
@@ -304,7 +309,8 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
     profil_ = new Profilansicht(form.Profil, grenze, this);
     liste_ = new Parameterliste(form.Auflistung, grenze, this);
     connect(einstellungenKnopf, &QPushButton::clicked, this, [this] {
-        bindung_->Ereignis([this] { form_.bbnPreferencesClick(pref_, [this] { return einstellungen_->Zeigen(); }); });
+        bindung_->Ereignis(
+            [this] { form_.bbnPreferencesClick(pref_, [this] { return einstellungen_->Zeigen(); }); });
     });
 
     for (const Kuerzeleintrag& k : kKuerzel)
@@ -333,7 +339,8 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
 }
 
 void Hauptfensteransicht::MenueEinbauen() {
-    auto aktion = [this](QMenu* menue, const QString& text, QList<QKeySequence> tasten, std::function<void()> was) {
+    auto aktion = [this](QMenu* menue, const QString& text, QList<QKeySequence> tasten,
+                         std::function<void()> was) {
         QAction* a = menue->addAction(text);
         a->setShortcuts(tasten);
         connect(a, &QAction::triggered, this, [this, was = std::move(was)] { bindung_->Befehl(was); });
@@ -342,8 +349,8 @@ void Hauptfensteransicht::MenueEinbauen() {
     QMenu* datei = menuBar()->addMenu(QTr("&File"));
     laden_ = aktion(datei, QTr("&Load parameter..."), {QKeySequence(Qt::CTRL | Qt::Key_O)},
                     [this] { form_.bbnLoadPara.Click(); });
-    speichern_ = aktion(datei, QTr("&Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)},
-                        [this] { form_.Speichern(); });
+    speichern_ =
+        aktion(datei, QTr("&Save"), {QKeySequence(Qt::CTRL | Qt::Key_S)}, [this] { form_.Speichern(); });
     speichernUnter_ = aktion(datei, QTr("Save &as..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
                              [this] { form_.bbnSavePara.Click(); });
     datei->addSeparator();
@@ -362,9 +369,10 @@ void Hauptfensteransicht::MenueEinbauen() {
     QMenu* bearbeiten = menuBar()->addMenu(QTr("&Edit"));
     rueckgaengig_ = aktion(bearbeiten, QTr("&Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)},
                            [this] { form_.Rueckgaengig(); });
-    wiederholen_ = aktion(bearbeiten, QTr("&Redo"),
-                          {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-                          [this] { form_.Wiederholen(); });
+    wiederholen_ =
+        aktion(bearbeiten, QTr("&Redo"),
+               {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+               [this] { form_.Wiederholen(); });
 
     // The fields' own undo would take these keys first (a line edit claims them before
     // the window's shortcuts are looked at); in the road's fields the road's undo wins.
@@ -440,7 +448,8 @@ void Hauptfensteransicht::closeEvent(QCloseEvent* ereignis) {
 // ---- Road preview -------------------------------------------------------------------------
 
 void Hauptfensteransicht::VorschauKnopfEinbauen(QGridLayout& oben) {
-    auto* knopf = new QPushButton(Strassenvorschau::Symbol(), Bindung::Beschriftung(Tr("Preview"), QLatin1Char(kVorschauKuerzel)));
+    auto* knopf = new QPushButton(Strassenvorschau::Symbol(),
+                                  Bindung::Beschriftung(Tr("Preview"), QLatin1Char(kVorschauKuerzel)));
     knopf->setObjectName(QStringLiteral("bbnVorschau"));
     knopf->setToolTip(QTr("Show the last run's road in 3-D and from above"));
     knopf->setIconSize(QSize(32, 32));

@@ -36,7 +36,10 @@ std::optional<QFont> DesktopSchriftwahl(const QFont& aktuell, QWidget* eltern) {
 }  // namespace
 
 Parameterliste::Parameterliste(Randauflistung& form, Bindung::Grenze grenze, QWidget* eltern)
-    : QDialog(eltern), form_(form), bindung_(new Bindung(*this, std::move(grenze))), schriftwahl_(DesktopSchriftwahl) {
+    : QDialog(eltern),
+      form_(form),
+      bindung_(new Bindung(*this, std::move(grenze))),
+      schriftwahl_(DesktopSchriftwahl) {
     setObjectName(QStringLiteral("frmShowParameter"));
     Bausteine b(Suche(form), *bindung_);
 

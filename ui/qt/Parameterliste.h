@@ -3,8 +3,8 @@
 // user chose stays for later showings (it is not saved).
 #pragma once
 
-#include "ui/qt/Bindung.h"
 #include "ui/Randauflistung.h"
+#include "ui/qt/Bindung.h"
 
 #include <QDialog>
 #include <QFont>

@@ -96,7 +96,8 @@ Punktetabellenansicht::Punktetabellenansicht(Hauptfenster& form, Ereignis ereign
     tabelle_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     tabelle_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 
-    auto knopf = [this](const char* name, const QString& text, const QString& hinweis, void (Punktetabellenansicht::*was)()) {
+    auto knopf = [this](const char* name, const QString& text, const QString& hinweis,
+                        void (Punktetabellenansicht::*was)()) {
         auto* k = new QPushButton(text);
         k->setObjectName(QString::fromLatin1(name));
         k->setToolTip(hinweis);
@@ -105,8 +106,8 @@ Punktetabellenansicht::Punktetabellenansicht(Hauptfenster& form, Ereignis ereign
         return k;
     };
     auto* zeile = new QHBoxLayout;
-    zeile->addWidget(knopf("btnZeilenLoeschen", QTr("Delete rows"),
-                           QTr("Delete the selected points (Del)"), &Punktetabellenansicht::ZeilenLoeschen));
+    zeile->addWidget(knopf("btnZeilenLoeschen", QTr("Delete rows"), QTr("Delete the selected points (Del)"),
+                           &Punktetabellenansicht::ZeilenLoeschen));
     zeile->addWidget(knopf("btnZeilenKopieren", QTr("Copy"),
                            QTr("Copy the selected rows, tab-separated (Ctrl+C)"),
                            &Punktetabellenansicht::Kopieren));

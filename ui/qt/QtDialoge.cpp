@@ -66,9 +66,13 @@ void QtMelder::Melden(MeldungsArt art, const std::string& text) {
         Meldungsbox(fenster_, QMessageBox::Information, QTr("Information"), Meldungstext(text));
 }
 
-std::optional<std::string> QtDialoge::DateiOeffnen(const DateiAuswahl& auswahl) { return Zeigen(auswahl, false); }
+std::optional<std::string> QtDialoge::DateiOeffnen(const DateiAuswahl& auswahl) {
+    return Zeigen(auswahl, false);
+}
 
-std::optional<std::string> QtDialoge::DateiSpeichern(const DateiAuswahl& auswahl) { return Zeigen(auswahl, true); }
+std::optional<std::string> QtDialoge::DateiSpeichern(const DateiAuswahl& auswahl) {
+    return Zeigen(auswahl, true);
+}
 
 void QtDialoge::Fehler(const std::string& text) {
     Meldungsbox(fenster_, QMessageBox::Critical, QTr("Error"), Meldungstext(text));
@@ -107,8 +111,8 @@ std::optional<std::size_t> QtDialoge::Anbieten(MeldungsArt art, const std::strin
                                                const std::vector<std::string>& angebote) {
     const bool warnung = art == MeldungsArt::Warnung;
     QMessageBox box(warnung ? QMessageBox::Warning : QMessageBox::Information,
-                    warnung ? QTr("Warning") : QTr("Information"), Meldungstext(text),
-                    QMessageBox::Ok, fenster_);
+                    warnung ? QTr("Warning") : QTr("Information"), Meldungstext(text), QMessageBox::Ok,
+                    fenster_);
     std::vector<QPushButton*> knoepfe;
     for (const std::string& a : angebote)
         knoepfe.push_back(box.addButton(QString::fromStdString(a), QMessageBox::ActionRole));

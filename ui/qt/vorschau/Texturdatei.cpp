@@ -59,14 +59,17 @@ Texturbild::Stufe Halbiert(const Texturbild::Stufe& s) {
     h.Hoehe = std::max(1, s.Hoehe / 2);
     h.Rgba.resize(static_cast<std::size_t>(h.Breite) * h.Hoehe * 4);
     auto bei = [&s](int x, int y) {
-        return &s.Rgba[(static_cast<std::size_t>(std::min(y, s.Hoehe - 1)) * s.Breite + std::min(x, s.Breite - 1)) * 4];
+        return &s.Rgba[(static_cast<std::size_t>(std::min(y, s.Hoehe - 1)) * s.Breite +
+                        std::min(x, s.Breite - 1)) *
+                       4];
     };
     for (int y = 0; y < h.Hoehe; ++y)
         for (int x = 0; x < h.Breite; ++x)
             for (std::size_t k = 0; k < 4; ++k) {
                 const int summe = bei(2 * x, 2 * y)[k] + bei(2 * x + 1, 2 * y)[k] + bei(2 * x, 2 * y + 1)[k] +
                                   bei(2 * x + 1, 2 * y + 1)[k];
-                h.Rgba[(static_cast<std::size_t>(y) * h.Breite + x) * 4 + k] = static_cast<std::uint8_t>((summe + 2) / 4);
+                h.Rgba[(static_cast<std::size_t>(y) * h.Breite + x) * 4 + k] =
+                    static_cast<std::uint8_t>((summe + 2) / 4);
             }
     return h;
 }
@@ -96,7 +99,8 @@ std::string DdsKopfPruefen(const fs::path& pfad) {
     if (gelesen < sizeof kopf) return Tr("a DDS header cut short");
     auto u32 = [&kopf](std::size_t stelle) {
         return static_cast<std::uint32_t>(kopf[stelle]) | static_cast<std::uint32_t>(kopf[stelle + 1]) << 8 |
-               static_cast<std::uint32_t>(kopf[stelle + 2]) << 16 | static_cast<std::uint32_t>(kopf[stelle + 3]) << 24;
+               static_cast<std::uint32_t>(kopf[stelle + 2]) << 16 |
+               static_cast<std::uint32_t>(kopf[stelle + 3]) << 24;
     };
     const std::uint32_t groesse = u32(4), hoehe = u32(12), breite = u32(16), mipAnzahl = u32(28);
     const std::uint32_t formatGroesse = u32(76), formatFlags = u32(80), bits = u32(88), caps2 = u32(112);
@@ -110,27 +114,32 @@ std::string DdsKopfPruefen(const fs::path& pfad) {
     if (formatFlags & 0x4u) {  // FOURCC
         if (fourcc == "DXT1" || fourcc == "ATI1" || fourcc == "BC4U")
             blockBytes = 8;
-        else if (fourcc == "DXT2" || fourcc == "DXT3" || fourcc == "DXT4" || fourcc == "DXT5" || fourcc == "ATI2" ||
-                 fourcc == "BC5U")
+        else if (fourcc == "DXT2" || fourcc == "DXT3" || fourcc == "DXT4" || fourcc == "DXT5" ||
+                 fourcc == "ATI2" || fourcc == "BC5U")
             blockBytes = 16;
         else
-            return Einsetzen(Tr("the DDS format '%1', which is not read (BC1 to BC5 and uncompressed are)"), {fourcc});
+            return Einsetzen(Tr("the DDS format '%1', which is not read (BC1 to BC5 and uncompressed are)"),
+                             {fourcc});
     } else if (formatFlags & (0x40u | 0x20000u | 0x2u)) {  // RGB, LUMINANCE, ALPHA
-        if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return Einsetzen(Tr("a DDS pixel format of %1 bits"), {std::to_string(bits)});
+        if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
+            return Einsetzen(Tr("a DDS pixel format of %1 bits"), {std::to_string(bits)});
         pixelBits = bits;
     } else {
         return Tr("a DDS header without a pixel format");
     }
     int stufenMoeglich = 1;
-    for (std::uint32_t w = breite, h = hoehe; w > 1 || h > 1; w = std::max(1u, w / 2), h = std::max(1u, h / 2))
+    for (std::uint32_t w = breite, h = hoehe; w > 1 || h > 1;
+         w = std::max(1u, w / 2), h = std::max(1u, h / 2))
         ++stufenMoeglich;
     const std::uint32_t stufen = std::max<std::uint32_t>(mipAnzahl, 1);
     if (stufen > static_cast<std::uint32_t>(stufenMoeglich))
         return Einsetzen(Tr("%1 mipmap levels for %2 x %3 pixels"),
                          {std::to_string(stufen), std::to_string(breite), std::to_string(hoehe)});
     std::uint64_t noetig = 128;
-    for (std::uint32_t i = 0, w = breite, h = hoehe; i < stufen; ++i, w = std::max(1u, w / 2), h = std::max(1u, h / 2))
-        noetig += blockBytes ? std::uint64_t{(w + 3) / 4} * ((h + 3) / 4) * blockBytes : (std::uint64_t{w} * pixelBits + 7) / 8 * h;
+    for (std::uint32_t i = 0, w = breite, h = hoehe; i < stufen;
+         ++i, w = std::max(1u, w / 2), h = std::max(1u, h / 2))
+        noetig += blockBytes ? std::uint64_t{(w + 3) / 4} * ((h + 3) / 4) * blockBytes
+                             : (std::uint64_t{w} * pixelBits + 7) / 8 * h;
     std::error_code ec;
     const std::uintmax_t laenge = fs::file_size(pfad, ec);
     if (ec || laenge < noetig)
@@ -150,14 +159,19 @@ std::string LevelLesen(const fs::path& pfad, Texturbild& bild) {
     if (!ein) return Zeile(OIIO::geterror());
     for (int m = 0; ein->seek_subimage(0, m); ++m) {
         const OIIO::ImageSpec& stufe = ein->spec();
-        if (m == 0 && !GroesseZulaessig(stufe.width, stufe.height)) return Groessenfehler(stufe.width, stufe.height);
-        if (stufe.depth > 1 || stufe.nchannels < 1) return m == 0 ? std::string(Tr("not a flat picture")) : std::string();
+        if (m == 0 && !GroesseZulaessig(stufe.width, stufe.height))
+            return Groessenfehler(stufe.width, stufe.height);
+        if (stufe.depth > 1 || stufe.nchannels < 1)
+            return m == 0 ? std::string(Tr("not a flat picture")) : std::string();
         if (m > 0) {
             const Texturbild::Stufe& vorige = bild.Stufen.back();
-            if (stufe.width != std::max(1, vorige.Breite / 2) || stufe.height != std::max(1, vorige.Hoehe / 2)) break;
+            if (stufe.width != std::max(1, vorige.Breite / 2) ||
+                stufe.height != std::max(1, vorige.Hoehe / 2))
+                break;
         }
         const int kanaele = std::min(stufe.nchannels, 4);
-        const std::size_t pixel = static_cast<std::size_t>(stufe.width) * static_cast<std::size_t>(stufe.height);
+        const std::size_t pixel =
+            static_cast<std::size_t>(stufe.width) * static_cast<std::size_t>(stufe.height);
         std::vector<std::uint8_t> puffer(pixel * static_cast<std::size_t>(kanaele));
         if (!ein->read_image(0, m, 0, kanaele, OIIO::TypeDesc::UINT8, puffer.data())) {
             if (m == 0) return Zeile(ein->geterror());
@@ -188,7 +202,8 @@ std::string LevelLesen(const fs::path& pfad, Texturbild& bild) {
     Texturbild::Stufe s{q.width(), q.height(), {}};
     s.Rgba.resize(static_cast<std::size_t>(q.width()) * q.height() * 4);
     for (int y = 0; y < q.height(); ++y)
-        std::copy_n(q.constScanLine(y), static_cast<std::size_t>(q.width()) * 4, &s.Rgba[static_cast<std::size_t>(y) * q.width() * 4]);
+        std::copy_n(q.constScanLine(y), static_cast<std::size_t>(q.width()) * 4,
+                    &s.Rgba[static_cast<std::size_t>(y) * q.width() * 4]);
     bild.Stufen.push_back(std::move(s));
     return {};
 }
@@ -229,7 +244,8 @@ Texturladung TexturLesen(const fs::path& pfad) {
     return l;
 }
 
-std::optional<fs::path> TexturSuchen(const std::string& name, const std::string& dokument, const std::string& ordner) {
+std::optional<fs::path> TexturSuchen(const std::string& name, const std::string& dokument,
+                                     const std::string& ordner) {
     if (name.empty()) return std::nullopt;
     const fs::path datei = PfadAusUtf8(name);
     std::vector<fs::path> orte;
@@ -251,9 +267,10 @@ Texturlager::Ergebnis Texturlager::Laden(const std::array<std::string, 4>& namen
         if (name.empty()) continue;
         const std::optional<fs::path> pfad = TexturSuchen(name, dokument, ordner);
         if (!pfad) {
-            e.Hinweise.push_back(ordner.empty()
-                                     ? Einsetzen(Tr("texture %1 not found beside the document"), {name})
-                                     : Einsetzen(Tr("texture %1 not found beside the document or in %2"), {name, ordner}));
+            e.Hinweise.push_back(
+                ordner.empty()
+                    ? Einsetzen(Tr("texture %1 not found beside the document"), {name})
+                    : Einsetzen(Tr("texture %1 not found beside the document or in %2"), {name, ordner}));
             continue;
         }
         std::error_code ec, ecZeit, ecGroesse;
@@ -268,13 +285,15 @@ Texturlager::Ergebnis Texturlager::Laden(const std::array<std::string, 4>& namen
             continue;
         }
         if (auto frueher = eintraege_.find(schluessel); bekannt && frueher != eintraege_.end() &&
-                                                        frueher->second.Zeit == zeit && frueher->second.Groesse == groesse)
+                                                        frueher->second.Zeit == zeit &&
+                                                        frueher->second.Groesse == groesse)
             eintrag = frueher->second;
         else
-            eintrag = {bekannt ? zeit : fs::file_time_type::min(), bekannt ? groesse : static_cast<std::uintmax_t>(-1),
-                       TexturLesen(*pfad)};
+            eintrag = {bekannt ? zeit : fs::file_time_type::min(),
+                       bekannt ? groesse : static_cast<std::uintmax_t>(-1), TexturLesen(*pfad)};
         if (!eintrag.Ladung.Bild)
-            e.Hinweise.push_back(Einsetzen(Tr("texture %1 cannot be read: %2"), {Utf8(*pfad), eintrag.Ladung.Fehler}));
+            e.Hinweise.push_back(
+                Einsetzen(Tr("texture %1 cannot be read: %2"), {Utf8(*pfad), eintrag.Ladung.Fehler}));
         e.Bilder[t] = eintrag.Ladung.Bild;
         behalten[schluessel] = std::move(eintrag);
     }

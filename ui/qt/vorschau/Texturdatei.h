@@ -62,10 +62,11 @@ class Texturlager {
 public:
     struct Ergebnis {
         std::array<std::shared_ptr<const Texturbild>, 4> Bilder;  // by Netzteil; null: the part's colour
-        std::vector<std::string> Hinweise;                          // one per file missing or unreadable
+        std::vector<std::string> Hinweise;                        // one per file missing or unreadable
     };
     // `namen` by Netzteil (empty: the part is off).
-    Ergebnis Laden(const std::array<std::string, 4>& namen, const std::string& dokument, const std::string& ordner);
+    Ergebnis Laden(const std::array<std::string, 4>& namen, const std::string& dokument,
+                   const std::string& ordner);
 
 private:
     struct Eintrag {

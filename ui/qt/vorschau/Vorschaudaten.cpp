@@ -14,8 +14,10 @@ namespace {
 constexpr const char* kKeinLauf = TrVorgemerkt("No road yet: it is being built.");
 constexpr const char* kKeinNetz =
     TrVorgemerkt("The last run built no road (it stopped or failed), so there is nothing to show.");
-constexpr const char* kUnstimmig = TrVorgemerkt("The last run's mesh does not hold together; it is not shown.");
-constexpr const char* kNichtsZuZeigen = TrVorgemerkt("The last run built neither a mesh part nor a line to show.");
+constexpr const char* kUnstimmig =
+    TrVorgemerkt("The last run's mesh does not hold together; it is not shown.");
+constexpr const char* kNichtsZuZeigen =
+    TrVorgemerkt("The last run built neither a mesh part nor a line to show.");
 
 // Double box over level points, widened point by point.
 struct Quader {
@@ -75,10 +77,14 @@ void Gitterbauen(Vorschaudaten& d, const std::array<double, 3>& min, const std::
     if (weite == 0) return;
     d.Gitterweite = weite;
     // One cell beyond the box on every side, so that the labels stand clear of the road.
-    const double x0 = std::floor(min[0] / weite) * weite - weite, x1 = std::ceil(max[0] / weite) * weite + weite;
-    const double z0 = std::floor(min[2] / weite) * weite - weite, z1 = std::ceil(max[2] / weite) * weite + weite;
+    const double x0 = std::floor(min[0] / weite) * weite - weite,
+                 x1 = std::ceil(max[0] / weite) * weite + weite;
+    const double z0 = std::floor(min[2] / weite) * weite - weite,
+                 z1 = std::ceil(max[2] / weite) * weite + weite;
     const auto y = static_cast<float>(min[1] - d.Ursprung[1]);
-    auto rel = [&d](double wert, int achse) { return static_cast<float>(wert - d.Ursprung[static_cast<std::size_t>(achse)]); };
+    auto rel = [&d](double wert, int achse) {
+        return static_cast<float>(wert - d.Ursprung[static_cast<std::size_t>(achse)]);
+    };
     auto text = [](double meter) {
         std::ostringstream s;
         s << std::llround(meter) << " m";
@@ -94,11 +100,13 @@ void Gitterbauen(Vorschaudaten& d, const std::array<double, 3>& min, const std::
     };
     for (double x = x0; x <= x1 + weite / 2; x += weite) {
         d.Gitter.insert(d.Gitter.end(), {rel(x, 0), y, rel(z0, 2), rel(x, 0), y, rel(z1, 2)});
-        if (beschriftet(x, schrittX, x0)) d.Gittermarken.push_back({{rel(x, 0), y, rel(z0, 2)}, "X " + text(x)});
+        if (beschriftet(x, schrittX, x0))
+            d.Gittermarken.push_back({{rel(x, 0), y, rel(z0, 2)}, "X " + text(x)});
     }
     for (double z = z0; z <= z1 + weite / 2; z += weite) {
         d.Gitter.insert(d.Gitter.end(), {rel(x0, 0), y, rel(z, 2), rel(x1, 0), y, rel(z, 2)});
-        if (beschriftet(z, schrittZ, z0)) d.Gittermarken.push_back({{rel(x0, 0), y, rel(z, 2)}, "Z " + text(z)});
+        if (beschriftet(z, schrittZ, z0))
+            d.Gittermarken.push_back({{rel(x0, 0), y, rel(z, 2)}, "Z " + text(z)});
     }
 }
 
@@ -206,20 +214,27 @@ std::vector<std::uint32_t> Vorschaudaten::Kantenindizes(std::vector<Vorschauteil
 
 Farbe Teilfarbe(Netzteil teil) {
     switch (teil) {
-        case Netzteil::Fahrbahn: return {0.50f, 0.52f, 0.56f};    // asphalt grey
+        case Netzteil::Fahrbahn:
+            return {0.50f, 0.52f, 0.56f};  // asphalt grey
         // The borders in the profile view's colours: right green, left blue.
-        case Netzteil::RandRechts: return {0.20f, 0.62f, 0.24f};  // green
-        case Netzteil::RandLinks: return {0.22f, 0.40f, 0.92f};   // blue
-        case Netzteil::Fuellung: return {0.55f, 0.35f, 0.85f};    // violet
+        case Netzteil::RandRechts:
+            return {0.20f, 0.62f, 0.24f};  // green
+        case Netzteil::RandLinks:
+            return {0.22f, 0.40f, 0.92f};  // blue
+        case Netzteil::Fuellung:
+            return {0.55f, 0.35f, 0.85f};  // violet
     }
     return {1, 1, 1};
 }
 
 Farbe Kurvenfarbe(Verkehrskurve kurve) {
     switch (kurve) {
-        case Verkehrskurve::Mitte: return {1.00f, 0.85f, 0.00f};   // yellow
-        case Verkehrskurve::Rechts: return {0.55f, 1.00f, 0.10f};  // lime, beside the green border
-        case Verkehrskurve::Links: return {0.00f, 0.85f, 1.00f};   // cyan, beside the blue border
+        case Verkehrskurve::Mitte:
+            return {1.00f, 0.85f, 0.00f};  // yellow
+        case Verkehrskurve::Rechts:
+            return {0.55f, 1.00f, 0.10f};  // lime, beside the green border
+        case Verkehrskurve::Links:
+            return {0.00f, 0.85f, 1.00f};  // cyan, beside the blue border
     }
     return {1, 1, 1};
 }

@@ -22,8 +22,8 @@ namespace pavolant::qt {
 // One mesh part (a Subset of the run's mesh) as a range of the index array.
 struct Vorschauteil {
     Netzteil Teil;
-    std::uint32_t ErsterIndex;     // into Vorschaudaten::Indizes
-    std::uint32_t AnzahlIndizes;   // three per triangle
+    std::uint32_t ErsterIndex;    // into Vorschaudaten::Indizes
+    std::uint32_t AnzahlIndizes;  // three per triangle
 };
 
 struct Vorschaukurve {
@@ -77,7 +77,9 @@ struct Vorschaudaten {
 
     static constexpr std::size_t kFloatsJeVertex = 8;
 
-    std::int64_t AnzahlVertices() const { return static_cast<std::int64_t>(Vertices.size() / kFloatsJeVertex); }
+    std::int64_t AnzahlVertices() const {
+        return static_cast<std::int64_t>(Vertices.size() / kFloatsJeVertex);
+    }
     std::int64_t AnzahlDreiecke() const { return static_cast<std::int64_t>(Indizes.size() / 3); }
     bool RahmenGueltig() const {
         return RahmenMin[0] <= RahmenMax[0] && RahmenMin[1] <= RahmenMax[1] && RahmenMin[2] <= RahmenMax[2];
