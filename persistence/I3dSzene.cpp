@@ -170,6 +170,18 @@ void LeseI3d(TSplinePunkte& punkte, int& aktuell, std::string& quelle, const std
     LeseI3dAusStrom(punkte, aktuell, quelle, strom, dateiName, melder);
 }
 
+std::string ZuVieleShapes(const std::string& name) {
+    constexpr auto kHoechstens = static_cast<unsigned long>(TSplinePunkte::kMaxPunkte);
+    // Catalog: %1 is the file's name, %2 the number of spline points the program holds at
+    // most; a Shape is an element of the i3d document's scene.
+    return Einsetzen(TrN("In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
+                         "ersten %2 als SplinePunkte.",
+                         "In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
+                         "ersten %2 als SplinePunkte.",
+                         kHoechstens),
+                     {name, std::to_string(kHoechstens)});
+}
+
 void LeseI3dAusStrom(TSplinePunkte& punkte, int& aktuell, std::string& quelle, std::istream& strom,
                      const std::string& name, Melder& melder) {
     enum class Abschnitt { VorDerSzene, InDerSzene };
@@ -312,17 +324,8 @@ void LeseI3dAusStrom(TSplinePunkte& punkte, int& aktuell, std::string& quelle, s
     }
     abschliessen();
     aktuell = 0;
-    constexpr auto kHoechstens = static_cast<unsigned long>(TSplinePunkte::kMaxPunkte);
     if (zuViele)
-        // Catalog: %1 is the file's name, %2 the number of spline points the program
-        // holds at most; a Shape is an element of the i3d document's scene.
-        melder.Warnung(
-            Einsetzen(TrN("In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
-                          "ersten %2 als SplinePunkte.",
-                          "In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
-                          "ersten %2 als SplinePunkte.",
-                          kHoechstens),
-                      {name, std::to_string(kHoechstens)}));
+        melder.Warnung(ZuVieleShapes(name));
     else if (!ende)
         melder.Information(Einsetzen(
             // Catalog: %1 is the file's name, %2 the number of spline points read;

@@ -15,6 +15,9 @@
 
 namespace pavolant {
 
+// The warning of a scene `name` with more shapes than the list takes.
+std::string ZuVieleShapes(const std::string& name);
+
 // The line reading of the editor's layout: what the import did before it read the scene
 // as XML (below), kept as the reference the XML reading is checked against on the
 // editor's files. The import itself uses LeseI3dSzene and PunkteUebernehmen.

@@ -239,16 +239,7 @@ void Hauptfenster::SplinePunkteImportieren(const fs::path& pfad) {
     AktuellerPunkt = 0;
     anzeigen();
     if (u.Gekuerzt) {
-        constexpr auto kHoechstens = static_cast<unsigned long>(TSplinePunkte::kMaxPunkte);
-        // Catalog: %1 is the file's name, %2 the number of spline points the program
-        // holds at most; a Shape is an element of the i3d document's scene.
-        melder_.Warnung(
-            Einsetzen(TrN("In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
-                          "ersten %2 als SplinePunkte.",
-                          "In %1 stehen mehr als %2 Shapes in der Szene; übernommen wurden nur die "
-                          "ersten %2 als SplinePunkte.",
-                          kHoechstens),
-                      {name, std::to_string(kHoechstens)}));
+        melder_.Warnung(ZuVieleShapes(name));
         return;
     }
     ImportBereinigen(pfad, u.ElternBewegt);
