@@ -1,7 +1,10 @@
 # Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64-posix:
 # the POSIX thread model, which std::thread and std::mutex need). The runtime is linked
-# statically, so the programs run on a plain Windows without MinGW's DLLs beside them.
-# Under CTest the programs run through Wine (wine64 from Debian).
+# statically into the programs without Qt, so they run on a plain Windows without
+# MinGW's DLLs beside them.
+# Under CTest the programs run through Wine (wine64 from Debian). How the programs link
+# the runtime (statically, or as DLLs beside the desktop program) is the root
+# CMakeLists.txt's business.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -17,8 +20,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # GCC 12 warns falsely of overlapping copies inside std::string's inlined code when it
 # optimises (GCC bug 105329, fixed in GCC 13); with MinGW's libstdc++ the string

@@ -2,8 +2,10 @@
 // the error box, and the file dialogs set up from the window's choices.
 #include "tests/qt/Qthilfen.h"
 
+#include "persistence/Plattform.h"
 #include "ui/qt/QtDialoge.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -42,12 +44,28 @@ const DateiAuswahl kAusgabe{{{"Giants-Editor", "*.i3d"}, {"all files   ", "*.*"}
 const DateiAuswahl kParameterOeffnen{
     {{"Parameter", "*.ini"}, {"All files   ", "*.*"}}, "ini", "Parameter.ini", true};
 
+// A folder with letters beyond ASCII in its name inside the test's temporary one, and
+// its name as the dialogs give it back (UTF-8 read through PfadAusUtf8, '/' between the
+// parts on every system).
+std::filesystem::path UmlautOrdner(const TempOrdner& ordner) {
+    const std::filesystem::path pfad = ordner.Pfad() / PfadAusUtf8("Stra\xc3\x9f" "e \xce\xb1\xe2\x82\xac");
+    std::filesystem::create_directory(pfad);
+    return pfad;
+}
+QString AlsDialogpfad(const std::filesystem::path& pfad) {
+    return QDir::fromNativeSeparators(QString::fromStdString(Utf8(pfad)));
+}
+
 }  // namespace
 
 class Dialoge_ : public QObject {
     Q_OBJECT
 
 private slots:
+    // The tests answer Qt's own file dialog; Windows' native one (the program's there)
+    // cannot be scripted from inside the process.
+    void initTestCase() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
+
     void Meldungen() {
         qt::QtMelder melder;
         Box b = Gezeigt([&] { melder.Warnung("Zwei Punkte müssen mindestens vorhanden sein!"); });
@@ -199,7 +217,7 @@ private slots:
     // preset name is offered; cancelling gives nothing.
     void SpeichernUndAbbrechen() {
         TempOrdner ordner;
-        const QString o = QString::fromStdString(ordner.Pfad().string());
+        const QString o = AlsDialogpfad(UmlautOrdner(ordner));
         qt::QtDialoge dialoge;
         QString vorbelegt;
         std::optional<std::string> gewaehlt;
@@ -228,8 +246,9 @@ private slots:
     // the chosen one.
     void OeffnenNurVorhandene() {
         TempOrdner ordner;
-        DateiSchreiben(ordner / "Parameter.ini", "[Preferences]\r\n");
-        const QString o = QString::fromStdString(ordner.Pfad().string());
+        const std::filesystem::path umlaute = UmlautOrdner(ordner);
+        DateiSchreiben(umlaute / "Parameter.ini", "[Preferences]\r\n");
+        const QString o = AlsDialogpfad(umlaute);
         qt::QtDialoge dialoge;
         QFileDialog::FileMode modus = QFileDialog::AnyFile;
         Modalbediener bediener([&](QWidget& w) {
