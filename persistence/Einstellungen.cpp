@@ -25,6 +25,28 @@ std::filesystem::path EinstellungsPfad() {
     std::error_code ec;
     std::filesystem::path ordner = std::filesystem::current_path(ec);
     if (ec) ordner = ".";
+    return EinstellungsPfad(ordner, Anwendungsdatenordner());
+}
+
+std::filesystem::path EinstellungsPfad(const std::filesystem::path& arbeitsordner,
+                                       const std::filesystem::path& datenordner) {
+    const std::filesystem::path hier = arbeitsordner / "Pavolant.ini";
+    if (datenordner.empty()) return hier;
+    // Whether a file can be made there is only known by making one: permissions, a
+    // read-only medium and Windows' folder rights all say it the same way. The settings
+    // are saved through a new file beside the old one, so this is what saving needs.
+    const std::filesystem::path probe = arbeitsordner / ("Pavolant.ini." + std::to_string(Prozessnummer()) + ".probe");
+    std::error_code grund;
+    if (Systemdatei datei = Systemdatei::NeuAnlegen(probe, nullptr, grund); datei.Offen()) {
+        datei.Schliessen();
+        std::error_code weg;
+        std::filesystem::remove(probe, weg);
+        return hier;
+    }
+    if (grund == std::errc::file_exists) return hier;  // one left by a run that was killed
+    const std::filesystem::path ordner = datenordner / "Pavolant";
+    std::error_code ec;
+    std::filesystem::create_directories(ordner, ec);  // a failure shows when the file is saved
     return ordner / "Pavolant.ini";
 }
 

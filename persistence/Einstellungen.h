@@ -18,8 +18,15 @@ struct Fensterposition {
     int Links = 1;
 };
 
-// The settings file's path: the working directory of this moment and the file name.
+// The settings file's path: Pavolant.ini in the working directory of this moment. Where
+// no file can be made there (a program started from the Start menu has its installation
+// folder as working directory, which may be closed to the user), the file lives in the
+// user's application data instead (Windows: %APPDATA%\Pavolant\, created when needed).
 std::filesystem::path EinstellungsPfad();
+// The same with the folders given: the working directory and the application data
+// folder (empty: none, as on POSIX, which keeps the working directory in any case).
+std::filesystem::path EinstellungsPfad(const std::filesystem::path& arbeitsordner,
+                                       const std::filesystem::path& datenordner);
 
 // Reads the file into `feinheit` (keys missing keep what `feinheit` holds) and returns
 // the stored window position. A missing file changes nothing and returns nullopt. A

@@ -49,6 +49,10 @@ void KonsoleAufUtf8();
 // The folder holding the running program's file (for files that ship beside it);
 // empty when the system does not say.
 std::filesystem::path Programmordner();
+// The folder in which this user's programs keep their settings: Windows' roaming
+// application data (%APPDATA%); empty on POSIX, where the programs keep theirs in the
+// working directory, and when the system does not say.
+std::filesystem::path Anwendungsdatenordner();
 // The decimal separator of the user's locale (POSIX: LC_ALL / LC_NUMERIC / LANG;
 // Windows: the user's regional settings), '.' when it is neither ',' nor '.' or cannot
 // be read.

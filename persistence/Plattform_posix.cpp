@@ -89,6 +89,8 @@ bool KatalogEinbinden(const fs::path& ordner, const std::string& sprache) {
     return true;
 }
 
+fs::path Anwendungsdatenordner() { return {}; }
+
 char SystemDezimaltrenner() {
     try {
         const std::locale system("");

@@ -25,6 +25,7 @@
 #include <windows.h>
 // shellapi.h needs the declarations of windows.h before it.
 #include <shellapi.h>
+#include <shlobj.h>
 
 namespace pavolant {
 
@@ -186,6 +187,15 @@ fs::path Programmordner() {
         if (name.size() >= 32768) return {};
         name.resize(name.size() * 2);
     }
+}
+
+fs::path Anwendungsdatenordner() {
+    PWSTR ordner = nullptr;
+    fs::path pfad;
+    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &ordner)))
+        pfad = fs::path(ordner);
+    ::CoTaskMemFree(ordner);
+    return pfad;
 }
 
 std::uint64_t PhysischerSpeicher() {

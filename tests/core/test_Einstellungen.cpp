@@ -156,7 +156,6 @@ TEST(Einstellungen, TheTextureFolderIsAKeyOfItsOwn) {
     EXPECT_FALSE(TexturordnerLesen(pfad));
 }
 
-}  // namespace
 
 TEST(Einstellungen, TheCommandLinesMemorySizeInBinaryUnits) {
     const std::pair<const char*, std::optional<std::uint64_t>> faelle[] = {
@@ -225,3 +224,37 @@ TEST(Einstellungen, TheMemoryLimitIsHalfThePhysicalMemoryUnlessTheFileSetsIt) {
     EinstellungenSchreiben(pfad, Feinheit{}, Fensterposition{});
     EXPECT_NE(DateiLesen(pfad).find("maxSpeicherMB=2048\r\n"), std::string::npos);
 }
+
+// Where the settings live: the working directory where a file can be made there, else
+// the user's application data (a folder of its own, made on the way); without such a
+// folder (POSIX) always the working directory. A file where the working directory should
+// be stands for a folder closed to the user: nothing can be made inside it, not even by
+// root, on either system.
+TEST(Einstellungen, TheFileMovesToTheApplicationDataOnlyWhereTheWorkingDirectoryIsClosed) {
+    TempOrdner ordner;
+    const std::filesystem::path offen = ordner / "offen", zu = ordner / "zu", daten = ordner / "daten";
+    std::filesystem::create_directory(offen);
+    DateiSchreiben(zu, "");
+    struct Fall {
+        std::filesystem::path arbeit, daten, erwartet;
+    } faelle[] = {
+        {offen, daten, offen / "Pavolant.ini"},
+        {zu, daten, daten / "Pavolant" / "Pavolant.ini"},
+        {zu, {}, zu / "Pavolant.ini"},
+    };
+    for (const Fall& f : faelle) {
+        const std::filesystem::path pfad = EinstellungsPfad(f.arbeit, f.daten);
+        EXPECT_EQ(pfad, f.erwartet) << Utf8(f.arbeit);
+        if (f.daten.empty()) continue;
+        // The file is saved there and read back; the probe leaves nothing behind.
+        Feinheit feinheit;
+        feinheit.MaxSturz = 17;
+        EinstellungenSchreiben(pfad, feinheit, {5, 6}, Sprachwahl::System);
+        Feinheit gelesen;
+        EXPECT_EQ(EinstellungenLesen(pfad, gelesen)->Links, 6);
+        EXPECT_EQ(gelesen.MaxSturz, 17);
+        EXPECT_EQ(test::Eintraege(pfad.parent_path()), std::vector<std::string>{"Pavolant.ini"});
+    }
+}
+
+}  // namespace
