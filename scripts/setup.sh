@@ -10,7 +10,7 @@ packages=(
   libopenimageio-dev
   libxml2-utils gettext qt6-translations-l10n
   clang llvm clang-format-14
-  xvfb xauth x11-utils x11-xserver-utils
+  xvfb xauth x11-utils
   g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine64 nsis xdotool
 )
 

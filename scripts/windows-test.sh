@@ -1,19 +1,40 @@
 #!/usr/bin/env bash
-# The Windows build on Debian: cross-compiles the core, the command line and the test
-# programs with MinGW-w64 (preset "windows"), runs the tests under Wine, and checks that
-# the worked example's document written by pavolant-cli.exe is the Linux program's, byte
-# for byte, also over an existing file under a name with letters beyond ASCII and under
-# a bare or relative name typed in the document's folder, and that it speaks German from
-# its catalog under LANGUAGE=de.
-# Prints the time the stage took.
+# The Windows build on Debian: cross-compiles everything with MinGW-w64 (preset
+# "windows"): the core, the command line, the desktop program against the Qt for
+# MinGW-w64 beside the repository (../shared/qt6-mingw), and the test programs; runs the
+# tests under Wine (the widget tests on virtual displays); checks that the worked
+# example's document written by pavolant-cli.exe is the Linux program's, byte for byte,
+# also over an existing file under a name with letters beyond ASCII and under a bare or
+# relative name typed in the document's folder, that it speaks German from its catalog
+# under LANGUAGE=de and follows a German Windows locale's decimal comma. Then it packs
+# the download (scripts/package-windows.sh), starts pavolant.exe from the unpacked zip in
+# a folder named with letters beyond ASCII, loads the example through its argument, has
+# Go write the golden document, takes the tour's Windows pictures, and installs, starts
+# and uninstalls the installer. Without the Qt for MinGW-w64 (a clone elsewhere) the
+# desktop's part is skipped with a reason; in CI (CI=true) that is a failure.
+# Prints the time each part took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 anfang=$SECONDS
+wurzel=$PWD
 
 bash scripts/setup.sh
+mit_desktop=1
+if ! compgen -G "../shared/qt6-mingw/qt6-mingw-*.tar.zst" >/dev/null; then
+  if [ "${CI:-}" = true ]; then
+    echo "windows-test: the Qt for MinGW-w64 (../shared/qt6-mingw) is missing" >&2
+    exit 1
+  fi
+  echo "windows-test: SKIPPED the desktop program for Windows, its widget tests, the tour's pictures" \
+       "and the installer: ../shared/qt6-mingw is missing"
+  mit_desktop=0
+fi
 cmake --preset windows >/dev/null
 cmake --build --preset windows
-ctest --test-dir build/windows --output-on-failure
+zeit_bau=$((SECONDS - anfang))
+# Each widget test has a display of its own, so two may run at once.
+ctest --test-dir build/windows --output-on-failure -j 2
+zeit_tests=$((SECONDS - anfang - zeit_bau))
 
 wine=/usr/lib/wine/wine64
 command -v wine64 >/dev/null && wine=$(command -v wine64)
@@ -55,5 +76,20 @@ case "$fehler" in
 esac
 LANGUAGE=de "$wine" build/windows/app/pavolant-cli.exe -o "Z:$ordner/de.i3d" tests/golden/Beispiel.ini >/dev/null
 cmp "$ordner/de.i3d" tests/golden/Beispiel.i3d
+# A German Windows locale: the parameters saved with a decimal comma, the same document.
+LC_ALL=de_DE.UTF-8 "$wine" build/windows/app/pavolant-cli.exe -o "Z:$ordner/de.i3d" \
+  --save-params "Z:$ordner/de.ini" tests/golden/Beispiel.ini >/dev/null
+grep -q '^TexL0=0,5' "$ordner/de.ini" || { echo "windows-test: no decimal comma under a German locale" >&2; exit 1; }
+cmp "$ordner/de.i3d" tests/golden/Beispiel.i3d
 echo "pavolant-cli.exe under Wine wrote the example's document byte for byte as on Linux."
-echo "Windows stage: $((SECONDS - anfang)) s"
+
+if [ $mit_desktop = 1 ]; then
+  teil=$SECONDS
+  bash scripts/package-windows.sh
+  zeit_paket=$((SECONDS - teil))
+  teil=$SECONDS
+  bash scripts/windows-desktop-test.sh
+  bash scripts/windows-tour.sh build/windows/screenshots
+  zeit_desktop=$((SECONDS - teil))
+fi
+echo "Windows stage: $((SECONDS - anfang)) s (build ${zeit_bau} s, tests ${zeit_tests} s${zeit_paket:+, packaging ${zeit_paket} s, desktop and installer ${zeit_desktop} s})"

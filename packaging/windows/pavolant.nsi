@@ -2,7 +2,9 @@
 ; %LOCALAPPDATA%\Programs\Pavolant, with a Start-menu entry and an uninstaller that
 ; "Apps & features" lists. Made by scripts/package-windows.sh:
 ;   makensis -DINHALT=<the package's folder> -DZIEL=<setup.exe> -DVERSION=<x.y> pavolant.nsi
-Unicode true
+; A 64-bit installer for the 64-bit program (and for Windows on which 32-bit programs are
+; not installed, as a 64-bit-only Wine prefix).
+Target amd64-unicode
 !include "MUI2.nsh"
 
 Name "Pavolant"
