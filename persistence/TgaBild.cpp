@@ -87,7 +87,11 @@ Rasterbild TgaAusBytes(const std::uint8_t* daten, std::size_t laenge, int maxSei
     Kopf k;
     bild.Fehler = KopfPruefen(daten, laenge, maxSeite, k);
     if (!bild.Fehler.empty()) return bild;
-    if (laenge < k.Daten) {
+    // The fewest bytes the pixels can take (run-length encoded: every packet of 128 the
+    // same, one value each), so that a short file takes no picture memory.
+    const std::size_t bytes = (k.Bits + 7) / 8, anzahl = std::size_t{k.Breite} * k.Hoehe;
+    const std::size_t mindestens = k.Rle ? (anzahl + 127) / 128 * (bytes + 1) : anzahl * bytes;
+    if (laenge < k.Daten || laenge - k.Daten < mindestens) {
         bild.Fehler = Tr("a TGA file cut short");
         return bild;
     }
@@ -99,7 +103,6 @@ Rasterbild TgaAusBytes(const std::uint8_t* daten, std::size_t laenge, int maxSei
         for (std::size_t i = 0; i < karte.size(); ++i)
             karte[i] = AusBits(daten + k.Karte + i * bytes, k.KarteBits, k.KarteBits == 32 ? 8 : k.AlphaBits);
     }
-    const std::size_t bytes = (k.Bits + 7) / 8;
     auto farbe = [&](const std::uint8_t* p, Farbe& aus) {
         if (k.Typ == 2) {
             aus = AusBits(p, k.Bits, k.AlphaBits);
@@ -114,7 +117,6 @@ Rasterbild TgaAusBytes(const std::uint8_t* daten, std::size_t laenge, int maxSei
     };
 
     Rasterstufe s{static_cast<int>(k.Breite), static_cast<int>(k.Hoehe), {}};
-    const std::size_t anzahl = std::size_t{k.Breite} * k.Hoehe;
     s.Rgba.resize(anzahl * 4);
     // The n-th pixel in the file's order to its place, rows from the top down.
     auto setzen = [&](std::size_t n, const Farbe& f) {
