@@ -29,7 +29,8 @@ struct Kopf {
     std::uint32_t Bits = 0;                 // uncompressed: bits a pixel
     std::array<std::uint32_t, 4> Masken{};  // R, G, B, A; luminance in R
     bool Luminanz = false, NurAlpha = false;
-    std::uint64_t Noetig = 0;  // bytes the file must have, header included
+    bool Vormultipliziert = false;  // DXT2, DXT4: colours stored times alpha
+    std::uint64_t Noetig = 0;       // bytes the file must have, header included
 };
 
 // A FourCC for a message: printable ASCII only, so the message stays one line.
@@ -117,9 +118,10 @@ std::string KopfPruefen(const std::uint8_t* d, std::size_t laenge, int maxSeite,
     if (caps2 & (0x200u | 0x200000u)) return Tr("a cube map or volume texture, not a flat one");
     if (formatFlags & 0x4u) {  // FOURCC
         const std::string fourcc(reinterpret_cast<const char*>(d + 84), 4);
+        k.Vormultipliziert = fourcc == "DXT2" || fourcc == "DXT4";
         if (fourcc == "DXT1")
             k.Format = Art::BC1;
-        else if (fourcc == "DXT2" || fourcc == "DXT3")  // DXT2: premultiplied, read as stored
+        else if (fourcc == "DXT2" || fourcc == "DXT3")
             k.Format = Art::BC2;
         else if (fourcc == "DXT4" || fourcc == "DXT5")
             k.Format = Art::BC3;
@@ -255,12 +257,23 @@ void BlockLesen(const std::uint8_t* b, Art art, Block& aus) {
 }
 
 // One level of blocks from `q` (exactly its bytes) into `s`.
-void Bloecke(const std::uint8_t* q, Art art, std::uint32_t blockBytes, Rasterstufe& s) {
+// Colours stored times alpha back to the colours themselves: c * 255 / a rounded, at
+// most 255; where alpha is 0 the colour is gone and stays black.
+void Entmultiplizieren(Block& block) {
+    for (auto& t : block)
+        for (std::size_t k = 0; k < 3; ++k)
+            t[k] = t[3] == 0 ? 0 : static_cast<std::uint8_t>(std::min(255, (t[k] * 255 + t[3] / 2) / t[3]));
+}
+
+void Bloecke(const std::uint8_t* q, const Kopf& kopf, Rasterstufe& s) {
+    const Art art = kopf.Format;
+    const std::uint32_t blockBytes = kopf.BlockBytes;
     const int bloeckeX = (s.Breite + 3) / 4, bloeckeY = (s.Hoehe + 3) / 4;
     Block block{};
     for (int by = 0; by < bloeckeY; ++by)
         for (int bx = 0; bx < bloeckeX; ++bx, q += blockBytes) {
             BlockLesen(q, art, block);
+            if (kopf.Vormultipliziert) Entmultiplizieren(block);
             // Texels past the level's edge (a level of 1 x 1 or 2 x 2, a size not a
             // multiple of 4) are decoded and left.
             const int breite = std::min(4, s.Breite - bx * 4), hoehe = std::min(4, s.Hoehe - by * 4);
@@ -333,7 +346,7 @@ Rasterbild DdsAusBytes(const std::uint8_t* daten, std::size_t laenge, int maxSei
         Rasterstufe s{static_cast<int>(w), static_cast<int>(h), {}};
         s.Rgba.resize(std::size_t{w} * h * 4);
         if (k.BlockBytes) {
-            Bloecke(q, k.Format, k.BlockBytes, s);
+            Bloecke(q, k, s);
             q += std::size_t{(w + 3) / 4} * ((h + 3) / 4) * k.BlockBytes;
         } else {
             Pixel(q, k, s);

@@ -10,8 +10,8 @@
 // touches only the bytes the header accounts for, and its work is bounded by the checked
 // sizes.
 //
-// Decoding rules (exactly as OpenImageIO 2.4 decodes, checked pixel for pixel by
-// tests/oiio; all within the block formats' published tolerance of the exact values):
+// Decoding rules (exactly as OpenImageIO 2.4 decodes but for DXT2/DXT4, checked pixel
+// for pixel by tests/oiio; each within one unit of the exact value):
 // - block end points: 5 and 6 bits to 8 as v * 255 / 31 and v * 255 / 63, rounded to
 //   nearest (the exact value; repeating the bits would be one off for some);
 // - BC1-BC3 colours: c2 = (2 c0 + c1) / 3, c3 = (c0 + 2 c1) / 3 rounded to nearest,
@@ -19,8 +19,12 @@
 //   c3 transparent black; each channel on its own;
 // - BC3 alpha, BC4 and BC5 channels: a_i = ((8 - i) a0 + (i - 1) a1 + 1) / 7 for
 //   i = 2..7 when a0 > a1, else a_i = ((6 - i) a0 + (i - 1) a1 + 1) / 5 for i = 2..5,
-//   a6 = 0 and a7 = 255 (integer division: a sixth of a step above truncation, never
-//   more than half a step from the exact value);
+//   a6 = 0 and a7 = 255 (integer division; not rounded to nearest, which would add 3
+//   and 2: the result lies within one unit of the exact value, below it by up to 5/7
+//   or above it by 1/7, as decoders in hardware may);
+// - DXT2 and DXT4 (DXT3 and DXT5 with colours stored times alpha): each colour back to
+//   c * 255 / a rounded, at most 255, black where a = 0 (OpenImageIO 2.4 wraps around
+//   at 8 bits there and divides by zero at a = 0);
 // - BC2's 4-bit alpha times 17; a masked channel of fewer than 8 bits widens by
 //   repeating its bits (5 bits: v << 3 | v >> 2), one of more keeps its top 8.
 #pragma once

@@ -1,8 +1,8 @@
 // Our DDS and TGA readers where no other reader is at hand to compare with (tests/oiio
 // compares them with OpenImageIO pixel for pixel where it is installed): the DX10 header
-// reads as the older one, a TGA stored in any of its four orientations reads as the same
-// picture, a colour map that starts past entry 0, and hostile headers refused before any
-// picture memory is taken.
+// reads as the older one, DXT2 and DXT4 as their colours, a TGA stored in any of its
+// four orientations reads as the same picture, a colour map that starts past entry 0,
+// and hostile headers refused before any picture memory is taken.
 #include "persistence/DdsBild.h"
 #include "persistence/TgaBild.h"
 #include "tests/support/DdsSchreiber.h"
@@ -64,6 +64,25 @@ TEST(Rasterbild, Dx10KopfWieDerAlte) {
     for (auto [art, dxgi] : faelle) {
         const std::string alt = DdsDatei(bild, art);
         Gleich(Dds(Dx10(alt, dxgi)), Dds(alt), DdsName(art));
+    }
+    // DXT2 and DXT4 are DXT3 and DXT5 with the colours stored times alpha: read back to
+    // the colours themselves (OpenImageIO 2.4, which the preview used before, wraps
+    // around at 8 bits there and divides by zero where alpha is 0).
+    for (auto [art, name] : {std::pair{DdsArt::BC2, "DXT2"}, {DdsArt::BC3, "DXT4"}}) {
+        std::string s = DdsDatei(bild, art);
+        const Rasterbild gerade = Dds(s), vor = Dds(s.replace(84, 4, name));
+        ASSERT_EQ(vor.Fehler, "");
+        int geteilt = 0;
+        for (std::size_t i = 0; i < gerade.Stufen[0].Rgba.size(); i += 4) {
+            const std::uint8_t* g = &gerade.Stufen[0].Rgba[i];
+            const std::uint8_t* v = &vor.Stufen[0].Rgba[i];
+            ASSERT_EQ(v[3], g[3]);
+            geteilt += g[3] > 0 && g[3] < 255;
+            for (std::size_t k = 0; k < 3; ++k)  // within half a step of c / a, at most 255
+                EXPECT_NEAR(v[k], g[3] ? std::min(255.0, g[k] * 255.0 / g[3]) : 0, 0.5)
+                    << name << " " << i / 4;
+        }
+        EXPECT_GT(geteilt, 20);
     }
     // Several pictures in one file, a cube, a volume, a signed format: refused.
     const std::string bc1 = DdsDatei(bild, DdsArt::BC1);

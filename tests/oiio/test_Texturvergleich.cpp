@@ -172,9 +172,16 @@ TEST(Texturvergleich, ZufaelligeBloecke) {
             // Some blocks with equal end points, where the modes meet.
             for (std::size_t i = 128; i + 8 <= s.size(); i += 8)
                 if (zufall() % 8 == 0) s[i + 1] = s[i];
-            Vergleichen(ordner / "b.dds", s, true,
-                        std::string(DdsName(art)) + " random " + std::to_string(w) + "x" + std::to_string(h),
-                        z);
+            const std::string name =
+                std::string(DdsName(art)) + " random " + std::to_string(w) + "x" + std::to_string(h);
+            Vergleichen(ordner / "b.dds", s, true, name, z);
+            // The same blocks under the format's other names. Not DXT2 and DXT4 (DXT3 and
+            // DXT5 with colours stored times alpha): OpenImageIO 2.4 divides them back
+            // wrapping around at 8 bits, and by zero where alpha is 0 (tests/core has ours).
+            for (auto [alt, neu] : {std::pair{"ATI1", "BC4U"}, {"ATI2", "BC5U"}})
+                if (s.compare(84, 4, alt) == 0)
+                    Vergleichen(ordner / "b.dds", s.substr(0, 84) + neu + s.substr(88), true,
+                                name + " as " + neu, z);
         }
     std::printf("random blocks: %d files, %d levels, %lld pixels; %lld colours and %lld alphas differ\n",
                 z.dateien, z.stufen, z.pixel, z.farbAbweichungen, z.alphaAbweichungen);
