@@ -256,7 +256,6 @@ void BlockLesen(const std::uint8_t* b, Art art, Block& aus) {
     }
 }
 
-// One level of blocks from `q` (exactly its bytes) into `s`.
 // Colours stored times alpha back to the colours themselves: c * 255 / a rounded, at
 // most 255; where alpha is 0 the colour is gone and stays black.
 void Entmultiplizieren(Block& block) {
@@ -265,6 +264,7 @@ void Entmultiplizieren(Block& block) {
             t[k] = t[3] == 0 ? 0 : static_cast<std::uint8_t>(std::min(255, (t[k] * 255 + t[3] / 2) / t[3]));
 }
 
+// One level of blocks from `q` (exactly its bytes) into `s`.
 void Bloecke(const std::uint8_t* q, const Kopf& kopf, Rasterstufe& s) {
     const Art art = kopf.Format;
     const std::uint32_t blockBytes = kopf.BlockBytes;
