@@ -1,7 +1,9 @@
 #include "ui/qt/vorschau/Texturdatei.h"
 
 #include "model/Text.h"
+#include "persistence/DdsBild.h"
 #include "persistence/Plattform.h"
+#include "persistence/TgaBild.h"
 
 #ifdef PAVOLANT_MIT_OIIO
 #include <OpenImageIO/imageio.h>
@@ -12,11 +14,9 @@
 #endif
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <exception>
-#include <fstream>
 #include <new>
 #include <system_error>
 
@@ -31,26 +31,6 @@ std::string Zeile(std::string text) {
     if (const std::size_t ende = text.find_first_of("\r\n"); ende != std::string::npos) text.resize(ende);
     while (!text.empty() && (text.back() == '.' || text.back() == ' ')) text.pop_back();
     return text.empty() ? std::string(Tr("unknown reason")) : text;
-}
-
-// `kanaele` interleaved 8-bit channels to RGBA, opaque.
-std::vector<std::uint8_t> AlsRgba(const std::vector<std::uint8_t>& quelle, std::size_t pixel, int kanaele,
-                                  bool grauMitAlpha) {
-    std::vector<std::uint8_t> rgba(pixel * 4);
-    const auto k = static_cast<std::size_t>(kanaele);
-    for (std::size_t i = 0; i < pixel; ++i) {
-        const std::uint8_t* q = &quelle[i * k];
-        std::uint8_t* z = &rgba[i * 4];
-        if (kanaele == 1 || grauMitAlpha) {
-            z[0] = z[1] = z[2] = q[0];
-        } else {
-            z[0] = q[0];
-            z[1] = q[1];
-            z[2] = kanaele >= 3 ? q[2] : 0;
-        }
-        z[3] = 255;
-    }
-    return rgba;
 }
 
 Texturbild::Stufe Halbiert(const Texturbild::Stufe& s) {
@@ -79,82 +59,62 @@ bool GroesseZulaessig(int breite, int hoehe) {
 }
 
 std::string Groessenfehler(int breite, int hoehe) {
-    // Catalog: why a texture is not shown; %1 x %2 its size in pixels, %3 the largest side.
-    return Einsetzen(Tr("a size of %1 x %2 pixels (at most %3 a side)"),
-                     {std::to_string(breite), std::to_string(hoehe), std::to_string(kMaxTexturseite)});
+    return pavolant::Groessenfehler(breite, hoehe, kMaxTexturseite);
 }
 
-// A DDS file's header, checked before any reader sees the file: OpenImageIO 2.4's DDS
-// reader trusts it and, on a malformed one, loops for minutes (a mipmap count in the
-// ten thousands, a pixel format without bits) or aborts the program (a height beyond
-// 2^31). Only what the reader can take passes: a flat texture of a known format, at most
-// kMaxTexturseite a side, no more levels than its size has, and the file long enough
-// for every level it claims. Empty when the file is fine or no DDS at all.
-std::string DdsKopfPruefen(const fs::path& pfad) {
-    std::ifstream ein(pfad, std::ios::binary);
-    unsigned char kopf[128] = {};
-    ein.read(reinterpret_cast<char*>(kopf), sizeof kopf);
-    const auto gelesen = static_cast<std::size_t>(ein.gcount());
-    if (gelesen < 4 || std::memcmp(kopf, "DDS ", 4) != 0) return {};  // another format: its reader's business
-    if (gelesen < sizeof kopf) return Tr("a DDS header cut short");
-    auto u32 = [&kopf](std::size_t stelle) {
-        return static_cast<std::uint32_t>(kopf[stelle]) | static_cast<std::uint32_t>(kopf[stelle + 1]) << 8 |
-               static_cast<std::uint32_t>(kopf[stelle + 2]) << 16 |
-               static_cast<std::uint32_t>(kopf[stelle + 3]) << 24;
-    };
-    const std::uint32_t groesse = u32(4), hoehe = u32(12), breite = u32(16), mipAnzahl = u32(28);
-    const std::uint32_t formatGroesse = u32(76), formatFlags = u32(80), bits = u32(88), caps2 = u32(112);
-    if (groesse != 124 || formatGroesse != 32) return Tr("a damaged DDS header");
-    if (hoehe == 0 || breite == 0 || hoehe > kMaxTexturseite || breite > kMaxTexturseite)
-        return Groessenfehler(static_cast<int>(std::min<std::uint32_t>(breite, INT32_MAX)),
-                              static_cast<int>(std::min<std::uint32_t>(hoehe, INT32_MAX)));
-    if (caps2 & (0x200u | 0x200000u)) return Tr("a cube map or volume texture, not a flat one");
-    const std::string fourcc(reinterpret_cast<const char*>(kopf + 84), 4);
-    std::uint64_t blockBytes = 0, pixelBits = 0;
-    if (formatFlags & 0x4u) {  // FOURCC
-        if (fourcc == "DXT1" || fourcc == "ATI1" || fourcc == "BC4U")
-            blockBytes = 8;
-        else if (fourcc == "DXT2" || fourcc == "DXT3" || fourcc == "DXT4" || fourcc == "DXT5" ||
-                 fourcc == "ATI2" || fourcc == "BC5U")
-            blockBytes = 16;
-        else
-            return Einsetzen(Tr("the DDS format '%1', which is not read (BC1 to BC5 and uncompressed are)"),
-                             {fourcc});
-    } else if (formatFlags & (0x40u | 0x20000u | 0x2u)) {  // RGB, LUMINANCE, ALPHA
-        if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
-            return Einsetzen(Tr("a DDS pixel format of %1 bits"), {std::to_string(bits)});
-        pixelBits = bits;
-    } else {
-        return Tr("a DDS header without a pixel format");
+// DDS and TGA go to our own readers on every system (no image library reads both
+// everywhere, and OpenImageIO 2.4 trusts a DDS header to the point of looping for minutes
+// or aborting): a DDS by its first four bytes, a TGA, which has no signature, by its name.
+enum class Eigenformat { Keins, Dds, Tga };
+
+Eigenformat EigenesFormat(const fs::path& pfad) {
+    std::string fehler;
+    const std::vector<std::uint8_t> anfang = DateianfangLesen(pfad, 4, fehler);
+    if (anfang.size() == 4 && std::memcmp(anfang.data(), "DDS ", 4) == 0) return Eigenformat::Dds;
+    std::string endung = Utf8(pfad.extension());
+    for (char& c : endung) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return endung == ".tga" ? Eigenformat::Tga : Eigenformat::Keins;
+}
+
+// Through our own reader: the file's levels (a consistent chain by construction), drawn
+// opaque.
+std::string EigenLesen(const fs::path& pfad, Eigenformat format, Texturbild& bild) {
+    Rasterbild gelesen =
+        format == Eigenformat::Dds ? DdsLesen(pfad, kMaxTexturseite) : TgaLesen(pfad, kMaxTexturseite);
+    if (!gelesen.Fehler.empty()) return gelesen.Fehler;
+    for (Rasterstufe& s : gelesen.Stufen) {
+        for (std::size_t i = 3; i < s.Rgba.size(); i += 4) s.Rgba[i] = 255;
+        bild.Stufen.push_back({s.Breite, s.Hoehe, std::move(s.Rgba)});
     }
-    int stufenMoeglich = 1;
-    for (std::uint32_t w = breite, h = hoehe; w > 1 || h > 1;
-         w = std::max(1u, w / 2), h = std::max(1u, h / 2))
-        ++stufenMoeglich;
-    const std::uint32_t stufen = std::max<std::uint32_t>(mipAnzahl, 1);
-    if (stufen > static_cast<std::uint32_t>(stufenMoeglich))
-        return Einsetzen(Tr("%1 mipmap levels for %2 x %3 pixels"),
-                         {std::to_string(stufen), std::to_string(breite), std::to_string(hoehe)});
-    std::uint64_t noetig = 128;
-    for (std::uint32_t i = 0, w = breite, h = hoehe; i < stufen;
-         ++i, w = std::max(1u, w / 2), h = std::max(1u, h / 2))
-        noetig += blockBytes ? std::uint64_t{(w + 3) / 4} * ((h + 3) / 4) * blockBytes
-                             : (std::uint64_t{w} * pixelBits + 7) / 8 * h;
-    std::error_code ec;
-    const std::uintmax_t laenge = fs::file_size(pfad, ec);
-    if (ec || laenge < noetig)
-        return Einsetzen(Tr("a DDS file cut short (%1 of %2 bytes)"),
-                         {std::to_string(ec ? 0 : laenge), std::to_string(noetig)});
     return {};
 }
 
 #ifdef PAVOLANT_MIT_OIIO
 
-// The file's levels as far as they are consistent: each exactly half the one before
-// (at least 1), as a mipmap chain must be. A level that cannot be read ends the chain;
-// the top level must be read.
+// `kanaele` interleaved 8-bit channels to RGBA, opaque.
+std::vector<std::uint8_t> AlsRgba(const std::vector<std::uint8_t>& quelle, std::size_t pixel, int kanaele,
+                                  bool grauMitAlpha) {
+    std::vector<std::uint8_t> rgba(pixel * 4);
+    const auto k = static_cast<std::size_t>(kanaele);
+    for (std::size_t i = 0; i < pixel; ++i) {
+        const std::uint8_t* q = &quelle[i * k];
+        std::uint8_t* z = &rgba[i * 4];
+        if (kanaele == 1 || grauMitAlpha) {
+            z[0] = z[1] = z[2] = q[0];
+        } else {
+            z[0] = q[0];
+            z[1] = q[1];
+            z[2] = kanaele >= 3 ? q[2] : 0;
+        }
+        z[3] = 255;
+    }
+    return rgba;
+}
+
+// The other formats (PNG, JPEG, ...) through OpenImageIO: the file's levels as far as
+// they are consistent, each exactly half the one before (at least 1), as a mipmap chain
+// must be. A level that cannot be read ends the chain; the top level must be read.
 std::string LevelLesen(const fs::path& pfad, Texturbild& bild) {
-    if (std::string fehler = DdsKopfPruefen(pfad); !fehler.empty()) return fehler;
     std::unique_ptr<OIIO::ImageInput> ein = OIIO::ImageInput::open(Utf8(pfad));
     if (!ein) return Zeile(OIIO::geterror());
     for (int m = 0; ein->seek_subimage(0, m); ++m) {
@@ -187,10 +147,9 @@ std::string LevelLesen(const fs::path& pfad, Texturbild& bild) {
 
 #else
 
-// Without OpenImageIO: Qt's own readers (PNG, JPEG; DDS and TGA where Qt's image format
-// plugins are installed), the top level only.
+// Without OpenImageIO: the other formats (PNG, JPEG, ...) through Qt's own readers, the
+// top level only.
 std::string LevelLesen(const fs::path& pfad, Texturbild& bild) {
-    if (std::string fehler = DdsKopfPruefen(pfad); !fehler.empty()) return fehler;
     QImageReader leser(QString::fromStdString(Utf8(pfad)));
     const QSize groesse = leser.size();
     if (groesse.isValid() && !GroesseZulaessig(groesse.width(), groesse.height()))
@@ -228,7 +187,8 @@ Texturladung TexturLesen(const fs::path& pfad) {
     }
     try {
         auto bild = std::make_shared<Texturbild>();
-        l.Fehler = LevelLesen(pfad, *bild);
+        const Eigenformat format = EigenesFormat(pfad);
+        l.Fehler = format == Eigenformat::Keins ? LevelLesen(pfad, *bild) : EigenLesen(pfad, format, *bild);
         if (!l.Fehler.empty()) return l;
         bild->StufenAusDatei = static_cast<int>(bild->Stufen.size());
         // The chain down to 1 x 1, so that every size on screen has its level.

@@ -3,9 +3,10 @@
 // pictures with their whole mipmap chain, and kept while they stay unchanged on disk.
 //
 // DDS (BC1/DXT1, BC2/DXT3, BC3/DXT5, BC4, BC5 and uncompressed, with the file's own
-// mipmaps) is read through OpenImageIO, as are PNG, JPEG and TGA. A file that is missing,
-// is no regular file or cannot be read yields a note instead of a picture; reading never
-// throws and never stops the preview.
+// mipmaps) and TGA are read by our own readers (persistence/DdsBild, TgaBild) on every
+// system; PNG, JPEG and the rest through OpenImageIO where the build has it, else through
+// Qt's image readers. A file that is missing, is no regular file or cannot be read yields
+// a note instead of a picture; reading never throws and never stops the preview.
 #pragma once
 
 #include <array>
