@@ -35,7 +35,8 @@ std::filesystem::path EinstellungsPfad(const std::filesystem::path& arbeitsordne
     // Whether a file can be made there is only known by making one: permissions, a
     // read-only medium and Windows' folder rights all say it the same way. The settings
     // are saved through a new file beside the old one, so this is what saving needs.
-    const std::filesystem::path probe = arbeitsordner / ("Pavolant.ini." + std::to_string(Prozessnummer()) + ".probe");
+    const std::filesystem::path probe =
+        arbeitsordner / ("Pavolant.ini." + std::to_string(Prozessnummer()) + ".probe");
     std::error_code grund;
     if (Systemdatei datei = Systemdatei::NeuAnlegen(probe, nullptr, grund); datei.Offen()) {
         datei.Schliessen();

@@ -16,7 +16,8 @@
 # editor), import-tree.png (the import's choice on a scene of several splines, one group
 # picked in its tree), unsaved-question.png (closing the changed road asks first)
 # and error-field.png (letters in the roadway width stop "Go" with an error naming the
-# field). The screenshot tour (build/dev/tools/pavolant-tour, built beside the program,
+# field); main-windows.png and preview-windows.png are the Windows program's under Wine
+# (scripts/windows-tour.sh). The screenshot tour (build/dev/tools/pavolant-tour, built beside the program,
 # never installed) starts the program's main window and takes the pictures itself, so
 # only xvfb-run is needed.
 set -euo pipefail
@@ -57,5 +58,13 @@ mkdir "$ordner/laptop"
   exec "$@"' laptop "$wurzel/build/dev/tools/pavolant-tour" "$ordner/laptop" "$wurzel/examples/Dorfstrasse.ini")
 cp "$ordner/laptop/main-1366x768.png" "$ziel/main-1366x768.png"
 rm -rf "$ordner/laptop"
+# The desktop program for Windows, once under Wine: main-windows.png (after "Go") and
+# preview-windows.png, where the Qt for MinGW-w64 is beside the repository.
+if compgen -G "../shared/qt6-mingw/qt6-mingw-*.tar.zst" >/dev/null; then
+  cmake --preset windows >/dev/null
+  bash scripts/windows-tour.sh "$ziel"
+else
+  echo "screenshots.sh: no ../shared/qt6-mingw, so no pictures of the Windows program" >&2
+fi
 echo "Screenshots in $ziel:"
 ls "$ziel"

@@ -19,8 +19,12 @@ gcc_ordner=$(dirname "$($mingw -print-file-name=libstdc++-6.dll)")
 pthread_ordner=$(dirname "$(readlink -f "$($mingw -print-file-name=libwinpthread-1.dll)")")
 export WINEPREFIX=$wurzel/build/windows/wineprefix WINEDEBUG=-all LC_ALL=C.UTF-8 LANGUAGE=en
 export WINEPATH="Z:$wurzel/build/windows/qt6-mingw/bin;Z:$gcc_ordner;Z:$pthread_ordner"
+wineserver=$(dirname "$wine")/wineserver
+command -v wineserver >/dev/null && wineserver=$(command -v wineserver)
 ordner=$(mktemp -d)
-trap 'rm -rf "$ordner"' EXIT
+# Wine's processes of the prefix end with the tour: they stay bound to its display.
+trap '"$wineserver" -k 2>/dev/null || true; rm -rf "$ordner"' EXIT
+"$wineserver" -k 2>/dev/null || true
 # A working directory of its own, so that no settings file of an earlier run counts.
 (cd "$ordner" && xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" "$wurzel/build/windows/tools/pavolant-tour.exe" \
   "Z:$ordner" "Z:$wurzel/examples/Dorfstrasse.ini" 2>"$ordner/fehler.txt") ||

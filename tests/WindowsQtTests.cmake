@@ -37,13 +37,18 @@ function(pavolant_windows_qt_programm name quelle)
   target_link_libraries(pavolant_qt_${name} PRIVATE pavolant_testhilfen pavolant_dds_schreiber pavolant_qt Qt6::Test)
   target_compile_definitions(pavolant_qt_${name} PRIVATE PAVOLANT_SOURCE_DIR="Z:${PROJECT_SOURCE_DIR}")
 endfunction()
-# Each test on a display of its own, so that they may run side by side.
+# All on one display, one after the other: Wine's desktop process of the prefix stays
+# bound to the display it started on, so a display per test would leave the next test
+# without windows; and two programs on one display would take the focus from each other.
+# scripts/windows-test.sh runs CTest under xvfb-run; without a display of the caller's
+# the tests start one of their own.
 function(pavolant_windows_qt_test test programm umgebung)
   if(XVFB_RUN AND PAVOLANT_WINE)
     add_test(NAME windows.qt_${test}
-             COMMAND ${XVFB_RUN} -a -s "-screen 0 1920x1080x24" ${PAVOLANT_WINE} $<TARGET_FILE:pavolant_qt_${programm}>)
+             COMMAND sh -c "if [ -n \"$DISPLAY\" ]; then exec \"$@\"; else exec ${XVFB_RUN} -a -s '-screen 0 1920x1080x24' \"$@\"; fi"
+                     sh ${PAVOLANT_WINE} $<TARGET_FILE:pavolant_qt_${programm}>)
     set_tests_properties(windows.qt_${test} PROPERTIES FIXTURES_REQUIRED wineprefix TIMEOUT 300
-                         ENVIRONMENT "${pavolant_qt_wine_umgebung};${umgebung}")
+                         RESOURCE_LOCK anzeige ENVIRONMENT "${pavolant_qt_wine_umgebung};${umgebung}")
   endif()
 endfunction()
 

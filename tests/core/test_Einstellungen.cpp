@@ -156,7 +156,6 @@ TEST(Einstellungen, TheTextureFolderIsAKeyOfItsOwn) {
     EXPECT_FALSE(TexturordnerLesen(pfad));
 }
 
-
 TEST(Einstellungen, TheCommandLinesMemorySizeInBinaryUnits) {
     const std::pair<const char*, std::optional<std::uint64_t>> faelle[] = {
         {"8G", std::uint64_t{8} << 30},

@@ -48,7 +48,9 @@ const DateiAuswahl kParameterOeffnen{
 // its name as the dialogs give it back (UTF-8 read through PfadAusUtf8, '/' between the
 // parts on every system).
 std::filesystem::path UmlautOrdner(const TempOrdner& ordner) {
-    const std::filesystem::path pfad = ordner.Pfad() / PfadAusUtf8("Stra\xc3\x9f" "e \xce\xb1\xe2\x82\xac");
+    const std::filesystem::path pfad = ordner.Pfad() / PfadAusUtf8(
+                                                           "Stra\xc3\x9f"
+                                                           "e \xce\xb1\xe2\x82\xac");
     std::filesystem::create_directory(pfad);
     return pfad;
 }

@@ -245,7 +245,9 @@ private slots:
         DateiSchreiben(ordner / "leer.dds", "");
         DateiSchreiben(ordner / "text.dds", "DDS not really a texture at all");
         fs::create_directory(ordner / "ordner.dds");
+#ifndef Q_OS_WIN  // FIFOs are POSIX's; Windows' named pipes live outside the file system
         QCOMPARE(std::system(("mkfifo '" + (ordner / "fifo.dds").string() + "'").c_str()), 0);
+#endif
         for (const char* name : {"leer.dds", "text.dds", "ordner.dds", "fifo.dds", "fehlt.dds"}) {
             l = qt::TexturLesen(ordner / name);
             QVERIFY2(!l.Bild && !l.Fehler.empty(), name);
