@@ -57,6 +57,18 @@ foreach(name test_Programmstart test_Dialoge test_Einstellungen test_Vorschau te
   pavolant_windows_qt_programm(${name} ${CMAKE_CURRENT_SOURCE_DIR}/qt/${name}.cpp)
   pavolant_windows_qt_test(${name} ${name} "")
 endforeach()
+# High density: the preview on a screen of 192 dpi (Windows' 200 %), in a Wine prefix of
+# its own whose settings say so.
+if(XVFB_RUN AND PAVOLANT_WINE)
+  set(pavolant_hidpi_umgebung "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-hidpi;WINEDEBUG=-all;LC_ALL=C.UTF-8")
+  add_test(NAME windows.qt_prefix_hidpi
+           COMMAND sh -c "${PAVOLANT_WINE} reg add 'HKCU\\Software\\Wine\\X11 Driver' /v Managed /d N /f && ${PAVOLANT_WINE} reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /d 192 /f")
+  set_tests_properties(windows.qt_prefix_hidpi PROPERTIES FIXTURES_SETUP wineprefix_hidpi
+                       ENVIRONMENT "${pavolant_hidpi_umgebung}")
+  pavolant_windows_qt_test(fenster_Vorschau_hidpi fenster_Vorschau "PAVOLANT_TEST_DPR=2;${pavolant_hidpi_umgebung}")
+  set_tests_properties(windows.qt_fenster_Vorschau_hidpi PROPERTIES FIXTURES_REQUIRED "wineprefix_hidpi")
+endif()
+
 # The main window in each language, and with the texts as the code holds them.
 pavolant_windows_qt_programm(sprachen ${CMAKE_CURRENT_SOURCE_DIR}/qt/sprachen_Hauptfenster.cpp)
 foreach(sprache en de c)

@@ -64,6 +64,10 @@ private slots:
         auto* gl = v->findChild<QOpenGLWidget*>(QStringLiteral("wdgVorschau3d"));
         QVERIFY2(gl, "the 3-D view is not Qt's OpenGL widget on this platform");
 
+        // On a screen of high density (PAVOLANT_TEST_DPR: the scale the system was given)
+        // the view draws in device pixels, labels included.
+        if (qEnvironmentVariableIsSet("PAVOLANT_TEST_DPR"))
+            QCOMPARE(gl->devicePixelRatio(), qEnvironmentVariable("PAVOLANT_TEST_DPR").toDouble());
         const QImage bild = v->Bild3d();
         QCOMPARE(bild.size(), gl->size() * gl->devicePixelRatio());
         QVERIFY2(Strassenpixel(bild) > 500, qPrintable(QString::number(Strassenpixel(bild))));
