@@ -43,16 +43,16 @@ Rasterbild OiioLesen(const fs::path& pfad, std::vector<bool>& mitAlpha, bool gra
         return b;
     }
     for (int m = 0; ein->seek_subimage(0, m); ++m) {
-        const OIIO::ImageSpec& spec = ein->spec();
-        const int kanaele = std::min(spec.nchannels, 4);
-        const auto pixel = static_cast<std::size_t>(spec.width) * static_cast<std::size_t>(spec.height);
+        const OIIO::ImageSpec& stufe = ein->spec();
+        const int kanaele = std::min(stufe.nchannels, 4);
+        const auto pixel = static_cast<std::size_t>(stufe.width) * static_cast<std::size_t>(stufe.height);
         std::vector<std::uint8_t> q(pixel * static_cast<std::size_t>(kanaele));
         if (!ein->read_image(0, m, 0, kanaele, OIIO::TypeDesc::UINT8, q.data())) {
             b.Fehler = ein->geterror();
             return b;
         }
-        const bool grauMitAlpha = kanaele == 2 && (spec.alpha_channel == 1 || grauAlpha);
-        Rasterstufe s{spec.width, spec.height, std::vector<std::uint8_t>(pixel * 4)};
+        const bool grauMitAlpha = kanaele == 2 && (stufe.alpha_channel == 1 || grauAlpha);
+        Rasterstufe s{stufe.width, stufe.height, std::vector<std::uint8_t>(pixel * 4)};
         for (std::size_t i = 0; i < pixel; ++i) {
             const std::uint8_t* p = &q[i * static_cast<std::size_t>(kanaele)];
             std::uint8_t* z = &s.Rgba[i * 4];
