@@ -148,10 +148,19 @@ std::string Umgebungsvariable(const char* name) {
 }
 
 std::vector<std::string> Oberflaechensprachen() {
-    // The user's display language; the programs follow it when no variable speaks.
-    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
-    if (::GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH) == 0) return {};
-    return {Utf8(fs::path(name))};
+    // The user's display languages as Windows' language settings order them ("de-DE",
+    // then the fallbacks), not the locale of the regional formats: an English Windows
+    // with German number formats speaks English. The list is double-NUL-terminated.
+    ULONG anzahl = 0, laenge = 0;
+    if (!::GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &anzahl, nullptr, &laenge) || laenge == 0)
+        return {};
+    std::wstring liste(laenge, L'\0');
+    if (!::GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &anzahl, liste.data(), &laenge)) return {};
+    std::vector<std::string> sprachen;
+    for (const wchar_t* name = liste.c_str(); name < liste.c_str() + liste.size() && *name != L'\0';
+         name += std::wcslen(name) + 1)
+        sprachen.push_back(Utf8(fs::path(name)));
+    return sprachen;
 }
 
 namespace {

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -32,6 +33,26 @@ const std::string kOrdnerName =
     "Stra\xC3\x9F"
     "en \xC3\x84rger \xCE\xB1\xCE\xB2";
 const std::string kDateiName = "D\xC3\xB6rfchen \xF0\x9F\x9B\xA3.ini";
+
+// Windows names the user's display languages, each a language tag ("en-US", "de"); POSIX
+// leaves them to the variables, and the application data folder with them.
+TEST(PlattformSprache, TheDisplayLanguagesAreLanguageTags) {
+    const std::vector<std::string> sprachen = Oberflaechensprachen();
+#ifdef _WIN32
+    ASSERT_FALSE(sprachen.empty());
+    for (const std::string& s : sprachen) {
+        EXPECT_GE(s.size(), 2u) << s;
+        EXPECT_TRUE(std::isalpha(static_cast<unsigned char>(s[0])) &&
+                    std::isalpha(static_cast<unsigned char>(s[1])))
+            << s;
+        EXPECT_TRUE(s.size() == 2 || s[2] == '-') << s;
+    }
+    EXPECT_TRUE(Anwendungsdatenordner().is_absolute());
+#else
+    EXPECT_TRUE(sprachen.empty());
+    EXPECT_TRUE(Anwendungsdatenordner().empty());
+#endif
+}
 
 TEST(PlattformPfade, Utf8NamesReachTheFileSystemAndComeBack) {
     TempOrdner o;
