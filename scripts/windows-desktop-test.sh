@@ -3,8 +3,8 @@
 # scripts/windows-test.sh after scripts/package-windows.sh):
 # 1. The zip unpacked into a folder whose name has letters beyond ASCII; pavolant.exe
 #    started there with the example road's parameter file as its argument (named with
-#    those letters too) shows its main window; the output path typed into its field and
-#    a click on Go write the golden document byte for byte.
+#    those letters too) shows its main window; the output chosen in Windows' own save
+#    dialog and a click on Go write the golden document byte for byte.
 # 2. The installer, run silently, installs for the user (program folder, Start-menu
 #    entries, the uninstaller's registry entry); the installed pavolant.exe starts; the
 #    uninstaller removes all of it again.
@@ -56,18 +56,35 @@ w=$(fenster "Pavolant v")
 echo "pavolant.exe showed its main window after $((SECONDS - start)) s"
 sleep 2
 xdotool search --name "Beispiel" >/dev/null || { echo "desktop-test: the example was not loaded" >&2; exit 1; }
-# The output field beside "i3d-File" at the top left; Go left of Preview at the top right.
+# "i3d-File" at the top left opens Windows' own save dialog (Wine's here), whose name
+# field has the focus: the preset name cleared, the path typed, Enter. Then Go, left of
+# Preview at the top right. (xdotool types only ASCII into Wine, so the document's folder
+# has an ASCII name; the folder beyond ASCII is the program's and its argument's.)
 breite=$(xdotool getwindowgeometry "$w" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
-xdotool mousemove --window "$w" 360 75 click 1
-xdotool key ctrl+a
+xdotool mousemove --window "$w" 50 75 click 1
+dialog=""
+for _ in $(seq 60); do
+  for kandidat in $(xdotool search --onlyvisible --classname pavolant.exe 2>/dev/null); do
+    [ "$kandidat" = "$w" ] && continue
+    b=$(xdotool getwindowgeometry "$kandidat" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
+    [ "${b:-0}" -ge 400 ] && dialog=$kandidat
+  done
+  [ -n "$dialog" ] && break
+  sleep 0.5
+done
+[ -n "$dialog" ] || { echo "desktop-test: the save dialog did not open" >&2; exit 1; }
+sleep 1
+xdotool key End shift+Home BackSpace
 xdotool type --delay 20 'Z:'"${arbeit//\//\\}"'\aus\road.i3d'
+xdotool key Return
+for _ in $(seq 20); do xdotool getwindowgeometry "$dialog" >/dev/null 2>&1 || break; sleep 0.5; done
 sleep 0.5
 xdotool mousemove --window "$w" $((breite - 179)) 91 click 1
 for _ in $(seq 60); do [ -s "$arbeit/aus/road.i3d" ] && break; sleep 0.5; done
 sleep 1
 cmp "$arbeit/aus/road.i3d" tests/golden/Beispiel.i3d ||
   { echo "desktop-test: Go in pavolant.exe did not write the golden document" >&2; exit 1; }
-echo "pavolant.exe from the zip, started in a folder named with letters beyond ASCII, wrote the golden document."
+echo "pavolant.exe from the zip, started in a folder named with letters beyond ASCII, wrote the golden document where its save dialog said."
 "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
 sleep 1
 
