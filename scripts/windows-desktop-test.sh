@@ -20,18 +20,19 @@ command -v wine64 >/dev/null && wine=$(command -v wine64)
 arbeit=$(mktemp -d)
 export WINEPREFIX=$arbeit/prefix WINEDEBUG=-all LC_ALL=C.UTF-8 LANGUAGE=en
 benutzer=${USER:-$(id -un)}  # Wine names the Windows user after the Unix one
-# A display of its own, without a window manager: Wine then places its windows itself.
-nummer=$((90 + RANDOM % 100))
-Xvfb ":$nummer" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
+# A display of its own (a free number, which Xvfb reports), without a window manager:
+# Wine then places its windows itself.
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$arbeit/anzeige" >/dev/null 2>&1 &
 xvfb=$!
-export DISPLAY=":$nummer"
 aufraeumen() {
   "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
   kill "$xvfb" 2>/dev/null || true
   rm -rf "$arbeit"
 }
 trap aufraeumen EXIT
-sleep 1
+for _ in $(seq 100); do [ -s "$arbeit/anzeige" ] && break; sleep 0.1; done
+[ -s "$arbeit/anzeige" ] || { echo "desktop-test: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$arbeit/anzeige")"
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 # The window whose title starts with `titel`, waited for up to 60 s.
