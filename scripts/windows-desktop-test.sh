@@ -17,6 +17,11 @@ paket=pavolant-windows-x86_64
 
 wine=/usr/lib/wine/wine64
 command -v wine64 >/dev/null && wine=$(command -v wine64)
+wineserver=$(dirname "$wine")/wineserver
+command -v wineserver >/dev/null && wineserver=$(command -v wineserver)
+# Ends every Wine process of the prefix and waits until the server is gone, so that the
+# next program does not meet a server on its way out.
+wine_beenden() { "$wineserver" -k 2>/dev/null || true; "$wineserver" -w 2>/dev/null || true; }
 arbeit=$(mktemp -d)
 export WINEPREFIX=$arbeit/prefix WINEDEBUG=-all LC_ALL=C.UTF-8 LANGUAGE=en
 benutzer=${USER:-$(id -un)}  # Wine names the Windows user after the Unix one
@@ -25,7 +30,7 @@ benutzer=${USER:-$(id -un)}  # Wine names the Windows user after the Unix one
 Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$arbeit/anzeige" >/dev/null 2>&1 &
 xvfb=$!
 aufraeumen() {
-  "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
+  wine_beenden
   kill "$xvfb" 2>/dev/null || true
   rm -rf "$arbeit"
 }
@@ -86,11 +91,10 @@ sleep 1
 cmp "$arbeit/aus/road.i3d" tests/golden/Beispiel.i3d ||
   { echo "desktop-test: Go in pavolant.exe did not write the golden document" >&2; exit 1; }
 echo "pavolant.exe from the zip, started in a folder named with letters beyond ASCII, wrote the golden document where its save dialog said."
-"$(dirname "$wine")/wineserver" -k 2>/dev/null || true
-sleep 1
+wine_beenden
 
 # 2. The installer, per user, silently; the uninstaller as "Apps & features" calls it.
-"$wine" "Z:$wurzel/dist/$paket-setup.exe" /S
+"$wine" "Z:$wurzel/dist/$paket-setup.exe" /S || { echo "desktop-test: the installer failed ($?)" >&2; exit 1; }
 programme="$WINEPREFIX/drive_c/users/$benutzer/AppData/Local/Programs/Pavolant"
 [ -d "$programme" ] || programme=$(find "$WINEPREFIX/drive_c/users" -type d -path '*/AppData/Local/Programs/Pavolant' | head -n 1)
 for datei in pavolant.exe pavolant-cli.exe Uninstall.exe platforms/qwindows.dll; do
@@ -103,9 +107,9 @@ find "$WINEPREFIX/drive_c/users" -path '*Start Menu/Programs/Pavolant/Pavolant.l
 (cd "$programme" && "$wine" pavolant.exe >/dev/null 2>&1 &) 2>/dev/null
 fenster "Pavolant v" >/dev/null
 echo "The installed pavolant.exe started."
-"$(dirname "$wine")/wineserver" -k 2>/dev/null || true
-sleep 1
-"$wine" "C:\\users\\$benutzer\\AppData\\Local\\Programs\\Pavolant\\Uninstall.exe" /S
+wine_beenden
+"$wine" "C:\\users\\$benutzer\\AppData\\Local\\Programs\\Pavolant\\Uninstall.exe" /S ||
+  { echo "desktop-test: the uninstaller failed ($?)" >&2; exit 1; }
 # The uninstaller copies itself away and goes on from there.
 for _ in $(seq 60); do [ -e "$programme" ] || break; sleep 0.5; done
 [ ! -e "$programme" ] || { echo "desktop-test: the uninstaller left $(ls "$programme")" >&2; exit 1; }
