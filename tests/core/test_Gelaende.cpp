@@ -1,0 +1,141 @@
+// The map's ground: the placement of rows and columns against a pixel placed by hand,
+// bilinear heights on a tilted plane (exact there) and between known corners, no height
+// outside; the height image read back from PNGs the tests write, and every refusal.
+#include "model/Gelaende.h"
+#include "persistence/Hoehenbild.h"
+#include "tests/support/PngSchreiber.h"
+#include "tests/support/Testhilfen.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace pavolant;
+using pavolant::test::PngDatei;
+
+constexpr std::uint64_t kReichlich = std::uint64_t{1} << 30;
+
+Gelaende AusWerten(int breite, int hoehe, std::vector<std::uint16_t> werte, double skala, double upp) {
+    Gelaende g;
+    g.Raster.Breite = breite;
+    g.Raster.Hoehe = hoehe;
+    auto* speicher = new std::uint16_t[werte.size()];
+    std::copy(werte.begin(), werte.end(), speicher);
+    g.Raster.Werte = std::shared_ptr<const std::uint16_t[]>(speicher);
+    g.HeightScale = skala;
+    g.UnitsPerPixel = upp;
+    return g;
+}
+
+Hoehenbildladung Gelesen(const std::string& datei, std::uint64_t grenze = kReichlich) {
+    return HoehenbildAusBytes(reinterpret_cast<const std::uint8_t*>(datei.data()), datei.size(), grenze);
+}
+
+// One bright pixel in column 3 of row 0 of a 5 x 3 image, 2 m apart: it lies at
+// x = (3 - 2) * 2 = 2 and z = (0 - 1) * 2 = -2 (row 0 the most negative Z), plus the
+// terrain node's translation; the height image goes through the PNG reader on the way.
+TEST(Gelaende, RowsAndColumnsLieWhereTheEditorPutsThem) {
+    std::vector<std::uint16_t> werte(15, 0);
+    werte[0 * 5 + 3] = 65535;
+    const Hoehenbildladung l = Gelesen(PngDatei(5, 3, werte));
+    ASSERT_TRUE(l.Fehler.empty()) << l.Fehler;
+    Gelaende g;
+    g.Raster = l.Raster;
+    g.HeightScale = 100;
+    g.UnitsPerPixel = 2;
+    EXPECT_DOUBLE_EQ(*g.HoeheBei(2, -2), 100);
+    EXPECT_DOUBLE_EQ(*g.HoeheBei(2, 2), 0);    // the same column, last row
+    EXPECT_DOUBLE_EQ(*g.HoeheBei(-2, -2), 0);  // the mirror column
+    EXPECT_DOUBLE_EQ(*g.HoeheBei(1, -2), 50);  // half way to the next centre
+    g.Versatz[0] = 10, g.Versatz[1] = -5, g.Versatz[2] = 20;
+    EXPECT_DOUBLE_EQ(*g.HoeheBei(12, 18), 95);
+    EXPECT_DOUBLE_EQ(g.XVonSpalte(3), 12);
+    EXPECT_DOUBLE_EQ(g.ZVonZeile(0), 18);
+    EXPECT_DOUBLE_EQ(g.BreiteInMetern(), 8);
+    EXPECT_EQ(g.Hoehenbereich().Max, 95);
+    EXPECT_EQ(g.Hoehenbereich().Min, -5);
+}
+
+// A tilted plane is reproduced exactly anywhere inside; between four known corners the
+// centre is their mean; outside the outermost centres, and at NaN, there is no height.
+TEST(Gelaende, BilinearInsideAndNothingOutside) {
+    const int w = 9, h = 5;
+    std::vector<std::uint16_t> werte(static_cast<std::size_t>(w) * h);
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i)
+            werte[static_cast<std::size_t>(j) * w + i] = static_cast<std::uint16_t>(100 * i + 1000 * j);
+    const Gelaende g = AusWerten(w, h, werte, 65535, 0.5);  // one unit of value is 1 m
+    std::mt19937 zufall(3);
+    std::uniform_real_distribution<double> xs(-2, 2), zs(-1, 1);
+    for (int k = 0; k < 200; ++k) {
+        const double x = xs(zufall), z = zs(zufall);
+        const double erwartet = 100 * (x / 0.5 + 4) + 1000 * (z / 0.5 + 2);
+        EXPECT_NEAR(*g.HoeheBei(x, z), erwartet, 1e-9) << x << ", " << z;
+    }
+    const Gelaende ecken = AusWerten(2, 2, {0, 100, 200, 700}, 65535, 10);
+    EXPECT_DOUBLE_EQ(*ecken.HoeheBei(0, 0), 250);
+    EXPECT_DOUBLE_EQ(*ecken.HoeheBei(5, 5), 700);  // the last corner itself
+    for (const auto& [x, z] : std::vector<std::pair<double, double>>{
+             {-2.001, 0}, {2.001, 0}, {0, -1.001}, {0, 1.001}, {std::numeric_limits<double>::quiet_NaN(), 0}})
+        EXPECT_FALSE(g.HoeheBei(x, z).has_value()) << x << ", " << z;
+    EXPECT_FALSE(Gelaende{}.HoeheBei(0, 0).has_value());
+}
+
+// Every value comes back as written; a side that is no power of two plus one is read
+// with a note.
+TEST(Hoehenbild, ReadBackWithANoteOnAnUnusualSize) {
+    struct Fall {
+        int breite, hoehe;
+        bool hinweis;
+    } faelle[] = {{5, 5, false}, {17, 9, false}, {4, 5, true}, {1, 1, true}, {300, 2, true}};
+    std::mt19937 zufall(11);
+    for (const Fall& f : faelle) {
+        std::vector<std::uint16_t> werte(static_cast<std::size_t>(f.breite) * f.hoehe);
+        for (std::uint16_t& v : werte) v = static_cast<std::uint16_t>(zufall());
+        const Hoehenbildladung l = Gelesen(PngDatei(f.breite, f.hoehe, werte));
+        ASSERT_TRUE(l.Fehler.empty()) << l.Fehler;
+        ASSERT_EQ(l.Raster.Breite, f.breite);
+        ASSERT_EQ(l.Raster.Hoehe, f.hoehe);
+        for (std::size_t i = 0; i < werte.size(); ++i) ASSERT_EQ(l.Raster.Werte[i], werte[i]) << i;
+        EXPECT_EQ(l.Hinweise.size(), f.hinweis ? 1u : 0u) << f.breite << " x " << f.hoehe;
+    }
+}
+
+// Each refusal names what is wrong and hands out no pixels.
+TEST(Hoehenbild, EveryRefusalSaysWhy) {
+    const std::vector<std::uint16_t> vier(4, 1000);
+    const std::string gut = PngDatei(2, 2, vier);
+    struct Fall {
+        std::string name, datei, im_text;
+        std::uint64_t grenze = kReichlich;
+    } faelle[] = {
+        {"no PNG", "P5\n2 2\n65535\n", "not a PNG"},
+        {"8 bits", PngDatei(2, 2, vier, 8), "8 bits"},
+        {"colour", PngDatei(2, 2, std::vector<std::uint16_t>(12, 9), 16, 3), "colour type 2"},
+        {"grey and alpha", PngDatei(2, 2, std::vector<std::uint16_t>(8, 9), 16, 2), "colour type 4"},
+        {"header cut", gut.substr(0, 20), "cut short"},
+        {"rows cut", gut.substr(0, gut.size() - 20), "cut short"},
+        {"rows damaged", gut.substr(0, 50) + std::string(16, '\xff') + gut.substr(66), "damaged or cut"},
+        {"limit", PngDatei(64, 64, std::vector<std::uint16_t>(64 * 64)), "limit", 20000},
+    };
+    for (const Fall& f : faelle) {
+        const Hoehenbildladung l = Gelesen(f.datei, f.grenze);
+        EXPECT_NE(l.Fehler.find(f.im_text), std::string::npos) << f.name << ": " << l.Fehler;
+        EXPECT_FALSE(l.Raster.Werte) << f.name;
+    }
+    // Every prefix of a good file is refused, never read as a picture or a crash.
+    for (std::size_t n = 0; n < gut.size(); ++n) EXPECT_FALSE(Gelesen(gut.substr(0, n)).Fehler.empty()) << n;
+    // A file that is not there, and one read whole from disk.
+    test::TempOrdner ordner;
+    EXPECT_FALSE(HoehenbildLesen(ordner / "fehlt.png", kReichlich).Fehler.empty());
+    test::DateiSchreiben(ordner / "dem.png", gut);
+    EXPECT_TRUE(HoehenbildLesen(ordner / "dem.png", kReichlich).Fehler.empty());
+}
+
+}  // namespace
