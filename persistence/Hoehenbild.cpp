@@ -7,7 +7,6 @@
 // stb_image's declarations; its implementation is compiled once in StbBild.cpp.
 #include <stb/stb_image.h>
 
-#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -74,10 +73,23 @@ Hoehenbildladung HoehenbildAusBytes(const std::uint8_t* daten, std::size_t laeng
                               std::to_string(speichergrenze >> 20)});
         return l;
     }
-    // A file cut anywhere has lost its end chunk: the decoder does not look for it (nor at
-    // the checksums), and would take a file cut after its last rows as whole.
-    static const std::uint8_t kEnde[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
-    if (std::search(daten + 33, daten + laenge, kEnde, kEnde + 12) == daten + laenge) {
+    // The chunks walked before the decoder sees them: each must lie within the file, and
+    // the end chunk must be reached. stb_image takes a chunk's length on trust (it grows
+    // its buffer to what an IDAT chunk claims before reading it), does not look for the
+    // end chunk (a file cut after its last rows would pass as whole), and copies to a null
+    // buffer on an empty first IDAT chunk.
+    bool ende = false;
+    for (std::size_t stelle = 8; !ende && laenge - stelle >= 12;) {
+        const std::uint32_t n = Gross32(daten + stelle);
+        if (n > laenge - stelle - 12) break;  // cut within this chunk
+        if (n == 0 && std::memcmp(daten + stelle + 4, "IDAT", 4) == 0) {
+            l.Fehler = Tr("a damaged PNG (an empty IDAT chunk)");
+            return l;
+        }
+        ende = std::memcmp(daten + stelle + 4, "IEND", 4) == 0;
+        stelle += 12 + static_cast<std::size_t>(n);
+    }
+    if (!ende) {
         l.Fehler = Tr("a PNG file cut short (its end is missing)");
         return l;
     }
@@ -88,8 +100,14 @@ Hoehenbildladung HoehenbildAusBytes(const std::uint8_t* daten, std::size_t laeng
     }
     stbi_us* pixel = stbi_load_16_from_memory(daten, static_cast<int>(laenge), &b, &h, &kanaele, 1);
     if (pixel == nullptr) {
+        // The decoder's reason may carry bytes of the file (an unknown chunk's name): only
+        // printable ASCII of it goes into the one-line message.
+        const char* grund = stbi_failure_reason();
+        std::string lesbar = grund != nullptr ? grund : "unknown";
+        for (char& c : lesbar)
+            if (c < 0x20 || c > 0x7E) c = '?';
         // Catalog: %1 the decoder's reason (English).
-        l.Fehler = Einsetzen(Tr("a damaged or cut PNG (%1)"), {stbi_failure_reason()});
+        l.Fehler = Einsetzen(Tr("a damaged or cut PNG (%1)"), {lesbar});
         return l;
     }
     l.Raster.Breite = b;

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6opengl6-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev
-  libopenimageio-dev libstb-dev
+  libopenimageio-dev libstb-dev zlib1g-dev
   libxml2-utils gettext qt6-translations-l10n
   clang llvm clang-format-14
   xvfb xauth x11-utils

@@ -123,6 +123,12 @@ TEST(Hoehenbild, EveryRefusalSaysWhy) {
         {"rows cut", gut.substr(0, gut.size() - 20), "cut short"},
         {"rows damaged", gut.substr(0, 50) + std::string(16, '\xff') + gut.substr(66), "damaged or cut"},
         {"limit", PngDatei(64, 64, std::vector<std::uint16_t>(64 * 64)), "limit", 20000},
+        // An IDAT chunk claiming a gigabyte in a small file: refused before anything is
+        // allocated for it.
+        {"chunk too long", gut.substr(0, 33) + std::string("\x40\0\0\0IDAT", 8) + gut.substr(41),
+         "cut short"},
+        {"empty IDAT", gut.substr(0, 33) + std::string("\0\0\0\0IDAT\x35\xaf\x06\x1e", 12) + gut.substr(33),
+         "empty IDAT"},
     };
     for (const Fall& f : faelle) {
         const Hoehenbildladung l = Gelesen(f.datei, f.grenze);
