@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstring>
 #include <istream>
+#include <map>
+#include <optional>
 #include <streambuf>
 #include <string_view>
 #include <vector>
@@ -706,7 +708,10 @@ I3dSzene LeseI3dSzeneAusText(std::string_view text, const std::string& name) {
     return szene;
 }
 
-I3dSzene LeseI3dSzene(const std::string& dateiName) {
+namespace {
+
+// The whole document's bytes, read through the platform layer.
+std::string DokumentText(const std::string& dateiName) {
     std::error_code grund;
     Systemdatei datei = Systemdatei::ZumLesen(PfadAusUtf8(dateiName), grund);
     if (grund) {
@@ -721,7 +726,88 @@ I3dSzene LeseI3dSzene(const std::string& dateiName) {
         if (n == 0) break;
         text.append(block.data(), n);
     }
-    return LeseI3dSzeneAusText(text, dateiName);
+    return text;
+}
+
+}  // namespace
+
+I3dSzene LeseI3dSzene(const std::string& dateiName) {
+    return LeseI3dSzeneAusText(DokumentText(dateiName), dateiName);
+}
+
+I3dTerrain LeseI3dTerrain(const std::string& dateiName) {
+    return LeseI3dTerrainAusText(DokumentText(dateiName), dateiName);
+}
+
+I3dTerrain LeseI3dTerrainAusText(std::string_view text, const std::string& name) {
+    XmlLeser leser(text, name);
+    std::map<std::string, std::string> dateien;  // fileId -> filename
+    std::optional<I3dTerrain> terrain;
+    std::string hoehenbildId;
+    const auto wert = [](const XmlLeser::Marke& m, std::string_view attribut) -> const std::string* {
+        for (const auto& a : m.Attribute)
+            if (a.Name == attribut) return &a.Wert;
+        return nullptr;
+    };
+    // A number above 0, or the reason naming the attribute.
+    const auto positiv = [&](const XmlLeser::Marke& m, std::string_view attribut) {
+        const std::string* w = wert(m, attribut);
+        double zahl = 0;
+        try {
+            zahl = ZahlAusText(*w);
+        } catch (const KonvertierungsFehler&) {
+            zahl = -1;
+        }
+        if (!(zahl > 0))
+            // Catalog: %1 the attribute (heightScale, unitsPerPixel), %2 its value.
+            XmlFehler(name, m.Zeile,
+                      Einsetzen(Tr("the terrain's %1=\"%2\" is not a number above 0"),
+                                {std::string(attribut), *w}));
+        return zahl;
+    };
+    std::vector<std::string> offen;  // the open elements: the document must be well-formed
+    for (;;) {
+        XmlLeser::Marke m = leser.Naechste();
+        if (m.art == XmlLeser::Art::Dateiende) break;
+        if (m.art == XmlLeser::Art::Ende) {
+            if (offen.empty() || offen.back() != m.Element)
+                XmlFehler(name, m.Zeile,
+                          offen.empty() ? Einsetzen(Tr("the end tag </%1> closes nothing"), {m.Element})
+                                        : Einsetzen(Tr("the end tag </%1> does not close <%2>"),
+                                                    {m.Element, offen.back()}));
+            offen.pop_back();
+            continue;
+        }
+        if (!m.Leer) offen.push_back(m.Element);
+        if (m.Element == "File") {
+            const std::string *id = wert(m, "fileId"), *datei = wert(m, "filename");
+            if (id && datei) dateien.emplace(*id, AlsUtf8(*datei));
+        } else if (m.Element == "TerrainTransformGroup" && !terrain) {
+            I3dTerrain t;
+            t.Zeile = m.Zeile;
+            const std::string* id = wert(m, "heightMapId");
+            if (!id) XmlFehler(name, m.Zeile, Tr("the terrain node names no height image (heightMapId)"));
+            hoehenbildId = *id;
+            if (!wert(m, "heightScale")) XmlFehler(name, m.Zeile, Tr("the terrain node has no heightScale"));
+            t.HeightScale = positiv(m, "heightScale");
+            if (wert(m, "unitsPerPixel")) {
+                t.UnitsPerPixel = positiv(m, "unitsPerPixel");
+                t.UnitsPerPixelGeschrieben = true;
+            }
+            t.Translation = DreiWerte(m.Attribute, "translation", {0, 0, 0}, name, m.Zeile);
+            terrain = std::move(t);
+        }
+    }
+    if (!offen.empty()) XmlFehler(name, leser.Zeile(), Einsetzen(Tr("<%1> is not closed"), {offen.back()}));
+    if (!terrain) XmlFehler(name, leser.Zeile(), Tr("the map holds no terrain (TerrainTransformGroup)"));
+    const auto datei = dateien.find(hoehenbildId);
+    if (datei == dateien.end())
+        // Catalog: %1 the fileId the terrain node names.
+        XmlFehler(
+            name, terrain->Zeile,
+            Einsetzen(Tr("the terrain's height image fileId=\"%1\" is not among the files"), {hoehenbildId}));
+    terrain->Hoehenbild = datei->second;
+    return *terrain;
 }
 
 std::vector<int> ShapesDerWahl(const I3dSzene& szene, const std::vector<int>& knoten) {

@@ -140,4 +140,24 @@ struct I3dUebernahme {
 // its own to set (the scene's Datei names the file).
 I3dUebernahme PunkteUebernehmen(TSplinePunkte& punkte, const I3dSzene& szene, const std::vector<int>& shapes);
 
+// ---- The map's terrain --------------------------------------------------------------------
+// A map's i3d refers to its height image through <File fileId="N" filename="data/dem.png"/>
+// in <Files> and the terrain node <TerrainTransformGroup heightMapId="N" heightScale="255"
+// unitsPerPixel="1" ...> in the scene. The map may be tens of MB: only those two kinds of
+// element are looked at, no scene node is collected.
+struct I3dTerrain {
+    std::string Hoehenbild;  // the File's filename as written (UTF-8), relative to the map's folder
+    double HeightScale = 0;  // metres for the pixel value 65535
+    double UnitsPerPixel = 1;
+    bool UnitsPerPixelGeschrieben = false;       // false: an older map without it, 1 taken
+    std::array<double, 3> Translation{0, 0, 0};  // the terrain node's own, metres
+    int Zeile = 0;                               // the terrain node's line
+};
+// The first TerrainTransformGroup of the document's scene and its height image's file.
+// DateiFehler "<name>, line <n>: <reason>" for XML that is not well-formed, a map without
+// a terrain node, a heightMapId that names no File, a heightScale or unitsPerPixel that
+// is no number above 0; a file that cannot be read as LeseI3dSzene says it.
+I3dTerrain LeseI3dTerrain(const std::string& dateiName);
+I3dTerrain LeseI3dTerrainAusText(std::string_view text, const std::string& name);
+
 }  // namespace pavolant

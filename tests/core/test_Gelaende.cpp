@@ -1,8 +1,10 @@
 // The map's ground: the placement of rows and columns against a pixel placed by hand,
 // bilinear heights on a tilted plane (exact there) and between known corners, no height
 // outside; the height image read back from PNGs the tests write, and every refusal.
+#include "model/DateiFehler.h"
 #include "model/Gelaende.h"
 #include "persistence/Hoehenbild.h"
+#include "persistence/I3dSzene.h"
 #include "tests/support/PngSchreiber.h"
 #include "tests/support/Testhilfen.h"
 
@@ -142,6 +144,60 @@ TEST(Hoehenbild, EveryRefusalSaysWhy) {
     EXPECT_FALSE(HoehenbildLesen(ordner / "fehlt.png", kReichlich).Fehler.empty());
     test::DateiSchreiben(ordner / "dem.png", gut);
     EXPECT_TRUE(HoehenbildLesen(ordner / "dem.png", kReichlich).Fehler.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A map of our own: the terrain node among shapes and groups, a commented-out one before
+// it, its file among others; its translation and unitsPerPixel taken as written.
+TEST(KartenTerrain, TheTerrainNodeAndItsFileAreFound) {
+    const I3dTerrain t = LeseI3dTerrain(std::string(PAVOLANT_TESTDATEN_DIR) + "/i3d/karte_mit_terrain.i3d");
+    EXPECT_EQ(t.Hoehenbild, "data/dem.png");
+    EXPECT_EQ(t.HeightScale, 255);
+    EXPECT_EQ(t.UnitsPerPixel, 2);
+    EXPECT_TRUE(t.UnitsPerPixelGeschrieben);
+    EXPECT_EQ(t.Translation[1], 0.5);
+    EXPECT_EQ(t.Zeile, 28);
+}
+
+// Older maps lack unitsPerPixel (1 taken, and said so); everything else wrong names the
+// line and what is wrong.
+TEST(KartenTerrain, MissingOrWrongSettingsAreNamed) {
+    const auto karte = [](const std::string& terrain) {
+        return "<i3D><Files><File fileId=\"3\" filename=\"map_dem.png\"/></Files><Scene>\n" + terrain +
+               "\n</Scene></i3D>";
+    };
+    const I3dTerrain alt = LeseI3dTerrainAusText(
+        karte("<TerrainTransformGroup heightMapId=\"3\" heightScale=\"200\"/>"), "alt.i3d");
+    EXPECT_EQ(alt.UnitsPerPixel, 1);
+    EXPECT_FALSE(alt.UnitsPerPixelGeschrieben);
+    EXPECT_EQ(alt.Hoehenbild, "map_dem.png");
+    struct Fall {
+        std::string knoten, im_text;
+    } faelle[] = {
+        {"<TransformGroup/>", "no terrain"},
+        {"<TerrainTransformGroup heightScale=\"255\"/>", "heightMapId"},
+        {"<TerrainTransformGroup heightMapId=\"4\" heightScale=\"255\"/>", "fileId=\"4\""},
+        {"<TerrainTransformGroup heightMapId=\"3\"/>", "no heightScale"},
+        {"<TerrainTransformGroup heightMapId=\"3\" heightScale=\"0\"/>", "heightScale=\"0\""},
+        {"<TerrainTransformGroup heightMapId=\"3\" heightScale=\"255\" unitsPerPixel=\"-2\"/>",
+         "unitsPerPixel"},
+        {"<TerrainTransformGroup heightMapId=\"3\" heightScale=\"x\"/>", "not a number above 0"},
+        {"<TerrainTransformGroup heightMapId=\"3\" heightScale=\"1\">",
+         "does not close <TerrainTransformGroup>"},
+    };
+    for (const Fall& f : faelle) {
+        try {
+            LeseI3dTerrainAusText(karte(f.knoten), "karte.i3d");
+            ADD_FAILURE() << f.knoten;
+        } catch (const DateiFehler& e) {
+            const std::string text = e.what();
+            EXPECT_NE(text.find("karte.i3d, line"), std::string::npos) << text;
+            EXPECT_NE(text.find(f.im_text), std::string::npos) << f.knoten << ": " << text;
+        }
+    }
 }
 
 }  // namespace
