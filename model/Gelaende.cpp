@@ -28,4 +28,21 @@ Gelaende::Bereich Gelaende::Hoehenbereich() const {
     return {HoeheVonWert(*min), HoeheVonWert(*max)};
 }
 
+Absenkung AufGelaendeSetzen(std::vector<TSplinePkt>& punkte, const Gelaende& gelaende, double abstand,
+                            std::optional<int> nur) {
+    Absenkung a;
+    const int n = static_cast<int>(punkte.size());
+    const int von = nur ? *nur : 0, bis = nur ? *nur + 1 : n;
+    for (int i = std::max(von, 0); i < std::min(bis, n); ++i) {
+        TSplinePkt& p = punkte[static_cast<std::size_t>(i)];
+        if (const std::optional<double> boden = gelaende.HoeheBei(p.X, p.Z)) {
+            p.Y = *boden + abstand;
+            ++a.Gesetzt;
+        } else {
+            a.Ausserhalb.push_back(i);
+        }
+    }
+    return a;
+}
+
 }  // namespace pavolant

@@ -16,6 +16,9 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
+
+#include "model/SplinePunkte.h"
 
 namespace pavolant {
 
@@ -66,5 +69,16 @@ struct Gelaende {
     double BreiteInMetern() const { return (Raster.Breite - 1) * UnitsPerPixel; }
     double TiefeInMetern() const { return (Raster.Hoehe - 1) * UnitsPerPixel; }
 };
+
+// Drops points onto the ground: each point's Y becomes the ground's height at its X and
+// Z plus `abstand` (metres; the road's surface just above the ground). Points outside the
+// terrain keep their height; their indices are returned, in order. `nur` limits the drop
+// to one point (the current one); an index outside the list drops none.
+struct Absenkung {
+    int Gesetzt = 0;
+    std::vector<int> Ausserhalb;
+};
+Absenkung AufGelaendeSetzen(std::vector<TSplinePkt>& punkte, const Gelaende& gelaende, double abstand,
+                            std::optional<int> nur = std::nullopt);
 
 }  // namespace pavolant

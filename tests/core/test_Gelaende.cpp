@@ -201,3 +201,38 @@ TEST(KartenTerrain, MissingOrWrongSettingsAreNamed) {
 }
 
 }  // namespace
+
+namespace {
+
+// On a cone (height falling with the distance from the centre) every point inside lands
+// on the ground plus the clearance, the one outside keeps its height and is named; the
+// current point alone moves only itself.
+TEST(Gelaende, PointsDropOntoTheGroundOrAreNamedOutside) {
+    const int seite = 33;
+    std::vector<std::uint16_t> werte(seite * seite);
+    for (int j = 0; j < seite; ++j)
+        for (int i = 0; i < seite; ++i)
+            werte[static_cast<std::size_t>(j) * seite + i] =
+                static_cast<std::uint16_t>(std::max(0.0, 30000 - 1500 * std::hypot(i - 16, j - 16)));
+    Gelaende g;
+    g.Raster = Gelesen(PngDatei(seite, seite, werte)).Raster;
+    g.HeightScale = 65.535;  // a value of 1000 is 1 m
+    g.UnitsPerPixel = 1;
+    std::vector<TSplinePkt> punkte(4);
+    const double lage[4][2] = {{0, 0}, {3, -4}, {20, 0}, {-7.5, 2.25}};
+    for (std::size_t k = 0; k < 4; ++k) punkte[k].X = lage[k][0], punkte[k].Z = lage[k][1], punkte[k].Y = -9;
+    std::vector<TSplinePkt> nurEiner = punkte;
+    const Absenkung a = AufGelaendeSetzen(punkte, g, 0.05);
+    EXPECT_EQ(a.Gesetzt, 3);
+    EXPECT_EQ(a.Ausserhalb, std::vector<int>{2});
+    EXPECT_NEAR(punkte[0].Y, 30.05, 1e-9);                // the tip, on a pixel centre
+    EXPECT_NEAR(punkte[1].Y, 30 - 1.5 * 5 + 0.05, 1e-9);  // 5 m out, on a pixel centre
+    EXPECT_NEAR(punkte[3].Y, *g.HoeheBei(-7.5, 2.25) + 0.05, 1e-12);
+    EXPECT_EQ(punkte[2].Y, -9);
+    EXPECT_EQ(AufGelaendeSetzen(nurEiner, g, 0.05, 1).Gesetzt, 1);
+    EXPECT_EQ(nurEiner[0].Y, -9);
+    EXPECT_NEAR(nurEiner[1].Y, punkte[1].Y, 1e-12);
+    EXPECT_EQ(AufGelaendeSetzen(nurEiner, g, 0.05, 7).Gesetzt, 0);
+}
+
+}  // namespace
