@@ -3,14 +3,17 @@
 // outside; the height image read back from PNGs the tests write, and every refusal.
 #include "model/DateiFehler.h"
 #include "model/Gelaende.h"
+#include "persistence/Gelaendequelle.h"
 #include "persistence/Hoehenbild.h"
 #include "persistence/I3dSzene.h"
+#include "persistence/Plattform.h"
 #include "tests/support/PngSchreiber.h"
 #include "tests/support/Testhilfen.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <random>
 #include <string>
@@ -233,6 +236,59 @@ TEST(Gelaende, PointsDropOntoTheGroundOrAreNamedOutside) {
     EXPECT_EQ(nurEiner[0].Y, -9);
     EXPECT_NEAR(nurEiner[1].Y, punkte[1].Y, 1e-12);
     EXPECT_EQ(AufGelaendeSetzen(nurEiner, g, 0.05, 7).Gesetzt, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The ground from a map (its image beside it under data/, its settings and translation)
+// or from an image with typed settings; every refusal names the file.
+TEST(Gelaendequelle, FromAMapOrAnImageAndEveryRefusalNamesTheFile) {
+    test::TempOrdner ordner;
+    const std::filesystem::path karte = ordner.Pfad() / PfadAusUtf8("Karte \xC3\xA4");
+    std::filesystem::create_directories(karte / "data");
+    test::DateiSchreiben(karte / "data" / "dem.png", PngDatei(3, 3, std::vector<std::uint16_t>(9, 65535)));
+    test::DateiSchreiben(karte / "map.i3d",
+                         "<i3D><Files><File fileId=\"7\" filename=\"data/dem.png\"/></Files><Scene>"
+                         "<TerrainTransformGroup heightMapId=\"7\" heightScale=\"100\" unitsPerPixel=\"2\" "
+                         "translation=\"10 1 0\"/></Scene></i3D>");
+    test::DateiSchreiben(karte / "alt.i3d",
+                         "<i3D><Files><File fileId=\"7\" filename=\"data/dem.png\"/></Files><Scene>"
+                         "<TerrainTransformGroup heightMapId=\"7\" heightScale=\"100\"/></Scene></i3D>");
+    test::DateiSchreiben(karte / "ohne_bild.i3d",
+                         "<i3D><Files><File fileId=\"7\" filename=\"data/fehlt.png\"/></Files><Scene>"
+                         "<TerrainTransformGroup heightMapId=\"7\" heightScale=\"100\"/></Scene></i3D>");
+    const std::string k = Utf8(karte);
+
+    Gelaendeladung l = GelaendeLesen({k + "/map.i3d"}, kReichlich);
+    ASSERT_TRUE(l.Fehler.empty()) << l.Fehler;
+    EXPECT_TRUE(l.Hinweise.empty());
+    EXPECT_EQ(l.Boden.UnitsPerPixel, 2);
+    EXPECT_DOUBLE_EQ(*l.Boden.HoeheBei(12, 2), 101);  // the translation moves it and lifts it
+    EXPECT_FALSE(l.Boden.HoeheBei(7, 0).has_value());
+    l = GelaendeLesen({k + "/alt.i3d"}, kReichlich);
+    EXPECT_EQ(l.Boden.UnitsPerPixel, 1);
+    ASSERT_EQ(l.Hinweise.size(), 1u);
+    EXPECT_NE(l.Hinweise[0].find("unitsPerPixel"), std::string::npos);
+    l = GelaendeLesen({k + "/data/dem.png", 50, 4}, kReichlich);
+    EXPECT_DOUBLE_EQ(*l.Boden.HoeheBei(4, -4), 50);
+
+    struct Fall {
+        Gelaendequelle quelle;
+        std::string im_text;
+    } faelle[] = {
+        {{k + "/data/dem.png", 0, 1}, "heightScale"},
+        {{k + "/data/dem.png", 255, -1}, "unitsPerPixel"},
+        {{k + "/fehlt.i3d"}, "fehlt.i3d"},
+        {{k + "/ohne_bild.i3d"}, "fehlt.png"},
+        {{k + "/map.i3d"}, "limit"},
+    };
+    for (const Fall& f : faelle) {
+        const Gelaendeladung r = GelaendeLesen(f.quelle, f.im_text == "limit" ? 10 : kReichlich);
+        EXPECT_NE(r.Fehler.find(f.im_text), std::string::npos) << r.Fehler;
+        EXPECT_TRUE(r.Boden.Leer()) << f.quelle.Datei;
+    }
 }
 
 }  // namespace

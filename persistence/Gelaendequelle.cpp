@@ -1,0 +1,65 @@
+#include "persistence/Gelaendequelle.h"
+
+#include "model/DateiFehler.h"
+#include "model/Text.h"
+#include "persistence/Hoehenbild.h"
+#include "persistence/I3dSzene.h"
+#include "persistence/Plattform.h"
+
+#include <cmath>
+#include <exception>
+
+namespace pavolant {
+
+bool Gelaendequelle::IstKarte() const {
+    std::string endung = Utf8(PfadAusUtf8(Datei).extension());
+    for (char& c : endung)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return endung == ".i3d";
+}
+
+Gelaendeladung GelaendeLesen(const Gelaendequelle& quelle, std::uint64_t speichergrenze) {
+    Gelaendeladung l;
+    const auto refused = [&l](const std::string& datei, const std::string& grund) {
+        // Catalog: %1 the file, %2 what is wrong with it.
+        l.Fehler = Einsetzen(Tr("The terrain cannot be read from %1: %2"), {datei, grund});
+        l.Boden = Gelaende{};
+        return l;
+    };
+    Gelaende boden;
+    std::string bild = quelle.Datei;
+    if (quelle.IstKarte()) {
+        I3dTerrain t;
+        try {
+            t = LeseI3dTerrain(quelle.Datei);
+        } catch (const std::exception& e) {
+            l.Fehler = e.what();  // names the file and the line
+            return l;
+        }
+        // The map's files are named relative to the map's folder.
+        bild = Utf8(PfadAusUtf8(quelle.Datei).parent_path() / PfadAusUtf8(t.Hoehenbild));
+        boden.HeightScale = t.HeightScale;
+        boden.UnitsPerPixel = t.UnitsPerPixel;
+        for (int k = 0; k < 3; ++k) boden.Versatz[k] = t.Translation[static_cast<std::size_t>(k)];
+        if (!t.UnitsPerPixelGeschrieben)
+            // Catalog: %1 the map file.
+            l.Hinweise.push_back(Einsetzen(
+                Tr("%1 does not say unitsPerPixel (an older map): 1 m per pixel is taken"), {quelle.Datei}));
+    } else {
+        if (!(quelle.HeightScale > 0) || !std::isfinite(quelle.HeightScale))
+            return refused(quelle.Datei, Tr("heightScale must be a number above 0"));
+        if (!(quelle.UnitsPerPixel > 0) || !std::isfinite(quelle.UnitsPerPixel))
+            return refused(quelle.Datei, Tr("unitsPerPixel must be a number above 0"));
+        boden.HeightScale = quelle.HeightScale;
+        boden.UnitsPerPixel = quelle.UnitsPerPixel;
+    }
+    Hoehenbildladung h = HoehenbildLesen(PfadAusUtf8(bild), speichergrenze);
+    if (!h.Fehler.empty()) return refused(bild, h.Fehler);
+    boden.Raster = std::move(h.Raster);
+    l.Boden = std::move(boden);
+    l.Hoehenbild = bild;
+    for (std::string& hinweis : h.Hinweise) l.Hinweise.push_back(std::move(hinweis));
+    return l;
+}
+
+}  // namespace pavolant
