@@ -28,6 +28,14 @@ Gelaende::Bereich Gelaende::Hoehenbereich() const {
     return {HoeheVonWert(*min), HoeheVonWert(*max)};
 }
 
+bool Gelaendequelle::IstKarte() const {
+    if (Datei.size() < 4) return false;
+    std::string endung = Datei.substr(Datei.size() - 4);
+    for (char& c : endung)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return endung == ".i3d";
+}
+
 Absenkung AufGelaendeSetzen(std::vector<TSplinePkt>& punkte, const Gelaende& gelaende, double abstand,
                             std::optional<int> nur) {
     Absenkung a;

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "model/SplinePunkte.h"
@@ -68,6 +69,20 @@ struct Gelaende {
     // The size in metres from the first to the last pixel centre, X and Z.
     double BreiteInMetern() const { return (Raster.Breite - 1) * UnitsPerPixel; }
     double TiefeInMetern() const { return (Raster.Hoehe - 1) * UnitsPerPixel; }
+};
+
+// Where the ground comes from: either the map's i3d (its terrain node names the height
+// image, heightScale and unitsPerPixel, and may carry a translation), or a height image
+// with heightScale and unitsPerPixel typed in; and the clearance the points keep above it.
+struct Gelaendequelle {
+    std::string Datei;  // UTF-8: a map's .i3d, or a height image (.png)
+    // For a height image only; a map says its own.
+    double HeightScale = 255;
+    double UnitsPerPixel = 1;
+    double Abstand = 0.05;  // metres the dropped points keep above the ground
+
+    bool IstKarte() const;  // by the name's extension: .i3d in any case
+    bool operator==(const Gelaendequelle&) const = default;
 };
 
 // Drops points onto the ground: each point's Y becomes the ground's height at its X and

@@ -10,10 +10,12 @@
 
 #include "model/Feinheit.h"
 #include "model/FuellFlaeche.h"
+#include "model/Gelaende.h"
 #include "model/Meldung.h"
 #include "model/Randprofil.h"
 #include "model/SplinePunkte.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,6 +90,10 @@ struct Strasse {
     // The control points as given (position and orientation; what the centre line
     // derives from them is the build's).
     std::vector<TSplinePkt> Punkte;
+
+    // The map's ground the road lies on, where one is set (the parameter file's
+    // [Terrain]); the build does not read it, so a road without one builds as before.
+    std::optional<Gelaendequelle> Gelaende;
 };
 
 // The points of a list, for a road value.

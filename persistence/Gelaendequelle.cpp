@@ -11,12 +11,9 @@
 
 namespace pavolant {
 
-bool Gelaendequelle::IstKarte() const {
-    std::string endung = Utf8(PfadAusUtf8(Datei).extension());
-    for (char& c : endung)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return endung == ".i3d";
-}
+namespace {
+constexpr const char* kSektion = "Terrain";
+}  // namespace
 
 Gelaendeladung GelaendeLesen(const Gelaendequelle& quelle, std::uint64_t speichergrenze) {
     Gelaendeladung l;
@@ -60,6 +57,28 @@ Gelaendeladung GelaendeLesen(const Gelaendequelle& quelle, std::uint64_t speiche
     l.Hoehenbild = bild;
     for (std::string& hinweis : h.Hinweise) l.Hinweise.push_back(std::move(hinweis));
     return l;
+}
+
+std::optional<Gelaendequelle> GelaendequelleLesen(const IniDatei& ini) {
+    if (!ini.SektionVorhanden(kSektion)) return std::nullopt;
+    Gelaendequelle q;
+    q.Datei = ini.LiesString(kSektion, "Datei", "");
+    if (q.Datei.empty()) return std::nullopt;
+    q.HeightScale = ini.LiesZahl(kSektion, "heightScale", q.HeightScale);
+    q.UnitsPerPixel = ini.LiesZahl(kSektion, "unitsPerPixel", q.UnitsPerPixel);
+    q.Abstand = ini.LiesZahl(kSektion, "Abstand", q.Abstand);
+    return q;
+}
+
+void GelaendequelleSchreiben(IniDatei& ini, const std::optional<Gelaendequelle>& quelle) {
+    if (!quelle) {
+        if (ini.SektionVorhanden(kSektion)) ini.SchreibeString(kSektion, "Datei", "");
+        return;
+    }
+    ini.SchreibeString(kSektion, "Datei", quelle->Datei);
+    ini.SchreibeZahl(kSektion, "heightScale", quelle->HeightScale);
+    ini.SchreibeZahl(kSektion, "unitsPerPixel", quelle->UnitsPerPixel);
+    ini.SchreibeZahl(kSektion, "Abstand", quelle->Abstand);
 }
 
 }  // namespace pavolant

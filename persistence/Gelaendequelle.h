@@ -5,21 +5,15 @@
 #pragma once
 
 #include "model/Gelaende.h"
+#include "persistence/IniDatei.h"
+
+#include <optional>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace pavolant {
-
-struct Gelaendequelle {
-    std::string Datei;  // UTF-8: a map's .i3d, or a height image (.png)
-    // For a height image only; a map says its own.
-    double HeightScale = 255;
-    double UnitsPerPixel = 1;
-
-    bool IstKarte() const;  // by the name's extension, .i3d in any case
-};
 
 struct Gelaendeladung {
     Gelaende Boden;                     // empty when refused
@@ -30,5 +24,13 @@ struct Gelaendeladung {
 
 // Reads the ground; `speichergrenze` bounds the height image's decoding (bytes).
 Gelaendeladung GelaendeLesen(const Gelaendequelle& quelle, std::uint64_t speichergrenze);
+
+// The source in the parameter file's section [Terrain] (Datei=, heightScale=,
+// unitsPerPixel=, Abstand=). A file without the section, or with an empty Datei=, has
+// no terrain. Writing no terrain leaves a file without the section as it was, byte for
+// byte, and empties Datei= in one that has it (the file keeps every line it holds).
+// A number that is no number throws KonvertierungsFehler naming the file and key.
+std::optional<Gelaendequelle> GelaendequelleLesen(const IniDatei& ini);
+void GelaendequelleSchreiben(IniDatei& ini, const std::optional<Gelaendequelle>& quelle);
 
 }  // namespace pavolant

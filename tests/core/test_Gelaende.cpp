@@ -6,6 +6,7 @@
 #include "persistence/Gelaendequelle.h"
 #include "persistence/Hoehenbild.h"
 #include "persistence/I3dSzene.h"
+#include "persistence/IniDatei.h"
 #include "persistence/Plattform.h"
 #include "tests/support/PngSchreiber.h"
 #include "tests/support/Testhilfen.h"
@@ -289,6 +290,30 @@ TEST(Gelaendequelle, FromAMapOrAnImageAndEveryRefusalNamesTheFile) {
         EXPECT_NE(r.Fehler.find(f.im_text), std::string::npos) << r.Fehler;
         EXPECT_TRUE(r.Boden.Leer()) << f.quelle.Datei;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The parameter file's [Terrain]: a file without it stays byte for byte as it was when
+// no terrain is written; a source goes in and comes back; cleared, the section stays
+// with an empty file name and reads as none.
+TEST(Gelaendequelle, TheParameterFileKeepsItOnlyWhereOneIsSet) {
+    const std::string ohne = "[Preferences]\r\nStrassenName=RoadPAV\r\n[Splines]\r\nAnzahl=2\r\n";
+    IniDatei ini = IniDatei::AusText(ohne);
+    EXPECT_FALSE(GelaendequelleLesen(ini).has_value());
+    GelaendequelleSchreiben(ini, std::nullopt);
+    EXPECT_EQ(ini.Inhalt(), ohne);
+
+    const Gelaendequelle quelle{"C:/Karten/Hof \xC3\xA4/map.i3d", 200, 2, 0.1};
+    GelaendequelleSchreiben(ini, quelle);
+    const IniDatei wieder = IniDatei::AusText(ini.Inhalt());
+    EXPECT_EQ(GelaendequelleLesen(wieder), quelle);
+
+    GelaendequelleSchreiben(ini, std::nullopt);
+    EXPECT_FALSE(GelaendequelleLesen(IniDatei::AusText(ini.Inhalt())).has_value());
+    EXPECT_NE(ini.Inhalt().find("[Terrain]\r\nDatei=\r\n"), std::string::npos) << ini.Inhalt();
 }
 
 }  // namespace
