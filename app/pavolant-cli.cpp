@@ -58,7 +58,8 @@ constexpr const char* kAufruf = TrVorgemerkt(
     // column and the lines stay within 80 characters.
     "usage: pavolant-cli [--settings FILE] [--right-border FILE] [--left-border FILE]\n"
     "                    [--splines FILE.i3d [--group NAME | --shapes FIRST-LAST]]\n"
-    "                    [--drop-duplicates] [--orient]\n"
+    "                    [--terrain FILE [--height-scale V --units-per-pixel V]]\n"
+    "                    [--clearance M] [--drop-duplicates] [--drape] [--orient]\n"
     "                    [--tex-start V] [--save-params FILE] [--max-memory SIZE]\n"
     "                    [-o OUT.i3d] PARAMS.ini\n"
     "\n"
@@ -79,8 +80,16 @@ constexpr const char* kAufruf = TrVorgemerkt(
     "                      (at any depth of the scene)\n"
     "  --shapes FIRST-LAST takes only the shapes FIRST to LAST, counted from 1 in\n"
     "                      the order of the file\n"
+    "  --terrain FILE      sets the map's ground: a map's .i3d (its terrain node names\n"
+    "                      the height image and its scale) or a 16-bit grey PNG\n"
+    "  --height-scale V    the PNG's height for the value 65535, metres\n"
+    "  --units-per-pixel V the PNG's distance between pixels, metres\n"
+    "  --clearance M       the height the dropped points keep above the ground\n"
+    "                      (default 0.05 m, or the parameter file's)\n"
     "  --drop-duplicates   drops every spline point at the same place as its\n"
     "                      predecessor (closer than 1 mm), the first of each run staying\n"
+    "  --drape             sets every spline point's height (Y) to the ground's under\n"
+    "                      it plus the clearance, as \"Drop points onto terrain\" does\n"
     "  --orient            sets every spline point's heading (Yrot) and grade (Xrot)\n"
     "                      from the positions around it, as \"Orient points\" does\n"
     "  --tex-start V       puts V into the texture start field (TexL0)\n"
@@ -179,7 +188,12 @@ struct Auftrag {
     std::optional<std::string> parameterSpeichern;
     std::optional<std::string> ausgabe;
     std::optional<std::uint64_t> maxSpeicher;
+    std::optional<std::string> terrain;
+    std::optional<std::string> hoehenskala;
+    std::optional<std::string> pixelabstand;
+    std::optional<std::string> abstand;
     bool doppelteEntfernen = false;
+    bool absenken = false;
     bool ausrichten = false;
     std::string parameter;
 };
@@ -230,6 +244,16 @@ std::optional<Auftrag> Zerlegen(const std::vector<std::string>& argumente, int& 
                 schalter = &a.doppelteEntfernen;
             else if (arg == "--orient")
                 schalter = &a.ausrichten;
+            else if (arg == "--drape")
+                schalter = &a.absenken;
+            else if (arg == "--terrain")
+                ziel = &a.terrain;
+            else if (arg == "--height-scale")
+                ziel = &a.hoehenskala;
+            else if (arg == "--units-per-pixel")
+                ziel = &a.pixelabstand;
+            else if (arg == "--clearance")
+                ziel = &a.abstand;
             else if (arg == "--tex-start")
                 ziel = &a.texStart;
             else if (arg == "--right-border")
@@ -309,6 +333,24 @@ std::optional<Auftrag> Zerlegen(const std::vector<std::string>& argumente, int& 
         code = Falsch(Tr("options '--group' and '--shapes' exclude each other"));
         return std::nullopt;
     }
+    if (a.terrain) {
+        const bool karte = Gelaendequelle{*a.terrain}.IstKarte();
+        if (karte && (a.hoehenskala || a.pixelabstand)) {
+            code = Falsch(Einsetzen(Tr("option '%1' is for a height image; a map says its own"),
+                                    {a.hoehenskala ? "--height-scale" : "--units-per-pixel"}));
+            return std::nullopt;
+        }
+        if (!karte && (!a.hoehenskala || !a.pixelabstand)) {
+            code =
+                Falsch(Tr("option '--terrain' with a height image needs '--height-scale' and "
+                          "'--units-per-pixel'"));
+            return std::nullopt;
+        }
+    } else if (a.hoehenskala || a.pixelabstand) {
+        code = Falsch(Einsetzen(Tr("option '%1' needs '--terrain'"),
+                                {a.hoehenskala ? "--height-scale" : "--units-per-pixel"}));
+        return std::nullopt;
+    }
     if (a.shapes && !Shapebereich(*a.shapes)) {
         code =
             Falsch(Einsetzen(Tr("option '--shapes' needs FIRST-LAST such as 1-20, not '%1'"), {*a.shapes}));
@@ -330,7 +372,8 @@ std::optional<std::string> Ueberschneidung(const Auftrag& a) {
     const std::vector<Datei> eingaben = {
         {"PARAMS.ini", &parameter},        {"--settings", &a.einstellungen},
         {"--right-border", &a.randRechts}, {"--left-border", &a.randLinks},
-        {"--splines", &a.splines},         {"--save-params", &a.parameterSpeichern}};
+        {"--splines", &a.splines},         {"--save-params", &a.parameterSpeichern},
+        {"--terrain", &a.terrain}};
     for (const Datei& e : eingaben)
         if (a.ausgabe && *e.pfad && DieselbeDatei(PfadAusUtf8(*a.ausgabe), PfadAusUtf8(**e.pfad)))
             return Einsetzen(Tr("'%1' and '%2' name the same file; nothing was written"),
@@ -407,7 +450,44 @@ int Ausfuehren(const Auftrag& auftrag) {
         if (melder.anzahl != vorher) return 1;
     }
 
+    if (auftrag.terrain || auftrag.abstand) {
+        // A number as the window's fields take it; the option names the value's field.
+        const auto zahl = [](const std::string& option, const std::string& text) {
+            try {
+                return ZahlAusText(text);
+            } catch (const KonvertierungsFehler& f) {
+                throw KonvertierungsFehler(Einsetzen(Tr("option '%1': %2"), {option, f.what()}));
+            }
+        };
+        bool gesetzt = form.Ausfuehren([&] {
+            if (auftrag.terrain) {
+                Gelaendequelle quelle{*auftrag.terrain};
+                if (auftrag.hoehenskala) quelle.HeightScale = zahl("--height-scale", *auftrag.hoehenskala);
+                if (auftrag.pixelabstand)
+                    quelle.UnitsPerPixel = zahl("--units-per-pixel", *auftrag.pixelabstand);
+                if (form.Gelaendewahl) quelle.Abstand = form.Gelaendewahl->Abstand;
+                form.Gelaendewahl = quelle;
+            }
+            if (auftrag.abstand && form.Gelaendewahl)
+                form.Gelaendewahl->Abstand = zahl("--clearance", *auftrag.abstand);
+            // Read now, so that a ground that cannot be read stops here, naming the file.
+            form.GelaendeBereit();
+        });
+        if (!gesetzt) return 1;
+        if (auftrag.abstand && !form.Gelaendewahl) {
+            dialoge.Fehler(
+                Tr("option '--clearance' needs a terrain (--terrain FILE or the parameter file's)"));
+            return 1;
+        }
+    }
     if (auftrag.doppelteEntfernen && !form.Ausfuehren([&] { form.DoppeltePunkteEntfernen(); })) return 1;
+    if (auftrag.absenken) {
+        if (!form.Gelaendewahl) {
+            dialoge.Fehler(Tr("option '--drape' needs a terrain (--terrain FILE or the parameter file's)"));
+            return 1;
+        }
+        if (!form.Ausfuehren([&] { form.PunkteAufGelaende(false); })) return 1;
+    }
     if (auftrag.ausrichten && !form.Ausfuehren([&] { form.btnSplineAusrichtenClick(); })) return 1;
 
     if (auftrag.texStart) form.edtTexL0.Text = *auftrag.texStart;

@@ -41,6 +41,7 @@
 #include "model/Strassenfelder.h"
 #include "model/Text.h"
 #include "persistence/Einstellungen.h"
+#include "persistence/Gelaendequelle.h"
 #include "persistence/Parameterdatei.h"
 #include "persistence/Systemspeicher.h"
 #include "ui/Bearbeitung.h"
@@ -261,6 +262,8 @@ public:
     // The i3d file the points were last imported from (UTF-8), saved as [Splines]
     // FileName; a load keeps it.
     std::string SplineDatei;
+    // The map's ground the road lies on (the parameter file's [Terrain]); none by default.
+    std::optional<Gelaendequelle> Gelaendewahl;
     TFuellFlaeche FuellFlaeche;  // the front faces' texture settings
     // edtTexL0 as the last run read it, before the run replaced it with the start for
     // the next road.
@@ -437,6 +440,14 @@ public:
     // Drops every point at the same place as its predecessor (closer than 1 mm), the
     // first of each run staying; an information says how many went.
     void DoppeltePunkteEntfernen();
+    // "Drop points onto terrain": every point's Y (or only the current one's) becomes the
+    // ground's height at its X and Z plus the terrain's clearance; one undo step. Points
+    // outside the terrain keep their height, and an information names them. Without a
+    // terrain a warning says so; a terrain that cannot be read throws its reason.
+    void PunkteAufGelaende(bool nurAktueller);
+    // The ground of Gelaendewahl, read once and kept while the source stays the same;
+    // null without a terrain. Its notes (an older map, an unusual size) are shown once.
+    const Gelaende* GelaendeBereit();
 
     // ---- Plan view edits (Punkteditor.cpp) --------------------------------------------------
     // Point `index` dragged to level X, Z (metres) in the plan view: the editor's fields
@@ -493,6 +504,9 @@ private:
     // The spin's range after the list changed, then the current point shown.
     void PunktlisteZeigen();
     void PunkteAusrichtenUndMelden(int nur);
+    // The ground read for `gelaendeQuelle_` (GelaendeBereit).
+    std::optional<Gelaendequelle> gelaendeQuelle_;
+    Gelaende gelaende_;
     // After an import: the count read and the points at the same place as their
     // predecessor, offering to drop them and (when no point carries a rotation) to
     // orient the points.

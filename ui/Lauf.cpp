@@ -154,12 +154,17 @@ void Hauptfenster::FeldwerteAnwenden(const Feldwerte& werte, Teil lage) {
 }
 
 Strasse Hauptfenster::StrasseAusFenster() const {
-    return StrasseAusFeldern(FeldwerteAusFenster(), PunkteAus(SplinePunkte), RandR, RandL, FuellFlaeche);
+    Strasse strasse =
+        StrasseAusFeldern(FeldwerteAusFenster(), PunkteAus(SplinePunkte), RandR, RandL, FuellFlaeche);
+    strasse.Gelaende = Gelaendewahl;
+    return strasse;
 }
 
 Strasse Hauptfenster::StrasseAusFenster(std::optional<StrassenfeldFehler>& fehler) const {
-    return StrasseAusFeldern(FeldwerteAusFenster(), PunkteAus(SplinePunkte), RandR, RandL, FuellFlaeche,
-                             fehler);
+    Strasse strasse =
+        StrasseAusFeldern(FeldwerteAusFenster(), PunkteAus(SplinePunkte), RandR, RandL, FuellFlaeche, fehler);
+    strasse.Gelaende = Gelaendewahl;
+    return strasse;
 }
 
 std::unique_ptr<Vorschauauftrag> Hauptfenster::NeuerVorschauauftrag() const {

@@ -65,6 +65,7 @@ void Hauptfenster::ParameterSpeichern(const fs::path& pfad) {
     IniDatei ini(pfad);
     ParameterSchreiben(ini, FeldwerteAusFenster(), RandR, RandL, SplinePunkte, AktuellerPunkt, SplineDatei,
                        FuellFlaeche);
+    GelaendequelleSchreiben(ini, Gelaendewahl);
     // The road's own output file, once it has one; a road without keeps the file as it was.
     if (AusgabeGewaehlt()) ini.SchreibeString("Preferences", kAusgabeSchluessel, edtFileName.Text);
     ini.Speichern();
@@ -179,6 +180,7 @@ void Hauptfenster::ParameterdateiLesen(const IniDatei& ini) {
     SplinePunkteLesen(ini);
     teil(Teil::NachDemModell);
     Lesen(ini, FuellFlaeche);
+    Gelaendewahl = GelaendequelleLesen(ini);
 }
 
 void Hauptfenster::SplinePunkteLesen(const IniDatei& ini) {

@@ -5,6 +5,7 @@
 #include "ui/Feldwerte.h"
 #include "ui/Hauptfenster.h"
 
+#include "model/DateiFehler.h"
 #include "model/Punktlage.h"
 #include "model/Text.h"
 #include "model/Zahlen.h"
@@ -147,6 +148,41 @@ void Hauptfenster::PunkteAusrichtenUndMelden(int nur) {
                                  "angles stay.",
                                  static_cast<unsigned long>(ohne)),
                              {std::to_string(ohne)}));
+}
+
+const Gelaende* Hauptfenster::GelaendeBereit() {
+    if (!Gelaendewahl) return nullptr;
+    if (gelaendeQuelle_ != Gelaendewahl) {
+        Gelaendeladung l = GelaendeLesen(*Gelaendewahl, SpeicherGrenze);
+        if (!l.Fehler.empty()) throw DateiFehler(l.Fehler);
+        gelaende_ = std::move(l.Boden);
+        gelaendeQuelle_ = Gelaendewahl;
+        for (const std::string& hinweis : l.Hinweise) melder_.Information(hinweis);
+    }
+    return &gelaende_;
+}
+
+void Hauptfenster::PunkteAufGelaende(bool nurAktueller) {
+    PunktUebernehmenUndWechseln();
+    const Gelaende* boden = GelaendeBereit();
+    if (!boden) {
+        melder_.Warnung(
+            Tr("No terrain is set: choose the map or its height image with \"Terrain...\" first."));
+        return;
+    }
+    std::vector<TSplinePkt> punkte = PunkteAus(SplinePunkte);
+    const Absenkung a = AufGelaendeSetzen(punkte, *boden, Gelaendewahl->Abstand,
+                                          nurAktueller ? std::optional<int>(AktuellerPunkt) : std::nullopt);
+    SplinePunkte.Uebernehmen(punkte);
+    SplineAnzeigen();
+    if (a.Ausserhalb.empty()) return;
+    std::string liste;
+    for (const int i : a.Ausserhalb) liste += (liste.empty() ? "" : ", ") + std::to_string(i + 1);
+    // Catalog: %1 how many points, %2 their numbers (1-based, comma-separated).
+    melder_.Information(Einsetzen(TrN("%1 point lies outside the terrain and keeps its height: %2",
+                                      "%1 points lie outside the terrain and keep their height: %2",
+                                      static_cast<unsigned long>(a.Ausserhalb.size())),
+                                  {std::to_string(a.Ausserhalb.size()), liste}));
 }
 
 void Hauptfenster::btnSplineAusrichtenClick() {

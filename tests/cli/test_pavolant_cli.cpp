@@ -4,6 +4,7 @@
 #include "persistence/I3dSzene.h"
 #include "persistence/IniDatei.h"
 #include "persistence/Plattform.h"
+#include "tests/support/PngSchreiber.h"
 #include "tests/support/Testhilfen.h"
 
 #include <gtest/gtest.h>
@@ -544,6 +545,57 @@ constexpr const char* kZweiSplines =
     "<TransformGroup name='sued'><Shape name='s1' translation='0 0 40' rotation='0 180 0'/>"
     "<Shape name='s2' rotation='0 180 0'/></TransformGroup>\n"
     "</TransformGroup></Scene></i3D>\n";
+
+// The points dropped onto a tilted plane of ground (a 16-bit PNG the test writes, 1 m a
+// pixel, the height 30 + 0.04 x + 0.02 z metres) keep the clearance above it, the terrain
+// is saved with the road, and the options' misuses are named.
+TEST(Kommandozeile, PunkteAufDasGelaende) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), n = (o / "n.ini").string(), bild = (o / "T.png").string();
+    DateiSchreiben(p, DateiLesen(fs::path(PAVOLANT_SOURCE_DIR) / "examples" / "Dorfstrasse.ini"));
+    const int seite = 513;
+    std::vector<std::uint16_t> werte(static_cast<std::size_t>(seite) * seite);
+    for (int j = 0; j < seite; ++j)
+        for (int i = 0; i < seite; ++i)
+            werte[static_cast<std::size_t>(j) * seite + i] =
+                static_cast<std::uint16_t>(30000 + 40 * (i - 256) + 20 * (j - 256));
+    DateiSchreiben(bild, pavolant::test::PngDatei(seite, seite, werte));
+
+    const Ergebnis e = Starten(o, {"--drape", "--clearance", "0.25", "--terrain", bild, "--height-scale",
+                                   "65.535", "--units-per-pixel", "1", "--save-params", n, p});
+    ASSERT_EQ(e.code, 0) << e.fehler;
+    const std::vector<std::vector<double>> punkte = GespeichertePunkte(n);
+    ASSERT_EQ(punkte.size(), 6u);
+    // The image reaches 256 m from the origin; the last point (x = 300) lies beyond it.
+    for (std::size_t k = 0; k < 5; ++k)
+        EXPECT_NEAR(punkte[k][1], 30 + 0.04 * punkte[k][0] + 0.02 * punkte[k][2] + 0.25, 1e-9) << k;
+    EXPECT_GT(punkte[5][0], 256);
+    EXPECT_EQ(punkte[5][1], 1);
+    EXPECT_NE(e.fehler.find("information: 1 point lies outside the terrain and keeps its height: 6"),
+              std::string::npos)
+        << e.fehler;
+    const IniDatei gespeichert(n);
+    EXPECT_EQ(gespeichert.LiesString("Terrain", "Datei", ""), bild);
+
+    struct Fall {
+        std::vector<std::string> argumente;
+        int code;
+        std::string im_text;
+    } faelle[] = {
+        {{"--terrain", bild, p}, 2, "'--height-scale' and '--units-per-pixel'"},
+        {{"--height-scale", "2", p}, 2, "'--height-scale' needs '--terrain'"},
+        {{"--drape", p}, 1, "'--drape' needs a terrain"},
+        {{"--terrain", (o / "fehlt.png").string(), "--height-scale", "1", "--units-per-pixel", "1", p},
+         1,
+         "fehlt.png"},
+        {{"--terrain", bild, "--height-scale", "-1", "--units-per-pixel", "1", p}, 1, "heightScale"},
+    };
+    for (const Fall& f : faelle) {
+        const Ergebnis r = Starten(o, f.argumente);
+        EXPECT_EQ(r.code, f.code) << r.fehler;
+        EXPECT_NE(r.fehler.find(f.im_text), std::string::npos) << r.fehler;
+    }
+}
 
 TEST(Kommandozeile, GruppeOderShapesWaehlenAus) {
     TempOrdner o;
