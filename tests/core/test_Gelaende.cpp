@@ -18,6 +18,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -275,20 +276,26 @@ TEST(Gelaendequelle, FromAMapOrAnImageAndEveryRefusalNamesTheFile) {
     l = GelaendeLesen({k + "/data/dem.png", 50, 4}, kReichlich);
     EXPECT_DOUBLE_EQ(*l.Boden.HoeheBei(4, -4), 50);
 
-    struct Fall {
-        Gelaendequelle quelle;
-        std::string im_text;
-    } faelle[] = {
-        {{k + "/data/dem.png", 0, 1}, "heightScale"},
-        {{k + "/data/dem.png", 255, -1}, "unitsPerPixel"},
-        {{k + "/fehlt.i3d"}, "fehlt.i3d"},
-        {{k + "/ohne_bild.i3d"}, "fehlt.png"},
-        {{k + "/map.i3d"}, "limit"},
+    // (Each source made by a call: GCC 12 under MinGW takes the brace-initialised strings
+    // of such a table for uninitialised, bug 105329's kin.)
+    const auto quelle = [](std::string datei, double skala, double abstand) {
+        Gelaendequelle q;
+        q.Datei = std::move(datei);
+        q.HeightScale = skala;
+        q.UnitsPerPixel = abstand;
+        return q;
     };
-    for (const Fall& f : faelle) {
-        const Gelaendeladung r = GelaendeLesen(f.quelle, f.im_text == "limit" ? 10 : kReichlich);
-        EXPECT_NE(r.Fehler.find(f.im_text), std::string::npos) << r.Fehler;
-        EXPECT_TRUE(r.Boden.Leer()) << f.quelle.Datei;
+    const std::vector<std::pair<Gelaendequelle, std::string>> faelle = {
+        {quelle(k + "/data/dem.png", 0, 1), "heightScale"},
+        {quelle(k + "/data/dem.png", 255, -1), "unitsPerPixel"},
+        {quelle(k + "/fehlt.i3d", 255, 1), "fehlt.i3d"},
+        {quelle(k + "/ohne_bild.i3d", 255, 1), "fehlt.png"},
+        {quelle(k + "/map.i3d", 255, 1), "limit"},
+    };
+    for (const auto& [q, imText] : faelle) {
+        const Gelaendeladung r = GelaendeLesen(q, imText == "limit" ? 10 : kReichlich);
+        EXPECT_NE(r.Fehler.find(imText), std::string::npos) << r.Fehler;
+        EXPECT_TRUE(r.Boden.Leer()) << q.Datei;
     }
 }
 
