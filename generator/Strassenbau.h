@@ -13,6 +13,7 @@
 #include "model/Dokumentziel.h"
 #include "model/Feinheit.h"
 #include "model/FuellFlaeche.h"
+#include "model/Gelaende.h"
 #include "model/Meldung.h"
 #include "model/Netz.h"
 #include "model/Randprofil.h"
@@ -140,6 +141,11 @@ struct Bauvorgaben {
     // every field is one: the build stops where it would read that field, with
     // Bauergebnis::AmFeld set, and the caller reports the field.
     int BisFeld = 0;
+    // The map's ground under the road, when one is set: the run then measures the road
+    // against it (Bauergebnis::Laengsschnitt) and the report gains the largest fill and
+    // cut. Without one every byte of the report and the document stays as it was. The
+    // ground must outlive the run.
+    const Gelaende* Boden = nullptr;
 };
 
 // Builds the road into `ergebnis` without changing it. Messages go to `melder`; the random

@@ -100,6 +100,10 @@ constexpr std::array kButtons = {
     Komponente<TButton>{"btnSplinePunktAusrichten", &Hauptfenster::btnSplinePunktAusrichten},
     Komponente<TButton>{"btnSplineVerlaengern", &Hauptfenster::btnSplineVerlaengern},
     Komponente<TButton>{"btnPunktetabelle", &Hauptfenster::btnPunktetabelle},
+    Komponente<TButton>{"btnGelaende", &Hauptfenster::btnGelaende},
+    Komponente<TButton>{"btnPunkteAufGelaende", &Hauptfenster::btnPunkteAufGelaende},
+    Komponente<TButton>{"btnPunktAufGelaende", &Hauptfenster::btnPunktAufGelaende},
+    Komponente<TButton>{"btnStrasseUndGelaende", &Hauptfenster::btnStrasseUndGelaende},
     Komponente<TButton>{"bbnInfo", &Hauptfenster::bbnInfo},
     Komponente<TButton>{"spbCopyToRight", &Hauptfenster::spbCopyToRight},
     Komponente<TButton>{"spbCopyToLeft", &Hauptfenster::spbCopyToLeft},
@@ -281,6 +285,15 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
     btnPunktetabelle.Hint = Tr("All spline points in a table");
     bbnGrafikSchnitt.Caption = Tr("Show profile  ");
     bbnGrafikSchnitt.Hint = Tr("Schnittzeichnung Straße und Ränder (Zrot noch nicht berücksichtigt)");
+    btnGelaende.Caption = Tr("Terrain...");
+    btnGelaende.Hint = Tr("The map's ground: its i3d file or its height image");
+    btnPunkteAufGelaende.Caption = Tr("Drop points onto terrain");
+    btnPunkteAufGelaende.Hint = Tr("Every point's height from the ground under it, plus the clearance");
+    btnPunktAufGelaende.Caption = Tr("Drop this point");
+    btnPunktAufGelaende.Hint = Tr("The current point's height from the ground under it, plus the clearance");
+    btnStrasseUndGelaende.Caption = Tr("Road and terrain");
+    btnStrasseUndGelaende.Hint =
+        Tr("The road's heights along its length over the ground's, with fill and cut");
 
     // Right column.
     bbnShowRightParameter.Caption = Tr("Show parameters   ");
@@ -336,6 +349,8 @@ Hauptfenster::Hauptfenster(Melder& melder, Dialoge& dialoge)
     btnSplineAusrichten.OnClick = [this] { btnSplineAusrichtenClick(); };
     btnSplinePunktAusrichten.OnClick = [this] { btnSplinePunktAusrichtenClick(); };
     btnSplineVerlaengern.OnClick = [this] { btnSplineVerlaengernClick(); };
+    btnPunkteAufGelaende.OnClick = [this] { PunkteAufGelaende(false); };
+    btnPunktAufGelaende.OnClick = [this] { PunkteAufGelaende(true); };
     spbCopyToRight.OnClick = [this] { spbCopyToRightClick(); };
     spbCopyToLeft.OnClick = [this] { spbCopyToLeftClick(); };
     bbnRandRLoadTex.OnClick = [this] { bbnLoadFahrbahnTexClick("bbnRandRLoadTex"); };

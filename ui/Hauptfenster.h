@@ -196,6 +196,12 @@ public:
     TEdit edtSplineStrecke;
     TButton btnPunktetabelle;  // the view opens the table window
     TButton bbnGrafikSchnitt;  // opens the profile view
+    // The map's ground: "Terrain..." opens the terrain dialog, the drop buttons set the
+    // points' heights from it, "Road and terrain" opens the view of the road's heights
+    // over the ground's (the view opens it).
+    TButton btnGelaende;
+    TButton btnPunkteAufGelaende, btnPunktAufGelaende;
+    TButton btnStrasseUndGelaende;
 
     // Right column: the right border's groups and load button, then the options.
     TGroupBox gboRandR;
@@ -448,11 +454,19 @@ public:
     // The ground of Gelaendewahl, read once and kept while the source stays the same;
     // null without a terrain. Its notes (an older map, an unusual size) are shown once.
     const Gelaende* GelaendeBereit();
+    // The ground already read for the terrain as it stands, without reading: for the
+    // preview's job, which must not touch a file on the window's thread.
+    std::optional<Gelaende> GelesenesGelaende() const;
+    // A dragged point follows the ground (its Y the ground's height plus the clearance)
+    // instead of keeping its height. A choice of the session, not of the road: no undo
+    // step, not in the parameter file.
+    bool ZiehenFolgtGelaende = false;
 
     // ---- Plan view edits (Punkteditor.cpp) --------------------------------------------------
     // Point `index` dragged to level X, Z (metres) in the plan view: the editor's fields
     // go into the point left first, then `index` becomes the current point with its new
-    // position; Y and the rotations stay. Not finite or no such point: nothing changes.
+    // position; Y and the rotations stay (Y follows the ground under ZiehenFolgtGelaende).
+    // Not finite or no such point: nothing changes.
     void PunktVerschieben(int index, double x, double z);
     // Point `index` turned in the plan view to face along (dX, dZ): its heading (Yrot)
     // becomes that direction's, the rest stays. A direction without length changes

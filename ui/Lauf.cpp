@@ -171,7 +171,7 @@ std::unique_ptr<Vorschauauftrag> Hauptfenster::NeuerVorschauauftrag() const {
     std::optional<StrassenfeldFehler> fehler;
     Strasse strasse = StrasseAusFenster(fehler);
     return std::make_unique<Vorschauauftrag>(std::move(strasse), std::move(fehler), SplinePunkte,
-                                             AktuellerPunkt, zufall_, edtFileName.Text);
+                                             AktuellerPunkt, zufall_, edtFileName.Text, GelesenesGelaende());
 }
 
 void Hauptfenster::bbnGoClick() {
@@ -194,6 +194,16 @@ void Hauptfenster::bbnGoClick() {
         geschrieben_.push_back(zielpfad);
     }
 
+    // The ground the report measures the road against. A terrain that cannot be read does
+    // not stop the document, which never holds the ground: the box says why, and the
+    // report goes without the fill and cut.
+    const Gelaende* boden = nullptr;
+    try {
+        boden = GelaendeBereit();
+    } catch (const DateiFehler& e) {
+        melder_.Warnung(e.what());
+    }
+
     Bauergebnis bericht;
     Dokumentdatei ziel(zielpfad);
     LaufMelder melder(melder_, dialoge_);
@@ -204,6 +214,7 @@ void Hauptfenster::bbnGoClick() {
         vorgaben.SpeicherGrenze = SpeicherGrenze;
         vorgaben.VorDemLauf = [&] { ziel.Pruefen(); };
         vorgaben.BisFeld = feldfehler ? feldfehler->Stelle : 0;
+        vorgaben.Boden = boden;
         Bauen(strasse, zufall_, melder, bericht, vorgaben);
         if (bericht.AmFeld) throw *feldfehler;
         DokumentSchreiben(bericht, ziel, melder, dateiName);

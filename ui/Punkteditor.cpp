@@ -68,6 +68,11 @@ void Hauptfenster::PunktVerschieben(int index, double x, double z) {
     TSplinePkt& p = *SplinePunkte.Punkt(index);
     p.X = x;
     p.Z = z;
+    if (ZiehenFolgtGelaende && Gelaendewahl) {
+        // Outside the terrain the point keeps its height, as a drop leaves it.
+        if (const Gelaende* boden = GelaendeBereit())
+            if (const std::optional<double> h = boden->HoeheBei(x, z)) p.Y = *h + Gelaendewahl->Abstand;
+    }
     SplineAnzeigen();
 }
 
@@ -150,9 +155,22 @@ void Hauptfenster::PunkteAusrichtenUndMelden(int nur) {
                              {std::to_string(ohne)}));
 }
 
+namespace {
+// The same ground: the clearance does not change what is read.
+bool DerselbeBoden(const std::optional<Gelaendequelle>& a, const std::optional<Gelaendequelle>& b) {
+    if (!a || !b) return !a && !b;
+    return a->Datei == b->Datei && a->HeightScale == b->HeightScale && a->UnitsPerPixel == b->UnitsPerPixel;
+}
+}  // namespace
+
+std::optional<Gelaende> Hauptfenster::GelesenesGelaende() const {
+    if (!Gelaendewahl || !DerselbeBoden(gelaendeQuelle_, Gelaendewahl)) return std::nullopt;
+    return gelaende_;
+}
+
 const Gelaende* Hauptfenster::GelaendeBereit() {
     if (!Gelaendewahl) return nullptr;
-    if (gelaendeQuelle_ != Gelaendewahl) {
+    if (!DerselbeBoden(gelaendeQuelle_, Gelaendewahl)) {
         Gelaendeladung l = GelaendeLesen(*Gelaendewahl, SpeicherGrenze);
         if (!l.Fehler.empty()) throw DateiFehler(l.Fehler);
         gelaende_ = std::move(l.Boden);

@@ -18,7 +18,7 @@ void Vorschauauftrag::Sammler::Melden(MeldungsArt art, const std::string& text) 
 
 Vorschauauftrag::Vorschauauftrag(Strasse strasse, std::optional<StrassenfeldFehler> fehler,
                                  const TSplinePunkte& punkte, int aktuellerPunkt, Zufallsgenerator zufall,
-                                 std::string dokument)
+                                 std::string dokument, std::optional<Gelaende> boden)
     : strasse_(std::move(strasse)), fehler_(std::move(fehler)), zufall_(zufall) {
     for (int i = 0; i < punkte.AnzahlPunkte(); ++i) {
         const TSplinePkt& q = *punkte.Punkt(i);
@@ -26,6 +26,7 @@ Vorschauauftrag::Vorschauauftrag(Strasse strasse, std::optional<StrassenfeldFehl
     }
     ergebnis_.AktuellerPunkt = aktuellerPunkt;
     ergebnis_.Dokument = std::move(dokument);
+    ergebnis_.Boden = std::move(boden);
 }
 
 Vorschauergebnis Vorschauauftrag::Ausfuehren() {
@@ -34,6 +35,7 @@ Vorschauergebnis Vorschauauftrag::Ausfuehren() {
     try {
         Bauvorgaben vorgaben;
         vorgaben.BisFeld = fehler_ ? fehler_->Stelle : 0;
+        if (e.Boden) vorgaben.Boden = &*e.Boden;
         Bauen(strasse_, zufall_, melder_, *bericht, vorgaben);
         if (bericht->AmFeld) {
             e.Grund = MitFeldbeschriftung(fehler_->what(), fehler_->Feld);  // as "Go" names it

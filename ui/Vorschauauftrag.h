@@ -8,6 +8,7 @@
 
 #include "generator/Strassenbau.h"
 #include "model/FuellFlaeche.h"
+#include "model/Gelaende.h"
 #include "model/Meldung.h"
 #include "model/Randprofil.h"
 #include "model/SplinePunkte.h"
@@ -37,15 +38,20 @@ struct Vorschauergebnis {
     // The output file as typed: the editor looks for the textures beside the document,
     // and so does the preview.
     std::string Dokument;
+    // The map's ground the road was measured against; empty without a terrain, or while
+    // it cannot be read.
+    std::optional<Gelaende> Boden;
 };
 
 class Vorschauauftrag {
 public:
     // `strasse` is the road as the window gives it, `fehler` its first field that is no
     // number: the build stops there as "Go" would, and names the field. `aktuellerPunkt`
-    // is the point editor's current point, which the preview marks.
+    // is the point editor's current point, which the preview marks; `boden` the ground
+    // the road lies on, when there is one.
     Vorschauauftrag(Strasse strasse, std::optional<StrassenfeldFehler> fehler, const TSplinePunkte& punkte,
-                    int aktuellerPunkt, Zufallsgenerator zufall, std::string dokument);
+                    int aktuellerPunkt, Zufallsgenerator zufall, std::string dokument,
+                    std::optional<Gelaende> boden = std::nullopt);
     Vorschauauftrag(const Vorschauauftrag&) = delete;
     Vorschauauftrag& operator=(const Vorschauauftrag&) = delete;
 
