@@ -53,7 +53,8 @@ bool Gleich(const Strassenstand& a, const Strassenstand& b) {
            a.AktuellerPunkt == b.AktuellerPunkt && a.SplineDatei == b.SplineDatei &&
            Gleich(a.FuellHoehe, b.FuellHoehe) && Gleich(a.FuellBreite, b.FuellBreite) &&
            a.FuellTextur == b.FuellTextur && a.FuellTausch == b.FuellTausch &&
-           Gleich(a.Einstellungen, b.Einstellungen) && a.TexPxl == b.TexPxl && Gleich(a.OldTexL0, b.OldTexL0);
+           Gleich(a.Einstellungen, b.Einstellungen) && a.TexPxl == b.TexPxl &&
+           Gleich(a.OldTexL0, b.OldTexL0) && a.Gelaende == b.Gelaende;
 }
 
 // ---- Verlauf ---------------------------------------------------------------------------
@@ -137,6 +138,7 @@ Strassenstand Hauptfenster::Erfassen() const {
     s.Einstellungen = Einstellungen();
     s.TexPxl = TexPxl;
     s.OldTexL0 = OldTexL0;
+    s.Gelaende = Gelaendewahl;
     return s;
 }
 
@@ -202,6 +204,7 @@ void Hauptfenster::Wiederherstellen(const Strassenstand& s) {
     EinstellungenSetzen(s.Einstellungen);
     TexPxl = s.TexPxl;
     OldTexL0 = s.OldTexL0;
+    Gelaendewahl = s.Gelaende;
 }
 
 void Hauptfenster::VerlaufBeginnen() { verlauf_.Beginnen(Erfassen()); }

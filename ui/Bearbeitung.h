@@ -5,12 +5,14 @@
 // A state holds everything that makes the road and its window: every field's text and
 // every control's check, enable, visible and range state, both border profiles with
 // their segments, the spline points with the current one, the front-face fill's
-// settings, the fineness settings, the texture pixel width and the TexL0 to restore.
+// settings, the fineness settings, the texture pixel width, the TexL0 to restore and the
+// map's ground.
 // It leaves out what belongs to the session rather than the road: the output file and
 // "Go", the memo, the parameter labels, the fill's outline of the last run.
 #pragma once
 
 #include "model/Feinheit.h"
+#include "model/Gelaende.h"
 #include "model/Randprofil.h"
 
 #include <array>
@@ -70,6 +72,8 @@ struct Strassenstand {
     Feinheit Einstellungen;
     std::int32_t TexPxl = 0;
     double OldTexL0 = 0;
+    // The map's ground the road lies on (its source and clearance; the pixels are read anew).
+    std::optional<Gelaendequelle> Gelaende;
 };
 
 // Equal to the bit: a -0 that became 0 is a change, and a NaN equals itself.

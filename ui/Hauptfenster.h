@@ -47,6 +47,7 @@
 #include "ui/Bearbeitung.h"
 #include "ui/Dialoge.h"
 #include "ui/Einstellungsfenster.h"
+#include "ui/Gelaendefenster.h"
 #include "ui/Meldungsbuendel.h"
 #include "ui/Profilfenster.h"
 #include "ui/Randauflistung.h"
@@ -294,6 +295,11 @@ public:
     // with the values before it stored and the rest left as they were.
     void bbnPreferencesClick(Einstellungsfenster& pref, const std::function<bool()>& zeigen);
 
+    // "Terrain...": fills `dialog` from the road's terrain, lets `zeigen` show it modally,
+    // and when that confirms with OK takes its source (or none after "No terrain") with
+    // the ground it read. The view closes the dialog with OK only once Pruefen passed.
+    void btnGelaendeClick(Gelaendefenster& dialog, const std::function<bool()>& zeigen);
+
     // "Show profile  ": both spins to segment 1 (each change commits its editor), the
     // roadway width handed to the view, the view shown by `zeigen` (modally; its result
     // does not matter), then each border's current segment from its spin again and both
@@ -458,8 +464,8 @@ public:
     // preview's job, which must not touch a file on the window's thread.
     std::optional<Gelaende> GelesenesGelaende() const;
     // A dragged point follows the ground (its Y the ground's height plus the clearance)
-    // instead of keeping its height. A choice of the session, not of the road: no undo
-    // step, not in the parameter file.
+    // instead of keeping its height (the terrain dialog's check box). A choice of the
+    // session, not of the road: no undo step, not in the parameter file.
     bool ZiehenFolgtGelaende = false;
 
     // ---- Plan view edits (Punkteditor.cpp) --------------------------------------------------

@@ -180,6 +180,25 @@ const Gelaende* Hauptfenster::GelaendeBereit() {
     return &gelaende_;
 }
 
+void Hauptfenster::btnGelaendeClick(Gelaendefenster& dialog, const std::function<bool()>& zeigen) {
+    dialog.Fuellen(Gelaendewahl, ZiehenFolgtGelaende, SpeicherGrenze);
+    if (!zeigen()) return;
+    ZiehenFolgtGelaende = dialog.cboZiehenFolgt.Checked();
+    const std::optional<Gelaendequelle> quelle = dialog.Quelle();
+    if (quelle) {
+        const Gelaendeladung* l = dialog.Gelesen();
+        if (!l) {  // the fields changed since the dialog read them
+            const std::string grund = dialog.Pruefen(SpeicherGrenze);
+            if (!grund.empty()) throw DateiFehler(grund);
+            l = dialog.Gelesen();
+        }
+        // The ground just read is the one the road lies on: no second reading.
+        gelaende_ = l->Boden;
+        gelaendeQuelle_ = quelle;
+    }
+    Gelaendewahl = quelle;
+}
+
 void Hauptfenster::PunkteAufGelaende(bool nurAktueller) {
     PunktUebernehmenUndWechseln();
     const Gelaende* boden = GelaendeBereit();

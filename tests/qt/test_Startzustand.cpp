@@ -59,7 +59,8 @@ const char* const kSpins[] = {"sedSplinePtsNr", "sedRandRNr", "sedRandLNr"};
 
 // clang-format off
 const QStringList kTabfolge = {
-    "bbnSave", "edtFileName", "bbnGo", "bbnVorschau", "edtShapeName", "cboRandLenable", "edtRandLTexFile",
+    "bbnSave", "edtFileName", "bbnGo", "bbnVorschau", "edtShapeName", "btnGelaende", "btnPunkteAufGelaende",
+    "btnPunktAufGelaende", "cboRandLenable", "edtRandLTexFile",
     "bbnRandLLoadTex", "edtRandLTexLaenge", "edtRandLTexBreite", "edtRandLTexBreitePxl", "btnRandLcalcU",
     "cboRandLRuecksetzen", "sedRandLNr", "spbRandLAdd", "SpeedButton2", "spbRandLAddEnd", "edtRandLBreite",
     "edtRandLWinkel", "edtRandLEnde", "edtRandLEndePxl", "cboRandLnormMan", "edtRandLnormale",
@@ -71,7 +72,7 @@ const QStringList kTabfolge = {
     "spbSplineSub", "spbSplineAddEnd", "bbnSplinePtsOpen", "edtSplinePtsX", "edtSplinePtsXrot",
     "edtSplinePtsY", "edtSplinePtsYrot", "edtSplinePtsZ", "edtSplinePtsZrot", "btnSplineAusrichten",
     "btnSplinePunktAusrichten", "btnSplineVerlaengern", "edtSplineStrecke", "btnPunktetabelle",
-    "bbnGrafikSchnitt", "cboRandRenable", "edtRandRTexFile", "bbnRandRLoadTex", "edtRandRTexLaenge",
+    "bbnGrafikSchnitt", "btnStrasseUndGelaende", "cboRandRenable", "edtRandRTexFile", "bbnRandRLoadTex", "edtRandRTexLaenge",
     "edtRandRTexBreite", "edtRandRTexBreitePxl", "btnRandRcalcU", "cboRandRRuecksetzen", "sedRandRNr",
     "spbRandRAdd", "spbRandRDel", "spbRandRAddEnd", "edtRandRBreite", "edtRandRWinkel", "edtRandREnde",
     "edtRandREndePxl", "cboRandRnormMan", "edtRandRnormale", "bbnRandRLoadPara", "bbnShowRightParameter",

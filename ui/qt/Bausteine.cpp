@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -183,6 +184,18 @@ QGridLayout* Raster(QWidget* eltern) {
     raster->setHorizontalSpacing(4);
     raster->setVerticalSpacing(3);
     return raster;
+}
+
+Bindung::Grenze Fehlerbox(Dialoge& dialoge) {
+    return [&dialoge](const std::function<void()>& handler) {
+        try {
+            handler();
+            return true;
+        } catch (const std::exception& e) {
+            dialoge.Fehler(e.what());
+            return false;
+        }
+    };
 }
 
 }  // namespace pavolant::qt

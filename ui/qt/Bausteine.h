@@ -6,13 +6,17 @@
 // field; the keyboard reaches them with Tab.
 #pragma once
 
+#include "ui/Dialoge.h"
 #include "ui/Steuerelemente.h"
 #include "ui/qt/Bindung.h"
 
 #include <QIcon>
 
 #include <functional>
+#include <initializer_list>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class QCheckBox;
 class QGridLayout;
@@ -88,6 +92,22 @@ private:
     Steuerelementsuche suche_;
     Bindung& bindung_;
 };
+
+// A lookup for a dialog's few controls: name and control, in any order.
+template <class T>
+std::function<T*(std::string_view)> Tabelle(
+    std::initializer_list<std::pair<std::string_view, T*>> eintraege) {
+    std::vector<std::pair<std::string_view, T*>> v(eintraege);
+    return [v](std::string_view name) -> T* {
+        for (const auto& [n, c] : v)
+            if (n == name) return c;
+        return nullptr;
+    };
+}
+
+// The error boundary of a dialog's own events (a browse button): an error goes to the
+// error box and the dialog stays open.
+Bindung::Grenze Fehlerbox(Dialoge& dialoge);
 
 // A caption the model does not hold: field labels and units.
 QLabel* Text(const char* text);

@@ -22,17 +22,6 @@ namespace pavolant::qt {
 
 namespace {
 
-template <class T>
-std::function<T*(std::string_view)> Tabelle(
-    std::initializer_list<std::pair<std::string_view, T*>> eintraege) {
-    std::vector<std::pair<std::string_view, T*>> v(eintraege);
-    return [v](std::string_view name) -> T* {
-        for (const auto& [n, c] : v)
-            if (n == name) return c;
-        return nullptr;
-    };
-}
-
 Steuerelementsuche Suche(Einstellungsfenster& p) {
     Steuerelementsuche s;
     s.Edit = Tabelle<TEdit>({{"edtLaenge", &p.edtLaenge},
@@ -49,19 +38,6 @@ Steuerelementsuche Suche(Einstellungsfenster& p) {
         {{"btnOK", &p.btnOK}, {"Button1", &p.Button1}, {"bbnRandRLoadTex", &p.bbnRandRLoadTex}});
     s.GroupBox = Tabelle<TGroupBox>({{"GroupBox1", &p.GroupBox1}, {"GroupBox2", &p.GroupBox2}});
     return s;
-}
-
-// Errors of the dialog's own events (the browse button) go to the error box.
-Bindung::Grenze Fehlerbox(Dialoge& dialoge) {
-    return [&dialoge](const std::function<void()>& handler) {
-        try {
-            handler();
-            return true;
-        } catch (const std::exception& e) {
-            dialoge.Fehler(e.what());
-            return false;
-        }
-    };
 }
 
 }  // namespace

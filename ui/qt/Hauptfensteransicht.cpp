@@ -3,6 +3,7 @@
 #include "ui/qt/Bausteine.h"
 #include "ui/qt/Einstellungsdialog.h"
 #include "ui/qt/Fensterplatz.h"
+#include "ui/qt/Gelaendedialog.h"
 #include "ui/qt/Gruppen.h"
 #include "ui/qt/Parameterliste.h"
 #include "ui/qt/Profilansicht.h"
@@ -155,6 +156,9 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
     schrift.setPixelSize(16);
     setFont(schrift);
     // The table is the view's own window; the button only opens it.
+    form.btnGelaende.OnClick = [this] {
+        form_.btnGelaendeClick(gelaendefenster_, [this] { return gelaende_->Zeigen(); });
+    };
     form.btnPunktetabelle.OnClick = [this] {
         Punktetabellenansicht& t = Punktetabelle();
         t.show();
@@ -184,6 +188,14 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
     oben->addWidget(b.Beschriftung("Label18"), 1, 0, Qt::AlignRight);
     QLineEdit* shape = b.Feld("edtShapeName");
     oben->addWidget(shape, 1, 1);
+    // The map's ground and the drops onto it beside the shape name, where the columns
+    // below have no room left.
+    auto* gelaende = new QHBoxLayout;
+    gelaende->setSpacing(4);
+    gelaende->addWidget(b.Knopf("btnGelaende", Symbol::Oeffnen));
+    gelaende->addWidget(b.Schlicht("btnPunkteAufGelaende"), 1);
+    gelaende->addWidget(b.Schlicht("btnPunktAufGelaende"), 1);
+    oben->addLayout(gelaende, 1, 2);
     oben->setColumnStretch(1, 1);
     oben->setColumnStretch(2, 1);
     fenster->addLayout(oben);
@@ -230,8 +242,13 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
     mittig->addWidget(GeometrieGruppe(b));
     mittig->addWidget(TexturGruppe(b));
     mittig->addWidget(SplineGruppe(b));
-    mittig->addWidget(b.Knopf("bbnGrafikSchnitt", Symbol::Profil,
-                              [this] { form_.bbnGrafikSchnittClick([this] { profil_->Zeigen(); }); }));
+    // The two drawings of the road: its cross-section, and its heights over the ground's.
+    auto* zeichnungen = new QHBoxLayout;
+    zeichnungen->addWidget(b.Knopf("bbnGrafikSchnitt", Symbol::Profil,
+                                   [this] { form_.bbnGrafikSchnittClick([this] { profil_->Zeigen(); }); }),
+                           1);
+    zeichnungen->addWidget(b.Schlicht("btnStrasseUndGelaende"), 1);
+    mittig->addLayout(zeichnungen);
     mittig->addStretch(1);
 
     // Right: the right border, its load button, the options, traffic splines, settings.
@@ -307,6 +324,7 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
     einstellungen_ = new Einstellungsdialog(pref_, dialoge, this);
     const Bindung::Grenze grenze = [&form](const std::function<void()>& h) { return form.Ausfuehren(h); };
     profil_ = new Profilansicht(form.Profil, grenze, this);
+    gelaende_ = new Gelaendedialog(gelaendefenster_, dialoge, form.SpeicherGrenze, this);
     liste_ = new Parameterliste(form.Auflistung, grenze, this);
     connect(einstellungenKnopf, &QPushButton::clicked, this, [this] {
         bindung_->Ereignis(

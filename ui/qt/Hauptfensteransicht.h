@@ -28,6 +28,7 @@ class QSplitter;
 namespace pavolant::qt {
 
 class Einstellungsdialog;
+class Gelaendedialog;
 class Parameterliste;
 class Profilansicht;
 class Punktetabellenansicht;
@@ -46,6 +47,7 @@ public:
     Bindung& Verbindung() { return *bindung_; }
     Einstellungsdialog& Einstellungen() { return *einstellungen_; }
     Profilansicht& Profil() { return *profil_; }
+    Gelaendedialog& Gelaende() { return *gelaende_; }
     Parameterliste& Liste() { return *liste_; }
 
     // Asked when the window is to close; false keeps it open.
@@ -82,6 +84,8 @@ private:
     Bindung* bindung_;
     Einstellungsfenster pref_;
     Einstellungsdialog* einstellungen_;
+    Gelaendefenster gelaendefenster_;
+    Gelaendedialog* gelaende_ = nullptr;
     Profilansicht* profil_ = nullptr;
     Parameterliste* liste_ = nullptr;
     QPlainTextEdit* memo_ = nullptr;
