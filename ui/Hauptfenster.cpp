@@ -397,7 +397,10 @@ bool Hauptfenster::Ausfuehren(const std::function<void()>& handler) {
     // The step is taken once the outermost event is over, so chains and nested events
     // are one step with it; an event that stopped part way is a step too, since what it
     // wrote before the error stays.
-    if (--ereignisTiefe_ == 0) VerlaufNachfuehren();
+    if (--ereignisTiefe_ == 0) {
+        VerlaufNachfuehren();
+        GelaendeNachfuehren();
+    }
     // The repeated messages before the error: that is the order they came in.
     buendel_.Beenden();
     if (fehler) dialoge_.Fehler(*fehler);

@@ -527,6 +527,11 @@ private:
     // The ground read for `gelaendeQuelle_` (GelaendeBereit).
     std::optional<Gelaendequelle> gelaendeQuelle_;
     Gelaende gelaende_;
+    // After every event: a terrain that came with a load, an undo or a redo is read, so
+    // the preview and "Go" have it. One that cannot be read is named once (a warning);
+    // `gelaendeFehler_` is the source that failed last.
+    void GelaendeNachfuehren();
+    std::optional<Gelaendequelle> gelaendeFehler_;
     // After an import: the count read and the points at the same place as their
     // predecessor, offering to drop them and (when no point carries a rotation) to
     // orient the points.

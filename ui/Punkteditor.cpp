@@ -168,6 +168,18 @@ std::optional<Gelaende> Hauptfenster::GelesenesGelaende() const {
     return gelaende_;
 }
 
+void Hauptfenster::GelaendeNachfuehren() {
+    if (!Gelaendewahl || DerselbeBoden(gelaendeQuelle_, Gelaendewahl) ||
+        DerselbeBoden(gelaendeFehler_, Gelaendewahl))
+        return;
+    try {
+        GelaendeBereit();
+    } catch (const std::exception& e) {
+        gelaendeFehler_ = Gelaendewahl;
+        melder_.Warnung(e.what());
+    }
+}
+
 const Gelaende* Hauptfenster::GelaendeBereit() {
     if (!Gelaendewahl) return nullptr;
     if (!DerselbeBoden(gelaendeQuelle_, Gelaendewahl)) {

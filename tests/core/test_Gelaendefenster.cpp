@@ -142,4 +142,29 @@ TEST(Gelaendefenster, TheGroundIsOneStepAndTheDropAnother) {
     EXPECT_TRUE(f.KannRueckgaengig());
 }
 
+// A road saved with its ground brings it back on load, read at once for the preview;
+// a ground whose file has gone is named once, not after every event.
+TEST(Gelaendefenster, ALoadedRoadBringsItsGround) {
+    test::TempOrdner ordner;
+    const std::string bild = Schraege(ordner);
+    test::Fenster w;
+    w.form.Gelaendewahl = Gelaendequelle{bild, 6.5535, 2, 0.05};
+    w.form.ParameterSpeichern(ordner.Pfad() / "mit.ini");
+    w.form.Gelaendewahl->Datei = Utf8(ordner.Pfad() / "fehlt.png");
+    w.form.ParameterSpeichern(ordner.Pfad() / "ohne.ini");
+
+    test::Fenster neu;
+    ASSERT_TRUE(neu.Ereignis([&] { neu.form.ParameterLaden(ordner.Pfad() / "mit.ini"); }));
+    const std::optional<Gelaende> boden = neu.form.GelesenesGelaende();
+    ASSERT_TRUE(boden.has_value());
+    EXPECT_DOUBLE_EQ(*boden->HoeheBei(2, 0), 2);
+    EXPECT_TRUE(neu.melder.eintraege.empty());
+
+    ASSERT_TRUE(neu.Ereignis([&] { neu.form.ParameterLaden(ordner.Pfad() / "ohne.ini"); }));
+    ASSERT_TRUE(neu.Ereignis([] {}));  // any later event
+    EXPECT_FALSE(neu.form.GelesenesGelaende().has_value());
+    ASSERT_EQ(neu.melder.eintraege.size(), 1u);
+    EXPECT_NE(neu.melder.eintraege[0].text.find("fehlt.png"), std::string::npos);
+}
+
 }  // namespace
