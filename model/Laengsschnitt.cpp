@@ -48,7 +48,7 @@ std::optional<Extremwert> Laengsschnitt::Groesster(double vorzeichen) const {
             if (!p.Boden[k]) continue;
             const double wert = vorzeichen * (p.Strasse[k] - *p.Boden[k]);
             if (wert > 0 && (!groesster || wert > groesster->Wert))
-                groesster = Extremwert{wert, p.Station, static_cast<Schnittlinie>(k)};
+                groesster = Extremwert{wert, p.Station, p.Strasse[k], static_cast<Schnittlinie>(k)};
         }
     return groesster;
 }

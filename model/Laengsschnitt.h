@@ -32,10 +32,12 @@ struct Schnittpunkt {
     std::array<std::optional<double>, 3> Boden;  // the ground's height under it; none outside the terrain
 };
 
-// A largest fill or cut: how far (metres, positive), where (station) and on which line.
+// A largest fill or cut: how far (metres, positive), where (station), the road's height
+// there and on which line.
 struct Extremwert {
     double Wert = 0;
     double Station = 0;
+    double Hoehe = 0;
     Schnittlinie Linie = Schnittlinie::Mitte;
 };
 
