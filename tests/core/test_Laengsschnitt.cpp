@@ -146,3 +146,27 @@ TEST(Laengsschnitt, GratZwischenZweiQuerschnitten) {
     EXPECT_FALSE(w.Gelaendeschnitt->GroessteAufschuettung());
     EXPECT_EQ(std::count(w.Memo.begin(), w.Memo.end(), "Terrain: the road lies nowhere over the terrain"), 1);
 }
+
+// A ground of a tenth of a metre a pixel asks for far more parts than the walk took
+// samples: the section keeps to one record a sample, so the bound before the walk holds,
+// and a limit of the whole road's bound with a ground lets the road through.
+TEST(Laengsschnitt, HoechstensEinEintragJeProbe) {
+    Gelaende boden = Boden([](double, double z) { return 10 + 0.1 * z; });
+    boden.UnitsPerPixel = 0.1;
+    Gerade g(true);
+    const double proben = 2 * 100.0 + 2;
+    const Speicherbedarf ganz = StrassenHoechstbedarf(
+        proben, g.strasse.ProfilR.AnzahlSegmente(), 0,
+        g.strasse.FuellenAn ? g.strasse.ProfilR.AnzahlSegmente() + g.strasse.ProfilL.AnzahlSegmente() : 0,
+        true);
+    Zufallsgenerator zufall;
+    Bauvorgaben v;
+    v.Boden = &boden;
+    v.SpeicherGrenze = ganz.Bytes;
+    const Bauergebnis e = Bauen(g.strasse, zufall, g.melder, v);
+    ASSERT_TRUE(e.Vollstaendig && e.Gelaendeschnitt);
+    const Laengsschnitt& s = *e.Gelaendeschnitt;
+    EXPECT_GT(s.Punkte().size(), 150u);  // far finer than the few cross-sections
+    EXPECT_LE(s.Punkte().size(), static_cast<std::size_t>(proben));
+    EXPECT_LE(s.Bytes(), LaufHoechstbedarf(proben, true).Bytes - LaufHoechstbedarf(proben).Bytes);
+}
