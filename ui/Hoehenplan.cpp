@@ -189,7 +189,10 @@ Hoehenplanstand HoehenplanStand(const Vorschauergebnis& ergebnis, bool gelaendeG
         return stand;
     }
     if (!ergebnis.Boden) {
-        stand.Hinweis = Tr("The terrain could not be read");
+        // The preview's runs take the ground only once it is read (never from the file on
+        // the window's thread); the view's button reads it, or says why it cannot.
+        // Catalog: "Road and terrain" is the caption of the button that opens this plot.
+        stand.Hinweis = Tr("The terrain is not read yet: press \"Road and terrain\" to read it");
         return stand;
     }
     const Bauergebnis* bericht = ergebnis.Bericht.get();
@@ -201,7 +204,7 @@ Hoehenplanstand HoehenplanStand(const Vorschauergebnis& ergebnis, bool gelaendeG
     }
     stand.Schnitt = bericht->Gelaendeschnitt;
     if (!stand.Schnitt)
-        stand.Hinweis = Tr("The terrain could not be read");
+        stand.Hinweis = Tr("The terrain is not read yet: press \"Road and terrain\" to read it");
     else if (!stand.Schnitt->UeberGelaende())
         stand.Hinweis = Tr("The road lies nowhere over the terrain");
     return stand;

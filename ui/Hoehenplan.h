@@ -70,8 +70,10 @@ double Tickschritt(double spanne, double pixel, double mindestPixel);
 Hoehenplan HoehenplanAnlegen(const Laengsschnitt& schnitt, int breite, int hoehe,
                              const Plotraender& raender = {});
 
-// What the view shows for a run: the section to plot (null: none) and a note (empty when
-// the plot says it all). `gelaendeGewaehlt`: a terrain is chosen for the road.
+// What the view shows for a run (of the live preview, or a "Go" with the ground as read):
+// the section to plot (null: none) and a note (empty when the plot says it all), in this
+// order: no terrain chosen (`gelaendeGewaehlt` false), the terrain not read, no road (and
+// why), the road nowhere over the terrain.
 struct Hoehenplanstand {
     std::shared_ptr<const Laengsschnitt> Schnitt;
     std::string Hinweis;
