@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace pavolant::qt {
 
@@ -77,17 +78,67 @@ void Hoehenplanansicht::Malen(QPainter& maler) {
         return;
     }
 
-    // Room for the labels: the legend above, the station axis with its title below, the
+    QColor aufschuettung = FarbeAufschuettung(), abtrag = FarbeAbtrag();
+    aufschuettung.setAlpha(85);
+    abtrag.setAlpha(85);
+
+    // The legend flows in rows beside the height axis's title, as many as the width needs.
+    struct Eintrag {
+        QString text;
+        QPen stift;
+        QColor flaeche;
+    };
+    const Eintrag eintraege[] = {
+        {QTr("Road centre"), Stift(kStrasse, 2.2), {}},
+        {QTr("Road edges"), Stift(kStrasse, 1.2, Qt::DashLine), {}},
+        {QTr("Terrain under the centre"), Stift(kBoden, 2.2), {}},
+        {QTr("Terrain under the edges"), Stift(kBoden, 1.2, Qt::DashLine), {}},
+        {QTr("Fill"), Qt::NoPen, aufschuettung},
+        {QTr("Cut"), Qt::NoPen, abtrag},
+    };
+    constexpr double kProbe = 26, kLuecke = 6, kAbstand = 16;
+    const QString hoehentitel = QTr("Height (m)");
+    const double legendeLinks = 4 + masse.horizontalAdvance(hoehentitel) + 24, legendeRechts = width() - 6.0;
+    std::vector<QPointF> plaetze;  // each entry's left end and row middle
+    {
+        double x = legendeLinks, y = 2 + zeile * 0.55;
+        for (const Eintrag& e : eintraege) {
+            const double w = kProbe + kLuecke + masse.horizontalAdvance(e.text);
+            if (x > legendeLinks && x + w > legendeRechts) {
+                x = legendeLinks;
+                y += zeile * 1.15;
+            }
+            plaetze.emplace_back(x, y);
+            x += w + kAbstand;
+        }
+    }
+
+    // Room for the labels: the legend above, the station axis with its title below (and
+    // the heights' exaggeration beside it, or under it where both do not fit), the
     // heights to the left.
     Plotraender raender;
-    raender.Oben = static_cast<int>(std::ceil(2.2 * zeile));
+    raender.Oben = static_cast<int>(std::ceil(plaetze.back().y() + zeile * 1.1));
     raender.Unten = static_cast<int>(std::ceil(2.8 * zeile));
+    raender.Rechts = static_cast<int>(std::ceil(masse.horizontalAdvance(QStringLiteral("00000")) / 2 + 10));
     const Hoehenplan vorab = HoehenplanAnlegen(*stand_.Schnitt, width(), height(), raender);
-    double breiteste = masse.horizontalAdvance(QTr("Height (m)")) / 2;
+    double breiteste = 0;
     for (const Achsmarke& m : vorab.Hoehenmarken)
         breiteste = std::max(breiteste, masse.horizontalAdvance(QString::fromStdString(m.Text)));
-    raender.Links = static_cast<int>(std::ceil(breiteste + 16));
-    raender.Rechts = static_cast<int>(std::ceil(masse.horizontalAdvance(QStringLiteral("00000")) / 2 + 10));
+    raender.Links = static_cast<int>(std::ceil(std::max(breiteste + 16, 30.0)));
+    const QString stationstitel = QTr("Station along the road (m)");
+    const auto ueberhoehungText = [](const Hoehenplan& p) {
+        const double u = ((p.Unten - p.Oben) / (p.HoeheBis - p.HoeheVon)) /
+                         ((p.Rechts - p.Links) / (p.StationBis - p.StationVon));
+        // Catalog: the plot draws heights on a larger scale than stations: %1 times.
+        return u > 1.05 || u < 0.95
+                   ? QEinsetzen("heights exaggerated %1 times", {FormatAllgemein(RundeAufStellen(u, 10))})
+                   : QString();
+    };
+    const double feldbreite = width() - raender.Links - raender.Rechts;
+    const bool untereinander =
+        masse.horizontalAdvance(stationstitel) + 2 * masse.horizontalAdvance(ueberhoehungText(vorab)) + 20 >
+        feldbreite;
+    if (untereinander) raender.Unten = static_cast<int>(std::ceil(4.0 * zeile));
     const Hoehenplan plan = HoehenplanAnlegen(*stand_.Schnitt, width(), height(), raender);
     const QRectF feld(QPointF(plan.Links, plan.Oben), QPointF(plan.Rechts, plan.Unten));
 
@@ -108,18 +159,20 @@ void Hoehenplanansicht::Malen(QPainter& maler) {
         maler.drawText(QRectF(0, m.Pixel - zeile / 2, feld.left() - 7, zeile),
                        Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(m.Text));
     }
-    maler.drawText(QRectF(feld.left(), feld.bottom() + 5 + zeile, feld.width(), zeile * 1.4),
-                   Qt::AlignHCenter | Qt::AlignVCenter, QTr("Station along the road (m)"));
-    maler.drawText(QRectF(4, 2, feld.left() + 200, zeile * 1.1), Qt::AlignLeft | Qt::AlignVCenter,
-                   QTr("Height (m)"));
+    const QRectF titelzeile(feld.left(), feld.bottom() + 5 + zeile, feld.width(), zeile * 1.3);
+    maler.drawText(titelzeile, Qt::AlignHCenter | Qt::AlignVCenter, stationstitel);
+    maler.drawText(QRectF(4, 2 + zeile * 0.05, legendeLinks, zeile), Qt::AlignLeft | Qt::AlignVCenter,
+                   hoehentitel);
+    if (const QString text = ueberhoehungText(plan); !text.isEmpty()) {
+        maler.setPen(QColor(90, 90, 90));
+        maler.drawText(untereinander ? titelzeile.translated(0, zeile * 1.2) : titelzeile,
+                       (untereinander ? Qt::AlignHCenter : Qt::AlignRight) | Qt::AlignVCenter, text);
+    }
 
     // Fill and cut, translucent, so that where all three lines agree the colour deepens.
     maler.save();
     maler.setClipRect(feld);
     maler.setPen(Qt::NoPen);
-    QColor aufschuettung = FarbeAufschuettung(), abtrag = FarbeAbtrag();
-    aufschuettung.setAlpha(85);
-    abtrag.setAlpha(85);
     maler.setBrush(aufschuettung);
     for (const auto& f : plan.Aufschuettungen) maler.drawPolygon(Linie(f));
     maler.setBrush(abtrag);
@@ -160,8 +213,8 @@ void Hoehenplanansicht::Malen(QPainter& maler) {
         const double oben = std::min(a.y(), b.y()), unten = std::max(a.y(), b.y());
         double y = oben - 8 - groesse.height();
         if (y < feld.top() + 2) y = unten + 8;
-        double x = std::clamp(a.x() - groesse.width() / 2, feld.left() + 4,
-                              std::max(feld.left() + 4, feld.right() - 4 - groesse.width()));
+        const double x = std::clamp(a.x() - groesse.width() / 2, feld.left() + 4,
+                                    std::max(feld.left() + 4, feld.right() - 4 - groesse.width()));
         QRectF kasten(QPointF(x, std::min(y, feld.bottom() - 2 - groesse.height())), groesse);
         if (kasten.intersects(belegt)) kasten.moveTop(belegt.bottom() + 4);
         belegt = kasten;
@@ -172,52 +225,23 @@ void Hoehenplanansicht::Malen(QPainter& maler) {
         maler.drawText(kasten, Qt::AlignCenter, text);
     }
 
-    // The legend across the top, right-aligned, and the heights' exaggeration.
-    struct Eintrag {
-        QString text;
-        QPen stift;
-        QColor flaeche;
-    };
-    const Eintrag eintraege[] = {
-        {QTr("Road centre"), Stift(kStrasse, 2.2), {}},
-        {QTr("Road edges"), Stift(kStrasse, 1.2, Qt::DashLine), {}},
-        {QTr("Terrain under the centre"), Stift(kBoden, 2.2), {}},
-        {QTr("Terrain under the edges"), Stift(kBoden, 1.2, Qt::DashLine), {}},
-        {QTr("Fill"), Qt::NoPen, aufschuettung},
-        {QTr("Cut"), Qt::NoPen, abtrag},
-    };
-    constexpr double kProbe = 26, kLuecke = 6, kAbstand = 16;
-    double gesamt = 0;
-    for (const Eintrag& e : eintraege)
-        gesamt += kProbe + kLuecke + masse.horizontalAdvance(e.text) + kAbstand;
-    double x = std::max(feld.left() + masse.horizontalAdvance(QTr("Height (m)")) + 20,
-                        feld.right() - gesamt + kAbstand);
-    const double mitteY = 2 + zeile * 0.55;
-    for (const Eintrag& e : eintraege) {
+    // The legend.
+    for (std::size_t i = 0; i < plaetze.size(); ++i) {
+        const Eintrag& e = eintraege[i];
+        const QPointF p = plaetze[i];
         if (e.flaeche.isValid()) {
             maler.setPen(Qt::NoPen);
             maler.setBrush(e.flaeche);
-            maler.drawRect(QRectF(x, mitteY - zeile * 0.35, kProbe, zeile * 0.7));
+            maler.drawRect(QRectF(p.x(), p.y() - zeile * 0.35, kProbe, zeile * 0.7));
             maler.setBrush(Qt::NoBrush);
         } else {
             maler.setPen(e.stift);
-            maler.drawLine(QPointF(x, mitteY), QPointF(x + kProbe, mitteY));
+            maler.drawLine(p, QPointF(p.x() + kProbe, p.y()));
         }
-        x += kProbe + kLuecke;
         maler.setPen(Qt::black);
-        const double w = masse.horizontalAdvance(e.text);
-        maler.drawText(QRectF(x, mitteY - zeile / 2, w + 2, zeile), Qt::AlignLeft | Qt::AlignVCenter, e.text);
-        x += w + kAbstand;
-    }
-    const double ueberhoehung = ((plan.Unten - plan.Oben) / (plan.HoeheBis - plan.HoeheVon)) /
-                                ((plan.Rechts - plan.Links) / (plan.StationBis - plan.StationVon));
-    if (ueberhoehung > 1.05 || ueberhoehung < 0.95) {
-        maler.setPen(QColor(90, 90, 90));
-        // Catalog: the plot draws heights on a larger scale than stations: %1 times.
         maler.drawText(
-            QRectF(feld.left(), feld.bottom() + 5 + zeile, feld.width(), zeile * 1.4),
-            Qt::AlignRight | Qt::AlignVCenter,
-            QEinsetzen("heights exaggerated %1 times", {FormatAllgemein(RundeAufStellen(ueberhoehung, 10))}));
+            QRectF(p.x() + kProbe + kLuecke, p.y() - zeile / 2, masse.horizontalAdvance(e.text) + 2, zeile),
+            Qt::AlignLeft | Qt::AlignVCenter, e.text);
     }
     if (!stand_.Hinweis.empty()) hinweis(QRectF(feld.left(), feld.top() + 6, feld.width(), zeile * 1.5));
 }
