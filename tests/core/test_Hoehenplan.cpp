@@ -123,37 +123,3 @@ TEST(Hoehenplan, Tickschritt) {
     for (const auto& f : faelle)
         EXPECT_DOUBLE_EQ(Tickschritt(f.spanne, f.pixel, f.mindest), f.schritt) << f.spanne;
 }
-
-// What the view says, in its order: no terrain, the terrain not read, no road (with the
-// run's reason), the road nowhere over the terrain; the plot alone otherwise.
-TEST(Hoehenplan, StandDerAnsicht) {
-    const Gelaende boden = Boden([](double, double) { return 4.0; });
-    auto bericht = [&](bool vollstaendig, double x) {
-        auto b = std::make_shared<Bauergebnis>();
-        b->Vollstaendig = vollstaendig;
-        b->Gelaendeschnitt = std::make_shared<const Laengsschnitt>(Schnitt(boden, {{x, 5, 0}, {x, 5, 10}}));
-        return b;
-    };
-    const struct {
-        bool gewaehlt, gelesen, vollstaendig;
-        double x;
-        const char* hinweis;
-        bool schnitt;
-    } faelle[] = {
-        {false, true, true, 0,
-         "No terrain is set: choose the map or its height image with \"Terrain...\" first.", false},
-        {true, false, true, 0, "The terrain is not read yet: press \"Road and terrain\" to read it", false},
-        {true, true, false, 0, "No road: zu kurz", false},
-        {true, true, true, 500, "The road lies nowhere over the terrain", true},
-        {true, true, true, 0, "", true},
-    };
-    for (const auto& f : faelle) {
-        Vorschauergebnis e;
-        if (f.gelesen) e.Boden = boden;
-        e.Bericht = bericht(f.vollstaendig, f.x);
-        e.Grund = f.vollstaendig ? "" : "zu kurz";
-        const Hoehenplanstand stand = HoehenplanStand(e, f.gewaehlt);
-        EXPECT_EQ(stand.Hinweis, f.hinweis);
-        EXPECT_EQ(stand.Schnitt != nullptr, f.schnitt) << f.hinweis;
-    }
-}
