@@ -85,6 +85,12 @@ private slots:
         QVERIFY(
             QTest::qWaitFor([&] { return plan.Stand().Schnitt->GroessteAufschuettung()->Wert < 1; }, 5000));
         QVERIFY(plan.Stand().Schnitt->GroessteAufschuettung()->Wert >= 0.2 - 1e-9);
+
+        // "Go": the plot shows the road just written, measured in the same run.
+        Klicken(b.a.Knopf("bbnGo"));
+        QVERIFY(b.a.form.LetzterLauf() && b.a.form.LetzterLauf()->Geschrieben);
+        QVERIFY(b.a.form.LetzterLauf()->Gelaendeschnitt);
+        QCOMPARE(plan.Stand().Schnitt, b.a.form.LetzterLauf()->Gelaendeschnitt);
     }
 };
 
