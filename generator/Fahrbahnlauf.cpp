@@ -144,11 +144,21 @@ Fahrbahnlauf::Fahrbahnlauf(const Strasse& par, const Werte& w, TSplinePunkte& pu
     if (par.TrafficLinks) Kurven[2].emplace();
 }
 
+void Fahrbahnlauf::Vermessen(const Gelaende& boden, const TRandPunkte* randR, const TRandPunkte* randL) {
+    boden_ = &boden;
+    randR_ = randR;
+    randL_ = randL;
+    Schnitt.emplace();
+}
+
 void Fahrbahnlauf::Laufen(double laengenKoordinate) {
     LaengenKoordinate = laengenKoordinate;
     double gesamt = 0;
     const int n = punkte_.AnzahlPunkte();
-    for (int i = 0; i <= n - 2; ++i) gesamt += Verbindung(i, i == n - 2);
+    for (int i = 0; i <= n - 2; ++i) {
+        gesamt += Verbindung(i, i == n - 2);
+        bisher_ = gesamt;
+    }
     bericht_.Memo.push_back(Einsetzen(Tr("Gesamt-Fahrbahnlänge = %1 m"), {F4(gesamt)}));
     bericht_.Fahrbahnlaenge = gesamt;
 }
@@ -193,6 +203,7 @@ double Fahrbahnlauf::Verbindung(int i, bool letzte) {
         if (((teilen || umklappen) && j != 0) || (j == 0 && i == 0) || ende) {
             if (!winkel) drehungen();
             const double bank = probe_.Zrot;
+            probenNr_ = probenBasis_ + j;
             Abschnitt(Q, schritt, umklappen, j == 0, ende, letzte && ende);
             BezugGesetzt(stelle);  // Abschnitt made this sample letzter_
             // Seen from itself: no step, no slope change, only the camber Abschnitt
@@ -203,6 +214,7 @@ double Fahrbahnlauf::Verbindung(int i, bool letzte) {
             j += SicherInnen(zuwachs, stelle, schritt, probe_.Zrot - letzter_.Zrot, teilungen - j - 1);
         }
     }
+    probenBasis_ += teilungen + 1;
     const double mittel = RadZuGrad(std::atan((Qn.Y - Q.Y) / laenge_));
     // Catalog: the connection from spline point %1 to %2: %3 its length along the road,
     // %4 the slope from point to point, %5 and %6 the least and the greatest slope on the
@@ -317,6 +329,7 @@ void Fahrbahnlauf::Abschnitt(const TSplinePkt& Q, double schritt, bool umklappen
     const double rechtsVersatz = -w_.B - std::fabs(kruemmung) * w_.T * (sg + 2);
     const double linksVersatz = std::fabs(kruemmung) * w_.T * (2 - sg) + w_.B;
     Verkehrspunkte(cp, achse, rechtsVersatz, linksVersatz);
+    if (boden_) SchnittAufnehmen(cp, achse, rechtsVersatz, linksVersatz);
 
     // Texture events and the kind of section.
     bool spiegeln = false, ruecksetzen = false;
@@ -389,6 +402,25 @@ void Fahrbahnlauf::Abschnitt(const TSplinePkt& Q, double schritt, bool umklappen
 Planlage Fahrbahnlauf::Plan(const TPunkt& p) const {
     return {static_cast<float>(p.X - geometrie_.PlanUrsprung[0]),
             static_cast<float>(p.Z - geometrie_.PlanUrsprung[1])};
+}
+
+void Fahrbahnlauf::SchnittAufnehmen(const TPunkt& cp, const Querachse& achse, double rechtsVersatz,
+                                    double linksVersatz) {
+    // The edge point as the strip places it, then the border's last profile point
+    // around it as the border sweep places it.
+    auto aussen = [&](double versatz, const TRandPunkte* rand) {
+        TPunkt kante;
+        kante.Kopieren(cp);
+        achse.Verschieben(kante, versatz / 2);
+        if (!rand || rand->AnzahlSegmente() < 1) return Ort{kante.X, kante.Y, kante.Z};
+        TPunkt t;
+        rand->RandPunkt(kante, t, rand->AnzahlSegmente() - 1);
+        return Ort{t.X, t.Y, t.Z};
+    };
+    const std::array<Ort, 3> punkte = {Ort{cp.X, cp.Y, cp.Z}, aussen(rechtsVersatz, randR_),
+                                       aussen(linksVersatz, randL_)};
+    Schnitt->Anfuegen(bisher_ + laenge_, punkte, *boden_, probenNr_ - letzteProbe_);
+    letzteProbe_ = probenNr_;
 }
 
 void Fahrbahnlauf::Schreiben(const TPunkt& e, bool rechtsTyp) {

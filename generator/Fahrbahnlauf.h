@@ -4,8 +4,11 @@
 #pragma once
 
 #include "generator/Strassenbau.h"
+#include "model/Gelaende.h"
+#include "model/Laengsschnitt.h"
 #include "model/Netz.h"
 #include "model/Punkte.h"
+#include "model/Randprofil.h"
 #include "model/SplinePunkte.h"
 
 #include <algorithm>
@@ -95,6 +98,11 @@ public:
     Fahrbahnlauf(const Strasse& par, const Werte& w, TSplinePunkte& punkte, Zufallsgenerator& zufall,
                  Netz& netz, Bauergebnis& bericht, Laufgeometrie& geometrie);
 
+    // Before Laufen: measure every cross-section against `boden` into Schnitt, the outer
+    // points on the outermost point of a side's border profile where `randR` (`randL`)
+    // is given, else on the roadway edge. All three must outlive the walk.
+    void Vermessen(const Gelaende& boden, const TRandPunkte* randR, const TRandPunkte* randL);
+
     void Laufen(double laengenKoordinate);
 
     double LaengenKoordinate = 0;
@@ -104,6 +112,8 @@ public:
     TPunkt LetzterMittelpunkt;
     Kante KanteRechts, KanteLinks;
     std::array<std::optional<std::vector<Kurvenpunkt>>, 3> Kurven;
+    // The road against the ground, when Vermessen was called.
+    std::optional<Laengsschnitt> Schnitt;
 
 private:
     // One connection; returns its length.
@@ -157,6 +167,11 @@ private:
 
     Planlage Plan(const TPunkt& p) const;
 
+    // Both sides' outer points of the cross-section at centre point `cp` into Schnitt
+    // (a section emits one edge or both; the section needs both).
+    void SchnittAufnehmen(const TPunkt& cp, const Querachse& achse, double rechtsVersatz,
+                          double linksVersatz);
+
     // Writes an edge vertex and, from the third vertex on, the triangle it closes.
     void Schreiben(const TPunkt& e, bool rechtsTyp);
 
@@ -181,6 +196,16 @@ private:
     int texRichtung_ = 1;
     bool naechsteRechts_ = true;  // the next single-edge section emits a right vertex
     double kleinste_ = 1e10, groesste_ = -1e10, laenge_ = 0;
+
+    // Measuring against the ground (Vermessen): the ground, the borders the outer points
+    // stand on, the length of the connections before this one (metres), and the samples
+    // so far counted over all connections, so that a stretch is cut into no more parts
+    // than the walk took samples on it (which bounds Schnitt by the samples).
+    const Gelaende* boden_ = nullptr;
+    const TRandPunkte* randR_ = nullptr;
+    const TRandPunkte* randL_ = nullptr;
+    double bisher_ = 0;
+    std::int64_t probenBasis_ = 0, probenNr_ = 0, letzteProbe_ = 0;
 };
 
 }  // namespace pavolant::erzeugung

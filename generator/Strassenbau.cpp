@@ -61,9 +61,42 @@ std::string Dreiecke(std::int64_t n) {
     return Einsetzen(TrN("%1 triangles", "%1 triangles", anzahl), {std::to_string(n)});
 }
 
+// The report's line of the road against the ground: the largest fill and cut with their
+// stations and lines, or that the road lies nowhere over the terrain.
+std::string GelaendeZeile(const Laengsschnitt& schnitt) {
+    if (!schnitt.UeberGelaende()) return Tr("Terrain: the road lies nowhere over the terrain");
+    const auto linie = [](Schnittlinie l) {
+        switch (l) {
+            case Schnittlinie::Rechts:
+                // Catalog: the line along the road's right outer edge (border included).
+                return Tr("right edge");
+            case Schnittlinie::Links:
+                // Catalog: the line along the road's left outer edge (border included).
+                return Tr("left edge");
+            case Schnittlinie::Mitte:
+                break;
+        }
+        // Catalog: the line along the road's centre.
+        return Tr("centre");
+    };
+    const std::optional<Extremwert> fill = schnitt.GroessteAufschuettung(), cut = schnitt.GroessterAbtrag();
+    // Catalog: fill is the road above the ground: %1 its largest height (m), %2 the
+    // station (m along the road), %3 the line ("centre", "right edge", "left edge").
+    const std::string teilFill = fill ? Einsetzen(Tr("largest fill = %1 m at %2 m (%3)"),
+                                                  {F4(fill->Wert), F4(fill->Station), linie(fill->Linie)})
+                                      : Tr("no fill");
+    // Catalog: cut is the road below the ground: %1 its largest depth (m), %2 the station
+    // (m along the road), %3 the line ("centre", "right edge", "left edge").
+    const std::string teilCut = cut ? Einsetzen(Tr("largest cut = %1 m at %2 m (%3)"),
+                                                {F4(cut->Wert), F4(cut->Station), linie(cut->Linie)})
+                                    : Tr("no cut");
+    // Catalog: the road against the map's ground: %1 its largest fill, %2 its largest cut.
+    return Einsetzen(Tr("Terrain: %1  --  %2"), {teilFill, teilCut});
+}
+
 }  // namespace
 
-Speicherbedarf LaufHoechstbedarf(double proben) {
+Speicherbedarf LaufHoechstbedarf(double proben, bool vermessen) {
     // Per sample at most: a cross-section with both edges written, and both again when
     // the texture is reset (4 vertices, 2 triangles); both edge points kept for the
     // borders; a point on each of the three plan lines and each of the three traffic
@@ -74,13 +107,16 @@ Speicherbedarf LaufHoechstbedarf(double proben) {
     const double n = std::max(proben, 0.0);
     b.Vertices = static_cast<std::int64_t>(4 * n);
     b.Dreiecke = static_cast<std::int64_t>(2 * n);
-    b.Bytes = static_cast<std::uint64_t>(n * static_cast<double>(kJeProbe));
+    // Measured against a ground: at most one record per sample (a stretch is cut into no
+    // more parts than it has samples), the list up to twice that while it grows.
+    const std::uint64_t jeProbe = kJeProbe + (vermessen ? 2 * sizeof(Schnittpunkt) : 0);
+    b.Bytes = static_cast<std::uint64_t>(n * static_cast<double>(jeProbe));
     return b;
 }
 
 Speicherbedarf StrassenHoechstbedarf(double proben, std::int64_t segmenteRechts, std::int64_t segmenteLinks,
-                                     std::int64_t umriss) {
-    const Speicherbedarf lauf = LaufHoechstbedarf(proben);
+                                     std::int64_t umriss, bool vermessen) {
+    const Speicherbedarf lauf = LaufHoechstbedarf(proben, vermessen);
     const double n = std::max(proben, 0.0);
     // A border sweeps one cross-section of m vertices per edge point, at most one edge
     // point per sample, and a copy of it where its texture resets; 2 (m - 1) triangles
@@ -253,13 +289,14 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
     // exactly once the walk has given their edges. A road stopped here is told the bound
     // of all of it, so that a limit raised to that figure lets it through.
     const std::uint64_t grenze = vorgaben.SpeicherGrenze;
-    if (grenze != 0 && LaufHoechstbedarf(proben).Bytes > grenze) {
+    const bool vermessen = vorgaben.Boden != nullptr;
+    if (grenze != 0 && LaufHoechstbedarf(proben, vermessen).Bytes > grenze) {
         const auto segmente = [&](int s) -> std::int64_t {
             return randPar[s]->An ? raender[s]->AnzahlSegmente() : 0;
         };
         const std::int64_t umriss = strasse.FuellenAn ? randR.AnzahlSegmente() + randL.AnzahlSegmente() : 0;
-        melder.Warnung(
-            SpeicherWarnung(StrassenHoechstbedarf(proben, segmente(0), segmente(1), umriss), grenze, true));
+        melder.Warnung(SpeicherWarnung(
+            StrassenHoechstbedarf(proben, segmente(0), segmente(1), umriss, vermessen), grenze, true));
         return;
     }
 
@@ -283,7 +320,11 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
     // built; they are freed before the result is handed on (`lauf` is reset there).
     std::optional<Fahrbahnlauf> laufSpeicher;
     Fahrbahnlauf& lauf = laufSpeicher.emplace(strasse, w, punkte, zufall, *netz, bericht, *geometrie);
+    if (vermessen)
+        lauf.Vermessen(*vorgaben.Boden, strasse.RandR.An ? &randR : nullptr,
+                       strasse.RandL.An ? &randL : nullptr);
     lauf.Laufen(laengenKoordinate);
+    if (lauf.Schnitt) bericht.Memo.push_back(GelaendeZeile(*lauf.Schnitt));
 
     std::optional<std::string> neuerTexL0;
     if (strasse.FahrbahnAn) {
@@ -337,7 +378,7 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
             static_cast<std::uint64_t>(geometrie->Mittellinie.capacity() + geometrie->KanteRechts.capacity() +
                                        geometrie->KanteLinks.capacity());
         bedarf.Bytes = vertices * kVertexBytes + dreiecke * kDreieckBytes + kanten * sizeof(TPunkt) +
-                       linien * sizeof(Planlage);
+                       linien * sizeof(Planlage) + (lauf.Schnitt ? lauf.Schnitt->Bytes() : 0);
         if (bedarf.Bytes > grenze) {
             melder.Warnung(SpeicherWarnung(bedarf, grenze, false));
             return;
@@ -389,6 +430,8 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
     for (std::size_t t = 0; t < teile.size(); ++t)
         if (teile[t]) geometrie->Texturen[t] = *teile[t];
     geometrie->Kurven = std::move(lauf.Kurven);
+    if (lauf.Schnitt)
+        bericht.Gelaendeschnitt = std::make_shared<const Laengsschnitt>(std::move(*lauf.Schnitt));
     laufSpeicher.reset();  // `lauf` is not used past here
     for (int k = 0; k < punkte.AnzahlPunkte(); ++k) {
         const TSplinePkt& q = *punkte.Punkt(k);

@@ -14,6 +14,7 @@
 #include "model/Feinheit.h"
 #include "model/FuellFlaeche.h"
 #include "model/Gelaende.h"
+#include "model/Laengsschnitt.h"
 #include "model/Meldung.h"
 #include "model/Netz.h"
 #include "model/Randprofil.h"
@@ -38,15 +39,16 @@ struct Speicherbedarf {
 };
 
 // At most what the walk along the centre line takes for `proben` samples: every sample
-// may become a cross-section with its edge points, vertices, triangles and lines.
-Speicherbedarf LaufHoechstbedarf(double proben);
+// may become a cross-section with its edge points, vertices, triangles and lines, and
+// with `vermessen` (a ground to measure the road against) a record of the section.
+Speicherbedarf LaufHoechstbedarf(double proben, bool vermessen = false);
 
 // At most what the whole road takes for `proben` samples: the walk's bound, the borders
 // of the given numbers of segments (0 for a border switched off) swept along it, and the
 // fill of an outline of `umriss` points (0 without the fill). At least what the run counts
 // once the walk is done, so a limit of this many bytes lets the road through.
 Speicherbedarf StrassenHoechstbedarf(double proben, std::int64_t segmenteRechts, std::int64_t segmenteLinks,
-                                     std::int64_t umriss);
+                                     std::int64_t umriss, bool vermessen = false);
 
 // The warning of a run that would need more than `grenze` bytes: the figures, and what to
 // change. `hoechstens` says the figures are an upper bound (before the walk).
@@ -119,6 +121,8 @@ struct Bauergebnis {
     bool Geschrieben = false;   // the document is complete on disk (the writer's step)
     std::shared_ptr<const Netz> Dreiecksnetz;
     std::shared_ptr<const Laufgeometrie> Geometrie;
+    // The road measured against Bauvorgaben::Boden; null without a ground.
+    std::shared_ptr<const Laengsschnitt> Gelaendeschnitt;
 
     // What the document names beside the mesh and the curves (in Geometrie).
     std::string ShapeName;  // UTF-8
@@ -142,7 +146,7 @@ struct Bauvorgaben {
     // Bauergebnis::AmFeld set, and the caller reports the field.
     int BisFeld = 0;
     // The map's ground under the road, when one is set: the run then measures the road
-    // against it (Bauergebnis::Laengsschnitt) and the report gains the largest fill and
+    // against it (Bauergebnis::Gelaendeschnitt) and the report gains the largest fill and
     // cut. Without one every byte of the report and the document stays as it was. The
     // ground must outlive the run.
     const Gelaende* Boden = nullptr;

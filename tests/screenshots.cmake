@@ -13,7 +13,7 @@ if(NOT ergebnis EQUAL 0)
 endif()
 # preview-3d.png needs OpenGL, which the offscreen platform here does not have.
 foreach(name main-fresh main-example main-after-go profile-distorted profile-undistorted listing preview-plan
-             preview-plan-drag points-table unsaved-question error-field)
+             preview-plan-drag points-table terrain-plot unsaved-question error-field)
   set(datei "${ORDNER}/bilder/${name}.png")
   if(NOT EXISTS "${datei}")
     message(FATAL_ERROR "${name}.png was not written")

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -25,6 +26,7 @@
 #include <QTranslator>
 #include <QTreeWidget>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -42,6 +44,7 @@
 #include "tests/support/DdsSchreiber.h"
 #include "ui/Hauptfenster.h"
 #include "ui/qt/Hauptfensteransicht.h"
+#include "ui/qt/Hoehenplanansicht.h"
 #include "ui/qt/Importdialog.h"
 #include "ui/qt/Parameterliste.h"
 #include "ui/qt/Profilansicht.h"
@@ -256,7 +259,8 @@ bool TexturenAnlegen(const std::filesystem::path& ordner) {
 // beside the document (preview-textured.png), point 3 dragged in the plan view
 // with the live road following it (preview-plan-drag.png, then undone),
 // the points table beside the point editor (points-table.png), the import's choice on a
-// scene of several splines (import-tree.png),
+// scene of several splines (import-tree.png), the plot of the road over a ground the tour
+// makes (terrain-plot.png),
 // the question when the changed road's window is to close (unsaved-question.png, answered
 // with Cancel), and the error box of letters typed into the roadway width before "Go"
 // (error-field.png). True when every picture was written.
@@ -430,6 +434,43 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
             Rundgangsmeldung(e.what());
             ok = false;
         }
+    }
+
+    // The road over a rolling ground of the tour's own (a 16-bit height image in the
+    // temporary folder), cutting into its rises and filled over its hollows: the plot
+    // "Road and terrain" (terrain-plot.png). The terrain is dropped again afterwards.
+    {
+        constexpr int n = 257;         // pixels a side, 3 m apart: 768 m square around the origin
+        constexpr double kHoehe = 20;  // metres for the pixel value 65535
+        QImage bild(n, n, QImage::Format_Grayscale16);
+        for (int j = 0; j < n; ++j) {
+            auto* zeile = reinterpret_cast<std::uint16_t*>(bild.scanLine(j));
+            for (int i = 0; i < n; ++i) {
+                const double x = (i - (n - 1) / 2.0) * 3, z = (j - (n - 1) / 2.0) * 3;
+                const double h = 1.6 + 1.8 * std::sin(x / 45.0) + 1.3 * std::cos(z / 38.0) - 0.002 * x;
+                zeile[i] = static_cast<std::uint16_t>(std::clamp(h / kHoehe, 0.0, 1.0) * 65535 + 0.5);
+            }
+        }
+        const QString png = QDir(ablage.path()).filePath(QStringLiteral("ground.png"));
+        if (!bild.save(png, "PNG")) {
+            Rundgangsmeldung(Einsetzen(Tr("cannot write %1"), {png.toStdString()}));
+            ok = false;
+        }
+        const std::optional<Gelaendequelle> vorher = form.Gelaendewahl;
+        form.Gelaendewahl = Gelaendequelle{png.toStdString(), kHoehe, 3, 0.05};
+        ok = b.Ereignis([&] { form.btnStrasseUndGelaende.Click(); }) && ok;
+        qt::Hoehenplanansicht& plot = fenster.Hoehenplan();
+        plot.resize(1000, 460);
+        for (int i = 0; i < 100 && fenster.VorschauRechnet(); ++i) Warten(50);
+        Warten(300);
+        if (!plot.Stand().Schnitt || !plot.Stand().Hinweis.empty()) {
+            Rundgangsmeldung(
+                Einsetzen(Tr("the plot of road and terrain shows no road: %1"), {plot.Stand().Hinweis}));
+            ok = false;
+        }
+        ok = Speichern(plot, ordner, "terrain-plot.png") && ok;
+        plot.close();
+        form.Gelaendewahl = vorher;
     }
 
     // From here the two boxes are the desktop's own, photographed over the window.

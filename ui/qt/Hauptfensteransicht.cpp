@@ -5,6 +5,7 @@
 #include "ui/qt/Fensterplatz.h"
 #include "ui/qt/Gelaendedialog.h"
 #include "ui/qt/Gruppen.h"
+#include "ui/qt/Hoehenplanansicht.h"
 #include "ui/qt/Parameterliste.h"
 #include "ui/qt/Profilansicht.h"
 #include "ui/qt/Punktetabelle.h"
@@ -164,6 +165,15 @@ Hauptfensteransicht::Hauptfensteransicht(Hauptfenster& form, Dialoge& dialoge, Q
         t.show();
         t.raise();
         t.activateWindow();
+    };
+    // The plot is the view's own window too; opening it reads the terrain (once), which the
+    // preview's runs then measure the road against.
+    form.btnStrasseUndGelaende.OnClick = [this] {
+        Hoehenplanansicht& h = Hoehenplan();
+        h.show();
+        h.raise();
+        h.activateWindow();
+        form_.GelaendeBereit();
     };
     Bausteine b(Suche(form), *bindung_);
 
@@ -518,8 +528,8 @@ Punktetabellenansicht& Hauptfensteransicht::Punktetabelle() {
 // Runs after every handler of the window: the point editor's current point at once, and
 // a run of the road as it now stands.
 void Hauptfensteransicht::VorschauNachfuehren() {
-    if (!vorschau_) return;
-    vorschau_->SetzeAktuell(form_.AktuellerPunkt);
+    if (!vorschau_ && !HoehenplanOffen()) return;
+    if (vorschau_) vorschau_->SetzeAktuell(form_.AktuellerPunkt);
     // A "Go" that wrote its document shows that road itself: with random flips the next
     // run would already draw other numbers than the file holds.
     const std::optional<Bauergebnis>& lauf = form_.LetzterLauf();
@@ -527,7 +537,13 @@ void Hauptfensteransicht::VorschauNachfuehren() {
         gezeigterGoLauf_ = lauf->Dreiecksnetz.get();
         ++vorschauNummer_;  // what still runs is older than this road
         vorschauWartend_.reset();
-        vorschau_->Uebernehmen(lauf, form_.edtFileName.Text);
+        if (vorschau_) vorschau_->Uebernehmen(lauf, form_.edtFileName.Text);
+        if (HoehenplanOffen()) {
+            Vorschauergebnis go;
+            go.Bericht = std::make_shared<const Bauergebnis>(*lauf);
+            go.Boden = form_.GelesenesGelaende();
+            hoehenplan_->Zeigen(HoehenplanStand(go, form_.Gelaendewahl.has_value()));
+        }
         return;
     }
     VorschauRechnen();
@@ -566,7 +582,20 @@ void Hauptfensteransicht::VorschauFertig(std::uint64_t nummer, Vorschauergebnis 
         VorschauStarten(std::exchange(vorschauWartend_, nullptr));
         return;
     }
-    if (vorschau_ && nummer == vorschauNummer_) vorschau_->Zeigen(ergebnis);
+    if (nummer != vorschauNummer_) return;
+    if (HoehenplanOffen()) hoehenplan_->Zeigen(HoehenplanStand(ergebnis, form_.Gelaendewahl.has_value()));
+    if (vorschau_) vorschau_->Zeigen(ergebnis);
 }
+
+Hoehenplanansicht& Hauptfensteransicht::Hoehenplan() {
+    if (!hoehenplan_) {
+        hoehenplan_ = new Hoehenplanansicht(this);
+        Daneben(*hoehenplan_, *this);
+    }
+    return *hoehenplan_;
+}
+
+// A closed plot is kept but not fed: no run is made for it.
+bool Hauptfensteransicht::HoehenplanOffen() const { return hoehenplan_ && hoehenplan_->isVisible(); }
 
 }  // namespace pavolant::qt

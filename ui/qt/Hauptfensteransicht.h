@@ -29,6 +29,7 @@ namespace pavolant::qt {
 
 class Einstellungsdialog;
 class Gelaendedialog;
+class Hoehenplanansicht;
 class Parameterliste;
 class Profilansicht;
 class Punktetabellenansicht;
@@ -61,6 +62,9 @@ public:
     // The points table ("Points table"), made on first use beside the window and then
     // kept in step after every event.
     Punktetabellenansicht& Punktetabelle();
+    // The plot "Road and terrain", made on first use and then, while it is open, kept in
+    // step with every run as the preview is.
+    Hoehenplanansicht& Hoehenplan();
 
     // The menu's commands, by what they do.
     QAction& AktionLaden() { return *laden_; }
@@ -125,6 +129,8 @@ private:
     const Netz* gezeigterGoLauf_ = nullptr;
     QPointer<Strassenvorschau> vorschau_;
     QPointer<Punktetabellenansicht> tabelle_;
+    QPointer<Hoehenplanansicht> hoehenplan_;
+    bool HoehenplanOffen() const;
 };
 
 }  // namespace pavolant::qt
