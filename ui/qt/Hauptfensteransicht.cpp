@@ -509,7 +509,7 @@ void Hauptfensteransicht::VorschauNachfuehren() {
         gezeigterGoLauf_ = lauf->Dreiecksnetz.get();
         ++vorschauNummer_;  // what still runs is older than this road
         vorschauWartend_.reset();
-        vorschau_->Uebernehmen(lauf, form_.edtFileName.Text);
+        vorschau_->Uebernehmen(lauf, form_.edtFileName.Text, form_.GelesenesGelaende());
         return;
     }
     VorschauRechnen();
