@@ -12,8 +12,9 @@
 # road preview after "Go"), preview-uvcheck.png (a close-up as a checker in the texture
 # coordinates), preview-textured.png (the same with DDS textures written beside the
 # document), preview-plan-drag.png (point 3 dragged in the plan view, the live road
-# following), points-table.png (the points table beside the point
-# editor), import-tree.png (the import's choice on a scene of several splines, one group
+# following), preview-terrain.png and preview-terrain-plan.png (the road dropped onto a
+# terrain of hills the tour makes, in 3-D and over the plan's shaded relief),
+# points-table.png (the points table beside the point editor), import-tree.png (the import's choice on a scene of several splines, one group
 # picked in its tree), unsaved-question.png (closing the changed road asks first)
 # and error-field.png (letters in the roadway width stop "Go" with an error naming the
 # field); main-windows.png and preview-windows.png are the Windows program's under Wine

@@ -296,7 +296,8 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
     glDisable(GL_CULL_FACE);  // both sides of every face: a border seen from below stays visible
     programm_->bind();
     programm_->setUniformValue(ortMvp_, mvp);
-    programm_->setUniformValue(ortLicht_, QVector3D(0.35f, 1.0f, 0.55f).normalized());
+    const QVector3D kLicht = QVector3D(0.35f, 1.0f, 0.55f).normalized();
+    programm_->setUniformValue(ortLicht_, kLicht);
     programm_->setUniformValue(ortPunktgroesse_, 1.0f);
     // The eye maps to (0, 0, c, 0) in clip space; the inverse maps (0, 0, 1, 0) back to
     // the eye's homogeneous point divided by c, whose w is therefore 1 / c.
@@ -321,6 +322,8 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
         bodenMvp.translate(static_cast<float>(o[0] - d.Ursprung[0]), static_cast<float>(o[1] - d.Ursprung[1]),
                            static_cast<float>(o[2] - d.Ursprung[2]));
         programm_->setUniformValue(ortMvp_, bodenMvp);
+        // The same light lower in the sky, so that gentle slopes read.
+        programm_->setUniformValue(ortLicht_, QVector3D(0.35f, 0.6f, 0.55f).normalized());
         programm_->setUniformValue(ortNormalenSkala_,
                                    QVector3D(1, 1 / std::max(darstellung.Ueberhoehung, 1e-3f), 1));
         programm_->setUniformValue(ortBeleuchtet_, 1.0f);
@@ -339,6 +342,7 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(bodenIndizesAnzahl_), GL_UNSIGNED_INT, nullptr);
         glDisable(GL_POLYGON_OFFSET_FILL);
         programm_->setUniformValue(ortMvp_, mvp);
+        programm_->setUniformValue(ortLicht_, kLicht);
         programm_->setUniformValue(ortNormalenSkala_, QVector3D(1, 1, 1));
     }
 
