@@ -268,11 +268,11 @@ std::shared_ptr<const Vorschauboden> Bodenlager::Fuer(const Vorschaudaten& d, co
         boden_ = nullptr;
         return boden_;
     }
-    // The plan's relief: about 1600 pixels along the longer side (a plan view of a
+    // The plan's relief: about 1024 pixels along the longer side (a plan view of a
     // screen's width), never finer than half the terrain's pixels; contour lines about a
     // tenth of the heights apart.
     const double seite = std::max(bereich.MaxX - bereich.MinX, bereich.MaxZ - bereich.MinZ);
-    const double meterJePixel = std::max(seite / 1600, gelaende.UnitsPerPixel / 2);
+    const double meterJePixel = std::max(seite / 1024, gelaende.UnitsPerPixel / 2);
     boden->Relief =
         ReliefBauen(gelaende, bereich, meterJePixel, RundeLaenge((boden->Netz.MaxY - boden->Netz.MinY) / 10));
     boden_ = std::move(boden);
