@@ -2,6 +2,7 @@
 // the terrain, "Go" pressed with the preview open. The plan's relief must lie where the
 // ground lies (a ridge's west flank lighter, its east flank darker than the level ground
 // around it, under the light from the north-west) and go with the switch "Terrain"; the
+// ground under the cursor is picked like the road's surfaces; the
 // 3-D view draws the ground in its earth colour while the switch is on (with OpenGL only).
 #include <QCheckBox>
 #include <QSpinBox>
@@ -15,6 +16,7 @@
 #include "tests/qt/Vorschauhilfen.h"
 #include "tests/support/PngSchreiber.h"
 #include "ui/qt/vorschau/Strassenvorschau.h"
+#include "ui/qt/vorschau/Vorschaukamera.h"
 #include "ui/qt/vorschau/Vorschauplan.h"
 
 using namespace pavolant;
@@ -77,6 +79,25 @@ private slots:
         for (const QPoint p : {west, eben, ost}) QVERIFY(mit.pixel(p) != hintergrund);
         QVERIFY2(grau(mit, west) > grau(mit, eben) + 10, "the west flank faces the light");
         QVERIFY2(grau(mit, ost) + 10 < grau(mit, eben), "the east flank faces away from it");
+
+        // The ground under the cursor is what the wheel zooms toward: the level ground at
+        // (60, 40) seen from above with the heights drawn three times as high.
+        v.VonOben();
+        const qt::Vorschaudaten& d = v.Daten();
+        const float hoch = 3;
+        const QVector3D soll(static_cast<float>(60 - d.Ursprung[0]),
+                             static_cast<float>((20 - d.Ursprung[1]) * hoch),
+                             static_cast<float>(40 - d.Ursprung[2]));
+        const QVector4D clip = v.Kamera().AnsichtProjektion(v.Seitenverhaeltnis3d()) * QVector4D(soll, 1);
+        const QPointF ndc(clip.x() / clip.w(), clip.y() / clip.w());
+        const std::optional<QVector3D> treffer =
+            qt::Flaechenpunkt(v.Kamera(), d, ndc, v.Seitenverhaeltnis3d(), hoch, true);
+        QVERIFY(treffer);
+        QVERIFY2((*treffer - soll).length() < 0.05f, qPrintable(QStringLiteral("%1 %2 %3")
+                                                                    .arg(treffer->x() - soll.x())
+                                                                    .arg(treffer->y() - soll.y())
+                                                                    .arg(treffer->z() - soll.z())));
+        QVERIFY(!qt::Flaechenpunkt(v.Kamera(), d, ndc, v.Seitenverhaeltnis3d(), hoch, false));
 
         Klicken(schalter);
         QVERIFY(!schalter->isChecked());

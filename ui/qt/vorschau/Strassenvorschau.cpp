@@ -185,7 +185,8 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
           [this](QPointF ndc, float seitenverhaeltnis) -> std::optional<QVector3D> {
               // Only a road the 3-D view draws can be picked.
               if (!ansicht3d_->MitOpenGL() || !Vorschaurenderer::PasstInPuffer(*daten_)) return std::nullopt;
-              return Flaechenpunkt(kamera_, *daten_, ndc, seitenverhaeltnis, darstellung_.Ueberhoehung);
+              return Flaechenpunkt(kamera_, *daten_, ndc, seitenverhaeltnis, darstellung_.Ueberhoehung,
+                                   darstellung_.Gelaende);
           }) {
     setObjectName(QStringLiteral("frmVorschau"));
     setWindowTitle(QTr("Road preview"));
