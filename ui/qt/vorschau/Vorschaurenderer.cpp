@@ -296,8 +296,8 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
     glDisable(GL_CULL_FACE);  // both sides of every face: a border seen from below stays visible
     programm_->bind();
     programm_->setUniformValue(ortMvp_, mvp);
-    const QVector3D kLicht = QVector3D(0.35f, 1.0f, 0.55f).normalized();
-    programm_->setUniformValue(ortLicht_, kLicht);
+    const QVector3D licht = QVector3D(0.35f, 1.0f, 0.55f).normalized();
+    programm_->setUniformValue(ortLicht_, licht);
     programm_->setUniformValue(ortPunktgroesse_, 1.0f);
     // The eye maps to (0, 0, c, 0) in clip space; the inverse maps (0, 0, 1, 0) back to
     // the eye's homogeneous point divided by c, whose w is therefore 1 / c.
@@ -342,7 +342,7 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(bodenIndizesAnzahl_), GL_UNSIGNED_INT, nullptr);
         glDisable(GL_POLYGON_OFFSET_FILL);
         programm_->setUniformValue(ortMvp_, mvp);
-        programm_->setUniformValue(ortLicht_, kLicht);
+        programm_->setUniformValue(ortLicht_, licht);
         programm_->setUniformValue(ortNormalenSkala_, QVector3D(1, 1, 1));
     }
 
