@@ -15,7 +15,7 @@
 //                   points' box widened by 60 m (the road's half width and the 50 m of
 //                   ground around it) and to whole 100 m, some 6.7 x 7.1 km, on the same
 //                   4097 x 4097 image placed 2 m a pixel around (4000, 1400) so that the
-//                   road lies on it; thinned to at most 2^16 triangles (goal: under 200 ms).
+//                   road lies on it; thinned to at most 2^15 triangles (goal: under 200 ms).
 // BM_Netzboden      the floor of the mesh: the same grid of pixels read and written as
 //                   the same vertex and index arrays, with a constant normal (what any
 //                   mesh of these samples must write).

@@ -16,7 +16,7 @@
 //                   them), the ground grid under it as always.
 // BM_Gelaende       BM_Bild with the map's ground around the road, as the preview draws it
 //                   when a terrain is set: a 4097 x 4097 height image of rolling hills,
-//                   2 m a pixel, under the road; its mesh thinned to at most 2^16
+//                   2 m a pixel, under the road; its mesh thinned to at most 2^15
 //                   triangles (goal: over 30 fps on /0).
 // BM_Beschriftungen the labels (the control points' numbers, the grid's metres) and the
 //                   scale bar painted over a 1280 x 720 picture, as the 3-D view's

@@ -71,6 +71,7 @@ TEST(Gelaendenetz, TheTriangleBoundHoldsWithoutThinningMoreThanNeeded) {
         std::size_t grenze;
     } faelle[] = {
         {&gross, {-2048, -2048, 2048, 2048}, kBodenDreiecke},
+        {&gross, {-2048, -2048, 2048, 2048}, std::size_t{1} << 18},
         {&gross, {-1500.3, -200.7, 1700.2, 900.1}, kBodenDreiecke},
         {&gross, {-10, -10, 10, 10}, kBodenDreiecke},  // fine enough for every pixel
         {&schmal, {-500, -20, 500, 20}, 1000},
