@@ -252,7 +252,7 @@ bool TexturenAnlegen(const std::filesystem::path& ordner) {
 // preview-terrain-plan.png): a height image of rolling hills written into `ablage`
 // (1025 x 1025 pixels a metre apart, 60 m for the brightest value) is chosen as the
 // terrain, every point dropped onto it, the points oriented and the road generated again;
-// the preview shows some 250 m of it with the heights doubled. Afterwards the drop and the
+// the preview shows some 200 m of it with the heights doubled. Afterwards the drop and the
 // orientation are undone and the terrain unset, so the pictures after it show the road as
 // loaded. True when the pictures were written (the 3-D one only where there is OpenGL).
 bool GelaendeImBild(qt::Hauptfensteransicht& fenster, Hauptfenster& form, const QString& ordner,
@@ -298,9 +298,11 @@ bool GelaendeImBild(qt::Hauptfensteransicht& fenster, Hauptfenster& form, const 
         Rundgangsmeldung(Tr("the preview shows no terrain"));
         ok = false;
     }
-    // Heights twice as high, some 250 m of road around point 4 from above its right side.
+    // Heights twice as high, some 200 m of road around point 4 without the
+    // traffic curves, so that the roadway and its borders show on the ground from above its right side.
     if (auto* ueberhoehung = vorschau.findChild<QSpinBox*>(QStringLiteral("sedUeberhoehung")))
         ueberhoehung->setValue(2);
+    vorschau.SetzeKurven(false);
     qt::Vorschaukamera& kamera = vorschau.Kamera();
     kamera.SetzeGier(-35.0f);
     kamera.SetzeNick(35.0f);
@@ -308,7 +310,7 @@ bool GelaendeImBild(qt::Hauptfensteransicht& fenster, Hauptfenster& form, const 
     const std::vector<float>& marken = vorschau.Daten().Marken;
     if (marken.size() >= 12) {
         const QVector3D punkt(marken[9], 2 * marken[10], marken[11]);
-        kamera.Einpassen(punkt - QVector3D(130, 10, 130), punkt + QVector3D(130, 10, 130),
+        kamera.Einpassen(punkt - QVector3D(100, 10, 100), punkt + QVector3D(70, 10, 70),
                          vorschau.Seitenverhaeltnis3d());
     }
     if (const QImage dreiD = vorschau.Bild3d(); !dreiD.isNull())
@@ -316,6 +318,7 @@ bool GelaendeImBild(qt::Hauptfensteransicht& fenster, Hauptfenster& form, const 
     ok = Speichern(vorschau.BildPlan(), ordner, "preview-terrain-plan.png") && ok;
     if (auto* ueberhoehung = vorschau.findChild<QSpinBox*>(QStringLiteral("sedUeberhoehung")))
         ueberhoehung->setValue(1);
+    vorschau.SetzeKurven(true);
     vorschau.close();
     fenster.AktionRueckgaengig().trigger();
     fenster.AktionRueckgaengig().trigger();
