@@ -12,10 +12,12 @@
 # road preview after "Go"), preview-uvcheck.png (a close-up as a checker in the texture
 # coordinates), preview-textured.png (the same with DDS textures written beside the
 # document), preview-plan-drag.png (point 3 dragged in the plan view, the live road
-# following), points-table.png (the points table beside the point
-# editor), import-tree.png (the import's choice on a scene of several splines, one group
-# picked in its tree), terrain-plot.png (the plot "Road and terrain" of the road over a
-# rolling ground the tour makes), unsaved-question.png (closing the changed road asks first)
+# following), preview-terrain.png and preview-terrain-plan.png (the road dropped onto a
+# terrain of hills the tour makes, in 3-D and over the plan's shaded relief),
+# points-table.png (the points table beside the point editor), import-tree.png (the
+# import's choice on a scene of several splines, one group picked in its tree),
+# terrain-plot.png (the plot "Road and terrain" of the road over a rolling ground the tour
+# makes), unsaved-question.png (closing the changed road asks first)
 # and error-field.png (letters in the roadway width stop "Go" with an error naming the
 # field); main-windows.png and preview-windows.png are the Windows program's under Wine
 # (scripts/windows-tour.sh). The screenshot tour (build/dev/tools/pavolant-tour, built beside the program,

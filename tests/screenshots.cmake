@@ -11,9 +11,9 @@ execute_process(
 if(NOT ergebnis EQUAL 0)
   message(FATAL_ERROR "the screenshot tour ended with ${ergebnis}:\n${fehler}")
 endif()
-# preview-3d.png needs OpenGL, which the offscreen platform here does not have.
+# preview-3d.png and preview-terrain.png need OpenGL, which the offscreen platform here does not have.
 foreach(name main-fresh main-example main-after-go profile-distorted profile-undistorted listing preview-plan
-             preview-plan-drag points-table terrain-plot unsaved-question error-field)
+             preview-plan-drag preview-terrain-plan points-table terrain-plot unsaved-question error-field)
   set(datei "${ORDNER}/bilder/${name}.png")
   if(NOT EXISTS "${datei}")
     message(FATAL_ERROR "${name}.png was not written")

@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -42,6 +43,7 @@
 #include "persistence/Einstellungen.h"
 #include "persistence/Plattform.h"
 #include "tests/support/DdsSchreiber.h"
+#include "tests/support/PngSchreiber.h"
 #include "ui/Hauptfenster.h"
 #include "ui/qt/Hauptfensteransicht.h"
 #include "ui/qt/Hoehenplanansicht.h"
@@ -248,6 +250,84 @@ bool TexturenAnlegen(const std::filesystem::path& ordner) {
     return ok;
 }
 
+// The road on a ground (preview-terrain.png, and the plan over the shaded relief:
+// preview-terrain-plan.png): a height image of rolling hills written into `ablage`
+// (1025 x 1025 pixels a metre apart, 60 m for the brightest value) is chosen as the
+// terrain, every point dropped onto it, the points oriented and the road generated again;
+// the preview shows some 200 m of it with the heights doubled. Afterwards the drop and the
+// orientation are undone and the terrain unset, so the pictures after it show the road as
+// loaded. True when the pictures were written (the 3-D one only where there is OpenGL).
+bool GelaendeImBild(qt::Hauptfensteransicht& fenster, Hauptfenster& form, const QString& ordner,
+                    const std::filesystem::path& ablage) {
+    constexpr int kSeite = 1025;
+    constexpr double kHoehenskala = 60;
+    std::vector<std::uint16_t> werte(static_cast<std::size_t>(kSeite) * kSeite);
+    for (int j = 0; j < kSeite; ++j)
+        for (int i = 0; i < kSeite; ++i) {
+            // Level X and Z of the pixel: the image is centred on the origin.
+            const double x = i - (kSeite - 1) / 2.0, z = j - (kSeite - 1) / 2.0;
+            const double h = 30 + 18 * std::sin(x / 110) * std::cos(z / 90) +
+                             5 * std::sin((x + 2 * z) / 150) + 1.5 * std::sin(x / 23) * std::sin(z / 19) +
+                             0.02 * x;
+            werte[static_cast<std::size_t>(j) * kSeite + static_cast<std::size_t>(i)] =
+                static_cast<std::uint16_t>(std::clamp(std::lround(h / kHoehenskala * 65535), 0L, 65535L));
+        }
+    const std::filesystem::path bild = ablage / "terrain.png";
+    {
+        std::ofstream aus(bild, std::ios::binary);
+        aus << test::PngDatei(kSeite, kSeite, werte);
+        if (!aus) {
+            Rundgangsmeldung(Tr("the tour's height image could not be written"));
+            return false;
+        }
+    }
+    Gelaendequelle quelle;
+    quelle.Datei = Utf8(bild);
+    quelle.HeightScale = kHoehenskala;
+    quelle.UnitsPerPixel = 1;
+    form.Gelaendewahl = quelle;
+    qt::Bindung& b = fenster.Verbindung();
+    // Dropped, then oriented, so that the grades follow the ground between the points.
+    bool ok = b.Ereignis([&] { form.PunkteAufGelaende(false); });
+    ok = b.Ereignis([&] { form.btnSplineAusrichtenClick(); }) && ok;
+    ok = b.Ereignis([&] { form.bbnGoClick(); }) && ok;
+    ok = form.LetzterLauf() && form.LetzterLauf()->Geschrieben && ok;
+    qt::Strassenvorschau& vorschau = fenster.Vorschau();
+    vorschau.show();
+    vorschau.resize(1180, 640);
+    Warten(400);
+    if (!vorschau.Daten().Boden) {
+        Rundgangsmeldung(Tr("the preview shows no terrain"));
+        ok = false;
+    }
+    // Heights twice as high, some 200 m of road around point 4 without the
+    // traffic curves, so that the roadway and its borders show on the ground from above its right side.
+    if (auto* ueberhoehung = vorschau.findChild<QSpinBox*>(QStringLiteral("sedUeberhoehung")))
+        ueberhoehung->setValue(2);
+    vorschau.SetzeKurven(false);
+    qt::Vorschaukamera& kamera = vorschau.Kamera();
+    kamera.SetzeGier(-35.0f);
+    kamera.SetzeNick(35.0f);
+    vorschau.Einpassen();
+    const std::vector<float>& marken = vorschau.Daten().Marken;
+    if (marken.size() >= 12) {
+        const QVector3D punkt(marken[9], 2 * marken[10], marken[11]);
+        kamera.Einpassen(punkt - QVector3D(100, 10, 100), punkt + QVector3D(70, 10, 70),
+                         vorschau.Seitenverhaeltnis3d());
+    }
+    if (const QImage dreiD = vorschau.Bild3d(); !dreiD.isNull())
+        ok = Speichern(dreiD, ordner, "preview-terrain.png") && ok;
+    ok = Speichern(vorschau.BildPlan(), ordner, "preview-terrain-plan.png") && ok;
+    if (auto* ueberhoehung = vorschau.findChild<QSpinBox*>(QStringLiteral("sedUeberhoehung")))
+        ueberhoehung->setValue(1);
+    vorschau.SetzeKurven(true);
+    vorschau.close();
+    fenster.AktionRueckgaengig().trigger();
+    fenster.AktionRueckgaengig().trigger();
+    form.Gelaendewahl.reset();
+    return ok;
+}
+
 // The tour of the screenshots: the window as it opens (main-fresh.png). With a parameter
 // file: the road loaded with its borders (main-example.png), generated into a temporary
 // folder (main-after-go.png, the report in the memo; on a 1366 x 768 display also the
@@ -263,7 +343,8 @@ bool TexturenAnlegen(const std::filesystem::path& ordner) {
 // makes (terrain-plot.png),
 // the question when the changed road's window is to close (unsaved-question.png, answered
 // with Cancel), and the error box of letters typed into the roadway width before "Go"
-// (error-field.png). True when every picture was written.
+// (error-field.png), and before these two the road dropped onto a terrain of hills in the
+// 3-D preview (preview-terrain.png, with OpenGL only). True when every picture was written.
 bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge& dialoge,
               const Auftrag& auftrag) {
     const QString& ordner = *auftrag.bilder;
@@ -472,6 +553,7 @@ bool Rundgang(qt::Hauptfensteransicht& fenster, Hauptfenster& form, Textdialoge&
         plot.close();
         form.Gelaendewahl = vorher;
     }
+    ok = GelaendeImBild(fenster, form, ordner, PfadAusUtf8(ablage.path().toStdString())) && ok;
 
     // From here the two boxes are the desktop's own, photographed over the window.
     qt::QtDialoge echt;

@@ -537,7 +537,7 @@ void Hauptfensteransicht::VorschauNachfuehren() {
         gezeigterGoLauf_ = lauf->Dreiecksnetz.get();
         ++vorschauNummer_;  // what still runs is older than this road
         vorschauWartend_.reset();
-        if (vorschau_) vorschau_->Uebernehmen(lauf, form_.edtFileName.Text);
+        if (vorschau_) vorschau_->Uebernehmen(lauf, form_.edtFileName.Text, form_.GelesenesGelaende());
         if (HoehenplanOffen()) {
             Vorschauergebnis go;
             go.Bericht = std::make_shared<const Bauergebnis>(*lauf);

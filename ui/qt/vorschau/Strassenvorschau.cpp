@@ -185,7 +185,8 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
           [this](QPointF ndc, float seitenverhaeltnis) -> std::optional<QVector3D> {
               // Only a road the 3-D view draws can be picked.
               if (!ansicht3d_->MitOpenGL() || !Vorschaurenderer::PasstInPuffer(*daten_)) return std::nullopt;
-              return Flaechenpunkt(kamera_, *daten_, ndc, seitenverhaeltnis, darstellung_.Ueberhoehung);
+              return Flaechenpunkt(kamera_, *daten_, ndc, seitenverhaeltnis, darstellung_.Ueberhoehung,
+                                   darstellung_.Gelaende);
           }) {
     setObjectName(QStringLiteral("frmVorschau"));
     setWindowTitle(QTr("Road preview"));
@@ -202,6 +203,12 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
     kurven_->setObjectName(QStringLiteral("cboKurven"));
     kurven_->setToolTip(QTr("Show the traffic curves on the road"));
     kurven_->setChecked(true);
+    gelaende_ = new QCheckBox(QTr("Terrain"));
+    gelaende_->setObjectName(QStringLiteral("cboGelaende"));
+    gelaende_->setToolTip(
+        QTr("Show the terrain around the road: lit in 3-D, shaded with contour lines in the plan"));
+    gelaende_->setChecked(true);
+    gelaende_->setEnabled(false);  // until a road with a ground is shown
     hinweis_ = new Statuszeile;
     hinweis_->setObjectName(QStringLiteral("lblHinweis"));
 
@@ -223,6 +230,7 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
     oben->addWidget(entlang);
     oben->addWidget(drahtgitter_);
     oben->addWidget(kurven_);
+    oben->addWidget(gelaende_);
     uvKaro_ = new QCheckBox(QTr("UV check"));
     uvKaro_->setObjectName(QStringLiteral("cboUvKaro"));
     uvKaro_->setToolTip(
@@ -287,6 +295,7 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
     connect(einpassen_, &QPushButton::clicked, this, [this] { Einpassen(); });
     connect(drahtgitter_, &QCheckBox::toggled, this, [this](bool an) { SetzeDrahtgitter(an); });
     connect(kurven_, &QCheckBox::toggled, this, [this](bool an) { SetzeKurven(an); });
+    connect(gelaende_, &QCheckBox::toggled, this, [this](bool an) { SetzeGelaende(an); });
     connect(uvKaro_, &QCheckBox::toggled, this, [this](bool an) { SetzeUvKaro(an); });
     connect(texturen_, &QCheckBox::toggled, this, [this](bool an) { SetzeTexturen(an); });
 
@@ -298,11 +307,15 @@ Strassenvorschau::Strassenvorschau(QWidget* eltern)
 
 Strassenvorschau::~Strassenvorschau() = default;
 
-void Strassenvorschau::Uebernehmen(const std::optional<Bauergebnis>& lauf, const std::string& dokument) {
+void Strassenvorschau::Uebernehmen(const std::optional<Bauergebnis>& lauf, const std::string& dokument,
+                                   const std::optional<Gelaende>& boden) {
     const Stand neu = !lauf                                   ? Stand::KeinLauf
                       : lauf->Dreiecksnetz && lauf->Geometrie ? Stand::MitStrasse
                                                               : Stand::OhneStrasse;
-    if (neu == stand_) {
+    // Held weakly: pixels still alive at this address are the same ground.
+    const bool gleicherBoden =
+        boden ? mitBoden_ && !bodenPixel_.expired() && bodenPixel_.lock() == boden->Raster.Werte : !mitBoden_;
+    if (neu == stand_ && gleicherBoden) {
         if (neu != Stand::MitStrasse) return;
         // Held weakly: a mesh still alive at this address is the same run.
         if (!netz_.expired() && netz_.lock() == lauf->Dreiecksnetz) return;
@@ -310,12 +323,16 @@ void Strassenvorschau::Uebernehmen(const std::optional<Bauergebnis>& lauf, const
     stand_ = neu;
     netz_ = neu == Stand::MitStrasse ? std::weak_ptr<const Netz>(lauf->Dreiecksnetz)
                                      : std::weak_ptr<const Netz>();
-    Anzeigen(std::make_shared<const Vorschaudaten>(VorschauAus(lauf, dokument)));
+    mitBoden_ = boden.has_value();
+    bodenPixel_ = boden ? boden->Raster.Werte : nullptr;
+    Vorschaudaten d = VorschauAus(lauf, dokument);
+    if (boden) d.Boden = bodenlager_.Fuer(d, *boden);
+    Anzeigen(std::make_shared<const Vorschaudaten>(std::move(d)));
 }
 
 void Strassenvorschau::Zeigen(const Vorschauergebnis& ergebnis) {
     if (ergebnis.Bericht && ergebnis.Bericht->Vollstaendig) {
-        Uebernehmen(std::optional<Bauergebnis>(*ergebnis.Bericht), ergebnis.Dokument);
+        Uebernehmen(std::optional<Bauergebnis>(*ergebnis.Bericht), ergebnis.Dokument, ergebnis.Boden);
     } else {
         // The road shown stays, with the points as they are now; a road that was already
         // out of date keeps its own data and takes the newer reason.
@@ -338,6 +355,7 @@ void Strassenvorschau::Anzeigen(std::shared_ptr<const Vorschaudaten> daten, bool
     const bool strasse = daten_->Hinweis.empty();
     ansicht3d_->SetzeDaten(strasse ? daten_ : nullptr);
     plan_->SetzeDaten(daten_);
+    gelaende_->setEnabled(daten_->Boden != nullptr);
     TexturenLaden();
     StatusZeigen();
     if (strasse && einpassen && !benutzerBewegt_) Einpassen();
@@ -391,9 +409,26 @@ void Strassenvorschau::Einpassen() {
     if (!daten_->RahmenGueltig()) return;
     const QVector3D min(daten_->RahmenMin[0], daten_->RahmenMin[1], daten_->RahmenMin[2]);
     const QVector3D max(daten_->RahmenMax[0], daten_->RahmenMax[1], daten_->RahmenMax[2]);
-    kamera_.SetzeSzene(min, max);
+    SzeneSetzen();
     kamera_.Einpassen(min, max, Seitenverhaeltnis3d());
     ansicht3d_->Neuzeichnen();
+}
+
+void Strassenvorschau::SzeneSetzen() {
+    if (!daten_->RahmenGueltig()) return;
+    QVector3D min(daten_->RahmenMin[0], daten_->RahmenMin[1], daten_->RahmenMin[2]);
+    QVector3D max(daten_->RahmenMax[0], daten_->RahmenMax[1], daten_->RahmenMax[2]);
+    if (darstellung_.Gelaende && daten_->Boden) {
+        const Gelaendenetz& n = daten_->Boden->Netz;
+        const std::array<double, 3>& o = daten_->Ursprung;
+        min = QVector3D(std::min(min.x(), static_cast<float>(n.Flaeche.MinX - o[0])),
+                        std::min(min.y(), static_cast<float>(n.MinY - o[1])),
+                        std::min(min.z(), static_cast<float>(n.Flaeche.MinZ - o[2])));
+        max = QVector3D(std::max(max.x(), static_cast<float>(n.Flaeche.MaxX - o[0])),
+                        std::max(max.y(), static_cast<float>(n.MaxY - o[1])),
+                        std::max(max.z(), static_cast<float>(n.Flaeche.MaxZ - o[2])));
+    }
+    kamera_.SetzeSzene(min, max);
 }
 
 void Strassenvorschau::KameraBewegt() {
@@ -512,6 +547,15 @@ void Strassenvorschau::SetzeKurven(bool an) {
     if (kurven_->isChecked() != an) kurven_->setChecked(an);  // comes back through toggled
     if (darstellung_.Kurven == an) return;
     darstellung_.Kurven = an;
+    ansicht3d_->Neuzeichnen();
+}
+
+void Strassenvorschau::SetzeGelaende(bool an) {
+    if (gelaende_->isChecked() != an) gelaende_->setChecked(an);  // comes back through toggled
+    if (darstellung_.Gelaende == an) return;
+    darstellung_.Gelaende = an;
+    plan_->SetzeGelaende(an);
+    SzeneSetzen();
     ansicht3d_->Neuzeichnen();
 }
 

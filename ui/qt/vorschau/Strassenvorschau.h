@@ -46,7 +46,9 @@ public:
     // Shows `lauf` (the main window's last run; empty: none yet). The same run again
     // changes nothing, so the camera stays where the user put it. A new road is framed
     // unless the user has moved the camera since the last framing.
-    void Uebernehmen(const std::optional<Bauergebnis>& lauf, const std::string& dokument = {});
+    // `boden`: the map's ground the run measured the road against, shown around it.
+    void Uebernehmen(const std::optional<Bauergebnis>& lauf, const std::string& dokument = {},
+                     const std::optional<Gelaende>& boden = std::nullopt);
     // A live run of the road as it stands: a complete road replaces the one shown; a run
     // that stopped keeps the last good road, marked out of date with the reason, and
     // draws the current control points over it (also when there is no road yet).
@@ -60,6 +62,9 @@ public:
     void SetzeDrahtgitter(bool an);
     // The traffic curves in the 3-D view (on at first).
     void SetzeKurven(bool an);
+    // "Terrain": the ground around the road in both views, lit in 3-D and as a shaded
+    // relief with contour lines in the plan (on at first; offered while there is a ground).
+    void SetzeGelaende(bool an);
     // View presets: straight down on the whole road; along the road from its first
     // control point.
     void VonOben();
@@ -97,6 +102,9 @@ public:
 private:
     void Anzeigen(std::shared_ptr<const Vorschaudaten> daten, bool einpassen = true);
     void KameraBewegt();
+    // The box the camera's clipping planes keep in view: the road's, and the ground's
+    // while it is shown.
+    void SzeneSetzen();
     // A line under the views with the colour of each part, curve and marker.
     QLayout* Legende();
     // Reads the textures of the road shown when the "Textures" mode is on.
@@ -108,6 +116,9 @@ private:
     enum class Stand { KeinLauf, OhneStrasse, MitStrasse };
     Stand stand_ = Stand::KeinLauf;
     std::weak_ptr<const Netz> netz_;
+    std::weak_ptr<const std::uint16_t[]> bodenPixel_;  // the ground of the run shown, if any
+    bool mitBoden_ = false;
+    Bodenlager bodenlager_;
     bool ersterStand_ = true;
 
     std::shared_ptr<const Vorschaudaten> daten_;
@@ -121,6 +132,7 @@ private:
     QPushButton* einpassen_ = nullptr;
     QCheckBox* drahtgitter_ = nullptr;
     QCheckBox* kurven_ = nullptr;
+    QCheckBox* gelaende_ = nullptr;
     QCheckBox* uvKaro_ = nullptr;
     QCheckBox* texturen_ = nullptr;
     QPushButton* texturordnerKnopf_ = nullptr;

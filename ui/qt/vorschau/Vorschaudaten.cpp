@@ -239,6 +239,46 @@ Farbe Kurvenfarbe(Verkehrskurve kurve) {
     return {1, 1, 1};
 }
 
+std::shared_ptr<const Vorschauboden> Bodenlager::Fuer(const Vorschaudaten& d, const Gelaende& gelaende) {
+    if (!d.Hinweis.empty() || !d.RahmenGueltig() || gelaende.Leer()) return nullptr;
+    auto nach = [](double wert, bool auf) {
+        return (auf ? std::ceil(wert / kBodenRaster) : std::floor(wert / kBodenRaster)) * kBodenRaster;
+    };
+    const Planrechteck bereich{nach(d.Ursprung[0] + d.RahmenMin[0] - kBodenRand, false),
+                               nach(d.Ursprung[2] + d.RahmenMin[2] - kBodenRand, false),
+                               nach(d.Ursprung[0] + d.RahmenMax[0] + kBodenRand, true),
+                               nach(d.Ursprung[2] + d.RahmenMax[2] + kBodenRand, true)};
+    const bool gleich = !pixel_.expired() && pixel_.lock() == gelaende.Raster.Werte &&
+                        breite_ == gelaende.Raster.Breite && hoehe_ == gelaende.Raster.Hoehe &&
+                        heightScale_ == gelaende.HeightScale && unitsPerPixel_ == gelaende.UnitsPerPixel &&
+                        std::equal(versatz_, versatz_ + 3, gelaende.Versatz) &&
+                        bereich_.MinX == bereich.MinX && bereich_.MinZ == bereich.MinZ &&
+                        bereich_.MaxX == bereich.MaxX && bereich_.MaxZ == bereich.MaxZ;
+    if (gleich) return boden_;
+    pixel_ = gelaende.Raster.Werte;
+    breite_ = gelaende.Raster.Breite;
+    hoehe_ = gelaende.Raster.Hoehe;
+    heightScale_ = gelaende.HeightScale;
+    unitsPerPixel_ = gelaende.UnitsPerPixel;
+    std::copy(gelaende.Versatz, gelaende.Versatz + 3, versatz_);
+    bereich_ = bereich;
+    auto boden = std::make_shared<Vorschauboden>();
+    boden->Netz = GelaendenetzBauen(gelaende, bereich);
+    if (boden->Netz.Leer()) {
+        boden_ = nullptr;
+        return boden_;
+    }
+    // The plan's relief: about 1024 pixels along the longer side (a plan view of a
+    // screen's width), never finer than half the terrain's pixels; contour lines about a
+    // tenth of the heights apart.
+    const double seite = std::max(bereich.MaxX - bereich.MinX, bereich.MaxZ - bereich.MinZ);
+    const double meterJePixel = std::max(seite / 1024, gelaende.UnitsPerPixel / 2);
+    boden->Relief =
+        ReliefBauen(gelaende, bereich, meterJePixel, RundeLaenge((boden->Netz.MaxY - boden->Netz.MinY) / 10));
+    boden_ = std::move(boden);
+    return boden_;
+}
+
 Vorschaudaten MitKontrollpunkten(Vorschaudaten d, const std::vector<Kurvenpunkt>& punkte) {
     d.Marken.clear();
     d.Kontrollpunkte.clear();

@@ -10,9 +10,12 @@
 #pragma once
 
 #include "generator/Strassenbau.h"
+#include "model/Gelaende.h"
+#include "model/Gelaendenetz.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +37,14 @@ struct Vorschaukurve {
 // A point of the plan view: level X and Z, metres.
 struct Planpunkt {
     double X, Z;
+};
+
+// The ground around the road: its mesh for the 3-D view (with an origin of its own, so
+// that it can be kept while the road changes) and its relief for the plan view, both of
+// one area of the level.
+struct Vorschauboden {
+    Gelaendenetz Netz;
+    Reliefbild Relief;
 };
 
 struct Vorschaudaten {
@@ -71,6 +82,9 @@ struct Vorschaudaten {
     std::array<std::string, 4> Texturen;
     std::string Dokument;
 
+    // The map's ground around the road; null without a terrain or where it misses the road.
+    std::shared_ptr<const Vorschauboden> Boden;
+
     // ---- Plan view (level X, Z)
     std::vector<Planpunkt> Mittellinie, KanteRechts, KanteLinks;
     std::vector<Planpunkt> Kontrollpunkte;  // index i is the editor's point i + 1
@@ -98,6 +112,27 @@ Vorschaudaten VorschauAus(const std::optional<Bauergebnis>& lauf, const std::str
 // relative to its origin; the framed box stays.
 Vorschaudaten MitKontrollpunkten(Vorschaudaten d, const std::vector<Kurvenpunkt>& punkte);
 
+// Metres of ground shown beyond the road's box on every side; the area is then widened
+// to whole multiples of kBodenRaster metres, so that a small edit of the road keeps it.
+inline constexpr double kBodenRand = 50, kBodenRaster = 100;
+
+// Builds the ground for the preview and keeps the last one: the same terrain (the same
+// pixels, placed the same way) and the same area give the same ground without building
+// it again, so the live preview builds it only when the road's box grows past the area.
+class Bodenlager {
+public:
+    // The ground of `gelaende` around the road of `d`; null when `d` holds no road or the
+    // terrain misses the area.
+    std::shared_ptr<const Vorschauboden> Fuer(const Vorschaudaten& d, const Gelaende& gelaende);
+
+private:
+    std::weak_ptr<const std::uint16_t[]> pixel_;  // not kept alive here
+    int breite_ = 0, hoehe_ = 0;
+    double heightScale_ = 0, unitsPerPixel_ = 0, versatz_[3] = {0, 0, 0};
+    Planrechteck bereich_;
+    std::shared_ptr<const Vorschauboden> boden_;
+};
+
 // A round length for scales and grids: 1, 2 or 5 times a power of ten metres, at most
 // `hoechstens`; 0 when `hoechstens` is not a positive finite length.
 double RundeLaenge(double hoechstens);
@@ -111,5 +146,6 @@ inline constexpr Farbe kMarkenfarbe{1.0f, 1.0f, 1.0f};
 inline constexpr Farbe kAktuellfarbe{1.0f, 0.55f, 0.0f};
 inline constexpr Farbe kHintergrundfarbe{0.80f, 0.85f, 0.90f};
 inline constexpr Farbe kGitterfarbe{0.62f, 0.68f, 0.80f};  // a darker shade of the sky, no part's
+inline constexpr Farbe kBodenfarbe{0.60f, 0.55f, 0.40f};   // dry earth, darker than no part
 
 }  // namespace pavolant::qt

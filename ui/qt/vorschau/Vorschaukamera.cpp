@@ -1,6 +1,7 @@
 #include "ui/qt/vorschau/Vorschaukamera.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -123,27 +124,22 @@ void Vorschaukamera::Zentrieren(const QVector3D& punkt) {
     abstand_ = std::clamp(tiefe, kMinAbstand, kMaxAbstand);
 }
 
-std::optional<QVector3D> Flaechenpunkt(const Vorschaukamera& kamera, const Vorschaudaten& daten, QPointF ndc,
-                                       float seitenverhaeltnis, float ueberhoehung) {
-    if (!daten.Hinweis.empty() || daten.Indizes.empty()) return std::nullopt;
-    QVector3D start, richtung;
-    if (!kamera.Strahl(ndc, seitenverhaeltnis, start, richtung)) return std::nullopt;
-    // Into the data's coordinates, where the heights are as the run built them; the ray's
-    // parameter stays the same.
-    const float u = ueberhoehung > 0 ? ueberhoehung : 1.0f;
-    const double o[3] = {start.x(), start.y() / u, start.z()};
-    const double r[3] = {richtung.x(), richtung.y() / u, richtung.z()};
-    // Moeller-Trumbore over every triangle, in double: a long road's triangles are thin
-    // seen from afar, and the nearest hit in front of the eye wins.
-    const std::vector<float>& v = daten.Vertices;
-    const std::size_t vertices = v.size() / Vorschaudaten::kFloatsJeVertex;
-    double best = std::numeric_limits<double>::infinity();
-    auto lage = [&v](std::uint32_t i, double p[3]) {
-        const float* q = &v[std::size_t{i} * Vorschaudaten::kFloatsJeVertex];
-        p[0] = q[0], p[1] = q[1], p[2] = q[2];
+namespace {
+
+// Moeller-Trumbore over every triangle of `indizes` into `v` (`schritt` floats a vertex,
+// the position first, moved by `versatz`), in double: a long road's triangles are thin
+// seen from afar. `best` is the ray parameter of the nearest hit in front of the eye so
+// far, lowered by a nearer one here.
+void NaechsterTreffer(const double o[3], const double r[3], const std::vector<float>& v, std::size_t schritt,
+                      const std::vector<std::uint32_t>& indizes, const std::array<double, 3>& versatz,
+                      double& best) {
+    const std::size_t vertices = v.size() / schritt;
+    auto lage = [&](std::uint32_t i, double p[3]) {
+        const float* q = &v[std::size_t{i} * schritt];
+        p[0] = q[0] + versatz[0], p[1] = q[1] + versatz[1], p[2] = q[2] + versatz[2];
     };
-    for (std::size_t i = 0; i + 2 < daten.Indizes.size(); i += 3) {
-        const std::uint32_t ia = daten.Indizes[i], ib = daten.Indizes[i + 1], ic = daten.Indizes[i + 2];
+    for (std::size_t i = 0; i + 2 < indizes.size(); i += 3) {
+        const std::uint32_t ia = indizes[i], ib = indizes[i + 1], ic = indizes[i + 2];
         if (ia >= vertices || ib >= vertices || ic >= vertices) continue;
         double a[3], b[3], c[3];
         lage(ia, a), lage(ib, b), lage(ic, c);
@@ -163,6 +159,29 @@ std::optional<QVector3D> Flaechenpunkt(const Vorschaukamera& kamera, const Vorsc
         if (bv < 0 || bu + bv > 1) continue;
         const double t = (e2[0] * q[0] + e2[1] * q[1] + e2[2] * q[2]) * inv;
         if (t > 0 && t < best) best = t;
+    }
+}
+
+}  // namespace
+
+std::optional<QVector3D> Flaechenpunkt(const Vorschaukamera& kamera, const Vorschaudaten& daten, QPointF ndc,
+                                       float seitenverhaeltnis, float ueberhoehung, bool mitBoden) {
+    if (!daten.Hinweis.empty() || daten.Indizes.empty()) return std::nullopt;
+    QVector3D start, richtung;
+    if (!kamera.Strahl(ndc, seitenverhaeltnis, start, richtung)) return std::nullopt;
+    // Into the data's coordinates, where the heights are as the run built them; the ray's
+    // parameter stays the same.
+    const float u = ueberhoehung > 0 ? ueberhoehung : 1.0f;
+    const double o[3] = {start.x(), start.y() / u, start.z()};
+    const double r[3] = {richtung.x(), richtung.y() / u, richtung.z()};
+    double best = std::numeric_limits<double>::infinity();
+    NaechsterTreffer(o, r, daten.Vertices, Vorschaudaten::kFloatsJeVertex, daten.Indizes, {0, 0, 0}, best);
+    if (mitBoden && daten.Boden) {
+        const Gelaendenetz& n = daten.Boden->Netz;
+        const std::array<double, 3> versatz{n.Ursprung[0] - daten.Ursprung[0],
+                                            n.Ursprung[1] - daten.Ursprung[1],
+                                            n.Ursprung[2] - daten.Ursprung[2]};
+        NaechsterTreffer(o, r, n.Vertices, Gelaendenetz::kFloatsJeVertex, n.Indizes, versatz, best);
     }
     if (!std::isfinite(best)) return std::nullopt;
     const auto t = static_cast<float>(best);

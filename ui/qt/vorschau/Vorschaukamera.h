@@ -78,11 +78,12 @@ private:
     float szeneRadius_ = 1.0f;
 };
 
-// The first point of the road's surfaces (every mesh part) that the ray from the eye
-// through `ndc` meets, in the view's coordinates (heights drawn `ueberhoehung` times as
-// high, as the renderer draws them); nullopt when it meets none or `daten` holds no road.
+// The first point of the road's surfaces (every mesh part, and the ground when `mitBoden`
+// and the data have one) that the ray from the eye through `ndc` meets, in the view's
+// coordinates (heights drawn `ueberhoehung` times as high, as the renderer draws them);
+// nullopt when it meets none or `daten` holds no road.
 struct Vorschaudaten;
 std::optional<QVector3D> Flaechenpunkt(const Vorschaukamera& kamera, const Vorschaudaten& daten, QPointF ndc,
-                                       float seitenverhaeltnis, float ueberhoehung);
+                                       float seitenverhaeltnis, float ueberhoehung, bool mitBoden = false);
 
 }  // namespace pavolant::qt

@@ -29,6 +29,21 @@ Vorschauplan::Vorschauplan(QWidget* eltern) : QWidget(eltern) {
 
 void Vorschauplan::SetzeDaten(std::shared_ptr<const Vorschaudaten> daten) {
     daten_ = std::move(daten);
+    const std::shared_ptr<const Vorschauboden> boden = daten_ ? daten_->Boden : nullptr;
+    if (boden != reliefVon_) {
+        reliefVon_ = boden;
+        const Reliefbild* r = boden ? &boden->Relief : nullptr;
+        relief_ =
+            r && !r->Leer()
+                ? QImage(r->Rgba.data(), r->Breite, r->Hoehe, r->Breite * 4, QImage::Format_RGBA8888).copy()
+                : QImage();
+    }
+    update();
+}
+
+void Vorschauplan::SetzeGelaende(bool an) {
+    if (gelaende_ == an) return;
+    gelaende_ = an;
     update();
 }
 
@@ -195,6 +210,13 @@ void Vorschauplan::paintEvent(QPaintEvent*) {
         return l;
     };
     const Vorschaudaten& d = *daten_;
+
+    // The ground under everything: its picture's edges are level X and Z, row 0 north.
+    if (gelaende_ && !relief_.isNull()) {
+        const Planrechteck& f = d.Boden->Relief.Flaeche;
+        maler.setRenderHint(QPainter::SmoothPixmapTransform);
+        maler.drawImage(QRectF(abbilden({f.MinX, f.MinZ}), abbilden({f.MaxX, f.MaxZ})), relief_);
+    }
 
     // The roadway: the area between its edges, then the edges.
     const QPolygonF rechts = linie(d.KanteRechts), links = linie(d.KanteLinks);

@@ -36,6 +36,9 @@ public:
     // The point editor's current point (index, 0-based); out of range: none highlighted.
     void SetzeAktuell(int index);
     int Aktuell() const { return aktuell_; }
+    // The ground's relief under the road (on at first), where the data have a ground.
+    void SetzeGelaende(bool an);
+    bool Gelaende() const { return gelaende_; }
 
     // Where the level point (x, z) lies in the widget at its present size and zoom.
     QPointF AufBild(double x, double z) const;
@@ -89,6 +92,10 @@ private:
     std::optional<int> PunktBei(QPointF bild) const;
 
     std::shared_ptr<const Vorschaudaten> daten_;
+    // The relief as a picture, made once per ground.
+    std::shared_ptr<const Vorschauboden> reliefVon_;
+    QImage relief_;
+    bool gelaende_ = true;
     int aktuell_ = -1;
     Bearbeitung bearbeitung_;
     double zoom_ = 1;        // on top of the scale that shows the whole road

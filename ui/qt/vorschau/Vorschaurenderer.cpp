@@ -1,6 +1,8 @@
 #include "ui/qt/vorschau/Vorschaurenderer.h"
 
 #include <QOpenGLContext>
+#include <QVector2D>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -24,6 +26,9 @@ uniform mediump vec3 licht;
 uniform lowp vec4 farbe;
 uniform mediump float beleuchtet;
 uniform mediump float punktgroesse;
+// Heights drawn e times as high tilt a surface's normal by (1, 1/e, 1) before it is
+// normalised again; (1, 1, 1) leaves it as it is.
+uniform mediump vec3 normalenSkala;
 // The eye's place in clip space, (0, 0, c, 0), and the share of the way toward it that a
 // vertex is moved: on the ray through the eye it keeps its place in the picture and
 // only comes nearer in depth.
@@ -35,8 +40,9 @@ varying highp vec2 v_uv;
 void main() {
     // Lambert from one light above and in front, with an ambient share so that faces
     // turned away stay readable. A zero normal counts as lit.
-    mediump float n = length(normale);
-    mediump float diffus = n > 0.0 ? max(dot(normale / n, licht), 0.0) : 1.0;
+    mediump vec3 nn = normale * normalenSkala;
+    mediump float n = length(nn);
+    mediump float diffus = n > 0.0 ? max(dot(nn / n, licht), 0.0) : 1.0;
     mediump float hell = mix(1.0, 0.38 + 0.62 * diffus, beleuchtet);
     v_farbe = vec4(farbe.rgb * hell, farbe.a);
     v_hell = hell;
@@ -159,6 +165,7 @@ bool Vorschaurenderer::Initialisieren(QString* fehler) {
     ortPunktgroesse_ = programm_->uniformLocation("punktgroesse");
     ortAugeClip_ = programm_->uniformLocation("augeClip");
     ortHeben_ = programm_->uniformLocation("heben");
+    ortNormalenSkala_ = programm_->uniformLocation("normalenSkala");
     // The digit atlas: white strokes on black, sampled texel by texel.
     std::vector<std::uint8_t> atlas(kAtlasBreite * kAtlasHoehe * 4, 0);
     for (int z = 0; z < 10; ++z)
@@ -184,6 +191,7 @@ bool Vorschaurenderer::Initialisieren(QString* fehler) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     bereit_ = true;
     neu_ = true;  // buffers of an earlier context are gone
+    bodenHochgeladen_.reset();
     kantenDa_ = false;
     texturNamen_ = {};
     texturenNeu_ = true;
@@ -253,6 +261,16 @@ void Vorschaurenderer::Hochladen() {
     gitterAnzahl_ = static_cast<int>(d.Gitter.size() / 3);
     linien.insert(linien.end(), d.Gitter.begin(), d.Gitter.end());
     Fuellen(linien_, linien);
+    if (d.Boden != bodenHochgeladen_) {
+        bodenHochgeladen_ = d.Boden;
+        bodenIndizesAnzahl_ = 0;
+        if (d.Boden && !d.Boden->Netz.Leer() && Passt<float>(d.Boden->Netz.Vertices.size()) &&
+            Passt<std::uint32_t>(d.Boden->Netz.Indizes.size())) {
+            Fuellen(bodenVertices_, d.Boden->Netz.Vertices);
+            Fuellen(bodenIndizes_, d.Boden->Netz.Indizes);
+            bodenIndizesAnzahl_ = static_cast<int>(d.Boden->Netz.Indizes.size());
+        }
+    }
 }
 
 void Vorschaurenderer::KantenHochladen() {
@@ -278,7 +296,8 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
     glDisable(GL_CULL_FACE);  // both sides of every face: a border seen from below stays visible
     programm_->bind();
     programm_->setUniformValue(ortMvp_, mvp);
-    programm_->setUniformValue(ortLicht_, QVector3D(0.35f, 1.0f, 0.55f).normalized());
+    const QVector3D licht = QVector3D(0.35f, 1.0f, 0.55f).normalized();
+    programm_->setUniformValue(ortLicht_, licht);
     programm_->setUniformValue(ortPunktgroesse_, 1.0f);
     // The eye maps to (0, 0, c, 0) in clip space; the inverse maps (0, 0, 1, 0) back to
     // the eye's homogeneous point divided by c, whose w is therefore 1 / c.
@@ -287,9 +306,45 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
     const bool hebbar = umkehrbar && std::isfinite(1.0f / augeHomogen.w()) && augeHomogen.w() != 0;
     programm_->setUniformValue(ortAugeClip_, QVector4D(0, 0, hebbar ? 1.0f / augeHomogen.w() : 0.0f, 0));
     programm_->setUniformValue(ortHeben_, 0.0f);
+    programm_->setUniformValue(ortNormalenSkala_, QVector3D(1, 1, 1));
     auto farbe = [this](const Farbe& f, float faktor) {
         programm_->setUniformValue(ortFarbe_, QVector4D(f[0] * faktor, f[1] * faktor, f[2] * faktor, 1.0f));
     };
+
+    // The ground, first and pushed back further than the road, which lies a few
+    // centimetres above it where the points were dropped onto it. Its mesh has an origin
+    // of its own; the offset to the road's is taken in double.
+    const bool mitBoden =
+        darstellung.Gelaende && d.Boden && d.Boden == bodenHochgeladen_ && bodenIndizesAnzahl_ > 0;
+    if (mitBoden) {
+        const std::array<double, 3>& o = d.Boden->Netz.Ursprung;
+        QMatrix4x4 bodenMvp = mvp;
+        bodenMvp.translate(static_cast<float>(o[0] - d.Ursprung[0]), static_cast<float>(o[1] - d.Ursprung[1]),
+                           static_cast<float>(o[2] - d.Ursprung[2]));
+        programm_->setUniformValue(ortMvp_, bodenMvp);
+        // The same light lower in the sky, so that gentle slopes read.
+        programm_->setUniformValue(ortLicht_, QVector3D(0.35f, 0.6f, 0.55f).normalized());
+        programm_->setUniformValue(ortNormalenSkala_,
+                                   QVector3D(1, 1 / std::max(darstellung.Ueberhoehung, 1e-3f), 1));
+        programm_->setUniformValue(ortBeleuchtet_, 1.0f);
+        programm_->setUniformValue(ortModus_, 0.0f);
+        farbe(kBodenfarbe, 1.0f);
+        bodenVertices_.bind();
+        const int bodenSchritt = static_cast<int>(Gelaendenetz::kFloatsJeVertex * sizeof(float));
+        programm_->enableAttributeArray(kOrtLage);
+        programm_->enableAttributeArray(kOrtNormale);
+        programm_->setAttributeBuffer(kOrtLage, GL_FLOAT, 0, 3, bodenSchritt);
+        programm_->setAttributeBuffer(kOrtNormale, GL_FLOAT, 3 * sizeof(float), 3, bodenSchritt);
+        programm_->setAttributeValue(kOrtUv, QVector2D(0, 0));
+        bodenIndizes_.bind();
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(2.0f, 8.0f);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(bodenIndizesAnzahl_), GL_UNSIGNED_INT, nullptr);
+        glDisable(GL_POLYGON_OFFSET_FILL);
+        programm_->setUniformValue(ortMvp_, mvp);
+        programm_->setUniformValue(ortLicht_, licht);
+        programm_->setUniformValue(ortNormalenSkala_, QVector3D(1, 1, 1));
+    }
 
     // Surfaces, pushed back a little so that edges and curves on them win the depth test.
     vertices_.bind();
@@ -348,7 +403,7 @@ void Vorschaurenderer::Zeichnen(const QMatrix4x4& ansichtProjektion, const Darst
     programm_->setAttributeValue(kOrtNormale, QVector3D(0, 1, 0));
     programm_->setUniformValue(ortBeleuchtet_, 0.0f);
     // The ground grid, under everything at the lowest height.
-    if (gitterAnzahl_ > 1) {
+    if (gitterAnzahl_ > 1 && !mitBoden) {
         farbe(kGitterfarbe, 1.0f);
         glDrawArrays(GL_LINES, gitterErster_, gitterAnzahl_);
     }
@@ -395,6 +450,10 @@ void Vorschaurenderer::Freigeben() {
     indizes_.destroy();
     kanten_.destroy();
     linien_.destroy();
+    bodenVertices_.destroy();
+    bodenIndizes_.destroy();
+    bodenHochgeladen_.reset();
+    bodenIndizesAnzahl_ = 0;
     programm_.reset();
     bereit_ = false;
     neu_ = true;

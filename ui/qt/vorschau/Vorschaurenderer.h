@@ -1,5 +1,6 @@
-// Draws the road preview with OpenGL into whatever framebuffer is bound: the mesh parts
-// in their colours, lit from their vertex normals, optionally their triangle edges, the
+// Draws the road preview with OpenGL into whatever framebuffer is bound: the ground
+// around the road in an earth colour, the mesh parts in their colours, all lit from their
+// vertex normals, optionally their triangle edges, the
 // traffic curves as lines and the control points as markers on top. Used by the preview
 // widget and, with an offscreen surface and a framebuffer object, by the views that have
 // no OpenGL widget and by the benchmark.
@@ -39,6 +40,9 @@ struct Darstellung {
     float Ueberhoehung = 1.0f;
     // The traffic curves; drawn a little toward the eye, so the road never covers them.
     bool Kurven = true;
+    // The ground around the road (Vorschaudaten::Boden), lit, under the road; the grid is
+    // left out while it is drawn, since the ground would cut through it.
+    bool Gelaende = true;
 };
 
 class Vorschaurenderer : protected QOpenGLFunctions {
@@ -93,6 +97,12 @@ private:
     unsigned int ziffernName_ = 0;  // the digit atlas of the numbered checker
     int ortModus_ = -1, ortTextur_ = -1, ortZiffern_ = -1;
     int ortAugeClip_ = -1, ortHeben_ = -1;
+    // The ground's mesh: uploaded with the data, kept while the same ground comes again.
+    QOpenGLBuffer bodenVertices_{QOpenGLBuffer::VertexBuffer};
+    QOpenGLBuffer bodenIndizes_{QOpenGLBuffer::IndexBuffer};
+    std::shared_ptr<const Vorschauboden> bodenHochgeladen_;
+    int bodenIndizesAnzahl_ = 0;
+    int ortNormalenSkala_ = -1;
     int ortMvp_ = -1, ortLicht_ = -1, ortFarbe_ = -1, ortBeleuchtet_ = -1, ortPunktgroesse_ = -1;
 };
 
