@@ -266,9 +266,9 @@ bool GelaendeImBild(qt::Hauptfensteransicht& fenster, Hauptfenster& form, const 
         for (int i = 0; i < kSeite; ++i) {
             // Level X and Z of the pixel: the image is centred on the origin.
             const double x = i - (kSeite - 1) / 2.0, z = j - (kSeite - 1) / 2.0;
-            const double h = 30 + 18 * std::sin(x / 110) * std::cos(z / 90) +
-                             5 * std::sin((x + 2 * z) / 150) + 1.5 * std::sin(x / 23) * std::sin(z / 19) +
-                             0.02 * x;
+            // Broad hills a road between dropped points can follow, as a map's fields are.
+            const double h =
+                30 + 12 * std::sin(x / 140) * std::cos(z / 110) + 4 * std::sin((x + 2 * z) / 180) + 0.02 * x;
             werte[static_cast<std::size_t>(j) * kSeite + static_cast<std::size_t>(i)] =
                 static_cast<std::uint16_t>(std::clamp(std::lround(h / kHoehenskala * 65535), 0L, 65535L));
         }
