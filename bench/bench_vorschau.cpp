@@ -224,19 +224,8 @@ struct Zeichenplatz {
     // timing. The clipping planes keep the ground in view, as the preview's do.
     void Waehlen(std::size_t i, bool boden = false) {
         daten = boden ? mitBoden[i] : strassen[i];
-        QVector3D min(daten->RahmenMin[0], daten->RahmenMin[1], daten->RahmenMin[2]);
-        QVector3D max(daten->RahmenMax[0], daten->RahmenMax[1], daten->RahmenMax[2]);
-        if (daten->Boden) {
-            const Gelaendenetz& n = daten->Boden->Netz;
-            const std::array<double, 3>& o = daten->Ursprung;
-            min = QVector3D(std::min(min.x(), static_cast<float>(n.Flaeche.MinX - o[0])),
-                            std::min(min.y(), static_cast<float>(n.MinY - o[1])),
-                            std::min(min.z(), static_cast<float>(n.Flaeche.MinZ - o[2])));
-            max = QVector3D(std::max(max.x(), static_cast<float>(n.Flaeche.MaxX - o[0])),
-                            std::max(max.y(), static_cast<float>(n.MaxY - o[1])),
-                            std::max(max.z(), static_cast<float>(n.Flaeche.MaxZ - o[2])));
-        }
-        kamera.SetzeSzene(min, max);
+        const auto [min, max] = daten->Szenenrahmen(true);
+        kamera.SetzeSzene(QVector3D(min[0], min[1], min[2]), QVector3D(max[0], max[1], max[2]));
         renderer.SetzeDaten(daten);
         renderer.Zeichnen(kamera.AnsichtProjektion(static_cast<float>(kBreite) / kHoehe), {}, kBreite,
                           kHoehe);

@@ -644,6 +644,21 @@ std::vector<int> I3dSzene::ShapesJeKnoten() const {
     return n;
 }
 
+namespace {
+
+// An end tag: it must close the innermost open element (`offen`, outermost first), which
+// it then takes off; else the document is not well-formed and the error names the line.
+void Schliessen(std::vector<std::string>& offen, const XmlLeser::Marke& m, const std::string& name) {
+    if (offen.empty() || offen.back() != m.Element)
+        XmlFehler(name, m.Zeile,
+                  offen.empty()
+                      ? Einsetzen(Tr("the end tag </%1> closes nothing"), {m.Element})
+                      : Einsetzen(Tr("the end tag </%1> does not close <%2>"), {m.Element, offen.back()}));
+    offen.pop_back();
+}
+
+}  // namespace
+
 I3dSzene LeseI3dSzeneAusText(std::string_view text, const std::string& name) {
     I3dSzene szene;
     szene.Datei = name;
@@ -657,12 +672,7 @@ I3dSzene LeseI3dSzeneAusText(std::string_view text, const std::string& name) {
         XmlLeser::Marke m = leser.Naechste();
         if (m.art == XmlLeser::Art::Dateiende) break;
         if (m.art == XmlLeser::Art::Ende) {
-            if (offen.empty() || offen.back() != m.Element)
-                XmlFehler(name, m.Zeile,
-                          offen.empty() ? Einsetzen(Tr("the end tag </%1> closes nothing"), {m.Element})
-                                        : Einsetzen(Tr("the end tag </%1> does not close <%2>"),
-                                                    {m.Element, offen.back()}));
-            offen.pop_back();
+            Schliessen(offen, m, name);
             if (szenenTiefe >= 0) {
                 if (static_cast<int>(offen.size()) == szenenTiefe) {
                     szenenTiefe = -1;
@@ -770,12 +780,7 @@ I3dTerrain LeseI3dTerrainAusText(std::string_view text, const std::string& name)
         XmlLeser::Marke m = leser.Naechste();
         if (m.art == XmlLeser::Art::Dateiende) break;
         if (m.art == XmlLeser::Art::Ende) {
-            if (offen.empty() || offen.back() != m.Element)
-                XmlFehler(name, m.Zeile,
-                          offen.empty() ? Einsetzen(Tr("the end tag </%1> closes nothing"), {m.Element})
-                                        : Einsetzen(Tr("the end tag </%1> does not close <%2>"),
-                                                    {m.Element, offen.back()}));
-            offen.pop_back();
+            Schliessen(offen, m, name);
             continue;
         }
         if (!m.Leer) offen.push_back(m.Element);

@@ -416,19 +416,8 @@ void Strassenvorschau::Einpassen() {
 
 void Strassenvorschau::SzeneSetzen() {
     if (!daten_->RahmenGueltig()) return;
-    QVector3D min(daten_->RahmenMin[0], daten_->RahmenMin[1], daten_->RahmenMin[2]);
-    QVector3D max(daten_->RahmenMax[0], daten_->RahmenMax[1], daten_->RahmenMax[2]);
-    if (darstellung_.Gelaende && daten_->Boden) {
-        const Gelaendenetz& n = daten_->Boden->Netz;
-        const std::array<double, 3>& o = daten_->Ursprung;
-        min = QVector3D(std::min(min.x(), static_cast<float>(n.Flaeche.MinX - o[0])),
-                        std::min(min.y(), static_cast<float>(n.MinY - o[1])),
-                        std::min(min.z(), static_cast<float>(n.Flaeche.MinZ - o[2])));
-        max = QVector3D(std::max(max.x(), static_cast<float>(n.Flaeche.MaxX - o[0])),
-                        std::max(max.y(), static_cast<float>(n.MaxY - o[1])),
-                        std::max(max.z(), static_cast<float>(n.Flaeche.MaxZ - o[2])));
-    }
-    kamera_.SetzeSzene(min, max);
+    const auto [min, max] = daten_->Szenenrahmen(darstellung_.Gelaende);
+    kamera_.SetzeSzene(QVector3D(min[0], min[1], min[2]), QVector3D(max[0], max[1], max[2]));
 }
 
 void Strassenvorschau::KameraBewegt() {

@@ -196,6 +196,20 @@ Vorschaudaten VorschauAus(const std::optional<Bauergebnis>& lauf, const std::str
     return d;
 }
 
+std::array<std::array<float, 3>, 2> Vorschaudaten::Szenenrahmen(bool mitBoden) const {
+    std::array<std::array<float, 3>, 2> r{
+        {{RahmenMin[0], RahmenMin[1], RahmenMin[2]}, {RahmenMax[0], RahmenMax[1], RahmenMax[2]}}};
+    if (!mitBoden || !Boden) return r;
+    const Gelaendenetz& n = Boden->Netz;
+    const double unten[3] = {n.Flaeche.MinX, n.MinY, n.Flaeche.MinZ};
+    const double oben[3] = {n.Flaeche.MaxX, n.MaxY, n.Flaeche.MaxZ};
+    for (std::size_t k = 0; k < 3; ++k) {
+        r[0][k] = std::min(r[0][k], static_cast<float>(unten[k] - Ursprung[k]));
+        r[1][k] = std::max(r[1][k], static_cast<float>(oben[k] - Ursprung[k]));
+    }
+    return r;
+}
+
 std::vector<std::uint32_t> Vorschaudaten::Kantenindizes(std::vector<Vorschauteil>& bereiche) const {
     std::vector<std::uint32_t> linien;
     linien.reserve(Indizes.size() * 2);

@@ -98,6 +98,9 @@ struct Vorschaudaten {
     bool RahmenGueltig() const {
         return RahmenMin[0] <= RahmenMax[0] && RahmenMin[1] <= RahmenMax[1] && RahmenMin[2] <= RahmenMax[2];
     }
+    // The box the camera frames, min and max in preview coordinates: the road's, grown
+    // to take in the ground's mesh when `mitBoden` and there is one.
+    std::array<std::array<float, 3>, 2> Szenenrahmen(bool mitBoden) const;
     // The triangles' edges as line pairs (two indices each) for the wireframe, per part
     // in the order of Teile; `bereiche` receives each part's range of the result.
     std::vector<std::uint32_t> Kantenindizes(std::vector<Vorschauteil>& bereiche) const;
