@@ -52,7 +52,8 @@ function(pavolant_windows_qt_test test programm umgebung)
   endif()
 endfunction()
 
-foreach(name test_Programmstart test_Dialoge test_Einstellungen test_Vorschau test_Texturen test_Punktetabelle
+foreach(name test_Programmstart test_Dialoge test_Einstellungen test_Gelaendedialog test_Vorschau test_Texturen
+             test_Punktetabelle
              fenster_Vorschau)
   pavolant_windows_qt_programm(${name} ${CMAKE_CURRENT_SOURCE_DIR}/qt/${name}.cpp)
   pavolant_windows_qt_test(${name} ${name} "")
