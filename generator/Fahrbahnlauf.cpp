@@ -156,6 +156,9 @@ void Fahrbahnlauf::Laufen(double laengenKoordinate) {
     double gesamt = 0;
     const int n = punkte_.AnzahlPunkte();
     for (int i = 0; i <= n - 2; ++i) {
+        VerbindungDreiecke.push_back(netz_.AnzDreiecke());
+        VerbindungKanten[0].push_back(static_cast<std::int32_t>(geometrie_.KanteRechts.size()));
+        VerbindungKanten[1].push_back(static_cast<std::int32_t>(geometrie_.KanteLinks.size()));
         gesamt += Verbindung(i, i == n - 2);
         bisher_ = gesamt;
     }

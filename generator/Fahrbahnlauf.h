@@ -114,6 +114,11 @@ public:
     std::array<std::optional<std::vector<Kurvenpunkt>>, 3> Kurven;
     // The road against the ground, when Vermessen was called.
     std::optional<Laengsschnitt> Schnitt;
+    // Where each connection's walk began: the mesh's triangles and each side's edge points
+    // (right, left) written before it. A few numbers a connection, from which the top
+    // surfaces' connection ranges are made (Deckflaeche).
+    std::vector<std::int32_t> VerbindungDreiecke;
+    std::array<std::vector<std::int32_t>, 2> VerbindungKanten;
 
 private:
     // One connection; returns its length.

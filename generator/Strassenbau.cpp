@@ -340,6 +340,8 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
             Einsetzen(Tr("Textur: Längenkoordinate für die nächste Straße = %1"), {F4(phase)}));
         netz->SubsetAbschliessen();
         geometrie->Teile.push_back(Netzteil::Fahrbahn);
+        // The roadway is the first part: its triangles count from the mesh's first.
+        geometrie->Deckflaechen.push_back({0, true, std::move(lauf.VerbindungDreiecke)});
         // Catalog: %1 the road surface's vertices ("12 Vertices"), %2 its triangles.
         const char* zeile = Tr("Fahrbahn: %1, %2");
         bericht.Memo.push_back(
@@ -395,6 +397,15 @@ void Bauen(const Strasse& strasse, Zufallsgenerator& zufall, Melder& melder, Bau
             return;
         }
         Randstreifen(*raender[s], s == 0, kante, *netz);
+        {
+            // A border writes the same number of triangles between each edge point and the
+            // next, and a connection begins with the strip to its first edge point.
+            const std::int32_t jeStreifen = 2 * std::max(raender[s]->AnzahlSegmente() - 1, 0);
+            Deckflaeche rand{static_cast<std::int32_t>(netz->Subsets.size()), false, {}};
+            for (const std::int32_t e : lauf.VerbindungKanten[static_cast<std::size_t>(s)])
+                rand.ErstesDreieck.push_back(std::max(e - 1, 0) * jeStreifen);
+            geometrie->Deckflaechen.push_back(std::move(rand));
+        }
         const char* zeile = s == 0
                                 // Catalog: %1 the border's vertices ("12 Vertices"), %2 its triangles.
                                 ? Tr("right border: %1, %2")

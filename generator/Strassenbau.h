@@ -14,6 +14,7 @@
 #include "model/Feinheit.h"
 #include "model/FuellFlaeche.h"
 #include "model/Gelaende.h"
+#include "model/Gelaendeformung.h"
 #include "model/Laengsschnitt.h"
 #include "model/Meldung.h"
 #include "model/Netz.h"
@@ -97,6 +98,9 @@ struct Laufgeometrie {
     // The texture file each part names in the document, by Netzteil (UTF-8, as typed;
     // empty for a part that is off).
     std::array<std::string, 4> Texturen;
+    // The mesh's top surfaces (roadway, right and left border that are on; not the fill)
+    // with each connection's first triangle: what the ground is shaped to.
+    std::vector<Deckflaeche> Deckflaechen;
 };
 
 // What a build gives: the report for the memo and the window's fields, and for a road
