@@ -282,7 +282,7 @@ Formergebnis GelaendeFormen(const Gelaende& boden, const Netz& netz, const std::
                 h += std::clamp((p.GX * dx + p.GZ * dz) * a, -weg, weg);
                 if (d > rand && auslauf > 0) h += (alt - h) * Glatt((d - rand) / auslauf);
             }
-            if ((h > alt && !heben) || (h < alt && !senken)) continue;
+            if (std::isnan(h) || (h > alt && !heben) || (h < alt && !senken)) continue;
             niedrigste = std::min(niedrigste, h);
             hoechste = std::max(hoechste, h);
             const double roh = std::round((h - versatzY) / hs * 65535.0);

@@ -335,6 +335,37 @@ TEST(Gelaendeformung, KeineKanteAnDenSplinepunkten) {
     EXPECT_LE(rand, strasse + 1);
 }
 
+// The distance transform against a search of every footprint pixel: a level curved road
+// at 10 over flat ground at 0, so that each pixel's value follows from its distance to
+// the nearest footprint pixel alone (9.95 within the margin, then the smoothstep).
+TEST(Gelaendeformung, AbstaendeWieDurchSuche) {
+    const Gelaende boden = Boden([](double, double) { return 0; });
+    const Bau bau({{-40, 10, -50}, {0, 10, -20}, {20, 10, 20}, {-10, 10, 50}}, true);
+    Formvorgaben nurFuss, v;
+    nurFuss.Rand = nurFuss.Auslauf = 0;
+    v.Rand = 1.5;
+    v.Auslauf = 6;
+    const Formergebnis fuss = bau.Formen(boden, nurFuss), f = bau.Formen(boden, v);
+    std::vector<std::pair<int, int>> punkte;
+    for (int z = -64; z <= 64; ++z)
+        for (int x = -64; x <= 64; ++x)
+            if (Wert(fuss.Werte, x, z) != 0) {
+                ASSERT_EQ(Wert(fuss.Werte, x, z), 995);  // level and unbanked
+                punkte.emplace_back(x, z);
+            }
+    ASSERT_GT(punkte.size(), 1000u);
+    for (int z = -64; z <= 64; ++z) {
+        for (int x = -64; x <= 64; ++x) {
+            double d2 = 1e300;
+            for (const auto& [px, pz] : punkte)
+                d2 = std::min(d2, double(px - x) * (px - x) + double(pz - z) * (pz - z));
+            const double d = std::sqrt(d2), t = std::clamp((d - v.Rand) / v.Auslauf, 0.0, 1.0);
+            const double h = 9.95 * (1 - t * t * (3 - 2 * t));
+            ASSERT_EQ(Wert(f.Werte, x, z), std::lround(h * 100)) << x << "," << z << " d=" << d;
+        }
+    }
+}
+
 // The masks cover the terrain's area around its centre, a metre a pixel by default or
 // the size asked for; the roadway's 6 m and the border's 2 m fall on the pixels whose
 // centres they hold.
