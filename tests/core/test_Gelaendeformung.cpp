@@ -1,7 +1,7 @@
 // The ground shaped to real road meshes: the footprint's heights on a tilted plane, the
 // falloff, the margin beside a banked road, the modes against each other, a connection
-// left alone, a road that crosses itself, clamping, the masks' grid, and the connection
-// ranges the builder hands over.
+// left alone with the connection ranges the builder hands over, a road that crosses
+// itself, clamping, the distances, and the masks' grid.
 #include "generator/Strassenbau.h"
 
 #include "model/Gelaendeformung.h"
@@ -188,8 +188,8 @@ TEST(Gelaendeformung, RandFolgtDerQuerneigung) {
 }
 
 // The modes against each other: raise only keeps every raise of "both" and no cut, lower
-// only the reverse; depth, margin and falloff widen or shift the shaped area.
-TEST(Gelaendeformung, ModiUndMasse) {
+// only the reverse.
+TEST(Gelaendeformung, HebenUndSenken) {
     const Gelaende boden = Boden([](double x, double z) { return 10 + 0.1 * z + 0.05 * x; });
     const Bau bau(Gerade(), true);
     const Formergebnis beides = bau.Formen(boden);
@@ -206,19 +206,6 @@ TEST(Gelaendeformung, ModiUndMasse) {
         EXPECT_NEAR(heben ? f.Bericht.Auftrag : f.Bericht.Abtrag,
                     heben ? beides.Bericht.Auftrag : beides.Bericht.Abtrag, 1e-6);
     }
-    // A deeper cut, a wider margin and a longer falloff, each against the defaults.
-    const struct {
-        double tiefe, rand, auslauf;
-        int x;               // a column on the road's left (the ground's higher side) ...
-        std::uint16_t wert;  // ... and its value there at z = -20 (ground 8 + 0.05 x)
-    } faelle[] = {{0.05, 1, 4, 0, 995}, {0.5, 1, 4, 0, 950}, {0.05, 3, 4, 6, 995}, {0.05, 1, 0, 5, 825}};
-    for (const auto& fall : faelle) {
-        Formvorgaben v;
-        v.Tiefe = fall.tiefe;
-        v.Rand = fall.rand;
-        v.Auslauf = fall.auslauf;
-        EXPECT_EQ(Wert(bau.Formen(boden, v).Werte, fall.x, -20), fall.wert) << fall.tiefe << " " << fall.rand;
-    }
 }
 
 // A road of three connections whose middle one is a bridge left alone: the ground under
@@ -231,7 +218,8 @@ TEST(Gelaendeformung, BrueckeBleibtUnberuehrt) {
     v.GelasseneVerbindungen = {false, true};
     const Formergebnis f = bau.Formen(boden, v);
     for (int z = -60; z <= 60; ++z) {
-        const bool unterBruecke = std::abs(z)<20 - 5, amBoden = std::abs(z)> 20;
+        const int a = std::abs(z);
+        const bool unterBruecke = a<15, amBoden = a> 20;  // 15: 20 - 5 of reach
         if (unterBruecke) {
             EXPECT_EQ(Wert(f.Werte, 0, z), 500) << z;
         }
@@ -245,6 +233,33 @@ TEST(Gelaendeformung, BrueckeBleibtUnberuehrt) {
     EXPECT_EQ(m.Fahrbahn.Werte[(64 + 0) * 128 + 64], 0);
     EXPECT_EQ(m.Fahrbahn.Werte[(64 + 40) * 128 + 64], 255);
     EXPECT_EQ(m.Fahrbahn.Werte[(64 - 40) * 128 + 64], 255);
+
+    // The builder's ranges: every triangle of connection c lies between its two control
+    // points, on the roadway and on the border alike, and the ranges cover each part whole.
+    const Netz& netz = *bau.ergebnis.Dreiecksnetz;
+    const auto& flaechen = bau.ergebnis.Geometrie->Deckflaechen;
+    ASSERT_EQ(flaechen.size(), 2u);
+    EXPECT_TRUE(flaechen[0].Fahrbahn);
+    EXPECT_FALSE(flaechen[1].Fahrbahn);
+    const double grenzen[] = {-60, -20, 20, 60};
+    for (const Deckflaeche& d : flaechen) {
+        ASSERT_EQ(d.ErstesDreieck.size(), 3u);
+        const NetzSubset& s = netz.Subsets[static_cast<std::size_t>(d.Subset)];
+        EXPECT_EQ(d.ErstesDreieck[0], 0);
+        for (std::size_t c = 0; c < 3; ++c) {
+            const std::int32_t von = d.ErstesDreieck[c],
+                               bis = c < 2 ? d.ErstesDreieck[c + 1] : s.AnzahlIndizes / 3;
+            EXPECT_LT(von, bis);
+            for (std::int32_t t = von; t < bis; ++t) {
+                const NetzDreieck& dr = netz.Dreiecke[static_cast<std::size_t>(s.ErsterIndex / 3 + t)];
+                for (const std::int32_t ecke : {dr.A, dr.B, dr.C}) {
+                    const double z = netz.Vertices[static_cast<std::size_t>(ecke)].Z;
+                    EXPECT_GE(z, grenzen[c] - 1e-6);
+                    EXPECT_LE(z, grenzen[c + 1] + 1e-6);
+                }
+            }
+        }
+    }
 }
 
 // Where the road crosses itself the lower deck wins and the pixels are counted: the
@@ -397,36 +412,5 @@ TEST(Gelaendeformung, MaskenGroesseUndMitte) {
         EXPECT_EQ(fahrbahn, fall.fahrbahn);
         EXPECT_EQ(rand, fall.rand);
         EXPECT_EQ(erste, fall.ersteFahrbahn);
-    }
-}
-
-// The builder's connection ranges: on a straight road through Z = -20 and +20 every
-// triangle of connection c lies between its two control points, on the roadway and on
-// the border alike, and the ranges cover each part whole.
-TEST(Gelaendeformung, VerbindungenDerDeckflaechen) {
-    const Bau bau({{0, 10, -60}, {0, 10, -20}, {0, 10, 20}, {0, 10, 60}}, true);
-    const Netz& netz = *bau.ergebnis.Dreiecksnetz;
-    const auto& flaechen = bau.ergebnis.Geometrie->Deckflaechen;
-    ASSERT_EQ(flaechen.size(), 2u);
-    EXPECT_TRUE(flaechen[0].Fahrbahn);
-    EXPECT_FALSE(flaechen[1].Fahrbahn);
-    const double grenzen[] = {-60, -20, 20, 60};
-    for (const Deckflaeche& d : flaechen) {
-        ASSERT_EQ(d.ErstesDreieck.size(), 3u);
-        const NetzSubset& s = netz.Subsets[static_cast<std::size_t>(d.Subset)];
-        EXPECT_EQ(d.ErstesDreieck[0], 0);
-        for (std::size_t c = 0; c < 3; ++c) {
-            const std::int32_t von = d.ErstesDreieck[c],
-                               bis = c < 2 ? d.ErstesDreieck[c + 1] : s.AnzahlIndizes / 3;
-            EXPECT_LT(von, bis);
-            for (std::int32_t t = von; t < bis; ++t) {
-                const NetzDreieck& dr = netz.Dreiecke[static_cast<std::size_t>(s.ErsterIndex / 3 + t)];
-                for (const std::int32_t v : {dr.A, dr.B, dr.C}) {
-                    const double z = netz.Vertices[static_cast<std::size_t>(v)].Z;
-                    EXPECT_GE(z, grenzen[c] - 1e-6);
-                    EXPECT_LE(z, grenzen[c + 1] + 1e-6);
-                }
-            }
-        }
     }
 }
