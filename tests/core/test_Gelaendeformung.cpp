@@ -218,12 +218,10 @@ TEST(Gelaendeformung, BrueckeBleibtUnberuehrt) {
     v.GelasseneVerbindungen = {false, true};
     const Formergebnis f = bau.Formen(boden, v);
     for (int z = -60; z <= 60; ++z) {
-        const int a = std::abs(z);
-        const bool unterBruecke = a<15, amBoden = a> 20;  // 15: 20 - 5 of reach
-        if (unterBruecke) {
+        if (std::abs(z) < 15) {  // the bridge, 5 m (the reach) from its ends
             EXPECT_EQ(Wert(f.Werte, 0, z), 500) << z;
         }
-        if (amBoden) {
+        if (std::abs(z) > 20) {
             EXPECT_EQ(Wert(f.Werte, 0, z), 995) << z;
         }
     }
