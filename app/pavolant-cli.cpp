@@ -61,7 +61,9 @@ constexpr const char* kAufruf = TrVorgemerkt(
     "                    [--terrain FILE [--height-scale V --units-per-pixel V]]\n"
     "                    [--clearance M] [--drop-duplicates] [--drape] [--orient]\n"
     "                    [--tex-start V] [--save-params FILE] [--max-memory SIZE]\n"
-    "                    [-o OUT.i3d] PARAMS.ini\n"
+    "                    [-o OUT.i3d] [--shape-terrain OUT.png [--mask-out PREFIX]\n"
+    "                    [--depth M] [--margin M] [--falloff M]\n"
+    "                    [--raise-only | --lower-only]] PARAMS.ini\n"
     "\n"
     "Loads the road parameters PARAMS.ini as \"Load parameter\" does; the steps run in\n"
     "the order of this list, whatever the order of the options:\n"
@@ -100,6 +102,14 @@ constexpr const char* kAufruf = TrVorgemerkt(
     "                      the report goes to standard output; without -o (and\n"
     "                      without --save-params) nothing is written, which an\n"
     "                      information line says\n"
+    "  --shape-terrain OUT.png\n"
+    "                      presses the road into the terrain and writes the shaped\n"
+    "                      height image to OUT.png (never over the source), as\n"
+    "                      \"Shape terrain...\" does; --depth (default 0.05 m),\n"
+    "                      --margin (1 m) and --falloff (4 m) and --raise-only or\n"
+    "                      --lower-only override the parameter file's [Terrain]\n"
+    "  --mask-out PREFIX   also writes the roadway's and the borders' footprints as\n"
+    "                      8-bit masks PREFIX_roadway.png and PREFIX_borders.png\n"
     "  --save-params FILE  saves the parameters as \"Save parameter\" does, after the run,\n"
     "                      so FILE carries the texture start for the next road\n"
     "  --help              shows this text\n"
@@ -192,6 +202,8 @@ struct Auftrag {
     std::optional<std::string> hoehenskala;
     std::optional<std::string> pixelabstand;
     std::optional<std::string> abstand;
+    std::optional<std::string> formen, masken, tiefe, rand, auslauf;
+    bool nurHeben = false, nurSenken = false;
     bool doppelteEntfernen = false;
     bool absenken = false;
     bool ausrichten = false;
@@ -210,6 +222,15 @@ std::optional<std::pair<int, int>> Shapebereich(std::string_view text) {
     if (!zahl(text.substr(0, strich), von) || !zahl(text.substr(strich + 1), bis) || von < 1 || bis < von)
         return std::nullopt;
     return std::pair{von, bis};
+}
+
+// A number as the window's fields take it; the error names the option.
+double OptionsZahl(const std::string& option, const std::string& text) {
+    try {
+        return ZahlAusText(text);
+    } catch (const KonvertierungsFehler& f) {
+        throw KonvertierungsFehler(Einsetzen(Tr("option '%1': %2"), {option, f.what()}));
+    }
 }
 
 int Falsch(const std::string& grund) {
@@ -248,6 +269,20 @@ std::optional<Auftrag> Zerlegen(const std::vector<std::string>& argumente, int& 
                 schalter = &a.absenken;
             else if (arg == "--terrain")
                 ziel = &a.terrain;
+            else if (arg == "--shape-terrain")
+                ziel = &a.formen;
+            else if (arg == "--mask-out")
+                ziel = &a.masken;
+            else if (arg == "--depth")
+                ziel = &a.tiefe;
+            else if (arg == "--margin")
+                ziel = &a.rand;
+            else if (arg == "--falloff")
+                ziel = &a.auslauf;
+            else if (arg == "--raise-only")
+                schalter = &a.nurHeben;
+            else if (arg == "--lower-only")
+                schalter = &a.nurSenken;
             else if (arg == "--height-scale")
                 ziel = &a.hoehenskala;
             else if (arg == "--units-per-pixel")
@@ -373,11 +408,15 @@ std::optional<std::string> Ueberschneidung(const Auftrag& a) {
         {"PARAMS.ini", &parameter},        {"--settings", &a.einstellungen},
         {"--right-border", &a.randRechts}, {"--left-border", &a.randLinks},
         {"--splines", &a.splines},         {"--save-params", &a.parameterSpeichern},
-        {"--terrain", &a.terrain}};
+        {"--terrain", &a.terrain},         {"--shape-terrain", &a.formen}};
     for (const Datei& e : eingaben)
         if (a.ausgabe && *e.pfad && DieselbeDatei(PfadAusUtf8(*a.ausgabe), PfadAusUtf8(**e.pfad)))
             return Einsetzen(Tr("'%1' and '%2' name the same file; nothing was written"),
                              {"-o " + *a.ausgabe, e.option + (" " + **e.pfad)});
+    if (a.nurHeben && a.nurSenken) return Tr("'--raise-only' and '--lower-only' exclude each other");
+    if (!a.formen && (a.masken || a.tiefe || a.rand || a.auslauf || a.nurHeben || a.nurSenken))
+        return Tr("the options of the shaping (--mask-out, --depth, --margin, --falloff, --raise-only, "
+                  "--lower-only) need '--shape-terrain OUT.png'");
     for (const Datei& e : {eingaben[1], eingaben[4]})
         if (a.parameterSpeichern && *e.pfad &&
             DieselbeDatei(PfadAusUtf8(*a.parameterSpeichern), PfadAusUtf8(**e.pfad)))
@@ -451,25 +490,20 @@ int Ausfuehren(const Auftrag& auftrag) {
     }
 
     if (auftrag.terrain || auftrag.abstand) {
-        // A number as the window's fields take it; the option names the value's field.
-        const auto zahl = [](const std::string& option, const std::string& text) {
-            try {
-                return ZahlAusText(text);
-            } catch (const KonvertierungsFehler& f) {
-                throw KonvertierungsFehler(Einsetzen(Tr("option '%1': %2"), {option, f.what()}));
-            }
-        };
         bool gesetzt = form.Ausfuehren([&] {
             if (auftrag.terrain) {
                 Gelaendequelle quelle{*auftrag.terrain};
-                if (auftrag.hoehenskala) quelle.HeightScale = zahl("--height-scale", *auftrag.hoehenskala);
+                if (auftrag.hoehenskala) quelle.HeightScale = OptionsZahl("--height-scale", *auftrag.hoehenskala);
                 if (auftrag.pixelabstand)
-                    quelle.UnitsPerPixel = zahl("--units-per-pixel", *auftrag.pixelabstand);
-                if (form.Gelaendewahl) quelle.Abstand = form.Gelaendewahl->Abstand;
+                    quelle.UnitsPerPixel = OptionsZahl("--units-per-pixel", *auftrag.pixelabstand);
+                if (form.Gelaendewahl) {  // the parameter file's clearance and shaping stay
+                    quelle.Abstand = form.Gelaendewahl->Abstand;
+                    quelle.Formung = form.Gelaendewahl->Formung;
+                }
                 form.Gelaendewahl = quelle;
             }
             if (auftrag.abstand && form.Gelaendewahl)
-                form.Gelaendewahl->Abstand = zahl("--clearance", *auftrag.abstand);
+                form.Gelaendewahl->Abstand = OptionsZahl("--clearance", *auftrag.abstand);
             // Read now, so that a ground that cannot be read stops here, naming the file.
             form.GelaendeBereit();
         });
@@ -511,10 +545,31 @@ int Ausfuehren(const Auftrag& auftrag) {
         }
     }
 
+    if (auftrag.formen) {
+        if (!form.Gelaendewahl) {
+            dialoge.Fehler(
+                Tr("option '--shape-terrain' needs a terrain (--terrain FILE or the parameter file's)"));
+            return 1;
+        }
+        const std::size_t bisher = form.mmoStatus.Lines.size();
+        const bool geformt = form.Ausfuehren([&] {
+            Formvorgaben& f = form.Gelaendewahl->Formung;
+            if (auftrag.tiefe) f.Tiefe = OptionsZahl("--depth", *auftrag.tiefe);
+            if (auftrag.rand) f.Rand = OptionsZahl("--margin", *auftrag.rand);
+            if (auftrag.auslauf) f.Auslauf = OptionsZahl("--falloff", *auftrag.auslauf);
+            if (auftrag.nurHeben) f.Modus = Formvorgaben::Art::NurHeben;
+            if (auftrag.nurSenken) f.Modus = Formvorgaben::Art::NurSenken;
+            form.GelaendeFormen(PfadAusUtf8(*auftrag.formen), auftrag.masken);
+        });
+        for (std::size_t i = bisher; i < form.mmoStatus.Lines.size(); ++i)
+            std::cout << form.mmoStatus.Lines[i] << '\n';
+        if (!geformt) return 1;
+    }
+
     if (auftrag.parameterSpeichern) {
         dialoge.Antwort = *auftrag.parameterSpeichern;
         if (!form.Ausfuehren([&] { form.bbnSaveParaClick(); })) return 1;
-    } else if (!auftrag.ausgabe) {
+    } else if (!auftrag.ausgabe && !auftrag.formen) {
         melder.Information(
             Tr("Nothing was written: no output file was given (-o OUT.i3d), so the road was only "
                "loaded and checked."));

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "model/Formvorgaben.h"
 #include "model/SplinePunkte.h"
 
 namespace pavolant {
@@ -80,6 +81,9 @@ struct Gelaendequelle {
     double HeightScale = 255;
     double UnitsPerPixel = 1;
     double Abstand = 0.05;  // metres the dropped points keep above the ground
+    // How "Shape terrain" presses the road into it (the connections left alone come from
+    // the points, not from here).
+    Formvorgaben Formung;
 
     bool IstKarte() const;  // by the name's extension: .i3d in any case
     bool operator==(const Gelaendequelle&) const = default;

@@ -6,6 +6,7 @@
 // Units: metres; heights are level Y. Pixels follow the one convention of Gelaende.h.
 #pragma once
 
+#include "model/Formvorgaben.h"
 #include "model/Gelaende.h"
 #include "model/Netz.h"
 
@@ -25,17 +26,6 @@ struct Deckflaeche {
     std::int32_t Subset = 0;  // index into Netz::Subsets
     bool Fahrbahn = true;     // the roadway; else a border
     std::vector<std::int32_t> ErstesDreieck;
-};
-
-struct Formvorgaben {
-    enum class Art { Beides, NurHeben, NurSenken };
-    double Tiefe = 0.05;  // metres the ground stays below the road's surface
-    double Rand = 1;      // metres beside the footprint that continue its cross-slope
-    double Auslauf = 4;   // metres over which the height eases back to the ground
-    Art Modus = Art::Beides;
-    // Connections left alone (a bridge): index c true leaves connection c's triangles
-    // out of the footprint. Shorter than the number of connections: the rest are shaped.
-    std::vector<bool> GelasseneVerbindungen;
 };
 
 struct Formbericht {

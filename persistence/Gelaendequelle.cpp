@@ -6,13 +6,20 @@
 #include "persistence/I3dSzene.h"
 #include "persistence/Plattform.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <utility>
 #include <exception>
 
 namespace pavolant {
 
 namespace {
 constexpr const char* kSektion = "Terrain";
+
+// The shaping's direction as the file spells it.
+constexpr std::pair<Formvorgaben::Art, const char*> kArten[] = {
+    {Formvorgaben::Art::Beides, "beides"}, {Formvorgaben::Art::NurHeben, "heben"}, {Formvorgaben::Art::NurSenken, "senken"}};
 }  // namespace
 
 Gelaendeladung GelaendeLesen(const Gelaendequelle& quelle, std::uint64_t speichergrenze) {
@@ -67,6 +74,20 @@ std::optional<Gelaendequelle> GelaendequelleLesen(const IniDatei& ini) {
     q.HeightScale = ini.LiesZahl(kSektion, "heightScale", q.HeightScale);
     q.UnitsPerPixel = ini.LiesZahl(kSektion, "unitsPerPixel", q.UnitsPerPixel);
     q.Abstand = ini.LiesZahl(kSektion, "Abstand", q.Abstand);
+    Formvorgaben& f = q.Formung;
+    f.Tiefe = ini.LiesZahl(kSektion, "Tiefe", f.Tiefe);
+    f.Rand = ini.LiesZahl(kSektion, "Rand", f.Rand);
+    f.Auslauf = ini.LiesZahl(kSektion, "Auslauf", f.Auslauf);
+    if (const std::string art = ini.LiesString(kSektion, "Formung", "beides"); !art.empty()) {
+        const auto* treffer = std::find_if(std::begin(kArten), std::end(kArten),
+                                           [&](const auto& a) { return art == a.second; });
+        if (treffer == std::end(kArten))
+            // Catalog: %1 the parameter file, %2 the value found; the three words are the
+            // file's own and stay as they are.
+            throw DateiFehler(Einsetzen(Tr("%1 [Terrain] Formung: \"%2\" is none of beides, heben, senken"),
+                                        {Utf8(ini.Pfad()), art}));
+        f.Modus = treffer->first;
+    }
     return q;
 }
 
@@ -79,6 +100,12 @@ void GelaendequelleSchreiben(IniDatei& ini, const std::optional<Gelaendequelle>&
     ini.SchreibeZahl(kSektion, "heightScale", quelle->HeightScale);
     ini.SchreibeZahl(kSektion, "unitsPerPixel", quelle->UnitsPerPixel);
     ini.SchreibeZahl(kSektion, "Abstand", quelle->Abstand);
+    const Formvorgaben& f = quelle->Formung;
+    ini.SchreibeZahl(kSektion, "Tiefe", f.Tiefe);
+    ini.SchreibeZahl(kSektion, "Rand", f.Rand);
+    ini.SchreibeZahl(kSektion, "Auslauf", f.Auslauf);
+    for (const auto& [art, wort] : kArten)
+        if (art == f.Modus) ini.SchreibeString(kSektion, "Formung", wort);
 }
 
 }  // namespace pavolant

@@ -26,7 +26,8 @@ struct Gelaendeladung {
 Gelaendeladung GelaendeLesen(const Gelaendequelle& quelle, std::uint64_t speichergrenze);
 
 // The source in the parameter file's section [Terrain] (Datei=, heightScale=,
-// unitsPerPixel=, Abstand=). A file without the section, or with an empty Datei=, has
+// unitsPerPixel=, Abstand=, and the shaping's Tiefe=, Rand=, Auslauf=, Formung= beides,
+// heben or senken; a missing key takes its default). A file without the section, or with an empty Datei=, has
 // no terrain. Writing no terrain leaves a file without the section as it was, byte for
 // byte, and empties Datei= in one that has it (the file keeps every line it holds).
 // A number that is no number throws KonvertierungsFehler naming the file and key.

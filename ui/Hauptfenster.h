@@ -468,6 +468,16 @@ public:
     // session, not of the road: no undo step, not in the parameter file.
     bool ZiehenFolgtGelaende = false;
 
+    // "Shape terrain" (Gelaendeformen.cpp): the road as "Go" builds it (the random flips
+    // not drawn from "Go"'s sequence) pressed into the ground of Gelaendewahl by its
+    // Formung, the connections whose start point has GelaendeLassen left alone, written as
+    // a new 16-bit height image at `ziel`; with `maskenPraefix` also the roadway's and the
+    // borders' footprints as 8-bit masks (PREFIX_roadway.png, PREFIX_borders.png, one
+    // pixel a metre). The report goes into the memo. Refuses to write over the terrain's
+    // source, the map or the road's parameter file (DateiFehler); without a terrain a
+    // warning says so.
+    void GelaendeFormen(const std::filesystem::path& ziel, const std::optional<std::string>& maskenPraefix);
+
     // ---- Plan view edits (Punkteditor.cpp) --------------------------------------------------
     // Point `index` dragged to level X, Z (metres) in the plan view: the editor's fields
     // go into the point left first, then `index` becomes the current point with its new
@@ -527,6 +537,7 @@ private:
     // The ground read for `gelaendeQuelle_` (GelaendeBereit).
     std::optional<Gelaendequelle> gelaendeQuelle_;
     Gelaende gelaende_;
+    std::string gelaendeBild_;  // the height image gelaende_ was read from (UTF-8)
     // After every event: a terrain that came with a load, an undo or a redo is read, so
     // the preview and "Go" have it. One that cannot be read is named once (a warning);
     // `gelaendeFehler_` is the source that failed last.

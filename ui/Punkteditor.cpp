@@ -186,6 +186,7 @@ const Gelaende* Hauptfenster::GelaendeBereit() {
         Gelaendeladung l = GelaendeLesen(*Gelaendewahl, SpeicherGrenze);
         if (!l.Fehler.empty()) throw DateiFehler(l.Fehler);
         gelaende_ = std::move(l.Boden);
+        gelaendeBild_ = l.Hoehenbild;
         gelaendeQuelle_ = Gelaendewahl;
         for (const std::string& hinweis : l.Hinweise) melder_.Information(hinweis);
     }
@@ -206,6 +207,7 @@ void Hauptfenster::btnGelaendeClick(Gelaendefenster& dialog, const std::function
         }
         // The ground just read is the one the road lies on: no second reading.
         gelaende_ = l->Boden;
+        gelaendeBild_ = l->Hoehenbild;
         gelaendeQuelle_ = quelle;
     }
     Gelaendewahl = quelle;

@@ -1,6 +1,7 @@
 // The command line as a user runs it: the built program in a child process, its exit
 // status, standard output and standard error. The C locale makes its numbers use a point.
 #include "model/SplinePunkte.h"
+#include "persistence/Hoehenbild.h"
 #include "persistence/I3dSzene.h"
 #include "persistence/IniDatei.h"
 #include "persistence/Plattform.h"
@@ -595,6 +596,61 @@ TEST(Kommandozeile, PunkteAufDasGelaende) {
         EXPECT_EQ(r.code, f.code) << r.fehler;
         EXPECT_NE(r.fehler.find(f.im_text), std::string::npos) << r.fehler;
     }
+}
+
+// The ground shaped under the draped example road: a new image of the same size, the road's
+// pixels pressed to its surface less the depth, far pixels as they were, the masks beside
+// it; the source is never the target, and the shaping's options need the shaping.
+TEST(Kommandozeile, GelaendeFormenUndMasken) {
+    TempOrdner o;
+    const std::string p = (o / "p.ini").string(), bild = (o / "T.png").string(), neu = (o / "neu.png").string();
+    DateiSchreiben(p, DateiLesen(fs::path(PAVOLANT_SOURCE_DIR) / "examples" / "Dorfstrasse.ini"));
+    const int seite = 513;
+    std::vector<std::uint16_t> werte(static_cast<std::size_t>(seite) * seite);
+    for (int j = 0; j < seite; ++j)
+        for (int i = 0; i < seite; ++i)
+            werte[static_cast<std::size_t>(j) * seite + i] = static_cast<std::uint16_t>(30000 + 40 * (i - 256));
+    DateiSchreiben(bild, pavolant::test::PngDatei(seite, seite, werte));
+    const std::vector<std::string> gelaende = {"--terrain", bild, "--height-scale", "65.535", "--units-per-pixel", "1"};
+    auto mit = [&](std::vector<std::string> weitere) {
+        std::vector<std::string> a = gelaende;
+        a.insert(a.end(), weitere.begin(), weitere.end());
+        a.push_back(p);
+        return a;
+    };
+
+    const Ergebnis e = Starten(o, mit({"--drape", "--clearance", "0.5", "--shape-terrain", neu, "--depth", "0.25",
+                                       "--mask-out", (o / "m").string()}));
+    ASSERT_EQ(e.code, 0) << e.fehler;
+    EXPECT_NE(e.aus.find("Terrain shaped into"), std::string::npos) << e.aus;
+    const Hoehenbildladung l = HoehenbildLesen(neu, std::uint64_t{1} << 30);
+    ASSERT_TRUE(l.Fehler.empty()) << l.Fehler;
+    ASSERT_EQ(l.Raster.Breite, seite);
+    // Under the first point (the origin, draped 0.5 m above the ground at 30 m) the ground
+    // is the road's surface less the depth: 0.25 m above where it was, 250 values.
+    EXPECT_NEAR(l.Raster.Bei(256, 256), 30000 + 250, 2);
+    EXPECT_EQ(l.Raster.Bei(0, 0), werte[0]);  // far from the road: as it was
+    EXPECT_TRUE(fs::is_regular_file(o / "m_roadway.png"));
+    EXPECT_TRUE(fs::is_regular_file(o / "m_borders.png"));
+
+    struct Fall {
+        std::vector<std::string> argumente;
+        int code;
+        std::string im_text;
+    };
+    const std::vector<Fall> faelle = {
+        {mit({"--shape-terrain", bild}), 1, "the terrain's source"},
+        {mit({"--shape-terrain", neu, "--raise-only", "--lower-only"}), 2, "exclude each other"},
+        {mit({"--depth", "1"}), 2, "need '--shape-terrain OUT.png'"},
+        {{"--shape-terrain", neu, p}, 1, "'--shape-terrain' needs a terrain"},
+        {mit({"--shape-terrain", (o / "fehlt" / "x.png").string()}), 1, "x.png"},
+    };
+    for (const Fall& f : faelle) {
+        const Ergebnis r = Starten(o, f.argumente);
+        EXPECT_EQ(r.code, f.code) << r.fehler;
+        EXPECT_NE(r.fehler.find(f.im_text), std::string::npos) << r.fehler;
+    }
+    EXPECT_EQ(DateiLesen(bild), pavolant::test::PngDatei(seite, seite, werte));  // the source untouched
 }
 
 TEST(Kommandozeile, GruppeOderShapesWaehlenAus) {
