@@ -23,6 +23,10 @@ public:
     // meaning the road falls, Zrot bank).
     double X = 0, Y = 0, Z = 0;
     double Xrot = 0, Yrot = 0, Zrot = 0;
+    // The connection from this point to the next keeps the map's ground as it is when the
+    // ground is shaped to the road (a bridge, a ford): the road passes over or through it.
+    // Meaningless on the last point, which starts no connection; a new point has it off.
+    bool GelaendeLassen = false;
 
     // Derived by BerechneMittellinie for the connection that starts here; meaningless
     // on the last point and before the first successful build.

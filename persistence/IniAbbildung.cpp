@@ -13,6 +13,14 @@ namespace pavolant {
 namespace {
 
 constexpr const char* kFuellSektion = "FuellFlaeche";
+// A spline point's switch "leave the ground" in its own section.
+constexpr const char* kGelaendeLassen = "GelaendeLassen";
+
+// No value read from a line-based file holds a line break, so the default tells a
+// missing key from any value.
+bool SchluesselVorhanden(const IniDatei& ini, std::string_view sektion, std::string_view schluessel) {
+    return ini.LiesString(sektion, schluessel, "\n") != "\n";
+}
 
 std::string Index(int i) { return std::to_string(i); }
 
@@ -76,6 +84,7 @@ void Lesen(const IniDatei& ini, TSplinePunkte& punkte) {
         p.Xrot = ini.LiesZahl(sektion, "Xrot", "0");
         p.Yrot = ini.LiesZahl(sektion, "Yrot", "0");
         p.Zrot = ini.LiesZahl(sektion, "Zrot", "0");
+        p.GelaendeLassen = ini.LiesBool(sektion, kGelaendeLassen, false);
     }
     // A negative count empties the list like 0 does (comparing with n itself would
     // never end once the list is empty).
@@ -113,6 +122,12 @@ void Schreiben(IniDatei& ini, const TSplinePunkte& punkte, int aktuell, const st
         ini.SchreibeZahl(sektion, "Xrot", p.Xrot);
         ini.SchreibeZahl(sektion, "Yrot", p.Yrot);
         ini.SchreibeZahl(sektion, "Zrot", p.Zrot);
+        // Only a point whose switch is on gets the key, so a road without the switch
+        // writes the bytes it always has; a file that has the key gets it turned off
+        // explicitly, as the save updates the file and a key left standing would read
+        // back as on.
+        if (p.GelaendeLassen || SchluesselVorhanden(ini, sektion, kGelaendeLassen))
+            ini.SchreibeBool(sektion, kGelaendeLassen, p.GelaendeLassen);
     }
 }
 

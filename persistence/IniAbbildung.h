@@ -21,7 +21,8 @@
 
 namespace pavolant {
 
-// [Splines] Anzahl and the SplinePts<k> sections. A value that is no number throws
+// [Splines] Anzahl and the SplinePts<k> sections (X, Y, Z, Xrot, Yrot, Zrot, and
+// GelaendeLassen=1 only where the point's switch is on; missing is off). A value that is no number throws
 // KonvertierungsFehler; the points read before it keep their new values. An Anzahl
 // above TSplinePunkte::kMaxPunkte throws IniFehler before anything changes. Afterwards
 // the list has exactly Anzahl points (none for a negative count). The keys aktuell and

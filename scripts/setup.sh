@@ -11,7 +11,7 @@ packages=(
   libxml2-utils gettext qt6-translations-l10n
   clang llvm clang-format-14
   xvfb xauth x11-utils
-  g++-mingw-w64-x86-64-posix mingw-w64-tools googletest wine64 nsis xdotool
+  g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev googletest wine64 nsis xdotool
 )
 
 missing=()

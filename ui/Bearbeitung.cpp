@@ -48,6 +48,7 @@ bool Gleich(const Strassenstand& a, const Strassenstand& b) {
     for (std::size_t i = 0; i < a.Punkte.size(); ++i)
         for (std::size_t k = 0; k < 6; ++k)
             if (!Gleich(a.Punkte[i][k], b.Punkte[i][k])) return false;
+    if (a.GelaendeLassen != b.GelaendeLassen) return false;
     return a.Felder == b.Felder && a.Boxen == b.Boxen && a.Spins == b.Spins && a.Gruppen == b.Gruppen &&
            a.Knoepfe == b.Knoepfe && Gleich(a.RandR, b.RandR) && Gleich(a.RandL, b.RandL) &&
            a.AktuellerPunkt == b.AktuellerPunkt && a.SplineDatei == b.SplineDatei &&
@@ -127,6 +128,7 @@ Strassenstand Hauptfenster::Erfassen() const {
     for (int i = 0; i < SplinePunkte.AnzahlPunkte(); ++i) {
         const TSplinePkt& p = *SplinePunkte.Punkt(i);
         s.Punkte.push_back({p.X, p.Y, p.Z, p.Xrot, p.Yrot, p.Zrot});
+        s.GelaendeLassen.push_back(p.GelaendeLassen);
         s.Punktnamen.push_back(p.Name);
     }
     s.AktuellerPunkt = AktuellerPunkt;
@@ -194,6 +196,7 @@ void Hauptfenster::Wiederherstellen(const Strassenstand& s) {
         const auto& w = s.Punkte[n];
         p.X = w[0], p.Y = w[1], p.Z = w[2], p.Xrot = w[3], p.Yrot = w[4], p.Zrot = w[5];
         p.Name = n < s.Punktnamen.size() ? s.Punktnamen[n] : std::string();
+        p.GelaendeLassen = n < s.GelaendeLassen.size() && s.GelaendeLassen[n];
     }
     AktuellerPunkt = s.AktuellerPunkt;
     SplineDatei = s.SplineDatei;

@@ -61,6 +61,7 @@ struct Strassenstand {
 
     TRandPunkte RandR, RandL;
     std::vector<std::array<double, 6>> Punkte;  // X, Y, Z, Xrot, Yrot, Zrot of each spline point
+    std::vector<bool> GelaendeLassen;           // each spline point's switch, beside Punkte
     // Each point's name from the import: restored with its point, but no change of the
     // road (no file holds it), so Gleich does not compare it.
     std::vector<std::string> Punktnamen;

@@ -494,15 +494,21 @@ public:
     // them. Every operation commits the editor's fields first (a bad field stops it
     // there), and the editor shows the current point afterwards, so table and editor
     // always hold the same values.
-    // The last column is the point's name from the import (read only, empty for typed
-    // points); the columns before it are the number and the six values.
+    // After the number and the six values (columns 0 .. kTabellenWertSpalten-1) comes the
+    // point's switch "leave terrain" as a check (its cell text is empty), and last the
+    // point's name from the import (read only, empty for typed points).
     static constexpr int kTabellenWertSpalten = 7;
-    static constexpr int kTabellenSpalten = 8;
+    static constexpr int kTabellenLassenSpalte = 7;
+    static constexpr int kTabellenNamenSpalte = 8;
+    static constexpr int kTabellenSpalten = 9;
     // The text of a cell; empty outside the table.
     std::string Tabellenzelle(int zeile, int spalte) const;
     // A cell typed into: the text read as the editor's fields are read. A text that is no
     // number changes nothing and the error names the cell.
     void TabellenzelleSetzen(int zeile, int spalte, const std::string& text);
+    // The switch "leave terrain" of a row's point set or cleared (one step to undo; rows
+    // outside change nothing). The last point takes it too, where it means nothing.
+    void TabellenGelaendeLassen(int zeile, bool an);
     // A row chosen: it becomes the current point, as the spin would make it.
     void TabellenzeileWaehlen(int zeile);
     // Deletes the rows (any order, repeats and rows outside ignored). At least two points

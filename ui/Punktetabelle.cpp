@@ -22,11 +22,12 @@ namespace {
 // The columns as errors name them: the number column in the user's language, the
 // values by the names the point editor and the files use.
 constexpr std::array<const char*, Hauptfenster::kTabellenSpalten> kSpalten = {
-    TrVorgemerkt("No."), "X", "Y", "Z", "Xrot", "Yrot", "Zrot", TrVorgemerkt("Name")};
+    TrVorgemerkt("No."), "X", "Y", "Z", "Xrot", "Yrot", "Zrot", TrVorgemerkt("Leave terrain"),
+    TrVorgemerkt("Name")};
 
 const char* Spaltenname(int spalte) {
     const char* name = kSpalten[static_cast<std::size_t>(spalte)];
-    return spalte == 0 || spalte == Hauptfenster::kTabellenWertSpalten ? Tr(name) : name;
+    return spalte == 0 || spalte >= Hauptfenster::kTabellenWertSpalten ? Tr(name) : name;
 }
 
 // The point's value in table column 1 .. 6.
@@ -97,8 +98,15 @@ std::string Hauptfenster::Tabellenzelle(int zeile, int spalte) const {
     const TSplinePkt* p = SplinePunkte.Punkt(zeile);
     if (!p || spalte < 0 || spalte >= kTabellenSpalten) return {};
     if (spalte == 0) return std::to_string(zeile + 1);
-    if (spalte == kTabellenWertSpalten) return p->Name;
+    if (spalte == kTabellenNamenSpalte) return p->Name;
+    if (spalte == kTabellenLassenSpalte) return {};
     return FormatAllgemein(Wert(*p, spalte));
+}
+
+void Hauptfenster::TabellenGelaendeLassen(int zeile, bool an) {
+    PunktUebernehmenUndWechseln();
+    if (TSplinePkt* p = SplinePunkte.Punkt(zeile)) p->GelaendeLassen = an;
+    SplineAnzeigen();
 }
 
 void Hauptfenster::TabellenzelleSetzen(int zeile, int spalte, const std::string& text) {

@@ -23,6 +23,7 @@ Vorschauauftrag::Vorschauauftrag(Strasse strasse, std::optional<StrassenfeldFehl
     for (int i = 0; i < punkte.AnzahlPunkte(); ++i) {
         const TSplinePkt& q = *punkte.Punkt(i);
         ergebnis_.Punkte.push_back({q.X, q.Y, q.Z});
+        ergebnis_.GelaendeLassen.push_back(q.GelaendeLassen);
     }
     ergebnis_.AktuellerPunkt = aktuellerPunkt;
     ergebnis_.Dokument = std::move(dokument);

@@ -34,6 +34,7 @@ struct Vorschauergebnis {
     // The control points as they were when the job was made, level metres: the preview
     // shows them even when the build stopped.
     std::vector<Kurvenpunkt> Punkte;
+    std::vector<bool> GelaendeLassen;  // each point's switch, beside Punkte
     int AktuellerPunkt = 0;
     // The output file as typed: the editor looks for the textures beside the document,
     // and so does the preview.

@@ -59,7 +59,7 @@ std::string Bild(Hauptfenster& f) {
     for (int i = 0; i < f.SplinePunkte.AnzahlPunkte(); ++i) {
         const TSplinePkt& p = *f.SplinePunkte.Punkt(i);
         for (double w : {p.X, p.Y, p.Z, p.Xrot, p.Yrot, p.Zrot}) Bits(s, w);
-        s << '\n';
+        s << p.GelaendeLassen << '\n';
     }
     s << f.AktuellerPunkt << f.SplineDatei << f.FuellFlaeche.Textur << f.FuellFlaeche.TauschHB;
     for (double w : {f.FuellFlaeche.TexturBreite, f.FuellFlaeche.TexturHoehe, f.MinLaenge, f.MinWinkel,
@@ -120,6 +120,7 @@ TEST(Bearbeitung, DreissigSchritteZurueckUndVorGleichBisAufsBit) {
         },
         [&] { w.Ereignis([&] { f.sedSplinePtsNr.SetValue(1); }); },
         [&] { w.Ereignis([&] { f.spbSplineSub.Click(); }); },
+        [&] { w.Ereignis([&] { f.TabellenGelaendeLassen(0, true); }); },
         [&] {
             w.Ereignis([&] {
                 f.edtSplinePtsZ.Text = "-50";
@@ -145,7 +146,7 @@ TEST(Bearbeitung, DreissigSchritteZurueckUndVorGleichBisAufsBit) {
         [&] { w.Ereignis([&] { f.spbCopyToRight.Click(); }); },
         [&] { w.Ereignis([&] { f.SplinePunkteImportieren(test::Testdaten("i3d") / "verschachtelt.i3d"); }); },
     };
-    ASSERT_EQ(schritte.size(), 30u);
+    ASSERT_EQ(schritte.size(), 31u);
 
     std::vector<std::string> bilder{Bild(f)};
     EXPECT_FALSE(f.Geaendert());

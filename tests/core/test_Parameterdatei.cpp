@@ -169,6 +169,50 @@ TEST(Parameterdatei, UnbekannteSchluesselBleibenBeimNeuSpeichern) {
         EXPECT_NE(inhalt.find(teil), std::string::npos) << teil;
 }
 
+// The switch "leave terrain" is written only where it is on: a road without it saves the
+// bytes it did before the switch existed, and a switch turned off in a file that had it on
+// reads back off after the save updated that file.
+TEST(Parameterdatei, GelaendeLassenNurWoEsAnIst) {
+    TempOrdner ordner;
+    const auto schalter = [](const Hauptfenster& f) {
+        std::vector<bool> an;
+        for (int i = 0; i < f.SplinePunkte.AnzahlPunkte(); ++i)
+            an.push_back(f.SplinePunkte.Punkt(i)->GelaendeLassen);
+        return an;
+    };
+    Fenster a;
+    for (int i = 0; i < 2; ++i) ASSERT_TRUE(a.Ereignis([&] { a.form.spbSplineAddEnd.Click(); }));
+    ASSERT_TRUE(a.Ereignis([&] { a.form.sedSplinePtsNr.SetValue(1); }));  // a load starts at point 1
+    ASSERT_TRUE(a.Ereignis([&] { a.form.ParameterSpeichern(ordner / "ohne.ini"); }));
+    const std::string ohne = DateiLesen(ordner / "ohne.ini");
+    EXPECT_EQ(ohne.find("GelaendeLassen"), std::string::npos);
+    Fenster b;
+    ASSERT_TRUE(b.Ereignis([&] { b.form.ParameterLaden(ordner / "ohne.ini"); }));
+    EXPECT_EQ(schalter(b.form), (std::vector<bool>{false, false, false, false}));
+    ASSERT_TRUE(b.Ereignis([&] { b.form.ParameterSpeichern(ordner / "ohne.ini"); }));
+    EXPECT_EQ(DateiLesen(ordner / "ohne.ini"), ohne);
+
+    ASSERT_TRUE(b.Ereignis([&] { b.form.TabellenGelaendeLassen(1, true); }));
+    ASSERT_TRUE(b.Ereignis([&] { b.form.TabellenGelaendeLassen(2, true); }));
+    ASSERT_TRUE(b.Ereignis([&] { b.form.ParameterSpeichern(ordner / "mit.ini"); }));
+    const std::string mit = DateiLesen(ordner / "mit.ini");
+    // In the points' own sections, after their values.
+    const std::size_t zwei = mit.find("[SplinePts2]"), drei = mit.find("[SplinePts3]");
+    const std::size_t vier = mit.find("[SplinePts4]"), erster = mit.find("GelaendeLassen=1");
+    ASSERT_TRUE(zwei < drei && drei < vier && vier != std::string::npos) << mit;
+    EXPECT_TRUE(erster > mit.find("Zrot=", zwei) && erster < drei) << mit;
+    EXPECT_TRUE(mit.find("GelaendeLassen=1", erster + 1) < vier) << mit;
+    EXPECT_EQ(mit.find("GelaendeLassen", vier), std::string::npos) << mit;
+    Fenster c;
+    ASSERT_TRUE(c.Ereignis([&] { c.form.ParameterLaden(ordner / "mit.ini"); }));
+    EXPECT_EQ(schalter(c.form), (std::vector<bool>{false, true, true, false}));
+
+    ASSERT_TRUE(c.Ereignis([&] { c.form.TabellenGelaendeLassen(1, false); }));
+    ASSERT_TRUE(c.Ereignis([&] { c.form.ParameterSpeichern(ordner / "mit.ini"); }));
+    ASSERT_TRUE(c.Ereignis([&] { c.form.ParameterLaden(ordner / "mit.ini"); }));
+    EXPECT_EQ(schalter(c.form), (std::vector<bool>{false, false, true, false}));
+}
+
 TEST(Parameterdatei, VorgabenUndKetten) {
     TempOrdner ordner;
     Fenster w;

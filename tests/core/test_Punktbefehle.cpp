@@ -484,7 +484,7 @@ std::string ZweiGruppen() {
 Texte NamenUndX(const Hauptfenster& f) {
     Texte t;
     for (int z = 0; z < f.SplinePunkte.AnzahlPunkte(); ++z)
-        t.push_back(f.Tabellenzelle(z, Hauptfenster::kTabellenWertSpalten) + "@" + f.Tabellenzelle(z, 1));
+        t.push_back(f.Tabellenzelle(z, Hauptfenster::kTabellenNamenSpalte) + "@" + f.Tabellenzelle(z, 1));
     return t;
 }
 
@@ -574,7 +574,7 @@ TEST(ImportWahl, EineGruppeFragtNichtUndNamenFolgenDenPunkten) {
     f.Rueckgaengig();
     EXPECT_EQ(NamenUndX(f), (Texte{"a@0", "b@0", "c@0", "d@0", "e@10"}));
     // The name column is no value: typing into it and copying leave it out.
-    ASSERT_TRUE(w.Ereignis([&] { f.TabellenzelleSetzen(0, Hauptfenster::kTabellenWertSpalten, "x"); }));
+    ASSERT_TRUE(w.Ereignis([&] { f.TabellenzelleSetzen(0, Hauptfenster::kTabellenNamenSpalte, "x"); }));
     EXPECT_EQ(f.SplinePunkte.Punkt(0)->Name, "a");
     EXPECT_EQ(f.TabellenzeilenKopieren({4}), "10\t2\t80\t0\t0\t0\n");
 }

@@ -62,13 +62,42 @@ private slots:
         Ansicht a;
         Klicken(a.Knopf("btnPunktetabelle"));
         QTableView& t = a.fenster.Punktetabelle().Tabelle();
-        QCOMPARE(t.model()->headerData(7, Qt::Horizontal).toString(), QStringLiteral("Name"));
-        QCOMPARE(t.model()->index(0, 7).data().toString(), QString());
+        const int name = Hauptfenster::kTabellenNamenSpalte;
+        QCOMPARE(t.model()->headerData(name, Qt::Horizontal).toString(), QStringLiteral("Name"));
+        QCOMPARE(t.model()->index(0, name).data().toString(), QString());
         QVERIFY(a.fenster.Verbindung().Ereignis([&] { a.form.SplinePunkteImportieren(ordner / "m.i3d"); }));
         QCOMPARE(t.model()->rowCount(), 2);
-        QCOMPARE(t.model()->index(1, 7).data().toString(), QStringLiteral("Ende"));
-        QVERIFY(!(t.model()->flags(t.model()->index(1, 7)) & Qt::ItemIsEditable));
+        QCOMPARE(t.model()->index(1, name).data().toString(), QStringLiteral("Ende"));
+        QVERIFY(!(t.model()->flags(t.model()->index(1, name)) & Qt::ItemIsEditable));
         QVERIFY(t.model()->flags(t.model()->index(1, 6)) & Qt::ItemIsEditable);
+    }
+
+    // The check "leave terrain": ticked in the table it is the point's switch, one step to
+    // undo; the last point starts no connection, so its check is not offered.
+    void GelaendeLassenAlsHaken() {
+        Ansicht a;
+        Klicken(a.Knopf("btnPunktetabelle"));
+        QTableView& t = a.fenster.Punktetabelle().Tabelle();
+        QVERIFY(a.fenster.Verbindung().Ereignis([&] { a.form.spbSplineAddEnd.Click(); }));
+        const int lassen = Hauptfenster::kTabellenLassenSpalte;
+        QCOMPARE(t.model()->headerData(lassen, Qt::Horizontal).toString(), QStringLiteral("Leave terrain"));
+        for (int z = 0; z < 3; ++z) {
+            const Qt::ItemFlags f = t.model()->flags(t.model()->index(z, lassen));
+            QVERIFY(f & Qt::ItemIsUserCheckable);
+            QCOMPARE(bool(f & Qt::ItemIsEnabled), z < 2);
+            QVERIFY(!(f & Qt::ItemIsEditable));
+            QCOMPARE(t.model()->index(z, lassen).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        }
+        QVERIFY(t.model()->setData(t.model()->index(1, lassen), Qt::Checked, Qt::CheckStateRole));
+        QCoreApplication::processEvents();
+        QVERIFY(a.form.SplinePunkte.Punkt(1)->GelaendeLassen);
+        QVERIFY(!a.form.SplinePunkte.Punkt(0)->GelaendeLassen);
+        QCOMPARE(t.model()->index(1, lassen).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        a.fenster.AktionRueckgaengig().trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(a.form.SplinePunkte.AnzahlPunkte(), 3);
+        QVERIFY(!a.form.SplinePunkte.Punkt(1)->GelaendeLassen);
+        QCOMPARE(t.model()->index(1, lassen).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
     }
 
     void BearbeitenWaehlenLoeschenEinfuegen() {

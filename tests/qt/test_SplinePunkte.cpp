@@ -119,7 +119,7 @@ private slots:
         QVERIFY(form.Ausfuehren([&] { form.SplinePunkteImportieren(ordner / "z.i3d"); }));
         QVERIFY(gesehen);
         QCOMPARE(form.SplinePunkte.AnzahlPunkte(), 3);
-        QCOMPARE(form.Tabellenzelle(2, Hauptfenster::kTabellenWertSpalten), std::string("n3"));
+        QCOMPARE(form.Tabellenzelle(2, Hauptfenster::kTabellenNamenSpalte), std::string("n3"));
         QCOMPARE(form.SplinePunkte.Punkt(2)->X, 1000.0);
     }
 

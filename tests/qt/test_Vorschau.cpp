@@ -481,6 +481,52 @@ private slots:
             QCOMPARE(bild.pixel(plan.AufBild(p.X, p.Z).toPoint()), marke);
     }
 
+    // A connection whose start point leaves the ground as it is: its stretch of the centre
+    // line, found by the control points it runs between, drawn crimson in the plan, as the
+    // window's switch says; the legend names it.
+    void PlanZeigtGelasseneVerbindungen() {
+        Beispiel b;
+        qt::Strassenvorschau& v = b.Oeffnen();
+        const qt::Vorschaudaten d = v.Daten();  // a copy: the next run replaces the preview's
+        const std::vector<std::size_t>& anfang = d.Verbindungsanfaenge;
+        QCOMPARE(anfang.size(), d.Kontrollpunkte.size());
+        for (std::size_t i = 0; i < anfang.size(); ++i) {
+            if (i > 0) QVERIFY(anfang[i] > anfang[i - 1]);
+            const qt::Planpunkt& p = d.Mittellinie.at(anfang[i]);
+            QVERIFY2(std::hypot(p.X - d.Kontrollpunkte[i].X, p.Z - d.Kontrollpunkte[i].Z) < 0.05,
+                     qPrintable(QString::number(i)));
+        }
+        QCOMPARE(anfang.back(), d.Mittellinie.size() - 1);
+        const auto crimson = [&] { return Farbpixel(v.BildPlan(), qt::kGelassenfarbe, 0.99f, 1.01f); };
+        QCOMPARE(crimson(), 0);
+
+        // Point 3's switch: the stretch from point 3 to point 4, and nothing else.
+        QVERIFY(b.a.fenster.Verbindung().Ereignis([&] { b.a.form.TabellenGelaendeLassen(2, true); }));
+        b.Warten();
+        const QImage bild = v.BildPlan();
+        QVERIFY(Farbpixel(bild, qt::kGelassenfarbe, 0.99f, 1.01f) > 20);
+        const qt::Planpunkt mitte = d.Mittellinie[(anfang[2] + anfang[3]) / 2];
+        const qt::Planpunkt daneben = d.Mittellinie[(anfang[0] + anfang[1]) / 2];
+        const QRgb farbe =
+            QColor::fromRgbF(qt::kGelassenfarbe[0], qt::kGelassenfarbe[1], qt::kGelassenfarbe[2]).rgb();
+        const auto nahe = [&](const qt::Planpunkt& p) {
+            const QPoint wo = v.Plan().AufBild(p.X, p.Z).toPoint();
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (bild.pixel(wo + QPoint(dx, dy)) == farbe) return true;
+            return false;
+        };
+        QVERIFY(nahe(mitte));
+        QVERIFY(!nahe(daneben));
+
+        QVERIFY(b.a.fenster.Verbindung().Ereignis([&] { b.a.form.TabellenGelaendeLassen(2, false); }));
+        b.Warten();
+        QCOMPARE(crimson(), 0);
+        QStringList namen;
+        for (const QLabel* l : v.findChildren<QLabel*>()) namen << l->text();
+        QVERIFY(namen.contains(QStringLiteral("Terrain left as it is")));
+    }
+
     // Points edited in the plan view: a drag moves X and Z by the metres it covers, as
     // the editor shows them; Shift+drag turns the heading; a click makes a point the
     // current one; the wheel zooms toward the cursor.

@@ -1,6 +1,7 @@
 // A small PNG writer for the tests: grey or colour pictures of 8 or 16 bits a channel,
-// their rows stored uncompressed in the zlib stream (deflate's stored blocks), so that
-// no compressor is needed and every byte of the file is known. Standard C++ only.
+// their rows unfiltered and stored uncompressed in the zlib stream (deflate's stored
+// blocks), so that every byte of the file is known: a test can damage a row or a chunk at
+// its place. The program's own encoder (persistence/PngBild) writes them.
 #pragma once
 
 #include <cstdint>

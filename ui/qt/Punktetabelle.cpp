@@ -33,20 +33,30 @@ public:
     }
     QVariant data(const QModelIndex& i, int rolle) const override {
         if (!i.isValid()) return {};
+        if (i.column() == Hauptfenster::kTabellenLassenSpalte) {
+            const TSplinePkt* p = form_.SplinePunkte.Punkt(i.row());
+            if (rolle == Qt::CheckStateRole && p) return p->GelaendeLassen ? Qt::Checked : Qt::Unchecked;
+            if (rolle == Qt::ToolTipRole) return LassenHinweis();
+            return {};
+        }
         if (rolle == Qt::DisplayRole || rolle == Qt::EditRole)
             return QString::fromStdString(form_.Tabellenzelle(i.row(), i.column()));
         if (rolle == Qt::TextAlignmentRole)
             return QVariant(
-                (i.column() == Hauptfenster::kTabellenWertSpalten ? Qt::AlignLeft : Qt::AlignRight) |
+                (i.column() == Hauptfenster::kTabellenNamenSpalte ? Qt::AlignLeft : Qt::AlignRight) |
                 Qt::AlignVCenter);
         return {};
     }
     QVariant headerData(int abschnitt, Qt::Orientation richtung, int rolle) const override {
-        if (richtung != Qt::Horizontal || rolle != Qt::DisplayRole) return {};
+        if (richtung != Qt::Horizontal || abschnitt < 0 || abschnitt >= Hauptfenster::kTabellenSpalten)
+            return {};
+        if (rolle == Qt::ToolTipRole && abschnitt == Hauptfenster::kTabellenLassenSpalte)
+            return LassenHinweis();
+        if (rolle != Qt::DisplayRole) return {};
         // The axes' and rotations' names are the same in every language.
-        static const char* const kKoepfe[] = {TrVorgemerkt("No."), "X", "Y", "Z", "Xrot", "Yrot", "Zrot",
-                                              TrVorgemerkt("Name")};
-        if (abschnitt < 0 || abschnitt >= Hauptfenster::kTabellenSpalten) return {};
+        static const char* const kKoepfe[] = {
+            TrVorgemerkt("No."), "X", "Y", "Z", "Xrot", "Yrot", "Zrot", TrVorgemerkt("Leave terrain"),
+            TrVorgemerkt("Name")};
         return QTr(kKoepfe[abschnitt]);
     }
     Qt::ItemFlags flags(const QModelIndex& i) const override {
@@ -54,9 +64,19 @@ public:
         // The number and the imported name are no values to type.
         if (i.isValid() && i.column() > 0 && i.column() < Hauptfenster::kTabellenWertSpalten)
             f |= Qt::ItemIsEditable;
+        // The last point starts no connection: its switch is shown, greyed, but not offered.
+        if (i.isValid() && i.column() == Hauptfenster::kTabellenLassenSpalte) {
+            f |= Qt::ItemIsUserCheckable;
+            if (i.row() + 1 >= form_.SplinePunkte.AnzahlPunkte()) f &= ~Qt::ItemIsEnabled;
+        }
         return f;
     }
     bool setData(const QModelIndex& i, const QVariant& wert, int rolle) override {
+        if (i.isValid() && i.column() == Hauptfenster::kTabellenLassenSpalte && rolle == Qt::CheckStateRole) {
+            const bool an = wert.toInt() == Qt::Checked;
+            const int z = i.row();
+            return ereignis_([&] { form_.TabellenGelaendeLassen(z, an); });
+        }
         if (!i.isValid() || rolle != Qt::EditRole) return false;
         const std::string text = wert.toString().toStdString();
         return ereignis_([&] { form_.TabellenzelleSetzen(i.row(), i.column(), text); });
@@ -75,6 +95,12 @@ public:
     }
 
 private:
+    static QString LassenHinweis() {
+        return QTr(
+            "The ground stays as it is from this point to the next (a bridge, a ford) when it is "
+            "shaped to the road");
+    }
+
     Hauptfenster& form_;
     Punktetabellenansicht::Ereignis& ereignis_;
     int zeilen_ = -1;

@@ -1,9 +1,11 @@
 // The points table on the desktop: every spline point as a row of Hauptfenster's table
-// (number, X, Y, Z, Xrot, Yrot, Zrot), in a window of its own beside the main window.
-// It only shows and forwards: typing into a cell, choosing a row, deleting the selected
-// rows (Del), copying them (Ctrl+C) and pasting a spreadsheet's rows at the current cell
-// (Ctrl+V) each run one event of the main window, whose handlers do the work; after
-// every event of the main window the table shows the model again.
+// (number, X, Y, Z, Xrot, Yrot, Zrot, the check "leave terrain", the imported name), in a
+// window of its own beside the main window.
+// It only shows and forwards: typing into a cell, ticking a check, choosing a row,
+// deleting the selected rows (Del), copying them (Ctrl+C) and pasting a spreadsheet's
+// rows at the current cell (Ctrl+V) each run one event of the main window, whose
+// handlers do the work; after every event of the main window the table shows the model
+// again. The last point's check is shown but not offered: it starts no connection.
 #pragma once
 
 #include "ui/Hauptfenster.h"

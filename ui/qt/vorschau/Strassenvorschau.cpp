@@ -346,6 +346,7 @@ void Strassenvorschau::Zeigen(const Vorschauergebnis& ergebnis) {
         Anzeigen(std::make_shared<const Vorschaudaten>(std::move(d)), false);
     }
     SetzeAktuell(ergebnis.AktuellerPunkt);
+    plan_->SetzeGelassen(ergebnis.GelaendeLassen);
 }
 
 QString Strassenvorschau::Status() const { return hinweis_->Voll(); }
@@ -450,6 +451,7 @@ QLayout* Strassenvorschau::Legende() {
     eintrag(Kurvenfarbe(Verkehrskurve::Links), QTr("Left curve"));
     eintrag(kMarkenfarbe, QTr("Control point"));
     eintrag(kAktuellfarbe, QTr("Current point"));
+    eintrag(kGelassenfarbe, QTr("Terrain left as it is"));
     return zeile;
 }
 

@@ -190,6 +190,7 @@ Vorschaudaten VorschauAus(const std::optional<Bauergebnis>& lauf, const std::str
     d.KanteLinks = Plan(g.KanteLinks, g.PlanUrsprung);
     d.Kontrollpunkte.reserve(g.SplinePunkte.size());
     for (const Kurvenpunkt& p : g.SplinePunkte) d.Kontrollpunkte.push_back({p.X, p.Z});
+    d.Verbindungsanfaenge = Verbindungsanfaenge(d.Mittellinie, d.Kontrollpunkte);
     Gitterbauen(d, q.Min, q.Max);
     d.Texturen = g.Texturen;
     d.Dokument = dokument;
@@ -291,6 +292,28 @@ std::shared_ptr<const Vorschauboden> Bodenlager::Fuer(const Vorschaudaten& d, co
         ReliefBauen(gelaende, bereich, meterJePixel, RundeLaenge((boden->Netz.MaxY - boden->Netz.MinY) / 10));
     boden_ = std::move(boden);
     return boden_;
+}
+
+std::vector<std::size_t> Verbindungsanfaenge(const std::vector<Planpunkt>& linie,
+                                             const std::vector<Planpunkt>& punkte) {
+    // The plan's line is float relative to its origin: centimetres at worst on a road of
+    // kilometres, well inside the tolerance.
+    constexpr double kGenau = 0.05;
+    std::vector<std::size_t> anfaenge;
+    if (linie.empty()) return anfaenge;
+    std::size_t ab = 0;
+    for (const Planpunkt& p : punkte) {
+        std::size_t naechster = ab;
+        double kleinster = std::numeric_limits<double>::infinity();
+        for (std::size_t j = ab; j < linie.size(); ++j) {
+            const double abstand = std::hypot(linie[j].X - p.X, linie[j].Z - p.Z);
+            if (abstand < kleinster) kleinster = abstand, naechster = j;
+            if (abstand <= kGenau) break;
+        }
+        anfaenge.push_back(naechster);
+        ab = naechster;
+    }
+    return anfaenge;
 }
 
 Vorschaudaten MitKontrollpunkten(Vorschaudaten d, const std::vector<Kurvenpunkt>& punkte) {

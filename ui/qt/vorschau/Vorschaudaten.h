@@ -88,6 +88,9 @@ struct Vorschaudaten {
     // ---- Plan view (level X, Z)
     std::vector<Planpunkt> Mittellinie, KanteRechts, KanteLinks;
     std::vector<Planpunkt> Kontrollpunkte;  // index i is the editor's point i + 1
+    // Where each connection's stretch of Mittellinie begins, by the run's control points:
+    // connection i runs from index [i] to index [i + 1]. Empty without a road.
+    std::vector<std::size_t> Verbindungsanfaenge;
 
     static constexpr std::size_t kFloatsJeVertex = 8;
 
@@ -110,6 +113,13 @@ struct Vorschaudaten {
 // note. `lauf` empty means no run yet.
 // `dokument`: the output file as typed, beside which the textures are looked for.
 Vorschaudaten VorschauAus(const std::optional<Bauergebnis>& lauf, const std::string& dokument = {});
+
+// For each control point in `punkte`, the index of the point of `linie` (the centre line
+// through them, in order) where it lies: the first one within 5 cm after the previous
+// control point's, else the nearest after it (the walk may leave out a point it merged).
+// Never decreasing; empty when either is empty.
+std::vector<std::size_t> Verbindungsanfaenge(const std::vector<Planpunkt>& linie,
+                                             const std::vector<Planpunkt>& punkte);
 
 // `d` with the given control points (level metres) in place of its own, in both views,
 // relative to its origin; the framed box stays.
@@ -150,5 +160,7 @@ inline constexpr Farbe kAktuellfarbe{1.0f, 0.55f, 0.0f};
 inline constexpr Farbe kHintergrundfarbe{0.80f, 0.85f, 0.90f};
 inline constexpr Farbe kGitterfarbe{0.62f, 0.68f, 0.80f};  // a darker shade of the sky, no part's
 inline constexpr Farbe kBodenfarbe{0.60f, 0.55f, 0.40f};   // dry earth, darker than no part
+// Connections that leave the ground as it is (a bridge, a ford), in the plan view.
+inline constexpr Farbe kGelassenfarbe{0.80f, 0.10f, 0.35f};  // crimson, no part's or curve's
 
 }  // namespace pavolant::qt

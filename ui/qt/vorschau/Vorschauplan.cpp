@@ -53,6 +53,12 @@ void Vorschauplan::SetzeAktuell(int index) {
     update();
 }
 
+void Vorschauplan::SetzeGelassen(std::vector<bool> gelassen) {
+    if (gelassen == gelassen_) return;
+    gelassen_ = std::move(gelassen);
+    update();
+}
+
 Vorschauplan::Abbildung Vorschauplan::Berechnen() const {
     Abbildung a;
     if (!daten_ || daten_->Kontrollpunkte.empty()) return a;
@@ -233,7 +239,25 @@ void Vorschauplan::paintEvent(QPaintEvent*) {
     maler.setPen(QPen(Qfarbe(Teilfarbe(Netzteil::RandLinks)), 1.5));
     maler.drawPolyline(links);
     maler.setPen(QPen(QColor(40, 60, 140), 1.2, Qt::DashLine));
-    maler.drawPolyline(linie(d.Mittellinie));
+    const QPolygonF mitte = linie(d.Mittellinie);
+    maler.drawPolyline(mitte);
+
+    // Connections that leave the ground as it is: a band along their stretch of the
+    // centre line, with the line itself solid.
+    const std::vector<std::size_t>& anfaenge = d.Verbindungsanfaenge;
+    const QColor gelassen = Qfarbe(kGelassenfarbe);
+    QColor band = gelassen;
+    band.setAlphaF(0.35f);
+    for (std::size_t i = 0; i + 1 < anfaenge.size() && i < gelassen_.size(); ++i) {
+        if (!gelassen_[i] || anfaenge[i + 1] <= anfaenge[i] || anfaenge[i + 1] >= std::size_t(mitte.size()))
+            continue;
+        const QPolygonF stueck = mitte.mid(static_cast<qsizetype>(anfaenge[i]),
+                                           static_cast<qsizetype>(anfaenge[i + 1] - anfaenge[i] + 1));
+        maler.setPen(QPen(band, 10, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+        maler.drawPolyline(stueck);
+        maler.setPen(QPen(gelassen, 2, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+        maler.drawPolyline(stueck);
+    }
 
     // Control points, numbered from 1; the current one last, so it is never covered.
     QFont schrift = font();

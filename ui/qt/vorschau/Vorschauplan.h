@@ -1,7 +1,7 @@
 // The road seen from above, drawn with QPainter: the roadway between its edges, the
-// centre line, and the run's control points numbered from 1 as the point editor numbers
-// them, the editor's current point highlighted. The points are the road's as it stands
-// (the live preview hands them on even when the road does not build).
+// centre line (a crimson band along connections that leave the ground as it is), and the run's control points
+// numbered from 1 as the point editor numbers them, the editor's current point highlighted. The points are
+// the road's as it stands (the live preview hands them on even when the road does not build).
 //
 // Editing: a click on a point makes it the current one; dragging it moves its X and Z
 // (to the centimetre), Shift+drag turns its heading towards the cursor; the change is
@@ -36,6 +36,9 @@ public:
     // The point editor's current point (index, 0-based); out of range: none highlighted.
     void SetzeAktuell(int index);
     int Aktuell() const { return aktuell_; }
+    // Each control point's switch "leave terrain" (index i: the connection from point i to
+    // point i + 1), as the window has them; such connections are drawn crimson.
+    void SetzeGelassen(std::vector<bool> gelassen);
     // The ground's relief under the road (on at first), where the data have a ground.
     void SetzeGelaende(bool an);
     bool Gelaende() const { return gelaende_; }
@@ -97,6 +100,7 @@ private:
     QImage relief_;
     bool gelaende_ = true;
     int aktuell_ = -1;
+    std::vector<bool> gelassen_;
     Bearbeitung bearbeitung_;
     double zoom_ = 1;        // on top of the scale that shows the whole road
     QPointF versatz_{0, 0};  // pan, pixels
