@@ -369,7 +369,7 @@ std::optional<Auftrag> Zerlegen(const std::vector<std::string>& argumente, int& 
         return std::nullopt;
     }
     if (a.terrain) {
-        const bool karte = Gelaendequelle{*a.terrain}.IstKarte();
+        const bool karte = IstKartendatei(*a.terrain);
         if (karte && (a.hoehenskala || a.pixelabstand)) {
             code = Falsch(Einsetzen(Tr("option '%1' is for a height image; a map says its own"),
                                     {a.hoehenskala ? "--height-scale" : "--units-per-pixel"}));
@@ -415,8 +415,9 @@ std::optional<std::string> Ueberschneidung(const Auftrag& a) {
                              {"-o " + *a.ausgabe, e.option + (" " + **e.pfad)});
     if (a.nurHeben && a.nurSenken) return Tr("'--raise-only' and '--lower-only' exclude each other");
     if (!a.formen && (a.masken || a.tiefe || a.rand || a.auslauf || a.nurHeben || a.nurSenken))
-        return Tr("the options of the shaping (--mask-out, --depth, --margin, --falloff, --raise-only, "
-                  "--lower-only) need '--shape-terrain OUT.png'");
+        return Tr(
+            "the options of the shaping (--mask-out, --depth, --margin, --falloff, --raise-only, "
+            "--lower-only) need '--shape-terrain OUT.png'");
     for (const Datei& e : {eingaben[1], eingaben[4]})
         if (a.parameterSpeichern && *e.pfad &&
             DieselbeDatei(PfadAusUtf8(*a.parameterSpeichern), PfadAusUtf8(**e.pfad)))
@@ -493,7 +494,8 @@ int Ausfuehren(const Auftrag& auftrag) {
         bool gesetzt = form.Ausfuehren([&] {
             if (auftrag.terrain) {
                 Gelaendequelle quelle{*auftrag.terrain};
-                if (auftrag.hoehenskala) quelle.HeightScale = OptionsZahl("--height-scale", *auftrag.hoehenskala);
+                if (auftrag.hoehenskala)
+                    quelle.HeightScale = OptionsZahl("--height-scale", *auftrag.hoehenskala);
                 if (auftrag.pixelabstand)
                     quelle.UnitsPerPixel = OptionsZahl("--units-per-pixel", *auftrag.pixelabstand);
                 if (form.Gelaendewahl) {  // the parameter file's clearance and shaping stay

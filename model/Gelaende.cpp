@@ -28,9 +28,9 @@ Gelaende::Bereich Gelaende::Hoehenbereich() const {
     return {HoeheVonWert(*min), HoeheVonWert(*max)};
 }
 
-bool Gelaendequelle::IstKarte() const {
-    if (Datei.size() < 4) return false;
-    std::string endung = Datei.substr(Datei.size() - 4);
+bool IstKartendatei(const std::string& datei) {
+    if (datei.size() < 4) return false;
+    std::string endung = datei.substr(datei.size() - 4);
     for (char& c : endung)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return endung == ".i3d";

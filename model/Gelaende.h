@@ -75,6 +75,9 @@ struct Gelaende {
 // Where the ground comes from: either the map's i3d (its terrain node names the height
 // image, heightScale and unitsPerPixel, and may carry a translation), or a height image
 // with heightScale and unitsPerPixel typed in; and the clearance the points keep above it.
+// A map's i3d rather than a height image, by the name's extension: .i3d in any case.
+bool IstKartendatei(const std::string& datei);
+
 struct Gelaendequelle {
     std::string Datei;  // UTF-8: a map's .i3d, or a height image (.png)
     // For a height image only; a map says its own.
@@ -83,9 +86,9 @@ struct Gelaendequelle {
     double Abstand = 0.05;  // metres the dropped points keep above the ground
     // How "Shape terrain" presses the road into it (the connections left alone come from
     // the points, not from here).
-    Formvorgaben Formung;
+    Formvorgaben Formung{};
 
-    bool IstKarte() const;  // by the name's extension: .i3d in any case
+    bool IstKarte() const { return IstKartendatei(Datei); }
     bool operator==(const Gelaendequelle&) const = default;
 };
 

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <iterator>
 #include <utility>
-#include <exception>
 
 namespace pavolant {
 
@@ -18,8 +18,9 @@ namespace {
 constexpr const char* kSektion = "Terrain";
 
 // The shaping's direction as the file spells it.
-constexpr std::pair<Formvorgaben::Art, const char*> kArten[] = {
-    {Formvorgaben::Art::Beides, "beides"}, {Formvorgaben::Art::NurHeben, "heben"}, {Formvorgaben::Art::NurSenken, "senken"}};
+constexpr std::pair<Formvorgaben::Art, const char*> kArten[] = {{Formvorgaben::Art::Beides, "beides"},
+                                                                {Formvorgaben::Art::NurHeben, "heben"},
+                                                                {Formvorgaben::Art::NurSenken, "senken"}};
 }  // namespace
 
 Gelaendeladung GelaendeLesen(const Gelaendequelle& quelle, std::uint64_t speichergrenze) {

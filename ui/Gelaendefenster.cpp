@@ -26,6 +26,18 @@ Gelaendefenster::Gelaendefenster() {
     cboZiehenFolgt.Caption = Tr("Dragged points follow the ground");
     cboZiehenFolgt.Hint =
         Tr("A point dragged in the preview's plan takes the ground's height plus the clearance");
+    cboNurHeben.Caption = Tr("Raise only");
+    cboNurSenken.Caption = Tr("Lower only");
+    cboNurHeben.OnClick = [this] {
+        if (cboNurHeben.Checked()) cboNurSenken.SetChecked(false);
+    };
+    cboNurSenken.OnClick = [this] {
+        if (cboNurSenken.Checked()) cboNurHeben.SetChecked(false);
+    };
+    btnFormen.Caption = Tr("Shape terrain...");
+    btnFormen.Hint =
+        Tr("Writes a new height image with the ground shaped to the road; the source stays as it is");
+    cboMasken.Caption = Tr("Also write the masks of roadway and borders");
     Fuellen(std::nullopt, false, 0);
 }
 
@@ -37,7 +49,13 @@ void Gelaendefenster::Fuellen(const std::optional<Gelaendequelle>& quelle, bool 
     edtHeightScale.Text = FormatAllgemein(q.HeightScale);
     edtUnitsPerPixel.Text = FormatAllgemein(q.UnitsPerPixel);
     edtAbstand.Text = FormatAllgemein(q.Abstand);
+    edtTiefe.Text = FormatAllgemein(q.Formung.Tiefe);
+    edtRand.Text = FormatAllgemein(q.Formung.Rand);
+    edtAuslauf.Text = FormatAllgemein(q.Formung.Auslauf);
+    cboNurHeben.SetChecked(q.Formung.Modus == Formvorgaben::Art::NurHeben);
+    cboNurSenken.SetChecked(q.Formung.Modus == Formvorgaben::Art::NurSenken);
     keines_ = false;
+    FormenGewaehlt = false;
     Pruefen(speichergrenze);
 }
 
@@ -55,6 +73,12 @@ std::optional<Gelaendequelle> Gelaendefenster::Quelle() const {
         q.UnitsPerPixel = ZahlAusText(edtUnitsPerPixel.Text);
     }
     q.Abstand = ZahlAusText(edtAbstand.Text);
+    q.Formung.Tiefe = ZahlAusText(edtTiefe.Text);
+    q.Formung.Rand = ZahlAusText(edtRand.Text);
+    q.Formung.Auslauf = ZahlAusText(edtAuslauf.Text);
+    q.Formung.Modus = cboNurHeben.Checked()    ? Formvorgaben::Art::NurHeben
+                      : cboNurSenken.Checked() ? Formvorgaben::Art::NurSenken
+                                               : Formvorgaben::Art::Beides;
     return q;
 }
 
@@ -77,7 +101,7 @@ std::string Gelaendefenster::Pruefen(std::uint64_t speichergrenze) {
     lblBild.Caption.clear();
     lblGroesse.Caption.clear();
     lblHoehen.Caption.clear();
-    const bool karte = Gelaendequelle{edtDatei.Text}.IstKarte();
+    const bool karte = IstKartendatei(edtDatei.Text);
     edtHeightScale.Enabled = edtUnitsPerPixel.Enabled = !karte;
     const auto grund = [this](std::string text) {
         lblHinweise.Caption = text;
@@ -89,6 +113,10 @@ std::string Gelaendefenster::Pruefen(std::uint64_t speichergrenze) {
         q = Quelle();
         if (!(q->Abstand >= 0) || !std::isfinite(q->Abstand))
             return grund(Tr("The clearance must be a number of metres, 0 or more."));
+        const Formvorgaben& f = q->Formung;
+        for (const double m : {f.Tiefe, f.Rand, f.Auslauf})
+            if (!(m >= 0) || !std::isfinite(m))
+                return grund(Tr("Depth, margin and falloff must be numbers of metres, 0 or more."));
     } catch (const std::exception& e) {
         return grund(e.what());
     }

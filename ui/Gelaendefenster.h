@@ -34,6 +34,15 @@ public:
     // A point dragged in the preview's plan takes the ground's height (a choice of the
     // session, kept by the main window).
     TCheckBox cboZiehenFolgt;
+    // How "Shape terrain..." presses the road into the ground (metres), and which way it
+    // may move it: raise only and lower only exclude each other, neither is both.
+    TEdit edtTiefe, edtRand, edtAuslauf;
+    TCheckBox cboNurHeben, cboNurSenken;
+    // "Shape terrain...": closes with OK; the window then asks where the new height image
+    // goes and shapes it, with the masks beside it when cboMasken is checked.
+    TButton btnFormen;
+    TCheckBox cboMasken;
+    bool FormenGewaehlt = false;
     // What the file holds, or why it cannot be read.
     TLabel lblBild, lblGroesse, lblHoehen, lblHinweise;
 

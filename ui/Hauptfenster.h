@@ -298,6 +298,8 @@ public:
     // "Terrain...": fills `dialog` from the road's terrain, lets `zeigen` show it modally,
     // and when that confirms with OK takes its source (or none after "No terrain") with
     // the ground it read. The view closes the dialog with OK only once Pruefen passed.
+    // After "Shape terrain..." it then asks where the new height image goes (beside the
+    // source, named after it) and runs GelaendeFormen, the masks beside it when asked.
     void btnGelaendeClick(Gelaendefenster& dialog, const std::function<bool()>& zeigen);
 
     // "Show profile  ": both spins to segment 1 (each change commits its editor), the

@@ -211,6 +211,15 @@ void Hauptfenster::btnGelaendeClick(Gelaendefenster& dialog, const std::function
         gelaendeQuelle_ = quelle;
     }
     Gelaendewahl = quelle;
+    if (!dialog.FormenGewaehlt || !quelle) return;
+    // The new image beside the source, named after it; never the source itself.
+    const fs::path bild = PfadAusUtf8(gelaendeBild_);
+    const std::optional<std::string> ziel = dialoge_.DateiSpeichern(
+        {{{Tr("Height image (PNG)"), "*.png"}}, "png", Utf8(bild.stem()) + "_shaped.png", false});
+    if (!ziel) return;
+    std::optional<std::string> masken;
+    if (dialog.cboMasken.Checked()) masken = Utf8(PfadAusUtf8(*ziel).replace_extension());
+    GelaendeFormen(PfadAusUtf8(*ziel), masken);
 }
 
 void Hauptfenster::PunkteAufGelaende(bool nurAktueller) {

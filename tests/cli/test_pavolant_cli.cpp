@@ -603,15 +603,18 @@ TEST(Kommandozeile, PunkteAufDasGelaende) {
 // it; the source is never the target, and the shaping's options need the shaping.
 TEST(Kommandozeile, GelaendeFormenUndMasken) {
     TempOrdner o;
-    const std::string p = (o / "p.ini").string(), bild = (o / "T.png").string(), neu = (o / "neu.png").string();
+    const std::string p = (o / "p.ini").string(), bild = (o / "T.png").string(),
+                      neu = (o / "neu.png").string();
     DateiSchreiben(p, DateiLesen(fs::path(PAVOLANT_SOURCE_DIR) / "examples" / "Dorfstrasse.ini"));
     const int seite = 513;
     std::vector<std::uint16_t> werte(static_cast<std::size_t>(seite) * seite);
     for (int j = 0; j < seite; ++j)
         for (int i = 0; i < seite; ++i)
-            werte[static_cast<std::size_t>(j) * seite + i] = static_cast<std::uint16_t>(30000 + 40 * (i - 256));
+            werte[static_cast<std::size_t>(j) * seite + i] =
+                static_cast<std::uint16_t>(30000 + 40 * (i - 256));
     DateiSchreiben(bild, pavolant::test::PngDatei(seite, seite, werte));
-    const std::vector<std::string> gelaende = {"--terrain", bild, "--height-scale", "65.535", "--units-per-pixel", "1"};
+    const std::vector<std::string> gelaende = {"--terrain",         bild, "--height-scale", "65.535",
+                                               "--units-per-pixel", "1"};
     auto mit = [&](std::vector<std::string> weitere) {
         std::vector<std::string> a = gelaende;
         a.insert(a.end(), weitere.begin(), weitere.end());
@@ -619,11 +622,12 @@ TEST(Kommandozeile, GelaendeFormenUndMasken) {
         return a;
     };
 
-    const Ergebnis e = Starten(o, mit({"--drape", "--clearance", "0.5", "--shape-terrain", neu, "--depth", "0.25",
-                                       "--mask-out", (o / "m").string()}));
+    const Ergebnis e = Starten(o, mit({"--drape", "--clearance", "0.5", "--shape-terrain", neu, "--depth",
+                                       "0.25", "--mask-out", (o / "m").string()}));
     ASSERT_EQ(e.code, 0) << e.fehler;
     EXPECT_NE(e.aus.find("Terrain shaped into"), std::string::npos) << e.aus;
-    const Hoehenbildladung l = HoehenbildLesen(neu, std::uint64_t{1} << 30);
+    const pavolant::Hoehenbildladung l =
+        pavolant::HoehenbildLesen(pavolant::PfadAusUtf8(neu), std::uint64_t{1} << 30);
     ASSERT_TRUE(l.Fehler.empty()) << l.Fehler;
     ASSERT_EQ(l.Raster.Breite, seite);
     // Under the first point (the origin, draped 0.5 m above the ground at 30 m) the ground

@@ -1,11 +1,13 @@
 #include "ui/qt/Gelaendedialog.h"
 
 #include "ui/qt/Bausteine.h"
+#include "ui/qt/Qtext.h"
 
 #include "model/Text.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,12 +23,19 @@ Steuerelementsuche Suche(Gelaendefenster& f) {
     s.Edit = Tabelle<TEdit>({{"edtDatei", &f.edtDatei},
                              {"edtHeightScale", &f.edtHeightScale},
                              {"edtUnitsPerPixel", &f.edtUnitsPerPixel},
-                             {"edtAbstand", &f.edtAbstand}});
+                             {"edtAbstand", &f.edtAbstand},
+                             {"edtTiefe", &f.edtTiefe},
+                             {"edtRand", &f.edtRand},
+                             {"edtAuslauf", &f.edtAuslauf}});
     s.Button = Tabelle<TButton>({{"btnOK", &f.btnOK},
                                  {"btnAbbrechen", &f.btnAbbrechen},
                                  {"btnKeines", &f.btnKeines},
-                                 {"btnDatei", &f.btnDatei}});
-    s.CheckBox = Tabelle<TCheckBox>({{"cboZiehenFolgt", &f.cboZiehenFolgt}});
+                                 {"btnDatei", &f.btnDatei},
+                                 {"btnFormen", &f.btnFormen}});
+    s.CheckBox = Tabelle<TCheckBox>({{"cboZiehenFolgt", &f.cboZiehenFolgt},
+                                     {"cboNurHeben", &f.cboNurHeben},
+                                     {"cboNurSenken", &f.cboNurSenken},
+                                     {"cboMasken", &f.cboMasken}});
     s.Label = Tabelle<TLabel>({{"lblBild", &f.lblBild},
                                {"lblGroesse", &f.lblGroesse},
                                {"lblHoehen", &f.lblHoehen},
@@ -60,8 +69,8 @@ Gelaendedialog::Gelaendedialog(Gelaendefenster& fenster, Dialoge& dialoge,
 
     // Leaving a field reads the terrain it now names, so the figures below always belong
     // to the fields.
-    for (TEdit* e :
-         {&fenster.edtDatei, &fenster.edtHeightScale, &fenster.edtUnitsPerPixel, &fenster.edtAbstand})
+    for (TEdit* e : {&fenster.edtDatei, &fenster.edtHeightScale, &fenster.edtUnitsPerPixel,
+                     &fenster.edtAbstand, &fenster.edtTiefe, &fenster.edtRand, &fenster.edtAuslauf})
         e->OnExit = [this] { fenster_.Pruefen(grenze_); };
 
     auto* r = Raster();
@@ -95,6 +104,35 @@ Gelaendedialog::Gelaendedialog(Gelaendefenster& fenster, Dialoge& dialoge,
         r->addWidget(l, zeile++, 0, 1, 4);
     }
 
+    // Shaping the ground to the road: a new height image, the source left as it is.
+    auto* formung = new QGroupBox(QTr("Shape terrain"));
+    QGridLayout* f = Raster(formung);
+    const std::pair<const char*, const char*> felder[] = {{TrVorgemerkt("Depth"), "edtTiefe"},
+                                                          {TrVorgemerkt("Margin"), "edtRand"},
+                                                          {TrVorgemerkt("Falloff"), "edtAuslauf"}};
+    int fz = 0;
+    for (const auto& [text, name] : felder) {
+        f->addWidget(Text(Tr(text)), fz, 0);
+        f->addWidget(b.Feld(name), fz, 1);
+        f->addWidget(Text("m"), fz++, 2);
+    }
+    f->addWidget(b.Box("cboNurHeben"), 0, 3);
+    f->addWidget(b.Box("cboNurSenken"), 1, 3);
+    f->addWidget(b.Box("cboMasken"), fz, 0, 1, 4);
+    f->addWidget(b.Knopf("btnFormen", Symbol::Speichern,
+                         [this] {
+                             const std::string grund =
+                                 fenster_.Gelesen() ? std::string() : fenster_.Pruefen(grenze_);
+                             if (!grund.empty()) {
+                                 dialoge_.Fehler(grund);
+                                 return;
+                             }
+                             fenster_.FormenGewaehlt = true;
+                             accept();
+                         }),
+                 fz + 1, 0, 1, 4);
+    f->setColumnStretch(1, 1);
+    r->addWidget(formung, zeile++, 0, 1, 4);
     QPushButton* ok = b.Knopf("btnOK", Symbol::Keines, [this] {
         // Only a terrain that could be read is taken; the reason stays in the dialog.
         if (fenster_.edtDatei.Text.empty() || fenster_.Gelesen()) {
@@ -126,7 +164,7 @@ Gelaendedialog::Gelaendedialog(Gelaendefenster& fenster, Dialoge& dialoge,
     QFont schrift = font();
     schrift.setPixelSize(16);
     setFont(schrift);
-    resize(560, 330);
+    resize(560, 500);
     bindung_->Synchronisieren();
 }
 
