@@ -215,7 +215,10 @@ void Hauptfenster::btnGelaendeClick(Gelaendefenster& dialog, const std::function
     // The new image beside the source, named after it; never the source itself.
     const fs::path bild = PfadAusUtf8(gelaendeBild_);
     const std::optional<std::string> ziel = dialoge_.DateiSpeichern(
-        {{{Tr("Height image (PNG)"), "*.png"}}, "png", Utf8(bild.stem()) + "_shaped.png", false});
+        {{{Tr("Height image (PNG)"), "*.png"}},
+         "png",
+         Utf8(bild.parent_path() / (bild.stem().native() + PfadAusUtf8("_shaped.png").native())),
+         false});
     if (!ziel) return;
     std::optional<std::string> masken;
     if (dialog.cboMasken.Checked()) masken = Utf8(PfadAusUtf8(*ziel).replace_extension());

@@ -6,6 +6,7 @@
 #include "tests/support/PngSchreiber.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
 
 using namespace pavolant;
 using namespace pavolant::test;
@@ -46,6 +47,36 @@ private slots:
 
         Klicken(a.Knopf("btnPunkteAufGelaende"));
         QCOMPARE(a.Feld("edtSplinePtsY")->text(), QStringLiteral("2.05"));
+    }
+
+    // "Shape terrain..." in the dialog: the terrain is taken, the new image asked for
+    // beside the source and written with its masks; the source stays as it was.
+    void FormenSchreibtEinNeuesBild() {
+        TempOrdner ordner;
+        const std::vector<std::uint16_t> eben(65 * 65, 20000);
+        const std::string quelle = PngDatei(65, 65, eben);
+        DateiSchreiben(ordner.Pfad() / "boden.png", quelle);
+        const QString bild = QString::fromStdString(Utf8(ordner.Pfad() / "boden.png"));
+        Ansicht a;
+        a.form.SplinePunkte.Punkt(1)->Z = 20;  // a 20 m road from the origin along Z
+        a.dialoge.antworten.push_back(Utf8(ordner.Pfad() / "neu.png"));
+        Modalbediener bediener([&](QWidget& d) {
+            Tippen(d.findChild<QLineEdit*>(QStringLiteral("edtDatei")), bild);
+            Tippen(d.findChild<QLineEdit*>(QStringLiteral("edtHeightScale")), QStringLiteral("6.5535"));
+            Klicken(d.findChild<QCheckBox*>(QStringLiteral("cboMasken")));
+            Klicken(d.findChild<QAbstractButton*>(QStringLiteral("btnFormen")));
+        });
+        Klicken(a.Knopf("btnGelaende"));
+        QCOMPARE(bediener.Bedient(), 1);
+        QVERIFY2(a.dialoge.fehler.empty(), a.dialoge.fehler.empty() ? "" : a.dialoge.fehler[0].c_str());
+        QCOMPARE(a.dialoge.aufrufe.back().Dateiname, Utf8(ordner.Pfad() / "boden_shaped.png"));
+        QVERIFY(std::filesystem::is_regular_file(ordner.Pfad() / "neu.png"));
+        QVERIFY(std::filesystem::is_regular_file(ordner.Pfad() / "neu_roadway.png"));
+        QVERIFY(std::filesystem::is_regular_file(ordner.Pfad() / "neu_borders.png"));
+        QCOMPARE(DateiLesen(ordner.Pfad() / "boden.png"), quelle);
+        QVERIFY(a.Widget<QPlainTextEdit>("mmoStatus")
+                    ->toPlainText()
+                    .contains(QStringLiteral("Terrain shaped into")));
     }
 };
 
