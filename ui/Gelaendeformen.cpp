@@ -41,12 +41,8 @@ std::vector<fs::path> MaskenPfade(const std::string& praefix) {
 
 void Hauptfenster::GelaendeFormen(const fs::path& ziel, const std::optional<std::string>& maskenPraefix) {
     PunktUebernehmenUndWechseln();
-    const Gelaende* boden = GelaendeBereit();
-    if (!boden) {
-        melder_.Warnung(
-            Tr("No terrain is set: choose the map or its height image with \"Terrain...\" first."));
-        return;
-    }
+    const Gelaende* boden = GelaendeOderWarnung();
+    if (!boden) return;
     const Formvorgaben& formung = Gelaendewahl->Formung;
     for (const double m : {formung.Tiefe, formung.Rand, formung.Auslauf})
         if (!(m >= 0) || !std::isfinite(m))

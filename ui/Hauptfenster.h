@@ -550,6 +550,9 @@ private:
     // the preview and "Go" have it. One that cannot be read is named once (a warning);
     // `gelaendeFehler_` is the source that failed last.
     void GelaendeNachfuehren();
+    // GelaendeBereit for a command that needs the ground: without a terrain the warning
+    // says how to set one, and the result is null.
+    const Gelaende* GelaendeOderWarnung();
     std::optional<Gelaendequelle> gelaendeFehler_;
     // After an import: the count read and the points at the same place as their
     // predecessor, offering to drop them and (when no point carries a rotation) to

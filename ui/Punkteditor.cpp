@@ -225,14 +225,18 @@ void Hauptfenster::btnGelaendeClick(Gelaendefenster& dialog, const std::function
     GelaendeFormen(PfadAusUtf8(*ziel), masken);
 }
 
-void Hauptfenster::PunkteAufGelaende(bool nurAktueller) {
-    PunktUebernehmenUndWechseln();
+const Gelaende* Hauptfenster::GelaendeOderWarnung() {
     const Gelaende* boden = GelaendeBereit();
-    if (!boden) {
+    if (!boden)
         melder_.Warnung(
             Tr("No terrain is set: choose the map or its height image with \"Terrain...\" first."));
-        return;
-    }
+    return boden;
+}
+
+void Hauptfenster::PunkteAufGelaende(bool nurAktueller) {
+    PunktUebernehmenUndWechseln();
+    const Gelaende* boden = GelaendeOderWarnung();
+    if (!boden) return;
     std::vector<TSplinePkt> punkte = PunkteAus(SplinePunkte);
     const Absenkung a = AufGelaendeSetzen(punkte, *boden, Gelaendewahl->Abstand,
                                           nurAktueller ? std::optional<int>(AktuellerPunkt) : std::nullopt);
